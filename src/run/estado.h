@@ -1,0 +1,43 @@
+// Estado compartilhado de uma execução: entrada, solução, nível corrente e carimbo.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct estado_execucao {
+    // entrada (ler_dados)
+    std::string caso;               // nome do experimento e da listagem, 50 caracteres
+    int nm = 0;                     // número de malhas
+    std::vector<int> nxg, nyg;      // pontos por direção de cada nível, índices 1..nm
+    std::vector<int> nxyg;          // pontos de cada nível, índices 1..nm
+    int nxyt = 0;                   // pontos de todos os níveis
+    double tolt = 0.0;              // tolerância de hist(it)/hist(0)
+    int itmax = 0;                  // máximo de iterações externas
+    int nitm = 0;                   // varreduras de Gauss-Seidel por suavização
+    int problema = 0;               // 1 = linear; outro = senoidal
+    int tipo_ci = 0;                // 0 = nula; 1 = solução analítica
+    int escreve = 0;                // 1 = campo T na listagem
+    int freq = 0;                   // só ecoado na listagem
+    std::string titulo;             // título, 90 caracteres
+    std::unique_ptr<double[]> hist; // normas L1, índices 0..max(itmax,0)
+
+    // solução (resolver_malha_unica, resolver_multigrid)
+    std::vector<double> T;          // campo do nível mais fino, índices 1..nxyg(nm)
+    std::vector<double> cor, res;   // correções e lados direitos dos níveis grossos, empacotados
+    int it = 0;                     // iteração externa corrente
+    int niter = 0;                  // iterações externas feitas
+    double tcpu = 0.0;              // tempo de processador da solução, segundos
+
+    // nível corrente (selecionar_nivel, coeficientes, norma_l1)
+    int k = 0, ofsk = 0;            // número do nível e seu deslocamento em cor/res
+    int nxk = 0, nyk = 0, nxyk = 0; // pontos do nível
+    double dx = 0.0, dy = 0.0;      // espaçamentos
+    double ae = 0.0, an = 0.0, ap = 0.0; // coeficientes de cinco pontos
+    double rnorm = 0.0;             // última norma L1 dos resíduos
+
+    // carimbo (data_e_hora)
+    std::string texto_dia;          // 12 caracteres
+    std::string texto_hora;         // 8 caracteres
+};

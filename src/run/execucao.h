@@ -1,0 +1,22 @@
+// Controle da execução: leitura da entrada, tamanhos dos níveis e sequência da execução.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "run/estado.h"
+
+/// Nome do arquivo de entrada quando nenhum é dado.
+inline constexpr const char* arquivo_entrada_padrao = "tervano3.ent";
+
+/// Editor sobre a entrada, depois os doze valores, os níveis e hist.
+void ler_dados(estado_execucao& e, const std::string& arquivo);
+/// Os doze valores de um arquivo já aberto (unidade 7); erros citam `arquivo`.
+void ler_valores(estado_execucao& e, std::FILE* f, const std::string& arquivo);
+/// nxg(k) = (nxg(1)-1)*2^(k-1)+1, idem nyg; nxyg(k) = nxg(k)*nyg(k); nxyt = soma.
+void derivar_niveis(estado_execucao& e);
+/// Cria hist com índices 0..itmax (uma entrada quando itmax < 0).
+void criar_hist(estado_execucao& e);
+
+/// Uma execução completa: editor, leitura, solução, listagem, editor.
+void executar(estado_execucao& e, const std::string& arquivo);
