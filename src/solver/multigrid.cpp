@@ -1,0 +1,52 @@
+#include "platform/plataforma.h"
+#include "solver/solver.h"
+
+
+namespace {
+
+void ciclo_v(estado_execucao& e) {
+    for (double& v : e.cor) v = 0.0;
+    for (int k = e.nm; k >= 1; --k) {
+        selecionar_nivel(e, k);
+        coeficientes(e);
+        if (k == e.nm) {
+            gauss_seidel(e);
+            restringir_residuo(e);
+        } else {
+            suavizar_correcao(e);
+            if (k > 1) restringir_residuo(e);
+        }
+    }
+    for (int k = 2; k <= e.nm; ++k) {
+        selecionar_nivel(e, k);
+        coeficientes(e);
+        if (k < e.nm) {
+            prolongar_correcao(e);
+            suavizar_correcao(e);
+        } else {
+            prolongar_em_T(e);
+            gauss_seidel(e);
+            norma_l1(e);
+        }
+    }
+}
+
+} // namespace
+
+void resolver_multigrid(estado_execucao& e) {
+    const double t0 = tempo_processador();
+    criar_campo(e, e.nxyg[e.nm]);
+    criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
+    selecionar_nivel(e, e.nm);
+    preparar_campo_inicial(e);
+    e.it = 1;
+    for (int n = 0; n < e.itmax; ++n) {
+        ciclo_v(e);
+        e.hist[e.it] = e.rnorm;
+        if (e.tolt >= e.hist[e.it] / e.hist[0]) break;
+        ++e.it;
+    }
+    e.niter = e.itmax < e.it ? e.itmax : e.it;
+    if (e.niter < 0) e.niter = 0;
+    e.tcpu = tempo_processador() - t0;
+}

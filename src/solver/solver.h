@@ -1,0 +1,39 @@
+// Solver: grade e equações, campo inicial, suavizador, resíduo, transferências e as duas soluções.
+#pragma once
+
+#include "run/estado.h"
+
+/// ae = 1/(dx*dx), an = 1/(dy*dy), ap = (an+ae)*2, do nível corrente.
+void coeficientes(estado_execucao& e);
+/// Torna k o nível corrente: k, ofsk, nxk, nyk, nxyk, dx, dy.
+void selecionar_nivel(estado_execucao& e, int k);
+
+/// Valores de Dirichlet no contorno de T (oeste, leste e, se nxk > 2, sul e norte).
+void contornos(estado_execucao& e);
+/// Solução exata do problema em todos os pontos de T: y*x ou sin(pi x) sinh(pi y)/sinh(pi).
+void solucao_analitica(estado_execucao& e);
+/// Campo inicial de T conforme tipo_ci, contornos, coeficientes e hist(0).
+void preparar_campo_inicial(estado_execucao& e);
+
+/// nitm varreduras lexicográficas em T: T(P) = (an*(S+N) + ae*(W+E)) * (1/ap).
+void gauss_seidel(estado_execucao& e);
+/// rnorm = soma de |(ap*T(P) - an*(S+N)) - ae*(W+E)| nos pontos internos, em ordem de armazenamento.
+void norma_l1(estado_execucao& e);
+
+/// Resíduo injetado no lado direito do nível k-1: de T quando k = nm, senão de cor.
+void restringir_residuo(estado_execucao& e);
+/// T += interpolação bilinear da correção do nível nm-1 (nível corrente nm).
+void prolongar_em_T(estado_execucao& e);
+/// cor(k) += interpolação bilinear da correção do nível k-1 (nível corrente 2..nm-1).
+void prolongar_correcao(estado_execucao& e);
+/// nitm varreduras em cor: (an*(S+N) + ae*(W+E) + res(Q)) * (1/ap).
+void suavizar_correcao(estado_execucao& e);
+
+/// Gauss-Seidel puro até tolt ou itmax (nm = 1).
+void resolver_malha_unica(estado_execucao& e);
+/// Ciclos V até tolt ou itmax (nm >= 2).
+void resolver_multigrid(estado_execucao& e);
+
+// Criação das grades (erro_fatal sem memória); n < 0 conta como 0.
+void criar_campo(estado_execucao& e, long n);
+void criar_niveis_grossos(estado_execucao& e, long n);
