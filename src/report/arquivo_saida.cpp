@@ -1,0 +1,68 @@
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "report/listagem.h"
+#include "run/erro_fatal.h"
+
+namespace {
+
+[[noreturn]] void falha(const std::string& arquivo, const char* o_que, int erro) {
+    std::string m(o_que);
+    m.append(", unit 10, file ").append(arquivo).append(": ").append(std::strerror(erro));
+    throw erro_fatal(m);
+}
+
+} // namespace
+
+// A listagem nasce num temporário do mesmo diretório e só substitui a antiga quando completa.
+void gravar_listagem(const std::string& arquivo, const std::string& conteudo) {
+    if (arquivo.empty()) throw erro_fatal("cannot open unit 10: the listing name (caso) is empty");
+    struct stat st{};
+    mode_t modo;
+    if (stat(arquivo.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) falha(arquivo, "cannot open", EISDIR);
+        if ((st.st_mode & 0222) == 0) falha(arquivo, "cannot open", EACCES);
+        modo = st.st_mode & 07777;
+    } else {
+        const mode_t m = umask(0);
+        umask(m);
+        modo = 0666 & ~m;
+    }
+    const std::size_t barra = arquivo.rfind('/');
+    const std::string dir = barra == std::string::npos ? "" : arquivo.substr(0, barra + 1);
+    std::string modelo = dir + ".placa-XXXXXX";
+    const int fd = mkstemp(modelo.data());
+    if (fd < 0) falha(arquivo, "cannot open", errno);
+    auto abortar = [&](const char* o_que) {
+        const int erro = errno;
+        close(fd);
+        unlink(modelo.c_str());
+        falha(arquivo, o_que, erro);
+    };
+    if (fchmod(fd, modo) != 0) abortar("cannot open");
+    const char* p = conteudo.data();
+    std::size_t resta = conteudo.size();
+    while (resta > 0) {
+        const ssize_t n = write(fd, p, resta);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            abortar("write error");
+        }
+        p += n;
+        resta -= static_cast<std::size_t>(n);
+    }
+    if (fsync(fd) != 0 && errno != EINVAL) abortar("write error");
+    if (close(fd) != 0) {
+        const int erro = errno;
+        unlink(modelo.c_str());
+        falha(arquivo, "write error", erro);
+    }
+    if (rename(modelo.c_str(), arquivo.c_str()) != 0) {
+        const int erro = errno;
+        unlink(modelo.c_str());
+        falha(arquivo, "cannot open", erro);
+    }
+}
