@@ -1,0 +1,125 @@
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "auxiliar.h"
+#include "plataforma_falsa.h"
+#include "run/erro_fatal.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Cada teste roda num diretório temporário próprio, que passa a ser o corrente.
+class Execucao : public ::testing::Test {
+protected:
+    void SetUp() override {
+        falsa::reiniciar();
+        antigo_ = fs::current_path();
+        std::string modelo = (fs::temp_directory_path() / "placa-teste-XXXXXX").string();
+        ASSERT_NE(mkdtemp(modelo.data()), nullptr);
+        dir_ = modelo;
+        fs::current_path(dir_);
+    }
+    void TearDown() override {
+        fs::current_path(antigo_);
+        fs::remove_all(dir_);
+    }
+    static void escrever(const std::string& nome, const std::string& conteudo) {
+        std::ofstream(nome, std::ios::binary) << conteudo;
+    }
+    // Arquivos do diretório além dos nomeados: nada de temporários esquecidos.
+    std::vector<std::string> arquivos() const {
+        std::vector<std::string> v;
+        for (const auto& x : fs::directory_iterator(dir_)) v.push_back(x.path().filename().string());
+        std::sort(v.begin(), v.end());
+        return v;
+    }
+    fs::path antigo_, dir_;
+};
+
+} // namespace
+
+TEST_F(Execucao, RodadaCompletaComEditorNosDoisArquivos) {
+    escrever("tervano3.ent", entrada(2, 3, 3, "0.001", 50, 1, 1));
+    estado_execucao e;
+    executar(e, "tervano3.ent");
+    EXPECT_EQ(falsa::editados, (std::vector<std::string>{"tervano3.ent", "saida.lst"}));
+    const std::string l = ler_arquivo("saida.lst");
+    EXPECT_NE(l.find("     Dia = (7/12/2026)      Hora = 14:5:9  \r\n"), std::string::npos);
+    EXPECT_NE(l.find("   4.800000E+01 = norma L1"), std::string::npos);
+    EXPECT_NE(l.find("         1   1.524251E-01   1.524251E-01   1.524251E-01\r\n"), std::string::npos);
+    EXPECT_NE(l.find("\r\n         3 "), std::string::npos);
+    EXPECT_EQ(l.find("\r\n         4 "), std::string::npos);
+    EXPECT_TRUE(l.ends_with("         0.078 = tempo de CPU (segundos)\r\n"));
+    EXPECT_EQ(arquivos(), (std::vector<std::string>{"saida.lst", "tervano3.ent"}));
+}
+
+TEST_F(Execucao, ListagemAntigaMaiorESubstituidaPorInteiro) {
+    escrever("tervano3.ent", entrada(1, 3, 3, "0.0", 1, 1, 1));
+    escrever("saida.lst", std::string(100000, 'x'));
+    fs::permissions("saida.lst", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    estado_execucao e;
+    executar(e, "tervano3.ent");
+    const std::string l = ler_arquivo("saida.lst");
+    EXPECT_EQ(l.find("xxx"), std::string::npos);
+    EXPECT_LT(l.size(), 3000u);
+    EXPECT_EQ(fs::status("saida.lst").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(Execucao, CasoComBrancosInternos) {
+    escrever("tervano3.ent", "'meu caso.lst'\n1\n3\n3\n0\n1\n1\n1\n0\n0\n1\nT\n");
+    estado_execucao e;
+    executar(e, "tervano3.ent");
+    EXPECT_TRUE(fs::exists("meu caso.lst"));
+    EXPECT_EQ(falsa::editados.back(), "meu caso.lst");
+}
+
+TEST_F(Execucao, ErroDeLeituraNaoDeixaListagem) {
+    escrever("tervano3.ent", "saida.lst\n2\n3\n");
+    escrever("saida.lst", "antiga\r\n");
+    estado_execucao e;
+    EXPECT_THROW(executar(e, "tervano3.ent"), erro_fatal);
+    EXPECT_EQ(ler_arquivo("saida.lst"), "antiga\r\n");
+    EXPECT_EQ(falsa::editados.size(), 1u);
+}
+
+TEST_F(Execucao, EntradaAusenteNaoECriada) {
+    estado_execucao e;
+    try {
+        executar(e, "tervano3.ent");
+        FAIL();
+    } catch (const erro_fatal& x) {
+        EXPECT_EQ(std::string(x.what()), "cannot open unit 7, file tervano3.ent: No such file or directory");
+    }
+    EXPECT_FALSE(fs::exists("tervano3.ent"));
+}
+
+TEST_F(Execucao, ListagemEmPastaInexistenteOuPasta) {
+    escrever("tervano3.ent", "'nao/existe.lst'\n1\n3\n3\n0\n1\n1\n1\n0\n0\n1\nT\n");
+    estado_execucao e;
+    try {
+        executar(e, "tervano3.ent");
+        FAIL();
+    } catch (const erro_fatal& x) {
+        EXPECT_NE(std::string(x.what()).find("unit 10, file nao/existe.lst"), std::string::npos) << x.what();
+    }
+    fs::create_directory("pasta");
+    escrever("tervano3.ent", "pasta\n1\n3\n3\n0\n1\n1\n1\n0\n0\n1\nT\n");
+    estado_execucao e2;
+    EXPECT_THROW(executar(e2, "tervano3.ent"), erro_fatal);
+    EXPECT_TRUE(fs::is_directory("pasta"));
+    EXPECT_EQ(arquivos(), (std::vector<std::string>{"pasta", "tervano3.ent"}));
+}
+
+TEST_F(Execucao, ExemploDistribuido) {
+    fs::copy_file(PLACA_EXEMPLOS "/tervano3.ent", "tervano3.ent");
+    estado_execucao e;
+    executar(e, "tervano3.ent");
+    EXPECT_EQ(e.niter, 6);
+    EXPECT_TRUE(fs::exists(e.caso.substr(0, e.caso.find_last_not_of(" ") + 1)));
+}
