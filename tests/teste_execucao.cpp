@@ -71,6 +71,17 @@ TEST_F(Execucao, ListagemAntigaMaiorESubstituidaPorInteiro) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
+TEST_F(Execucao, LinkSimbolicoContinuaLink) {
+    escrever("tervano3.ent", entrada(1, 3, 3, "0.0", 1, 1, 1));
+    fs::create_directory("resultados");
+    escrever("resultados/real.lst", "antiga");
+    fs::create_symlink("resultados/real.lst", "saida.lst");
+    estado_execucao e;
+    executar(e, "tervano3.ent");
+    EXPECT_TRUE(fs::is_symlink("saida.lst"));
+    EXPECT_NE(ler_arquivo("resultados/real.lst").find("tempo de CPU"), std::string::npos);
+}
+
 TEST_F(Execucao, CasoComBrancosInternos) {
     escrever("tervano3.ent", "'meu caso.lst'\n1\n3\n3\n0\n1\n1\n1\n0\n0\n1\nT\n");
     estado_execucao e;

@@ -1,4 +1,5 @@
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,13 +19,21 @@ namespace {
 } // namespace
 
 // A listagem nasce num temporário do mesmo diretório e só substitui a antiga quando completa.
-void gravar_listagem(const std::string& arquivo, const std::string& conteudo) {
-    if (arquivo.empty()) throw erro_fatal("cannot open unit 10: the listing name (caso) is empty");
+void gravar_listagem(const std::string& nome, const std::string& conteudo) {
+    if (nome.empty()) throw erro_fatal("cannot open unit 10: the listing name (caso) is empty");
+    // um link simbólico continua link: substitui-se o arquivo para onde ele aponta
+    std::string arquivo = nome;
     struct stat st{};
+    if (lstat(nome.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* alvo = realpath(nome.c_str(), nullptr)) {
+            arquivo = alvo;
+            std::free(alvo);
+        }
+    }
     mode_t modo;
     if (stat(arquivo.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) falha(arquivo, "cannot open", EISDIR);
-        if ((st.st_mode & 0222) == 0) falha(arquivo, "cannot open", EACCES);
+        if (S_ISDIR(st.st_mode)) falha(nome, "cannot open", EISDIR);
+        if ((st.st_mode & 0222) == 0) falha(nome, "cannot open", EACCES);
         modo = st.st_mode & 07777;
     } else {
         const mode_t m = umask(0);
@@ -35,12 +44,12 @@ void gravar_listagem(const std::string& arquivo, const std::string& conteudo) {
     const std::string dir = barra == std::string::npos ? "" : arquivo.substr(0, barra + 1);
     std::string modelo = dir + ".placa-XXXXXX";
     const int fd = mkstemp(modelo.data());
-    if (fd < 0) falha(arquivo, "cannot open", errno);
+    if (fd < 0) falha(nome, "cannot open", errno);
     auto abortar = [&](const char* o_que) {
         const int erro = errno;
         close(fd);
         unlink(modelo.c_str());
-        falha(arquivo, o_que, erro);
+        falha(nome, o_que, erro);
     };
     if (fchmod(fd, modo) != 0) abortar("cannot open");
     const char* p = conteudo.data();
@@ -58,11 +67,11 @@ void gravar_listagem(const std::string& arquivo, const std::string& conteudo) {
     if (close(fd) != 0) {
         const int erro = errno;
         unlink(modelo.c_str());
-        falha(arquivo, "write error", erro);
+        falha(nome, "write error", erro);
     }
     if (rename(modelo.c_str(), arquivo.c_str()) != 0) {
         const int erro = errno;
         unlink(modelo.c_str());
-        falha(arquivo, "cannot open", erro);
+        falha(nome, "cannot open", erro);
     }
 }

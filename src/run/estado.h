@@ -2,9 +2,19 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+// Ajustes do próprio solver, escolhidos no código (testes, benchmarks) ou pela linha de comando.
+struct ajustes_solver {
+    bool rapidos = true; // núcleos rápidos, com os mesmos bits dos de referência
+    int threads = 1;     // threads dos níveis grandes
+};
+
+struct estado_execucao;
+using aviso_iteracao = std::function<void(const estado_execucao&)>;
 
 struct estado_execucao {
     // entrada (ler_dados)
@@ -38,6 +48,9 @@ struct estado_execucao {
     double rnorm = 0.0;             // última norma L1 dos resíduos
 
     // carimbo (data_e_hora)
+    ajustes_solver ajustes;         // como resolver; não muda resultado algum
+    aviso_iteracao ao_iterar;       // chamado após cada hist(it), se houver
+
     std::string texto_dia;          // 12 caracteres
     std::string texto_hora;         // 8 caracteres
 };

@@ -39,6 +39,7 @@ void resolver_malha_unica(estado_execucao& e) {
         gauss_seidel(e);
         norma_l1(e);
         e.hist[e.it] = e.rnorm;
+        if (e.ao_iterar) e.ao_iterar(e);
         if (e.tolt >= e.hist[e.it] / e.hist[0]) break;
         ++e.it;
     }

@@ -43,6 +43,7 @@ void resolver_multigrid(estado_execucao& e) {
     for (int n = 0; n < e.itmax; ++n) {
         ciclo_v(e);
         e.hist[e.it] = e.rnorm;
+        if (e.ao_iterar) e.ao_iterar(e);
         if (e.tolt >= e.hist[e.it] / e.hist[0]) break;
         ++e.it;
     }
