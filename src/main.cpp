@@ -1,15 +1,19 @@
 #include <cstdio>
 #include <exception>
 
+#include "platform/plataforma.h"
 #include "run/execucao.h"
 
-int main() {
+int main(int argc, char** argv) {
+    const leitura_opcoes l = interpretar_opcoes(argc, argv);
+    if (!l.rodar) return l.codigo;
     estado_execucao e;
+    e.ajustes.threads = l.opcoes.threads > 0 ? l.opcoes.threads : processadores_disponiveis();
     try {
-        executar(e, arquivo_entrada_padrao);
+        return executar(e, l.opcoes);
     } catch (const std::exception& x) {
+        std::fflush(stdout);
         std::fprintf(stderr, "placa: %s\n", x.what());
         return 1;
     }
-    return 0;
 }

@@ -39,6 +39,7 @@ struct estado_execucao {
     int it = 0;                     // iteração externa corrente
     int niter = 0;                  // iterações externas feitas
     double tcpu = 0.0;              // tempo de processador da solução, segundos
+    double tparede = 0.0;           // tempo de relógio da solução, segundos
 
     // nível corrente (selecionar_nivel, coeficientes, norma_l1)
     int k = 0, ofsk = 0;            // número do nível e seu deslocamento em cor/res

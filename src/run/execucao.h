@@ -5,12 +5,13 @@
 #include <string>
 
 #include "run/estado.h"
+#include "run/opcoes.h"
 
 /// Nome do arquivo de entrada quando nenhum é dado.
 inline constexpr const char* arquivo_entrada_padrao = "tervano3.ent";
 
 /// Editor sobre a entrada, depois os doze valores, os níveis e hist.
-void ler_dados(estado_execucao& e, const std::string& arquivo);
+void ler_dados(estado_execucao& e, const std::string& arquivo, bool editar = true);
 /// Os doze valores de um arquivo já aberto (unidade 7); erros citam `arquivo`.
 void ler_valores(estado_execucao& e, std::FILE* f, const std::string& arquivo);
 /// nxg(k) = (nxg(1)-1)*2^(k-1)+1, idem nyg; nxyg(k) = nxg(k)*nyg(k); nxyt = soma.
@@ -20,3 +21,5 @@ void criar_hist(estado_execucao& e);
 
 /// Uma execução completa: editor, leitura, solução, listagem, editor.
 void executar(estado_execucao& e, const std::string& arquivo);
+/// A rodada com as opções da linha de comando; devolve o código de saída (0, ou 1 sem gnuplot).
+int executar(estado_execucao& e, const opcoes_execucao& o);

@@ -254,8 +254,8 @@ void criar_hist(estado_execucao& e) {
     }
 }
 
-void ler_dados(estado_execucao& e, const std::string& arquivo) {
-    executar_editor(arquivo);
+void ler_dados(estado_execucao& e, const std::string& arquivo, bool editar) {
+    if (editar) executar_editor(arquivo);
     std::FILE* f = std::fopen(arquivo.c_str(), "r");
     if (!f) {
         throw erro_fatal("cannot open unit " + std::to_string(unidade) + ", file " + arquivo + ": " +

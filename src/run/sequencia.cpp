@@ -1,18 +1,60 @@
+#include <cstdio>
+
 #include "platform/plataforma.h"
 #include "report/listagem.h"
+#include "run/erro_fatal.h"
 #include "run/execucao.h"
 #include "solver/solver.h"
 
-// Editor e leitura da entrada, solução, listagem completa e editor sobre a listagem.
 void executar(estado_execucao& e, const std::string& arquivo) {
-    ler_dados(e, arquivo);
+    opcoes_execucao o;
+    o.entrada = arquivo;
+    executar(e, o);
+}
+
+// Editor e leitura da entrada, solução, listagem completa, saídas pedidas e editor sobre a listagem.
+int executar(estado_execucao& e, const opcoes_execucao& o) {
+    ler_dados(e, o.entrada, o.editar);
+    if (o.monitor) {
+        e.ao_iterar = [](const estado_execucao& x) {
+            std::fputs(linha_monitor(x).c_str(), stdout);
+            std::fflush(stdout);
+        };
+    }
+    const double t0 = tempo_parede();
     if (e.nm == 1)
         resolver_malha_unica(e);
     else
         resolver_multigrid(e);
+    e.tparede = tempo_parede() - t0;
+    e.ao_iterar = nullptr;
+
+    const bool pede_erro = o.monitor || !o.resumo.empty();
+    const erro_exato erro = pede_erro ? calcular_erro_exato(e) : erro_exato{};
+    if (o.monitor) {
+        std::fputs(sumario_monitor(e, erro).c_str(), stdout);
+        std::fflush(stdout);
+    }
+
     data_e_hora(e);
     std::string nome = e.caso;
     nome.erase(nome.find_last_not_of(' ') + 1);
     gravar_listagem(nome, montar_listagem(e));
-    executar_editor(nome);
+
+    if (o.csv == "-") {
+        const std::string h = historico_csv(e);
+        if (std::fwrite(h.data(), 1, h.size(), stdout) != h.size() || std::fflush(stdout) != 0)
+            throw erro_fatal("write error on standard output (--csv -)");
+    } else if (!o.csv.empty()) {
+        gravar_atomico(o.csv, historico_csv(e), "--csv");
+    }
+    if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, erro));
+    int codigo = 0;
+    if (!o.grafico.empty() && !desenhar_graficos(e, o.grafico)) {
+        std::fprintf(stderr, "placa: gnuplot not found, so %s-convergencia.svg and %s-campo.svg were not drawn "
+                             "(install gnuplot-nox)\n", o.grafico.c_str(), o.grafico.c_str());
+        codigo = 1;
+    }
+    if (o.editar) executar_editor(nome);
+    return codigo;
 }

@@ -37,3 +37,11 @@ void resolver_multigrid(estado_execucao& e);
 // Criação das grades (erro_fatal sem memória); n < 0 conta como 0.
 void criar_campo(estado_execucao& e, long n);
 void criar_niveis_grossos(estado_execucao& e, long n);
+
+// Erro de discretização do campo final contra a solução exata do problema.
+struct erro_exato {
+    double maximo = 0.0; // max |T - T_exata|
+    double medio = 0.0;  // média de |T - T_exata| sobre todos os pontos
+};
+/// Erro máximo e médio do campo T do nível mais fino (contornos incluídos).
+erro_exato calcular_erro_exato(const estado_execucao& e);
