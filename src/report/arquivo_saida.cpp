@@ -10,9 +10,9 @@
 
 namespace {
 
-[[noreturn]] void falha(const std::string& arquivo, const char* o_que, int erro) {
+[[noreturn]] void falha(const std::string& canal, const std::string& arquivo, const char* o_que, int erro) {
     std::string m(o_que);
-    m.append(", unit 10, file ").append(arquivo).append(": ").append(std::strerror(erro));
+    m.append(", ").append(canal).append(", file ").append(arquivo).append(": ").append(std::strerror(erro));
     throw erro_fatal(m);
 }
 
@@ -21,6 +21,10 @@ namespace {
 // A listagem nasce num temporário do mesmo diretório e só substitui a antiga quando completa.
 void gravar_listagem(const std::string& nome, const std::string& conteudo) {
     if (nome.empty()) throw erro_fatal("cannot open unit 10: the listing name (caso) is empty");
+    gravar_atomico(nome, conteudo, "unit 10");
+}
+
+void gravar_atomico(const std::string& nome, const std::string& conteudo, const std::string& canal) {
     // um link simbólico continua link: substitui-se o arquivo para onde ele aponta
     std::string arquivo = nome;
     struct stat st{};
@@ -32,8 +36,8 @@ void gravar_listagem(const std::string& nome, const std::string& conteudo) {
     }
     mode_t modo;
     if (stat(arquivo.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) falha(nome, "cannot open", EISDIR);
-        if ((st.st_mode & 0222) == 0) falha(nome, "cannot open", EACCES);
+        if (S_ISDIR(st.st_mode)) falha(canal, nome, "cannot open", EISDIR);
+        if ((st.st_mode & 0222) == 0) falha(canal, nome, "cannot open", EACCES);
         modo = st.st_mode & 07777;
     } else {
         const mode_t m = umask(0);
@@ -44,12 +48,12 @@ void gravar_listagem(const std::string& nome, const std::string& conteudo) {
     const std::string dir = barra == std::string::npos ? "" : arquivo.substr(0, barra + 1);
     std::string modelo = dir + ".placa-XXXXXX";
     const int fd = mkstemp(modelo.data());
-    if (fd < 0) falha(nome, "cannot open", errno);
+    if (fd < 0) falha(canal, nome, "cannot open", errno);
     auto abortar = [&](const char* o_que) {
         const int erro = errno;
         close(fd);
         unlink(modelo.c_str());
-        falha(nome, o_que, erro);
+        falha(canal, nome, o_que, erro);
     };
     if (fchmod(fd, modo) != 0) abortar("cannot open");
     const char* p = conteudo.data();
@@ -67,11 +71,11 @@ void gravar_listagem(const std::string& nome, const std::string& conteudo) {
     if (close(fd) != 0) {
         const int erro = errno;
         unlink(modelo.c_str());
-        falha(nome, "write error", erro);
+        falha(canal, nome, "write error", erro);
     }
     if (rename(modelo.c_str(), arquivo.c_str()) != 0) {
         const int erro = errno;
         unlink(modelo.c_str());
-        falha(nome, "cannot open", erro);
+        falha(canal, nome, "cannot open", erro);
     }
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "run/estado.h"
+#include "solver/solver.h"
 
 // Texto UTF-8 do código-fonte para Latin-1 (um byte por caractere).
 std::string latin1(const char* utf8);
@@ -24,3 +25,23 @@ std::string montar_listagem(const estado_execucao& e);
 
 // Grava o conteúdo em arquivo por meio de um temporário no mesmo diretório, renomeado no fim.
 void gravar_listagem(const std::string& arquivo, const std::string& conteudo);
+/// Grava o conteúdo no arquivo de forma atômica; `canal` nomeia o arquivo nas mensagens de erro.
+void gravar_atomico(const std::string& arquivo, const std::string& conteudo, const std::string& canal);
+
+// Saídas pedidas pela linha de comando; nenhuma muda a listagem.
+/// Número em CSV: a forma mais curta que relê o mesmo double.
+std::string numero_csv(double v);
+/// Histórico: cabeçalho e uma linha por iteração, de 0 a niter.
+std::string historico_csv(const estado_execucao& e);
+/// Cabeçalho e linha do resumo de uma rodada.
+std::string cabecalho_resumo();
+std::string linha_resumo(const estado_execucao& e, const erro_exato& erro);
+/// Acrescenta a linha ao resumo, com o cabeçalho antes quando o arquivo é novo ou vazio.
+void anexar_resumo(const std::string& arquivo, const std::string& linha);
+/// Linha do monitor para a iteração e.it (como na tabela da listagem) e o sumário final.
+std::string linha_monitor(const estado_execucao& e);
+std::string sumario_monitor(const estado_execucao& e, const erro_exato& erro);
+/// Texto Latin-1 para UTF-8 (terminal, SVG).
+std::string utf8(const std::string& latin1);
+/// Dados, roteiro gnuplot e os dois SVG de PREFIXO; false quando o gnuplot não existe.
+bool desenhar_graficos(const estado_execucao& e, const std::string& prefixo);
