@@ -4,6 +4,8 @@ namespace falsa {
 std::vector<std::string> editados;
 std::vector<double> relogio;
 data_local agora;
+long long memoria = -1;
+std::vector<std::vector<std::string>> programas;
 static std::size_t leituras = 0;
 
 void reiniciar() {
@@ -11,6 +13,8 @@ void reiniciar() {
     relogio = {1.0, 1.078125};
     agora = {2026, 12, 7, 14, 5, 9};
     leituras = 0;
+    memoria = -1;
+    programas.clear();
 }
 } // namespace falsa
 
@@ -24,3 +28,11 @@ double tempo_processador() {
 }
 
 data_local hora_local() { return falsa::agora; }
+
+double tempo_parede() { return 0.0; }
+int processadores_disponiveis() { return 2; }
+long long memoria_disponivel() { return falsa::memoria; }
+int executar_programa(const std::vector<std::string>& argumentos) {
+    falsa::programas.push_back(argumentos);
+    return -1;
+}

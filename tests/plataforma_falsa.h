@@ -10,5 +10,7 @@ namespace falsa {
 extern std::vector<std::string> editados;  // arquivos passados ao editor, em ordem
 extern std::vector<double> relogio;        // leituras sucessivas do tempo de processador
 extern data_local agora;                   // hora local devolvida
+extern long long memoria;                  // memória disponível devolvida (-1 = não se sabe)
+extern std::vector<std::vector<std::string>> programas; // programas pedidos (nenhum começa)
 void reiniciar();
 } // namespace falsa

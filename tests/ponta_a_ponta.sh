@@ -1,7 +1,7 @@
 #!/bin/bash
 # O executável de verdade num diretório temporário: listagem completa, códigos de saída e mensagens.
 set -u
-placa=$1 exemplos=$2
+placa=$(realpath "$1") exemplos=$(realpath "$2")
 dir=$(mktemp -d) && trap 'rm -rf "$dir"' EXIT
 cd "$dir" || exit 1
 falhas=0

@@ -1,0 +1,119 @@
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include <gtest/gtest.h>
+
+#include "auxiliar.h"
+#include "plataforma_falsa.h"
+#include "report/listagem.h"
+#include "run/opcoes.h"
+#include "solver/solver.h"
+
+namespace {
+
+leitura_opcoes opcoes(std::vector<std::string> a) {
+    a.insert(a.begin(), "placa");
+    std::vector<char*> v;
+    for (std::string& s : a) v.push_back(s.data());
+    v.push_back(nullptr);
+    return interpretar_opcoes(static_cast<int>(a.size()), v.data());
+}
+
+} // namespace
+
+TEST(Csv, NumerosReleemOMesmoDouble) {
+    for (double v : {0.1, 1.0 / 3.0, 2599.2116192278686, 5e-324, 1.7976931348623157e308, -0.0, 1e-8}) {
+        const std::string s = numero_csv(v);
+        EXPECT_EQ(std::strtod(s.c_str(), nullptr), v) << s;
+    }
+    EXPECT_EQ(numero_csv(0.1), "0.1");
+    EXPECT_EQ(numero_csv(1.0), "1");
+    EXPECT_EQ(numero_csv(std::numeric_limits<double>::infinity()), "inf");
+}
+
+TEST(Csv, HistoricoEResumo) {
+    estado_execucao e = estado_de("'a, \"b\" c'\n2\n3\n3\n0.001\n50\n1\n1\n0\n0\n1\nT\n");
+    resolver_multigrid(e);
+    const std::string h = historico_csv(e);
+    EXPECT_EQ(h.substr(0, h.find("\r\n")), "iteracao,L1(R),L1(R)i/L1(R)o,q,qmed");
+    EXPECT_NE(h.find("\r\n0,48,1,,\r\n1,7.31640625,"), std::string::npos);
+    EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 1 + 1 + 3);
+    const std::string r = linha_resumo(e, calcular_erro_exato(e));
+    EXPECT_EQ(r.rfind("\"a, \"\"b\"\" c\",2,3,3,1,0.001,1,0,3,", 0), 0u) << r;
+    const std::string c = cabecalho_resumo();
+    // a vírgula dentro das aspas do caso é a única a mais
+    EXPECT_EQ(std::count(r.begin(), r.end(), ','), std::count(c.begin(), c.end(), ',') + 1);
+}
+
+TEST(ErroExato, ZeroParaASolucaoLinearESinusoidalTresPorTres) {
+    estado_execucao e = estado_de(entrada(3, 3, 5, "0", 0, 1, 1, 1));
+    resolver_multigrid(e);
+    erro_exato x = calcular_erro_exato(e);
+    EXPECT_EQ(x.maximo, 0.0);
+    EXPECT_EQ(x.medio, 0.0);
+    e = estado_de(entrada(1, 3, 3, "0", 1, 1, 2));
+    resolver_malha_unica(e);
+    x = calcular_erro_exato(e);
+    const double d = 0.25 - 0.19926840766919338;
+    EXPECT_NEAR(x.maximo, d, 1e-15);
+    // no contorno norte, sin(pi x) contra a solução exata: só arredondamento
+    EXPECT_NEAR(x.medio, d / 9.0, 1e-15);
+}
+
+TEST(ErroExato, DiminuiComAMalha) {
+    double antes = 1.0;
+    for (int nm = 2; nm <= 5; ++nm) {
+        estado_execucao e = estado_de(entrada(nm, 3, 3, "1e-12", 60, 2, 2));
+        resolver_multigrid(e);
+        const double m = calcular_erro_exato(e).maximo;
+        EXPECT_LT(m, antes * 0.3) << nm;  // segunda ordem: cerca de 1/4 por nível
+        antes = m;
+    }
+}
+
+TEST(Monitor, LinhasComoNaTabela) {
+    estado_execucao e = estado_de(entrada(1, 3, 3, "0", 1, 1, 1));
+    e.hist[0] = 8.0;
+    e.hist[1] = 2.0;
+    e.it = 1;
+    EXPECT_EQ(linha_monitor(e), "  Itera\xc3\xa7\xc3\xa3o   L1(R)i/L1(R)o  q              qmed\n"
+                                "         0   1.000000E+00\n"
+                                "         1   2.500000E-01   2.500000E-01   2.500000E-01\n");
+    e.hist[2] = 0.5;
+    e.it = 2;
+    EXPECT_EQ(linha_monitor(e), "         2   6.250000E-02   2.500000E-01   2.500000E-01\n");
+}
+
+TEST(Opcoes, PadraoEArgumentos) {
+    leitura_opcoes l = opcoes({});
+    ASSERT_TRUE(l.rodar);
+    EXPECT_EQ(l.opcoes.entrada, "tervano3.ent");
+    EXPECT_TRUE(l.opcoes.editar);
+    l = opcoes({"dados.ent", "-n", "-j", "3", "--csv=h.csv", "--summary", "r.csv", "--plot", "p", "-m"});
+    ASSERT_TRUE(l.rodar);
+    EXPECT_EQ(l.opcoes.entrada, "dados.ent");
+    EXPECT_FALSE(l.opcoes.editar);
+    EXPECT_TRUE(l.opcoes.monitor);
+    EXPECT_EQ(l.opcoes.threads, 3);
+    EXPECT_EQ(l.opcoes.csv, "h.csv");
+    EXPECT_EQ(l.opcoes.resumo, "r.csv");
+    EXPECT_EQ(l.opcoes.grafico, "p");
+    l = opcoes({"--", "-estranho.ent"});
+    ASSERT_TRUE(l.rodar);
+    EXPECT_EQ(l.opcoes.entrada, "-estranho.ent");
+}
+
+TEST(Opcoes, CombinacoesSemSentido) {
+    testing::internal::CaptureStderr();
+    for (const auto& a : std::vector<std::vector<std::string>>{
+             {"--csv", "x.csv", "--summary", "x.csv"}, {"--csv", "-", "-m"}, {"--csv", "tervano3.ent"},
+             {"e.ent", "--summary", "e.ent"}, {"-j", "-1"}, {"-j", "99999999999"}, {"--plot", ""}}) {
+        const leitura_opcoes l = opcoes(a);
+        EXPECT_FALSE(l.rodar);
+        EXPECT_EQ(l.codigo, 2) << a[0];
+    }
+    const std::string erro = testing::internal::GetCapturedStderr();
+    EXPECT_NE(erro.find("placa: --csv - and --monitor both write to standard output"), std::string::npos) << erro;
+}
