@@ -7,6 +7,7 @@
 int main(int argc, char** argv) {
     const leitura_opcoes l = interpretar_opcoes(argc, argv);
     if (!l.rodar) return l.codigo;
+    instalar_tratamento_de_sinais();
     estado_execucao e;
     e.ajustes.threads = l.opcoes.threads > 0 ? l.opcoes.threads : processadores_disponiveis();
     try {

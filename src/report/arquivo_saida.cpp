@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/plataforma.h"
 #include "report/listagem.h"
 #include "run/erro_fatal.h"
 
@@ -47,12 +48,12 @@ void gravar_atomico(const std::string& nome, const std::string& conteudo, const 
     const std::size_t barra = arquivo.rfind('/');
     const std::string dir = barra == std::string::npos ? "" : arquivo.substr(0, barra + 1);
     std::string modelo = dir + ".placa-XXXXXX";
-    const int fd = mkstemp(modelo.data());
+    const int fd = criar_temporario(modelo);
     if (fd < 0) falha(canal, nome, "cannot open", errno);
     auto abortar = [&](const char* o_que) {
         const int erro = errno;
         close(fd);
-        unlink(modelo.c_str());
+        descartar_temporario(modelo);
         falha(canal, nome, o_que, erro);
     };
     if (fchmod(fd, modo) != 0) abortar("cannot open");
@@ -70,12 +71,8 @@ void gravar_atomico(const std::string& nome, const std::string& conteudo, const 
     if (fsync(fd) != 0 && errno != EINVAL) abortar("write error");
     if (close(fd) != 0) {
         const int erro = errno;
-        unlink(modelo.c_str());
+        descartar_temporario(modelo);
         falha(canal, nome, "write error", erro);
     }
-    if (rename(modelo.c_str(), arquivo.c_str()) != 0) {
-        const int erro = errno;
-        unlink(modelo.c_str());
-        falha(canal, nome, "cannot open", erro);
-    }
+    if (efetivar_temporario(modelo, arquivo) != 0) falha(canal, nome, "cannot open", errno);
 }
