@@ -19,6 +19,14 @@ void derivar_niveis(estado_execucao& e);
 /// Cria hist com índices 0..itmax (uma entrada quando itmax < 0).
 void criar_hist(estado_execucao& e);
 
+// Bytes das tabelas que a solução vai criar.
+struct necessidade_memoria {
+    long long T = 0, cor = 0, res = 0, hist = 0;
+};
+necessidade_memoria memoria_necessaria(const estado_execucao& e);
+/// Recusa (erro_fatal com as duas cifras) a rodada que não cabe na memória disponível.
+void planejar_memoria(const estado_execucao& e);
+
 /// Uma execução completa: editor, leitura, solução, listagem, editor.
 void executar(estado_execucao& e, const std::string& arquivo);
 /// A rodada com as opções da linha de comando; devolve o código de saída (0, ou 1 sem gnuplot).

@@ -269,5 +269,6 @@ void ler_dados(estado_execucao& e, const std::string& arquivo, bool editar) {
     }
     std::fclose(f);
     derivar_niveis(e);
+    planejar_memoria(e);
     criar_hist(e);
 }
