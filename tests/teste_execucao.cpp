@@ -134,3 +134,33 @@ TEST_F(Execucao, ExemploDistribuido) {
     EXPECT_EQ(e.niter, 6);
     EXPECT_TRUE(fs::exists(e.caso.substr(0, e.caso.find_last_not_of(" ") + 1)));
 }
+
+TEST_F(Execucao, MemoriaInsuficienteRecusadaAntesDeTudo) {
+    escrever("tervano3.ent", entrada(3, 5, 5, "0", 9, 1, 1));
+    estado_execucao e0 = estado_de(entrada(3, 5, 5, "0", 9, 1, 1));
+    const necessidade_memoria m = memoria_necessaria(e0);
+    EXPECT_EQ(m.T, 8 * (289 + 1));
+    EXPECT_EQ(m.cor, 8 * (25 + 81 + 1));
+    EXPECT_EQ(m.hist, 8 * 10);
+    const long long total = m.T + m.cor + m.res + m.hist;
+    falsa::memoria = total - 1;
+    estado_execucao e;
+    try {
+        executar(e, "tervano3.ent");
+        FAIL();
+    } catch (const erro_fatal& x) {
+        EXPECT_EQ(std::string(x.what()).rfind("not enough memory for this run: it needs " + std::to_string(total) +
+                                                  " bytes (",
+                                              0),
+                  0u)
+            << x.what();
+        EXPECT_NE(std::string(x.what()).find("but only " + std::to_string(total - 1) + " bytes"), std::string::npos);
+    }
+    EXPECT_FALSE(e.hist);
+    EXPECT_TRUE(e.T.empty());
+    EXPECT_FALSE(fs::exists("saida.lst"));
+    falsa::memoria = total;
+    estado_execucao e2;
+    executar(e2, "tervano3.ent");
+    EXPECT_TRUE(fs::exists("saida.lst"));
+}

@@ -74,7 +74,7 @@ TEST(ErroExato, DiminuiComAMalha) {
 }
 
 TEST(Monitor, LinhasComoNaTabela) {
-    estado_execucao e = estado_de(entrada(1, 3, 3, "0", 1, 1, 1));
+    estado_execucao e = estado_de(entrada(1, 3, 3, "0", 2, 1, 1));
     e.hist[0] = 8.0;
     e.hist[1] = 2.0;
     e.it = 1;

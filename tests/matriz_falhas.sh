@@ -1,0 +1,194 @@
+#!/bin/bash
+# Matriz de falhas no executável de verdade: cada caso termina numa listagem completa ou numa
+# mensagem de uma linha que diz o quê e onde, e o diretório fica como estava (menos a listagem).
+set -u
+placa=$(realpath "$1") exemplos=$(realpath "$2") sanitizado=${3:-0}
+raiz=$(mktemp -d) && trap 'chmod -R u+w "$raiz" 2>/dev/null; rm -rf "$raiz"' EXIT
+falhas=0 casos=0
+falha() { echo "FALHA [$caso]: $*"; falhas=$((falhas + 1)); }
+unset EDITOR VISUAL
+
+# os doze valores, com a linha N trocada por $2 (vazio = sem troca)
+entrada() {
+    local n=${1:-0} v=${2:-} i=0
+    while IFS= read -r l; do
+        i=$((i + 1))
+        if [ $i -eq "$n" ]; then printf '%s\n' "$v"; else printf '%s\n' "$l"; fi
+    done <<'FIM'
+saida.lst                    caso
+2                            nm
+3                            nxg(1)
+3                            nyg(1)
+1.0d-3                       tolt
+20                           itmax
+1                            nitm
+1                            problema
+0                            tipo_ci
+0                            escreve
+1                            freq
+'Matriz de falhas'           titulo
+FIM
+}
+
+# retrato do diretório: nomes, tipos e conteúdos
+retrato() { (cd "$1" && find . -mindepth 1 -printf '%y %p %m\n' | sort && find . -type f -exec md5sum {} + | sort); }
+
+# novo caso num diretório próprio, com a entrada padrão e uma listagem antiga
+novo() {
+    caso=$1 casos=$((casos + 1))
+    d="$raiz/c$casos" && mkdir "$d" && cd "$d" || exit 1
+    entrada > tervano3.ent
+    printf 'antiga\r\n' > saida.lst
+}
+
+# roda e confere: erro esperado (código 1, uma linha com o texto) e nada mudado no diretório
+erro() {
+    local padrao=$1; shift
+    local antes; antes=$(retrato .)
+    "$placa" -n "$@" </dev/null >../saida.txt 2>../erro.txt; local rc=$?
+    [ $rc -eq 1 ] || falha "código $rc, esperado 1 ($(cat ../erro.txt))"
+    [ "$(wc -l <../erro.txt)" -eq 1 ] || falha "erro padrão não tem uma linha: $(cat ../erro.txt)"
+    grep -qF -- "$padrao" ../erro.txt || falha "mensagem sem '$padrao': $(cat ../erro.txt)"
+    [ -s ../saida.txt ] && falha "algo na saída padrão"
+    [ "$(retrato .)" = "$antes" ] || falha "diretório mudou: $(diff <(echo "$antes") <(retrato .) | head -5)"
+}
+
+# roda e confere: listagem completa, nenhum outro arquivo novo
+certo() {
+    local lista=${LISTAGEM:-saida.lst}
+    "$placa" -n "$@" </dev/null >../saida.txt 2>../erro.txt; local rc=$?
+    [ $rc -eq 0 ] || falha "código $rc: $(cat ../erro.txt)"
+    tail -c 40 "$lista" 2>/dev/null | grep -q $' = tempo de CPU (segundos)\r$' || falha "listagem incompleta"
+    ls -A | grep -q '^\.placa-' && falha "temporário esquecido"
+}
+
+# roda um caso sob um limite de recursos (ulimit), contando a falha fora do subshell
+com_limite() {
+    local lim=$1 f0=$falhas; shift
+    # shellcheck disable=SC2086
+    ( ulimit $lim; "$@"; [ $falhas -eq $f0 ] ) || falhas=$((falhas + 1))
+}
+
+# ---- entrada
+novo "entrada ausente"; rm tervano3.ent
+erro "cannot open unit 7, file tervano3.ent: No such file or directory"
+[ -e tervano3.ent ] && falha "a entrada foi criada"
+
+novo "editor cria a entrada vazia"; rm tervano3.ent
+antes=$(retrato .)
+EDITOR=touch "$placa" </dev/null 2>../erro.txt; rc=$?
+[ $rc -eq 1 ] && grep -q "end-of-file during read, unit 7, file tervano3.ent: caso missing (the file is empty)" ../erro.txt ||
+    falha "$rc $(cat ../erro.txt)"
+[ "$(cat saida.lst)" = $'antiga\r' ] || falha "listagem antiga mudou"
+
+novo "arquivo vazio"; : > tervano3.ent
+erro "caso missing (the file is empty)"
+
+nomes=(caso nm "nxg(1)" "nyg(1)" tolt itmax nitm problema tipo_ci escreve freq titulo)
+for n in $(seq 1 11); do
+    novo "termina depois do valor $n"; entrada | head -n "$n" > tervano3.ent
+    erro "end-of-file during read, unit 7, file tervano3.ent: ${nomes[$n]} missing (the file ends after line $n)"
+done
+
+novo "letras no lugar de número"; entrada 6 "vinte" > tervano3.ent
+erro "list-directed input syntax error, unit 7, file tervano3.ent, line 6: itmax = \"vinte\" is not an integer"
+novo "número acima de 32 bits"; entrada 11 "2147483648" > tervano3.ent
+erro "value out of range, unit 7, file tervano3.ent, line 11: freq = 2147483648"
+for t in "1.0q-6" "--1" "1e" "." "1.0d-6x"; do
+    novo "tolt $t"; entrada 5 "$t" > tervano3.ent
+    erro "list-directed input syntax error, unit 7, file tervano3.ent, line 5: tolt = \"$t\" is not a real number"
+done
+novo "tolt 1e400"; entrada 5 "1e400" > tervano3.ent
+erro "value out of range, unit 7, file tervano3.ent, line 5: tolt = 1e400"
+novo "aspas sem fim"; entrada 12 "'Matriz de falhas" > tervano3.ent
+erro "unit 7, file tervano3.ent, line 12: unterminated quoted text for titulo"
+novo "número de um megabyte"; { entrada | head -5; head -c 1048576 /dev/zero | tr '\0' '7'; echo; entrada | tail -6; } > tervano3.ent
+erro "unit 7, file tervano3.ent, line 6: itmax is too long"
+novo "comentário de um megabyte"; { entrada | head -5; printf '20 '; head -c 1048576 /dev/zero | tr '\0' 'c'; echo; entrada | tail -6; } > tervano3.ent
+certo
+novo "título de um megabyte"; { entrada | head -11; head -c 1048576 /dev/zero | tr '\0' 't'; echo; } > tervano3.ent
+certo
+grep -q "^título = t\{90\}"$'\r$' <(iconv -f latin1 -t utf-8 saida.lst) || falha "título não cortado em 90"
+novo "bytes NUL"; entrada 3 $'3\x01' | sed 's/\x01/\x00/' > tervano3.ent
+erro "unit 7, file tervano3.ent, line 3: NUL byte in nxg(1)"
+novo "bytes acima de 127"; entrada 12 $'\'Condu\xe7\xe3o t\xe9rmica\'' > tervano3.ent
+certo
+grep -qa $'^t\xedtulo = Condu\xe7\xe3o t\xe9rmica\r$' saida.lst || falha "bytes Latin-1 não passaram iguais"
+novo "fins de linha CR LF"; entrada | sed 's/$/\r/' > tervano3.ent
+certo; cp saida.lst ../crlf.lst
+entrada > tervano3.ent; certo
+cmp -s <(sed '4d;$d' saida.lst) <(sed '4d;$d' ../crlf.lst) || falha "CR LF leu diferente de LF"
+novo "diretório chamado tervano3.ent"; rm tervano3.ent; mkdir tervano3.ent
+erro "error reading unit 7, file tervano3.ent: Is a directory"
+
+# ---- tamanhos
+for v in "2 0" "2 32" "2 -1" "3 1" "4 0" "4 -7"; do
+    set -- $v
+    novo "linha $1 = $2"; entrada "$1" "$2" > tervano3.ent
+    erro "value out of range, unit 7, file tervano3.ent, line $1:"
+done
+novo "grade que estoura 32 bits"; entrada 2 25 > tervano3.ent
+erro "above the 32-bit limit 2147483647"
+novo "itmax enorme"; entrada 6 2147483647 > tervano3.ent
+if [ "$sanitizado" = 1 ]; then
+    echo "limite de memória não testado no binário com sanitizers (ASan reserva espaço de endereçamento)"
+else
+    com_limite "-v 300000" erro "not enough memory for this run: it needs 17179869552 bytes (16.0 GiB: T 208 B, cor 80 B, res 80 B, hist 16.0 GiB)"
+    novo "grade maior que a memória"; entrada 2 1 | sed '3s/.*/10000/;4s/.*/10000/' > tervano3.ent
+    com_limite "-v 300000" erro "but only "
+fi
+
+# ---- listagem
+novo "pasta inexistente"; entrada 1 "'nao/existe.lst'" > tervano3.ent
+erro "cannot open, unit 10, file nao/existe.lst: No such file or directory"
+novo "caso vazio"; entrada 1 "''" > tervano3.ent
+erro "cannot open unit 10: the listing name (caso) is empty"
+novo "caso é um diretório"; mkdir pasta; entrada 1 pasta > tervano3.ent
+erro "cannot open, unit 10, file pasta: Is a directory"
+novo "listagem antiga só de leitura"; chmod 444 saida.lst
+erro "cannot open, unit 10, file saida.lst: Permission denied"
+[ "$(cat saida.lst)" = $'antiga\r' ] || falha "listagem antiga mudou"
+novo "disco cheio (limite de tamanho de arquivo)"
+com_limite "-f 1" erro "write error, unit 10, file saida.lst: File too large"
+novo "pasta sem escrita"; mkdir -p ro && entrada 1 "'ro/saida.lst'" > tervano3.ent && printf 'antiga\r\n' > ro/saida.lst
+chmod 555 ro
+if [ "$(id -u)" -ne 0 ]; then
+    erro "cannot open, unit 10, file ro/saida.lst: Permission denied"
+elif command -v setpriv >/dev/null && setpriv --reuid=65534 --regid=65534 --clear-groups true 2>/dev/null; then
+    chmod 755 "$raiz" "$d"; chmod 644 tervano3.ent
+    antes=$(retrato .)
+    setpriv --reuid=65534 --regid=65534 --clear-groups "$placa" -n </dev/null 2>../erro.txt; rc=$?
+    [ $rc -eq 1 ] && grep -q "cannot open, unit 10, file ro/saida.lst: Permission denied" ../erro.txt ||
+        falha "$rc $(cat ../erro.txt)"
+    [ "$(retrato .)" = "$antes" ] || falha "diretório mudou"
+else
+    echo "pasta sem escrita não testada: root sem setpriv"
+fi
+
+# ---- editor
+novo "sem editor nenhum"; certo
+novo "editor que falha"; EDITOR=false certo
+novo "editor que não existe"; EDITOR=/nao/existe/editor certo
+novo "editor lento"; EDITOR="sleep 1; true" certo
+
+# ---- interrupção: SIGINT ou SIGTERM a qualquer momento
+novo "interrupção"
+# ~1 s de solução e depois ~30 MB de listagem: os sinais caem na solução, na escrita e depois
+n=1500; [ "$sanitizado" = 1 ] && n=500
+entrada | sed "2s/.*/1/;3s/.*/$n/;4s/.*/$n/;6s/.*/10/;10s/.*/1/" > tervano3.ent
+for atraso in 0.05 0.5 0.75 0.9 1.0 1.2; do
+    for sinal in TERM INT; do
+        printf 'antiga\r\n' > saida.lst
+        "$placa" -n </dev/null >/dev/null 2>&1 &
+        pid=$!
+        sleep "$atraso"; kill -s $sinal $pid 2>/dev/null; wait $pid
+        ls -A | grep -q '^\.placa-' && falha "temporário esquecido ($sinal após $atraso s)"
+        if [ "$(cat saida.lst)" != $'antiga\r' ]; then
+            tail -c 40 saida.lst | grep -q $' = tempo de CPU (segundos)\r$' ||
+                falha "listagem parcial ($sinal após $atraso s)"
+        fi
+    done
+done
+
+echo "matriz de falhas: $casos casos, $falhas falhas"
+exit $((falhas > 0))
