@@ -114,21 +114,43 @@ TEST(CampoT, DezColunasEmDoisBlocos) {
     std::vector<double> t(31);
     for (int j = 1; j <= 3; ++j)
         for (int i = 1; i <= 10; ++i) t[i + (j - 1) * 10] = ((i - 1) / 9.0) * ((j - 1) / 2.0);
-    std::string s;
+    saida_texto s;
     escrever_campo_T(t.data(), 3, 10, 30, s);
-    EXPECT_EQ(s, ler_arquivo(PLACA_DADOS "/campo_nxk10.txt"));
+    EXPECT_EQ(s.texto, ler_arquivo(PLACA_DADOS "/campo_nxk10.txt"));
 }
 
 TEST(CampoT, ContagemDeBlocos) {
     for (int nx : {5, 8, 9, 16, 17}) {
         std::vector<double> t(nx * 4 + 1, -0.0);
-        std::string s;
+        saida_texto s;
         escrever_campo_T(t.data(), 4, nx, nx * 4, s);
-        const std::vector<std::string> l = linhas(s);
+        const std::vector<std::string> l = linhas(s.texto);
         const int blocos = (nx + 7) / 8;
         ASSERT_EQ(l.size(), static_cast<std::size_t>(blocos * (4 + 2))) << nx;
         EXPECT_EQ(l[2].size(), static_cast<std::size_t>(15 * (nx < 8 ? nx : 8)));
         EXPECT_EQ(l.back().size(), static_cast<std::size_t>(15 * (nx - 8 * (blocos - 1))));
         EXPECT_EQ(l[2].substr(0, 15), "   0.000000E+00");
     }
+}
+
+TEST(Listagem, EmBlocosIgualAInteira) {
+    estado_execucao e = exemplo1();
+    e.escreve = 1;
+    e.nxk = 61;
+    e.nyk = 150;
+    e.nxyk = e.nxk * e.nyk;
+    e.T.assign(e.nxyk + 1, 0.0);
+    for (int p = 1; p <= e.nxyk; ++p) e.T[p] = std::sin(p * 0.37) * 1e-3 * p;
+    std::string juntos;
+    int blocos = 0;
+    saida_texto s;
+    s.destino = [&](const std::string& b) {
+        EXPECT_LT(b.size(), 65536u + 200u);
+        juntos += b;
+        ++blocos;
+    };
+    escrever_listagem(e, s);
+    s.terminar();
+    EXPECT_GT(blocos, 2);
+    EXPECT_EQ(juntos, montar_listagem(e));
 }

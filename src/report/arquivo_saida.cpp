@@ -20,12 +20,17 @@ namespace {
 } // namespace
 
 // A listagem nasce num temporário do mesmo diretório e só substitui a antiga quando completa.
-void gravar_listagem(const std::string& nome, const std::string& conteudo) {
+void gravar_listagem(const std::string& nome, const estado_execucao& e) {
     if (nome.empty()) throw erro_fatal("cannot open unit 10: the listing name (caso) is empty");
-    gravar_atomico(nome, conteudo, "unit 10");
+    gravar_atomico(nome, [&](saida_texto& s) { escrever_listagem(e, s); }, "unit 10");
 }
 
 void gravar_atomico(const std::string& nome, const std::string& conteudo, const std::string& canal) {
+    gravar_atomico(nome, [&](saida_texto& s) { s.texto = conteudo; }, canal);
+}
+
+void gravar_atomico(const std::string& nome, const std::function<void(saida_texto&)>& produzir,
+                    const std::string& canal) {
     // um link simbólico continua link: substitui-se o arquivo para onde ele aponta
     std::string arquivo = nome;
     struct stat st{};
@@ -50,25 +55,31 @@ void gravar_atomico(const std::string& nome, const std::string& conteudo, const 
     std::string modelo = dir + ".placa-XXXXXX";
     const int fd = criar_temporario(modelo);
     if (fd < 0) falha(canal, nome, "cannot open", errno);
-    auto abortar = [&](const char* o_que) {
-        const int erro = errno;
+    // qualquer saída por exceção daqui em diante apaga o temporário
+    try {
+        if (fchmod(fd, modo) != 0) falha(canal, nome, "cannot open", errno);
+        saida_texto s;
+        s.destino = [&](const std::string& bloco) {
+            const char* p = bloco.data();
+            std::size_t resta = bloco.size();
+            while (resta > 0) {
+                const ssize_t n = write(fd, p, resta);
+                if (n < 0) {
+                    if (errno == EINTR) continue;
+                    falha(canal, nome, "write error", errno);
+                }
+                p += n;
+                resta -= static_cast<std::size_t>(n);
+            }
+        };
+        produzir(s);
+        s.terminar();
+        if (fsync(fd) != 0 && errno != EINVAL) falha(canal, nome, "write error", errno);
+    } catch (...) {
         close(fd);
         descartar_temporario(modelo);
-        falha(canal, nome, o_que, erro);
-    };
-    if (fchmod(fd, modo) != 0) abortar("cannot open");
-    const char* p = conteudo.data();
-    std::size_t resta = conteudo.size();
-    while (resta > 0) {
-        const ssize_t n = write(fd, p, resta);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            abortar("write error");
-        }
-        p += n;
-        resta -= static_cast<std::size_t>(n);
+        throw;
     }
-    if (fsync(fd) != 0 && errno != EINVAL) abortar("write error");
     if (close(fd) != 0) {
         const int erro = errno;
         descartar_temporario(modelo);

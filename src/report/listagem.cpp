@@ -5,16 +5,11 @@
 
 namespace {
 
-constexpr const char* fim = "\r\n";
-
-void linha(std::string& saida, const std::string& s) {
-    saida += s;
-    saida += fim;
-}
+void linha(saida_texto& saida, const std::string& s) { saida.linha(s); }
 
 } // namespace
 
-void escrever_dados(const estado_execucao& e, std::string& saida) {
+void escrever_dados(const estado_execucao& e, saida_texto& saida) {
     const int nxf = e.nxg[e.nm], nyf = e.nyg[e.nm];
     const int nx = nxf - 2, ny = nyf - 2;
     auto valor = [&](long v, const char* rotulo) { linha(saida, inteiro(v, 11) + "    " + latin1(rotulo)); };
@@ -42,7 +37,12 @@ void escrever_dados(const estado_execucao& e, std::string& saida) {
 }
 
 std::string montar_listagem(const estado_execucao& e) {
-    std::string s;
+    saida_texto s;
+    escrever_listagem(e, s);
+    return s.texto;
+}
+
+void escrever_listagem(const estado_execucao& e, saida_texto& s) {
     linha(s, "");
     linha(s, latin1("     placa " PLACA_VERSAO " (" PLACA_DATA_VERSAO
                     ") - condução de calor 2D, Gauss-Seidel e multigrid"));
@@ -69,5 +69,4 @@ std::string montar_listagem(const estado_execucao& e) {
     }
     linha(s, "");
     linha(s, fixo(e.tcpu, 14, 3) + " = tempo de CPU (segundos)");
-    return s;
 }

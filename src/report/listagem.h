@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "run/estado.h"
@@ -18,15 +19,35 @@ void data_e_hora(estado_execucao& e);
 std::string texto_dia_de(int dia, int mes, int ano);
 std::string texto_hora_de(int hora, int minuto, int segundo);
 
-// Blocos da listagem, acrescentados a saida; cada linha termina em CR LF.
-void escrever_dados(const estado_execucao& e, std::string& saida);
-void escrever_campo_T(const double* T, int nyk, int nxk, int nxyk, std::string& saida);
+// Texto a caminho de um arquivo. Com destino, esvazia-se nele a cada 64 KiB, de modo que a
+// tabela de um campo grande não fica inteira na memória; sem destino, só acumula.
+struct saida_texto {
+    std::string texto;
+    std::function<void(const std::string&)> destino;
+    void linha(const std::string& s) {
+        texto += s;
+        texto += "\r\n";
+        if (destino && texto.size() >= 65536) terminar();
+    }
+    void terminar() {
+        if (destino && !texto.empty()) destino(texto);
+        if (destino) texto.clear();
+    }
+};
+
+// Blocos da listagem; cada linha termina em CR LF.
+void escrever_dados(const estado_execucao& e, saida_texto& saida);
+void escrever_campo_T(const double* T, int nyk, int nxk, int nxyk, saida_texto& saida);
+void escrever_listagem(const estado_execucao& e, saida_texto& saida);
+/// A listagem inteira num texto (testes).
 std::string montar_listagem(const estado_execucao& e);
 
-// Grava o conteúdo em arquivo por meio de um temporário no mesmo diretório, renomeado no fim.
-void gravar_listagem(const std::string& arquivo, const std::string& conteudo);
-/// Grava o conteúdo no arquivo de forma atômica; `canal` nomeia o arquivo nas mensagens de erro.
+/// Grava a listagem por um temporário no mesmo diretório, renomeado sobre a antiga quando completa.
+void gravar_listagem(const std::string& arquivo, const estado_execucao& e);
+/// Gravação atômica; `canal` nomeia o arquivo nas mensagens de erro.
 void gravar_atomico(const std::string& arquivo, const std::string& conteudo, const std::string& canal);
+void gravar_atomico(const std::string& arquivo, const std::function<void(saida_texto&)>& produzir,
+                    const std::string& canal);
 
 // Saídas pedidas pela linha de comando; nenhuma muda a listagem.
 /// Número em CSV: a forma mais curta que relê o mesmo double.

@@ -39,7 +39,7 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     data_e_hora(e);
     std::string nome = e.caso;
     nome.erase(nome.find_last_not_of(' ') + 1);
-    gravar_listagem(nome, montar_listagem(e));
+    gravar_listagem(nome, e);
 
     if (o.csv == "-") {
         const std::string h = historico_csv(e);
