@@ -24,7 +24,8 @@
 namespace {
 
 constexpr int R = 8;                   // linhas em voo numa faixa
-constexpr long MINIMO_THREADS = 32768; // pontos internos a partir dos quais o nível usa várias threads
+constexpr int L = 4;                   // colunas de atraso de cada linha da faixa em relação à de baixo
+constexpr long MINIMO_THREADS = 1L << 17; // pontos internos a partir dos quais o nível usa várias threads
 
 // Contador monótono que uma thread publica; quem espera gira um pouco e depois dorme (futex).
 struct sinal {
@@ -66,32 +67,37 @@ struct passada {
     double* rg = nullptr;       // lado direito do nível k-1, local
     int nxc = 0, nyc = 0;
     bool prolongar = false, restringir = false, norma = false;
-    // divisão do trabalho: ngs threads varrem fatias de colunas; a última faz restrição e norma, ou uma thread
-    // a mais só para elas (dedicada)
+    // divisão do trabalho: ngs threads varrem fatias de colunas; a última faz também restrição e norma
     int W = 0, B = 0;          // colunas internas, blocos de R linhas
     int ngs = 1;
-    bool dedicada = false;
+    std::vector<int> borda;    // a fatia h tem as colunas borda[h] .. borda[h+1]-1
     std::vector<sinal> feitos; // faixas da sequência já terminadas por cada fatia
     double soma = 0.0;
 };
 
 double* linha(const passada& p, int j) { return p.u + (j - 1) * static_cast<long>(p.nx); }
 
-// Soma a interpolação bilinear da correção grossa à linha j, colunas i0..i1 (mesmas contas de prolongar).
+// Soma a interpolação bilinear da correção grossa à linha j, colunas i0..i1 (mesmas contas de prolongar): os
+// pontos ímpares e os pares em laços separados, sem desvio por ponto. O ponto grosso de i é I = (i-1)/2 + 1.
 void prolongar_linha(const passada& p, int j, int i0, int i1) {
     double* d = linha(p, j);
     const double* c = p.cg + ((j - 1) / 2) * static_cast<long>(p.nxc); // c[I] = cor(I, J)
-    const int nxc = p.nxc;
+    const double* n = c + p.nxc;                                       // n[I] = cor(I, J+1)
+    const int impar = i0 % 2 == 1 ? i0 : i0 + 1, par = i0 % 2 == 0 ? i0 : i0 + 1;
     if (j % 2 == 1) {
-        for (int i = i0; i <= i1; ++i) {
-            const int I = (i - 1) / 2 + 1;
-            d[i] += (i % 2 == 1) ? c[I] : 0.5 * (c[I] + c[I + 1]);
+        for (int i = impar; i <= i1; i += 2) d[i] += c[(i + 1) / 2];
+        for (int i = par; i <= i1; i += 2) {
+            const int I = i / 2;
+            d[i] += 0.5 * (c[I] + c[I + 1]);
         }
     } else {
-        for (int i = i0; i <= i1; ++i) {
-            const int I = (i - 1) / 2 + 1;
-            d[i] += (i % 2 == 1) ? 0.5 * (c[I] + c[I + nxc])
-                                 : 0.25 * (c[I] + c[I + 1] + c[I + nxc] + c[I + nxc + 1]);
+        for (int i = impar; i <= i1; i += 2) {
+            const int I = (i + 1) / 2;
+            d[i] += 0.5 * (c[I] + n[I]);
+        }
+        for (int i = par; i <= i1; i += 2) {
+            const int I = i / 2;
+            d[i] += 0.25 * (c[I] + c[I + 1] + n[I] + n[I + 1]);
         }
     }
 }
@@ -150,7 +156,7 @@ inline void atualizar(const passada& p, double* l, const double* f, int i) {
     l[i] = v * p.q;
 }
 
-// Pedaço de uma varredura: linhas j0..j0+nr-1, colunas i0..i0+w-1. No passo t a linha m faz a coluna i0+t-m.
+// Pedaço de uma varredura: linhas j0..j0+nr-1, colunas i0..i0+w-1. No passo t a linha m faz a coluna i0+t-L*m.
 struct trecho {
     int j0, nr, i0, w;
 };
@@ -160,15 +166,16 @@ template <bool DIREITO>
 void passos_bordas(const passada& p, const trecho& z, int t0, int t1) {
     for (int t = t0; t < t1; ++t)
         for (int m = 0; m < z.nr; ++m) {
-            const int c = t - m;
+            const int c = t - L * m;
             if (c < 0 || c >= z.w) continue;
             const long o = (z.j0 + m - 1) * static_cast<long>(p.nx);
             atualizar<DIREITO>(p, p.u + o, DIREITO ? p.r + o : nullptr, z.i0 + c);
         }
 }
 
-// Passos de [t0, t1) em que todas as NR linhas têm coluna: o sul vem da linha de baixo e o oeste da própria
-// linha por registrador, com os mesmos valores que estão na memória.
+// Passos de [t0, t1) em que todas as NR linhas têm coluna: o oeste vem por registrador, com o mesmo valor que
+// está na memória. O atraso de L colunas por linha espalha as linhas da faixa por conjuntos diferentes da cache
+// (com um atraso de 1 e nx-1 múltiplo de 512 cairiam todas no mesmo).
 template <int NR, bool DIREITO>
 void passos_regime(const passada& p, const trecho& z, int t0, int t1) {
     const int nx = p.nx;
@@ -177,18 +184,22 @@ void passos_regime(const passada& p, const trecho& z, int t0, int t1) {
     const double* f[NR];
     double w[NR];
     for (int m = 0; m < NR; ++m) {
-        const long o = (z.j0 + m - 1) * static_cast<long>(nx) + (z.i0 + t0 - m);
+        const long o = (z.j0 + m - 1) * static_cast<long>(nx) + (z.i0 + t0 - L * m);
         l[m] = p.u + o;
         f[m] = DIREITO ? p.r + o : nullptr;
         w[m] = l[m][-1];
     }
     for (int n = 0; n < t1 - t0; ++n) {
+        // lados direitos lidos antes das escritas do passo: cor e res costumam distar um múltiplo de 4 KiB, e com
+        // nx-1 múltiplo de 512 a leitura de res logo após a escrita da linha de cima seria tida por dependente dela
+        double d[NR];
+        if constexpr (DIREITO)
+            for (int m = 0; m < NR; ++m) d[m] = f[m][n];
 #pragma GCC unroll 8
         for (int m = NR - 1; m >= 0; --m) {
             double* x = l[m] + n;
-            const double s = m == 0 ? x[-nx] : w[m - 1];
-            double v = an * (s + x[nx]) + ae * (w[m] + x[1]);
-            if constexpr (DIREITO) v = v + f[m][n];
+            double v = an * (x[-nx] + x[nx]) + ae * (w[m] + x[1]);
+            if constexpr (DIREITO) v = v + d[m];
             v = v * q;
             x[0] = v;
             w[m] = v;
@@ -196,10 +207,10 @@ void passos_regime(const passada& p, const trecho& z, int t0, int t1) {
     }
 }
 
-// Todos os passos de um trecho: bordas, regime (NR-1 <= t <= w-1), bordas.
+// Todos os passos de um trecho: bordas, regime (L*(NR-1) <= t <= w-1), bordas.
 template <bool DIREITO>
 void varrer(const passada& p, const trecho& z) {
-    const int nt = z.w + z.nr - 1, a = z.nr - 1, b = z.w;
+    const int nt = z.w + L * (z.nr - 1), a = L * (z.nr - 1), b = z.w;
     if (a >= b) {
         passos_bordas<DIREITO>(p, z, 0, nt);
         return;
@@ -218,21 +229,26 @@ void varrer(const passada& p, const trecho& z) {
     passos_bordas<DIREITO>(p, z, b, nt);
 }
 
-// Colunas da fatia h das ngs threads de varredura.
-void colunas(const passada& p, int h, int& i0, int& i1) {
-    i0 = 2 + static_cast<int>(static_cast<long>(p.W) * h / p.ngs);
-    i1 = 1 + static_cast<int>(static_cast<long>(p.W) * (h + 1) / p.ngs);
+// Fatias de colunas de trabalho parecido: a última, que faz também restrição e norma, fica mais estreita
+// (custos em atualizações por ponto, aproximados; só mudam a divisão, nunca o resultado).
+void dividir(passada& p) {
+    const double unidades = p.nvarr + (p.prolongar ? 0.8 : 0.0);
+    const double extra = ((p.norma ? 1.0 : 0.0) + (p.restringir ? 0.3 : 0.0)) / unidades;
+    const double largura = p.W * (1.0 + extra) / p.ngs;
+    p.borda.assign(static_cast<std::size_t>(p.ngs) + 1, 2);
+    for (int h = 1; h < p.ngs; ++h)
+        p.borda[static_cast<std::size_t>(h)] =
+            std::clamp(2 + static_cast<int>(largura * h), 2 + h, p.W + 1 - (p.ngs - h));
+    p.borda[static_cast<std::size_t>(p.ngs)] = p.nx;
 }
 
-// Percorre a sequência das faixas (s, b) em ordem de chave b + 2s, s crescente na mesma chave: a thread h < ngs
-// varre a sua fatia de colunas; a dedicada faz restrição e norma. Antes de (s, b), a fatia h espera a fatia h-1
+// Percorre a sequência das faixas (s, b) em ordem de chave b + 2s, s crescente na mesma chave, varrendo a fatia
+// de colunas h; a última fatia faz também restrição e norma. Antes de (s, b), a fatia h espera a fatia h-1
 // terminar (s, b) (o oeste da sua primeira coluna) e a fatia h+1 terminar (s-1, b) (o leste da sua última).
 void trabalhar(passada& p, int h) {
     std::vector<long long> ultimo(static_cast<std::size_t>(p.B), -1); // última faixa da sequência de cada bloco
-    int i0 = 0, i1 = 0;
-    if (h < p.ngs) colunas(p, h, i0, i1);
-    const bool varre = h < p.ngs, pos = p.dedicada ? h == p.ngs : h == p.ngs - 1;
-    const bool avisa = p.ngs > 1 || p.dedicada;
+    const int i0 = p.borda[static_cast<std::size_t>(h)], i1 = p.borda[static_cast<std::size_t>(h) + 1] - 1;
+    const bool pos = h == p.ngs - 1, avisa = p.ngs > 1;
     long long g = 0;
     const int tmax = (p.B - 1) + 2 * (p.nvarr - 1);
     for (int t = 0; t <= tmax; ++t) {
@@ -242,7 +258,7 @@ void trabalhar(passada& p, int h) {
             const long long anterior = ultimo[static_cast<std::size_t>(b)];
             ultimo[static_cast<std::size_t>(b)] = g;
             const int j0 = 2 + b * R, nr = std::min(R, p.ny - j0);
-            if (varre) {
+            {
                 if (h > 0) esperar(p.feitos[static_cast<std::size_t>(h - 1)], g + 1);
                 if (h < p.ngs - 1 && anterior >= 0) esperar(p.feitos[static_cast<std::size_t>(h + 1)], anterior + 1);
                 if (s == 0 && p.prolongar) {
@@ -251,12 +267,16 @@ void trabalhar(passada& p, int h) {
                     for (int j = (b == 0 ? 2 : j0 + 1); j <= std::min(j0 + nr, p.ny - 1); ++j)
                         prolongar_linha(p, j, a, z);
                 }
+                // as linhas de cache da divisa com as fatias vizinhas, pedidas juntas em vez de uma falta por linha
+                for (int j = j0 - 1; j <= j0 + nr; ++j) {
+                    const double* l = linha(p, j);
+                    if (h > 0) __builtin_prefetch(l + i0 - 1, 1);
+                    if (h < p.ngs - 1) __builtin_prefetch(l + i1 + 1, 1);
+                }
                 const trecho tr{j0, nr, i0, i1 - i0 + 1};
                 if (p.r == nullptr) varrer<false>(p, tr);
                 else varrer<true>(p, tr);
                 if (avisa) publicar(p.feitos[static_cast<std::size_t>(h)], g + 1);
-            } else if (s == p.nvarr - 1) {
-                esperar(p.feitos[static_cast<std::size_t>(p.ngs - 1)], g + 1);
             }
             if (pos && s == p.nvarr - 1 && (p.restringir || p.norma)) finais_do_bloco(p, b);
         }
@@ -303,11 +323,11 @@ void passada_rapida(estado_execucao& e, bool prolongar, bool restringir, bool no
     }
     const long interior = static_cast<long>(p.W) * linhas;
     const int n = interior >= MINIMO_THREADS ? std::max(1, e.ajustes.threads) : 1;
-    p.dedicada = n > 1 && norma;
-    p.ngs = std::min(p.dedicada ? n - 1 : n, p.W);
+    p.ngs = std::max(1, std::min(n, p.W / 2));
+    dividir(p);
     p.feitos = std::vector<sinal>(static_cast<std::size_t>(p.ngs));
     std::vector<std::thread> outras;
-    for (int h = 1; h < p.ngs + (p.dedicada ? 1 : 0); ++h) outras.emplace_back(trabalhar, std::ref(p), h);
+    for (int h = 1; h < p.ngs; ++h) outras.emplace_back(trabalhar, std::ref(p), h);
     trabalhar(p, 0);
     for (auto& th : outras) th.join();
     if (norma) e.rnorm = p.soma;
