@@ -25,7 +25,9 @@ namespace {
 
 constexpr int R = 8;                   // linhas em voo numa faixa
 constexpr int L = 4;                   // colunas de atraso de cada linha da faixa em relação à de baixo
-constexpr long MINIMO_THREADS = 1L << 17; // pontos internos a partir dos quais o nível usa várias threads
+// pontos internos a partir dos quais o nível usa várias threads: criar uma thread custa 0,1-0,3 ms aqui, mais que
+// o ganho numa passada de 513 x 513
+constexpr long MINIMO_THREADS = 1L << 19;
 
 // Contador monótono que uma thread publica; quem espera gira um pouco e depois dorme (futex).
 struct sinal {
@@ -72,34 +74,48 @@ struct passada {
     int ngs = 1;
     std::vector<int> borda;    // a fatia h tem as colunas borda[h] .. borda[h+1]-1
     std::vector<sinal> feitos; // faixas da sequência já terminadas por cada fatia
+    // norma: parcelas já calculadas esperam na fila e são somadas K por passo dentro das varreduras seguintes
     double soma = 0.0;
+    std::vector<double> parcelas; // algumas linhas
+    const double* fila = nullptr;
+    long na_fila = 0;
+    int K = 1;
 };
 
 double* linha(const passada& p, int j) { return p.u + (j - 1) * static_cast<long>(p.nx); }
 
-// Soma a interpolação bilinear da correção grossa à linha j, colunas i0..i1 (mesmas contas de prolongar): os
-// pontos ímpares e os pares em laços separados, sem desvio por ponto. O ponto grosso de i é I = (i-1)/2 + 1.
+// Soma a interpolação bilinear da correção grossa à linha j, colunas i0..i1 (mesmas contas de prolongar). O ponto
+// grosso de i é I = (i-1)/2 + 1; o laço anda por I, com o par i = 2I (entre I e I+1) e i = 2I+1 (sobre I+1).
 void prolongar_linha(const passada& p, int j, int i0, int i1) {
     double* d = linha(p, j);
     const double* c = p.cg + ((j - 1) / 2) * static_cast<long>(p.nxc); // c[I] = cor(I, J)
     const double* n = c + p.nxc;                                       // n[I] = cor(I, J+1)
-    const int impar = i0 % 2 == 1 ? i0 : i0 + 1, par = i0 % 2 == 0 ? i0 : i0 + 1;
-    if (j % 2 == 1) {
-        for (int i = impar; i <= i1; i += 2) d[i] += c[(i + 1) / 2];
-        for (int i = par; i <= i1; i += 2) {
-            const int I = i / 2;
-            d[i] += 0.5 * (c[I] + c[I + 1]);
+    const bool coincide = j % 2 == 1;
+    auto par = [&](int i) { // i = 2I
+        const int I = i / 2;
+        d[i] += coincide ? 0.5 * (c[I] + c[I + 1]) : 0.25 * (c[I] + c[I + 1] + n[I] + n[I + 1]);
+    };
+    auto impar = [&](int i) { // i = 2I-1
+        const int I = (i + 1) / 2;
+        d[i] += coincide ? c[I] : 0.5 * (c[I] + n[I]);
+    };
+    int i = i0;
+    if (i <= i1 && i % 2 == 1) impar(i++);
+    // i par daqui em diante: pares (i, i+1) enquanto couberem
+    const int I0 = i / 2, I1 = (i1 - 1) / 2; // pares com 2I+1 <= i1
+    if (coincide) {
+        for (int I = I0; I <= I1; ++I) {
+            d[2 * I] += 0.5 * (c[I] + c[I + 1]);
+            d[2 * I + 1] += c[I + 1];
         }
     } else {
-        for (int i = impar; i <= i1; i += 2) {
-            const int I = (i + 1) / 2;
-            d[i] += 0.5 * (c[I] + n[I]);
-        }
-        for (int i = par; i <= i1; i += 2) {
-            const int I = i / 2;
-            d[i] += 0.25 * (c[I] + c[I + 1] + n[I] + n[I + 1]);
+        for (int I = I0; I <= I1; ++I) {
+            d[2 * I] += 0.25 * (c[I] + c[I + 1] + n[I] + n[I + 1]);
+            d[2 * I + 1] += 0.5 * (c[I + 1] + n[I + 1]);
         }
     }
+    i = 2 * std::max(I0, I1 + 1);
+    if (i <= i1) par(i);
 }
 
 // Resíduo nos pontos da linha fina j = 2J-1 que coincidem com o nível k-1 (mesmas contas de restringir_residuo).
@@ -132,19 +148,47 @@ double somar_linha(const passada& p, int j, double s) {
     return s;
 }
 
-// Linhas fa..fb já finais: resíduos injetados e a norma, somada em ordem.
-void finais(passada& p, int fa, int fb) {
+// Parcelas |(ap*T(P) - an*(S+N)) - ae*(W+E)| da linha j, em d[0..W-1].
+void parcelas_linha(const passada& p, int j, double* d) {
+    const int nx = p.nx;
+    const double ae = p.ae, an = p.an, ap = p.ap;
+    const double* l = linha(p, j);
+    for (int i = 2; i <= nx - 1; ++i)
+        d[i - 2] = std::fabs((ap * l[i] - an * (l[i - nx] + l[i + nx])) - ae * (l[i - 1] + l[i + 1]));
+}
+
+// Soma o que ainda está na fila, em ordem.
+void esvaziar_fila(passada& p) {
+    double s = p.soma;
+    for (long m = 0; m < p.na_fila; ++m) s = s + p.fila[m];
+    p.soma = s;
+    p.na_fila = 0;
+}
+
+// Linhas fa..fb já finais: resíduos injetados e a norma, somada em ordem (já, ou pela fila, se passos > 0: as
+// parcelas entram na fila depois das que lá estão, para serem somadas nos próximos `passos` passos de varredura).
+void finais(passada& p, int fa, int fb, long passos) {
     if (p.restringir)
         for (int j = fa; j <= fb; ++j)
             if (j % 2 == 1 && j >= 3 && j <= p.ny - 2) restringir_linha(p, j);
-    if (p.norma)
+    if (!p.norma) return;
+    if (passos <= 0) {
         for (int j = fa; j <= fb; ++j) p.soma = somar_linha(p, j, p.soma);
+        return;
+    }
+    esvaziar_fila(p);
+    double* d = p.parcelas.data();
+    long n = 0;
+    for (int j = fa; j <= fb; ++j, n += p.W) parcelas_linha(p, j, d + n);
+    p.fila = d;
+    p.na_fila = n;
+    p.K = static_cast<int>(std::clamp((n + passos - 1) / passos, 1L, 16L));
 }
 
 // Linhas que ficam finais quando a última varredura do bloco b termina.
-void finais_do_bloco(passada& p, int b) {
+void finais_do_bloco(passada& p, int b, long passos) {
     const int j0 = 2 + b * R, nr = std::min(R, p.ny - j0);
-    finais(p, std::max(2, j0 - 1), b == p.B - 1 ? p.ny - 1 : j0 + nr - 2);
+    finais(p, std::max(2, j0 - 1), b == p.B - 1 ? p.ny - 1 : j0 + nr - 2, passos);
 }
 
 // Uma atualização de Gauss-Seidel lida e escrita na memória, no ponto i da linha l (lado direito f).
@@ -175,11 +219,21 @@ void passos_bordas(const passada& p, const trecho& z, int t0, int t1) {
 
 // Passos de [t0, t1) em que todas as NR linhas têm coluna: o oeste vem por registrador, com o mesmo valor que
 // está na memória. O atraso de L colunas por linha espalha as linhas da faixa por conjuntos diferentes da cache
-// (com um atraso de 1 e nx-1 múltiplo de 512 cairiam todas no mesmo).
-template <int NR, bool DIREITO>
-void passos_regime(const passada& p, const trecho& z, int t0, int t1) {
+// (com um atraso de 1 e nx-1 múltiplo de 512 cairiam todas no mesmo). Com SOMAR, cada passo soma também K
+// parcelas da fila da norma: a cadeia de adições da soma corre junto com as varreduras em vez de depois delas.
+template <int NR, bool DIREITO, bool SOMAR>
+void passos_regime(passada& p, const trecho& z, int t0, int t1) {
     const int nx = p.nx;
     const double ae = p.ae, an = p.an, q = p.q;
+    const int K = p.K;
+    long cheios = 0;
+    const double* pf = nullptr;
+    double sm = 0.0;
+    if constexpr (SOMAR) {
+        cheios = std::min<long>(t1 - t0, p.na_fila / K);
+        pf = p.fila;
+        sm = p.soma;
+    }
     double* l[NR];
     const double* f[NR];
     double w[NR];
@@ -195,6 +249,11 @@ void passos_regime(const passada& p, const trecho& z, int t0, int t1) {
         double d[NR];
         if constexpr (DIREITO)
             for (int m = 0; m < NR; ++m) d[m] = f[m][n];
+        if constexpr (SOMAR)
+            if (n < cheios) {
+                for (int k = 0; k < K; ++k) sm = sm + pf[k];
+                pf += K;
+            }
 #pragma GCC unroll 8
         for (int m = NR - 1; m >= 0; --m) {
             double* x = l[m] + n;
@@ -205,27 +264,38 @@ void passos_regime(const passada& p, const trecho& z, int t0, int t1) {
             w[m] = v;
         }
     }
+    if constexpr (SOMAR) {
+        p.fila = pf;
+        p.na_fila -= cheios * K;
+        p.soma = sm;
+    }
 }
 
-// Todos os passos de um trecho: bordas, regime (L*(NR-1) <= t <= w-1), bordas.
+template <bool DIREITO, bool SOMAR>
+void regime(passada& p, const trecho& z, int a, int b) {
+    switch (z.nr) {
+    case 1: passos_regime<1, DIREITO, SOMAR>(p, z, a, b); break;
+    case 2: passos_regime<2, DIREITO, SOMAR>(p, z, a, b); break;
+    case 3: passos_regime<3, DIREITO, SOMAR>(p, z, a, b); break;
+    case 4: passos_regime<4, DIREITO, SOMAR>(p, z, a, b); break;
+    case 5: passos_regime<5, DIREITO, SOMAR>(p, z, a, b); break;
+    case 6: passos_regime<6, DIREITO, SOMAR>(p, z, a, b); break;
+    case 7: passos_regime<7, DIREITO, SOMAR>(p, z, a, b); break;
+    default: passos_regime<R, DIREITO, SOMAR>(p, z, a, b); break;
+    }
+}
+
+// Todos os passos de um trecho: bordas, regime (L*(NR-1) <= t <= w-1), bordas; somando a fila se somar.
 template <bool DIREITO>
-void varrer(const passada& p, const trecho& z) {
+void varrer(passada& p, const trecho& z, bool somar) {
     const int nt = z.w + L * (z.nr - 1), a = L * (z.nr - 1), b = z.w;
     if (a >= b) {
         passos_bordas<DIREITO>(p, z, 0, nt);
         return;
     }
     passos_bordas<DIREITO>(p, z, 0, a);
-    switch (z.nr) {
-    case 1: passos_regime<1, DIREITO>(p, z, a, b); break;
-    case 2: passos_regime<2, DIREITO>(p, z, a, b); break;
-    case 3: passos_regime<3, DIREITO>(p, z, a, b); break;
-    case 4: passos_regime<4, DIREITO>(p, z, a, b); break;
-    case 5: passos_regime<5, DIREITO>(p, z, a, b); break;
-    case 6: passos_regime<6, DIREITO>(p, z, a, b); break;
-    case 7: passos_regime<7, DIREITO>(p, z, a, b); break;
-    default: passos_regime<R, DIREITO>(p, z, a, b); break;
-    }
+    if (somar && p.na_fila > 0) regime<DIREITO, true>(p, z, a, b);
+    else regime<DIREITO, false>(p, z, a, b);
     passos_bordas<DIREITO>(p, z, b, nt);
 }
 
@@ -274,13 +344,15 @@ void trabalhar(passada& p, int h) {
                     if (h < p.ngs - 1) __builtin_prefetch(l + i1 + 1, 1);
                 }
                 const trecho tr{j0, nr, i0, i1 - i0 + 1};
-                if (p.r == nullptr) varrer<false>(p, tr);
-                else varrer<true>(p, tr);
+                if (p.r == nullptr) varrer<false>(p, tr, pos && p.norma);
+                else varrer<true>(p, tr, false);
                 if (avisa) publicar(p.feitos[static_cast<std::size_t>(h)], g + 1);
             }
-            if (pos && s == p.nvarr - 1 && (p.restringir || p.norma)) finais_do_bloco(p, b);
+            if (pos && s == p.nvarr - 1 && (p.restringir || p.norma))
+                finais_do_bloco(p, b, static_cast<long>(i1 - i0 + 1) * p.nvarr);
         }
     }
+    if (pos && p.norma) esvaziar_fila(p);
 }
 
 } // namespace
@@ -317,13 +389,14 @@ void passada_rapida(estado_execucao& e, bool prolongar, bool restringir, bool no
     if (p.nvarr <= 0) {
         if (prolongar)
             for (int j = 2; j <= p.ny - 1; ++j) prolongar_linha(p, j, 2, p.nx - 1);
-        finais(p, 2, p.ny - 1);
+        finais(p, 2, p.ny - 1, 0);
         if (norma) e.rnorm = p.soma;
         return;
     }
     const long interior = static_cast<long>(p.W) * linhas;
     const int n = interior >= MINIMO_THREADS ? std::max(1, e.ajustes.threads) : 1;
     p.ngs = std::max(1, std::min(n, p.W / 2));
+    if (norma) p.parcelas.resize(static_cast<std::size_t>(p.W) * (R + 1));
     dividir(p);
     p.feitos = std::vector<sinal>(static_cast<std::size_t>(p.ngs));
     std::vector<std::thread> outras;
