@@ -3,15 +3,15 @@
 // Por que os bits são os mesmos. Numa varredura lexicográfica o ponto (i, j) lê oeste e sul já desta varredura e
 // leste e norte ainda da anterior; toda ordem que respeite essas dependências (e que leia cada valor antes de ele
 // ser sobrescrito) faz cada atualização com os mesmos operandos. Aqui:
-//  - as linhas andam em faixas de R linhas em voo, cada linha uma coluna atrás da de baixo, o que dá R recorrências
-//    independentes para o processador sobrepor; sul e oeste passam por registrador, com o mesmo valor da memória;
+//  - as linhas andam em faixas de R linhas em voo, cada linha L colunas atrás da de baixo, o que dá R recorrências
+//    independentes para o processador sobrepor; o oeste passa por registrador, com o mesmo valor da memória;
 //  - a varredura s do bloco de linhas b vem, na sequência das faixas, depois da varredura s-1 do bloco b+1 (chave
 //    b + 2s), de modo que as nitm varreduras, a injeção de resíduos e a norma saem numa só passada pela memória;
 //  - com várias threads, cada uma varre uma fatia de colunas de todas as faixas da sequência; antes de (s, b) a
 //    fatia h espera a h-1 terminar (s, b), que lhe dá o oeste já novo, e a h+1 terminar (s-1, b), que lhe dá o
 //    leste ainda da varredura anterior;
-//  - prolongação e restrição são pontuais; a norma soma as parcelas numa só variável, numa só thread, em ordem de
-//    armazenamento, linha após linha.
+//  - prolongação e restrição são pontuais; as parcelas da norma são calculadas à parte, mas somadas numa só
+//    variável, numa só thread, em ordem de armazenamento (algumas por passo, dentro das varreduras seguintes).
 // Cada conta é escrita como no núcleo de referência: mesmos operandos, mesmo agrupamento.
 #include <algorithm>
 #include <atomic>
@@ -67,7 +67,7 @@ struct passada {
     // nível grosso abaixo (prolongação e restrição)
     const double* cg = nullptr; // correção do nível k-1, local
     double* rg = nullptr;       // lado direito do nível k-1, local
-    int nxc = 0, nyc = 0;
+    int nxc = 0;
     bool prolongar = false, restringir = false, norma = false;
     // divisão do trabalho: ngs threads varrem fatias de colunas; a última faz também restrição e norma
     int W = 0, B = 0;          // colunas internas, blocos de R linhas
@@ -165,8 +165,8 @@ void esvaziar_fila(passada& p) {
     p.na_fila = 0;
 }
 
-// Linhas fa..fb já finais: resíduos injetados e a norma, somada em ordem (já, ou pela fila, se passos > 0: as
-// parcelas entram na fila depois das que lá estão, para serem somadas nos próximos `passos` passos de varredura).
+// Linhas fa..fb já finais: resíduos injetados e a norma, somada em ordem: já, ou, se passos > 0, pela fila (o que
+// restava nela é somado antes), K parcelas por passo nos próximos `passos` passos de varredura.
 void finais(passada& p, int fa, int fb, long passos) {
     if (p.restringir)
         for (int j = fa; j <= fb; ++j)
@@ -377,7 +377,6 @@ void passada_rapida(estado_execucao& e, bool prolongar, bool restringir, bool no
         p.cg = e.cor.data() + ofc;
         p.rg = e.res.data() + ofc;
         p.nxc = e.nxg[e.k - 1];
-        p.nyc = e.nyg[e.k - 1];
     }
     p.W = p.nx - 2;
     const int linhas = p.ny - 2;
