@@ -36,8 +36,12 @@ void resolver_malha_unica(estado_execucao& e) {
     preparar_campo_inicial(e);
     e.it = 1;
     for (int n = 0; n < e.itmax; ++n) {
-        gauss_seidel(e);
-        norma_l1(e);
+        if (e.ajustes.rapidos) {
+            passada_rapida(e, false, false, true);
+        } else {
+            gauss_seidel(e);
+            norma_l1(e);
+        }
         e.hist[e.it] = e.rnorm;
         if (e.ao_iterar) e.ao_iterar(e);
         if (e.tolt >= e.hist[e.it] / e.hist[0]) break;

@@ -1,10 +1,10 @@
 #include "platform/plataforma.h"
 #include "solver/solver.h"
 
-
 namespace {
 
-void ciclo_v(estado_execucao& e) {
+// Ciclo V com os núcleos de referência, um por linha, na ordem do algoritmo.
+void ciclo_v_referencia(estado_execucao& e) {
     for (double& v : e.cor) v = 0.0;
     for (int k = e.nm; k >= 1; --k) {
         selecionar_nivel(e, k);
@@ -31,7 +31,27 @@ void ciclo_v(estado_execucao& e) {
     }
 }
 
+// O mesmo ciclo com os núcleos rápidos: cada nível numa só passada (mesmos bits).
+void ciclo_v_rapido(estado_execucao& e) {
+    for (double& v : e.cor) v = 0.0;
+    for (int k = e.nm; k >= 1; --k) {
+        selecionar_nivel(e, k);
+        coeficientes(e);
+        passada_rapida(e, false, k > 1, false); // suavização, depois restrição para k-1
+    }
+    for (int k = 2; k <= e.nm; ++k) {
+        selecionar_nivel(e, k);
+        coeficientes(e);
+        passada_rapida(e, true, false, k == e.nm); // prolongação, suavização e, no mais fino, a norma
+    }
+}
+
 } // namespace
+
+void ciclo_v(estado_execucao& e) {
+    if (e.ajustes.rapidos) ciclo_v_rapido(e);
+    else ciclo_v_referencia(e);
+}
 
 void resolver_multigrid(estado_execucao& e) {
     const double t0 = tempo_processador();

@@ -29,8 +29,14 @@ void prolongar_correcao(estado_execucao& e);
 /// nitm varreduras em cor: (an*(S+N) + ae*(W+E) + res(Q)) * (1/ap).
 void suavizar_correcao(estado_execucao& e);
 
+/// Núcleos rápidos, bit a bit iguais aos de cima: numa só passada pelo nível corrente, prolongação (opcional),
+/// nitm varreduras (gauss_seidel em T, suavizar_correcao em cor), restrição e/ou norma; threads de e.ajustes.
+void passada_rapida(estado_execucao& e, bool prolongar, bool restringir, bool norma);
+
 /// Gauss-Seidel puro até tolt ou itmax (nm = 1).
 void resolver_malha_unica(estado_execucao& e);
+/// Um ciclo V sobre T, cor e res já criados; deixa a norma do nível mais fino em rnorm.
+void ciclo_v(estado_execucao& e);
 /// Ciclos V até tolt ou itmax (nm >= 2).
 void resolver_multigrid(estado_execucao& e);
 
