@@ -48,6 +48,11 @@ std::string fixo(double v, int w, int d) {
     return alinhar(s, w);
 }
 
+std::string sem_brancos_finais(std::string s) {
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
 std::string texto_simples(const std::string& s) {
     const std::size_t a = s.find_first_not_of(' ');
     if (a == std::string::npos) return "";

@@ -10,11 +10,6 @@ std::string casa(int v, std::size_t w) {
     return s;
 }
 
-std::string sem_brancos_finais(std::string s) {
-    s.erase(s.find_last_not_of(' ') + 1);
-    return s;
-}
-
 std::string ajustar(std::string s, std::size_t w) {
     s.resize(w, ' ');
     return s;

@@ -14,6 +14,7 @@ std::string inteiro(long v, int w);
 std::string cientifico(double v, int w, int d);
 std::string fixo(double v, int w, int d);
 std::string texto_simples(const std::string& s);
+std::string sem_brancos_finais(std::string s);
 
 void data_e_hora(estado_execucao& e);
 std::string texto_dia_de(int dia, int mes, int ano);

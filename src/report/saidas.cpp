@@ -20,11 +20,6 @@ std::string campo_csv(const std::string& s) {
     return r + "\"";
 }
 
-std::string sem_brancos_finais(std::string s) {
-    s.erase(s.find_last_not_of(' ') + 1);
-    return s;
-}
-
 // Quocientes da linha it da tabela, calculados como na listagem.
 struct quocientes {
     double razao, q, qmed;
@@ -32,6 +27,11 @@ struct quocientes {
 quocientes da_iteracao(const estado_execucao& e, int it) {
     const double r = e.hist[it] / e.hist[0];
     return {r, e.hist[it] / e.hist[it - 1], std::pow(r, 1.0 / static_cast<double>(it))};
+}
+
+// Os da última iteração; sem iteração alguma, a razão da linha 0 (1.0).
+quocientes finais(const estado_execucao& e) {
+    return e.niter >= 1 ? da_iteracao(e, e.niter) : quocientes{1.0, 1.0, 1.0};
 }
 
 } // namespace
@@ -59,16 +59,11 @@ std::string cabecalho_resumo() {
 }
 
 std::string linha_resumo(const estado_execucao& e, const erro_exato& erro) {
-    double razao = 1.0, qmed = 1.0;
-    if (e.niter >= 1) {
-        const quocientes c = da_iteracao(e, e.niter);
-        razao = c.razao;
-        qmed = c.qmed;
-    }
+    const quocientes f = finais(e);
     return campo_csv(sem_brancos_finais(e.caso)) + "," + std::to_string(e.nm) + "," +
            std::to_string(e.nxg[e.nm] - 2) + "," + std::to_string(e.nyg[e.nm] - 2) + "," + std::to_string(e.nitm) +
            "," + numero_csv(e.tolt) + "," + std::to_string(e.problema) + "," + std::to_string(e.tipo_ci) + "," +
-           std::to_string(e.niter) + "," + numero_csv(razao) + "," + numero_csv(qmed) + "," + numero_csv(e.tcpu) +
+           std::to_string(e.niter) + "," + numero_csv(f.razao) + "," + numero_csv(f.qmed) + "," + numero_csv(e.tcpu) +
            "," + numero_csv(e.tparede) + "," + numero_csv(erro.maximo) + "," + numero_csv(erro.medio) + "\r\n";
 }
 
@@ -114,17 +109,12 @@ std::string linha_monitor(const estado_execucao& e) {
 }
 
 std::string sumario_monitor(const estado_execucao& e, const erro_exato& erro) {
-    double razao = 1.0, qmed = 1.0;
-    if (e.niter >= 1) {
-        const quocientes c = da_iteracao(e, e.niter);
-        razao = c.razao;
-        qmed = c.qmed;
-    }
+    const quocientes f = finais(e);
     auto num = [](double v) { return texto_simples(cientifico(v, 15, 6)); };
     const bool convergiu = e.niter >= 1 && e.it <= e.itmax; // o laço parou pelo teste
     return utf8(latin1(convergiu ? "convergiu em " : "parou em ")) + std::to_string(e.niter) +
-           utf8(latin1(e.niter == 1 ? " iteração" : " iterações")) + ": L1(R)i/L1(R)o = " + num(razao) +
-           ", qmed = " + num(qmed) + ", CPU " + texto_simples(fixo(e.tcpu, 14, 3)) + utf8(latin1(" s, relógio ")) +
+           utf8(latin1(e.niter == 1 ? " iteração" : " iterações")) + ": L1(R)i/L1(R)o = " + num(f.razao) +
+           ", qmed = " + num(f.qmed) + ", CPU " + texto_simples(fixo(e.tcpu, 14, 3)) + utf8(latin1(" s, relógio ")) +
            texto_simples(fixo(e.tparede, 14, 3)) + utf8(latin1(" s, erro máximo ")) + num(erro.maximo) +
            utf8(latin1(", erro médio ")) + num(erro.medio) + "\n";
 }

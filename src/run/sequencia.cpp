@@ -37,8 +37,7 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     }
 
     data_e_hora(e);
-    std::string nome = e.caso;
-    nome.erase(nome.find_last_not_of(' ') + 1);
+    const std::string nome = sem_brancos_finais(e.caso);
     gravar_listagem(nome, e);
 
     if (o.csv == "-") {

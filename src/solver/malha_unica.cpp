@@ -34,14 +34,22 @@ void resolver_malha_unica(estado_execucao& e) {
     e.dx = 1.0 / static_cast<double>(e.nxk - 1);
     e.dy = 1.0 / static_cast<double>(e.nyk - 1);
     preparar_campo_inicial(e);
+    iteracoes_externas(e, [](estado_execucao& x) {
+        if (x.ajustes.rapidos) {
+            passada_rapida(x, false, false, true);
+        } else {
+            gauss_seidel(x);
+            norma_l1(x);
+        }
+    });
+    e.tcpu = tempo_processador() - t0;
+}
+
+// it = 1, 2, ...: a iteração deixa a norma em rnorm; para no teste de tolerância ou depois de itmax.
+void iteracoes_externas(estado_execucao& e, void (*iteracao)(estado_execucao&)) {
     e.it = 1;
     for (int n = 0; n < e.itmax; ++n) {
-        if (e.ajustes.rapidos) {
-            passada_rapida(e, false, false, true);
-        } else {
-            gauss_seidel(e);
-            norma_l1(e);
-        }
+        iteracao(e);
         e.hist[e.it] = e.rnorm;
         if (e.ao_iterar) e.ao_iterar(e);
         if (e.tolt >= e.hist[e.it] / e.hist[0]) break;
@@ -49,5 +57,4 @@ void resolver_malha_unica(estado_execucao& e) {
     }
     e.niter = e.itmax < e.it ? e.itmax : e.it;
     if (e.niter < 0) e.niter = 0;
-    e.tcpu = tempo_processador() - t0;
 }

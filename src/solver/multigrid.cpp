@@ -59,15 +59,6 @@ void resolver_multigrid(estado_execucao& e) {
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
     selecionar_nivel(e, e.nm);
     preparar_campo_inicial(e);
-    e.it = 1;
-    for (int n = 0; n < e.itmax; ++n) {
-        ciclo_v(e);
-        e.hist[e.it] = e.rnorm;
-        if (e.ao_iterar) e.ao_iterar(e);
-        if (e.tolt >= e.hist[e.it] / e.hist[0]) break;
-        ++e.it;
-    }
-    e.niter = e.itmax < e.it ? e.itmax : e.it;
-    if (e.niter < 0) e.niter = 0;
+    iteracoes_externas(e, ciclo_v);
     e.tcpu = tempo_processador() - t0;
 }

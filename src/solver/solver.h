@@ -34,6 +34,7 @@ void suavizar_correcao(estado_execucao& e);
 void passada_rapida(estado_execucao& e, bool prolongar, bool restringir, bool norma);
 
 /// Gauss-Seidel puro até tolt ou itmax (nm = 1).
+void iteracoes_externas(estado_execucao& e, void (*iteracao)(estado_execucao&));
 void resolver_malha_unica(estado_execucao& e);
 /// Um ciclo V sobre T, cor e res já criados; deixa a norma do nível mais fino em rnorm.
 void ciclo_v(estado_execucao& e);
