@@ -50,10 +50,15 @@ estado_execucao estado(int nm, int n1, int nitm, int itmax, double tolt, bool ra
     e.itmax = itmax;
     e.nitm = nitm;
     e.problema = 2;
-    e.ajustes.rapidos = rapidos;
-    e.ajustes.threads = threads;
     criar_hist(e);
     return e;
+}
+
+ajustes_solver ajustes(bool rapidos, int threads) {
+    ajustes_solver a;
+    a.rapidos = rapidos;
+    a.threads = threads;
+    return a;
 }
 
 // Níveis de (2^m + 1) pontos por direção a partir de 3 x 3.
@@ -82,8 +87,9 @@ void BM_gauss_seidel(benchmark::State& s) {
     std::uniform_real_distribution<double> d(0.0, 1.0);
     for (int j = 2; j < n; ++j)
         for (int i = 2; i < n; ++i) e.T[i + (j - 1) * static_cast<std::size_t>(n)] = d(g);
+    equipe eq(threads);
     for (auto _ : s) {
-        if (rapidos) passada_rapida(e, false, false, false);
+        if (rapidos) passada_rapida(e, {}, eq);
         else gauss_seidel(e);
         benchmark::ClobberMemory();
     }
@@ -102,8 +108,10 @@ void BM_ciclo_v(benchmark::State& s) {
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
     selecionar_nivel(e, e.nm);
     preparar_campo_inicial(e);
+    const ajustes_solver a = ajustes(rapidos, threads);
+    equipe eq(threads);
     for (auto _ : s) {
-        ciclo_v(e);
+        ciclo_v(e, a, eq);
         benchmark::DoNotOptimize(e.rnorm);
     }
     // duas passadas por T (16 bytes/ponto cada); nos grossos: zerar cor, e duas passadas lendo cor e res
@@ -118,8 +126,8 @@ void BM_solucao_2049(benchmark::State& s) {
     int ciclos = 0;
     for (auto _ : s) {
         estado_execucao e = estado(niveis(2049), 3, 2, 50, 1e-8, rapidos, threads);
-        resolver_multigrid(e);
-        ciclos = e.niter;
+        resolver_multigrid(e, {}, ajustes(rapidos, threads));
+        ciclos = static_cast<int>(e.niter);
         benchmark::DoNotOptimize(e.T.data());
     }
     s.counters["ciclos"] = ciclos;

@@ -9,7 +9,6 @@ int main(int argc, char** argv) {
     if (!l.rodar) return l.codigo;
     instalar_tratamento_de_sinais();
     estado_execucao e;
-    e.ajustes.threads = l.opcoes.threads > 0 ? l.opcoes.threads : processadores_disponiveis();
     try {
         return executar(e, l.opcoes);
     } catch (const std::exception& x) {

@@ -156,7 +156,7 @@ TEST_F(Execucao, MemoriaInsuficienteRecusadaAntesDeTudo) {
             << x.what();
         EXPECT_NE(std::string(x.what()).find("but only " + std::to_string(total - 1) + " bytes"), std::string::npos);
     }
-    EXPECT_FALSE(e.hist);
+    EXPECT_TRUE(e.hist.empty());
     EXPECT_TRUE(e.T.empty());
     EXPECT_FALSE(fs::exists("saida.lst"));
     falsa::memoria = total;

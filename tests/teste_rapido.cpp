@@ -85,8 +85,8 @@ void conferir_passadas(const forma& f, int problema) {
                                  + std::to_string(combinacao) + ", threads " + std::to_string(threads));
                     estado_execucao e = nivel_ao_acaso(f.nm, f.nx1, f.ny1, nitm, problema, k, semente);
                     e.rnorm = -1.0;
-                    e.ajustes.threads = threads;
-                    passada_rapida(e, prolongar, restringir, norma);
+                    equipe eq(threads);
+                    passada_rapida(e, {prolongar, restringir, norma}, eq);
                     ESPERA_MESMOS_BITS(e.T, ref.T);
                     ESPERA_MESMOS_BITS(e.cor, ref.cor);
                     ESPERA_MESMOS_BITS(e.res, ref.res);
@@ -99,25 +99,27 @@ void conferir_passadas(const forma& f, int problema) {
 void conferir_solucao(int nm, int nx1, int ny1, int nitm, int problema, int tipo_ci, int itmax) {
     const std::string texto = entrada(nm, nx1, ny1, "0.0", itmax, nitm, problema, tipo_ci);
     estado_execucao ref = estado_de(texto);
-    ref.ajustes.rapidos = false;
-    if (nm == 1) resolver_malha_unica(ref);
-    else resolver_multigrid(ref);
+    ajustes_solver referencia;
+    referencia.rapidos = false;
+    if (nm == 1) resolver_malha_unica(ref, {}, referencia);
+    else resolver_multigrid(ref, {}, referencia);
     for (int threads = 1; threads <= 3; ++threads) {
         SCOPED_TRACE(std::to_string(nm) + " níveis, " + std::to_string(nx1) + "x" + std::to_string(ny1) + ", nitm "
                      + std::to_string(nitm) + ", problema " + std::to_string(problema) + ", tipo_ci "
                      + std::to_string(tipo_ci) + ", threads " + std::to_string(threads));
         estado_execucao e = estado_de(texto);
-        e.ajustes.threads = threads;
+        ajustes_solver ajustes;
+        ajustes.threads = threads;
         int avisos = 0;
-        e.ao_iterar = [&](const estado_execucao& x) {
+        const aviso_iteracao aviso = [&](const estado_execucao& x) {
             ++avisos;
             EXPECT_TRUE(mesmos_bits(x.hist[x.it], ref.hist[x.it])) << "ciclo " << x.it;
         };
-        if (nm == 1) resolver_malha_unica(e);
-        else resolver_multigrid(e);
+        if (nm == 1) resolver_malha_unica(e, {}, ajustes, aviso);
+        else resolver_multigrid(e, {}, ajustes, aviso);
         EXPECT_EQ(e.niter, ref.niter);
         EXPECT_EQ(avisos, ref.niter);
-        for (int it = 0; it <= ref.niter; ++it)
+        for (long long it = 0; it <= ref.niter; ++it)
             EXPECT_TRUE(mesmos_bits(e.hist[it], ref.hist[it])) << "hist(" << it << ")";
         ESPERA_MESMOS_BITS(e.T, ref.T);
         ESPERA_MESMOS_BITS(e.cor, ref.cor);

@@ -50,7 +50,7 @@ bool desenhar_graficos(const estado_execucao& e, const std::string& prefixo) {
     const std::string conv = prefixo + "-convergencia", campo = prefixo + "-campo", roteiro = prefixo + ".gp";
 
     std::string d = "# iteracao L1(R)i/L1(R)o\n0 1\n";
-    for (int it = 1; it <= e.niter; ++it) {
+    for (long long it = 1; it <= e.niter; ++it) {
         const double r = e.hist[it] / e.hist[0];
         d += std::to_string(it) + " " + (std::isfinite(r) && r > 0 ? g(r) : std::string("?")) + "\n";
     }

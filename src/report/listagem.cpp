@@ -55,7 +55,7 @@ void escrever_listagem(const estado_execucao& e, saida_texto& s) {
     linha(s, "");
     linha(s, latin1("  Iteração   L1(R)i/L1(R)o  q              qmed"));
     linha(s, "  " + inteiro(0, 8) + cientifico(1.0, 15, 6));
-    for (int it = 1; it <= e.niter; ++it) {
+    for (long long it = 1; it <= e.niter; ++it) {
         const double r = e.hist[it] / e.hist[0];
         const double q = e.hist[it] / e.hist[it - 1];
         const double qmed = std::pow(r, 1.0 / static_cast<double>(it));

@@ -24,7 +24,7 @@ std::string campo_csv(const std::string& s) {
 struct quocientes {
     double razao, q, qmed;
 };
-quocientes da_iteracao(const estado_execucao& e, int it) {
+quocientes da_iteracao(const estado_execucao& e, long long it) {
     const double r = e.hist[it] / e.hist[0];
     return {r, e.hist[it] / e.hist[it - 1], std::pow(r, 1.0 / static_cast<double>(it))};
 }
@@ -45,7 +45,7 @@ std::string numero_csv(double v) {
 std::string historico_csv(const estado_execucao& e) {
     std::string s = "iteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r\n";
     s += "0," + numero_csv(e.hist[0]) + ",1,,\r\n";
-    for (int it = 1; it <= e.niter; ++it) {
+    for (long long it = 1; it <= e.niter; ++it) {
         const quocientes c = da_iteracao(e, it);
         s += std::to_string(it) + "," + numero_csv(e.hist[it]) + "," + numero_csv(c.razao) + "," + numero_csv(c.q) +
              "," + numero_csv(c.qmed) + "\r\n";

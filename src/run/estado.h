@@ -1,20 +1,8 @@
 // Estado compartilhado de uma execução: entrada, solução, nível corrente e carimbo.
 #pragma once
 
-#include <cstddef>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
-
-// Ajustes do próprio solver, escolhidos no código (testes, benchmarks) ou pela linha de comando.
-struct ajustes_solver {
-    bool rapidos = true; // núcleos rápidos, com os mesmos bits dos de referência
-    int threads = 1;     // threads dos níveis grandes
-};
-
-struct estado_execucao;
-using aviso_iteracao = std::function<void(const estado_execucao&)>;
 
 struct estado_execucao {
     // entrada (ler_dados)
@@ -31,13 +19,13 @@ struct estado_execucao {
     int escreve = 0;                // 1 = campo T na listagem
     int freq = 0;                   // só ecoado na listagem
     std::string titulo;             // título, 90 caracteres
-    std::unique_ptr<double[]> hist; // normas L1, índices 0..max(itmax,0)
+    std::vector<double> hist;       // normas L1, índices 0..niter; cresce com as iterações
 
     // solução (resolver_malha_unica, resolver_multigrid)
     std::vector<double> T;          // campo do nível mais fino, índices 1..nxyg(nm)
     std::vector<double> cor, res;   // correções e lados direitos dos níveis grossos, empacotados
-    int it = 0;                     // iteração externa corrente
-    int niter = 0;                  // iterações externas feitas
+    long long it = 0;               // iteração externa corrente (chega a itmax + 1)
+    long long niter = 0;            // iterações externas feitas
     double tcpu = 0.0;              // tempo de processador da solução, segundos
     double tparede = 0.0;           // tempo de relógio da solução, segundos
 
@@ -49,9 +37,6 @@ struct estado_execucao {
     double rnorm = 0.0;             // última norma L1 dos resíduos
 
     // carimbo (data_e_hora)
-    ajustes_solver ajustes;         // como resolver; não muda resultado algum
-    aviso_iteracao ao_iterar;       // chamado após cada hist(it), se houver
-
     std::string texto_dia;          // 12 caracteres
     std::string texto_hora;         // 8 caracteres
 };

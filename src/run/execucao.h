@@ -16,7 +16,9 @@ void ler_dados(estado_execucao& e, const std::string& arquivo, bool editar = tru
 void ler_valores(estado_execucao& e, std::FILE* f, const std::string& arquivo);
 /// nxg(k) = (nxg(1)-1)*2^(k-1)+1, idem nyg; nxyg(k) = nxg(k)*nyg(k); nxyt = soma.
 void derivar_niveis(estado_execucao& e);
-/// Cria hist com índices 0..itmax (uma entrada quando itmax < 0).
+/// Entradas de hist criadas antes da solução; além delas hist cresce com as iterações.
+inline constexpr int hist_inicial = 4096;
+/// Cria hist com índices 0..min(itmax, hist_inicial - 1) (uma entrada quando itmax < 0).
 void criar_hist(estado_execucao& e);
 
 // Bytes das tabelas que a solução vai criar.

@@ -1,4 +1,5 @@
 // Leitura do arquivo de entrada (um valor por linha, leitura dirigida por lista) e tamanhos dos níveis.
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -246,9 +247,9 @@ void derivar_niveis(estado_execucao& e) {
 }
 
 void criar_hist(estado_execucao& e) {
-    const std::size_t n = static_cast<std::size_t>(e.itmax < 0 ? 0 : e.itmax) + 1;
+    const std::size_t n = static_cast<std::size_t>(std::clamp(e.itmax, 0, hist_inicial - 1)) + 1;
     try {
-        e.hist = std::make_unique_for_overwrite<double[]>(n);
+        e.hist.assign(n, 0.0);
     } catch (const std::bad_alloc&) {
         throw erro_fatal("out of memory allocating hist (" + std::to_string(n * sizeof(double)) + " bytes)");
     }

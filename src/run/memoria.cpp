@@ -1,5 +1,6 @@
 // Memória planejada antes de ser tomada: no Linux uma alocação grande pode dar certo e o processo
 // morrer depois, ao tocar as páginas; melhor recusar a rodada com os números na mão.
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/plataforma.h"
@@ -22,7 +23,7 @@ std::string legivel(long double b) {
 necessidade_memoria memoria_necessaria(const estado_execucao& e) {
     necessidade_memoria m;
     const long long d = static_cast<long long>(sizeof(double));
-    m.hist = d * ((e.itmax < 0 ? 0LL : static_cast<long long>(e.itmax)) + 1);
+    m.hist = d * (std::clamp(e.itmax, 0, hist_inicial - 1) + 1LL);
     m.T = d * (static_cast<long long>(e.nxyg[e.nm]) + 1);
     if (e.nm > 1) {
         const long long grossos = static_cast<long long>(e.nxyt) - e.nxyg[e.nm];

@@ -15,19 +15,22 @@ void executar(estado_execucao& e, const std::string& arquivo) {
 // Editor e leitura da entrada, solução, listagem completa, saídas pedidas e editor sobre a listagem.
 int executar(estado_execucao& e, const opcoes_execucao& o) {
     ler_dados(e, o.entrada, o.editar);
+    aviso_iteracao aviso;
     if (o.monitor) {
-        e.ao_iterar = [](const estado_execucao& x) {
+        aviso = [](const estado_execucao& x) {
             std::fputs(linha_monitor(x).c_str(), stdout);
             std::fflush(stdout);
         };
     }
+    ajustes_solver ajustes;
+    ajustes.threads = o.threads > 0 ? o.threads : processadores_disponiveis();
+    const metodo_solver metodo;
     const double t0 = tempo_parede();
     if (e.nm == 1)
-        resolver_malha_unica(e);
+        resolver_malha_unica(e, metodo, ajustes, aviso);
     else
-        resolver_multigrid(e);
+        resolver_multigrid(e, metodo, ajustes, aviso);
     e.tparede = tempo_parede() - t0;
-    e.ao_iterar = nullptr;
 
     const bool pede_erro = o.monitor || !o.resumo.empty();
     const erro_exato erro = pede_erro ? calcular_erro_exato(e) : erro_exato{};

@@ -1,3 +1,4 @@
+#include <cstddef>
 #include <new>
 #include <string>
 
@@ -25,7 +26,9 @@ void criar_niveis_grossos(estado_execucao& e, long n) {
     criar(e.res, n, "res");
 }
 
-void resolver_malha_unica(estado_execucao& e) {
+void resolver_malha_unica(estado_execucao& e, const metodo_solver& metodo, const ajustes_solver& ajustes,
+                          const aviso_iteracao& aviso) {
+    (void)metodo;
     const double t0 = tempo_processador();
     criar_campo(e, e.nxyg[1]);
     e.nxk = e.nxg[1];
@@ -34,24 +37,45 @@ void resolver_malha_unica(estado_execucao& e) {
     e.dx = 1.0 / static_cast<double>(e.nxk - 1);
     e.dy = 1.0 / static_cast<double>(e.nyk - 1);
     preparar_campo_inicial(e);
-    iteracoes_externas(e, [](estado_execucao& x) {
-        if (x.ajustes.rapidos) {
-            passada_rapida(x, false, false, true);
-        } else {
-            gauss_seidel(x);
-            norma_l1(x);
-        }
-    });
+    equipe eq(ajustes.threads);
+    iteracoes_externas(
+        e,
+        [&] {
+            if (ajustes.rapidos) {
+                passada_rapida(e, {.norma = true}, eq);
+            } else {
+                gauss_seidel(e);
+                norma_l1(e);
+            }
+        },
+        aviso);
     e.tcpu = tempo_processador() - t0;
 }
 
-// it = 1, 2, ...: a iteração deixa a norma em rnorm; para no teste de tolerância ou depois de itmax.
-void iteracoes_externas(estado_execucao& e, void (*iteracao)(estado_execucao&)) {
+namespace {
+
+// hist cresce com as iterações: um itmax enorme não reserva memória que a rodada talvez nunca use.
+void guardar_norma(estado_execucao& e) {
+    const auto i = static_cast<std::size_t>(e.it);
+    if (i >= e.hist.size()) {
+        try {
+            e.hist.resize(i + 1);
+        } catch (const std::bad_alloc&) {
+            throw erro_fatal("out of memory growing hist to " + std::to_string(i + 1) + " entries (iteration " +
+                             std::to_string(e.it) + ")");
+        }
+    }
+    e.hist[i] = e.rnorm;
+}
+
+} // namespace
+
+void iteracoes_externas(estado_execucao& e, const std::function<void()>& iteracao, const aviso_iteracao& aviso) {
     e.it = 1;
-    for (int n = 0; n < e.itmax; ++n) {
-        iteracao(e);
-        e.hist[e.it] = e.rnorm;
-        if (e.ao_iterar) e.ao_iterar(e);
+    for (long long n = 0; n < e.itmax; ++n) {
+        iteracao();
+        guardar_norma(e);
+        if (aviso) aviso(e);
         if (e.tolt >= e.hist[e.it] / e.hist[0]) break;
         ++e.it;
     }

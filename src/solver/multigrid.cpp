@@ -32,33 +32,36 @@ void ciclo_v_referencia(estado_execucao& e) {
 }
 
 // O mesmo ciclo com os núcleos rápidos: cada nível numa só passada (mesmos bits).
-void ciclo_v_rapido(estado_execucao& e) {
+void ciclo_v_rapido(estado_execucao& e, equipe& eq) {
     for (double& v : e.cor) v = 0.0;
     for (int k = e.nm; k >= 1; --k) {
         selecionar_nivel(e, k);
         coeficientes(e);
-        passada_rapida(e, false, k > 1, false); // suavização, depois restrição para k-1
+        passada_rapida(e, {.restringir = k > 1}, eq); // suavização, depois restrição para k-1
     }
     for (int k = 2; k <= e.nm; ++k) {
         selecionar_nivel(e, k);
         coeficientes(e);
-        passada_rapida(e, true, false, k == e.nm); // prolongação, suavização e, no mais fino, a norma
+        passada_rapida(e, {.prolongar = true, .norma = k == e.nm}, eq); // prolongação, suavização, norma no fino
     }
 }
 
 } // namespace
 
-void ciclo_v(estado_execucao& e) {
-    if (e.ajustes.rapidos) ciclo_v_rapido(e);
+void ciclo_v(estado_execucao& e, const ajustes_solver& ajustes, equipe& eq) {
+    if (ajustes.rapidos) ciclo_v_rapido(e, eq);
     else ciclo_v_referencia(e);
 }
 
-void resolver_multigrid(estado_execucao& e) {
+void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo, const ajustes_solver& ajustes,
+                        const aviso_iteracao& aviso) {
+    (void)metodo;
     const double t0 = tempo_processador();
     criar_campo(e, e.nxyg[e.nm]);
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
     selecionar_nivel(e, e.nm);
     preparar_campo_inicial(e);
-    iteracoes_externas(e, ciclo_v);
+    equipe eq(ajustes.threads);
+    iteracoes_externas(e, [&] { ciclo_v(e, ajustes, eq); }, aviso);
     e.tcpu = tempo_processador() - t0;
 }

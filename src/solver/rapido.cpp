@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 #include "solver/solver.h"
@@ -357,7 +356,8 @@ void trabalhar(passada& p, int h) {
 
 } // namespace
 
-void passada_rapida(estado_execucao& e, bool prolongar, bool restringir, bool norma) {
+void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq) {
+    const bool prolongar = pedido.prolongar, restringir = pedido.restringir, norma = pedido.norma;
     passada p;
     const bool em_T = e.nm == 1 || e.k == e.nm;
     p.u = em_T ? e.T.data() : e.cor.data() + e.ofsk;
@@ -393,14 +393,11 @@ void passada_rapida(estado_execucao& e, bool prolongar, bool restringir, bool no
         return;
     }
     const long interior = static_cast<long>(p.W) * linhas;
-    const int n = interior >= MINIMO_THREADS ? std::max(1, e.ajustes.threads) : 1;
+    const int n = interior >= MINIMO_THREADS ? eq.tamanho() : 1;
     p.ngs = std::max(1, std::min(n, p.W / 2));
     if (norma) p.parcelas.resize(static_cast<std::size_t>(p.W) * (R + 1));
     dividir(p);
     p.feitos = std::vector<sinal>(static_cast<std::size_t>(p.ngs));
-    std::vector<std::thread> outras;
-    for (int h = 1; h < p.ngs; ++h) outras.emplace_back(trabalhar, std::ref(p), h);
-    trabalhar(p, 0);
-    for (auto& th : outras) th.join();
+    eq.executar(p.ngs, [&p](int h) { trabalhar(p, h); });
     if (norma) e.rnorm = p.soma;
 }

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "run/estado.h"
+#include "solver/equipe.h"
+#include "solver/metodo.h"
 
 /// ae = 1/(dx*dx), an = 1/(dy*dy), ap = (an+ae)*2, do nível corrente.
 void coeficientes(estado_execucao& e);
@@ -29,17 +31,21 @@ void prolongar_correcao(estado_execucao& e);
 /// nitm varreduras em cor: (an*(S+N) + ae*(W+E) + res(Q)) * (1/ap).
 void suavizar_correcao(estado_execucao& e);
 
-/// Núcleos rápidos, bit a bit iguais aos de cima: numa só passada pelo nível corrente, prolongação (opcional),
-/// nitm varreduras (gauss_seidel em T, suavizar_correcao em cor), restrição e/ou norma; threads de e.ajustes.
-void passada_rapida(estado_execucao& e, bool prolongar, bool restringir, bool norma);
+/// Núcleos rápidos, bit a bit iguais aos de cima: numa só passada pelo nível corrente, prolongação (se pedida),
+/// nitm varreduras (gauss_seidel em T, suavizar_correcao em cor), restrição e/ou norma, com as threads da equipe.
+void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq);
 
+/// it = 1, 2, ...: iteracao() deixa a norma em rnorm, guardada em hist(it); para no teste de tolerância ou
+/// depois de itmax.
+void iteracoes_externas(estado_execucao& e, const std::function<void()>& iteracao, const aviso_iteracao& aviso);
 /// Gauss-Seidel puro até tolt ou itmax (nm = 1).
-void iteracoes_externas(estado_execucao& e, void (*iteracao)(estado_execucao&));
-void resolver_malha_unica(estado_execucao& e);
+void resolver_malha_unica(estado_execucao& e, const metodo_solver& metodo = {}, const ajustes_solver& ajustes = {},
+                          const aviso_iteracao& aviso = {});
 /// Um ciclo V sobre T, cor e res já criados; deixa a norma do nível mais fino em rnorm.
-void ciclo_v(estado_execucao& e);
+void ciclo_v(estado_execucao& e, const ajustes_solver& ajustes, equipe& eq);
 /// Ciclos V até tolt ou itmax (nm >= 2).
-void resolver_multigrid(estado_execucao& e);
+void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo = {}, const ajustes_solver& ajustes = {},
+                        const aviso_iteracao& aviso = {});
 
 // Criação das grades (erro_fatal sem memória); n < 0 conta como 0.
 void criar_campo(estado_execucao& e, long n);

@@ -1,0 +1,46 @@
+// Como resolver: os componentes do método, os ajustes de execução e o aviso a cada iteração externa.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+struct estado_execucao;
+
+enum class tipo_ciclo { V, W, F };
+enum class tipo_suavizador { gs_lex, gs_rb, jacobi, gs_sym, linha_x, linha_y, linha_alt };
+enum class tipo_restricao { injecao, meia, completa };
+enum class tipo_inicio { conforme_tipo_ci, aleatorio };
+
+/// Contagem de varreduras que segue nitm da entrada.
+inline constexpr int conforme_nitm = -1;
+
+// Componentes do método; os valores padrão dão a rodada clássica (ciclos V, Gauss-Seidel lexicográfico, injeção).
+struct metodo_solver {
+    tipo_ciclo ciclo = tipo_ciclo::V;
+    bool fmg = false;                                       // início por multigrid completo
+    int pre = conforme_nitm;                                // varreduras antes da correção grossa
+    int pos = conforme_nitm;                                // varreduras depois da correção grossa
+    int grosso = conforme_nitm;                             // varreduras no nível 1
+    bool grosso_exato = false;                              // nível 1 resolvido por método direto
+    tipo_suavizador suavizador = tipo_suavizador::gs_lex;
+    double omega = 0.0;                                     // 0 = padrão do suavizador (1; 4/5 no Jacobi)
+    tipo_restricao restricao = tipo_restricao::injecao;
+    tipo_inicio inicio = tipo_inicio::conforme_tipo_ci;
+    std::uint64_t semente = 1;                              // do início aleatório
+};
+
+// Como executar; nada aqui muda um bit do resultado.
+struct ajustes_solver {
+    bool rapidos = true; // núcleos rápidos, com os mesmos bits dos de referência
+    int threads = 1;     // threads pedidas para os níveis grandes
+};
+
+/// Chamado depois de cada hist(it), se houver.
+using aviso_iteracao = std::function<void(const estado_execucao&)>;
+
+// O que uma passada rápida faz além das varreduras.
+struct pedido_passada {
+    bool prolongar = false; // soma antes a correção interpolada do nível abaixo
+    bool restringir = false; // injeta depois o resíduo no nível abaixo
+    bool norma = false;      // deixa depois a norma L1 dos resíduos em rnorm
+};
