@@ -89,7 +89,7 @@ void BM_gauss_seidel(benchmark::State& s) {
         for (int i = 2; i < n; ++i) e.T[i + (j - 1) * static_cast<std::size_t>(n)] = d(g);
     equipe eq(threads);
     for (auto _ : s) {
-        if (rapidos) passada_rapida(e, {}, eq);
+        if (rapidos) passada_rapida(e, {.varreduras = e.nitm}, eq);
         else gauss_seidel(e);
         benchmark::ClobberMemory();
     }

@@ -86,7 +86,7 @@ void conferir_passadas(const forma& f, int problema) {
                     estado_execucao e = nivel_ao_acaso(f.nm, f.nx1, f.ny1, nitm, problema, k, semente);
                     e.rnorm = -1.0;
                     equipe eq(threads);
-                    passada_rapida(e, {prolongar, restringir, norma}, eq);
+                    passada_rapida(e, {nitm, prolongar, restringir, norma}, eq);
                     ESPERA_MESMOS_BITS(e.T, ref.T);
                     ESPERA_MESMOS_BITS(e.cor, ref.cor);
                     ESPERA_MESMOS_BITS(e.res, ref.res);

@@ -42,7 +42,7 @@ void resolver_malha_unica(estado_execucao& e, const metodo_solver& metodo, const
         e,
         [&] {
             if (ajustes.rapidos) {
-                passada_rapida(e, {.norma = true}, eq);
+                passada_rapida(e, {.varreduras = e.nitm, .norma = true}, eq);
             } else {
                 gauss_seidel(e);
                 norma_l1(e);

@@ -38,9 +38,10 @@ struct ajustes_solver {
 /// Chamado depois de cada hist(it), se houver.
 using aviso_iteracao = std::function<void(const estado_execucao&)>;
 
-// O que uma passada rápida faz além das varreduras.
+// O que uma passada rápida faz: varreduras e, em volta delas, transferências e norma.
 struct pedido_passada {
-    bool prolongar = false; // soma antes a correção interpolada do nível abaixo
+    int varreduras = 0;      // varreduras de Gauss-Seidel lexicográfico (nenhuma quando <= 0)
+    bool prolongar = false;  // soma antes a correção interpolada do nível abaixo
     bool restringir = false; // injeta depois o resíduo no nível abaixo
     bool norma = false;      // deixa depois a norma L1 dos resíduos em rnorm
 };

@@ -37,12 +37,14 @@ void ciclo_v_rapido(estado_execucao& e, equipe& eq) {
     for (int k = e.nm; k >= 1; --k) {
         selecionar_nivel(e, k);
         coeficientes(e);
-        passada_rapida(e, {.restringir = k > 1}, eq); // suavização, depois restrição para k-1
+        // suavização, depois restrição para k-1
+        passada_rapida(e, {.varreduras = e.nitm, .restringir = k > 1}, eq);
     }
     for (int k = 2; k <= e.nm; ++k) {
         selecionar_nivel(e, k);
         coeficientes(e);
-        passada_rapida(e, {.prolongar = true, .norma = k == e.nm}, eq); // prolongação, suavização, norma no fino
+        // prolongação, suavização e, no mais fino, a norma
+        passada_rapida(e, {.varreduras = e.nitm, .prolongar = true, .norma = k == e.nm}, eq);
     }
 }
 

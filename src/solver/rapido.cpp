@@ -368,7 +368,7 @@ void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq
     p.an = e.an;
     p.ap = e.ap;
     p.q = 1.0 / e.ap;
-    p.nvarr = e.nitm;
+    p.nvarr = pedido.varreduras;
     p.prolongar = prolongar;
     p.restringir = restringir;
     p.norma = norma;

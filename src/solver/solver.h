@@ -32,7 +32,7 @@ void prolongar_correcao(estado_execucao& e);
 void suavizar_correcao(estado_execucao& e);
 
 /// Núcleos rápidos, bit a bit iguais aos de cima: numa só passada pelo nível corrente, prolongação (se pedida),
-/// nitm varreduras (gauss_seidel em T, suavizar_correcao em cor), restrição e/ou norma, com as threads da equipe.
+/// as varreduras pedidas (gauss_seidel em T, suavizar_correcao em cor), restrição e/ou norma, com as threads da equipe.
 void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq);
 
 /// it = 1, 2, ...: iteracao() deixa a norma em rnorm, guardada em hist(it); para no teste de tolerância ou
