@@ -1,19 +1,29 @@
-#include <cstdio>
+// Entrada do programa: opções, a rodada e o único lugar que captura os erros e dá o código de saída.
 #include <exception>
+#include <new>
 
 #include "platform/plataforma.h"
+#include "report/listagem.h"
+#include "run/erro_fatal.h"
 #include "run/execucao.h"
 
 int main(int argc, char** argv) {
     const leitura_opcoes l = interpretar_opcoes(argc, argv);
     if (!l.rodar) return l.codigo;
     instalar_tratamento_de_sinais();
-    estado_execucao e;
+    int codigo = 1;
     try {
-        return executar(e, l.opcoes);
+        estado_execucao e;
+        codigo = executar(e, l.opcoes);
+    } catch (const std::bad_alloc&) {
+        escrever_mensagem(std::string("out of memory ") + fase_rodada::atual());
     } catch (const std::exception& x) {
-        std::fflush(stdout);
-        std::fprintf(stderr, "placa: %s\n", x.what());
-        return 1;
+        escrever_mensagem(x.what());
     }
+    const std::string perdida = fechar_saida_padrao();
+    if (!perdida.empty()) {
+        escrever_mensagem(perdida);
+        codigo = codigo == 0 ? 1 : codigo;
+    }
+    return codigo;
 }

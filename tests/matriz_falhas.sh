@@ -3,71 +3,7 @@
 # mensagem de uma linha que diz o quê e onde, e o diretório fica como estava (menos a listagem).
 set -u
 placa=$(realpath "$1") exemplos=$(realpath "$2") sanitizado=${3:-0}
-raiz=$(mktemp -d) && trap 'chmod -R u+w "$raiz" 2>/dev/null; rm -rf "$raiz"' EXIT
-falhas=0 casos=0
-falha() { echo "FALHA [$caso]: $*"; falhas=$((falhas + 1)); }
-unset EDITOR VISUAL
-
-# os doze valores, com a linha N trocada por $2 (vazio = sem troca)
-entrada() {
-    local n=${1:-0} v=${2:-} i=0
-    while IFS= read -r l; do
-        i=$((i + 1))
-        if [ $i -eq "$n" ]; then printf '%s\n' "$v"; else printf '%s\n' "$l"; fi
-    done <<'FIM'
-saida.lst                    caso
-2                            nm
-3                            nxg(1)
-3                            nyg(1)
-1.0d-3                       tolt
-20                           itmax
-1                            nitm
-1                            problema
-0                            tipo_ci
-0                            escreve
-1                            freq
-'Matriz de falhas'           titulo
-FIM
-}
-
-# retrato do diretório: nomes, tipos e conteúdos
-retrato() { (cd "$1" && find . -mindepth 1 -printf '%y %p %m\n' | sort && find . -type f -exec md5sum {} + | sort); }
-
-# novo caso num diretório próprio, com a entrada padrão e uma listagem antiga
-novo() {
-    caso=$1 casos=$((casos + 1))
-    d="$raiz/c$casos" && mkdir "$d" && cd "$d" || exit 1
-    entrada > tervano3.ent
-    printf 'antiga\r\n' > saida.lst
-}
-
-# roda e confere: erro esperado (código 1, uma linha com o texto) e nada mudado no diretório
-erro() {
-    local padrao=$1; shift
-    local antes; antes=$(retrato .)
-    "$placa" -n "$@" </dev/null >../saida.txt 2>../erro.txt; local rc=$?
-    [ $rc -eq 1 ] || falha "código $rc, esperado 1 ($(cat ../erro.txt))"
-    [ "$(wc -l <../erro.txt)" -eq 1 ] || falha "erro padrão não tem uma linha: $(cat ../erro.txt)"
-    grep -qF -- "$padrao" ../erro.txt || falha "mensagem sem '$padrao': $(cat ../erro.txt)"
-    [ -s ../saida.txt ] && falha "algo na saída padrão"
-    [ "$(retrato .)" = "$antes" ] || falha "diretório mudou: $(diff <(echo "$antes") <(retrato .) | head -5)"
-}
-
-# roda e confere: listagem completa, nenhum outro arquivo novo
-certo() {
-    local lista=${LISTAGEM:-saida.lst}
-    "$placa" -n "$@" </dev/null >../saida.txt 2>../erro.txt; local rc=$?
-    [ $rc -eq 0 ] || falha "código $rc: $(cat ../erro.txt)"
-    tail -c 40 "$lista" 2>/dev/null | grep -q $' = tempo de CPU (segundos)\r$' || falha "listagem incompleta"
-    ls -A | grep -q '^\.placa-' && falha "temporário esquecido"
-}
-
-# roda um caso sob um limite de recursos (ulimit), contando a falha fora do subshell
-com_limite() {
-    local lim=$1 f0=$falhas; shift
-    # shellcheck disable=SC2086
-    ( ulimit $lim; "$@"; [ $falhas -eq $f0 ] ) || falhas=$((falhas + 1))
-}
+source "$(dirname "$0")/matriz_comum.sh"
 
 # ---- entrada
 novo "entrada ausente"; rm tervano3.ent
@@ -172,17 +108,17 @@ novo "editor que falha"; EDITOR=false certo
 novo "editor que não existe"; EDITOR=/nao/existe/editor certo
 novo "editor lento"; EDITOR="sleep 1; true" certo
 
-# ---- interrupção: SIGINT ou SIGTERM a qualquer momento
+# ---- interrupção: qualquer sinal que termine o processo, a qualquer momento, até SIGKILL
 novo "interrupção"
 # ~1 s de solução e depois ~30 MB de listagem: os sinais caem na solução, na escrita e depois
 n=1500; [ "$sanitizado" = 1 ] && n=500
 entrada | sed "2s/.*/1/;3s/.*/$n/;4s/.*/$n/;6s/.*/10/;10s/.*/1/" > tervano3.ent
-for atraso in 0.05 0.5 0.75 0.9 1.0 1.2; do
-    for sinal in TERM INT; do
+for atraso in 0.05 0.75 0.9 1.2; do
+    for sinal in TERM INT KILL QUIT USR1 ALRM XCPU HUP; do
         printf 'antiga\r\n' > saida.lst
-        "$placa" -n </dev/null >/dev/null 2>&1 &
+        env --default-signal "$placa" -n </dev/null >/dev/null 2>&1 &
         pid=$!
-        sleep "$atraso"; kill -s $sinal $pid 2>/dev/null; wait $pid
+        sleep "$atraso"; kill -s $sinal $pid 2>/dev/null; wait $pid 2>/dev/null
         ls -A | grep -q '^\.placa-' && falha "temporário esquecido ($sinal após $atraso s)"
         if [ "$(cat saida.lst)" != $'antiga\r' ]; then
             tail -c 40 saida.lst | grep -q $' = tempo de CPU (segundos)\r$' ||
@@ -190,6 +126,7 @@ for atraso in 0.05 0.5 0.75 0.9 1.0 1.2; do
         fi
     done
 done
+rm -f core core.*
 
 echo "matriz de falhas: $casos casos, $falhas falhas"
 exit $((falhas > 0))

@@ -31,8 +31,10 @@ data_local hora_local() { return falsa::agora; }
 
 double tempo_parede() { return 0.0; }
 int processadores_disponiveis() { return 2; }
+conjunto_caracteres conjunto_do_terminal() { return conjunto_caracteres::utf8; }
 long long memoria_disponivel() { return falsa::memoria; }
-int executar_programa(const std::vector<std::string>& argumentos) {
+long long pilha_de_thread() { return 8LL << 20; }
+int executar_programa(const std::vector<std::string>& argumentos, std::string*) {
     falsa::programas.push_back(argumentos);
     return -1;
 }

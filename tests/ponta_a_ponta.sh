@@ -20,7 +20,7 @@ rc=$?
 [ $rc -eq 0 ] || falha "código de saída $rc"
 [ -s erro.txt ] && falha "stderr não vazio: $(cat erro.txt)"
 [ -s saida.txt ] && falha "stdout não vazio"
-[ "$(cat editados.txt)" = "$(printf 'tervano3.ent\nexemplo1.lst')" ] || falha "editor: $(cat editados.txt)"
+[ "$(cat editados.txt)" = "$(printf './tervano3.ent\n./exemplo1.lst')" ] || falha "editor: $(cat editados.txt)"
 [ -f exemplo1.lst ] || falha "sem listagem"
 linhas=$(grep -c $'\r$' exemplo1.lst)
 [ "$linhas" -eq "$(wc -l < exemplo1.lst)" ] || falha "linhas sem CR LF"

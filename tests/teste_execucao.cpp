@@ -142,7 +142,9 @@ TEST_F(Execucao, MemoriaInsuficienteRecusadaAntesDeTudo) {
     EXPECT_EQ(m.T, 8 * (289 + 1));
     EXPECT_EQ(m.cor, 8 * (25 + 81 + 1));
     EXPECT_EQ(m.hist, 8 * 10);
-    const long long total = m.T + m.cor + m.res + m.hist;
+    EXPECT_EQ(m.rascunho, 8 * 9 * 17);
+    EXPECT_EQ(m.saidas, 128 << 10);
+    const long long total = m.T + m.cor + m.res + m.hist + m.rascunho + m.saidas;
     falsa::memoria = total - 1;
     estado_execucao e;
     try {
@@ -156,7 +158,6 @@ TEST_F(Execucao, MemoriaInsuficienteRecusadaAntesDeTudo) {
             << x.what();
         EXPECT_NE(std::string(x.what()).find("but only " + std::to_string(total - 1) + " bytes"), std::string::npos);
     }
-    EXPECT_TRUE(e.hist.empty());
     EXPECT_TRUE(e.T.empty());
     EXPECT_FALSE(fs::exists("saida.lst"));
     falsa::memoria = total;

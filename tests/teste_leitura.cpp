@@ -73,6 +73,14 @@ TEST(Leitura, FinsDeLinhaCrLfLemIgual) {
     EXPECT_EQ(estado_de(com_fins_crlf(com_linha(12, "Titulo"))).titulo.substr(0, 7), "Titulo ");
 }
 
+// A marca de ordem de bytes do Bloco de Notas não entra no caso; dois bytes que só começam como ela ficam.
+TEST(Leitura, MarcaDeOrdemDeBytesPulada) {
+    EXPECT_EQ(estado_de(std::string("\xEF\xBB\xBF") + exemplo).caso, estado_de(exemplo).caso);
+    EXPECT_EQ(estado_de(std::string("\xEF\xBB\xBF\r\n") + exemplo).caso, estado_de(exemplo).caso);
+    EXPECT_EQ(estado_de(com_linha(1, "\xEF\xBBx.lst")).caso.substr(0, 7), "\xEF\xBBx.lst");
+    EXPECT_EQ(estado_de(com_linha(1, "a\xEF\xBB\xBF.lst")).caso.substr(0, 8), "a\xEF\xBB\xBF.lst");
+}
+
 TEST(Leitura, TextosComAspasEApostrofos) {
     EXPECT_EQ(estado_de(com_linha(12, "'D''Ávila, a/b'")).titulo.substr(0, 14), "D'Ávila, a/b ");
     EXPECT_EQ(estado_de(com_linha(12, "\"diz \"\"oi\"\"\" resto")).titulo.substr(0, 10), "diz \"oi\"  ");

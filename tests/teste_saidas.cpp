@@ -117,3 +117,16 @@ TEST(Opcoes, CombinacoesSemSentido) {
     const std::string erro = testing::internal::GetCapturedStderr();
     EXPECT_NE(erro.find("placa: --csv - and --monitor both write to standard output"), std::string::npos) << erro;
 }
+
+// Mensagens e monitor: controles escapados em octal, acentos no conjunto do terminal, bytes Latin-1 soltos lidos
+// como tais.
+TEST(Mensagens, ParaOTerminal) {
+    const auto u = conjunto_caracteres::utf8, l = conjunto_caracteres::latin1, a = conjunto_caracteres::ascii;
+    EXPECT_EQ(para_terminal("a\033[31mb\x07\x7f", u), "a\\033[31mb\\007\\177");
+    EXPECT_EQ(para_terminal("condução", u), "condução");
+    EXPECT_EQ(para_terminal("condu\xe7\xe3o", u), "condução");
+    EXPECT_EQ(para_terminal("\xc2\x9b" "1m", u), "\\302\\2331m"); // CSI de 8 bits em UTF-8
+    EXPECT_EQ(para_terminal("\x9b", u), "\\233");
+    EXPECT_EQ(para_terminal("condução €", l), "condu\xe7\xe3o ?");
+    EXPECT_EQ(para_terminal("ação", a), "a\\303\\247\\303\\243o");
+}

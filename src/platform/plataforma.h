@@ -1,11 +1,16 @@
+// Plataforma: o que o programa pede ao sistema operacional, em poucas operações livres.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
 struct data_local {
     int ano, mes, dia, hora, minuto, segundo;
 };
+
+// ---- processos, relógios e recursos (plataforma_posix.cpp; os testes ligam uma falsa)
 
 /// Editor de texto sobre o arquivo, esperado até fechar; qualquer falha é ignorada.
 void executar_editor(const std::string& arquivo);
@@ -15,19 +20,95 @@ double tempo_processador();
 double tempo_parede();
 /// Data e hora locais de agora.
 data_local hora_local();
+// Conjunto de caracteres do terminal (da localidade).
+enum class conjunto_caracteres { utf8, latin1, ascii };
+/// O conjunto de caracteres da localidade do usuário (nl_langinfo(CODESET)).
+conjunto_caracteres conjunto_do_terminal();
 /// Processadores que o processo pode usar (ao menos 1).
 int processadores_disponiveis();
 /// Memória que ainda pode ser obtida, em bytes; -1 quando não se sabe.
 long long memoria_disponivel();
+/// Espaço de endereçamento que a pilha de uma nova thread toma, em bytes.
+long long pilha_de_thread();
 /// Roda um programa (procurado no PATH) e espera; o código de saída, ou -1 se não pôde começar.
-int executar_programa(const std::vector<std::string>& argumentos);
+/// Com `erros`, o erro padrão do programa vai para lá em vez de para o terminal.
+int executar_programa(const std::vector<std::string>& argumentos, std::string* erros = nullptr);
 
-/// Trata SIGINT, SIGTERM e SIGHUP: apaga o temporário registrado e termina pelo mesmo sinal.
-/// SIGXFSZ é ignorado, para que um limite de tamanho de arquivo vire um erro de escrita.
+// ---- arquivos (arquivos_posix.cpp; reais também nos testes)
+
+/// Nome para passar a outro programa: um caminho relativo ganha "./", para nunca ser lido como opção.
+std::string nome_para_programa(const std::string& caminho);
+
+// Falha de uma operação de arquivo: o código do sistema e, numa recusa por política, a explicação.
+struct falha_arquivo {
+    int codigo = 0;      // errno; 0 = sem falha
+    std::string motivo;  // texto que substitui strerror(codigo), quando não vazio
+    explicit operator bool() const { return codigo != 0; }
+};
+/// O texto da falha: o motivo, ou a descrição do código.
+std::string descrever(const falha_arquivo& f);
+
+/// Identidade de um caminho: dispositivo e inode se existe; senão o diretório resolvido e o nome.
+struct identidade_arquivo {
+    bool existe = false;
+    unsigned long long dispositivo = 0, inode = 0;
+    std::string caminho; // quando não existe
+};
+identidade_arquivo identificar(const std::string& caminho);
+bool mesmo_arquivo(const identidade_arquivo& a, const identidade_arquivo& b);
+
+/// O destino pode receber uma saída? Confere pasta, nome, tipo e links, sem criar nada.
+falha_arquivo examinar_destino(const std::string& caminho);
+/// O destino existe e não é um arquivo regular (dispositivo, FIFO, terminal, saída padrão)?
+bool destino_especial(const std::string& caminho);
+
+// Temporário de uma gravação segura: anônimo até ganhar o nome do destino, ou com nome desde o início, para que
+// outro programa possa escrever nele.
+enum class tipo_temporario { anonimo, com_nome };
+
+// Gravação segura: num temporário anônimo do diretório do destino, que só ganha o nome do destino quando
+// efetivado; um destino que não é arquivo regular é escrito diretamente. Nunca segue um link simbólico alheio
+// num diretório compartilhado (a regra protected_symlinks do kernel) e nunca copia os bits setuid, setgid e
+// sticky. Desfeita (nada fica) se destruída antes de efetivada, e também por um sinal que termine o processo.
+class gravacao_segura {
+public:
+    gravacao_segura() = default;
+    ~gravacao_segura();
+    gravacao_segura(gravacao_segura&& o) noexcept;
+    gravacao_segura& operator=(gravacao_segura&& o) noexcept;
+    gravacao_segura(const gravacao_segura&) = delete;
+    gravacao_segura& operator=(const gravacao_segura&) = delete;
+
+    /// Prepara a gravação de `caminho`.
+    falha_arquivo abrir(const std::string& caminho, tipo_temporario tipo = tipo_temporario::anonimo);
+    /// Escreve n bytes (todos, ou a falha).
+    falha_arquivo escrever(const char* p, std::size_t n);
+    /// Caminho pelo qual outro programa escreve no lugar desta gravação (o temporário com nome, ou o destino
+    /// especial); vazio para um temporário anônimo.
+    const std::string& caminho_para_escrita() const;
+    /// Grava no disco e dá ao conteúdo o nome do destino.
+    falha_arquivo efetivar();
+    /// Desfaz: o temporário some, o destino fica como estava.
+    void descartar();
+
+private:
+    int fd_ = -1;
+    int vaga_ = -1;          // vaga no registro de temporários com nome, ou -1
+    bool direto_ = false;    // destino especial, escrito diretamente
+    bool anonimo_ = false;   // temporário O_TMPFILE, ainda sem nome
+    std::string destino_;    // caminho real do destino (links resolvidos)
+    std::string diretorio_;  // diretório do destino, terminado em '/' (ou vazio)
+    std::string temporario_; // nome do temporário, quando tem um
+};
+
+/// Acrescenta a um arquivo regular (criado se falta) o texto que `conteudo(vazio)` devolve, sob uma trava
+/// exclusiva (flock), de modo que a decisão "arquivo vazio" e a escrita não se misturam com outra rodada.
+/// Numa falha, o arquivo volta ao tamanho que tinha.
+falha_arquivo anexar_sob_trava(const std::string& caminho, const std::function<std::string(bool vazio)>& conteudo);
+
+// ---- sinais (sinais_posix.cpp)
+
+/// Todo sinal cuja ação padrão termina o processo apaga os temporários com nome ainda registrados e termina
+/// pelo mesmo sinal; SIGXFSZ e SIGPIPE são ignorados, para que um limite de tamanho de arquivo ou um leitor que
+/// saiu virem erros de escrita com mensagem.
 void instalar_tratamento_de_sinais();
-/// Cria um temporário a partir do modelo (mkstemp) já registrado para o tratamento de sinais.
-int criar_temporario(std::string& modelo);
-/// Renomeia o temporário registrado para o destino e o tira do registro, sem janela para sinais.
-int efetivar_temporario(const std::string& temporario, const std::string& destino);
-/// Apaga o temporário registrado e o tira do registro.
-void descartar_temporario(const std::string& temporario);

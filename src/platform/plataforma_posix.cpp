@@ -1,15 +1,20 @@
+// Plataforma POSIX: editor e programas filhos, relógios, hora local, processadores, memória e localidade.
 #include <cerrno>
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
+#include <langinfo.h>
 #include <sched.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/interno_posix.h"
 #include "platform/plataforma.h"
 
 extern char** environ;
@@ -34,21 +39,54 @@ int esperar(pid_t pid) {
 } // namespace
 
 // O editor roda pela shell, como em outros programas de terminal ("emacs -nw" funciona); o nome do
-// arquivo vai como argumento, nunca dentro do texto do comando.
+// arquivo vai como argumento, nunca dentro do texto do comando, e nunca com cara de opção.
 void executar_editor(const std::string& arquivo) {
     const std::string ed = editor_escolhido();
     if (ed.empty()) return;
-    executar_programa({"/bin/sh", "-c", ed + " \"$@\"", ed, arquivo});
+    executar_programa({"/bin/sh", "-c", ed + " \"$@\"", ed, nome_para_programa(arquivo)});
 }
 
-int executar_programa(const std::vector<std::string>& argumentos) {
+// Como system(): enquanto o filho roda, Ctrl-C e Ctrl-\ são dele; o filho começa com as disposições padrão
+// (menos as que já eram ignoradas quando o placa começou) e sem sinais bloqueados.
+int executar_programa(const std::vector<std::string>& argumentos, std::string* erros) {
     std::vector<char*> v;
     for (const std::string& a : argumentos) v.push_back(const_cast<char*>(a.c_str()));
     v.push_back(nullptr);
     std::fflush(nullptr);
+    sigset_t padrao, nenhum;
+    sigemptyset(&padrao);
+    sigemptyset(&nenhum);
+    for (int s : {SIGINT, SIGQUIT}) {
+        struct sigaction a{};
+        if (sigaction(s, nullptr, &a) == 0 && a.sa_handler != SIG_IGN) sigaddset(&padrao, s);
+    }
+    sigaddset(&padrao, SIGPIPE);
+    sigaddset(&padrao, SIGXFSZ);
+    posix_spawnattr_t at;
+    posix_spawnattr_init(&at);
+    posix_spawnattr_setsigdefault(&at, &padrao);
+    posix_spawnattr_setsigmask(&at, &nenhum);
+    posix_spawnattr_setflags(&at, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    posix_spawn_file_actions_t acoes;
+    posix_spawn_file_actions_init(&acoes);
+    int cano[2] = {-1, -1};
+    if (erros && pipe2(cano, O_CLOEXEC) == 0) posix_spawn_file_actions_adddup2(&acoes, cano[1], 2);
+    interrupcoes_ignoradas ignoradas;
     pid_t pid;
-    if (posix_spawnp(&pid, v[0], nullptr, nullptr, v.data(), environ) != 0) return -1;
-    return esperar(pid);
+    const int r = posix_spawnp(&pid, v[0], &acoes, &at, v.data(), environ);
+    posix_spawn_file_actions_destroy(&acoes);
+    posix_spawnattr_destroy(&at);
+    if (cano[1] >= 0) close(cano[1]);
+    if (r == 0 && cano[0] >= 0) {
+        char b[4096];
+        for (ssize_t n; (n = read(cano[0], b, sizeof b)) != 0;) {
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) break;
+            if (erros->size() < 65536) erros->append(b, static_cast<std::size_t>(n));
+        }
+    }
+    if (cano[0] >= 0) close(cano[0]);
+    return r == 0 ? esperar(pid) : -1;
 }
 
 double tempo_processador() {
@@ -66,6 +104,18 @@ data_local hora_local() {
     std::tm t{};
     localtime_r(&agora, &t);
     return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
+}
+
+conjunto_caracteres conjunto_do_terminal() {
+    static const conjunto_caracteres c = [] {
+        std::setlocale(LC_CTYPE, "");
+        const std::string n = nl_langinfo(CODESET);
+        std::setlocale(LC_CTYPE, "C");
+        if (n == "UTF-8" || n == "utf8") return conjunto_caracteres::utf8;
+        if (n.starts_with("ISO-8859") || n == "CP1252") return conjunto_caracteres::latin1;
+        return conjunto_caracteres::ascii;
+    }();
+    return c;
 }
 
 int processadores_disponiveis() {
@@ -105,4 +155,11 @@ long long memoria_disponivel() {
         if (livre < 0 || resta < livre) livre = resta < 0 ? 0 : resta;
     }
     return livre;
+}
+
+// As threads da glibc tomam a pilha do limite RLIMIT_STACK (8 MiB quando ilimitado).
+long long pilha_de_thread() {
+    rlimit r{};
+    if (getrlimit(RLIMIT_STACK, &r) == 0 && r.rlim_cur != RLIM_INFINITY) return static_cast<long long>(r.rlim_cur);
+    return 8LL << 20;
 }

@@ -1,80 +1,94 @@
-// Um sinal de término no meio da gravação não deixa temporário para trás: o caminho do único
-// temporário aberto fica num buffer fixo, que o tratador pode ler sem alocar.
+// Sinais: quem termina o processo leva consigo os temporários com nome; o registro fica em memória fixa, que o
+// tratador lê sem alocar.
+#include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 
+#include "platform/interno_posix.h"
 #include "platform/plataforma.h"
 
 namespace {
 
-char caminho[4096];
-volatile sig_atomic_t registrado = 0;
+constexpr int vagas = 16;
+char caminhos[vagas][4096];
+volatile sig_atomic_t ocupada[vagas];
+
+// Sinais cuja ação padrão termina o processo e que vêm de fora (os de falha do próprio programa, como SIGSEGV,
+// ficam com quem os trata, o sistema ou os sanitizers).
+const int terminais[] = {SIGHUP,  SIGINT,    SIGQUIT,   SIGABRT, SIGUSR1, SIGUSR2, SIGALRM,
+                         SIGTERM, SIGSTKFLT, SIGXCPU,   SIGVTALRM, SIGPROF, SIGIO,  SIGPWR};
 
 void ao_sinal(int s) {
-    if (registrado) unlink(caminho);
+    const int erro = errno;
+    for (int v = 0; v < vagas; ++v)
+        if (ocupada[v]) unlink(caminhos[v]);
     signal(s, SIG_DFL);
     raise(s);
+    errno = erro;
 }
 
-// Bloqueia os sinais tratados enquanto vive; a troca do registro fica atômica para eles.
-class bloqueio_sinais {
-public:
-    bloqueio_sinais() {
-        sigset_t s;
-        sigemptyset(&s);
-        for (int x : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&s, x);
-        sigprocmask(SIG_BLOCK, &s, &antigo_);
-    }
-    ~bloqueio_sinais() { sigprocmask(SIG_SETMASK, &antigo_, nullptr); }
+template <class F>
+void para_cada_sinal(F f) {
+    for (int s : terminais) f(s);
+    for (int s = SIGRTMIN; s <= SIGRTMAX; ++s) f(s);
+}
 
-private:
-    sigset_t antigo_;
-};
+sigset_t tratados() {
+    sigset_t c;
+    sigemptyset(&c);
+    para_cada_sinal([&](int s) { sigaddset(&c, s); });
+    return c;
+}
 
 } // namespace
 
 void instalar_tratamento_de_sinais() {
     struct sigaction a{};
     a.sa_handler = ao_sinal;
-    sigemptyset(&a.sa_mask);
-    for (int x : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&a.sa_mask, x);
-    for (int x : {SIGINT, SIGTERM, SIGHUP}) {
+    a.sa_mask = tratados();
+    para_cada_sinal([&](int s) {
         struct sigaction velho{};
-        // um sinal ignorado ao começar (nohup) continua ignorado
-        if (sigaction(x, nullptr, &velho) == 0 && velho.sa_handler == SIG_IGN) continue;
-        sigaction(x, &a, nullptr);
-    }
+        // um sinal ignorado ao começar (nohup, trabalho em segundo plano) continua ignorado
+        if (sigaction(s, nullptr, &velho) == 0 && velho.sa_handler == SIG_IGN) return;
+        sigaction(s, &a, nullptr);
+    });
     signal(SIGXFSZ, SIG_IGN);
+    signal(SIGPIPE, SIG_IGN);
 }
 
-int criar_temporario(std::string& modelo) {
-    if (modelo.size() >= sizeof caminho) {
-        errno = ENAMETOOLONG;
-        return -1;
-    }
+int registrar_temporario(const std::string& caminho) {
+    if (caminho.size() >= sizeof caminhos[0]) return -1;
     bloqueio_sinais b;
-    const int fd = mkstemp(modelo.data());
-    if (fd >= 0) {
-        std::memcpy(caminho, modelo.c_str(), modelo.size() + 1);
-        registrado = 1;
-    }
-    return fd;
+    for (int v = 0; v < vagas; ++v)
+        if (!ocupada[v]) {
+            std::memcpy(caminhos[v], caminho.c_str(), caminho.size() + 1);
+            ocupada[v] = 1;
+            return v;
+        }
+    return -1;
 }
 
-int efetivar_temporario(const std::string& temporario, const std::string& destino) {
-    bloqueio_sinais b;
-    const int r = rename(temporario.c_str(), destino.c_str());
-    const int erro = errno;
-    if (r != 0) unlink(temporario.c_str());
-    registrado = 0;
-    errno = erro;
-    return r;
+void esquecer_temporario(int vaga) {
+    if (vaga >= 0 && vaga < vagas) ocupada[vaga] = 0;
 }
 
-void descartar_temporario(const std::string& temporario) {
-    bloqueio_sinais b;
-    unlink(temporario.c_str());
-    registrado = 0;
+bloqueio_sinais::bloqueio_sinais() {
+    const sigset_t c = tratados();
+    pthread_sigmask(SIG_BLOCK, &c, &antigo_);
+}
+
+bloqueio_sinais::~bloqueio_sinais() { pthread_sigmask(SIG_SETMASK, &antigo_, nullptr); }
+
+interrupcoes_ignoradas::interrupcoes_ignoradas() {
+    struct sigaction ign{};
+    ign.sa_handler = SIG_IGN;
+    sigemptyset(&ign.sa_mask);
+    sigaction(SIGINT, &ign, &antigo_int_);
+    sigaction(SIGQUIT, &ign, &antigo_quit_);
+}
+
+interrupcoes_ignoradas::~interrupcoes_ignoradas() {
+    sigaction(SIGINT, &antigo_int_, nullptr);
+    sigaction(SIGQUIT, &antigo_quit_, nullptr);
 }

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/plataforma.h"
 #include "run/estado.h"
 #include "solver/solver.h"
 
@@ -30,6 +33,10 @@ struct saida_texto {
         texto += "\r\n";
         if (destino && texto.size() >= 65536) terminar();
     }
+    void bruto(const std::string& s) {
+        texto += s;
+        if (destino && texto.size() >= 65536) terminar();
+    }
     void terminar() {
         if (destino && !texto.empty()) destino(texto);
         if (destino) texto.clear();
@@ -43,27 +50,67 @@ void escrever_listagem(const estado_execucao& e, saida_texto& saida);
 /// A listagem inteira num texto (testes).
 std::string montar_listagem(const estado_execucao& e);
 
-/// Grava a listagem por um temporário no mesmo diretório, renomeado sobre a antiga quando completa.
-void gravar_listagem(const std::string& arquivo, const estado_execucao& e);
-/// Gravação atômica; `canal` nomeia o arquivo nas mensagens de erro.
-void gravar_atomico(const std::string& arquivo, const std::string& conteudo, const std::string& canal);
-void gravar_atomico(const std::string& arquivo, const std::function<void(saida_texto&)>& produzir,
-                    const std::string& canal);
+// Saídas de uma rodada: cada arquivo nasce num temporário e só ganha o nome do destino quando todos estão
+// prontos (efetivar); o que não foi efetivado some quando o conjunto é destruído. As falhas são erro_fatal com
+// o canal ("unit 10", "--csv", ...) e o arquivo.
+class conjunto_saidas {
+public:
+    /// Prepara `arquivo` com o texto que `produzir` escreve.
+    void preparar(const std::string& arquivo, const std::string& canal,
+                  const std::function<void(saida_texto&)>& produzir,
+                  tipo_temporario tipo = tipo_temporario::anonimo);
+    /// Prepara `arquivo` para outro programa escrever; devolve o caminho em que ele deve escrever.
+    std::string reservar(const std::string& arquivo, const std::string& canal);
+    /// Caminho pelo qual outro programa lê ou escreve o arquivo preparado com nome.
+    std::string caminho_temporario(const std::string& arquivo) const;
+    /// Passa para este conjunto os arquivos preparados de `outro`.
+    void juntar(conjunto_saidas&& outro);
+    /// Dá a cada arquivo preparado o nome do seu destino, na ordem em que foram preparados.
+    void efetivar();
+
+private:
+    struct item {
+        std::string arquivo, canal;
+        gravacao_segura gravacao;
+    };
+    item& abrir(const std::string& arquivo, const std::string& canal, tipo_temporario tipo);
+    std::vector<std::unique_ptr<item>> itens_;
+};
+/// A mensagem de uma falha de arquivo: "cannot open, unit 10, file F: motivo".
+[[noreturn]] void falha_de_arquivo(const char* o_que, const std::string& canal, const std::string& arquivo,
+                                   const falha_arquivo& f);
 
 // Saídas pedidas pela linha de comando; nenhuma muda a listagem.
 /// Número em CSV: a forma mais curta que relê o mesmo double.
 std::string numero_csv(double v);
 /// Histórico: cabeçalho e uma linha por iteração, de 0 a niter.
+void escrever_historico_csv(const estado_execucao& e, saida_texto& saida);
 std::string historico_csv(const estado_execucao& e);
 /// Cabeçalho e linha do resumo de uma rodada.
 std::string cabecalho_resumo();
 std::string linha_resumo(const estado_execucao& e, const erro_exato& erro);
-/// Acrescenta a linha ao resumo, com o cabeçalho antes quando o arquivo é novo ou vazio.
+/// Acrescenta a linha ao resumo, com o cabeçalho antes quando o arquivo é novo ou vazio, sob trava.
 void anexar_resumo(const std::string& arquivo, const std::string& linha);
 /// Linha do monitor para a iteração e.it (como na tabela da listagem) e o sumário final.
 std::string linha_monitor(const estado_execucao& e);
 std::string sumario_monitor(const estado_execucao& e, const erro_exato& erro);
+/// Comprimento da sequência UTF-8 válida que começa em s[i] (0 se não há), com o ponto de código em v.
+int sequencia_utf8(const std::string& s, std::size_t i, unsigned& v);
+/// Texto (UTF-8, ou bytes Latin-1 soltos) no conjunto `destino`, com os caracteres de controle escapados (\033).
+std::string para_terminal(const std::string& s, conjunto_caracteres destino);
+/// "placa: " e a mensagem no erro padrão, no conjunto de caracteres do terminal.
+void escrever_mensagem(const std::string& s);
+/// Escreve na saída padrão; false (e nada mais é escrito nela) depois da primeira falha.
+bool escrever_na_saida_padrao(const std::string& s);
+/// Fecha a saída padrão; a mensagem da primeira falha de escrita nela, ou vazio.
+std::string fechar_saida_padrao();
 /// Texto Latin-1 para UTF-8 (terminal, SVG).
 std::string utf8(const std::string& latin1);
-/// Dados, roteiro gnuplot e os dois SVG de PREFIXO; false quando o gnuplot não existe.
-bool desenhar_graficos(const estado_execucao& e, const std::string& prefixo);
+/// Arquivos de --plot PREFIXO: dados, roteiro e figuras.
+struct arquivos_graficos {
+    std::string dados_convergencia, dados_campo, roteiro, figura_convergencia, figura_campo;
+};
+arquivos_graficos arquivos_de_graficos(const std::string& prefixo);
+/// Prepara dados e roteiro em `saidas` e desenha as figuras com o gnuplot, também nelas; false quando o gnuplot
+/// não existe (dados e roteiro ficam preparados, as figuras não).
+bool desenhar_graficos(const estado_execucao& e, const std::string& prefixo, conjunto_saidas& saidas);

@@ -2,10 +2,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "report/listagem.h"
 #include "run/erro_fatal.h"
@@ -42,15 +38,20 @@ std::string numero_csv(double v) {
     return std::string(b, r.ptr);
 }
 
-std::string historico_csv(const estado_execucao& e) {
-    std::string s = "iteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r\n";
-    s += "0," + numero_csv(e.hist[0]) + ",1,,\r\n";
+void escrever_historico_csv(const estado_execucao& e, saida_texto& saida) {
+    saida.linha("iteracao,L1(R),L1(R)i/L1(R)o,q,qmed");
+    saida.linha("0," + numero_csv(e.hist[0]) + ",1,,");
     for (long long it = 1; it <= e.niter; ++it) {
         const quocientes c = da_iteracao(e, it);
-        s += std::to_string(it) + "," + numero_csv(e.hist[it]) + "," + numero_csv(c.razao) + "," + numero_csv(c.q) +
-             "," + numero_csv(c.qmed) + "\r\n";
+        saida.linha(std::to_string(it) + "," + numero_csv(e.hist[it]) + "," + numero_csv(c.razao) + "," +
+                    numero_csv(c.q) + "," + numero_csv(c.qmed));
     }
-    return s;
+}
+
+std::string historico_csv(const estado_execucao& e) {
+    saida_texto s;
+    escrever_historico_csv(e, s);
+    return s.texto;
 }
 
 std::string cabecalho_resumo() {
@@ -67,34 +68,10 @@ std::string linha_resumo(const estado_execucao& e, const erro_exato& erro) {
            "," + numero_csv(e.tparede) + "," + numero_csv(erro.maximo) + "," + numero_csv(erro.medio) + "\r\n";
 }
 
-// Uma só escrita com O_APPEND: rodadas simultâneas no mesmo resumo não misturam linhas.
 void anexar_resumo(const std::string& arquivo, const std::string& linha) {
-    const int fd = open(arquivo.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    auto falhar = [&](const char* o_que) {
-        std::string m(o_que);
-        m.append(", --summary file ").append(arquivo).append(": ").append(std::strerror(errno));
-        if (fd >= 0) close(fd);
-        throw erro_fatal(m);
-    };
-    if (fd < 0) falhar("cannot open");
-    struct stat st{};
-    if (fstat(fd, &st) != 0) falhar("cannot open");
-    if (!S_ISREG(st.st_mode)) {
-        errno = EINVAL;
-        falhar("not a regular file");
-    }
-    const std::string s = st.st_size == 0 ? cabecalho_resumo() + linha : linha;
-    const ssize_t n = write(fd, s.data(), s.size());
-    if (n != static_cast<ssize_t>(s.size())) {
-        if (n >= 0) errno = ENOSPC;
-        falhar("write error");
-    }
-    if (close(fd) != 0) {
-        const int x = errno;
-        errno = x;
-        std::string m = "write error, --summary file " + arquivo + ": " + std::strerror(x);
-        throw erro_fatal(m);
-    }
+    const falha_arquivo f =
+        anexar_sob_trava(arquivo, [&](bool vazio) { return vazio ? cabecalho_resumo() + linha : linha; });
+    if (f) falha_de_arquivo(f.codigo == EINVAL ? "cannot open" : "write error", "--summary", arquivo, f);
 }
 
 std::string linha_monitor(const estado_execucao& e) {

@@ -21,13 +21,20 @@ inline constexpr int hist_inicial = 4096;
 /// Cria hist com índices 0..min(itmax, hist_inicial - 1) (uma entrada quando itmax < 0).
 void criar_hist(estado_execucao& e);
 
-// Bytes das tabelas que a solução vai criar.
+// Bytes que a rodada vai tomar: as tabelas da solução, o rascunho dos núcleos, os buffers das saídas e a pilha
+// de cada thread auxiliar.
 struct necessidade_memoria {
     long long T = 0, cor = 0, res = 0, hist = 0;
+    long long rascunho = 0; // linhas de trabalho dos núcleos rápidos
+    long long saidas = 0;   // buffers dos arquivos de saída e da mensagem do gnuplot
+    long long pilha = 0;    // por thread auxiliar
 };
-necessidade_memoria memoria_necessaria(const estado_execucao& e);
-/// Recusa (erro_fatal com as duas cifras) a rodada que não cabe na memória disponível.
-void planejar_memoria(const estado_execucao& e);
+necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_execucao& o = {});
+/// Recusa (erro_fatal com as duas cifras) a rodada que não cabe na memória disponível; devolve quantas das
+/// `threads` pedidas cabem com suas pilhas (ao menos 1).
+int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, int threads);
+/// Confere os destinos antes da solução: cada um pode ser escrito, nenhum é a entrada, dois não são o mesmo.
+void conferir_destinos(const estado_execucao& e, const opcoes_execucao& o);
 
 /// Uma execução completa: editor, leitura, solução, listagem, editor.
 void executar(estado_execucao& e, const std::string& arquivo);

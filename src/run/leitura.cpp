@@ -50,9 +50,10 @@ public:
         throw erro_fatal(tipo + ", unit " + std::to_string(unidade) + ", file " + arquivo_ + ", line " +
                          std::to_string(linha_) + ": " + detalhe);
     }
-    int linha() const { return linha_; }
+    long long linha() const { return linha_; }
 
 private:
+    int cru();
     int ler();
     void pular_linha() {
         for (int c = ler(); c != '\n' && c != EOF; c = ler()) {
@@ -61,16 +62,36 @@ private:
 
     std::FILE* f_;
     const std::string& arquivo_;
-    int linha_ = 0;
+    long long linha_ = 0;
+    bool comeco_ = true;     // nada lido ainda: uma marca de ordem de bytes UTF-8 é pulada
+    std::string devolvidos_; // bytes lidos a mais, o próximo no fim
 };
 
-// Próximo caractere; CR antes de LF ou do fim do arquivo conta como fim de linha.
+// Próximo byte do arquivo, antes os devolvidos.
+int leitor::cru() {
+    if (devolvidos_.empty()) return std::getc(f_);
+    const int c = static_cast<unsigned char>(devolvidos_.back());
+    devolvidos_.pop_back();
+    return c;
+}
+
+// Próximo caractere; CR antes de LF ou do fim do arquivo conta como fim de linha. A marca EF BB BF que o
+// Bloco de Notas põe no começo de um arquivo UTF-8 não é texto.
 int leitor::ler() {
-    int c = std::getc(f_);
+    int c = cru();
+    if (comeco_) {
+        comeco_ = false;
+        if (c == 0xEF) {
+            const int b = cru(), d = b == 0xBB ? cru() : EOF;
+            if (b == 0xBB && d == 0xBF) return ler();
+            if (d != EOF) devolvidos_ += static_cast<char>(d);
+            if (b != EOF) devolvidos_ += static_cast<char>(b);
+        }
+    }
     if (c == '\r') {
-        const int d = std::getc(f_);
+        const int d = cru();
         if (d == '\n' || d == EOF) c = '\n';
-        else std::ungetc(d, f_);
+        else devolvidos_ += static_cast<char>(d);
     }
     if (c == EOF && std::ferror(f_)) {
         throw erro_fatal("error reading unit " + std::to_string(unidade) + ", file " + arquivo_ + ": " +
@@ -89,7 +110,7 @@ std::string leitor::valor(const char* nome, bool texto, std::size_t limite) {
             algo = true;
         }
         if (c == EOF) {
-            const int ultima = algo ? linha_ : linha_ - 1;
+            const long long ultima = algo ? linha_ : linha_ - 1;
             throw erro_fatal("end-of-file during read, unit " + std::to_string(unidade) + ", file " + arquivo_ +
                              ": " + nome + " missing (" +
                              (ultima == 0 ? std::string("the file is empty")
@@ -270,6 +291,5 @@ void ler_dados(estado_execucao& e, const std::string& arquivo, bool editar) {
     }
     std::fclose(f);
     derivar_niveis(e);
-    planejar_memoria(e);
     criar_hist(e);
 }

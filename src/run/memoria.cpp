@@ -20,7 +20,7 @@ std::string legivel(long double b) {
 
 } // namespace
 
-necessidade_memoria memoria_necessaria(const estado_execucao& e) {
+necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_execucao& o) {
     necessidade_memoria m;
     const long long d = static_cast<long long>(sizeof(double));
     m.hist = d * (std::clamp(e.itmax, 0, hist_inicial - 1) + 1LL);
@@ -29,18 +29,30 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e) {
         const long long grossos = static_cast<long long>(e.nxyt) - e.nxyg[e.nm];
         m.cor = m.res = d * ((grossos < 0 ? 0 : grossos) + 1);
     }
+    // parcelas da norma: nove linhas do nível mais fino
+    m.rascunho = d * 9 * e.nxg[e.nm];
+    // cada arquivo de saída junta até 64 KiB antes de escrever; mais a mensagem do gnuplot
+    const int arquivos = 1 + !o.csv.empty() + !o.resumo.empty() + (o.grafico.empty() ? 0 : 5);
+    m.saidas = arquivos * (128LL << 10) + (o.grafico.empty() ? 0 : 64LL << 10);
+    m.pilha = pilha_de_thread();
     return m;
 }
 
-void planejar_memoria(const estado_execucao& e) {
-    const necessidade_memoria m = memoria_necessaria(e);
-    const long long total = m.T + m.cor + m.res + m.hist;
+int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, int threads) {
+    const necessidade_memoria m = memoria_necessaria(e, o);
+    const long long total = m.T + m.cor + m.res + m.hist + m.rascunho + m.saidas;
     const long long livre = memoria_disponivel();
-    if (livre < 0 || total <= livre) return;
-    std::string partes = "T " + legivel(m.T);
-    if (m.cor) partes += ", cor " + legivel(m.cor) + ", res " + legivel(m.res);
-    partes += ", hist " + legivel(m.hist);
-    throw erro_fatal("not enough memory for this run: it needs " + std::to_string(total) + " bytes (" +
-                     legivel(total) + ": " + partes + ") but only " + std::to_string(livre) + " bytes (" +
-                     legivel(livre) + ") are available");
+    if (livre < 0) return threads;
+    if (total > livre) {
+        std::string partes = "T " + legivel(m.T);
+        if (m.cor) partes += ", cor " + legivel(m.cor) + ", res " + legivel(m.res);
+        partes += ", hist " + legivel(m.hist) + ", work rows " + legivel(m.rascunho) + ", output buffers " +
+                  legivel(m.saidas);
+        throw erro_fatal("not enough memory for this run: it needs " + std::to_string(total) + " bytes (" +
+                         legivel(total) + ": " + partes + ") but only " + std::to_string(livre) + " bytes (" +
+                         legivel(livre) + ") are available");
+    }
+    // threads a mais só enquanto suas pilhas couberem no que sobra
+    const long long cabem = m.pilha > 0 ? 1 + (livre - total) / m.pilha : threads;
+    return static_cast<int>(std::clamp<long long>(cabem, 1, threads));
 }

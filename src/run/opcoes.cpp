@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <getopt.h>
 
+#include "report/listagem.h"
 #include "run/opcoes.h"
 #include "versao.h"
 
@@ -30,8 +31,15 @@ const char* const uso =
     "Exit status: 0 success, 1 run failed, 2 bad command line.\n";
 
 leitura_opcoes recusar(const std::string& msg) {
-    std::fprintf(stderr, "placa: %s\nTry 'placa --help' for more information.\n", msg.c_str());
+    escrever_mensagem(msg);
+    std::fputs("Try 'placa --help' for more information.\n", stderr);
     return {false, 2, {}};
+}
+
+bool tem_controle(const std::string& s) {
+    for (unsigned char c : s)
+        if (c < 32 || c == 127) return true;
+    return false;
 }
 
 } // namespace
@@ -59,6 +67,12 @@ leitura_opcoes interpretar_opcoes(int argc, char** argv) {
             if (!*optarg) {
                 const char* nome = c == op_csv ? "--csv" : c == op_plot ? "--plot" : "--summary";
                 return recusar(std::string("option '") + nome + "' needs a file name, not ''");
+            }
+            // os nomes vão para o roteiro do gnuplot e para mensagens: nada de controle
+            if (tem_controle(optarg)) {
+                const char* nome = c == op_csv ? "--csv" : c == op_plot ? "--plot" : "--summary";
+                return recusar(std::string("option '") + nome + "': the name '" + optarg +
+                               "' holds a control character");
             }
             (c == op_csv ? o.csv : c == op_plot ? o.grafico : o.resumo) = optarg;
             break;

@@ -1,3 +1,5 @@
+// Sequência de uma rodada: editor e leitura, destinos conferidos, solução, saídas preparadas e efetivadas juntas,
+// resumo, editor sobre a listagem.
 #include <cstdio>
 
 #include "platform/plataforma.h"
@@ -12,51 +14,66 @@ void executar(estado_execucao& e, const std::string& arquivo) {
     executar(e, o);
 }
 
-// Editor e leitura da entrada, solução, listagem completa, saídas pedidas e editor sobre a listagem.
-int executar(estado_execucao& e, const opcoes_execucao& o) {
-    ler_dados(e, o.entrada, o.editar);
-    aviso_iteracao aviso;
-    if (o.monitor) {
-        aviso = [](const estado_execucao& x) {
-            std::fputs(linha_monitor(x).c_str(), stdout);
-            std::fflush(stdout);
-        };
-    }
-    ajustes_solver ajustes;
-    ajustes.threads = o.threads > 0 ? o.threads : processadores_disponiveis();
-    const metodo_solver metodo;
+namespace {
+
+// Solução pelo número de níveis, com o tempo de relógio.
+void resolver(estado_execucao& e, const metodo_solver& metodo, const ajustes_solver& ajustes,
+              const aviso_iteracao& aviso) {
+    fase_rodada fase("during the solve");
     const double t0 = tempo_parede();
     if (e.nm == 1)
         resolver_malha_unica(e, metodo, ajustes, aviso);
     else
         resolver_multigrid(e, metodo, ajustes, aviso);
     e.tparede = tempo_parede() - t0;
+}
+
+} // namespace
+
+int executar(estado_execucao& e, const opcoes_execucao& o) {
+    {
+        fase_rodada fase("reading the input");
+        ler_dados(e, o.entrada, o.editar);
+    }
+    conferir_destinos(e, o);
+    ajustes_solver ajustes;
+    ajustes.threads = planejar_memoria(e, o, o.threads > 0 ? o.threads : processadores_disponiveis());
+    aviso_iteracao aviso;
+    if (o.monitor) aviso = [](const estado_execucao& x) { escrever_na_saida_padrao(linha_monitor(x)); };
+    const metodo_solver metodo;
+    resolver(e, metodo, ajustes, aviso);
 
     const bool pede_erro = o.monitor || !o.resumo.empty();
     const erro_exato erro = pede_erro ? calcular_erro_exato(e) : erro_exato{};
-    if (o.monitor) {
-        std::fputs(sumario_monitor(e, erro).c_str(), stdout);
-        std::fflush(stdout);
-    }
+    if (o.monitor) escrever_na_saida_padrao(sumario_monitor(e, erro));
 
+    // tudo preparado em temporários e só então efetivado: uma falha no caminho deixa as saídas antigas intactas;
+    // a linha do resumo, que volta atrás sozinha numa falha, entra logo antes da efetivação
     data_e_hora(e);
     const std::string nome = sem_brancos_finais(e.caso);
-    gravar_listagem(nome, e);
-
-    if (o.csv == "-") {
-        const std::string h = historico_csv(e);
-        if (std::fwrite(h.data(), 1, h.size(), stdout) != h.size() || std::fflush(stdout) != 0)
-            throw erro_fatal("write error on standard output (--csv -)");
-    } else if (!o.csv.empty()) {
-        gravar_atomico(o.csv, historico_csv(e), "--csv");
+    conjunto_saidas saidas;
+    bool sem_gnuplot = false;
+    {
+        fase_rodada fase("writing the output files");
+        saidas.preparar(nome, "unit 10", [&](saida_texto& s) { escrever_listagem(e, s); });
+        if (!o.csv.empty() && o.csv != "-")
+            saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, s); });
+        if (!o.grafico.empty()) sem_gnuplot = !desenhar_graficos(e, o.grafico, saidas);
+        if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, erro));
+        saidas.efetivar();
     }
-    if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, erro));
+    if (o.csv == "-") {
+        saida_texto s;
+        s.destino = [](const std::string& bloco) { escrever_na_saida_padrao(bloco); };
+        escrever_historico_csv(e, s);
+        s.terminar();
+    }
     int codigo = 0;
-    if (!o.grafico.empty() && !desenhar_graficos(e, o.grafico)) {
-        std::fprintf(stderr, "placa: gnuplot not found, so %s-convergencia.svg and %s-campo.svg were not drawn "
-                             "(install gnuplot-nox)\n", o.grafico.c_str(), o.grafico.c_str());
+    if (sem_gnuplot) {
+        std::fprintf(stderr, "placa: gnuplot not found, so the --plot figures were not drawn (install gnuplot-nox); "
+                             "the data and the script %s are written\n", nome_para_programa(o.grafico + ".gp").c_str());
         codigo = 1;
     }
-    if (o.editar) executar_editor(nome);
+    if (o.editar && !destino_especial(nome)) executar_editor(nome);
     return codigo;
 }

@@ -1,0 +1,156 @@
+#!/bin/bash
+# Matriz do usuário hostil: entradas e nomes vindos de outra pessoa não rodam nada, não destroem nada e não
+# deixam o programa pendurado; saídas nunca passam por link alheio, nunca sobre a entrada nem umas sobre as outras.
+set -u
+placa=$(realpath "$1") sanitizado=${2:-0}
+source "$(dirname "$0")/matriz_comum.sh"
+
+# ---- nada da entrada ou das opções roda como código
+novo "nome da listagem com cara de opção do editor"
+entrada 1 "'+!touch PWNED'" > tervano3.ent
+printf '#!/bin/sh\nfor a; do printf "%%s\\n" "$a"; done >> args.txt\n' > ../ed.sh && chmod +x ../ed.sh
+EDITOR="$(realpath ../ed.sh)" "$placa" </dev/null >/dev/null 2>&1 || falha "rodada"
+[ "$(cat args.txt)" = "$(printf './tervano3.ent\n./+!touch PWNED')" ] || falha "editor recebeu: $(cat args.txt)"
+if command -v vi >/dev/null; then
+    rm -f args.txt; EDITOR='vi -e -s' "$placa" </dev/null >/dev/null 2>&1
+    [ -e PWNED ] && falha "vi rodou o comando do nome"
+fi
+cp tervano3.ent ./-x.ent && rm -f args.txt
+EDITOR="$(realpath ../ed.sh)" "$placa" -- -x.ent </dev/null >/dev/null 2>&1
+head -1 args.txt | grep -qx './-x.ent' || falha "entrada passada ao editor como: $(head -1 args.txt)"
+
+if command -v gnuplot >/dev/null; then
+    novo "crases no caso chegam ao gnuplot"
+    entrada 1 "'x\`touch GP_PWNED\`.lst'" > tervano3.ent
+    "$placa" -n --plot fig </dev/null >/dev/null 2>../erro.txt || falha "rodada: $(cat ../erro.txt)"
+    gnuplot fig.gp 2>/dev/null
+    [ -e GP_PWNED ] && falha "o gnuplot rodou a crase do caso"
+    [ -s fig-campo.svg ] || falha "sem figura"
+    novo "prefixo de --plot com cara de opção ou de bloco de dados"
+    for pre in -persist '$dados' "'quote"; do
+        "$placa" -n --plot "$pre" </dev/null >/dev/null 2>../erro.txt || falha "$pre: $(cat ../erro.txt)"
+        [ -s "./$pre-convergencia.svg" ] || falha "$pre: sem figura"
+    done
+fi
+novo "fim de linha no prefixo de --plot"
+"$placa" -n --plot $'x\nsystem("touch PWNED")' </dev/null >/dev/null 2>../erro.txt; rc=$?
+[ $rc -eq 2 ] && grep -q 'holds a control character' ../erro.txt || falha "código $rc: $(cat ../erro.txt)"
+
+novo "escapes de terminal nas mensagens"
+entrada 1 $'\'\033]0;titulo\007nao/x.lst\'' > tervano3.ent
+"$placa" -n </dev/null 2>../erro.txt
+grep -q $'\033' ../erro.txt && falha "ESC cru na mensagem"
+grep -qF 'file \033]0;titulo\007nao/x.lst' ../erro.txt || falha "mensagem: $(cat ../erro.txt)"
+
+# ---- saídas: nunca por link alheio, nunca sobre arquivo especial, nunca umas sobre as outras
+novo "dispositivo, FIFO e saída padrão como listagem"
+# um dispositivo nulo próprio (um programa com defeito que o trocasse por arquivo não estragaria o /dev/null)
+if mknod nulo c 1 3 2>/dev/null; then
+    entrada 1 nulo > tervano3.ent; certo_sem_listagem
+    [ -c nulo ] || falha "o dispositivo virou arquivo"
+else
+    echo "dispositivo como listagem não testado: mknod exige root"
+fi
+entrada 1 "'/dev/stdout'" > tervano3.ent
+"$placa" -n </dev/null >../saida.txt 2>../erro.txt || falha "/dev/stdout: $(cat ../erro.txt)"
+tail -c 40 ../saida.txt | grep -q $' = tempo de CPU (segundos)\r$' || falha "/dev/stdout: listagem não saiu"
+mkfifo cano; entrada 1 cano > tervano3.ent
+timeout 10 "$placa" -n </dev/null 2>../erro.txt; rc=$?
+[ $rc -eq 1 ] && grep -q 'file cano: no process is reading the FIFO' ../erro.txt || falha "FIFO sem leitor: $rc"
+cat cano > ../lida.txt & leitor=$!
+timeout 10 "$placa" -n </dev/null 2>../erro.txt || falha "FIFO com leitor: $(cat ../erro.txt)"
+wait $leitor; [ -p cano ] || falha "o FIFO virou arquivo"
+tail -c 40 ../lida.txt | grep -q $' = tempo de CPU (segundos)\r$' || falha "FIFO: listagem não chegou"
+
+novo "link alheio num diretório compartilhado"
+if [ "$(id -u)" -eq 0 ] && setpriv --reuid=65534 --regid=65534 --clear-groups true 2>/dev/null; then
+    chmod 755 "$raiz" "$d"; mkdir -m 1777 comum
+    printf 'segredo\n' > ../segredo.txt; chmod 600 ../segredo.txt
+    setpriv --reuid=65534 --regid=65534 --clear-groups ln -s "$(realpath ../segredo.txt)" comum/saida.lst
+    entrada 1 "'comum/saida.lst'" > tervano3.ent
+    erro "refusing to follow the symbolic link comum/saida.lst: it belongs to another user (uid 65534)"
+    [ "$(cat ../segredo.txt)" = segredo ] || falha "o arquivo protegido mudou"
+    ln -s "$d/meu.lst" comum/meu.lst; entrada 1 "'comum/meu.lst'" > tervano3.ent
+    LISTAGEM=meu.lst certo
+    [ -L comum/meu.lst ] || falha "o link do próprio usuário deixou de ser link"
+else
+    echo "link alheio num diretório compartilhado não testado: exige root e setpriv"
+fi
+
+novo "bits setuid, setgid e sticky da listagem antiga"
+chmod 7755 saida.lst; certo
+[ "$(stat -c %a saida.lst)" = 755 ] || falha "modo $(stat -c %a saida.lst)"
+
+novo "saídas sobre a entrada ou umas sobre as outras"
+entrada 1 tervano3.ent > tervano3.ent; erro "the listing tervano3.ent is the input file tervano3.ent"
+entrada > tervano3.ent; ln tervano3.ent dura.ent; ln -s saida.lst outro.lst
+for caso_opcoes in "is the input file tervano3.ent|--csv ./tervano3.ent" \
+    "is the input file tervano3.ent|--summary dura.ent" \
+    "the listing saida.lst and the --csv file ./saida.lst are the same file|--csv ./saida.lst" \
+    "the listing saida.lst and the --summary file saida.lst are the same file|--summary saida.lst" \
+    "the listing saida.lst and the --csv file outro.lst are the same file|--csv outro.lst"; do
+    # shellcheck disable=SC2086
+    erro "${caso_opcoes%%|*}" ${caso_opcoes#*|}
+    entrada > tervano3.ent; printf 'antiga\r\n' > saida.lst
+done
+
+novo "destinos conferidos antes de uma solução longa"
+# a solução levaria minutos: um prazo curto a corta se o destino só for conferido no fim
+printf '#!/bin/sh\nexec timeout 20 "%s" "$@"\n' "$placa" > ../com_prazo.sh && chmod +x ../com_prazo.sh
+placa_real=$placa placa=$(realpath ../com_prazo.sh)
+n=3000; [ "$sanitizado" = 1 ] && n=1500
+entrada | sed "2s/.*/1/;3s/.*/$n/;4s/.*/$n/;5s/.*/0/;6s/.*/100000/" > tervano3.ent
+for opcao in "--csv nada/x.csv" "--summary nada/s.csv" "--plot nada/x"; do
+    # shellcheck disable=SC2086
+    SECONDS=0; erro "nada/" $opcao; [ $SECONDS -le 3 ] || falha "$opcao: falhou só depois de $SECONDS s"
+done
+entrada | sed "1s/.*/'nada\/x.lst'/;2s/.*/1/;3s/.*/$n/;4s/.*/$n/;5s/.*/0/;6s/.*/100000/" > tervano3.ent
+SECONDS=0; erro "cannot open, unit 10, file nada/x.lst"; [ $SECONDS -le 3 ] || falha "caso: só depois de $SECONDS s"
+placa=$placa_real
+
+# ---- resumo: linha inteira ou nenhuma, um só cabeçalho
+novo "resumo cortado por limite de tamanho"
+head -c 65480 /dev/zero | tr '\0' 'r' > resumo.csv; printf '\r\n' >> resumo.csv
+com_limite "-f 64" erro "write error, --summary, file resumo.csv: File too large" --summary resumo.csv
+novo "resumo com rodadas simultâneas"
+for k in 1 2 3 4 5 6 7 8; do sed "1s/.*/s$k.lst/" tervano3.ent > s$k.ent; done
+for k in 1 2 3 4 5 6 7 8; do "$placa" -n --summary resumo.csv s$k.ent </dev/null >/dev/null 2>&1 & done; wait
+[ "$(grep -c '^caso,' resumo.csv)" -eq 1 ] && [ "$(wc -l <resumo.csv)" -eq 9 ] || falha "resumo: $(cat resumo.csv)"
+novo "resumo num FIFO"; mkfifo cano
+SECONDS=0; timeout 10 "$placa" -n --summary cano </dev/null 2>../erro.txt; rc=$?
+[ $rc -eq 1 ] && grep -q 'file cano: not a regular file' ../erro.txt || falha "código $rc: $(cat ../erro.txt)"
+novo "entrada num FIFO, lida como fluxo"; mv tervano3.ent e.txt; mkfifo tervano3.ent
+cat e.txt > tervano3.ent & certo; wait
+
+# ---- Ctrl-C durante o editor: o editor recebe, o placa espera e termina a rodada (um processo em segundo plano
+# começa com SIGINT ignorado; env --default-signal devolve a disposição de um terminal)
+novo "Ctrl-C durante o editor"
+printf '#!/bin/sh\ncase "$1" in *.ent) echo $$ > ../ed.pid; exec sleep 20;; esac\n' > ../lento.sh
+chmod +x ../lento.sh; rm -f ../ed.pid
+EDITOR="$(realpath ../lento.sh)" env --default-signal=INT,QUIT "$placa" </dev/null >/dev/null 2>&1 & pid=$!
+for _ in $(seq 100); do [ -s ../ed.pid ] && break; sleep 0.1; done
+kill -INT $pid; kill -QUIT $pid; sleep 0.3
+kill -0 $pid 2>/dev/null || falha "o placa morreu com Ctrl-C durante o editor"
+kill -INT "$(cat ../ed.pid)"
+SECONDS=0; wait $pid; rc=$?
+[ $rc -eq 0 ] && [ $SECONDS -le 5 ] || falha "código $rc após $SECONDS s (o editor não recebeu o Ctrl-C?)"
+ps -o pid= -p "$(cat ../ed.pid)" >/dev/null && falha "o editor ficou rodando"
+
+# ---- saída padrão perdida não é sucesso
+novo "saída padrão cheia"
+"$placa" -n -m </dev/null >/dev/full 2>../erro.txt; rc=$?
+[ $rc -eq 1 ] && grep -q 'write error on standard output: No space left on device' ../erro.txt || falha "código $rc"
+novo "leitor da saída padrão que sai cedo"
+entrada | sed "2s/.*/1/;3s/.*/40/;4s/.*/40/;5s/.*/-1/;6s/.*/30000/" > tervano3.ent
+"$placa" -n --csv - --summary resumo.csv </dev/null 2>../erro.txt | head -1 >/dev/null
+rc=${PIPESTATUS[0]}
+[ $rc -eq 1 ] && grep -q 'Broken pipe' ../erro.txt || falha "código $rc: $(cat ../erro.txt)"
+[ "$(wc -l <resumo.csv)" -eq 2 ] || falha "sem a linha do resumo"
+
+# ---- marca de ordem de bytes UTF-8
+novo "marca de ordem de bytes"; { printf '\xef\xbb\xbf'; entrada; } > tervano3.ent
+rm -f saida.lst; certo
+[ -f saida.lst ] || falha "listagem com outro nome: $(ls)"
+
+echo "matriz hostil: $casos casos, $falhas falhas"
+exit $((falhas > 0))
