@@ -54,6 +54,13 @@ novo "fins de linha CR LF"; entrada | sed 's/$/\r/' > tervano3.ent
 certo; cp saida.lst ../crlf.lst
 entrada > tervano3.ent; certo
 cmp -s <(sed '4d;$d' saida.lst) <(sed '4d;$d' ../crlf.lst) || falha "CR LF leu diferente de LF"
+novo "mais de 2^31 linhas em branco"
+if [ "$sanitizado" = 1 ]; then
+    echo "2^31 linhas não testadas no binário com sanitizers (lento demais)"
+else
+    yes '' | head -n 2147483653 | "$placa" -n /dev/stdin 2>../erro.txt
+    grep -q "caso missing (the file ends after line 2147483653)" ../erro.txt || falha "$(cat ../erro.txt)"
+fi
 novo "diretório chamado tervano3.ent"; rm tervano3.ent; mkdir tervano3.ent
 erro "error reading unit 7, file tervano3.ent: Is a directory"
 

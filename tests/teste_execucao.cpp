@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -134,6 +135,10 @@ TEST_F(Execucao, ExemploDistribuido) {
     EXPECT_EQ(e.niter, 6);
     EXPECT_TRUE(fs::exists(e.caso.substr(0, e.caso.find_last_not_of(" ") + 1)));
 }
+
+// itmax = 2147483647 leva it a 2147483648 quando a rodada não converge: o contador não pode estourar.
+static_assert(std::numeric_limits<decltype(estado_execucao::it)>::max() > 2147483648LL);
+static_assert(std::numeric_limits<decltype(estado_execucao::niter)>::max() > 2147483648LL);
 
 TEST_F(Execucao, MemoriaInsuficienteRecusadaAntesDeTudo) {
     escrever("tervano3.ent", entrada(3, 5, 5, "0", 9, 1, 1));
