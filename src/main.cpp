@@ -17,6 +17,9 @@ int main(int argc, char** argv) {
         codigo = executar(e, l.opcoes);
     } catch (const std::bad_alloc&) {
         escrever_mensagem(std::string("out of memory ") + fase_rodada::atual());
+    } catch (const erro_fatal& x) {
+        escrever_mensagem(x.what());
+        if (!x.dica.empty()) escrever_mensagem("hint: " + x.dica);
     } catch (const std::exception& x) {
         escrever_mensagem(x.what());
     }

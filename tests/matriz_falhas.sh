@@ -6,13 +6,21 @@ placa=$(realpath "$1") exemplos=$(realpath "$2") sanitizado=${3:-0}
 source "$(dirname "$0")/matriz_comum.sh"
 
 # ---- entrada
-novo "entrada ausente"; rm tervano3.ent
-erro "cannot open unit 7, file tervano3.ent: No such file or directory"
+novo "entrada ausente, sem editor: o erro e a dica do modelo"; rm tervano3.ent
+"$placa" -n </dev/null >../saida.txt 2>../erro.txt; rc=$?
+[ $rc -eq 1 ] && [ "$(sed -n 1p ../erro.txt)" = "placa: cannot open unit 7, file tervano3.ent: No such file or directory" ] &&
+    [ "$(sed -n 2p ../erro.txt)" = "placa: hint: 'placa --template > tervano3.ent' writes a commented example to start from" ] ||
+    falha "$rc $(cat ../erro.txt)"
 [ -e tervano3.ent ] && falha "a entrada foi criada"
+"$placa" --template > modelo.ent && cmp -s modelo.ent "$exemplos/tervano3.ent" || falha "--template"
 
-novo "editor cria a entrada vazia"; rm tervano3.ent
-antes=$(retrato .)
-EDITOR=touch "$placa" </dev/null 2>../erro.txt; rc=$?
+novo "entrada ausente, com editor: o modelo comentado é escrito e aberto"; rm tervano3.ent
+EDITOR=true "$placa" </dev/null >/dev/null 2>../erro.txt; rc=$?
+[ $rc -eq 0 ] && cmp -s tervano3.ent "$exemplos/tervano3.ent" && [ -f exemplo1.lst ] || falha "$rc $(cat ../erro.txt)"
+grep -q "^placa: note: tervano3.ent did not exist: it now holds a commented example" ../erro.txt || falha "sem a nota"
+
+novo "editor que esvazia a entrada"
+EDITOR="truncate -s 0" "$placa" </dev/null 2>../erro.txt; rc=$?
 [ $rc -eq 1 ] && grep -q "end-of-file during read, unit 7, file tervano3.ent: caso missing (the file is empty)" ../erro.txt ||
     falha "$rc $(cat ../erro.txt)"
 [ "$(cat saida.lst)" = $'antiga\r' ] || falha "listagem antiga mudou"

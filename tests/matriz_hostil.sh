@@ -99,12 +99,12 @@ novo "destinos conferidos antes de uma solução longa"
 printf '#!/bin/sh\nexec timeout 20 "%s" "$@"\n' "$placa" > ../com_prazo.sh && chmod +x ../com_prazo.sh
 placa_real=$placa placa=$(realpath ../com_prazo.sh)
 n=3000; [ "$sanitizado" = 1 ] && n=1500
-entrada | sed "2s/.*/1/;3s/.*/$n/;4s/.*/$n/;5s/.*/0/;6s/.*/100000/" > tervano3.ent
+entrada | sed "2s/.*/1/;3s/.*/$n/;4s/.*/$n/;5s/.*/1e-300/;6s/.*/100000/" > tervano3.ent
 for opcao in "--csv nada/x.csv" "--summary nada/s.csv" "--plot nada/x"; do
     # shellcheck disable=SC2086
     SECONDS=0; erro "nada/" $opcao; [ $SECONDS -le 3 ] || falha "$opcao: falhou só depois de $SECONDS s"
 done
-entrada | sed "1s/.*/'nada\/x.lst'/;2s/.*/1/;3s/.*/$n/;4s/.*/$n/;5s/.*/0/;6s/.*/100000/" > tervano3.ent
+entrada | sed "1s/.*/'nada\/x.lst'/;2s/.*/1/;3s/.*/$n/;4s/.*/$n/;5s/.*/1e-300/;6s/.*/100000/" > tervano3.ent
 SECONDS=0; erro "cannot open, unit 10, file nada/x.lst"; [ $SECONDS -le 3 ] || falha "caso: só depois de $SECONDS s"
 placa=$placa_real
 

@@ -2,6 +2,7 @@
 
 namespace falsa {
 std::vector<std::string> editados;
+bool com_editor = true;
 std::vector<double> relogio;
 data_local agora;
 long long memoria = -1;
@@ -10,6 +11,7 @@ static std::size_t leituras = 0;
 
 void reiniciar() {
     editados.clear();
+    com_editor = true;
     relogio = {1.0, 1.078125};
     agora = {2026, 12, 7, 14, 5, 9};
     leituras = 0;
@@ -18,6 +20,7 @@ void reiniciar() {
 }
 } // namespace falsa
 
+bool ha_editor() { return falsa::com_editor; }
 void executar_editor(const std::string& arquivo) { falsa::editados.push_back(arquivo); }
 
 double tempo_processador() {
@@ -32,6 +35,7 @@ data_local hora_local() { return falsa::agora; }
 double tempo_parede() { return 0.0; }
 int processadores_disponiveis() { return 2; }
 conjunto_caracteres conjunto_do_terminal() { return conjunto_caracteres::utf8; }
+bool erro_padrao_e_terminal() { return false; }
 long long memoria_disponivel() { return falsa::memoria; }
 long long pilha_de_thread() { return 8LL << 20; }
 int executar_programa(const std::vector<std::string>& argumentos, std::string*) {

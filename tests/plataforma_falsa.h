@@ -8,6 +8,7 @@
 // Controle da plataforma falsa dos testes.
 namespace falsa {
 extern std::vector<std::string> editados;  // arquivos passados ao editor, em ordem
+extern bool com_editor;                    // há um editor a executar
 extern std::vector<double> relogio;        // leituras sucessivas do tempo de processador
 extern data_local agora;                   // hora local devolvida
 extern long long memoria;                  // memória disponível devolvida (-1 = não se sabe)

@@ -100,15 +100,27 @@ TEST_F(Execucao, ErroDeLeituraNaoDeixaListagem) {
     EXPECT_EQ(falsa::editados.size(), 1u);
 }
 
-TEST_F(Execucao, EntradaAusenteNaoECriada) {
+// Sem editor, a entrada ausente é um erro com a dica do modelo; com editor, o modelo comentado é escrito e aberto
+// (como o git abre o modelo de uma mensagem), e a rodada segue com ele.
+TEST_F(Execucao, EntradaAusenteViraModeloSoComEditor) {
+    falsa::com_editor = false;
     estado_execucao e;
     try {
         executar(e, "tervano3.ent");
         FAIL();
     } catch (const erro_fatal& x) {
         EXPECT_EQ(std::string(x.what()), "cannot open unit 7, file tervano3.ent: No such file or directory");
+        EXPECT_EQ(x.dica, "'placa --template > tervano3.ent' writes a commented example to start from");
     }
     EXPECT_FALSE(fs::exists("tervano3.ent"));
+
+    falsa::com_editor = true;
+    falsa::editados.clear();
+    estado_execucao e2;
+    executar(e2, "tervano3.ent");
+    EXPECT_EQ(ler_arquivo("tervano3.ent"), ler_arquivo(PLACA_EXEMPLOS "/tervano3.ent"));
+    EXPECT_EQ(falsa::editados, (std::vector<std::string>{"tervano3.ent", "exemplo1.lst"}));
+    EXPECT_TRUE(fs::exists("exemplo1.lst"));
 }
 
 TEST_F(Execucao, ListagemEmPastaInexistenteOuPasta) {

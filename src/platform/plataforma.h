@@ -12,6 +12,8 @@ struct data_local {
 
 // ---- processos, relógios e recursos (plataforma_posix.cpp; os testes ligam uma falsa)
 
+/// Há um editor a executar ($VISUAL, $EDITOR, ou vi com um terminal na entrada padrão)?
+bool ha_editor();
 /// Editor de texto sobre o arquivo, esperado até fechar; qualquer falha é ignorada.
 void executar_editor(const std::string& arquivo);
 /// Tempo de processador do processo, em segundos.
@@ -22,6 +24,8 @@ double tempo_parede();
 data_local hora_local();
 // Conjunto de caracteres do terminal (da localidade).
 enum class conjunto_caracteres { utf8, latin1, ascii };
+/// O erro padrão é um terminal (e não "dumb")?
+bool erro_padrao_e_terminal();
 /// O conjunto de caracteres da localidade do usuário (nl_langinfo(CODESET)).
 conjunto_caracteres conjunto_do_terminal();
 /// Processadores que o processo pode usar (ao menos 1).

@@ -38,6 +38,8 @@ int esperar(pid_t pid) {
 
 } // namespace
 
+bool ha_editor() { return !editor_escolhido().empty(); }
+
 // O editor roda pela shell, como em outros programas de terminal ("emacs -nw" funciona); o nome do
 // arquivo vai como argumento, nunca dentro do texto do comando, e nunca com cara de opção.
 void executar_editor(const std::string& arquivo) {
@@ -104,6 +106,11 @@ data_local hora_local() {
     std::tm t{};
     localtime_r(&agora, &t);
     return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
+}
+
+bool erro_padrao_e_terminal() {
+    const char* t = std::getenv("TERM");
+    return isatty(2) && !(t && std::string(t) == "dumb");
 }
 
 conjunto_caracteres conjunto_do_terminal() {

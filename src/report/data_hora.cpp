@@ -1,3 +1,6 @@
+// Carimbo de data e hora da listagem (e a forma ISO do resumo).
+#include <cstdio>
+
 #include "platform/plataforma.h"
 #include "report/listagem.h"
 
@@ -31,4 +34,7 @@ void data_e_hora(estado_execucao& e) {
     const data_local d = hora_local();
     e.texto_dia = texto_dia_de(d.dia, d.mes, d.ano);
     e.texto_hora = texto_hora_de(d.hora, d.minuto, d.segundo);
+    char iso[40];
+    std::snprintf(iso, sizeof iso, "%04d-%02d-%02dT%02d:%02d:%02d", d.ano, d.mes, d.dia, d.hora, d.minuto, d.segundo);
+    e.texto_iso = iso;
 }

@@ -9,8 +9,11 @@
 #include "run/estado.h"
 #include "solver/solver.h"
 
-// Texto UTF-8 do código-fonte para Latin-1 (um byte por caractere).
+/// Texto UTF-8 do código-fonte para Latin-1 (um byte por caractere).
 std::string latin1(const char* utf8);
+/// Texto UTF-8 válido com caracteres não ASCII para Latin-1 (quem o Latin-1 não tem vira '?', contado em
+/// `perdidos`); qualquer outro texto já é Latin-1 e volta como está.
+std::string latin1_de(const std::string& s, int* perdidos = nullptr);
 
 // Campos de largura fixa da listagem.
 std::string inteiro(long v, int w);
@@ -91,9 +94,39 @@ std::string cabecalho_resumo();
 std::string linha_resumo(const estado_execucao& e, const erro_exato& erro);
 /// Acrescenta a linha ao resumo, com o cabeçalho antes quando o arquivo é novo ou vazio, sob trava.
 void anexar_resumo(const std::string& arquivo, const std::string& linha);
-/// Linha do monitor para a iteração e.it (como na tabela da listagem) e o sumário final.
+// Quocientes da linha it da tabela, calculados como na listagem.
+struct quocientes {
+    double razao, q, qmed;
+};
+quocientes da_iteracao(const estado_execucao& e, long long it);
+/// Os da última iteração; sem iteração alguma, os da linha 0 (1.0).
+quocientes finais(const estado_execucao& e);
+/// O laço parou pelo teste de tolerância.
+bool convergiu(const estado_execucao& e);
+
+/// Linha do monitor para a iteração e.it (como na tabela da listagem) e o sumário final, no conjunto de
+/// caracteres do terminal.
 std::string linha_monitor(const estado_execucao& e);
 std::string sumario_monitor(const estado_execucao& e, const erro_exato& erro);
+/// Texto da linha de progresso: iteração, tempo, razão contra tolt e o tempo que falta.
+std::string texto_progresso(const estado_execucao& e, double decorrido);
+// Linha de progresso no erro padrão, só quando ele é um terminal: redesenhada no máximo dez vezes por segundo
+// e apagada no fim.
+class progresso {
+public:
+    progresso();
+    ~progresso();
+    progresso(const progresso&) = delete;
+    progresso& operator=(const progresso&) = delete;
+    /// Chamada depois de cada iteração externa.
+    void iteracao(const estado_execucao& e);
+    /// Apaga a linha; nada mais é desenhado.
+    void terminar();
+
+private:
+    bool ativo_, desenhou_ = false;
+    double inicio_, ultimo_ = 0.0;
+};
 /// Comprimento da sequência UTF-8 válida que começa em s[i] (0 se não há), com o ponto de código em v.
 int sequencia_utf8(const std::string& s, std::size_t i, unsigned& v);
 /// Texto (UTF-8, ou bytes Latin-1 soltos) no conjunto `destino`, com os caracteres de controle escapados (\033).

@@ -1,3 +1,4 @@
+// Saídas para planilhas e scripts: o histórico em CSV e a linha do resumo de estudo, sempre em UTF-8.
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -16,21 +17,18 @@ std::string campo_csv(const std::string& s) {
     return r + "\"";
 }
 
-// Quocientes da linha it da tabela, calculados como na listagem.
-struct quocientes {
-    double razao, q, qmed;
-};
+} // namespace
+
 quocientes da_iteracao(const estado_execucao& e, long long it) {
     const double r = e.hist[it] / e.hist[0];
     return {r, e.hist[it] / e.hist[it - 1], std::pow(r, 1.0 / static_cast<double>(it))};
 }
 
-// Os da última iteração; sem iteração alguma, a razão da linha 0 (1.0).
 quocientes finais(const estado_execucao& e) {
     return e.niter >= 1 ? da_iteracao(e, e.niter) : quocientes{1.0, 1.0, 1.0};
 }
 
-} // namespace
+bool convergiu(const estado_execucao& e) { return e.niter >= 1 && e.it <= e.itmax; }
 
 std::string numero_csv(double v) {
     char b[64];
@@ -54,57 +52,25 @@ std::string historico_csv(const estado_execucao& e) {
     return s.texto;
 }
 
+// Colunas novas entram sempre no fim: scripts leem as antigas pela posição.
 std::string cabecalho_resumo() {
     return "caso,nm,nx,ny,nitm,tolt,problema,tipo_ci,niter,razao_final,qmed_final,cpu_s,relogio_s,"
-           "erro_max,erro_medio\r\n";
+           "erro_max,erro_medio,convergiu,data_hora\r\n";
 }
 
+// O caso vai em UTF-8, como todo o arquivo.
 std::string linha_resumo(const estado_execucao& e, const erro_exato& erro) {
     const quocientes f = finais(e);
-    return campo_csv(sem_brancos_finais(e.caso)) + "," + std::to_string(e.nm) + "," +
+    return campo_csv(utf8(sem_brancos_finais(e.caso))) + "," + std::to_string(e.nm) + "," +
            std::to_string(e.nxg[e.nm] - 2) + "," + std::to_string(e.nyg[e.nm] - 2) + "," + std::to_string(e.nitm) +
            "," + numero_csv(e.tolt) + "," + std::to_string(e.problema) + "," + std::to_string(e.tipo_ci) + "," +
            std::to_string(e.niter) + "," + numero_csv(f.razao) + "," + numero_csv(f.qmed) + "," + numero_csv(e.tcpu) +
-           "," + numero_csv(e.tparede) + "," + numero_csv(erro.maximo) + "," + numero_csv(erro.medio) + "\r\n";
+           "," + numero_csv(e.tparede) + "," + numero_csv(erro.maximo) + "," + numero_csv(erro.medio) + "," +
+           (convergiu(e) ? "1" : "0") + "," + e.texto_iso + "\r\n";
 }
 
 void anexar_resumo(const std::string& arquivo, const std::string& linha) {
     const falha_arquivo f =
         anexar_sob_trava(arquivo, [&](bool vazio) { return vazio ? cabecalho_resumo() + linha : linha; });
     if (f) falha_de_arquivo(f.codigo == EINVAL ? "cannot open" : "write error", "--summary", arquivo, f);
-}
-
-std::string linha_monitor(const estado_execucao& e) {
-    std::string s;
-    if (e.it == 1) {
-        s += utf8(latin1("  Iteração   L1(R)i/L1(R)o  q              qmed")) + "\n";
-        s += "  " + inteiro(0, 8) + cientifico(1.0, 15, 6) + "\n";
-    }
-    const quocientes c = da_iteracao(e, e.it);
-    return s + "  " + inteiro(e.it, 8) + cientifico(c.razao, 15, 6) + cientifico(c.q, 15, 6) +
-           cientifico(c.qmed, 15, 6) + "\n";
-}
-
-std::string sumario_monitor(const estado_execucao& e, const erro_exato& erro) {
-    const quocientes f = finais(e);
-    auto num = [](double v) { return texto_simples(cientifico(v, 15, 6)); };
-    const bool convergiu = e.niter >= 1 && e.it <= e.itmax; // o laço parou pelo teste
-    return utf8(latin1(convergiu ? "convergiu em " : "parou em ")) + std::to_string(e.niter) +
-           utf8(latin1(e.niter == 1 ? " iteração" : " iterações")) + ": L1(R)i/L1(R)o = " + num(f.razao) +
-           ", qmed = " + num(f.qmed) + ", CPU " + texto_simples(fixo(e.tcpu, 14, 3)) + utf8(latin1(" s, relógio ")) +
-           texto_simples(fixo(e.tparede, 14, 3)) + utf8(latin1(" s, erro máximo ")) + num(erro.maximo) +
-           utf8(latin1(", erro médio ")) + num(erro.medio) + "\n";
-}
-
-std::string utf8(const std::string& s) {
-    std::string r;
-    for (unsigned char c : s) {
-        if (c < 0x80) {
-            r += static_cast<char>(c);
-        } else {
-            r += static_cast<char>(0xC0 | (c >> 6));
-            r += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return r;
 }

@@ -4,9 +4,12 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 struct erro_fatal : std::runtime_error {
-    using std::runtime_error::runtime_error;
+    explicit erro_fatal(const std::string& mensagem, std::string dica_ = {})
+        : std::runtime_error(mensagem), dica(std::move(dica_)) {}
+    std::string dica; // uma segunda linha, "hint: ...", quando há o que sugerir
 };
 
 // Enquanto vive, a rodada está nesta fase ("reading the input", "writing the listing", ...).

@@ -39,4 +39,5 @@ struct estado_execucao {
     // carimbo (data_e_hora)
     std::string texto_dia;          // 12 caracteres
     std::string texto_hora;         // 8 caracteres
+    std::string texto_iso;          // AAAA-MM-DDTHH:MM:SS, para o resumo
 };

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "run/estado.h"
 #include "run/opcoes.h"
@@ -10,10 +11,26 @@
 /// Nome do arquivo de entrada quando nenhum é dado.
 inline constexpr const char* arquivo_entrada_padrao = "tervano3.ent";
 
-/// Editor sobre a entrada, depois os doze valores, os níveis e hist.
-void ler_dados(estado_execucao& e, const std::string& arquivo, bool editar = true);
-/// Os doze valores de um arquivo já aberto (unidade 7); erros citam `arquivo`.
-void ler_valores(estado_execucao& e, std::FILE* f, const std::string& arquivo);
+// Um valor como o leitor o achou, para os avisos sobre a entrada.
+struct valor_lido {
+    std::string nome;     // caso, nm, ...
+    long long linha = 0;  // linha do arquivo
+    std::string texto;    // o valor como escrito (até onde foi lido)
+    std::string resto;    // começo do que o segue na sua linha, o terminador incluído
+    bool cortado = false; // texto mais longo que o membro
+    int perdidos = 0;     // caracteres que o Latin-1 não tem, trocados por '?'
+    std::string usado;    // texto: o que o membro guardou, sem os brancos do fim
+};
+
+/// Editor sobre a entrada (com um modelo comentado quando ela falta), depois os doze valores, os níveis e hist;
+/// devolve os avisos sobre valores suspeitos.
+std::vector<std::string> ler_dados(estado_execucao& e, const std::string& arquivo, bool editar = true);
+/// Os doze valores de um arquivo já aberto (unidade 7); erros citam `arquivo`; devolve os avisos.
+std::vector<std::string> ler_valores(estado_execucao& e, std::FILE* f, const std::string& arquivo);
+/// Avisos (a rodada segue) sobre valores que a leitura aceita mas que parecem enganos: vírgula decimal, número
+/// partido, texto cortado, tolt fora de (0, 1), contagens abaixo de 1, códigos fora dos documentados.
+std::vector<std::string> avisos_da_entrada(const estado_execucao& e, const std::vector<valor_lido>& lidos,
+                                           const std::string& arquivo);
 /// nxg(k) = (nxg(1)-1)*2^(k-1)+1, idem nyg; nxyg(k) = nxg(k)*nyg(k); nxyt = soma.
 void derivar_niveis(estado_execucao& e);
 /// Entradas de hist criadas antes da solução; além delas hist cresce com as iterações.

@@ -9,8 +9,10 @@
 #include <string>
 
 #include "platform/plataforma.h"
+#include "report/listagem.h"
 #include "run/erro_fatal.h"
-#include "run/execucao.h"
+#include "run/leitor.h"
+#include "modelo_entrada.h"
 
 namespace {
 
@@ -18,145 +20,17 @@ constexpr int unidade = 7;
 constexpr std::size_t max_numero = 4096; // caracteres de um valor numérico
 constexpr std::int64_t max_int32 = 2147483647;
 
-bool branco(int c) { return c == ' ' || c == '\t'; }
-
-// Texto de um valor para mensagens: bytes de controle e não ASCII como \xNN, encurtado.
-std::string mostrar(const std::string& s) {
-    static const char hex[] = "0123456789abcdef";
-    std::string r;
-    for (std::size_t i = 0; i < s.size() && i < 40; ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 32 || c >= 127) {
-            r += "\\x";
-            r += hex[c >> 4];
-            r += hex[c & 15];
-        } else {
-            r += static_cast<char>(c);
-        }
-    }
-    if (s.size() > 40) r += "...";
-    return r;
-}
-
-// Leitor de valores: cada leitura começa numa linha nova e descarta o resto da linha.
-class leitor {
-public:
-    leitor(std::FILE* f, const std::string& arquivo) : f_(f), arquivo_(arquivo) {}
-
-    // Próximo valor cru. Com `texto`, aceita apóstrofos ou aspas e guarda até `limite` caracteres.
-    std::string valor(const char* nome, bool texto, std::size_t limite);
-
-    [[noreturn]] void erro(const std::string& tipo, const std::string& detalhe) const {
-        throw erro_fatal(tipo + ", unit " + std::to_string(unidade) + ", file " + arquivo_ + ", line " +
-                         std::to_string(linha_) + ": " + detalhe);
-    }
-    long long linha() const { return linha_; }
-
-private:
-    int cru();
-    int ler();
-    void pular_linha() {
-        for (int c = ler(); c != '\n' && c != EOF; c = ler()) {
-        }
-    }
-
-    std::FILE* f_;
-    const std::string& arquivo_;
-    long long linha_ = 0;
-    bool comeco_ = true;     // nada lido ainda: uma marca de ordem de bytes UTF-8 é pulada
-    std::string devolvidos_; // bytes lidos a mais, o próximo no fim
-};
-
-// Próximo byte do arquivo, antes os devolvidos.
-int leitor::cru() {
-    if (devolvidos_.empty()) return std::getc(f_);
-    const int c = static_cast<unsigned char>(devolvidos_.back());
-    devolvidos_.pop_back();
-    return c;
-}
-
-// Próximo caractere; CR antes de LF ou do fim do arquivo conta como fim de linha. A marca EF BB BF que o
-// Bloco de Notas põe no começo de um arquivo UTF-8 não é texto.
-int leitor::ler() {
-    int c = cru();
-    if (comeco_) {
-        comeco_ = false;
-        if (c == 0xEF) {
-            const int b = cru(), d = b == 0xBB ? cru() : EOF;
-            if (b == 0xBB && d == 0xBF) return ler();
-            if (d != EOF) devolvidos_ += static_cast<char>(d);
-            if (b != EOF) devolvidos_ += static_cast<char>(b);
-        }
-    }
-    if (c == '\r') {
-        const int d = cru();
-        if (d == '\n' || d == EOF) c = '\n';
-        else devolvidos_ += static_cast<char>(d);
-    }
-    if (c == EOF && std::ferror(f_)) {
-        throw erro_fatal("error reading unit " + std::to_string(unidade) + ", file " + arquivo_ + ": " +
-                         std::strerror(errno));
-    }
-    return c;
-}
-
-std::string leitor::valor(const char* nome, bool texto, std::size_t limite) {
-    for (;;) {
-        ++linha_;
-        int c = ler();
-        bool algo = false; // a linha tem ao menos um caractere
-        while (branco(c)) {
-            c = ler();
-            algo = true;
-        }
-        if (c == EOF) {
-            const long long ultima = algo ? linha_ : linha_ - 1;
-            throw erro_fatal("end-of-file during read, unit " + std::to_string(unidade) + ", file " + arquivo_ +
-                             ": " + nome + " missing (" +
-                             (ultima == 0 ? std::string("the file is empty")
-                                          : "the file ends after line " + std::to_string(ultima)) + ")");
-        }
-        if (c == '\n') continue; // linha em branco: nenhum valor
-        if (c == ',' || c == '/') {
-            erro("list-directed input syntax error",
-                 std::string("no value for ") + nome + " before '" + static_cast<char>(c) + "'");
-        }
-        std::string v;
-        if (c == '\'' || c == '"') {
-            if (!texto) erro("list-directed input syntax error", std::string("a quoted text where ") + nome +
-                                                                     " (a number) belongs");
-            const int delim = c;
-            for (;;) {
-                c = ler();
-                if (c == EOF || c == '\n') {
-                    erro("list-directed input syntax error",
-                         std::string("unterminated quoted text for ") + nome + ": " + static_cast<char>(delim) +
-                             mostrar(v));
-                }
-                if (c == delim) {
-                    const int d = ler();
-                    if (d != delim) { // fim do texto; o resto da linha é ignorado
-                        if (d != '\n' && d != EOF) pular_linha();
-                        return v;
-                    }
-                }
-                if (c == '\0') erro("list-directed input syntax error", std::string("NUL byte in ") + nome);
-                if (v.size() < limite) v += static_cast<char>(c);
-            }
-        }
-        while (c != EOF && c != '\n' && !branco(c) && c != ',' && c != '/') {
-            if (c == '\0') erro("list-directed input syntax error", std::string("NUL byte in ") + nome);
-            if (v.size() < limite) v += static_cast<char>(c);
-            else if (!texto) erro("list-directed input syntax error", std::string(nome) + " is too long: " + mostrar(v));
-            c = ler();
-        }
-        if (c != EOF && c != '\n') pular_linha();
-        return v;
-    }
-}
-
+// Texto de n caracteres: escrito em UTF-8 (um editor de hoje) vira Latin-1; lido até 4 bytes por caractere,
+// para que o corte em n conte caracteres e não bytes.
 std::string ler_texto(leitor& l, const char* nome, std::size_t n) {
-    std::string v = l.valor(nome, true, n);
+    std::string v = l.valor(nome, true, 4 * n);
+    valor_lido& r = l.lidos().back();
+    v = latin1_de(v, &r.perdidos);
+    if (v.size() > n) {
+        v.resize(n);
+        r.cortado = true;
+    }
+    r.usado = v;
     v.resize(n, ' ');
     return v;
 }
@@ -214,7 +88,7 @@ double ler_real(leitor& l, const char* nome) {
 
 } // namespace
 
-void ler_valores(estado_execucao& e, std::FILE* f, const std::string& arquivo) {
+std::vector<std::string> ler_valores(estado_execucao& e, std::FILE* f, const std::string& arquivo) {
     leitor l(f, arquivo);
     e.caso = ler_texto(l, "caso", 50);
     e.nm = ler_inteiro(l, "nm");
@@ -254,6 +128,7 @@ void ler_valores(estado_execucao& e, std::FILE* f, const std::string& arquivo) {
     e.escreve = ler_inteiro(l, "escreve");
     e.freq = ler_inteiro(l, "freq");
     e.titulo = ler_texto(l, "titulo", 90);
+    return avisos_da_entrada(e, l.lidos(), arquivo);
 }
 
 void derivar_niveis(estado_execucao& e) {
@@ -276,15 +151,30 @@ void criar_hist(estado_execucao& e) {
     }
 }
 
-void ler_dados(estado_execucao& e, const std::string& arquivo, bool editar) {
+// Falta a entrada e um editor vai abri-la: o modelo comentado é escrito antes, como o git abre o modelo de uma
+// mensagem; sem editor, o erro diz como obter o modelo.
+std::vector<std::string> ler_dados(estado_execucao& e, const std::string& arquivo, bool editar) {
+    std::vector<std::string> avisos;
+    if (editar && ha_editor() && !identificar(arquivo).existe) {
+        gravacao_segura g;
+        falha_arquivo f = g.abrir(arquivo);
+        if (!f) f = g.escrever(modelo_entrada, std::strlen(modelo_entrada));
+        if (!f) f = g.efetivar();
+        if (f) throw erro_fatal("cannot create unit 7, file " + arquivo + " (an example to start from): " + descrever(f));
+        avisos.push_back("note: " + arquivo + " did not exist: it now holds a commented example, opened in the editor");
+    }
     if (editar) executar_editor(arquivo);
     std::FILE* f = std::fopen(arquivo.c_str(), "r");
     if (!f) {
+        const int erro = errno;
         throw erro_fatal("cannot open unit " + std::to_string(unidade) + ", file " + arquivo + ": " +
-                         std::strerror(errno));
+                             std::strerror(erro),
+                         erro == ENOENT ? "'placa --template > " + arquivo + "' writes a commented example to start from"
+                                        : std::string());
     }
     try {
-        ler_valores(e, f, arquivo);
+        const std::vector<std::string> lidos = ler_valores(e, f, arquivo);
+        avisos.insert(avisos.end(), lidos.begin(), lidos.end());
     } catch (...) {
         std::fclose(f);
         throw;
@@ -292,4 +182,5 @@ void ler_dados(estado_execucao& e, const std::string& arquivo, bool editar) {
     std::fclose(f);
     derivar_niveis(e);
     criar_hist(e);
+    return avisos;
 }

@@ -5,6 +5,7 @@
 #include <getopt.h>
 
 #include "report/listagem.h"
+#include "modelo_entrada.h"
 #include "run/opcoes.h"
 #include "versao.h"
 
@@ -24,6 +25,8 @@ const char* const uso =
     "      --plot PREFIX    draw PREFIX-convergencia.svg and PREFIX-campo.svg with gnuplot\n"
     "      --summary FILE   append one CSV row for this run to FILE\n"
     "  -j, --threads N      solver threads (default: the processors available)\n"
+    "      --utf8           write the listing in UTF-8 instead of Latin-1\n"
+    "      --template       print a commented example input file and exit\n"
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n"
     "\n"
@@ -45,16 +48,17 @@ bool tem_controle(const std::string& s) {
 } // namespace
 
 leitura_opcoes interpretar_opcoes(int argc, char** argv) {
-    enum { op_csv = 1000, op_plot, op_summary };
+    enum { op_csv = 1000, op_plot, op_summary, op_utf8, op_modelo };
     static const option longas[] = {
         {"no-edit", no_argument, nullptr, 'n'},   {"monitor", no_argument, nullptr, 'm'},
         {"csv", required_argument, nullptr, op_csv}, {"plot", required_argument, nullptr, op_plot},
         {"summary", required_argument, nullptr, op_summary}, {"threads", required_argument, nullptr, 'j'},
         {"help", no_argument, nullptr, 'h'},      {"version", no_argument, nullptr, 'V'},
+        {"utf8", no_argument, nullptr, op_utf8},  {"template", no_argument, nullptr, op_modelo},
         {nullptr, 0, nullptr, 0}};
     leitura_opcoes r;
     opcoes_execucao& o = r.opcoes;
-    bool ajuda = false, versao = false;
+    bool ajuda = false, versao = false, modelo = false;
     opterr = 0;
     optind = 1;
     for (int c; (c = getopt_long(argc, argv, ":nmj:hV", longas, nullptr)) != -1;) {
@@ -88,11 +92,17 @@ leitura_opcoes interpretar_opcoes(int argc, char** argv) {
         }
         case 'h': ajuda = true; break;
         case 'V': versao = true; break;
+        case op_utf8: o.utf8 = true; break;
+        case op_modelo: modelo = true; break;
         case ':':
             return recusar("option '" + std::string(argv[optind - 1]) + "' requires an argument");
-        default:
+        default: {
+            const std::string a = argv[optind - 1];
+            if (optopt && a.starts_with("--") && a.find('=') != std::string::npos)
+                return recusar("option '" + a.substr(0, a.find('=')) + "' doesn't allow an argument");
             if (optopt && optopt < 256) return recusar("invalid option -- '" + std::string(1, char(optopt)) + "'");
-            return recusar("unrecognized option '" + std::string(argv[optind - 1]) + "'");
+            return recusar("unrecognized option '" + a + "'");
+        }
         }
     }
     if (ajuda) {
@@ -102,6 +112,10 @@ leitura_opcoes interpretar_opcoes(int argc, char** argv) {
     if (versao) {
         std::printf("placa %s (%s)\n", PLACA_VERSAO, PLACA_DATA_VERSAO);
         return {false, 0, {}};
+    }
+    if (modelo) {
+        std::fputs(modelo_entrada, stdout);
+        return {false, std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1, {}};
     }
     if (argc - optind > 1) return recusar("too many arguments: only one INPUT file is read");
     if (argc - optind == 1) o.entrada = argv[optind];

@@ -1,3 +1,4 @@
+// Opções da linha de comando: o que pedem além da rodada de sempre.
 #pragma once
 
 #include <string>
@@ -11,6 +12,7 @@ struct opcoes_execucao {
     std::string grafico;                  // prefixo dos SVG
     std::string resumo;                   // CSV de estudo paramétrico, uma linha por rodada
     int threads = 0;                      // 0 = processadores disponíveis
+    bool utf8 = false;                    // listagem em UTF-8 em vez de Latin-1
 };
 
 // Resultado da interpretação: seguir com a rodada, ou sair já com `codigo`.

@@ -33,15 +33,19 @@ void resolver(estado_execucao& e, const metodo_solver& metodo, const ajustes_sol
 int executar(estado_execucao& e, const opcoes_execucao& o) {
     {
         fase_rodada fase("reading the input");
-        ler_dados(e, o.entrada, o.editar);
+        for (const std::string& aviso : ler_dados(e, o.entrada, o.editar)) escrever_mensagem(aviso);
     }
     conferir_destinos(e, o);
     ajustes_solver ajustes;
     ajustes.threads = planejar_memoria(e, o, o.threads > 0 ? o.threads : processadores_disponiveis());
-    aviso_iteracao aviso;
-    if (o.monitor) aviso = [](const estado_execucao& x) { escrever_na_saida_padrao(linha_monitor(x)); };
+    progresso linha_de_progresso;
+    const aviso_iteracao aviso = [&](const estado_execucao& x) {
+        if (o.monitor) escrever_na_saida_padrao(linha_monitor(x));
+        linha_de_progresso.iteracao(x);
+    };
     const metodo_solver metodo;
     resolver(e, metodo, ajustes, aviso);
+    linha_de_progresso.terminar();
 
     const bool pede_erro = o.monitor || !o.resumo.empty();
     const erro_exato erro = pede_erro ? calcular_erro_exato(e) : erro_exato{};
@@ -55,7 +59,13 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     bool sem_gnuplot = false;
     {
         fase_rodada fase("writing the output files");
-        saidas.preparar(nome, "unit 10", [&](saida_texto& s) { escrever_listagem(e, s); });
+        saidas.preparar(nome, "unit 10", [&](saida_texto& s) {
+            if (!o.utf8) return escrever_listagem(e, s);
+            saida_texto latin1; // os mesmos caracteres, só os bytes mudam
+            latin1.destino = [&](const std::string& bloco) { s.bruto(utf8(bloco)); };
+            escrever_listagem(e, latin1);
+            latin1.terminar();
+        });
         if (!o.csv.empty() && o.csv != "-")
             saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, s); });
         if (!o.grafico.empty()) sem_gnuplot = !desenhar_graficos(e, o.grafico, saidas);

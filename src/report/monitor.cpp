@@ -1,0 +1,85 @@
+// Acompanhamento da rodada: as linhas do monitor (saída padrão) e a linha de progresso (erro padrão, só num
+// terminal), no conjunto de caracteres do terminal.
+#include <cmath>
+#include <cstdio>
+
+#include "report/listagem.h"
+
+namespace {
+
+std::string no_terminal(const std::string& linha) { return para_terminal(linha, conjunto_do_terminal()) + "\n"; }
+
+std::string num(double v) { return texto_simples(cientifico(v, 15, 6)); }
+std::string curto(double v) { return texto_simples(cientifico(v, 12, 2)); }
+
+std::string segundos(double s) {
+    char b[32];
+    if (s < 60) std::snprintf(b, sizeof b, "%.1f s", s);
+    else if (s < 3600) std::snprintf(b, sizeof b, "%d min %02d s", static_cast<int>(s / 60), static_cast<int>(s) % 60);
+    else std::snprintf(b, sizeof b, "%d h %02d min", static_cast<int>(s / 3600), static_cast<int>(s / 60) % 60);
+    return b;
+}
+
+const char* const ja_resolve = "o campo inicial já resolve as equações discretas (L1(R)o = 0): não há o que reduzir";
+
+} // namespace
+
+std::string linha_monitor(const estado_execucao& e) {
+    std::string s;
+    if (e.it == 1) {
+        s += no_terminal(utf8(latin1("  Iteração   L1(R)i/L1(R)o  q              qmed")));
+        s += no_terminal("  " + inteiro(0, 8) + cientifico(1.0, 15, 6));
+    }
+    const quocientes c = da_iteracao(e, e.it);
+    return s + no_terminal("  " + inteiro(e.it, 8) + cientifico(c.razao, 15, 6) + cientifico(c.q, 15, 6) +
+                           cientifico(c.qmed, 15, 6));
+}
+
+std::string sumario_monitor(const estado_execucao& e, const erro_exato& erro) {
+    const quocientes f = finais(e);
+    const std::string tempos = ", CPU " + texto_simples(fixo(e.tcpu, 14, 3)) + " s, relógio " +
+                               texto_simples(fixo(e.tparede, 14, 3)) + " s, erro máximo " + num(erro.maximo) +
+                               ", erro médio " + num(erro.medio);
+    if (e.hist[0] == 0.0)
+        return no_terminal(std::string(ja_resolve) + "; " + std::to_string(e.niter) + " iterações feitas" + tempos);
+    return no_terminal(std::string(convergiu(e) ? "convergiu em " : "parou em ") + std::to_string(e.niter) +
+                       (e.niter == 1 ? " iteração" : " iterações") + ": L1(R)i/L1(R)o = " + num(f.razao) +
+                       ", qmed = " + num(f.qmed) + tempos);
+}
+
+// Tempo que falta: o fator das últimas (até cinco) iterações, projetado até tolt, nunca além de itmax.
+std::string texto_progresso(const estado_execucao& e, double decorrido) {
+    const long long it = e.it;
+    std::string s = "iteração " + std::to_string(it) + ", " + segundos(decorrido);
+    if (e.hist[0] == 0.0) return s + ": " + ja_resolve;
+    const double r = e.hist[it] / e.hist[0];
+    s += ": L1(R)i/L1(R)o = " + curto(r) + " (tolt " + curto(e.tolt) + ")";
+    const long long m = it < 5 ? it : 5;
+    const double q = std::pow(e.hist[it] / e.hist[it - m], 1.0 / static_cast<double>(m));
+    if (!(q > 0.0 && q < 1.0) || !(e.tolt > 0.0) || !(r > e.tolt)) return s;
+    double restam = std::ceil(std::log(e.tolt / r) / std::log(q));
+    const double limite = static_cast<double>(e.itmax - it);
+    if (restam > limite) restam = limite;
+    return s + ", faltam ~" + segundos(restam * decorrido / static_cast<double>(it));
+}
+
+progresso::progresso() : ativo_(erro_padrao_e_terminal()), inicio_(tempo_parede()) {}
+
+progresso::~progresso() { terminar(); }
+
+void progresso::terminar() {
+    if (ativo_ && desenhou_) std::fputs("\r\033[K", stderr);
+    ativo_ = false;
+}
+
+void progresso::iteracao(const estado_execucao& e) {
+    if (!ativo_) return;
+    const double agora = tempo_parede();
+    // nada nas rodadas curtas; depois, no máximo dez desenhos por segundo
+    if (agora - inicio_ < 0.3 || agora - ultimo_ < 0.1) return;
+    ultimo_ = agora;
+    desenhou_ = true;
+    const std::string t = para_terminal(texto_progresso(e, agora - inicio_), conjunto_do_terminal());
+    std::fprintf(stderr, "\r\033[K%s", t.c_str());
+    std::fflush(stderr);
+}

@@ -1,0 +1,145 @@
+// Leitor de valores: um valor por leitura, a partir de uma linha nova; brancos, vírgulas e barras terminam um
+// valor sem aspas; textos entre apóstrofos ou aspas, com o delimitador dobrado valendo um.
+#include <cerrno>
+#include <cstring>
+
+#include "run/erro_fatal.h"
+#include "run/leitor.h"
+
+namespace {
+
+constexpr int unidade = 7;
+constexpr std::size_t max_resto = 40; // bytes guardados do que segue um valor na sua linha
+
+bool branco(int c) { return c == ' ' || c == '\t'; }
+
+} // namespace
+
+std::string mostrar(const std::string& s) {
+    static const char hex[] = "0123456789abcdef";
+    std::string r;
+    for (std::size_t i = 0; i < s.size() && i < 40; ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 32 || c >= 127) {
+            r += "\\x";
+            r += hex[c >> 4];
+            r += hex[c & 15];
+        } else {
+            r += static_cast<char>(c);
+        }
+    }
+    if (s.size() > 40) r += "...";
+    return r;
+}
+
+void leitor::erro(const std::string& tipo, const std::string& detalhe) const {
+    throw erro_fatal(tipo + ", unit " + std::to_string(unidade) + ", file " + arquivo_ + ", line " +
+                     std::to_string(linha_) + ": " + detalhe);
+}
+
+// Próximo byte do arquivo, antes os devolvidos.
+int leitor::cru() {
+    if (devolvidos_.empty()) return std::getc(f_);
+    const int c = static_cast<unsigned char>(devolvidos_.back());
+    devolvidos_.pop_back();
+    return c;
+}
+
+// Próximo caractere; CR antes de LF ou do fim do arquivo conta como fim de linha. A marca EF BB BF que o
+// Bloco de Notas põe no começo de um arquivo UTF-8 não é texto.
+int leitor::ler() {
+    int c = cru();
+    if (comeco_) {
+        comeco_ = false;
+        if (c == 0xEF) {
+            const int b = cru(), d = b == 0xBB ? cru() : EOF;
+            if (b == 0xBB && d == 0xBF) return ler();
+            if (d != EOF) devolvidos_ += static_cast<char>(d);
+            if (b != EOF) devolvidos_ += static_cast<char>(b);
+        }
+    }
+    if (c == '\r') {
+        const int d = cru();
+        if (d == '\n' || d == EOF) c = '\n';
+        else devolvidos_ += static_cast<char>(d);
+    }
+    if (c == EOF && std::ferror(f_)) {
+        throw erro_fatal("error reading unit " + std::to_string(unidade) + ", file " + arquivo_ + ": " +
+                         std::strerror(errno));
+    }
+    return c;
+}
+
+// Descarta o resto da linha, guardando o começo dele.
+void leitor::pular_linha(std::string& resto) {
+    for (int c = ler(); c != '\n' && c != EOF; c = ler())
+        if (resto.size() < max_resto) resto += static_cast<char>(c);
+}
+
+std::string leitor::valor(const char* nome, bool texto, std::size_t limite) {
+    for (;;) {
+        ++linha_;
+        int c = ler();
+        bool algo = false; // a linha tem ao menos um caractere
+        while (branco(c)) {
+            c = ler();
+            algo = true;
+        }
+        if (c == EOF) {
+            const long long ultima = algo ? linha_ : linha_ - 1;
+            throw erro_fatal("end-of-file during read, unit " + std::to_string(unidade) + ", file " + arquivo_ +
+                             ": " + nome + " missing (" +
+                             (ultima == 0 ? std::string("the file is empty")
+                                          : "the file ends after line " + std::to_string(ultima)) + ")");
+        }
+        if (c == '\n') continue; // linha em branco: nenhum valor
+        if (c == ',' || c == '/') {
+            erro("list-directed input syntax error",
+                 std::string("no value for ") + nome + " before '" + static_cast<char>(c) + "'");
+        }
+        valor_lido r;
+        r.nome = nome;
+        r.linha = linha_;
+        std::string& v = r.texto;
+        if (c == '\'' || c == '"') {
+            if (!texto) erro("list-directed input syntax error", std::string("a quoted text where ") + nome +
+                                                                     " (a number) belongs");
+            const int delim = c;
+            for (;;) {
+                c = ler();
+                if (c == EOF || c == '\n') {
+                    erro("list-directed input syntax error",
+                         std::string("unterminated quoted text for ") + nome + ": " + static_cast<char>(delim) +
+                             mostrar(v));
+                }
+                if (c == delim) {
+                    const int d = ler();
+                    if (d != delim) { // fim do texto; o resto da linha é ignorado
+                        if (d != '\n' && d != EOF) {
+                            r.resto += static_cast<char>(d);
+                            pular_linha(r.resto);
+                        }
+                        lidos_.push_back(r);
+                        return v;
+                    }
+                }
+                if (c == '\0') erro("list-directed input syntax error", std::string("NUL byte in ") + nome);
+                if (v.size() < limite) v += static_cast<char>(c);
+                else r.cortado = true;
+            }
+        }
+        while (c != EOF && c != '\n' && !branco(c) && c != ',' && c != '/') {
+            if (c == '\0') erro("list-directed input syntax error", std::string("NUL byte in ") + nome);
+            if (v.size() < limite) v += static_cast<char>(c);
+            else if (!texto) erro("list-directed input syntax error", std::string(nome) + " is too long: " + mostrar(v));
+            else r.cortado = true;
+            c = ler();
+        }
+        if (c != EOF && c != '\n') {
+            r.resto += static_cast<char>(c);
+            pular_linha(r.resto);
+        }
+        lidos_.push_back(r);
+        return v;
+    }
+}
