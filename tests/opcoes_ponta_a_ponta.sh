@@ -78,11 +78,14 @@ done
 # --plot: com gnuplot, dois SVG bem formados com os títulos; sem ele, uma linha e código 1
 if command -v gnuplot >/dev/null; then
     "$placa" -n --plot fig 2>erro.txt || falha "--plot: $(cat erro.txt)"
-    for f in fig-convergencia.svg fig-campo.svg; do
+    [ -s erro.txt ] && falha "--plot: o gnuplot falou no terminal: $(cat erro.txt)"
+    for f in fig-convergencia.svg fig-campo.svg fig-erro.svg; do
         python3 -c 'import sys, xml.etree.ElementTree as E; E.parse(sys.argv[1])' "$f" || falha "$f malformado"
+        grep -q "Placa quadrada, quatro malhas" "$f" || falha "$f: sem o título da rodada"
+        grep -q "nm = 4, 17 x 17 pontos, nitm = 2" "$f" || falha "$f: sem os parâmetros"
     done
-    grep -q "Convergência: exemplo1.lst" fig-convergencia.svg || falha "título da convergência"
-    grep -q 'Campo de temperaturas T: exemplo1.lst' fig-campo.svg || falha "título do campo"
+    grep -q "tolt = 1e-08" fig-convergencia.svg || falha "convergência sem a linha de tolt"
+    grep -q "|T - T exata|" fig-erro.svg || falha "sem o mapa do erro"
     cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "listagem com --plot difere"
 else
     echo "gnuplot ausente: só o caso sem gnuplot"

@@ -1,111 +1,97 @@
-// Gráficos SVG pelo gnuplot: os dados e o roteiro ficam ao lado das figuras, para refazê-las à mão.
+// Gráficos SVG pelo gnuplot: os dados e o roteiro ficam ao lado das figuras, para refazê-las à mão. O placa
+// desenha a partir dos temporários (o roteiro lê os nomes de variáveis que a linha de comando pode dar), e as
+// figuras só entram nas saídas se o gnuplot as desenhar; as mensagens dele nunca chegam ao terminal.
 #include <cmath>
 #include <cstdio>
 
-#include "platform/plataforma.h"
 #include "report/listagem.h"
 #include "run/erro_fatal.h"
 
 namespace {
 
-constexpr int max_pixels = 256; // lado máximo do mapa de calor
-
-// Texto gnuplot entre apóstrofos ('' é um apóstrofo): nada nele é expandido, nem crases. Textos com caracteres
-// de controle não chegam aqui (recusados antes da solução).
-std::string texto_gp(const std::string& s) {
-    std::string r = "'";
-    for (char c : s) r += c == '\'' ? std::string("''") : std::string(1, c);
-    return r + "'";
-}
-
 std::string g(double v) {
+    if (!std::isfinite(v)) return "?";
     char b[40];
     std::snprintf(b, sizeof b, "%.9g", v);
     return b;
 }
 
-// Passo de amostragem do mapa: de preferência uma potência de 2 que divida os dois lados,
-// para que a última linha e a última coluna entrem.
-int passo_mapa(int nx, int ny) {
-    const int lado = nx > ny ? nx : ny;
-    int quer = (lado - 1 + max_pixels - 1) / max_pixels;
-    if (quer < 1) quer = 1;
-    for (int s = 1; s < lado; s *= 2)
-        if (s >= quer && (nx - 1) % s == 0 && (ny - 1) % s == 0) return s;
-    return quer;
+// Pontos da amostra em blocos de linhas (o formato de grade do gnuplot), com a coluna `valor` de cada ponto.
+void escrever_grade(saida_texto& s, const amostra_campo& a, const std::vector<double>& valor) {
+    const std::size_t nx = a.x.size();
+    for (std::size_t b = 0; b < a.y.size(); ++b) {
+        for (std::size_t c = 0; c < nx; ++c) s.bruto(g(a.x[c]) + " " + g(a.y[b]) + " " + g(valor[c + b * nx]) + "\n");
+        s.bruto("\n");
+    }
 }
 
 } // namespace
 
 arquivos_graficos arquivos_de_graficos(const std::string& prefixo) {
-    return {prefixo + "-convergencia.dat", prefixo + "-campo.dat", prefixo + ".gp", prefixo + "-convergencia.svg",
-            prefixo + "-campo.svg"};
+    return {prefixo + "-convergencia.dat", prefixo + "-campo.dat", prefixo + "-erro.dat", prefixo + ".gp",
+            prefixo + "-convergencia.svg", prefixo + "-campo.svg", prefixo + "-erro.svg"};
 }
 
-// O roteiro lê os nomes dos arquivos de variáveis que a linha de comando pode dar (assim o placa desenha a partir
-// dos temporários); sem elas, os nomes de sempre, ao lado do roteiro.
-bool desenhar_graficos(const estado_execucao& e, const std::string& prefixo, conjunto_saidas& saidas) {
+std::vector<std::string> arquivos_graficos::todos() const {
+    return {dados_convergencia, dados_campo, dados_erro, roteiro, figura_convergencia, figura_campo, figura_erro};
+}
+
+std::string parametros_da_rodada(const estado_execucao& e) {
+    const int nx = e.nxg[e.nm], ny = e.nyg[e.nm];
+    return "nm = " + std::to_string(e.nm) + ", " + std::to_string(nx) + " x " + std::to_string(ny) +
+           " pontos, nitm = " + std::to_string(e.nitm) + ", problema " + (e.problema == 1 ? "linear" : "senoidal") +
+           ", tipo_ci = " + std::to_string(e.tipo_ci);
+}
+
+bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, const std::string& prefixo,
+                       conjunto_saidas& saidas) {
     const arquivos_graficos a = arquivos_de_graficos(prefixo);
-    const auto variavel = [](const char* nome, const std::string& valor) {
-        return std::string("if (!exists(") + texto_gp(nome) + ")) " + nome + " = " +
-               texto_gp(nome_para_programa(valor)) + "\n";
-    };
+    const auto com_nome = tipo_temporario::com_nome;
 
     saidas.preparar(a.dados_convergencia, "--plot", [&](saida_texto& s) {
-        s.bruto("# iteracao L1(R)i/L1(R)o\n0 1\n");
+        s.bruto("# iteracao L1(R)i/L1(R)o q\n0 1 ?\n");
         for (long long it = 1; it <= e.niter; ++it) {
-            const double r = e.hist[it] / e.hist[0];
-            s.bruto(std::to_string(it) + " " + (std::isfinite(r) && r > 0 ? g(r) : std::string("?")) + "\n");
+            const quocientes c = da_iteracao(e, it);
+            s.bruto(std::to_string(it) + " " + (c.razao > 0 ? g(c.razao) : "?") + " " + (c.q > 0 ? g(c.q) : "?") +
+                    "\n");
         }
-    }, tipo_temporario::com_nome);
-    const std::string temp_conv = saidas.caminho_temporario(a.dados_convergencia);
+    }, com_nome);
 
-    const int passo = passo_mapa(e.nxk, e.nyk);
+    faixas_graficos f;
+    for (std::size_t k = 0; k < amostra.T.size(); ++k) {
+        if (k == 0 || amostra.T[k] < f.t_min) f.t_min = amostra.T[k];
+        if (k == 0 || amostra.T[k] > f.t_max) f.t_max = amostra.T[k];
+        if (amostra.erro[k] > f.erro_max) f.erro_max = amostra.erro[k];
+    }
+    // quatro décadas de erro mostram sua forma; abaixo disso (o contorno, exato), a cor do piso
+    f.erro_piso = f.erro_max * 1e-4;
+    std::vector<double> erro = amostra.erro;
+    for (double& v : erro) v = std::fmax(v, f.erro_piso);
     saidas.preparar(a.dados_campo, "--plot", [&](saida_texto& s) {
         s.bruto("# x y T\n");
-        for (int j = 1; j <= e.nyk; j += passo) {
-            for (int i = 1; i <= e.nxk; i += passo)
-                s.bruto(g((i - 1) * e.dx) + " " + g((j - 1) * e.dy) + " " + g(e.T[i + (j - 1L) * e.nxk]) + "\n");
-            s.bruto("\n");
-        }
-    }, tipo_temporario::com_nome);
-    const std::string temp_campo = saidas.caminho_temporario(a.dados_campo);
+        escrever_grade(s, amostra, amostra.T);
+    }, com_nome);
+    saidas.preparar(a.dados_erro, "--plot", [&](saida_texto& s) {
+        s.bruto("# x y |T - T_exata| (no mínimo " + g(f.erro_piso) + ")\n");
+        escrever_grade(s, amostra, erro);
+    }, com_nome);
+    saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(roteiro_graficos(e, a, f)); }, com_nome);
 
-    const std::string caso = utf8(texto_simples(e.caso));
-    std::string gp;
-    gp += "# gráficos do placa: gnuplot " + texto_gp(nome_para_programa(a.roteiro)) + "\n";
-    gp += variavel("dados_convergencia", a.dados_convergencia) + variavel("dados_campo", a.dados_campo);
-    gp += variavel("figura_convergencia", a.figura_convergencia) + variavel("figura_campo", a.figura_campo);
-    gp += "set encoding utf8\n";
-    gp += "set terminal svg size 800,600 dynamic font 'Sans,12' background rgb 'white'\n";
-    gp += "set output figura_convergencia\n";
-    gp += "set title " + texto_gp("Convergência: " + caso) + " noenhanced\n";
-    gp += "set xlabel " + texto_gp("Iteração") + "\n";
-    gp += "set ylabel " + texto_gp("L1(R)i/L1(R)o") + " noenhanced\n";
-    gp += "set logscale y\nset format y '10^{%L}'\nset grid\nset key top right\n";
-    gp += "plot dados_convergencia using 1:2 with linespoints pt 7 ps 0.6 lw 1.5 title " +
-          texto_gp("L1(R)i/L1(R)o") + " noenhanced\n";
-    gp += "set output figura_campo\n";
-    gp += "unset logscale y\nset format y '%g'\nunset grid\n";
-    gp += "set title " + texto_gp("Campo de temperaturas T: " + caso) + " noenhanced\n";
-    gp += "set xlabel 'x'\nset ylabel 'y'\nset cblabel 'T'\n";
-    gp += "set format x '%.1f'\nset format y '%.1f'\nset tics out\n";
-    gp += "set size ratio -1\nset autoscale xfix\nset autoscale yfix\nset palette rgbformulae 33,13,10\n";
-    gp += "plot dados_campo using 1:2:3 with image notitle\n";
-    gp += "set output\n";
-    saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(gp); }, tipo_temporario::com_nome);
-    const std::string temp_roteiro = saidas.caminho_temporario(a.roteiro);
-
-    // as figuras só entram nas saídas se o gnuplot as desenhar
     conjunto_saidas figuras;
-    const std::string temp_fig_conv = figuras.reservar(a.figura_convergencia, "--plot");
-    const std::string temp_fig_campo = figuras.reservar(a.figura_campo, "--plot");
-    const std::string comandos = "dados_convergencia = " + texto_gp(nome_para_programa(temp_conv)) +
-                                 "; dados_campo = " + texto_gp(nome_para_programa(temp_campo)) +
-                                 "; figura_convergencia = " + texto_gp(nome_para_programa(temp_fig_conv)) +
-                                 "; figura_campo = " + texto_gp(nome_para_programa(temp_fig_campo));
+    const std::string fig_conv = figuras.reservar(a.figura_convergencia, "--plot");
+    const std::string fig_campo = figuras.reservar(a.figura_campo, "--plot");
+    const std::string fig_erro = figuras.reservar(a.figura_erro, "--plot");
+    const auto atribuir = [](const char* nome, const std::string& valor) {
+        return std::string(nome) + " = " + texto_gp(nome_para_programa(valor)) + "; ";
+    };
+    const std::string comandos = atribuir("dados_convergencia", saidas.caminho_temporario(a.dados_convergencia)) +
+                                 atribuir("dados_campo", saidas.caminho_temporario(a.dados_campo)) +
+                                 atribuir("dados_erro", saidas.caminho_temporario(a.dados_erro)) +
+                                 atribuir("figura_convergencia", fig_conv) + atribuir("figura_campo", fig_campo) +
+                                 atribuir("figura_erro", fig_erro);
     std::string erros;
-    const int r = executar_programa({"gnuplot", "-e", comandos, nome_para_programa(temp_roteiro)}, &erros);
+    const int r = executar_programa(
+        {"gnuplot", "-e", comandos, nome_para_programa(saidas.caminho_temporario(a.roteiro))}, &erros);
     if (r == -1) return false;
     if (r != 0) {
         const std::string primeira = erros.substr(0, erros.find('\n'));

@@ -139,11 +139,23 @@ bool escrever_na_saida_padrao(const std::string& s);
 std::string fechar_saida_padrao();
 /// Texto Latin-1 para UTF-8 (terminal, SVG).
 std::string utf8(const std::string& latin1);
-/// Arquivos de --plot PREFIXO: dados, roteiro e figuras.
+// Arquivos de --plot PREFIXO: dados, roteiro e figuras.
 struct arquivos_graficos {
-    std::string dados_convergencia, dados_campo, roteiro, figura_convergencia, figura_campo;
+    std::string dados_convergencia, dados_campo, dados_erro, roteiro, figura_convergencia, figura_campo, figura_erro;
+    std::vector<std::string> todos() const;
 };
 arquivos_graficos arquivos_de_graficos(const std::string& prefixo);
+// Faixas de valores que o roteiro precisa: T para as isotermas, o erro para a escala de cores.
+struct faixas_graficos {
+    double t_min = 0.0, t_max = 0.0, erro_max = 0.0, erro_piso = 0.0;
+};
+/// Texto gnuplot entre apóstrofos ('' é um apóstrofo): nada nele é expandido, nem crases.
+std::string texto_gp(const std::string& s);
+/// Os parâmetros da rodada numa linha, para os títulos.
+std::string parametros_da_rodada(const estado_execucao& e);
+/// O roteiro dos três gráficos.
+std::string roteiro_graficos(const estado_execucao& e, const arquivos_graficos& a, const faixas_graficos& f);
 /// Prepara dados e roteiro em `saidas` e desenha as figuras com o gnuplot, também nelas; false quando o gnuplot
 /// não existe (dados e roteiro ficam preparados, as figuras não).
-bool desenhar_graficos(const estado_execucao& e, const std::string& prefixo, conjunto_saidas& saidas);
+bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, const std::string& prefixo,
+                       conjunto_saidas& saidas);

@@ -1,6 +1,7 @@
 // Destinos da rodada conferidos antes da solução: cada um pode ser escrito, nenhum é a entrada e dois nunca são o
 // mesmo arquivo; uma rodada longa não descobre no fim que não tinha onde gravar.
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 #include "platform/plataforma.h"
@@ -15,15 +16,11 @@ struct destino {
 };
 
 std::vector<destino> destinos_da_rodada(const estado_execucao& e, const opcoes_execucao& o) {
-    std::vector<destino> d{{sem_brancos_finais(e.caso), "unit 10", "listing"}};
+    std::vector<destino> d{{e.arquivo_listagem, "unit 10", "listing"}};
     if (!o.csv.empty() && o.csv != "-") d.push_back({o.csv, "--csv", "--csv file"});
     if (!o.resumo.empty()) d.push_back({o.resumo, "--summary", "--summary file"});
-    if (!o.grafico.empty()) {
-        const arquivos_graficos a = arquivos_de_graficos(o.grafico);
-        for (const std::string* f : {&a.dados_convergencia, &a.dados_campo, &a.roteiro, &a.figura_convergencia,
-                                     &a.figura_campo})
-            d.push_back({*f, "--plot", "--plot file"});
-    }
+    if (!o.grafico.empty())
+        for (const std::string& f : arquivos_de_graficos(o.grafico).todos()) d.push_back({f, "--plot", "--plot file"});
     return d;
 }
 
@@ -36,10 +33,11 @@ bool tem_controle(const std::string& s) {
 } // namespace
 
 void conferir_destinos(const estado_execucao& e, const opcoes_execucao& o) {
-    if (sem_brancos_finais(e.caso).empty()) throw erro_fatal("cannot open unit 10: the listing name (caso) is empty");
-    if (!o.grafico.empty() && tem_controle(e.caso))
-        throw erro_fatal("caso = " + texto_simples(e.caso) + " holds a control character, which cannot go into "
-                         "the --plot titles");
+    if (e.arquivo_listagem.empty()) throw erro_fatal("cannot open unit 10: the listing name (caso) is empty");
+    for (const auto& [nome, texto] : {std::pair{"caso", &e.caso}, std::pair{"titulo", &e.titulo}})
+        if (!o.grafico.empty() && tem_controle(*texto))
+            throw erro_fatal(std::string(nome) + " = " + texto_simples(*texto) +
+                             " holds a control character, which cannot go into the --plot titles");
     const std::vector<destino> d = destinos_da_rodada(e, o);
     for (const destino& x : d) {
         if (falha_arquivo f = examinar_destino(x.arquivo)) falha_de_arquivo("cannot open", x.canal, x.arquivo, f);

@@ -6,7 +6,8 @@
 
 struct estado_execucao {
     // entrada (ler_dados)
-    std::string caso;               // nome do experimento e da listagem, 50 caracteres
+    std::string caso;               // nome do experimento e da listagem, 50 caracteres Latin-1
+    std::string arquivo_listagem;   // o nome do arquivo da listagem: caso como escrito, sem brancos finais
     int nm = 0;                     // número de malhas
     std::vector<int> nxg, nyg;      // pontos por direção de cada nível, índices 1..nm
     std::vector<int> nxyg;          // pontos de cada nível, índices 1..nm

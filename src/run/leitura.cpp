@@ -20,11 +20,24 @@ constexpr int unidade = 7;
 constexpr std::size_t max_numero = 4096; // caracteres de um valor numérico
 constexpr std::int64_t max_int32 = 2147483647;
 
+// Os primeiros n caracteres de s (UTF-8 válido: pontos de código; senão, bytes).
+std::string primeiros(const std::string& s, std::size_t n) {
+    std::size_t i = 0;
+    for (std::size_t k = 0; k < n && i < s.size(); ++k) {
+        unsigned v = 0;
+        const int m = static_cast<unsigned char>(s[i]) < 0x80 ? 1 : sequencia_utf8(s, i, v);
+        if (m == 0) return s.substr(0, n); // não é UTF-8
+        i += static_cast<std::size_t>(m);
+    }
+    return s.substr(0, i);
+}
+
 // Texto de n caracteres: escrito em UTF-8 (um editor de hoje) vira Latin-1; lido até 4 bytes por caractere,
-// para que o corte em n conte caracteres e não bytes.
-std::string ler_texto(leitor& l, const char* nome, std::size_t n) {
+// para que o corte em n conte caracteres e não bytes. Em `escrito`, o texto como está no arquivo, no mesmo corte.
+std::string ler_texto(leitor& l, const char* nome, std::size_t n, std::string* escrito = nullptr) {
     std::string v = l.valor(nome, true, 4 * n);
     valor_lido& r = l.lidos().back();
+    if (escrito) *escrito = sem_brancos_finais(primeiros(v, n));
     v = latin1_de(v, &r.perdidos);
     if (v.size() > n) {
         v.resize(n);
@@ -90,7 +103,8 @@ double ler_real(leitor& l, const char* nome) {
 
 std::vector<std::string> ler_valores(estado_execucao& e, std::FILE* f, const std::string& arquivo) {
     leitor l(f, arquivo);
-    e.caso = ler_texto(l, "caso", 50);
+    // o arquivo da listagem tem o nome como foi escrito: "ação.lst" num editor UTF-8 é "ação.lst" no disco
+    e.caso = ler_texto(l, "caso", 50, &e.arquivo_listagem);
     e.nm = ler_inteiro(l, "nm");
     if (e.nm < 1 || e.nm > 31) {
         l.erro("value out of range", "nm = " + std::to_string(e.nm) + ", must be 1 to 31");

@@ -32,8 +32,9 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_ex
     // parcelas da norma: nove linhas do nível mais fino
     m.rascunho = d * 9 * e.nxg[e.nm];
     // cada arquivo de saída junta até 64 KiB antes de escrever; mais a mensagem do gnuplot
-    const int arquivos = 1 + !o.csv.empty() + !o.resumo.empty() + (o.grafico.empty() ? 0 : 5);
-    m.saidas = arquivos * (128LL << 10) + (o.grafico.empty() ? 0 : 64LL << 10);
+    const int arquivos = 1 + !o.csv.empty() + !o.resumo.empty() + (o.grafico.empty() ? 0 : 7);
+    // e a amostra do campo e do erro para os gráficos (257 x 257 pontos, cinco números cada)
+    m.saidas = arquivos * (128LL << 10) + (o.grafico.empty() ? 0 : (64LL << 10) + 5 * d * 257 * 257);
     m.pilha = pilha_de_thread();
     return m;
 }

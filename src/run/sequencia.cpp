@@ -54,7 +54,7 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     // tudo preparado em temporários e só então efetivado: uma falha no caminho deixa as saídas antigas intactas;
     // a linha do resumo, que volta atrás sozinha numa falha, entra logo antes da efetivação
     data_e_hora(e);
-    const std::string nome = sem_brancos_finais(e.caso);
+    const std::string nome = e.arquivo_listagem;
     conjunto_saidas saidas;
     bool sem_gnuplot = false;
     {
@@ -68,7 +68,7 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
         });
         if (!o.csv.empty() && o.csv != "-")
             saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, s); });
-        if (!o.grafico.empty()) sem_gnuplot = !desenhar_graficos(e, o.grafico, saidas);
+        if (!o.grafico.empty()) sem_gnuplot = !desenhar_graficos(e, amostrar_campo(e, 257), o.grafico, saidas);
         if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, erro));
         saidas.efetivar();
     }

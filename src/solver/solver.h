@@ -58,3 +58,10 @@ struct erro_exato {
 };
 /// Erro máximo e médio do campo T do nível mais fino (contornos incluídos).
 erro_exato calcular_erro_exato(const estado_execucao& e);
+// Amostra do campo final: até `lado` pontos por direção, a última linha e a última coluna sempre incluídas.
+struct amostra_campo {
+    std::vector<double> x, y;    // coordenadas das colunas e das linhas amostradas
+    std::vector<double> T, erro; // T e |T - T_exata| no ponto (c, b): índice c + b * x.size()
+};
+/// Amostra de T e do erro contra a solução exata, para os gráficos.
+amostra_campo amostrar_campo(const estado_execucao& e, int lado);

@@ -1,0 +1,82 @@
+// Roteiro gnuplot dos três gráficos: convergência (razão, fator q e tolt), mapa do campo com isotermas e mapa do
+// erro contra a solução exata. Todo texto vindo de fora entra como cadeia entre apóstrofos, inerte.
+#include <cstdio>
+
+#include "report/listagem.h"
+
+namespace {
+
+// Paleta perceptualmente uniforme (viridis), em dez pontos.
+const char* const viridis = "set palette defined (0 '#440154', 1 '#482878', 2 '#3e4989', 3 '#31688e', "
+                            "4 '#26828e', 5 '#1f9e89', 6 '#35b779', 7 '#6ece58', 8 '#b5de2b', 9 '#fde725')\n";
+
+std::string g(double v) {
+    char b[40];
+    std::snprintf(b, sizeof b, "%.9g", v);
+    return b;
+}
+
+std::string variavel(const char* nome, const std::string& valor) {
+    return std::string("if (!exists(") + texto_gp(nome) + ")) " + nome + " = " + texto_gp(nome_para_programa(valor)) +
+           "\n";
+}
+
+// Título de duas linhas: o título da rodada (ou o caso) e os parâmetros.
+std::string titulo(const std::string& principal, const std::string& parametros) {
+    return "set title " + texto_gp(principal) + ".\"\\n\"." + texto_gp(parametros) + " noenhanced\n";
+}
+
+// Mapa de cores sobre [0, 1]^2 exatamente: pm3d liga os pontos da amostra, sem meia célula para fora.
+std::string mapa(const std::string& figura, const std::string& dados) {
+    return "set output " + figura + "\nset view map\nset size ratio -1\nset tmargin 4\nset xrange [0:1]\nset yrange [0:1]\n"
+           "set xlabel 'x'\nset ylabel 'y'\nset tics out\nset key off\nunset surface\n"
+           "set pm3d at b interpolate 0,0\n" + viridis + "splot " + dados + " using 1:2:3 with pm3d";
+}
+
+} // namespace
+
+std::string texto_gp(const std::string& s) {
+    std::string r = "'";
+    for (char c : s) r += c == '\'' ? std::string("''") : std::string(1, c);
+    return r + "'";
+}
+
+std::string roteiro_graficos(const estado_execucao& e, const arquivos_graficos& a, const faixas_graficos& f) {
+    std::string t = texto_simples(e.titulo);
+    if (t.empty()) t = texto_simples(e.caso);
+    const std::string principal = utf8(t);
+    const std::string parametros = parametros_da_rodada(e);
+    std::string gp = "# gráficos do placa: gnuplot " + texto_gp(nome_para_programa(a.roteiro)) + "\n";
+    gp += variavel("dados_convergencia", a.dados_convergencia) + variavel("dados_campo", a.dados_campo) +
+          variavel("dados_erro", a.dados_erro) + variavel("figura_convergencia", a.figura_convergencia) +
+          variavel("figura_campo", a.figura_campo) + variavel("figura_erro", a.figura_erro);
+    gp += "set encoding utf8\nset terminal svg size 800,600 dynamic font 'Sans,12' background rgb 'white'\n";
+
+    // convergência: marcadores só em históricos curtos, onde ainda se distinguem
+    const std::string marca = e.niter <= 40 ? "linespoints pt 7 ps 0.5" : "lines";
+    gp += "set output figura_convergencia\n" + titulo(principal, parametros);
+    gp += "set logscale y\nset format y '10^{%L}'\nset xlabel " + texto_gp("Iteração") +
+          "\nset ylabel " + texto_gp("razão (escala logarítmica)") + "\n";
+    gp += "set grid xtics ytics lc rgb '#dddddd'\nset key bottom left box opaque noenhanced\nset xrange [0:*]\n";
+    gp += "tolt = " + g(e.tolt) + "\n";
+    gp += "plot dados_convergencia using 1:2 with " + marca + " lw 2 lc rgb '#31688e' title " +
+          texto_gp("L1(R)i/L1(R)o") + ", \\\n     '' using 1:3 with " + marca + " lw 1.5 lc rgb '#35b779' title " +
+          texto_gp("q = L1(R)i/L1(R)i-1 (fator por iteração)");
+    if (e.tolt > 0.0) gp += ", \\\n     tolt with lines dt 2 lw 1.5 lc rgb '#b5282b' title " + texto_gp("tolt = " + g(e.tolt));
+    gp += "\nunset logscale y\nunset grid\nset format y '%g'\nunset title\n";
+
+    // campo com isotermas: dez níveis igualmente espaçados entre o menor e o maior T
+    gp += titulo(principal, "T(x, y): " + parametros) + "set cblabel 'T'\nset contour base\nunset clabel\n";
+    const double d = (f.t_max - f.t_min) / 10.0;
+    if (d > 0.0)
+        gp += "set cntrparam levels incremental " + g(f.t_min + d) + ", " + g(d) + ", " + g(f.t_max - d / 2) + "\n";
+    gp += mapa("figura_campo", "dados_campo") + ", '' using 1:2:3 with lines lc rgb 'white' lw 1\n";
+    gp += "unset contour\n";
+
+    // erro em escala logarítmica de cores; o que fica abaixo do piso aparece com a cor do piso
+    gp += titulo(principal, "|T - T exata|: " + parametros) + "set cblabel " + texto_gp("|T - T exata|") + "\n";
+    if (f.erro_max > 0.0)
+        gp += "set logscale cb\nset format cb '10^{%L}'\nset cbrange [" + g(f.erro_piso) + ":" + g(f.erro_max) + "]\n";
+    gp += mapa("figura_erro", "dados_erro") + "\nset output\n";
+    return gp;
+}
