@@ -53,8 +53,10 @@ cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "listagem com -m difere"
 
 # --csv: cabeçalho e niter+1 linhas, números que releem os mesmos doubles
 "$placa" -n --csv hist.csv || falha "--csv"
-[ "$(head -1 hist.csv)" = $'iteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r' ] || falha "--csv: cabeçalho"
-[ "$(wc -l <hist.csv)" -eq 8 ] || falha "--csv: linhas"
+[ "$(head -1 hist.csv)" = $'# metodo: ciclo=V fmg=nao pre=2 pos=2 grosso=2 suavizador=gs-lex omega=1 restricao=injection inicio=tipo_ci\r' ] ||
+    falha "--csv: comentário do método"
+[ "$(sed -n 2p hist.csv)" = $'iteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r' ] || falha "--csv: cabeçalho"
+[ "$(wc -l <hist.csv)" -eq 9 ] || falha "--csv: linhas"
 grep -q $'^0,2599.2116192278686,1,,\r$' hist.csv || falha "--csv: linha 0"
 "$placa" -n --csv - >saida.txt && cmp -s saida.txt hist.csv || falha "--csv -"
 cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "listagem com --csv difere"

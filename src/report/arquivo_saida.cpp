@@ -20,9 +20,9 @@ namespace {
 } // namespace
 
 // A listagem nasce num temporário do mesmo diretório e só substitui a antiga quando completa.
-void gravar_listagem(const std::string& nome, const estado_execucao& e) {
+void gravar_listagem(const std::string& nome, const estado_execucao& e, const metodo_solver& metodo) {
     if (nome.empty()) throw erro_fatal("cannot open unit 10: the listing name (caso) is empty");
-    gravar_atomico(nome, [&](saida_texto& s) { escrever_listagem(e, s); }, "unit 10");
+    gravar_atomico(nome, [&](saida_texto& s) { escrever_listagem(e, s, metodo); }, "unit 10");
 }
 
 void gravar_atomico(const std::string& nome, const std::string& conteudo, const std::string& canal) {

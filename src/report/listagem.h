@@ -39,12 +39,14 @@ struct saida_texto {
 // Blocos da listagem; cada linha termina em CR LF.
 void escrever_dados(const estado_execucao& e, saida_texto& saida);
 void escrever_campo_T(const double* T, int nyk, int nxk, int nxyk, saida_texto& saida);
-void escrever_listagem(const estado_execucao& e, saida_texto& saida);
+/// Bloco MÉTODO (linha vazia, título, uma linha por componente efetivo), só quando o método difere do clássico.
+void escrever_metodo(const estado_execucao& e, const metodo_solver& metodo, saida_texto& saida);
+void escrever_listagem(const estado_execucao& e, saida_texto& saida, const metodo_solver& metodo = {});
 /// A listagem inteira num texto (testes).
-std::string montar_listagem(const estado_execucao& e);
+std::string montar_listagem(const estado_execucao& e, const metodo_solver& metodo = {});
 
 /// Grava a listagem por um temporário no mesmo diretório, renomeado sobre a antiga quando completa.
-void gravar_listagem(const std::string& arquivo, const estado_execucao& e);
+void gravar_listagem(const std::string& arquivo, const estado_execucao& e, const metodo_solver& metodo = {});
 /// Gravação atômica; `canal` nomeia o arquivo nas mensagens de erro.
 void gravar_atomico(const std::string& arquivo, const std::string& conteudo, const std::string& canal);
 void gravar_atomico(const std::string& arquivo, const std::function<void(saida_texto&)>& produzir,
@@ -53,13 +55,21 @@ void gravar_atomico(const std::string& arquivo, const std::function<void(saida_t
 // Saídas pedidas pela linha de comando; nenhuma muda a listagem.
 /// Número em CSV: a forma mais curta que relê o mesmo double.
 std::string numero_csv(double v);
-/// Histórico: cabeçalho e uma linha por iteração, de 0 a niter.
-std::string historico_csv(const estado_execucao& e);
+/// Componentes efetivos "ciclo=V fmg=nao ... inicio=tipo_ci" (com nm = 1 só suavizador, omega e início; sem omega
+/// nos suavizadores por linhas).
+std::string componentes_metodo(const estado_execucao& e, const metodo_solver& metodo);
+/// Histórico: "# metodo: " e os componentes, o cabeçalho e uma linha por iteração, de 0 a niter.
+std::string historico_csv(const estado_execucao& e, const metodo_solver& metodo = {});
+/// Nomes e valores das colunas do método, as últimas do resumo (vazias onde o componente não se aplica).
+std::string cabecalho_colunas_metodo();
+std::string colunas_metodo(const estado_execucao& e, const metodo_solver& metodo);
 /// Cabeçalho e linha do resumo de uma rodada.
 std::string cabecalho_resumo();
-std::string linha_resumo(const estado_execucao& e, const erro_exato& erro);
+std::string linha_resumo(const estado_execucao& e, const erro_exato& erro, const metodo_solver& metodo = {});
 /// Acrescenta a linha ao resumo, com o cabeçalho antes quando o arquivo é novo ou vazio.
 void anexar_resumo(const std::string& arquivo, const std::string& linha);
+/// Linha do monitor antes da solução: "método: " e os componentes.
+std::string linha_metodo_monitor(const estado_execucao& e, const metodo_solver& metodo);
 /// Linha do monitor para a iteração e.it (como na tabela da listagem) e o sumário final.
 std::string linha_monitor(const estado_execucao& e);
 std::string sumario_monitor(const estado_execucao& e, const erro_exato& erro);

@@ -42,8 +42,9 @@ std::string numero_csv(double v) {
     return std::string(b, r.ptr);
 }
 
-std::string historico_csv(const estado_execucao& e) {
-    std::string s = "iteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r\n";
+std::string historico_csv(const estado_execucao& e, const metodo_solver& metodo) {
+    std::string s = "# metodo: " + componentes_metodo(e, metodo) + "\r\n";
+    s += "iteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r\n";
     s += "0," + numero_csv(e.hist[0]) + ",1,,\r\n";
     for (long long it = 1; it <= e.niter; ++it) {
         const quocientes c = da_iteracao(e, it);
@@ -55,16 +56,17 @@ std::string historico_csv(const estado_execucao& e) {
 
 std::string cabecalho_resumo() {
     return "caso,nm,nx,ny,nitm,tolt,problema,tipo_ci,niter,razao_final,qmed_final,cpu_s,relogio_s,"
-           "erro_max,erro_medio\r\n";
+           "erro_max,erro_medio," + cabecalho_colunas_metodo() + "\r\n";
 }
 
-std::string linha_resumo(const estado_execucao& e, const erro_exato& erro) {
+std::string linha_resumo(const estado_execucao& e, const erro_exato& erro, const metodo_solver& metodo) {
     const quocientes f = finais(e);
     return campo_csv(sem_brancos_finais(e.caso)) + "," + std::to_string(e.nm) + "," +
            std::to_string(e.nxg[e.nm] - 2) + "," + std::to_string(e.nyg[e.nm] - 2) + "," + std::to_string(e.nitm) +
            "," + numero_csv(e.tolt) + "," + std::to_string(e.problema) + "," + std::to_string(e.tipo_ci) + "," +
            std::to_string(e.niter) + "," + numero_csv(f.razao) + "," + numero_csv(f.qmed) + "," + numero_csv(e.tcpu) +
-           "," + numero_csv(e.tparede) + "," + numero_csv(erro.maximo) + "," + numero_csv(erro.medio) + "\r\n";
+           "," + numero_csv(e.tparede) + "," + numero_csv(erro.maximo) + "," + numero_csv(erro.medio) + "," +
+           colunas_metodo(e, metodo) + "\r\n";
 }
 
 // Uma só escrita com O_APPEND: rodadas simultâneas no mesmo resumo não misturam linhas.
@@ -95,6 +97,10 @@ void anexar_resumo(const std::string& arquivo, const std::string& linha) {
         std::string m = "write error, --summary file " + arquivo + ": " + std::strerror(x);
         throw erro_fatal(m);
     }
+}
+
+std::string linha_metodo_monitor(const estado_execucao& e, const metodo_solver& metodo) {
+    return utf8(latin1("método: ")) + componentes_metodo(e, metodo) + "\n";
 }
 
 std::string linha_monitor(const estado_execucao& e) {

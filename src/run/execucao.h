@@ -24,10 +24,12 @@ void criar_hist(estado_execucao& e);
 // Bytes das tabelas que a solução vai criar.
 struct necessidade_memoria {
     long long T = 0, cor = 0, res = 0, hist = 0;
+    long long rascunho = 0; // do suavizador e da restrição do método
+    long long fator = 0;    // Cholesky em banda do nível 1 (--coarsest solve)
 };
-necessidade_memoria memoria_necessaria(const estado_execucao& e);
+necessidade_memoria memoria_necessaria(const estado_execucao& e, const metodo_solver& metodo = {});
 /// Recusa (erro_fatal com as duas cifras) a rodada que não cabe na memória disponível.
-void planejar_memoria(const estado_execucao& e);
+void planejar_memoria(const estado_execucao& e, const metodo_solver& metodo = {});
 
 /// Uma execução completa: editor, leitura, solução, listagem, editor.
 void executar(estado_execucao& e, const std::string& arquivo);
