@@ -1,0 +1,182 @@
+// Restrições (injeção, meia e completa) sobre resíduos conhecidos, a solução direta do nível 1 e o gerador do início
+// aleatório.
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "auxiliar.h"
+#include "solver/solver.h"
+
+namespace {
+
+bool bits_iguais(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Vista de correção nx x ny sobre u e f, com os coeficientes do espaçamento do nível.
+vista_nivel vista(std::vector<double>& u, std::vector<double>* f, int nx, int ny) {
+    const double dx = 1.0 / (nx - 1), dy = 1.0 / (ny - 1);
+    vista_nivel v;
+    v.u = u.data();
+    v.f = f ? f->data() : nullptr;
+    v.nx = nx;
+    v.ny = ny;
+    v.ae = 1.0 / (dx * dx);
+    v.an = 1.0 / (dy * dy);
+    v.ap = (v.an + v.ae) * 2.0;
+    return v;
+}
+
+// Com u = 0 o resíduo da correção é o lado direito: r = f.
+struct restricao_de_f {
+    std::vector<double> r; // res grosso, 4 x 4 (interior 2 x 2)
+    double em(int I, int J) const { return r[I + (J - 1) * 4]; }
+};
+
+restricao_de_f restringir_f(restricao rs, const std::vector<double>& f0) {
+    std::vector<double> u(50, 0.0), f = f0;
+    restricao_de_f s{std::vector<double>(17, -7.0)};
+    std::vector<double> rascunho(3 * 8);
+    rs(vista(u, &f, 7, 7), {s.r.data(), 4, 4}, rascunho.data());
+    return s;
+}
+
+} // namespace
+
+// Fino 7 x 7, grosso 4 x 4: cada ponto grosso interno com a sua fórmula (valores ao acaso: o agrupamento das somas
+// conta), o contorno grosso não escrito.
+TEST(Restricoes, PesosSobreResiduoConhecido) {
+    std::vector<double> f(50, 0.0);
+    std::mt19937_64 g(4);
+    for (int p = 1; p <= 49; ++p) f[p] = std::uniform_real_distribution<double>(-1, 1)(g);
+    auto r = [&](int i, int j) { return f[i + (j - 1) * 7]; };
+    const restricao_de_f inj = restringir_f(restringir_injecao, f);
+    const restricao_de_f meia = restringir_f(restringir_meia, f);
+    const restricao_de_f comp = restringir_f(restringir_completa, f);
+    for (int J = 2; J <= 3; ++J)
+        for (int I = 2; I <= 3; ++I) {
+            const int i = 2 * I - 1, j = 2 * J - 1;
+            EXPECT_EQ(inj.em(I, J), r(i, j));
+            EXPECT_EQ(meia.em(I, J), (4.0 * r(i, j) + ((r(i - 1, j) + r(i + 1, j)) + (r(i, j - 1) + r(i, j + 1)))) * 0.125);
+            EXPECT_EQ(comp.em(I, J),
+                      ((4.0 * r(i, j) + 2.0 * ((r(i - 1, j) + r(i + 1, j)) + (r(i, j - 1) + r(i, j + 1))))
+                       + ((r(i - 1, j - 1) + r(i + 1, j - 1)) + (r(i - 1, j + 1) + r(i + 1, j + 1)))) * 0.0625);
+        }
+    for (int p : {1, 2, 3, 4, 5, 8, 9, 12, 13, 14, 15, 16}) {
+        EXPECT_EQ(inj.r[p], -7.0);
+        EXPECT_EQ(meia.r[p], -7.0);
+        EXPECT_EQ(comp.r[p], -7.0);
+    }
+}
+
+// Um só resíduo de 16 no ponto fino (i, j): os pesos aparecem nos pontos grossos vizinhos.
+TEST(Restricoes, PesosDeUmImpulso) {
+    struct caso {
+        int i, j;                  // ponto fino do impulso
+        double inj22, meia22, comp22, comp32, comp33;
+    };
+    for (const caso& c : {caso{3, 3, 16, 8, 4, 0, 0},   // coincide com (2, 2)
+                          caso{4, 3, 0, 2, 2, 2, 0},    // entre (2, 2) e (3, 2)
+                          caso{4, 4, 0, 0, 1, 1, 1}}) { // centro da célula (2, 2)-(3, 3)
+        std::vector<double> f(50, 0.0);
+        f[c.i + (c.j - 1) * 7] = 16.0;
+        SCOPED_TRACE(std::to_string(c.i) + "," + std::to_string(c.j));
+        EXPECT_EQ(restringir_f(restringir_injecao, f).em(2, 2), c.inj22);
+        EXPECT_EQ(restringir_f(restringir_meia, f).em(2, 2), c.meia22);
+        const restricao_de_f comp = restringir_f(restringir_completa, f);
+        EXPECT_EQ(comp.em(2, 2), c.comp22);
+        EXPECT_EQ(comp.em(3, 2), c.comp32);
+        EXPECT_EQ(comp.em(3, 3), c.comp33);
+    }
+}
+
+// Injeção sobre vistas = restringir_residuo de referência, de T e de cor, bit a bit.
+TEST(Restricoes, InjecaoIgualAReferencia) {
+    estado_execucao e = estado_de(entrada(3, 4, 3, "0", 1, 1, 2));
+    criar_campo(e, e.nxyg[3]);
+    criar_niveis_grossos(e, e.nxyg[1] + e.nxyg[2]);
+    std::mt19937_64 g(9);
+    std::uniform_real_distribution<double> d(-1, 1);
+    for (double& v : e.T) v = d(g);
+    for (double& v : e.cor) v = d(g);
+    for (double& v : e.res) v = 50 * d(g);
+    for (int k : {3, 2}) {
+        selecionar_nivel(e, k);
+        coeficientes(e);
+        estado_execucao ref = e;
+        restringir_injecao(nivel_corrente(e), nivel_abaixo_do_corrente(e), nullptr);
+        restringir_residuo(ref);
+        EXPECT_EQ(std::memcmp(e.res.data(), ref.res.data(), e.res.size() * sizeof(double)), 0) << "nível " << k;
+    }
+}
+
+// Nível 1 exato: 3 x 3 à mão (vizinhos de contorno no lado direito); grades maiores contra Gauss-Seidel convergido,
+// nas duas numerações (X ou Y mais rápido), com contorno não nulo.
+TEST(Direto, ContraGaussSeidelConvergido) {
+    {
+        std::vector<double> u{0, 1, 2, 3, 4, 0, 6, 7, 8, 9}, f(10, 0.0);
+        f[5] = 5.0;
+        const vista_nivel v = vista(u, &f, 3, 3);
+        fator_banda fb;
+        fatorar_nivel_grosso(fb, 3, 3, v.ae, v.an, v.ap);
+        resolver_nivel_grosso(fb, v);
+        EXPECT_NEAR(u[5], (5.0 + 4.0 * (4 + 6) + 4.0 * (2 + 8)) / 16.0, 1e-15);
+    }
+    for (auto [nx, ny] : {std::pair{9, 6}, std::pair{6, 9}, std::pair{12, 12}, std::pair{3, 8}, std::pair{8, 3}}) {
+        std::mt19937_64 g(nx * 100 + ny);
+        std::uniform_real_distribution<double> d(-1, 1);
+        std::vector<double> u(nx * ny + 1), f(nx * ny + 1);
+        for (int p = 1; p <= nx * ny; ++p) {
+            u[p] = d(g);
+            f[p] = 50 * d(g);
+        }
+        std::vector<double> gs = u;
+        const vista_nivel v = vista(u, &f, nx, ny);
+        fator_banda fb;
+        fatorar_nivel_grosso(fb, nx, ny, v.ae, v.an, v.ap);
+        EXPECT_EQ(fb.b, std::min(nx, ny) - 2);
+        resolver_nivel_grosso(fb, v);
+        suavizar_gs_lex(vista(gs, &f, nx, ny), {}, 4000);
+        double maior = 0.0;
+        for (double x : gs) maior = std::max(maior, std::fabs(x));
+        for (int p = 1; p <= nx * ny; ++p) EXPECT_NEAR(u[p], gs[p], 1e-12 * maior) << nx << "x" << ny << " P = " << p;
+    }
+    // sem incógnitas: nada a fatorar, nada muda
+    std::vector<double> u(9, 1.0);
+    fator_banda fb;
+    fatorar_nivel_grosso(fb, 2, 4, 1, 1, 4);
+    resolver_nivel_grosso(fb, vista(u, nullptr, 2, 4));
+    EXPECT_EQ(u, std::vector<double>(9, 1.0));
+    EXPECT_EQ(bytes_fator_banda(2, 4), 0);
+    EXPECT_EQ(bytes_fator_banda(9, 6), 8 * (28 * 5 + 28));
+}
+
+// splitmix64 com semente 1: os quatro primeiros valores conferidos por um cálculo independente (Python, inteiros
+// de precisão arbitrária).
+TEST(InicioAleatorio, PrimeirosValoresDaSementeUm) {
+    std::uint64_t s = 1;
+    EXPECT_EQ(proximo_aleatorio(s), 0.1331231503445618);
+    EXPECT_EQ(proximo_aleatorio(s), 0.49156351452540226);
+    EXPECT_EQ(proximo_aleatorio(s), 0.9420055071735924);
+    EXPECT_EQ(proximo_aleatorio(s), -0.11128156588845584);
+    std::uint64_t a = 0, b = 4294967295u;
+    EXPECT_NE(proximo_aleatorio(a), proximo_aleatorio(b));
+}
+
+// O campo: zero, o interior em ordem de armazenamento, depois os contornos; hist(0) é a sua norma.
+TEST(InicioAleatorio, InteriorEmOrdemDeArmazenamento) {
+    estado_execucao e = estado_de(entrada(1, 4, 4, "0", 1, 1, 1, 1));
+    criar_campo(e, e.nxyg[1]);
+    selecionar_nivel(e, 1);
+    metodo_solver m;
+    m.inicio = tipo_inicio::aleatorio;
+    m.semente = 1;
+    preparar_campo_inicial(e, m);
+    std::uint64_t s = 1;
+    for (int P : {6, 7, 10, 11}) EXPECT_TRUE(bits_iguais(e.T[P], proximo_aleatorio(s))) << "P = " << P;
+    EXPECT_EQ(e.T[16], 1.0); // contorno do problema linear, não o valor de tipo_ci = 1
+    const double h0 = e.hist[0];
+    norma_l1(e);
+    EXPECT_EQ(e.rnorm, h0);
+}
