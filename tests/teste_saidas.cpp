@@ -13,13 +13,7 @@
 
 namespace {
 
-leitura_opcoes opcoes(std::vector<std::string> a) {
-    a.insert(a.begin(), "placa");
-    std::vector<char*> v;
-    for (std::string& s : a) v.push_back(s.data());
-    v.push_back(nullptr);
-    return interpretar_opcoes(static_cast<int>(a.size()), v.data());
-}
+leitura_opcoes opcoes(const std::vector<std::string>& a) { return opcoes_de(a); }
 
 } // namespace
 
