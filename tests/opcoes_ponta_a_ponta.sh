@@ -108,6 +108,22 @@ done
 for s in gs-rb jacobi; do
     cmp -s "j1-$s.txt" "j2-$s.txt" && cmp -s "j1-$s.txt" "j3-$s.txt" || falha "$s difere com o número de threads"
 done
+# o estudo anisotrópico do README, com os mesmos números
+rm -f aniso.csv
+for s in gs-lex gs-rb line-y line-x line-alt; do
+    "$placa" -n --smoother $s --restriction full --summary aniso.csv "$exemplos/anisotropo.ent" || falha "estudo $s"
+done
+cut -d, -f1,9-11,16- aniso.csv | tr -d '\r' > aniso.txt
+cat > aniso-esperado.txt <<'FIM'
+caso,niter,razao_final,qmed_final,ciclo,fmg,pre,pos,grosso,suavizador,omega,restricao,inicio
+anisotropo.lst,30,0.17581660342009472,0.9437029866702976,V,0,1,1,1,gs-lex,1,full,tipo_ci
+anisotropo.lst,30,0.1854682883093765,0.9453856128430859,V,0,1,1,1,gs-rb,1,full,tipo_ci
+anisotropo.lst,30,0.17686710792764782,0.9438904002229409,V,0,1,1,1,line-y,,full,tipo_ci
+anisotropo.lst,11,1.778439988754073e-11,0.10537336225096869,V,0,1,1,1,line-x,,full,tipo_ci
+anisotropo.lst,11,2.164265393176312e-11,0.10727110988679932,V,0,1,1,1,line-alt,,full,tipo_ci
+FIM
+cmp -s aniso.txt aniso-esperado.txt || falha "estudo anisotrópico do README: $(diff aniso.txt aniso-esperado.txt)"
+
 # opções que a entrada não usa: um aviso por linha no erro padrão, a rodada segue
 sed '2s/.*/1/' tervano3.ent > unica.ent
 "$placa" -n --cycle W --fmg --smoother line-x --omega 1.5 unica.ent 2>erro.txt || falha "avisos: código"
