@@ -1,6 +1,6 @@
 // O ciclo recursivo e as soluções com os componentes do método: chamadas por nível (V, W, F, FMG), os mesmos bits
 // do ciclo V de referência no caminho clássico, do caminho simples no rápido e com 1, 2 e 3 threads em todo
-// componente; FMG, nível 1 exato e o fator assintótico contra a análise de Fourier local.
+// componente; anisotropia e o fator assintótico contra a análise de Fourier local.
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -225,45 +225,6 @@ TEST(Ciclo, MalhaUnicaIteraOSuavizador) {
         EXPECT_EQ(e.rnorm, s.hist[it]) << "iteração " << it;
     }
     EXPECT_TRUE(mesmos_bits(e.T, s.T));
-}
-
-// FMG: no problema linear a interpolação bilinear do nível 1 resolvido (com os seus contornos) já é a solução, e o
-// ciclo a mantém: hist(1) no arredondamento; hist(0) continua sendo a norma do campo inicial.
-TEST(Fmg, ProblemaLinearExatoNaPrimeiraIteracao) {
-    for (bool exato : {true, false}) {
-        metodo_solver m;
-        m.fmg = true;
-        m.grosso_exato = exato;
-        estado_execucao e = estado_de(entrada(3, 3, 3, "0", 2, 1, 1));
-        resolver_multigrid(e, m);
-        estado_execucao sem = estado_de(entrada(3, 3, 3, "0", 2, 1, 1));
-        resolver_multigrid(sem);
-        EXPECT_EQ(e.hist[0], sem.hist[0]);
-        EXPECT_LT(e.hist[1], 1e-13 * e.hist[0]) << (exato ? "exato" : "varreduras");
-        EXPECT_GT(sem.hist[1], 1e-3 * sem.hist[0]);
-    }
-}
-
-// No problema senoidal o FMG chega, na primeira iteração, bem mais perto que um ciclo V a partir do zero.
-TEST(Fmg, GanhaDoCampoNulo) {
-    metodo_solver m;
-    m.fmg = true;
-    const solucao fmg = resolver(entrada(6, 3, 3, "0", 1, 2, 2), m, {});
-    const solucao v = resolver(entrada(6, 3, 3, "0", 1, 2, 2), {}, {});
-    EXPECT_LT(fmg.hist[1], 0.1 * v.hist[1]);
-}
-
-// O nível 1 resolvido exatamente dá o mesmo histórico que muitas varreduras nele (até a tolerância dita).
-TEST(Direto, NivelExatoComoVarredurasConvergidas) {
-    metodo_solver exato, varrido;
-    exato.grosso_exato = true;
-    varrido.grosso = 3000;
-    for (tipo_ciclo c : {tipo_ciclo::V, tipo_ciclo::W}) {
-        exato.ciclo = varrido.ciclo = c;
-        const solucao a = resolver(entrada(3, 9, 7, "0", 4, 1, 2), exato, {});
-        const solucao b = resolver(entrada(3, 9, 7, "0", 4, 1, 2), varrido, {});
-        for (int it = 0; it <= 4; ++it) EXPECT_NEAR(a.hist[it], b.hist[it], 1e-10 * b.hist[it]) << "it " << it;
-    }
 }
 
 // Numa grade anisotrópica (ae = 64 an) os pontuais quase param e as linhas em X convergem.

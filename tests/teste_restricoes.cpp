@@ -1,5 +1,4 @@
-// Restrições (injeção, meia e completa) sobre resíduos conhecidos, a solução direta do nível 1 e o gerador do início
-// aleatório.
+// Restrições do resíduo (injeção, meia e completa) sobre resíduos conhecidos.
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -11,8 +10,6 @@
 #include "solver/solver.h"
 
 namespace {
-
-bool bits_iguais(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // Vista de correção nx x ny sobre u e f, com os coeficientes do espaçamento do nível.
 vista_nivel vista(std::vector<double>& u, std::vector<double>* f, int nx, int ny) {
@@ -109,74 +106,4 @@ TEST(Restricoes, InjecaoIgualAReferencia) {
         restringir_residuo(ref);
         EXPECT_EQ(std::memcmp(e.res.data(), ref.res.data(), e.res.size() * sizeof(double)), 0) << "nível " << k;
     }
-}
-
-// Nível 1 exato: 3 x 3 à mão (vizinhos de contorno no lado direito); grades maiores contra Gauss-Seidel convergido,
-// nas duas numerações (X ou Y mais rápido), com contorno não nulo.
-TEST(Direto, ContraGaussSeidelConvergido) {
-    {
-        std::vector<double> u{0, 1, 2, 3, 4, 0, 6, 7, 8, 9}, f(10, 0.0);
-        f[5] = 5.0;
-        const vista_nivel v = vista(u, &f, 3, 3);
-        fator_banda fb;
-        fatorar_nivel_grosso(fb, 3, 3, v.ae, v.an, v.ap);
-        resolver_nivel_grosso(fb, v);
-        EXPECT_NEAR(u[5], (5.0 + 4.0 * (4 + 6) + 4.0 * (2 + 8)) / 16.0, 1e-15);
-    }
-    for (auto [nx, ny] : {std::pair{9, 6}, std::pair{6, 9}, std::pair{12, 12}, std::pair{3, 8}, std::pair{8, 3}}) {
-        std::mt19937_64 g(nx * 100 + ny);
-        std::uniform_real_distribution<double> d(-1, 1);
-        std::vector<double> u(nx * ny + 1), f(nx * ny + 1);
-        for (int p = 1; p <= nx * ny; ++p) {
-            u[p] = d(g);
-            f[p] = 50 * d(g);
-        }
-        std::vector<double> gs = u;
-        const vista_nivel v = vista(u, &f, nx, ny);
-        fator_banda fb;
-        fatorar_nivel_grosso(fb, nx, ny, v.ae, v.an, v.ap);
-        EXPECT_EQ(fb.b, std::min(nx, ny) - 2);
-        resolver_nivel_grosso(fb, v);
-        suavizar_gs_lex(vista(gs, &f, nx, ny), {}, 4000);
-        double maior = 0.0;
-        for (double x : gs) maior = std::max(maior, std::fabs(x));
-        for (int p = 1; p <= nx * ny; ++p) EXPECT_NEAR(u[p], gs[p], 1e-12 * maior) << nx << "x" << ny << " P = " << p;
-    }
-    // sem incógnitas: nada a fatorar, nada muda
-    std::vector<double> u(9, 1.0);
-    fator_banda fb;
-    fatorar_nivel_grosso(fb, 2, 4, 1, 1, 4);
-    resolver_nivel_grosso(fb, vista(u, nullptr, 2, 4));
-    EXPECT_EQ(u, std::vector<double>(9, 1.0));
-    EXPECT_EQ(bytes_fator_banda(2, 4), 0);
-    EXPECT_EQ(bytes_fator_banda(9, 6), 8 * (28 * 5 + 28));
-}
-
-// splitmix64 com semente 1: os quatro primeiros valores conferidos por um cálculo independente (Python, inteiros
-// de precisão arbitrária).
-TEST(InicioAleatorio, PrimeirosValoresDaSementeUm) {
-    std::uint64_t s = 1;
-    EXPECT_EQ(proximo_aleatorio(s), 0.1331231503445618);
-    EXPECT_EQ(proximo_aleatorio(s), 0.49156351452540226);
-    EXPECT_EQ(proximo_aleatorio(s), 0.9420055071735924);
-    EXPECT_EQ(proximo_aleatorio(s), -0.11128156588845584);
-    std::uint64_t a = 0, b = 4294967295u;
-    EXPECT_NE(proximo_aleatorio(a), proximo_aleatorio(b));
-}
-
-// O campo: zero, o interior em ordem de armazenamento, depois os contornos; hist(0) é a sua norma.
-TEST(InicioAleatorio, InteriorEmOrdemDeArmazenamento) {
-    estado_execucao e = estado_de(entrada(1, 4, 4, "0", 1, 1, 1, 1));
-    criar_campo(e, e.nxyg[1]);
-    selecionar_nivel(e, 1);
-    metodo_solver m;
-    m.inicio = tipo_inicio::aleatorio;
-    m.semente = 1;
-    preparar_campo_inicial(e, m);
-    std::uint64_t s = 1;
-    for (int P : {6, 7, 10, 11}) EXPECT_TRUE(bits_iguais(e.T[P], proximo_aleatorio(s))) << "P = " << P;
-    EXPECT_EQ(e.T[16], 1.0); // contorno do problema linear, não o valor de tipo_ci = 1
-    const double h0 = e.hist[0];
-    norma_l1(e);
-    EXPECT_EQ(e.rnorm, h0);
 }
