@@ -28,6 +28,8 @@ const char* const uso =
     "      --plot PREFIX    draw PREFIX-convergencia.svg and PREFIX-campo.svg with gnuplot\n"
     "      --summary FILE   append one CSV row for this run to FILE\n"
     "  -j, --threads N      solver threads (default: the processors available)\n"
+    "  -h, --help           show this help and exit\n"
+    "  -V, --version        show the version and exit\n"
     "\n"
     "Method (the listing records any change from the classic V-cycle):\n"
     "      --cycle V|W|F    multigrid cycle (default V)\n"
@@ -40,8 +42,6 @@ const char* const uso =
     "                       (default 1; 0.8 for jacobi)\n"
     "      --restriction NAME  injection (default), half or full weighting\n"
     "      --start random[:SEED]  interior of the start field uniform in [-1, 1) (SEED default 1)\n"
-    "  -h, --help           show this help and exit\n"
-    "  -V, --version        show the version and exit\n"
     "\n"
     "The editor is $VISUAL, else $EDITOR, else vi when standard input is a terminal.\n"
     "Exit status: 0 success, 1 run failed, 2 bad command line.\n";
