@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "run/execucao.h"
 
@@ -39,4 +40,13 @@ inline std::string ler_arquivo(const std::string& nome) {
     std::ostringstream s;
     s << f.rdbuf();
     return s.str();
+}
+
+// As opções de uma linha de comando, sem o nome do programa.
+inline leitura_opcoes opcoes_de(std::vector<std::string> a) {
+    a.insert(a.begin(), "placa");
+    std::vector<char*> v;
+    for (std::string& s : a) v.push_back(s.data());
+    v.push_back(nullptr);
+    return interpretar_opcoes(static_cast<int>(a.size()), v.data());
 }

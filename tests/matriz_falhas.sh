@@ -88,6 +88,9 @@ else
     grep -qa '^ 2147483647       = itmax' saida.lst || falha "itmax não ecoado"
     novo "grade maior que a memória"; entrada 2 1 | sed '3s/.*/10000/;4s/.*/10000/' > tervano3.ent
     com_limite "-v 300000" erro "but only "
+    novo "fator em banda do nível 1 maior que a memória"; entrada | sed '3s/.*/500/;4s/.*/500/' > tervano3.ent
+    com_limite "-v 300000" erro ", band factor of level 1 946.1 MiB," --coarsest solve
+    com_limite "-v 300000" certo
 fi
 
 # ---- listagem

@@ -22,7 +22,9 @@ mv exemplo1.lst base.lst
 [ -f exemplo1.lst ] && falha "-h/-V rodaram a solução"
 
 # uso errado: uma linha de erro e a dica, código 2, nada rodado
-for args in "--bogus" "-x" "-j" "-j 0" "-j abc" "-j 2x" "--csv" "--plot=" "a.ent b.ent" "--csv - -m"; do
+for args in "--bogus" "-x" "-j" "-j 0" "-j abc" "-j 2x" "--csv" "--plot=" "a.ent b.ent" "--csv - -m" \
+    "--cycle X" "--cycle" "--pre -1" "--post 1e3" "--coarsest exact" "--smoother sor" "--omega 2" "--omega 0" \
+    "--restriction fw" "--start zero" "--start random:4294967296" "--fmg=1"; do
     # shellcheck disable=SC2086
     "$placa" $args >saida.txt 2>erro.txt; rc=$?
     [ $rc -eq 2 ] || falha "'$args': código $rc"
@@ -53,8 +55,10 @@ cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "listagem com -m difere"
 
 # --csv: cabeçalho e niter+1 linhas, números que releem os mesmos doubles
 "$placa" -n --csv hist.csv || falha "--csv"
-[ "$(head -1 hist.csv)" = $'iteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r' ] || falha "--csv: cabeçalho"
-[ "$(wc -l <hist.csv)" -eq 8 ] || falha "--csv: linhas"
+[ "$(head -1 hist.csv)" = $'# metodo: ciclo=V fmg=nao pre=2 pos=2 grosso=2 suavizador=gs-lex omega=1 restricao=injection inicio=tipo_ci\r' ] ||
+    falha "--csv: comentário do método"
+[ "$(sed -n 2p hist.csv)" = $'iteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r' ] || falha "--csv: cabeçalho"
+[ "$(wc -l <hist.csv)" -eq 9 ] || falha "--csv: linhas"
 grep -q $'^0,2599.2116192278686,1,,\r$' hist.csv || falha "--csv: linha 0"
 "$placa" -n --csv - >saida.txt && cmp -s saida.txt hist.csv || falha "--csv -"
 cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "listagem com --csv difere"
@@ -74,6 +78,57 @@ awk -F, 'NR>1 && $5 != NR-1 {exit 1}' estudo.csv || falha "--summary: nitm por l
 for j in 1 2 3; do
     "$placa" -n -j $j && cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "-j $j"
 done
+
+# método: o clássico dado por extenso não muda a listagem; outro método ganha o bloco MÉTODO, o comentário do CSV,
+# as colunas do resumo e a linha do monitor
+"$placa" -n --cycle V --pre 2 --post 2 --coarsest 2 --smoother gs-lex --omega 1 --restriction injection \
+    || falha "método clássico por extenso"
+cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "método clássico por extenso: listagem difere"
+grep -q "$(printf 'M\311TODO')" base.lst && falha "listagem clássica com bloco MÉTODO"
+"$placa" -n -m --cycle W --smoother gs-rb --restriction full --coarsest solve --start random:3 --csv m.csv \
+    --summary m-resumo.csv >saida.txt 2>erro.txt || falha "método W gs-rb: $(cat erro.txt)"
+[ -s erro.txt ] && falha "método W gs-rb: algo no erro padrão: $(cat erro.txt)"
+head -1 saida.txt | grep -q '^método: ciclo=W fmg=nao pre=2 pos=2 grosso=solve suavizador=gs-rb omega=1 restricao=full inicio=random:3$' ||
+    falha "método no monitor: $(head -1 saida.txt)"
+iconv -f latin1 -t utf8 exemplo1.lst > m.txt
+grep -A12 '= freq:' m.txt | sed -n '2,3p' | tr -d '\r' | paste -sd'|' | grep -qx '|     MÉTODO' || falha "bloco MÉTODO: $(cat m.txt)"
+grep -q $'^exato             = grosso: nível 1 resolvido por método direto\r$' m.txt || falha "bloco MÉTODO: grosso"
+grep -q $'^          3       = semente: do início aleatório\r$' m.txt || falha "bloco MÉTODO: semente"
+[ "$(head -1 m.csv)" = $'# metodo: ciclo=W fmg=nao pre=2 pos=2 grosso=solve suavizador=gs-rb omega=1 restricao=full inicio=random:3\r' ] ||
+    falha "método no CSV: $(head -1 m.csv)"
+tail -1 m-resumo.csv | grep -q $',W,0,2,2,solve,gs-rb,1,full,random:3\r$' || falha "método no resumo: $(cat m-resumo.csv)"
+head -1 m-resumo.csv | grep -q $',erro_medio,convergiu,data_hora,ciclo,fmg,pre,pos,grosso,suavizador,omega,restricao,inicio\r$' ||
+    falha "cabeçalho do resumo"
+for j in 1 2 3; do # gs-rb e jacobi dividem as linhas de um nível grande entre as threads
+    for s in gs-rb jacobi; do
+        sed '2s/.*/2/; 3s/.*/200/; 4s/.*/190/; 6s/.*/3/' tervano3.ent > grande.ent
+        "$placa" -n -j $j --smoother $s --fmg grande.ent && corpo exemplo1.lst > "j$j-$s.txt" || falha "-j $j $s"
+    done
+done
+for s in gs-rb jacobi; do
+    cmp -s "j1-$s.txt" "j2-$s.txt" && cmp -s "j1-$s.txt" "j3-$s.txt" || falha "$s difere com o número de threads"
+done
+# o estudo anisotrópico do README, com os mesmos números
+rm -f aniso.csv
+for s in gs-lex gs-rb line-y line-x line-alt; do
+    "$placa" -n --smoother $s --restriction full --summary aniso.csv "$exemplos/anisotropo.ent" || falha "estudo $s"
+done
+cut -d, -f1,9-11,18- aniso.csv | tr -d '\r' > aniso.txt
+cat > aniso-esperado.txt <<'FIM'
+caso,niter,razao_final,qmed_final,ciclo,fmg,pre,pos,grosso,suavizador,omega,restricao,inicio
+anisotropo.lst,30,0.17581660342009472,0.9437029866702976,V,0,1,1,1,gs-lex,1,full,tipo_ci
+anisotropo.lst,30,0.1854682883093765,0.9453856128430859,V,0,1,1,1,gs-rb,1,full,tipo_ci
+anisotropo.lst,30,0.17686710792764782,0.9438904002229409,V,0,1,1,1,line-y,,full,tipo_ci
+anisotropo.lst,11,1.778439988754073e-11,0.10537336225096869,V,0,1,1,1,line-x,,full,tipo_ci
+anisotropo.lst,11,2.164265393176312e-11,0.10727110988679932,V,0,1,1,1,line-alt,,full,tipo_ci
+FIM
+cmp -s aniso.txt aniso-esperado.txt || falha "estudo anisotrópico do README: $(diff aniso.txt aniso-esperado.txt)"
+
+# opções que a entrada não usa: um aviso por linha no erro padrão, a rodada segue
+sed '2s/.*/1/' tervano3.ent > unica.ent
+"$placa" -n --cycle W --fmg --smoother line-x --omega 1.5 unica.ent 2>erro.txt || falha "avisos: código"
+[ "$(wc -l <erro.txt)" -eq 2 ] && grep -q '^placa: warning: --cycle, --fmg ignored: a single grid (nm = 1)' erro.txt &&
+    grep -q '^placa: warning: --omega ignored: the line smoother line-x' erro.txt || falha "avisos: $(cat erro.txt)"
 
 # --plot: com gnuplot, dois SVG bem formados com os títulos; sem ele, uma linha e código 1
 if command -v gnuplot >/dev/null; then

@@ -182,3 +182,32 @@ TEST_F(Execucao, MemoriaInsuficienteRecusadaAntesDeTudo) {
     executar(e2, "tervano3.ent");
     EXPECT_TRUE(fs::exists("saida.lst"));
 }
+
+// O fator em banda de --coarsest solve entra no plano de memória: recusado antes de tudo, com a sua cifra.
+TEST_F(Execucao, FatorEmBandaQueNaoCabeRecusado) {
+    escrever("tervano3.ent", entrada(2, 41, 41, "0", 3, 1, 1));
+    const estado_execucao e0 = estado_de(entrada(2, 41, 41, "0", 3, 1, 1));
+    opcoes_execucao o;
+    o.editar = false;
+    o.metodo.grosso_exato = true;
+    const necessidade_memoria sem = memoria_necessaria(e0), com = memoria_necessaria(e0, o);
+    EXPECT_EQ(sem.fator, 0);
+    EXPECT_EQ(com.fator, 8LL * (39 * 39 * 40 + 39 * 39)); // 1521 incógnitas, meia banda 39
+    const long long total = com.T + com.cor + com.res + com.hist + com.rascunho + com.fator + com.saidas;
+    falsa::memoria = total - 1; // as grades cabem, o fator não
+    estado_execucao e;
+    try {
+        executar(e, o);
+        FAIL();
+    } catch (const erro_fatal& x) {
+        const std::string m = x.what();
+        EXPECT_EQ(m.rfind("not enough memory for this run: it needs " + std::to_string(total) + " bytes (", 0), 0u) << m;
+        EXPECT_NE(m.find(", band factor of level 1 "), std::string::npos) << m;
+    }
+    EXPECT_TRUE(e.T.empty());
+    EXPECT_FALSE(fs::exists("saida.lst"));
+    falsa::memoria = total;
+    estado_execucao e2;
+    executar(e2, o);
+    EXPECT_TRUE(fs::exists("saida.lst"));
+}

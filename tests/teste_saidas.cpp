@@ -13,13 +13,7 @@
 
 namespace {
 
-leitura_opcoes opcoes(std::vector<std::string> a) {
-    a.insert(a.begin(), "placa");
-    std::vector<char*> v;
-    for (std::string& s : a) v.push_back(s.data());
-    v.push_back(nullptr);
-    return interpretar_opcoes(static_cast<int>(a.size()), v.data());
-}
+leitura_opcoes opcoes(const std::vector<std::string>& a) { return opcoes_de(a); }
 
 } // namespace
 
@@ -37,9 +31,10 @@ TEST(Csv, HistoricoEResumo) {
     estado_execucao e = estado_de("'a, \"b\" c'\n2\n3\n3\n0.001\n50\n1\n1\n0\n0\n1\nT\n");
     resolver_multigrid(e);
     const std::string h = historico_csv(e);
-    EXPECT_EQ(h.substr(0, h.find("\r\n")), "iteracao,L1(R),L1(R)i/L1(R)o,q,qmed");
-    EXPECT_NE(h.find("\r\n0,48,1,,\r\n1,7.31640625,"), std::string::npos);
-    EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 1 + 1 + 3);
+    EXPECT_EQ(h.substr(0, h.find("\r\n")), "# metodo: ciclo=V fmg=nao pre=1 pos=1 grosso=1 suavizador=gs-lex omega=1 "
+                                            "restricao=injection inicio=tipo_ci");
+    EXPECT_NE(h.find("\r\niteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r\n0,48,1,,\r\n1,7.31640625,"), std::string::npos);
+    EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 1 + 1 + 1 + 3);
     const std::string r = linha_resumo(e, calcular_erro_exato(e));
     EXPECT_EQ(r.rfind("\"a, \"\"b\"\" c\",2,3,3,1,0.001,1,0,3,", 0), 0u) << r;
     const std::string c = cabecalho_resumo();

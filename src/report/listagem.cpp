@@ -36,19 +36,20 @@ void escrever_dados(const estado_execucao& e, saida_texto& saida) {
     valor(e.freq, "   = freq: freqüência de escrita dos resíduos e variáveis nas iterações");
 }
 
-std::string montar_listagem(const estado_execucao& e) {
+std::string montar_listagem(const estado_execucao& e, const metodo_solver& metodo) {
     saida_texto s;
-    escrever_listagem(e, s);
+    escrever_listagem(e, s, metodo);
     return s.texto;
 }
 
-void escrever_listagem(const estado_execucao& e, saida_texto& s) {
+void escrever_listagem(const estado_execucao& e, saida_texto& s, const metodo_solver& metodo) {
     linha(s, "");
     linha(s, latin1("     placa " PLACA_VERSAO " (" PLACA_DATA_VERSAO
                     ") - condução de calor 2D, Gauss-Seidel e multigrid"));
     linha(s, "");
     linha(s, "     Dia = " + e.texto_dia + "     Hora = " + e.texto_hora);
     escrever_dados(e, s);
+    escrever_metodo(e, metodo, s);
     linha(s, "");
     linha(s, cientifico(e.hist[0], 15, 6)
                  + latin1(" = norma L1 dos resíduos (R) com base na estimativa inicial [L1(R)o]"));

@@ -49,9 +49,11 @@ struct saida_texto {
 // Blocos da listagem; cada linha termina em CR LF.
 void escrever_dados(const estado_execucao& e, saida_texto& saida);
 void escrever_campo_T(const double* T, int nyk, int nxk, int nxyk, saida_texto& saida);
-void escrever_listagem(const estado_execucao& e, saida_texto& saida);
+/// Bloco MÉTODO (linha vazia, título, uma linha por componente efetivo), só quando o método difere do clássico.
+void escrever_metodo(const estado_execucao& e, const metodo_solver& metodo, saida_texto& saida);
+void escrever_listagem(const estado_execucao& e, saida_texto& saida, const metodo_solver& metodo = {});
 /// A listagem inteira num texto (testes).
-std::string montar_listagem(const estado_execucao& e);
+std::string montar_listagem(const estado_execucao& e, const metodo_solver& metodo = {});
 
 // Saídas de uma rodada: cada arquivo nasce num temporário e só ganha o nome do destino quando todos estão
 // prontos (efetivar); o que não foi efetivado some quando o conjunto é destruído. As falhas são erro_fatal com
@@ -86,12 +88,18 @@ private:
 // Saídas pedidas pela linha de comando; nenhuma muda a listagem.
 /// Número em CSV: a forma mais curta que relê o mesmo double.
 std::string numero_csv(double v);
-/// Histórico: cabeçalho e uma linha por iteração, de 0 a niter.
-void escrever_historico_csv(const estado_execucao& e, saida_texto& saida);
-std::string historico_csv(const estado_execucao& e);
+/// Componentes efetivos "ciclo=V fmg=nao ... inicio=tipo_ci" (com nm = 1 só suavizador, omega e início; sem omega
+/// nos suavizadores por linhas).
+std::string componentes_metodo(const estado_execucao& e, const metodo_solver& metodo);
+/// Histórico: "# metodo: " e os componentes, o cabeçalho e uma linha por iteração, de 0 a niter.
+void escrever_historico_csv(const estado_execucao& e, const metodo_solver& metodo, saida_texto& saida);
+std::string historico_csv(const estado_execucao& e, const metodo_solver& metodo = {});
+/// Nomes e valores das colunas do método, que seguem as demais no resumo (vazias onde o componente não se aplica).
+std::string cabecalho_colunas_metodo();
+std::string colunas_metodo(const estado_execucao& e, const metodo_solver& metodo);
 /// Cabeçalho e linha do resumo de uma rodada.
 std::string cabecalho_resumo();
-std::string linha_resumo(const estado_execucao& e, const erro_exato& erro);
+std::string linha_resumo(const estado_execucao& e, const erro_exato& erro, const metodo_solver& metodo = {});
 /// Acrescenta a linha ao resumo, com o cabeçalho antes quando o arquivo é novo ou vazio, sob trava.
 void anexar_resumo(const std::string& arquivo, const std::string& linha);
 // Quocientes da linha it da tabela, calculados como na listagem.
@@ -104,6 +112,8 @@ quocientes finais(const estado_execucao& e);
 /// O laço parou pelo teste de tolerância.
 bool convergiu(const estado_execucao& e);
 
+/// Linha do monitor antes da solução: "método: " e os componentes.
+std::string linha_metodo_monitor(const estado_execucao& e, const metodo_solver& metodo);
 /// Linha do monitor para a iteração e.it (como na tabela da listagem) e o sumário final, no conjunto de
 /// caracteres do terminal.
 std::string linha_monitor(const estado_execucao& e);

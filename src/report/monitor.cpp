@@ -24,6 +24,10 @@ const char* const ja_resolve = "o campo inicial já resolve as equações discre
 
 } // namespace
 
+std::string linha_metodo_monitor(const estado_execucao& e, const metodo_solver& metodo) {
+    return no_terminal("método: " + componentes_metodo(e, metodo));
+}
+
 std::string linha_monitor(const estado_execucao& e) {
     std::string s;
     if (e.it == 1) {

@@ -36,7 +36,8 @@ std::string numero_csv(double v) {
     return std::string(b, r.ptr);
 }
 
-void escrever_historico_csv(const estado_execucao& e, saida_texto& saida) {
+void escrever_historico_csv(const estado_execucao& e, const metodo_solver& metodo, saida_texto& saida) {
+    saida.linha("# metodo: " + componentes_metodo(e, metodo));
     saida.linha("iteracao,L1(R),L1(R)i/L1(R)o,q,qmed");
     saida.linha("0," + numero_csv(e.hist[0]) + ",1,,");
     for (long long it = 1; it <= e.niter; ++it) {
@@ -46,27 +47,27 @@ void escrever_historico_csv(const estado_execucao& e, saida_texto& saida) {
     }
 }
 
-std::string historico_csv(const estado_execucao& e) {
+std::string historico_csv(const estado_execucao& e, const metodo_solver& metodo) {
     saida_texto s;
-    escrever_historico_csv(e, s);
+    escrever_historico_csv(e, metodo, s);
     return s.texto;
 }
 
 // Colunas novas entram sempre no fim: scripts leem as antigas pela posição.
 std::string cabecalho_resumo() {
     return "caso,nm,nx,ny,nitm,tolt,problema,tipo_ci,niter,razao_final,qmed_final,cpu_s,relogio_s,"
-           "erro_max,erro_medio,convergiu,data_hora\r\n";
+           "erro_max,erro_medio,convergiu,data_hora," + cabecalho_colunas_metodo() + "\r\n";
 }
 
 // O caso vai em UTF-8, como todo o arquivo.
-std::string linha_resumo(const estado_execucao& e, const erro_exato& erro) {
+std::string linha_resumo(const estado_execucao& e, const erro_exato& erro, const metodo_solver& metodo) {
     const quocientes f = finais(e);
     return campo_csv(utf8(sem_brancos_finais(e.caso))) + "," + std::to_string(e.nm) + "," +
            std::to_string(e.nxg[e.nm] - 2) + "," + std::to_string(e.nyg[e.nm] - 2) + "," + std::to_string(e.nitm) +
            "," + numero_csv(e.tolt) + "," + std::to_string(e.problema) + "," + std::to_string(e.tipo_ci) + "," +
            std::to_string(e.niter) + "," + numero_csv(f.razao) + "," + numero_csv(f.qmed) + "," + numero_csv(e.tcpu) +
            "," + numero_csv(e.tparede) + "," + numero_csv(erro.maximo) + "," + numero_csv(erro.medio) + "," +
-           (convergiu(e) ? "1" : "0") + "," + e.texto_iso + "\r\n";
+           (convergiu(e) ? "1" : "0") + "," + e.texto_iso + "," + colunas_metodo(e, metodo) + "\r\n";
 }
 
 void anexar_resumo(const std::string& arquivo, const std::string& linha) {

@@ -42,12 +42,13 @@ void criar_hist(estado_execucao& e);
 // de cada thread auxiliar.
 struct necessidade_memoria {
     long long T = 0, cor = 0, res = 0, hist = 0;
-    long long rascunho = 0; // linhas de trabalho dos núcleos rápidos
-    long long saidas = 0;   // buffers dos arquivos de saída e da mensagem do gnuplot
+    long long rascunho = 0; // linhas de trabalho dos núcleos e rascunho do suavizador e da restrição do método
+    long long fator = 0;    // Cholesky em banda do nível 1 (--coarsest solve)
+    long long saidas = 0;   // buffers dos arquivos de saída, a amostra dos gráficos e a mensagem do gnuplot
     long long pilha = 0;    // por thread auxiliar
 };
 necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_execucao& o = {});
-/// Recusa (erro_fatal com as duas cifras) a rodada que não cabe na memória disponível; devolve quantas das
+/// Recusa (erro_fatal com as cifras) a rodada que não cabe na memória disponível; devolve quantas das
 /// `threads` pedidas cabem com suas pilhas (ao menos 1).
 int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, int threads);
 /// Confere os destinos antes da solução: cada um pode ser escrito, nenhum é a entrada, dois não são o mesmo.

@@ -6,6 +6,7 @@
 #include "platform/plataforma.h"
 #include "run/erro_fatal.h"
 #include "run/execucao.h"
+#include "solver/solver.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ std::string legivel(long double b) {
 } // namespace
 
 necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_execucao& o) {
+    const metodo_solver& metodo = o.metodo;
     necessidade_memoria m;
     const long long d = static_cast<long long>(sizeof(double));
     m.hist = d * (std::clamp(e.itmax, 0, hist_inicial - 1) + 1LL);
@@ -28,9 +30,11 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_ex
     if (e.nm > 1) {
         const long long grossos = static_cast<long long>(e.nxyt) - e.nxyg[e.nm];
         m.cor = m.res = d * ((grossos < 0 ? 0 : grossos) + 1);
+        if (metodo.grosso_exato) m.fator = bytes_fator_banda(e.nxg[1], e.nyg[1]);
     }
-    // parcelas da norma: nove linhas do nível mais fino
-    m.rascunho = d * 9 * e.nxg[e.nm];
+    // parcelas da norma (nove linhas do nível mais fino) e o rascunho do método
+    const rascunho_metodo r = rascunho_necessario(e, metodo);
+    m.rascunho = d * (9LL * e.nxg[e.nm] + r.suavizador + r.restricao);
     // cada arquivo de saída junta até 64 KiB antes de escrever; mais a mensagem do gnuplot
     const int arquivos = 1 + !o.csv.empty() + !o.resumo.empty() + (o.grafico.empty() ? 0 : 7);
     // e a amostra do campo e do erro para os gráficos (257 x 257 pontos, cinco números cada)
@@ -41,14 +45,15 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_ex
 
 int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, int threads) {
     const necessidade_memoria m = memoria_necessaria(e, o);
-    const long long total = m.T + m.cor + m.res + m.hist + m.rascunho + m.saidas;
+    const long long total = m.T + m.cor + m.res + m.hist + m.rascunho + m.fator + m.saidas;
     const long long livre = memoria_disponivel();
     if (livre < 0) return threads;
     if (total > livre) {
         std::string partes = "T " + legivel(m.T);
         if (m.cor) partes += ", cor " + legivel(m.cor) + ", res " + legivel(m.res);
-        partes += ", hist " + legivel(m.hist) + ", work rows " + legivel(m.rascunho) + ", output buffers " +
-                  legivel(m.saidas);
+        partes += ", hist " + legivel(m.hist) + ", work rows " + legivel(m.rascunho);
+        if (m.fator) partes += ", band factor of level 1 " + legivel(m.fator);
+        partes += ", output buffers " + legivel(m.saidas);
         throw erro_fatal("not enough memory for this run: it needs " + std::to_string(total) + " bytes (" +
                          legivel(total) + ": " + partes + ") but only " + std::to_string(livre) + " bytes (" +
                          legivel(livre) + ") are available");

@@ -1,3 +1,4 @@
+// Linha de comando: opções da rodada (getopt_long), com ajuda e versão; erros com a dica de uso.
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -12,6 +13,11 @@
 namespace {
 
 constexpr int max_threads = 1024;
+
+enum {
+    op_csv = 1000, op_plot, op_summary, op_cycle, op_fmg, op_pre, op_post, op_coarsest, op_smoother, op_omega,
+    op_restriction, op_start, op_utf8, op_modelo
+};
 
 const char* const uso =
     "Usage: placa [OPTIONS] [INPUT]\n"
@@ -29,6 +35,18 @@ const char* const uso =
     "      --template       print a commented example input file and exit\n"
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n"
+    "\n"
+    "Method (the listing records any change from the classic V-cycle):\n"
+    "      --cycle V|W|F    multigrid cycle (default V)\n"
+    "      --fmg            start by full multigrid (nested iteration from level 1)\n"
+    "      --pre N          sweeps before the coarse-grid correction (default nitm)\n"
+    "      --post N         sweeps after the coarse-grid correction (default nitm)\n"
+    "      --coarsest N|solve  sweeps on level 1 (default nitm), or solve it exactly\n"
+    "      --smoother NAME  gs-lex (default), gs-rb, jacobi, gs-sym, line-x, line-y, line-alt\n"
+    "      --omega W        relaxation factor, 0 < W < 2, for gs-lex, gs-rb, gs-sym, jacobi\n"
+    "                       (default 1; 0.8 for jacobi)\n"
+    "      --restriction NAME  injection (default), half or full weighting\n"
+    "      --start random[:SEED]  interior of the start field uniform in [-1, 1) (SEED default 1)\n"
     "\n"
     "The editor is $VISUAL, else $EDITOR, else vi when standard input is a terminal.\n"
     "Exit status: 0 success, 1 run failed, 2 bad command line.\n";
@@ -48,20 +66,24 @@ bool tem_controle(const std::string& s) {
 } // namespace
 
 leitura_opcoes interpretar_opcoes(int argc, char** argv) {
-    enum { op_csv = 1000, op_plot, op_summary, op_utf8, op_modelo };
     static const option longas[] = {
         {"no-edit", no_argument, nullptr, 'n'},   {"monitor", no_argument, nullptr, 'm'},
         {"csv", required_argument, nullptr, op_csv}, {"plot", required_argument, nullptr, op_plot},
         {"summary", required_argument, nullptr, op_summary}, {"threads", required_argument, nullptr, 'j'},
         {"help", no_argument, nullptr, 'h'},      {"version", no_argument, nullptr, 'V'},
         {"utf8", no_argument, nullptr, op_utf8},  {"template", no_argument, nullptr, op_modelo},
-        {nullptr, 0, nullptr, 0}};
+        {"cycle", required_argument, nullptr, op_cycle}, {"fmg", no_argument, nullptr, op_fmg},
+        {"pre", required_argument, nullptr, op_pre}, {"post", required_argument, nullptr, op_post},
+        {"coarsest", required_argument, nullptr, op_coarsest}, {"smoother", required_argument, nullptr, op_smoother},
+        {"omega", required_argument, nullptr, op_omega}, {"restriction", required_argument, nullptr, op_restriction},
+        {"start", required_argument, nullptr, op_start}, {nullptr, 0, nullptr, 0}};
     leitura_opcoes r;
     opcoes_execucao& o = r.opcoes;
     bool ajuda = false, versao = false, modelo = false;
     opterr = 0;
     optind = 1;
-    for (int c; (c = getopt_long(argc, argv, ":nmj:hV", longas, nullptr)) != -1;) {
+    int indice = 0;
+    for (int c; (c = getopt_long(argc, argv, ":nmj:hV", longas, &indice)) != -1;) {
         switch (c) {
         case 'n': o.editar = false; break;
         case 'm': o.monitor = true; break;
@@ -90,6 +112,18 @@ leitura_opcoes interpretar_opcoes(int argc, char** argv) {
             o.threads = static_cast<int>(n);
             break;
         }
+        case op_fmg: o.metodo.fmg = true; break;
+        case op_cycle:
+        case op_pre:
+        case op_post:
+        case op_coarsest:
+        case op_smoother:
+        case op_omega:
+        case op_restriction:
+        case op_start:
+            if (const std::string erro = ler_opcao_metodo(longas[indice].name, optarg, o.metodo); !erro.empty())
+                return recusar(erro);
+            break;
         case 'h': ajuda = true; break;
         case 'V': versao = true; break;
         case op_utf8: o.utf8 = true; break;

@@ -35,15 +35,17 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
         fase_rodada fase("reading the input");
         for (const std::string& aviso : ler_dados(e, o.entrada, o.editar)) escrever_mensagem(aviso);
     }
+    const metodo_solver& metodo = o.metodo;
+    for (const std::string& a : avisos_metodo(metodo, e.nm)) escrever_mensagem("warning: " + a);
     conferir_destinos(e, o);
     ajustes_solver ajustes;
     ajustes.threads = planejar_memoria(e, o, o.threads > 0 ? o.threads : processadores_disponiveis());
+    if (o.monitor) escrever_na_saida_padrao(linha_metodo_monitor(e, metodo));
     progresso linha_de_progresso;
     const aviso_iteracao aviso = [&](const estado_execucao& x) {
         if (o.monitor) escrever_na_saida_padrao(linha_monitor(x));
         linha_de_progresso.iteracao(x);
     };
-    const metodo_solver metodo;
     resolver(e, metodo, ajustes, aviso);
     linha_de_progresso.terminar();
 
@@ -60,22 +62,22 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     {
         fase_rodada fase("writing the output files");
         saidas.preparar(nome, "unit 10", [&](saida_texto& s) {
-            if (!o.utf8) return escrever_listagem(e, s);
+            if (!o.utf8) return escrever_listagem(e, s, metodo);
             saida_texto latin1; // os mesmos caracteres, só os bytes mudam
             latin1.destino = [&](const std::string& bloco) { s.bruto(utf8(bloco)); };
-            escrever_listagem(e, latin1);
+            escrever_listagem(e, latin1, metodo);
             latin1.terminar();
         });
         if (!o.csv.empty() && o.csv != "-")
-            saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, s); });
+            saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, metodo, s); });
         if (!o.grafico.empty()) sem_gnuplot = !desenhar_graficos(e, amostrar_campo(e, 257), o.grafico, saidas);
-        if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, erro));
+        if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, erro, metodo));
         saidas.efetivar();
     }
     if (o.csv == "-") {
         saida_texto s;
         s.destino = [](const std::string& bloco) { escrever_na_saida_padrao(bloco); };
-        escrever_historico_csv(e, s);
+        escrever_historico_csv(e, metodo, s);
         s.terminar();
     }
     int codigo = 0;

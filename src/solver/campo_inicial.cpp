@@ -8,11 +8,12 @@ constexpr double pi = 3.141592653589793;
 constexpr double inv_sinh_pi = 0.08658953753004696; // 1/sinh(pi), como literal
 } // namespace
 
-void contornos(estado_execucao& e) {
+void contornos(estado_execucao& e) { contornos_em(e, e.T.data()); }
+
+void contornos_em(const estado_execucao& e, double* t) {
     const int nxk = e.nxk, nyk = e.nyk;
     const double dx = e.dx, dy = e.dy;
     const bool linear = e.problema == 1;
-    double* t = e.T.data();
     for (int j = 1; j <= nyk; ++j) t[1 + (j - 1) * nxk] = 0.0;
     for (int j = 1; j <= nyk; ++j) t[j * nxk] = linear ? static_cast<double>(j - 1) * dy : 0.0;
     if (nxk - 2 <= 0) return;
@@ -37,11 +38,15 @@ void solucao_analitica(estado_execucao& e) {
 }
 
 // Com T criado e o nível mais fino corrente. Para tipo_ci fora de 0 e 1 o interior fica
-// como criado (zero).
-void preparar_campo_inicial(estado_execucao& e) {
-    if (e.tipo_ci == 0)
-        for (double& v : e.T) v = 0.0;
-    if (e.tipo_ci == 1) solucao_analitica(e);
+// como criado (zero). O início aleatório substitui o de tipo_ci.
+void preparar_campo_inicial(estado_execucao& e, const metodo_solver& metodo) {
+    if (metodo.inicio == tipo_inicio::aleatorio) {
+        campo_aleatorio(e, metodo.semente);
+    } else {
+        if (e.tipo_ci == 0)
+            for (double& v : e.T) v = 0.0;
+        if (e.tipo_ci == 1) solucao_analitica(e);
+    }
     contornos(e);
     coeficientes(e);
     norma_l1(e);

@@ -17,3 +17,20 @@ void selecionar_nivel(estado_execucao& e, int k) {
     e.dx = 1.0 / static_cast<double>(e.nxk - 1);
     e.dy = 1.0 / static_cast<double>(e.nyk - 1);
 }
+
+vista_nivel nivel_corrente(estado_execucao& e) {
+    vista_nivel v;
+    const bool em_T = e.nm == 1 || e.k == e.nm;
+    v.u = em_T ? e.T.data() : e.cor.data() + e.ofsk;
+    v.f = em_T ? nullptr : e.res.data() + e.ofsk;
+    v.nx = e.nxk;
+    v.ny = e.nyk;
+    v.ae = e.ae;
+    v.an = e.an;
+    v.ap = e.ap;
+    return v;
+}
+
+nivel_abaixo nivel_abaixo_do_corrente(estado_execucao& e) {
+    return {e.res.data() + (e.ofsk - e.nxyg[e.k - 1]), e.nxg[e.k - 1], e.nyg[e.k - 1]};
+}

@@ -28,7 +28,6 @@ void criar_niveis_grossos(estado_execucao& e, long n) {
 
 void resolver_malha_unica(estado_execucao& e, const metodo_solver& metodo, const ajustes_solver& ajustes,
                           const aviso_iteracao& aviso) {
-    (void)metodo;
     const double t0 = tempo_processador();
     criar_campo(e, e.nxyg[1]);
     e.nxk = e.nxg[1];
@@ -36,15 +35,18 @@ void resolver_malha_unica(estado_execucao& e, const metodo_solver& metodo, const
     e.nxyk = e.nxk * e.nyk;
     e.dx = 1.0 / static_cast<double>(e.nxk - 1);
     e.dy = 1.0 / static_cast<double>(e.nyk - 1);
-    preparar_campo_inicial(e);
     equipe eq(ajustes.threads);
+    plano_solver p;
+    planejar_solver(p, e, metodo, ajustes, eq);
+    preparar_campo_inicial(e, metodo);
+    // nitm varreduras do suavizador, depois a norma (na mesma passada quando rápida)
     iteracoes_externas(
         e,
         [&] {
-            if (ajustes.rapidos) {
+            if (p.rapido) {
                 passada_rapida(e, {.varreduras = e.nitm, .norma = true}, eq);
             } else {
-                gauss_seidel(e);
+                suavizar_nivel(e, p, e.nitm);
                 norma_l1(e);
             }
         },

@@ -1,9 +1,8 @@
+// A solução multigrid: ciclos do método até tolt ou itmax, o primeiro pelo FMG quando pedido; e o ciclo V de
+// referência, com os núcleos simples em duas voltas (descida, subida), oráculo dos testes.
 #include "platform/plataforma.h"
 #include "solver/solver.h"
 
-namespace {
-
-// Ciclo V com os núcleos de referência, um por linha, na ordem do algoritmo.
 void ciclo_v_referencia(estado_execucao& e) {
     for (double& v : e.cor) v = 0.0;
     for (int k = e.nm; k >= 1; --k) {
@@ -31,39 +30,32 @@ void ciclo_v_referencia(estado_execucao& e) {
     }
 }
 
-// O mesmo ciclo com os núcleos rápidos: cada nível numa só passada (mesmos bits).
-void ciclo_v_rapido(estado_execucao& e, equipe& eq) {
-    for (double& v : e.cor) v = 0.0;
-    for (int k = e.nm; k >= 1; --k) {
-        selecionar_nivel(e, k);
-        coeficientes(e);
-        // suavização, depois restrição para k-1
-        passada_rapida(e, {.varreduras = e.nitm, .restringir = k > 1}, eq);
-    }
-    for (int k = 2; k <= e.nm; ++k) {
-        selecionar_nivel(e, k);
-        coeficientes(e);
-        // prolongação, suavização e, no mais fino, a norma
-        passada_rapida(e, {.varreduras = e.nitm, .prolongar = true, .norma = k == e.nm}, eq);
-    }
-}
-
-} // namespace
-
 void ciclo_v(estado_execucao& e, const ajustes_solver& ajustes, equipe& eq) {
-    if (ajustes.rapidos) ciclo_v_rapido(e, eq);
-    else ciclo_v_referencia(e);
+    if (!ajustes.rapidos) {
+        ciclo_v_referencia(e);
+        return;
+    }
+    plano_solver p;
+    planejar_solver(p, e, {}, ajustes, eq);
+    ciclo(e, p, e.nm, tipo_ciclo::V);
 }
 
 void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo, const ajustes_solver& ajustes,
                         const aviso_iteracao& aviso) {
-    (void)metodo;
     const double t0 = tempo_processador();
     criar_campo(e, e.nxyg[e.nm]);
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
-    selecionar_nivel(e, e.nm);
-    preparar_campo_inicial(e);
     equipe eq(ajustes.threads);
-    iteracoes_externas(e, [&] { ciclo_v(e, ajustes, eq); }, aviso);
+    plano_solver p;
+    planejar_solver(p, e, metodo, ajustes, eq);
+    selecionar_nivel(e, e.nm);
+    preparar_campo_inicial(e, metodo);
+    iteracoes_externas(
+        e,
+        [&] {
+            if (p.fmg && e.it == 1) inicio_fmg(e, p);
+            else ciclo(e, p, e.nm, p.ciclo);
+        },
+        aviso);
     e.tcpu = tempo_processador() - t0;
 }

@@ -1,29 +1,67 @@
-// Solver: grade e equações, campo inicial, suavizador, resíduo, transferências e as duas soluções.
+// Solver: grade e equações, campo inicial, suavizadores, resíduo, transferências, nível 1, ciclo e as duas soluções.
 #pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
 
 #include "run/estado.h"
 #include "solver/equipe.h"
 #include "solver/metodo.h"
+#include "solver/plano.h"
 
 /// ae = 1/(dx*dx), an = 1/(dy*dy), ap = (an+ae)*2, do nível corrente.
 void coeficientes(estado_execucao& e);
 /// Torna k o nível corrente: k, ofsk, nxk, nyk, nxyk, dx, dy.
 void selecionar_nivel(estado_execucao& e, int k);
+/// O nível corrente como vista: T no mais fino (ou com nm = 1), senão a correção do nível com res.
+vista_nivel nivel_corrente(estado_execucao& e);
+/// O lado direito do nível k-1, abaixo do corrente.
+nivel_abaixo nivel_abaixo_do_corrente(estado_execucao& e);
 
 /// Valores de Dirichlet no contorno de T (oeste, leste e, se nxk > 2, sul e norte).
 void contornos(estado_execucao& e);
+/// Os mesmos valores no contorno da grade t do nível corrente (o campo de um nível grosso no FMG).
+void contornos_em(const estado_execucao& e, double* t);
 /// Solução exata do problema em todos os pontos de T: y*x ou sin(pi x) sinh(pi y)/sinh(pi).
 void solucao_analitica(estado_execucao& e);
-/// Campo inicial de T conforme tipo_ci, contornos, coeficientes e hist(0).
-void preparar_campo_inicial(estado_execucao& e);
+/// Próximo valor do splitmix64 em [-1, 1): ((double)(z >> 11) * 2^-53) * 2.0 - 1.0.
+double proximo_aleatorio(std::uint64_t& s);
+/// T = 0, depois o interior em ordem de armazenamento com os valores de proximo_aleatorio a partir da semente.
+void campo_aleatorio(estado_execucao& e, std::uint64_t semente);
+/// Campo inicial de T conforme tipo_ci (ou aleatório), contornos, coeficientes e hist(0).
+void preparar_campo_inicial(estado_execucao& e, const metodo_solver& metodo = {});
 
 /// nitm varreduras lexicográficas em T: T(P) = (an*(S+N) + ae*(W+E)) * (1/ap).
 void gauss_seidel(estado_execucao& e);
 /// rnorm = soma de |(ap*T(P) - an*(S+N)) - ae*(W+E)| nos pontos internos, em ordem de armazenamento.
 void norma_l1(estado_execucao& e);
 
+/// Gauss-Seidel lexicográfico; com omega != 1, SOR: u = u + omega*(v - u).
+void suavizar_gs_lex(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+/// Vermelho-preto: os pontos de i + j par, depois os de i + j ímpar; linhas divididas entre as threads.
+void suavizar_gs_rb(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+/// Jacobi amortecido: todo v a partir dos valores anteriores, u = u + omega*(v - u); linhas entre as threads.
+void suavizar_jacobi(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+/// Simétrico: uma varredura lexicográfica para frente e uma para trás contam como uma.
+void suavizar_gs_sym(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+/// Linhas j = 2..ny-1 de sul a norte, cada uma resolvida por Thomas (e = ae).
+void suavizar_linha_x(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+/// Colunas i = 2..nx-1 de oeste a leste, cada uma resolvida por Thomas (e = an).
+void suavizar_linha_y(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+/// Uma varredura line-x e uma line-y contam como uma.
+void suavizar_linha_alt(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+/// Rascunho dos suavizadores por linhas num nível nx x ny.
+long rascunho_linhas(int nx, int ny);
+
 /// Resíduo injetado no lado direito do nível k-1: de T quando k = nm, senão de cor.
 void restringir_residuo(estado_execucao& e);
+/// Injeção sobre vistas: res(k-1)(I, J) = r(P) no ponto fino coincidente.
+void restringir_injecao(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
+/// Meia ponderação: (4 r(P) + vizinhos em cruz) / 8.
+void restringir_meia(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
+/// Ponderação completa: (4 r(P) + 2 vizinhos em cruz + cantos) / 16.
+void restringir_completa(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
 /// T += interpolação bilinear da correção do nível nm-1 (nível corrente nm).
 void prolongar_em_T(estado_execucao& e);
 /// cor(k) += interpolação bilinear da correção do nível k-1 (nível corrente 2..nm-1).
@@ -31,19 +69,58 @@ void prolongar_correcao(estado_execucao& e);
 /// nitm varreduras em cor: (an*(S+N) + ae*(W+E) + res(Q)) * (1/ap).
 void suavizar_correcao(estado_execucao& e);
 
+/// Bytes do fator em banda (e do vetor de solução) do nível 1 de nx1 x ny1 pontos.
+long long bytes_fator_banda(int nx1, int ny1);
+/// Cholesky em banda das equações de cinco pontos do nível 1 (erro_fatal sem memória).
+void fatorar_nivel_grosso(fator_banda& f, int nx, int ny, double ae, double an, double ap);
+/// Interior do nível 1 = solução exata, com res e os valores de contorno da grade como dados.
+void resolver_nivel_grosso(fator_banda& f, const vista_nivel& v);
+
 /// Núcleos rápidos, bit a bit iguais aos de cima: numa só passada pelo nível corrente, prolongação (se pedida),
 /// as varreduras pedidas (gauss_seidel em T, suavizar_correcao em cor), restrição e/ou norma, com as threads da equipe.
 void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq);
 
+/// Nomes dos componentes na linha de comando e nos relatórios ("V", "gs-rb", "full", ...).
+const char* nome_ciclo(tipo_ciclo c);
+const char* nome_suavizador(tipo_suavizador s);
+const char* nome_restricao(tipo_restricao r);
+/// O componente de um nome, ou nada.
+std::optional<tipo_ciclo> ciclo_de_nome(std::string_view nome);
+std::optional<tipo_suavizador> suavizador_de_nome(std::string_view nome);
+std::optional<tipo_restricao> restricao_de_nome(std::string_view nome);
+/// gs-lex, gs-rb, gs-sym e jacobi relaxam com omega; as linhas não.
+bool aceita_omega(tipo_suavizador s);
+/// Valores efetivos: contagens não dadas = nitm; omega não dado = 1 (0,8 no Jacobi; 1 nas linhas).
+metodo_solver metodo_efetivo(const metodo_solver& m, int nitm);
+/// O método efetivo é o da rodada clássica? (com nm = 1 contam só suavizador, omega e início)
+bool metodo_classico(const metodo_solver& efetivo, int nm, int nitm);
+/// Rascunho que o método pede além das grades.
+rascunho_metodo rascunho_necessario(const estado_execucao& e, const metodo_solver& metodo);
+/// Escolhe os componentes, cria o rascunho e, com o nível 1 exato, fatora-o (deixa o nível 1 corrente).
+void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_solver& metodo, const ajustes_solver& ajustes,
+                     equipe& eq);
+
+/// `varreduras` do suavizador do plano no nível corrente (passada_rapida quando o plano é rápido).
+void suavizar_nivel(estado_execucao& e, plano_solver& p, int varreduras);
+/// Nível 1: `grosso` varreduras, ou a solução direta.
+void tratar_nivel_grosso(estado_execucao& e, plano_solver& p);
+/// Ciclo no nível k: pré-suavização, resíduo restrito, correção de k-1 zerada, ciclo(s) em k-1 (V: um V; W: dois W;
+/// F: um F e um V), correção interpolada somada, pós-suavização; em k = nm deixa a norma L1 em rnorm.
+void ciclo(estado_execucao& e, plano_solver& p, int k, tipo_ciclo tipo);
+/// FMG: nível 1 tratado no seu problema; em cada k = 2..nm o interpolado de k-1, os contornos de k e um ciclo(k).
+void inicio_fmg(estado_execucao& e, plano_solver& p);
+
 /// it = 1, 2, ...: iteracao() deixa a norma em rnorm, guardada em hist(it); para no teste de tolerância ou
 /// depois de itmax.
 void iteracoes_externas(estado_execucao& e, const std::function<void()>& iteracao, const aviso_iteracao& aviso);
-/// Gauss-Seidel puro até tolt ou itmax (nm = 1).
+/// nitm varreduras do suavizador por iteração até tolt ou itmax (nm = 1).
 void resolver_malha_unica(estado_execucao& e, const metodo_solver& metodo = {}, const ajustes_solver& ajustes = {},
                           const aviso_iteracao& aviso = {});
-/// Um ciclo V sobre T, cor e res já criados; deixa a norma do nível mais fino em rnorm.
+/// Ciclo V de referência em duas voltas com os núcleos simples (o oráculo dos testes); norma em rnorm.
+void ciclo_v_referencia(estado_execucao& e);
+/// Um ciclo V do método clássico: o de referência, ou com ajustes.rapidos o ciclo recursivo rápido.
 void ciclo_v(estado_execucao& e, const ajustes_solver& ajustes, equipe& eq);
-/// Ciclos V até tolt ou itmax (nm >= 2).
+/// Ciclos do método (o primeiro pelo FMG, se pedido) até tolt ou itmax (nm >= 2).
 void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo = {}, const ajustes_solver& ajustes = {},
                         const aviso_iteracao& aviso = {});
 

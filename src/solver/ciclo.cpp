@@ -1,0 +1,70 @@
+// O ciclo multigrid recursivo (V, W, F) e o tratamento do nível mais grosso, pelos componentes do plano.
+//
+// Com o plano rápido (Gauss-Seidel lexicográfico puro e injeção) cada perna de um nível é uma só passada_rapida:
+// na descida as varreduras e a restrição, na subida a prolongação, as varreduras e, no mais fino, a norma.
+#include <algorithm>
+
+#include "solver/solver.h"
+
+namespace {
+
+// Pré-suavização e restrição do resíduo para o lado direito do nível k-1.
+void pre_suavizar_e_restringir(estado_execucao& e, plano_solver& p) {
+    if (p.rapido) {
+        passada_rapida(e, {.varreduras = p.pre, .restringir = true}, *p.eq);
+        return;
+    }
+    const vista_nivel v = nivel_corrente(e);
+    p.suavizar(v, p.meios, p.pre);
+    p.restringir(v, nivel_abaixo_do_corrente(e), p.rascunho_restricao.data());
+}
+
+// Correção do nível k-1 interpolada e somada, pós-suavização e, no nível mais fino, a norma L1 em rnorm.
+void prolongar_e_pos_suavizar(estado_execucao& e, plano_solver& p) {
+    const bool mais_fino = e.k == e.nm;
+    if (p.rapido) {
+        passada_rapida(e, {.varreduras = p.pos, .prolongar = true, .norma = mais_fino}, *p.eq);
+        return;
+    }
+    if (mais_fino) prolongar_em_T(e);
+    else prolongar_correcao(e);
+    p.suavizar(nivel_corrente(e), p.meios, p.pos);
+    if (mais_fino) norma_l1(e);
+}
+
+// Todos os elementos da correção do nível k-1 (contorno incluído) = 0.
+void zerar_correcao_abaixo(estado_execucao& e) {
+    double* c = e.cor.data() + (e.ofsk - e.nxyg[e.k - 1]);
+    std::fill(c + 1, c + 1 + e.nxyg[e.k - 1], 0.0);
+}
+
+} // namespace
+
+void suavizar_nivel(estado_execucao& e, plano_solver& p, int varreduras) {
+    if (p.rapido) passada_rapida(e, {.varreduras = varreduras}, *p.eq);
+    else p.suavizar(nivel_corrente(e), p.meios, varreduras);
+}
+
+void tratar_nivel_grosso(estado_execucao& e, plano_solver& p) {
+    if (p.grosso_exato) resolver_nivel_grosso(p.fator, nivel_corrente(e));
+    else suavizar_nivel(e, p, p.grosso);
+}
+
+void ciclo(estado_execucao& e, plano_solver& p, int k, tipo_ciclo tipo) {
+    selecionar_nivel(e, k);
+    coeficientes(e);
+    if (k == 1) {
+        tratar_nivel_grosso(e, p);
+        return;
+    }
+    pre_suavizar_e_restringir(e, p);
+    zerar_correcao_abaixo(e);
+    switch (tipo) {
+    case tipo_ciclo::V: ciclo(e, p, k - 1, tipo_ciclo::V); break;
+    case tipo_ciclo::W: ciclo(e, p, k - 1, tipo_ciclo::W); ciclo(e, p, k - 1, tipo_ciclo::W); break;
+    case tipo_ciclo::F: ciclo(e, p, k - 1, tipo_ciclo::F); ciclo(e, p, k - 1, tipo_ciclo::V); break;
+    }
+    selecionar_nivel(e, k);
+    coeficientes(e);
+    prolongar_e_pos_suavizar(e, p);
+}

@@ -1,0 +1,68 @@
+// Plano de uma solução: o método escolhido uma vez (suavizador, restrição, contagens), com a equipe, o rascunho e
+// o fator do nível 1; e as vistas de um nível pelas quais os núcleos das variantes o enxergam.
+#pragma once
+
+#include <vector>
+
+#include "solver/equipe.h"
+#include "solver/metodo.h"
+
+// Um nível visto pelos núcleos das variantes: índices locais a partir de 1, P = i + (j-1)*nx.
+struct vista_nivel {
+    double* u = nullptr;       // T, ou a correção (o campo, no FMG) do nível
+    const double* f = nullptr; // lado direito do nível (res); nulo em T
+    int nx = 0, ny = 0;        // pontos por direção, contornos incluídos
+    double ae = 0.0, an = 0.0, ap = 0.0;
+};
+
+// O lado direito do nível k-1, que a restrição escreve (só nos pontos internos).
+struct nivel_abaixo {
+    double* r = nullptr; // res do nível k-1, índices locais a partir de 1
+    int nxc = 0, nyc = 0;
+};
+
+// O que um suavizador usa além do nível.
+struct meios_suavizacao {
+    double omega = 1.0;         // fator de relaxação; 1 = atualização pura
+    equipe* eq = nullptr;       // threads dos suavizadores pontuais (gs-rb, jacobi); nula = uma só
+    double* rascunho = nullptr; // jacobi: cópia do nível; linhas: as recorrências de Thomas
+};
+
+/// Um suavizador: `varreduras` varreduras sobre o interior do nível (nenhuma quando <= 0).
+using suavizador = void (*)(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+/// Uma restrição: o resíduo do nível fino levado ao lado direito do nível abaixo; rascunho de 3*(nx+1) doubles.
+using restricao = void (*)(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
+
+// Fator de Cholesky em banda das equações de cinco pontos do nível 1 (feito uma vez por solução).
+struct fator_banda {
+    int mx = 0, my = 0;    // incógnitas em X e em Y
+    int n = 0, b = 0;      // incógnitas e meia largura de banda (a menor de mx, my)
+    bool x_rapido = true;  // numeração com X mais rápido (banda mx), senão Y mais rápido (banda my)
+    std::vector<double> L; // linha r do fator: L(r, r-b .. r) em L[r*(b+1) .. r*(b+1)+b]
+    std::vector<double> x; // lado direito e solução de uma resolução
+};
+
+// O método de uma solução já escolhido: nada aqui é decidido dentro dos laços.
+struct plano_solver {
+    tipo_ciclo ciclo = tipo_ciclo::V;
+    bool fmg = false;
+    int pre = 0, pos = 0, grosso = 0; // varreduras efetivas
+    bool grosso_exato = false;
+    bool rapido = false;              // Gauss-Seidel lexicográfico puro e injeção: passada_rapida em todo nível
+    suavizador suavizar = nullptr;
+    restricao restringir = nullptr;
+    meios_suavizacao meios;
+    std::vector<double> rascunho_suavizador, rascunho_restricao;
+    fator_banda fator;
+    equipe* eq = nullptr;
+
+    plano_solver() = default;
+    plano_solver(const plano_solver&) = delete; // meios.rascunho aponta para dentro do próprio plano
+    plano_solver& operator=(const plano_solver&) = delete;
+};
+
+// Doubles de rascunho que o método pede além das grades (dimensionados pelo nível mais fino).
+struct rascunho_metodo {
+    long suavizador = 0; // jacobi: o nível inteiro; linhas: 4*(max(nx, ny)+1)
+    long restricao = 0;  // meia e completa: três linhas de resíduos
+};

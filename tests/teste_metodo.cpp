@@ -1,0 +1,191 @@
+// O método na linha de comando e nos relatórios: opções aceitas e recusadas, valores efetivos, o bloco MÉTODO da
+// listagem (e a listagem clássica intacta), o comentário do CSV, as colunas do resumo, o monitor e os avisos.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "auxiliar.h"
+#include "report/listagem.h"
+#include "solver/solver.h"
+
+namespace {
+
+std::vector<std::string> linhas(const std::string& s) {
+    std::vector<std::string> v;
+    std::size_t a = 0;
+    for (std::size_t b; (b = s.find("\r\n", a)) != std::string::npos; a = b + 2) v.push_back(s.substr(a, b - a));
+    return v;
+}
+
+// Listagem de uma rodada com o método m, sem o cabeçalho de versão.
+std::string listagem(const std::string& texto, const metodo_solver& m) {
+    estado_execucao e = estado_de(texto);
+    if (e.nm == 1) resolver_malha_unica(e, m);
+    else resolver_multigrid(e, m);
+    e.tcpu = 0.0;
+    e.texto_dia = texto_dia_de(7, 12, 2026);
+    e.texto_hora = texto_hora_de(14, 5, 9);
+    return montar_listagem(e, m);
+}
+
+metodo_solver metodo_de(const std::vector<std::string>& args) {
+    const leitura_opcoes l = opcoes_de(args);
+    EXPECT_TRUE(l.rodar);
+    return l.opcoes.metodo;
+}
+
+} // namespace
+
+TEST(OpcoesMetodo, ValoresAceitos) {
+    metodo_solver m = metodo_de({"--cycle", "W", "--fmg", "--pre", "0", "--post=1000000", "--coarsest", "solve",
+                                 "--smoother", "gs-rb", "--omega", "1.25", "--restriction", "full", "--start",
+                                 "random:4294967295"});
+    EXPECT_EQ(m.ciclo, tipo_ciclo::W);
+    EXPECT_TRUE(m.fmg);
+    EXPECT_EQ(m.pre, 0);
+    EXPECT_EQ(m.pos, 1000000);
+    EXPECT_TRUE(m.grosso_exato);
+    EXPECT_EQ(m.suavizador, tipo_suavizador::gs_rb);
+    EXPECT_EQ(m.omega, 1.25);
+    EXPECT_EQ(m.restricao, tipo_restricao::completa);
+    EXPECT_EQ(m.inicio, tipo_inicio::aleatorio);
+    EXPECT_EQ(m.semente, 4294967295u);
+    m = metodo_de({"--coarsest", "solve", "--coarsest", "7", "--start", "random", "--cycle", "F"});
+    EXPECT_FALSE(m.grosso_exato);
+    EXPECT_EQ(m.grosso, 7);
+    EXPECT_EQ(m.semente, 1u);
+    EXPECT_EQ(m.ciclo, tipo_ciclo::F);
+    m = metodo_de({});
+    EXPECT_EQ(m.pre, conforme_nitm);
+    EXPECT_EQ(m.omega, 0.0);
+    EXPECT_EQ(m.inicio, tipo_inicio::conforme_tipo_ci);
+}
+
+TEST(OpcoesMetodo, ValoresRecusados) {
+    for (const std::vector<std::string>& a :
+         std::vector<std::vector<std::string>>{{"--cycle", "v"}, {"--cycle", "X"}, {"--cycle", ""}, {"--pre", "-1"},
+                                               {"--pre", "1000001"}, {"--post", "2x"}, {"--post", "+3"},
+                                               {"--coarsest", "exact"}, {"--coarsest", ""}, {"--smoother", "sor"},
+                                               {"--omega", "0"}, {"--omega", "2"}, {"--omega", "nan"},
+                                               {"--omega", "1.5e"}, {"--omega", "-0.5"}, {"--restriction", "fw"},
+                                               {"--start", "zero"}, {"--start", "random:"},
+                                               {"--start", "random:4294967296"}, {"--start", "random:-1"},
+                                               {"--start", "Random"}, {"--fmg=1"}, {"--smoother"}}) {
+        const leitura_opcoes l = opcoes_de(a);
+        EXPECT_FALSE(l.rodar) << a[0];
+        EXPECT_EQ(l.codigo, 2) << a[0];
+    }
+    metodo_solver m;
+    EXPECT_EQ(ler_opcao_metodo("omega", "3", m), "invalid value '3' for --omega (must be a number above 0 and below 2)");
+    EXPECT_EQ(ler_opcao_metodo("smoother", "sor", m),
+              "invalid value 'sor' for --smoother (must be gs-lex, gs-rb, jacobi, gs-sym, line-x, line-y or line-alt)");
+}
+
+// Valores efetivos: contagens não dadas seguem nitm, omega não dado é 1 (0,8 no Jacobi), as linhas não relaxam;
+// o método dado igual ao clássico conta como clássico.
+TEST(OpcoesMetodo, MetodoEfetivoEClassico) {
+    metodo_solver m = metodo_efetivo(metodo_de({"--smoother", "jacobi", "--post", "5"}), 3);
+    EXPECT_EQ(m.pre, 3);
+    EXPECT_EQ(m.pos, 5);
+    EXPECT_EQ(m.grosso, 3);
+    EXPECT_EQ(m.omega, 0.8);
+    EXPECT_EQ(metodo_efetivo(metodo_de({"--smoother", "line-y", "--omega", "1.5"}), 2).omega, 1.0);
+    EXPECT_TRUE(metodo_classico(metodo_efetivo(metodo_de({"--cycle", "V", "--pre", "2", "--post", "2", "--coarsest",
+                                                          "2", "--omega", "1", "--restriction", "injection"}), 2),
+                                3, 2));
+    EXPECT_FALSE(metodo_classico(metodo_efetivo(metodo_de({"--pre", "2"}), 1), 3, 1));
+    EXPECT_TRUE(metodo_classico(metodo_efetivo(metodo_de({"--cycle", "W", "--fmg"}), 2), 1, 2)); // nm = 1
+    EXPECT_FALSE(metodo_classico(metodo_efetivo(metodo_de({"--start", "random:0"}), 2), 1, 2));
+}
+
+// O bloco MÉTODO depois da linha de freq, antes da linha vazia da norma inicial; "=" na coluna 19.
+TEST(ListagemMetodo, BlocoComTodosOsComponentes) {
+    const metodo_solver m = metodo_de({"--cycle", "W", "--fmg", "--pre", "1", "--post", "3", "--coarsest", "solve",
+                                       "--smoother", "gs-rb", "--omega", "1.5", "--restriction", "full", "--start",
+                                       "random:7"});
+    const std::vector<std::string> l = linhas(listagem(entrada(3, 3, 3, "1e-6", 2, 2, 2), m));
+    const std::vector<std::string> esperado{
+        latin1("          1       = freq: freqüência de escrita dos resíduos e variáveis nas iterações"),
+        "",
+        latin1("     MÉTODO"),
+        "W                 = ciclo: V, W ou F",
+        latin1("sim               = fmg: início por multigrid completo"),
+        latin1("          1       = pré: varreduras antes da correção grossa"),
+        latin1("          3       = pós: varreduras depois da correção grossa"),
+        latin1("exato             = grosso: nível 1 resolvido por método direto"),
+        "gs-rb             = suavizador: gs-lex, gs-rb, jacobi, gs-sym, line-x, line-y ou line-alt",
+        latin1("   1.50000000E+00 = omega: fator de relaxação"),
+        latin1("full              = restrição: injection, half ou full"),
+        latin1("aleatório         = início: tipo_ci ou aleatório"),
+        latin1("          7       = semente: do início aleatório"),
+        ""};
+    ASSERT_GT(l.size(), 23 + esperado.size());
+    for (std::size_t i = 0; i < esperado.size(); ++i) EXPECT_EQ(l[22 + i], esperado[i]) << "linha " << 23 + i;
+    EXPECT_EQ(l[22 + esperado.size()].find(" = norma L1 dos res"), 15u);
+    for (std::size_t i = 3; i + 1 < esperado.size(); ++i) EXPECT_EQ(l[22 + i][18], '=');
+}
+
+TEST(ListagemMetodo, MalhaUnicaELinhas) {
+    std::vector<std::string> l = linhas(listagem(entrada(1, 5, 5, "1e-6", 2, 2, 2), metodo_de({"--smoother", "jacobi"})));
+    EXPECT_EQ(std::vector<std::string>(l.begin() + 24, l.begin() + 29),
+              (std::vector<std::string>{latin1("     MÉTODO"),
+                                        "jacobi            = suavizador: gs-lex, gs-rb, jacobi, gs-sym, line-x, "
+                                        "line-y ou line-alt",
+                                        latin1("   8.00000000E-01 = omega: fator de relaxação"),
+                                        latin1("tipo_ci           = início: tipo_ci ou aleatório"), ""}));
+    l = linhas(listagem(entrada(2, 3, 3, "1e-6", 2, 1, 2), metodo_de({"--smoother", "line-alt", "--omega", "0.5"})));
+    EXPECT_EQ(l[30], "line-alt          = suavizador: gs-lex, gs-rb, jacobi, gs-sym, line-x, line-y ou line-alt");
+    EXPECT_EQ(l[31], latin1("injection         = restrição: injection, half ou full"));
+}
+
+// O método clássico, dado ou não, não muda um byte da listagem; com nm = 1 as opções de ciclo não contam.
+TEST(ListagemMetodo, ClassicoIntacto) {
+    const std::string texto = entrada(3, 3, 5, "1e-6", 4, 2, 2);
+    const std::string classica = listagem(texto, {});
+    EXPECT_EQ(classica.find(latin1("MÉTODO")), std::string::npos);
+    EXPECT_EQ(listagem(texto, metodo_de({"--cycle", "V", "--pre", "2", "--post", "2", "--coarsest", "2", "--smoother",
+                                         "gs-lex", "--omega", "1", "--restriction", "injection"})),
+              classica);
+    const std::string unica = entrada(1, 5, 4, "1e-6", 4, 2, 2);
+    EXPECT_EQ(listagem(unica, metodo_de({"--cycle", "F", "--fmg", "--pre", "5", "--restriction", "half"})),
+              listagem(unica, {}));
+}
+
+TEST(SaidasMetodo, CsvResumoEMonitor) {
+    estado_execucao e = estado_de(entrada(2, 3, 3, "1e-6", 2, 2, 2));
+    metodo_solver m = metodo_de({"--smoother", "jacobi", "--coarsest", "solve", "--cycle", "F"});
+    EXPECT_EQ(componentes_metodo(e, m),
+              "ciclo=F fmg=nao pre=2 pos=2 grosso=solve suavizador=jacobi omega=0.8 restricao=injection inicio=tipo_ci");
+    EXPECT_EQ(colunas_metodo(e, m), "F,0,2,2,solve,jacobi,0.8,injection,tipo_ci");
+    EXPECT_EQ(linha_metodo_monitor(e, m), "m\xc3\xa9todo: " + componentes_metodo(e, m) + "\n");
+    m = metodo_de({"--fmg", "--smoother", "line-x", "--restriction", "half", "--start", "random:5", "--pre", "1"});
+    EXPECT_EQ(componentes_metodo(e, m),
+              "ciclo=V fmg=sim pre=1 pos=2 grosso=2 suavizador=line-x restricao=half inicio=random:5");
+    EXPECT_EQ(colunas_metodo(e, m), "V,1,1,2,2,line-x,,half,random:5");
+    estado_execucao u = estado_de(entrada(1, 5, 5, "1e-6", 2, 2, 2));
+    EXPECT_EQ(componentes_metodo(u, m), "suavizador=line-x inicio=random:5");
+    EXPECT_EQ(colunas_metodo(u, m), ",,,,,line-x,,,random:5");
+    resolver_malha_unica(u, m);
+    EXPECT_EQ(historico_csv(u, m).rfind("# metodo: suavizador=line-x inicio=random:5\r\niteracao,", 0), 0u);
+    // as colunas do método fecham a linha do resumo, uma por nome do cabeçalho
+    const std::string r = linha_resumo(u, {}, metodo_de({"--omega", "1.75"}));
+    EXPECT_TRUE(r.ends_with(",,,,,,gs-lex,1.75,,tipo_ci\r\n")) << r;
+    const std::string c = cabecalho_resumo();
+    EXPECT_TRUE(c.ends_with(",erro_medio,convergiu,data_hora,ciclo,fmg,pre,pos,grosso,suavizador,omega,restricao,"
+                            "inicio\r\n"))
+        << c;
+    EXPECT_EQ(std::count(r.begin(), r.end(), ','), std::count(c.begin(), c.end(), ','));
+}
+
+TEST(SaidasMetodo, AvisosDoQueNaoSeAplica) {
+    EXPECT_TRUE(avisos_metodo(metodo_de({"--cycle", "W", "--restriction", "full"}), 2).empty());
+    EXPECT_EQ(avisos_metodo(metodo_de({"--cycle", "W", "--coarsest", "solve", "--restriction", "full"}), 1),
+              std::vector<std::string>{"--cycle, --coarsest, --restriction ignored: a single grid (nm = 1) iterates "
+                                       "the smoother only"});
+    EXPECT_EQ(avisos_metodo(metodo_de({"--smoother", "line-y", "--omega", "1.2"}), 3),
+              std::vector<std::string>{"--omega ignored: the line smoother line-y takes no relaxation factor"});
+    EXPECT_EQ(avisos_metodo(metodo_de({"--smoother", "line-y", "--omega", "1.2", "--fmg"}), 1).size(), 2u);
+}
