@@ -5,7 +5,7 @@ namespace {
 
 std::string texto15(const std::string& s) { return s.size() >= 15 ? s : s + std::string(15 - s.size(), ' '); }
 
-std::string contagem(int n) { return inteiro(n, 11) + "    "; }
+std::string contagem(long n) { return inteiro(n, 11) + "    "; }
 
 } // namespace
 
