@@ -10,7 +10,7 @@
 
 using complexo = std::complex<double>;
 
-/// Autovalores da matriz a (n x n, por linhas): Hessenberg por Householder, QR com deslocamento de Wilkinson.
+/// Autovalores de a (n x n por linhas, a.size() >= n*n): balanceamento, Hessenberg, QR com deslocamento.
 std::vector<complexo> autovalores(std::span<const complexo> a, int n);
 /// max |autovalor| de a (n x n, por linhas); NaN se o QR não convergir.
 double raio_espectral(std::span<const complexo> a, int n);
