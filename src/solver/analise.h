@@ -1,0 +1,111 @@
+// Análise: a teoria (análise de Fourier local) ao lado da medida (fator ajustado, trabalho, divisão do erro).
+#pragma once
+
+#include <array>
+#include <complex>
+#include <span>
+#include <vector>
+
+#include "solver/metodo.h"
+
+using complexo = std::complex<double>;
+
+/// Autovalores de a (n x n por linhas, a.size() >= n*n): balanceamento, Hessenberg, QR com deslocamento.
+std::vector<complexo> autovalores(std::span<const complexo> a, int n);
+/// max |autovalor| de a (n x n, por linhas); NaN se o QR não convergir.
+double raio_espectral(std::span<const complexo> a, int n);
+
+// ---- Análise de Fourier local (LFA) do operador de cinco pontos com coeficientes (ae, an).
+// Espaço dos 4 harmônicos de uma frequência baixa theta, nesta ordem:
+// theta, theta + (pi,0), theta + (0,pi), theta + (pi,pi). Matriz 4x4 por linhas, coluna = imagem do harmônico.
+using matriz4 = std::array<complexo, 16>;
+
+struct pedido_lfa {
+    double ae = 1.0, an = 1.0;          // coeficientes do nível mais fino (só a razão ae/an importa)
+    tipo_suavizador suavizador = tipo_suavizador::gs_lex;
+    double omega = 0.0;                 // 0 = padrão do suavizador (1; 4/5 no Jacobi); as linhas não usam
+    tipo_restricao restricao = tipo_restricao::completa;
+    int nu1 = 1, nu2 = 1;               // varreduras antes e depois da correção grossa
+    int pontos = 64;                    // frequências por direção na grade de [-pi/2, pi/2)^2
+};
+
+struct resultado_lfa {
+    double mu = 0.0;                    // fator de suavização de uma varredura: sup rho(Q S)
+    double mu_nu = 0.0;                 // sup rho(Q S^nu)^(1/nu), nu = nu1+nu2 (NaN se nu = 0)
+    double rho = 0.0;                   // fator de dois níveis: sup rho(S^nu2 K S^nu1)
+    std::array<double, 2> theta_mu{};   // frequência baixa onde mu foi atingido
+    std::array<double, 2> theta_rho{};  // idem, rho
+    int avaliacoes = 0;                 // frequências avaliadas (grade e refinamento)
+};
+
+/// Pedido com os componentes do método; contagens conforme_nitm viram nitm.
+pedido_lfa pedido_do_metodo(const metodo_solver& m, int nitm, double ae, double an);
+/// Símbolo de uma varredura do suavizador na frequência baixa (t1, t2).
+matriz4 simbolo_suavizador(const pedido_lfa& p, double t1, double t2);
+/// Símbolo da correção grossa K = I - P L_H^-1 R L_h (bilinear, L_H rediscretizado); theta != 0.
+matriz4 simbolo_correcao_grossa(const pedido_lfa& p, double t1, double t2);
+/// Símbolo do operador de dois níveis S^nu2 K S^nu1; theta != 0.
+matriz4 simbolo_dois_niveis(const pedido_lfa& p, double t1, double t2);
+/// Produto de matrizes 4x4: a b.
+matriz4 produto(const matriz4& a, const matriz4& b);
+/// mu, mu_nu e rho: máximo sobre a grade de frequências baixas, refinado por busca local.
+resultado_lfa analisar_lfa(const pedido_lfa& p);
+
+// ---- Fator assintótico medido: reta de mínimos quadrados de ln hist(it) contra it.
+struct taxa_assintotica {
+    double q_assintotico = 0.0;         // exp(inclinação); NaN se não válido
+    double r2 = 0.0;                    // coeficiente de determinação do ajuste; NaN se não válido
+    int primeiro = 0, ultimo = 0;       // ciclos cujos hist(it) entram no ajuste
+    int piso = -1;                      // primeiro ciclo no piso de arredondamento (-1: não chegou)
+    bool valido = false;                // ao menos 3 pontos positivos e finitos
+};
+
+/// Ajuste sobre hist(primeiro..ultimo), ultimo = antes do piso; hist = hist(0..niter).
+taxa_assintotica ajustar_taxa(std::span<const double> hist, int primeiro = 2);
+
+// ---- Trabalho, em unidades de trabalho (UT): uma varredura no nível mais fino = 1.
+struct trabalho_ciclo {
+    double varreduras = 0.0;            // UT das suavizações (nível 1 incluído, exceto solução exata)
+    double restricoes = 0.0;            // passadas de restrição, cada uma pesando como o nível fino do par
+    double prolongacoes = 0.0;          // idem, prolongações (no fmg, também as do campo entre níveis)
+    double solucoes_exatas = 0.0;       // soluções diretas do nível 1 (fora das UT)
+    std::vector<double> visitas;        // visitas de cada nível, índices 1..nm
+};
+
+/// Trabalho de uma iteração externa (um ciclo; nm = 1: nitm varreduras) nos níveis nxg x nyg (índices 1..nm).
+trabalho_ciclo calcular_trabalho(const metodo_solver& m, int nitm, std::span<const int> nxg,
+                                 std::span<const int> nyg, int nm);
+/// Trabalho do início por multigrid completo (nível 1, depois prolongação e um ciclo em cada k = 2..nm).
+trabalho_ciclo calcular_trabalho_fmg(const metodo_solver& m, int nitm, std::span<const int> nxg,
+                                     std::span<const int> nyg, int nm);
+/// q^(1/ut): fator por unidade de trabalho; NaN se q <= 0 ou ut <= 0.
+double fator_por_trabalho(double q, double ut);
+/// -log10(q)/ut: dígitos ganhos por unidade de trabalho; NaN se q <= 0 ou ut <= 0.
+double digitos_por_trabalho(double q, double ut);
+
+// ---- Divisão do erro de T: algébrico (contra a solução exata das equações discretas) e de discretização.
+struct solucao_discreta {
+    int nx = 0, ny = 0;                 // pontos do nível mais fino
+    int problema = 0;                   // 1 = linear; outro = senoidal
+    double dx = 0.0, dy = 0.0;
+    double m = 0.0;                     // cosh(m dy) = 1 + (ae/an)(1 - cos(pi dx)) (senoidal)
+    std::vector<double> fx;             // sin(x_i pi), i = 1..nx (também o fator x da solução exata)
+    std::vector<double> gy;             // sinh(m y_j)/sinh(m), j = 1..ny
+    std::vector<double> hy;             // sinh(y_j pi) da solução exata, j = 1..ny
+};
+
+struct erro_dividido {
+    double algebrico_max = 0.0, algebrico_medio = 0.0;           // |T - T_discreta|
+    double discretizacao_max = 0.0, discretizacao_medio = 0.0;   // |T_discreta - T_exata|
+};
+
+/// Solução exata das equações discretas (contorno = valores de contornos) num nível nx x ny.
+solucao_discreta preparar_solucao_discreta(int problema, int nx, int ny);
+/// m com cosh(m dy) = 1 + (ae/an)(1 - cos(pi dx)), por log1p (sem cancelamento).
+double expoente_discreto(double dx, double dy);
+/// sinh(m y)/sinh(m) por exponenciais decrescentes (sem estouro para m grande).
+double razao_sinh(double m, double y);
+/// Erro algébrico máximo e médio de T (índices 1..nx*ny), discretização NaN: barato, para cada iteração.
+erro_dividido erro_algebrico(const solucao_discreta& s, std::span<const double> T);
+/// Erros algébrico e de discretização, máximo e médio sobre todos os pontos.
+erro_dividido dividir_erro(const solucao_discreta& s, std::span<const double> T);

@@ -1,0 +1,166 @@
+// Símbolos de Fourier dos componentes do método no espaço dos 4 harmônicos de uma frequência baixa.
+#include <cmath>
+
+#include "solver/analise.h"
+
+// Convenções. Modo de Fourier phi(theta)(i, j) = exp(I (theta1 (i-1) + theta2 (j-1))), fase medida a partir
+// do ponto (1, 1): nos pontos do nível grosso ((i-1) e (j-1) pares) os 4 harmônicos coincidem com o modo
+// grosso de frequência 2 theta, e os pontos vermelhos (i + j par) são os de (i-1) + (j-1) par.
+// Operador L = ap u - ae (W + E) - an (S + N), símbolo L(phi) = 4 ae sin^2(phi1/2) + 4 an sin^2(phi2/2)
+// (forma sem cancelamento perto de 0). O erro e = u* - u evolui por S e por K = I - P L_H^-1 R L.
+
+namespace {
+
+// Harmônico a de theta: theta + (pi (a&1), pi (a>>1)). Guarda exp(I phi) e os senos e cossenos de phi/2,
+// tirados de theta sem somar pi (cos((t+pi)/2) = -sin(t/2)), para que 1 - cos perto de 0 não perca dígitos.
+struct harmonico {
+    complexo e1, e2;    // exp(I phi1), exp(I phi2)
+    double c1, s1;      // cos(phi1/2), sin(phi1/2)
+    double c2, s2;
+};
+
+harmonico frequencia(int a, double t1, double t2) {
+    harmonico h;
+    const double c1 = std::cos(0.5 * t1), s1 = std::sin(0.5 * t1);
+    const double c2 = std::cos(0.5 * t2), s2 = std::sin(0.5 * t2);
+    const complexo e1 = std::polar(1.0, t1), e2 = std::polar(1.0, t2);
+    const bool x = (a & 1) != 0, y = (a & 2) != 0;
+    h.e1 = x ? -e1 : e1;
+    h.c1 = x ? -s1 : c1;
+    h.s1 = x ? c1 : s1;
+    h.e2 = y ? -e2 : e2;
+    h.c2 = y ? -s2 : c2;
+    h.s2 = y ? c2 : s2;
+    return h;
+}
+
+double simbolo_operador(double ae, double an, const harmonico& h) {
+    return 4.0 * ae * (h.s1 * h.s1) + 4.0 * an * (h.s2 * h.s2);
+}
+
+// Interpolação bilinear e restrição completa: (1 + cos phi1)(1 + cos phi2)/4 = cos^2(phi1/2) cos^2(phi2/2).
+double bilinear(const harmonico& h) { return (h.c1 * h.c1) * (h.c2 * h.c2); }
+
+double omega_de(const pedido_lfa& p) {
+    if (p.omega > 0.0) return p.omega;
+    return p.suavizador == tipo_suavizador::jacobi ? 0.8 : 1.0;
+}
+
+// Gauss-Seidel pontual com relaxação: vizinhos "novos" multiplicam exp(-I phi), os "velhos" exp(+I phi);
+// para frente (lexicográfico) os novos são W e S, para trás são E e N.
+complexo gs_pontual(const pedido_lfa& p, double w, const harmonico& h, int sentido) {
+    const double ap = 2.0 * (p.ae + p.an);
+    const complexo ex = sentido > 0 ? h.e1 : std::conj(h.e1);
+    const complexo ey = sentido > 0 ? h.e2 : std::conj(h.e2);
+    const complexo velhos = p.ae * ex + p.an * ey;
+    const complexo novos = p.ae * std::conj(ex) + p.an * std::conj(ey);
+    return ((1.0 - w) * ap + w * velhos) / (ap - w * novos);
+}
+
+// Linhas em x (filas de sul a norte, cada uma resolvida exatamente): a fila de baixo já é nova.
+complexo linha_x(const pedido_lfa& p, const harmonico& h) {
+    const double ap = 2.0 * (p.ae + p.an);
+    return p.an * h.e2 / (ap - 2.0 * p.ae * h.e1.real() - p.an * std::conj(h.e2));
+}
+
+// Linhas em y (colunas de oeste a leste): a coluna a oeste já é nova.
+complexo linha_y(const pedido_lfa& p, const harmonico& h) {
+    const double ap = 2.0 * (p.ae + p.an);
+    return p.ae * h.e1 / (ap - 2.0 * p.an * h.e2.real() - p.ae * std::conj(h.e1));
+}
+
+// Suavizadores que mantêm cada modo: símbolo escalar de uma varredura (gs-sym e line-alt são o par).
+complexo simbolo_escalar(const pedido_lfa& p, const harmonico& h) {
+    const double w = omega_de(p);
+    switch (p.suavizador) {
+    case tipo_suavizador::gs_lex: return gs_pontual(p, w, h, 1);
+    case tipo_suavizador::gs_sym: return gs_pontual(p, w, h, -1) * gs_pontual(p, w, h, 1);
+    case tipo_suavizador::jacobi: return 1.0 - w * simbolo_operador(p.ae, p.an, h) / (2.0 * (p.ae + p.an));
+    case tipo_suavizador::linha_x: return linha_x(p, h);
+    case tipo_suavizador::linha_y: return linha_y(p, h);
+    case tipo_suavizador::linha_alt: return linha_y(p, h) * linha_x(p, h);
+    case tipo_suavizador::gs_rb: break;
+    }
+    return 0.0;
+}
+
+// Meia varredura vermelho-preto: Jacobi amortecido (símbolo j) nos pontos de uma cor, os outros intactos.
+// Com chi_V phi(theta) = (phi(theta) + phi(theta + (pi,pi)))/2, o harmônico a vai para
+// (1 + j_a)/2 em a e (j_a - 1)/2 (vermelhos) ou (1 - j_a)/2 (pretos) em a^3.
+matriz4 meia_varredura_rb(const double (&j)[4], double sinal) {
+    matriz4 s{};
+    for (int a = 0; a < 4; ++a) {
+        s[a * 4 + a] = 0.5 * (1.0 + j[a]);
+        s[(a ^ 3) * 4 + a] = sinal * 0.5 * (j[a] - 1.0);
+    }
+    return s;
+}
+
+// Injeção 1; meia (4 + 2 cos phi1 + 2 cos phi2)/8 = (cos^2(phi1/2) + cos^2(phi2/2))/2; completa = bilinear.
+double simbolo_restricao(tipo_restricao r, const harmonico& h) {
+    switch (r) {
+    case tipo_restricao::injecao: return 1.0;
+    case tipo_restricao::meia: return 0.5 * (h.c1 * h.c1 + h.c2 * h.c2);
+    case tipo_restricao::completa: break;
+    }
+    return bilinear(h);
+}
+
+} // namespace
+
+pedido_lfa pedido_do_metodo(const metodo_solver& m, int nitm, double ae, double an) {
+    pedido_lfa p;
+    p.ae = ae;
+    p.an = an;
+    p.suavizador = m.suavizador;
+    p.omega = m.omega;
+    p.restricao = m.restricao;
+    p.nu1 = m.pre == conforme_nitm ? nitm : m.pre;
+    p.nu2 = m.pos == conforme_nitm ? nitm : m.pos;
+    return p;
+}
+
+matriz4 produto(const matriz4& a, const matriz4& b) {
+    matriz4 c{};
+    for (int i = 0; i < 4; ++i)
+        for (int k = 0; k < 4; ++k)
+            for (int j = 0; j < 4; ++j) c[i * 4 + j] += a[i * 4 + k] * b[k * 4 + j];
+    return c;
+}
+
+matriz4 simbolo_suavizador(const pedido_lfa& p, double t1, double t2) {
+    matriz4 s{};
+    if (p.suavizador == tipo_suavizador::gs_rb) {
+        const double w = omega_de(p), ap = 2.0 * (p.ae + p.an);
+        double j[4];
+        for (int a = 0; a < 4; ++a) j[a] = 1.0 - w * simbolo_operador(p.ae, p.an, frequencia(a, t1, t2)) / ap;
+        return produto(meia_varredura_rb(j, -1.0), meia_varredura_rb(j, 1.0)); // vermelhos, depois pretos
+    }
+    for (int a = 0; a < 4; ++a) s[a * 4 + a] = simbolo_escalar(p, frequencia(a, t1, t2));
+    return s;
+}
+
+// K(b, a) = delta(a, b) - p(b) r(a) L(a) / L_H(2 theta); L_H com ae/4, an/4 (espaçamentos dobrados):
+// L_H(2 theta) = ae sin^2(theta1) + an sin^2(theta2). Interpolação bilinear: p = cos^2(phi1/2) cos^2(phi2/2).
+matriz4 simbolo_correcao_grossa(const pedido_lfa& p, double t1, double t2) {
+    const double s1 = std::sin(t1), s2 = std::sin(t2);
+    const double lh = p.ae * (s1 * s1) + p.an * (s2 * s2);
+    double pr[4], rl[4];
+    for (int a = 0; a < 4; ++a) {
+        const harmonico h = frequencia(a, t1, t2);
+        pr[a] = bilinear(h);
+        rl[a] = simbolo_restricao(p.restricao, h) * simbolo_operador(p.ae, p.an, h) / lh;
+    }
+    matriz4 k{};
+    for (int b = 0; b < 4; ++b)
+        for (int a = 0; a < 4; ++a) k[b * 4 + a] = (a == b ? 1.0 : 0.0) - pr[b] * rl[a];
+    return k;
+}
+
+matriz4 simbolo_dois_niveis(const pedido_lfa& p, double t1, double t2) {
+    const matriz4 s = simbolo_suavizador(p, t1, t2);
+    matriz4 m = simbolo_correcao_grossa(p, t1, t2);
+    for (int v = 0; v < p.nu1; ++v) m = produto(m, s);
+    for (int v = 0; v < p.nu2; ++v) m = produto(s, m);
+    return m;
+}
