@@ -11,8 +11,8 @@ bool digito(char c) { return c >= '0' && c <= '9'; }
 std::string numero_partido(const valor_lido& v) {
     const std::string& r = v.resto;
     if (r.size() >= 2 && (r[0] == ',' || r[0] == '/') && digito(r[1]))
-        return v.nome + " = " + mostrar(v.texto) + " is followed by '" + mostrar(r) + "' (a decimal comma?); the value read is " +
-               mostrar(v.texto);
+        return v.nome + " = " + mostrar(v.texto) + " is followed by '" + mostrar(r.substr(0, r.find_first_of(" \t"))) +
+               "' (a decimal comma?); the value read is " + mostrar(v.texto);
     const std::size_t a = r.find_first_not_of(" \t");
     if (a != std::string::npos && a > 0 && r.find_first_not_of("0123456789", a) == std::string::npos)
         return v.nome + " = " + mostrar(v.texto) + " is followed by '" + mostrar(r.substr(a)) +
