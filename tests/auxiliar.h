@@ -1,3 +1,4 @@
+// Peças comuns dos testes: estado lido de um texto de entrada, entradas prontas e leitura de arquivos.
 #pragma once
 
 #include <cstdio>

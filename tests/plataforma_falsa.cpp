@@ -1,3 +1,4 @@
+// Plataforma falsa dos testes: relógio fixo, editor e programas que só registram as chamadas.
 #include "plataforma_falsa.h"
 
 namespace falsa {

@@ -1,3 +1,4 @@
+// Controle da plataforma falsa dos testes.
 #pragma once
 
 #include <string>

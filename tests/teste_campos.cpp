@@ -1,3 +1,4 @@
+// Campos de largura fixa: arredondamento ao par, expoentes, não finitos e asteriscos.
 #include <cmath>
 #include <limits>
 

@@ -1,3 +1,4 @@
+// A rodada inteira num diretório temporário: editor, listagem, erros, memória e modelo de entrada.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>

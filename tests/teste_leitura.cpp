@@ -1,3 +1,4 @@
+// Leitura da entrada: regras dirigidas por lista, erros com linha e valor, UTF-8, avisos.
 #include <gtest/gtest.h>
 
 #include "auxiliar.h"

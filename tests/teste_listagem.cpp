@@ -1,3 +1,4 @@
+// A listagem byte a byte: o exemplo de 33 linhas, quocientes não finitos, Latin-1 e CR LF.
 #include <cmath>
 #include <sstream>
 #include <vector>

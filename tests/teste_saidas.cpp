@@ -1,3 +1,4 @@
+// Saídas pedidas pela linha de comando: CSV, resumo, erro exato, monitor, opções e mensagens.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>

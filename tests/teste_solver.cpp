@@ -1,3 +1,4 @@
+// Núcleos de referência e as duas soluções contra os exemplos trabalhados.
 #include <cmath>
 #include <cstring>
 #include <vector>

@@ -1,3 +1,4 @@
+// Tabela do campo T na listagem: blocos de até oito colunas da grade, todas as linhas em cada bloco.
 #include "report/listagem.h"
 
 // Blocos de até oito colunas da grade, cada um com todas as linhas j = 1..nyk.

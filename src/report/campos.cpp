@@ -1,3 +1,4 @@
+// Campos de largura fixa da listagem: inteiro, científico, fixo e texto, sobre o valor binário exato.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>

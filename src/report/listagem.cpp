@@ -1,3 +1,4 @@
+// A listagem linha a linha: cabeçalho, data, parâmetros (escrever_dados), método, histórico, campo e CPU.
 #include <cmath>
 
 #include "report/listagem.h"

@@ -1,3 +1,4 @@
+// Relatório: campos da listagem, a listagem, as saídas pedidas pela linha de comando, mensagens e gráficos.
 #pragma once
 
 #include <functional>

@@ -1,3 +1,4 @@
+// O suavizador de T: varreduras de Gauss-Seidel lexicográfico no nível mais fino (núcleo de referência).
 #include "solver/solver.h"
 
 // nitm varreduras lexicográficas sobre o interior de T (nível mais fino).

@@ -1,3 +1,4 @@
+// A solução numa só malha, a criação das grades e o laço das iterações externas comum às duas soluções.
 #include <cstddef>
 #include <new>
 #include <string>

@@ -1,3 +1,4 @@
+// Norma L1 dos resíduos do nível mais fino, somada em ordem de armazenamento (núcleo de referência).
 #include <cmath>
 
 #include "solver/solver.h"

@@ -1,3 +1,4 @@
+// Transferências entre níveis: injeção do resíduo, prolongação bilinear e Gauss-Seidel da correção.
 #include "solver/solver.h"
 
 namespace {
