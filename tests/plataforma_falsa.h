@@ -6,7 +6,6 @@
 
 #include "platform/plataforma.h"
 
-// Controle da plataforma falsa dos testes.
 namespace falsa {
 extern std::vector<std::string> editados;  // arquivos passados ao editor, em ordem
 extern bool com_editor;                    // há um editor a executar
