@@ -2,7 +2,25 @@
 #pragma once
 
 #include <csignal>
+#include <cstddef>
 #include <string>
+
+#include "platform/plataforma.h"
+
+/// O diretório de um caminho, terminado em '/' (vazio: o corrente).
+std::string diretorio_de(const std::string& c);
+/// O diretório para as chamadas do sistema: "." quando vazio.
+const char* ou_corrente(const std::string& d);
+/// "/proc/self/fd/N", "/proc/PID/fd/N" ou "/dev/fd/N": N quando o descritor é deste processo, -1 quando é de outro,
+/// -2 quando o caminho não é desses.
+int descritor_de(const std::string& p);
+/// O destino real de `caminho` (links seguidos; pode não existir), recusando um link alheio num diretório
+/// compartilhado (a regra protected_symlinks do kernel).
+falha_arquivo resolver(const std::string& caminho, std::string& real);
+/// Abre um destino especial para escrita direta, sem esperar por um leitor de FIFO que não existe.
+falha_arquivo abrir_especial(const std::string& real, int& fd);
+/// Escreve n bytes, todos ou a falha.
+falha_arquivo escrever_tudo(int fd, const char* p, std::size_t n);
 
 /// Registra um temporário com nome, para um sinal apagá-lo; devolve a vaga, ou -1 se não há vaga livre.
 int registrar_temporario(const std::string& caminho);
