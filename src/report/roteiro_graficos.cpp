@@ -28,7 +28,8 @@ std::string titulo(const std::string& principal, const std::string& parametros) 
 
 // Mapa de cores sobre [0, 1]^2 exatamente: pm3d liga os pontos da amostra, sem meia célula para fora.
 std::string mapa(const std::string& figura, const std::string& dados) {
-    return "set output " + figura + "\nset view map\nset size ratio -1\nset tmargin 4\nset xrange [0:1]\nset yrange [0:1]\n"
+    return "set output " + figura +
+           "\nset view map\nset size ratio -1\nset tmargin 4\nset xrange [0:1]\nset yrange [0:1]\n"
            "set xlabel 'x'\nset ylabel 'y'\nset tics out\nset key off\nunset surface\n"
            "set pm3d at b interpolate 0,0\n" + viridis + "splot " + dados + " using 1:2:3 with pm3d";
 }
@@ -62,7 +63,8 @@ std::string roteiro_graficos(const estado_execucao& e, const arquivos_graficos& 
     gp += "plot dados_convergencia using 1:2 with " + marca + " lw 2 lc rgb '#31688e' title " +
           texto_gp("L1(R)i/L1(R)o") + ", \\\n     '' using 1:3 with " + marca + " lw 1.5 lc rgb '#35b779' title " +
           texto_gp("q = L1(R)i/L1(R)i-1 (fator por iteração)");
-    if (e.tolt > 0.0) gp += ", \\\n     tolt with lines dt 2 lw 1.5 lc rgb '#b5282b' title " + texto_gp("tolt = " + g(e.tolt));
+    if (e.tolt > 0.0)
+        gp += ", \\\n     tolt with lines dt 2 lw 1.5 lc rgb '#b5282b' title " + texto_gp("tolt = " + g(e.tolt));
     gp += "\nunset logscale y\nunset grid\nset format y '%g'\nunset title\n";
 
     // campo com isotermas: dez níveis igualmente espaçados entre o menor e o maior T

@@ -24,6 +24,8 @@ bool escrever_na_saida_padrao(const std::string& s) {
 std::string fechar_saida_padrao() {
     if (!falha_guardada && std::fflush(stdout) != 0) falha_guardada = errno ? errno : EIO;
     errno = 0;
-    if (std::fclose(stdout) != 0 && !falha_guardada && (escreveu || errno != EBADF)) falha_guardada = errno ? errno : EIO;
+    // uma saída padrão fechada de antemão (>&-) só é falha se algo devia ter ido para ela
+    if (std::fclose(stdout) != 0 && !falha_guardada && (escreveu || errno != EBADF))
+        falha_guardada = errno ? errno : EIO;
     return falha_guardada ? std::string("write error on standard output: ") + std::strerror(falha_guardada) : "";
 }

@@ -174,17 +174,19 @@ std::vector<std::string> ler_dados(estado_execucao& e, const std::string& arquiv
         falha_arquivo f = g.abrir(arquivo);
         if (!f) f = g.escrever(modelo_entrada, std::strlen(modelo_entrada));
         if (!f) f = g.efetivar();
-        if (f) throw erro_fatal("cannot create unit 7, file " + arquivo + " (an example to start from): " + descrever(f));
+        if (f)
+            throw erro_fatal("cannot create unit 7, file " + arquivo + " (an example to start from): " + descrever(f));
         avisos.push_back("note: " + arquivo + " did not exist: it now holds a commented example, opened in the editor");
     }
     if (editar) executar_editor(arquivo);
     std::FILE* f = std::fopen(arquivo.c_str(), "r");
     if (!f) {
         const int erro = errno;
+        const std::string dica =
+            erro == ENOENT ? "'placa --template > " + arquivo + "' writes a commented example to start from" : "";
         throw erro_fatal("cannot open unit " + std::to_string(unidade) + ", file " + arquivo + ": " +
                              std::strerror(erro),
-                         erro == ENOENT ? "'placa --template > " + arquivo + "' writes a commented example to start from"
-                                        : std::string());
+                         dica);
     }
     try {
         const std::vector<std::string> lidos = ler_valores(e, f, arquivo);
