@@ -1,4 +1,7 @@
+// Plataforma falsa dos testes: relógio fixo, editor e programas só registrados, memória comum.
 #include "plataforma_falsa.h"
+
+#include <cstdlib>
 
 namespace falsa {
 std::vector<std::string> editados;
@@ -36,3 +39,5 @@ int executar_programa(const std::vector<std::string>& argumentos) {
     falsa::programas.push_back(argumentos);
     return -1;
 }
+void* reservar_area(std::size_t bytes) { return std::calloc(bytes == 0 ? 1 : bytes, 1); }
+void liberar_area(void* area, std::size_t) { std::free(area); }

@@ -12,7 +12,7 @@
 
 namespace {
 
-bool mesmos_bits(const std::vector<double>& a, const std::vector<double>& b) {
+bool mesmos_bits(const vetor_grande& a, const vetor_grande& b) {
     return a.size() == b.size()
            && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
 }
@@ -20,7 +20,7 @@ bool mesmos_bits(const std::vector<double>& a, const std::vector<double>& b) {
 bool mesmos_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // Primeiro índice em que a e b diferem (para a mensagem), ou -1.
-long primeira_diferenca(const std::vector<double>& a, const std::vector<double>& b) {
+long primeira_diferenca(const vetor_grande& a, const vetor_grande& b) {
     for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
         if (!mesmos_bits(a[i], b[i])) return static_cast<long>(i);
     return a.size() == b.size() ? -1 : static_cast<long>(std::min(a.size(), b.size()));

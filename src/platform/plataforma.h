@@ -1,5 +1,7 @@
+// Plataforma: as únicas funções que falam com o sistema operacional.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -15,8 +17,16 @@ double tempo_processador();
 double tempo_parede();
 /// Data e hora locais de agora.
 data_local hora_local();
-/// Processadores que o processo pode usar (ao menos 1).
+/// Processadores que o processo pode usar: máscara de afinidade e cota de CPU do cgroup (ao menos 1).
 int processadores_disponiveis();
+/// Processadores inteiros que uma cota permite: cgroup v2 "cota período" (cpu.max) ou v1 cota e período em
+/// microssegundos; 0 quando não há cota ("max", cota negativa ou texto ilegível). Só lê o texto.
+int processadores_da_cota(const std::string& cota, const std::string& periodo = "");
+/// Área de `bytes` bytes zerada, alinhada a página e, quando grande, a 2 MiB com páginas grandes pedidas
+/// (madvise MADV_HUGEPAGE); nullptr sem memória. As páginas são tocadas só por quem escreve nelas.
+void* reservar_area(std::size_t bytes);
+/// Devolve uma área de reservar_area com o mesmo tamanho.
+void liberar_area(void* area, std::size_t bytes);
 /// Memória que ainda pode ser obtida, em bytes; -1 quando não se sabe.
 long long memoria_disponivel();
 /// Roda um programa (procurado no PATH) e espera; o código de saída, ou -1 se não pôde começar.

@@ -1,11 +1,15 @@
+// Plataforma POSIX: editor, relógios, processadores, memória e programas externos.
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <sched.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -68,14 +72,93 @@ data_local hora_local() {
     return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
 }
 
-int processadores_disponiveis() {
-    cpu_set_t c;
-    if (sched_getaffinity(0, sizeof c, &c) == 0) {
-        const int n = CPU_COUNT(&c);
-        if (n > 0) return n;
+namespace {
+
+// Primeira linha de um arquivo pequeno ("" se não abre).
+std::string primeira_linha(const std::string& nome) {
+    std::string r;
+    if (std::FILE* f = std::fopen(nome.c_str(), "r")) {
+        char l[256];
+        if (std::fgets(l, sizeof l, f)) r = l;
+        std::fclose(f);
     }
-    const long n = sysconf(_SC_NPROCESSORS_ONLN);
-    return n > 0 ? static_cast<int>(n) : 1;
+    return r;
+}
+
+// A menor cota de CPU do cgroup do processo e dos seus ancestrais (v2: cpu.max; v1: cpu.cfs_quota_us e
+// cpu.cfs_period_us); 0 sem cota.
+int processadores_do_cgroup() {
+    std::vector<std::string> pastas;
+    if (std::FILE* f = std::fopen("/proc/self/cgroup", "r")) {
+        char l[1024];
+        while (std::fgets(l, sizeof l, f)) {
+            std::string s(l);
+            if (!s.empty() && s.back() == '\n') s.pop_back();
+            const std::size_t a = s.find(':'), b = a == std::string::npos ? a : s.find(':', a + 1);
+            if (b == std::string::npos) continue;
+            const std::string controles = s.substr(a + 1, b - a - 1), caminho = s.substr(b + 1);
+            if (controles.empty()) pastas.push_back("/sys/fs/cgroup" + caminho); // v2
+            else if (("," + controles + ",").find(",cpu,") != std::string::npos)
+                for (const char* m : {"/sys/fs/cgroup/cpu,cpuacct", "/sys/fs/cgroup/cpu"}) pastas.push_back(m + caminho);
+        }
+        std::fclose(f);
+    }
+    int menor = 0;
+    for (std::string p : pastas) {
+        for (;;) {
+            while (p.size() > 1 && p.back() == '/') p.pop_back();
+            int n = processadores_da_cota(primeira_linha(p + "/cpu.max"));
+            if (n == 0) n = processadores_da_cota(primeira_linha(p + "/cpu.cfs_quota_us"),
+                                                  primeira_linha(p + "/cpu.cfs_period_us"));
+            if (n > 0 && (menor == 0 || n < menor)) menor = n;
+            const std::size_t barra = p.rfind('/');
+            if (p.size() <= std::string("/sys/fs/cgroup").size() || barra == std::string::npos) break;
+            p.resize(barra);
+        }
+    }
+    return menor;
+}
+
+} // namespace
+
+int processadores_disponiveis() {
+    int n = 0;
+    cpu_set_t c;
+    if (sched_getaffinity(0, sizeof c, &c) == 0) n = CPU_COUNT(&c);
+    if (n <= 0) {
+        const long s = sysconf(_SC_NPROCESSORS_ONLN);
+        n = s > 0 ? static_cast<int>(s) : 1;
+    }
+    const int cota = processadores_do_cgroup();
+    return cota > 0 ? std::min(n, cota) : n;
+}
+
+// Áreas grandes começam em 2 MiB e pedem páginas grandes para a parte que as enche (o resto, menos de 2 MiB,
+// fica em páginas comuns: o pico de memória não cresce). O mmap anônimo já vem zerado.
+void* reservar_area(std::size_t bytes) {
+    constexpr std::size_t grande = std::size_t{2} << 20;
+    const std::size_t pagina = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    if (bytes == 0) bytes = 1;
+    const std::size_t n = (bytes + pagina - 1) / pagina * pagina;
+    if (n < grande) {
+        void* p = mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        return p == MAP_FAILED ? nullptr : p;
+    }
+    void* p = mmap(nullptr, n + grande, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return nullptr;
+    const auto b = reinterpret_cast<std::uintptr_t>(p);
+    const std::uintptr_t a = (b + grande - 1) / grande * grande;
+    if (a > b) munmap(p, a - b);
+    if (const std::uintptr_t sobra = b + grande - a) munmap(reinterpret_cast<void*>(a + n), sobra);
+#ifdef MADV_HUGEPAGE
+    madvise(reinterpret_cast<void*>(a), n / grande * grande, MADV_HUGEPAGE); // sem efeito onde não houver
+#endif
+    return reinterpret_cast<void*>(a);
+}
+
+void liberar_area(void* area, std::size_t bytes) {
+    const std::size_t pagina = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    if (area) munmap(area, ((bytes == 0 ? 1 : bytes) + pagina - 1) / pagina * pagina);
 }
 
 // O menor entre a memória livre do sistema (MemAvailable) e o que resta do limite de espaço de

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "run/vetor_grande.h"
+
 struct estado_execucao {
     // entrada (ler_dados)
     std::string caso;               // nome do experimento e da listagem, 50 caracteres
@@ -22,8 +24,8 @@ struct estado_execucao {
     std::vector<double> hist;       // normas L1, índices 0..niter; cresce com as iterações
 
     // solução (resolver_malha_unica, resolver_multigrid)
-    std::vector<double> T;          // campo do nível mais fino, índices 1..nxyg(nm)
-    std::vector<double> cor, res;   // correções e lados direitos dos níveis grossos, empacotados
+    vetor_grande T;                 // campo do nível mais fino, índices 1..nxyg(nm)
+    vetor_grande cor, res;          // correções e lados direitos dos níveis grossos, empacotados
     long long it = 0;               // iteração externa corrente (chega a itmax + 1)
     long long niter = 0;            // iterações externas feitas
     double tcpu = 0.0;              // tempo de processador da solução, segundos

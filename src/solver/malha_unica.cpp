@@ -8,10 +8,11 @@
 
 namespace {
 
-void criar(std::vector<double>& v, long n, const char* nome) {
+// Zeros vindos do sistema: nenhuma passada de preenchimento, as páginas são tocadas pela primeira escrita.
+void criar(vetor_grande& v, long n, const char* nome) {
     if (n < 0) n = 0;
     try {
-        v.assign(static_cast<std::size_t>(n) + 1, 0.0);
+        v = vetor_grande(static_cast<std::size_t>(n) + 1);
     } catch (const std::bad_alloc&) {
         throw erro_fatal("out of memory allocating " + std::string(nome) + " ("
                          + std::to_string((n + 1) * 8L) + " bytes)");
