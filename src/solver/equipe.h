@@ -1,15 +1,21 @@
-// Equipe de threads de uma solução: criada uma vez, reaproveitada por todas as passadas.
+// Equipe de uma solução: as threads, o conjunto de instruções e os planos dos níveis, feitos uma vez só.
 #pragma once
 
-#include <condition_variable>
+#include <atomic>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <thread>
 #include <vector>
 
+#include "solver/metodo.h"
+
+struct planos_rapidos;
+
 class equipe {
 public:
-    /// Cria até pedidas - 1 threads auxiliares; se o sistema recusar alguma, segue com as que conseguiu.
+    /// Cria até ajustes.threads - 1 threads auxiliares; se o sistema recusar alguma, segue com as que conseguiu.
+    explicit equipe(const ajustes_solver& ajustes);
+    /// O mesmo com os demais ajustes no padrão.
     explicit equipe(int pedidas);
     ~equipe();
     equipe(const equipe&) = delete;
@@ -19,19 +25,26 @@ public:
     int tamanho() const { return static_cast<int>(auxiliares_.size()) + 1; }
     /// Threads pedidas na criação.
     int pedidas() const { return pedidas_; }
+    /// Se quem espera pode girar antes de dormir (threads da equipe <= processadores disponíveis).
+    bool girar() const { return girar_; }
+    /// Conjunto de instruções das varreduras (o pedido, se o processador o tem; senão o melhor abaixo dele).
+    conjunto_instrucoes instrucoes() const { return instrucoes_; }
     /// tarefa(h) para h = 0..n-1 (n <= tamanho()), h = 0 na thread que chama; volta quando todas terminam.
     void executar(int n, const std::function<void(int)>& tarefa);
+    /// Planos da passada rápida desta solução, um por nível (ver rapido.h).
+    planos_rapidos& planos() { return *planos_; }
 
 private:
     void trabalhar(int h);
 
     int pedidas_;
+    bool girar_ = false;
+    conjunto_instrucoes instrucoes_;
+    std::unique_ptr<planos_rapidos> planos_;
     std::vector<std::thread> auxiliares_;
-    std::mutex trava_;
-    std::condition_variable acordar_, terminou_;
     const std::function<void(int)>* tarefa_ = nullptr;
-    long long geracao_ = 0; // muda a cada executar
-    int participantes_ = 0; // auxiliares que trabalham nesta geração
-    int pendentes_ = 0;     // auxiliares desta geração que ainda não terminaram
+    int participantes_ = 0;          // auxiliares que trabalham na geração corrente
+    std::atomic<int> geracao_{0};    // muda a cada executar (e no encerramento)
+    std::atomic<int> pendentes_{0};  // auxiliares da geração que ainda não terminaram
     bool encerrar_ = false;
 };

@@ -31,6 +31,8 @@ void prolongar_correcao(estado_execucao& e);
 /// nitm varreduras em cor: (an*(S+N) + ae*(W+E) + res(Q)) * (1/ap).
 void suavizar_correcao(estado_execucao& e);
 
+/// Se o processador tem o conjunto de instruções (escalar e automatico sempre).
+bool conjunto_disponivel(conjunto_instrucoes c);
 /// Núcleos rápidos, bit a bit iguais aos de cima: numa só passada pelo nível corrente, prolongação (se pedida),
 /// as varreduras pedidas (gauss_seidel em T, suavizar_correcao em cor), restrição e/ou norma, com as threads da equipe.
 void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq);

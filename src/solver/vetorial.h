@@ -1,0 +1,143 @@
+// Varredura vetorial de uma faixa, comum ao AVX2 e ao AVX-512: incluído por linhas_avx2.cpp e linhas_avx512.cpp
+// dentro da região de instruções de cada um; V é o conjunto (largura, carga, soma, rotação, transposições).
+//
+// Raias = linhas vizinhas da faixa: a linha m (0..R-1) faz no passo t a coluna t - A*m (A = p.atraso). O anel
+// guarda por passo as raias lado a lado: x(t)[m] = linha m na coluna t - A*m (e a linha de cima da faixa na raia
+// R). No passo t, a raia m lê: oeste = sua saída do passo t-1, em registrador; sul = x(t-A)[m-1], a saída da raia
+// de baixo A passos antes (carga alinhada do vetor guardado e rotação de uma raia; a raia 0 lê a linha de baixo
+// da faixa na memória); norte = x(t+A)[m+1] e leste = x(t+1)[m], entradas ainda antigas. As linhas da faixa
+// entram no anel transpostas ao menos um bloco de passos antes do uso (a carga desalinhada do norte não espera
+// escritas recentes) e as saídas voltam delas para as linhas.
+#pragma once
+
+#include <algorithm>
+
+#include "solver/rapido.h"
+
+namespace vetorial {
+
+// Passos [t0, t1) de um trecho de R = V::largura*G linhas, todas com coluna em cada passo. Condições:
+// t0 = largura + A*(R-1) (a transposição do bloco antes de t0 não passa da coluna 0) e t1 - t0 múltiplo da
+// largura com t1 <= w - largura + 1 (a do último bloco não passa da coluna w, o leste da última coluna).
+template <class V, int G, bool DIREITO, bool ZERADA, bool SOMAR>
+void regime(passada& p, const trecho& z, int t0, int t1, double* anel) {
+    using vetor = typename V::vetor;
+    constexpr int L = V::largura, R = L * G, SX = R + L, NA = passos_anel, M = NA - 1;
+    const int A = p.atraso;
+    const int D = (A + 2 * L - 1) / L * L; // o bloco enchido fica D passos à frente do calculado
+    const long nx = p.nx, passo_linha = nx - A;
+    double* const linha0 = p.u + (z.j0 - 1) * nx + z.i0; // linha m, coluna c: linha0[m*nx + c]
+    const double* const sul = linha0 - nx;
+    const double* const norte = linha0 + R * nx;
+    const double* const dir0 = DIREITO ? p.direito + (z.j0 - 1) * nx + z.i0 : nullptr;
+    // anel: casa(t) = passo t, raias 0..R-1 e a linha de cima da faixa na raia R; blocos de L passos em casas
+    // múltiplas de L; o lado direito transposto (F) com a mesma disposição
+    double* const X = anel;
+    double* const F = anel + NA * SX;
+    const int base = t0 - L;
+    auto casa = [base](int t) { return static_cast<long>((t - base) & M) * SX; };
+    const vetor an = V::difundir(p.an), ae = V::difundir(p.ae), q = V::difundir(p.q);
+
+    // bloco [s, s+L): linhas da faixa (transpostas, ou zeros como entradas de uma correção zerada) e a de cima
+    auto encher = [&](int s, bool zeros) {
+        for (int g = 0; g < G; ++g) {
+            double* destino = X + casa(s) + g * L;
+            if (zeros) V::zerar_bloco(destino, SX);
+            else V::transpor_entrada(linha0 + g * L * passo_linha + s, passo_linha, destino, SX);
+        }
+        for (int t = s; t < s + L; ++t)
+            if (t >= t0 + A && t < t1 + A) X[casa(t) + R] = ZERADA ? 0.0 : norte[t - A * R];
+    };
+    // saídas das bordas (os A passos antes de t0 dão sul e oeste), depois as entradas até D passos à frente
+    for (int s = t0 - D; s < t0; s += L) encher(s, false);
+    for (int s = t0; s < t0 + D && s <= t1; s += L) encher(s, ZERADA);
+    vetor oeste[G];
+    for (int g = 0; g < G; ++g) oeste[g] = V::carregar(X + casa(t0 - 1) + g * L);
+    const int por_passo = p.fila.por_passo;
+    long cheios = 0;
+    const double* proxima = p.fila.proxima;
+    double soma = p.fila.soma;
+    if constexpr (SOMAR) cheios = std::min<long>(t1 - t0, p.fila.restantes / por_passo);
+    for (int s = t0; s < t1; s += L) {
+        if (s + D <= t1 + A) encher(s + D, ZERADA);
+        if constexpr (DIREITO)
+            for (int g = 0; g < G; ++g)
+                V::transpor_entrada(dir0 + g * L * passo_linha + s, passo_linha, F + casa(s) + g * L, SX);
+        for (int t = s; t < s + L; ++t) {
+            if constexpr (SOMAR)
+                if (t - t0 < cheios) {
+                    for (int k = 0; k < por_passo; ++k) soma = soma + proxima[k];
+                    proxima += por_passo;
+                }
+            const double* xs = X + casa(t - A);
+            const double* xn = X + casa(t + A) + 1;
+            const double* xe = X + casa(t + 1);
+            double* xt = X + casa(t);
+            vetor preparado[G];
+            for (int g = 0; g < G; ++g) preparado[g] = V::preparar(V::carregar(xs + g * L));
+            const vetor abaixo = V::difundir(sul[t]);
+            for (int g = 0; g < G; ++g) {
+                const int o = g * L;
+                const vetor S = V::juntar(preparado[g], g == 0 ? abaixo : preparado[g - 1]);
+                const vetor N = V::carregar_solto(xn + o), E = V::carregar(xe + o);
+                // (an*(S+N) + ae*(W+E)) [+ f], depois * (1/ap): a conta do núcleo de referência, raia a raia
+                vetor v = V::somar(V::multiplicar(an, V::somar(S, N)), V::multiplicar(ae, V::somar(oeste[g], E)));
+                if constexpr (DIREITO) v = V::somar(v, V::carregar(F + casa(t) + o));
+                v = V::multiplicar(v, q);
+                V::guardar(xt + o, v);
+                oeste[g] = v;
+            }
+        }
+        for (int g = 0; g < G; ++g)
+            V::transpor_saida(X + casa(s) + g * L, SX, linha0 + g * L * passo_linha + s, passo_linha);
+    }
+    if constexpr (SOMAR) {
+        p.fila.proxima = proxima;
+        p.fila.restantes -= cheios * por_passo;
+        p.fila.soma = soma;
+    }
+}
+
+// Um trecho inteiro: bordas ponto a ponto, regime vetorial, bordas; faixas incompletas ou estreitas demais para o
+// regime vão para a família escalar.
+template <class V, int G>
+void varrer(passada& p, const trecho& z, bool somar, double* anel) {
+    constexpr int L = V::largura, R = L * G;
+    const int A = p.atraso, t0 = L + A * (R - 1);
+    const int t1 = t0 + std::max(0, (z.w - L + 1 - t0) / L) * L;
+    if (z.nr != R || t1 <= t0) {
+        varrer_escalar(p, z, somar, anel);
+        return;
+    }
+    passos_bordas(p, z, A, 0, t0);
+    const bool fila = somar && p.fila.restantes > 0;
+    if (p.direito == nullptr) {
+        if (fila) regime<V, G, false, false, true>(p, z, t0, t1, anel);
+        else regime<V, G, false, false, false>(p, z, t0, t1, anel);
+    } else {
+        if (z.zerada) regime<V, G, true, true, false>(p, z, t0, t1, anel);
+        else regime<V, G, true, false, false>(p, z, t0, t1, anel);
+    }
+    passos_bordas(p, z, A, t1, z.w + A * (R - 1));
+}
+
+// Parcelas |(ap*T(P) - an*(S+N)) - ae*(W+E)| da linha j, ponto a ponto em vetores; o resto escalar.
+template <class V>
+void parcelas(const passada& p, int j, double* d) {
+    using vetor = typename V::vetor;
+    constexpr int L = V::largura;
+    const long nx = p.nx;
+    const double* l = p.u + (j - 1) * nx;
+    const vetor ae = V::difundir(p.ae), an = V::difundir(p.an), ap = V::difundir(p.ap);
+    int i = 2;
+    for (; i + L - 1 <= nx - 1; i += L) {
+        const vetor centro = V::multiplicar(ap, V::carregar_solto(l + i));
+        const vetor y = V::multiplicar(an, V::somar(V::carregar_solto(l + i - nx), V::carregar_solto(l + i + nx)));
+        const vetor x = V::multiplicar(ae, V::somar(V::carregar_solto(l + i - 1), V::carregar_solto(l + i + 1)));
+        V::guardar_solto(d + i - 2, V::absoluto(V::subtrair(V::subtrair(centro, y), x)));
+    }
+    for (; i <= nx - 1; ++i)
+        d[i - 2] = __builtin_fabs((p.ap * l[i] - p.an * (l[i - nx] + l[i + nx])) - p.ae * (l[i - 1] + l[i + 1]));
+}
+
+} // namespace vetorial
