@@ -37,8 +37,9 @@ void resolver_malha_unica(estado_execucao& e, const metodo_solver& metodo, const
     e.nxyk = e.nxk * e.nyk;
     e.dx = 1.0 / static_cast<double>(e.nxk - 1);
     e.dy = 1.0 / static_cast<double>(e.nyk - 1);
-    preparar_campo_inicial(e);
-    equipe eq(ajustes.threads);
+    if (ajustes.rapidos) campo_inicial_rapido(e);
+    else preparar_campo_inicial(e);
+    equipe eq(ajustes);
     iteracoes_externas(
         e,
         [&] {

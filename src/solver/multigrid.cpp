@@ -31,14 +31,14 @@ void ciclo_v_referencia(estado_execucao& e) {
     }
 }
 
-// O mesmo ciclo com os núcleos rápidos: cada nível numa só passada (mesmos bits).
+// O mesmo ciclo com os núcleos rápidos: cada nível numa só passada (mesmos bits). A correção de um nível grosso
+// não é zerada à parte: a primeira passada por ele a escreve sem a ler (zerar).
 void ciclo_v_rapido(estado_execucao& e, equipe& eq) {
-    for (double& v : e.cor) v = 0.0;
     for (int k = e.nm; k >= 1; --k) {
         selecionar_nivel(e, k);
         coeficientes(e);
         // suavização, depois restrição para k-1
-        passada_rapida(e, {.varreduras = e.nitm, .restringir = k > 1}, eq);
+        passada_rapida(e, {.varreduras = e.nitm, .restringir = k > 1, .zerar = k < e.nm}, eq);
     }
     for (int k = 2; k <= e.nm; ++k) {
         selecionar_nivel(e, k);
@@ -62,8 +62,9 @@ void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo, const a
     criar_campo(e, e.nxyg[e.nm]);
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
     selecionar_nivel(e, e.nm);
-    preparar_campo_inicial(e);
-    equipe eq(ajustes.threads);
+    if (ajustes.rapidos) campo_inicial_rapido(e);
+    else preparar_campo_inicial(e);
+    equipe eq(ajustes);
     iteracoes_externas(e, [&] { ciclo_v(e, ajustes, eq); }, aviso);
     e.tcpu = tempo_processador() - t0;
 }

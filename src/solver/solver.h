@@ -16,6 +16,8 @@ void contornos(estado_execucao& e);
 void solucao_analitica(estado_execucao& e);
 /// Campo inicial de T conforme tipo_ci, contornos, coeficientes e hist(0).
 void preparar_campo_inicial(estado_execucao& e);
+/// O mesmo numa só passada por T (mesmos bits); T criado e o nível mais fino corrente.
+void campo_inicial_rapido(estado_execucao& e);
 
 /// nitm varreduras lexicográficas em T: T(P) = (an*(S+N) + ae*(W+E)) * (1/ap).
 void gauss_seidel(estado_execucao& e);
