@@ -63,6 +63,8 @@ void anexar_resumo(const std::string& arquivo, const std::string& linha);
 /// Linha do monitor para a iteração e.it (como na tabela da listagem) e o sumário final.
 std::string linha_monitor(const estado_execucao& e);
 std::string sumario_monitor(const estado_execucao& e, const erro_exato& erro);
+/// "threads: N pedidas, M usadas", e por que M < N (processadores, ou o sistema recusou criar).
+std::string linha_threads(const estado_execucao& e);
 /// Texto Latin-1 para UTF-8 (terminal, SVG).
 std::string utf8(const std::string& latin1);
 /// Dados, roteiro gnuplot e os dois SVG de PREFIXO; false quando o gnuplot não existe.

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -116,7 +117,17 @@ std::string sumario_monitor(const estado_execucao& e, const erro_exato& erro) {
            utf8(latin1(e.niter == 1 ? " iteração" : " iterações")) + ": L1(R)i/L1(R)o = " + num(f.razao) +
            ", qmed = " + num(f.qmed) + ", CPU " + texto_simples(fixo(e.tcpu, 14, 3)) + utf8(latin1(" s, relógio ")) +
            texto_simples(fixo(e.tparede, 14, 3)) + utf8(latin1(" s, erro máximo ")) + num(erro.maximo) +
-           utf8(latin1(", erro médio ")) + num(erro.medio) + "\n";
+           utf8(latin1(", erro médio ")) + num(erro.medio) + "\n" + linha_threads(e);
+}
+
+std::string linha_threads(const estado_execucao& e) {
+    std::string s = "threads: " + std::to_string(e.threads_pedidas) + " pedidas, " + std::to_string(e.threads) + " usadas";
+    if (e.threads < std::min(e.threads_pedidas, e.processadores))
+        s += utf8(latin1(" (o sistema não deixou criar as demais; os resultados são os mesmos)"));
+    else if (e.threads < e.threads_pedidas)
+        s += " (" + std::to_string(e.processadores) +
+             utf8(latin1(e.processadores == 1 ? " processador disponível)" : " processadores disponíveis)"));
+    return s + "\n";
 }
 
 std::string utf8(const std::string& s) {

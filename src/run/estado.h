@@ -30,6 +30,9 @@ struct estado_execucao {
     long long niter = 0;            // iterações externas feitas
     double tcpu = 0.0;              // tempo de processador da solução, segundos
     double tparede = 0.0;           // tempo de relógio da solução, segundos
+    int threads_pedidas = 0;        // threads pedidas (-j, ou o padrão) (executar)
+    int processadores = 0;          // processadores disponíveis ao processo (executar)
+    int threads = 0;                // threads que a solução teve de fato (as que o sistema deixou criar)
 
     // nível corrente (selecionar_nivel, coeficientes, norma_l1)
     int k = 0, ofsk = 0;            // número do nível e seu deslocamento em cor/res

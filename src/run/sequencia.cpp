@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/plataforma.h"
@@ -5,6 +6,8 @@
 #include "run/erro_fatal.h"
 #include "run/execucao.h"
 #include "solver/solver.h"
+
+int threads_padrao(int processadores) { return processadores; }
 
 void executar(estado_execucao& e, const std::string& arquivo) {
     opcoes_execucao o;
@@ -22,8 +25,12 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
             std::fflush(stdout);
         };
     }
+    // nunca mais threads que processadores (afinidade e cota do cgroup), peça o que pedir -j: threads a mais só
+    // disputariam os mesmos processadores
+    e.processadores = processadores_disponiveis();
+    e.threads_pedidas = o.threads > 0 ? o.threads : threads_padrao(e.processadores);
     ajustes_solver ajustes;
-    ajustes.threads = o.threads > 0 ? o.threads : processadores_disponiveis();
+    ajustes.threads = std::min(e.threads_pedidas, e.processadores);
     const metodo_solver metodo;
     const double t0 = tempo_parede();
     if (e.nm == 1)

@@ -29,6 +29,7 @@ equipe::equipe(int pedidas) : equipe(ajustes_solver{.threads = pedidas}) {}
 
 equipe::equipe(const ajustes_solver& ajustes)
     : pedidas_(ajustes.threads < 1 ? 1 : ajustes.threads), instrucoes_(conjunto_efetivo(ajustes.instrucoes)),
+      pontuais_(conjunto_pontual(ajustes.instrucoes)),
       planos_(std::make_unique<planos_rapidos>()) {
     girar_ = pedidas_ <= processadores_disponiveis(); // antes das threads, que o leem
     auxiliares_.reserve(static_cast<std::size_t>(pedidas_ - 1));

@@ -29,6 +29,8 @@ public:
     bool girar() const { return girar_; }
     /// Conjunto de instruções das varreduras (o pedido, se o processador o tem; senão o melhor abaixo dele).
     conjunto_instrucoes instrucoes() const { return instrucoes_; }
+    /// Conjunto de instruções dos núcleos pontuais (parcelas da norma).
+    conjunto_instrucoes instrucoes_pontuais() const { return pontuais_; }
     /// tarefa(h) para h = 0..n-1 (n <= tamanho()), h = 0 na thread que chama; volta quando todas terminam.
     void executar(int n, const std::function<void(int)>& tarefa);
     /// Planos da passada rápida desta solução, um por nível (ver rapido.h).
@@ -39,7 +41,7 @@ private:
 
     int pedidas_;
     bool girar_ = false;
-    conjunto_instrucoes instrucoes_;
+    conjunto_instrucoes instrucoes_, pontuais_;
     std::unique_ptr<planos_rapidos> planos_;
     std::vector<std::thread> auxiliares_;
     const std::function<void(int)>* tarefa_ = nullptr;

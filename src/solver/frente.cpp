@@ -20,7 +20,7 @@ void finais(passada& p, plano_nivel& pl, int fa, int fb, long passos) {
     esvaziar_fila(p.fila);
     double* d = pl.parcelas.data();
     long n = 0;
-    for (int j = fa; j <= fb; ++j, n += p.colunas) pl.familia->parcelas(p, j, d + n);
+    for (int j = fa; j <= fb; ++j, n += p.colunas) pl.pontual->parcelas(p, j, d + n);
     p.fila.proxima = d;
     p.fila.restantes = n;
     p.fila.por_passo = static_cast<int>(std::clamp((n + passos - 1) / passos, 1L, 16L));
@@ -64,7 +64,7 @@ void trabalhar(passada& p, plano_nivel& pl, int h, bool girar) {
                 // cada fatia prolonga também a primeira coluna da seguinte, que ela lê como leste, e a linha acima
                 // do bloco, que ela lê como norte
                 const int a = h == 0 ? 2 : i0 + 1, z = ultima ? p.nx - 1 : i1 + 1;
-                for (int j = (b == 0 ? 2 : j0 + 1); j <= std::min(j0 + nr, p.ny - 1); ++j) prolongar_linha(p, j, a, z);
+                for (int j = (b == 0 ? 2 : j0 + 1); j <= std::min(j0 + nr, p.ny - 1); ++j) pl.pontual->prolongar(p, j, a, z);
             }
             // as linhas de cache da divisa com as fatias vizinhas, pedidas juntas em vez de uma falta por linha
             for (int j = j0 - 1; j <= j0 + nr; ++j) {
@@ -84,7 +84,7 @@ void trabalhar(passada& p, plano_nivel& pl, int h, bool girar) {
 
 void passada_sem_varreduras(passada& p, plano_nivel& pl) {
     if (p.pedido.prolongar) {
-        for (int j = 2; j <= p.ny - 1; ++j) prolongar_linha(p, j, 2, p.nx - 1);
+        for (int j = 2; j <= p.ny - 1; ++j) pl.pontual->prolongar(p, j, 2, p.nx - 1);
     } else if (p.pedido.zerar) {
         for (int j = 2; j <= p.ny - 1; ++j) std::fill_n(p.u + (j - 1) * static_cast<long>(p.nx) + 2, p.colunas, 0.0);
     }

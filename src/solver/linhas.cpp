@@ -221,4 +221,4 @@ void varrer_escalar(passada& p, const trecho& z, bool somar, double* /*anel*/) {
         varrer_ate_oito(p, {z.j0 + m, std::min(linhas_escalar, z.nr - m), z.i0, z.w, z.zerada}, somar);
 }
 
-const familia_varredura familia_escalar{linhas_escalar, false, varrer_escalar, parcelas_escalar};
+const familia_varredura familia_escalar{linhas_escalar, false, varrer_escalar, parcelas_escalar, prolongar_linha};

@@ -31,6 +31,12 @@ struct avx2 {
     static vetor preparar(vetor a) { return _mm256_permute4x64_pd(a, 0x93); } // (a3, a0, a1, a2)
     static vetor juntar(vetor a, vetor b) { return _mm256_blend_pd(a, b, 1); }
     static vetor absoluto(vetor a) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), a); }
+    // (a0, b0, a1, b1) e (a2, b2, a3, b3)
+    static void intercalar(vetor a, vetor b, vetor& primeiro, vetor& segundo) {
+        const __m256d lo = _mm256_unpacklo_pd(a, b), hi = _mm256_unpackhi_pd(a, b);
+        primeiro = _mm256_permute2f128_pd(lo, hi, 0x20);
+        segundo = _mm256_permute2f128_pd(lo, hi, 0x31);
+    }
     static void zerar_bloco(double* d, int sx) {
         for (int e = 0; e < largura; ++e) _mm256_store_pd(d + e * sx, _mm256_setzero_pd());
     }
@@ -65,10 +71,11 @@ struct avx2 {
 // 4 vetores de 4 linhas em voo (16 linhas).
 void varrer_avx2(passada& p, const trecho& z, bool somar, double* anel) { vetorial::varrer<avx2, 4>(p, z, somar, anel); }
 void parcelas_avx2(const passada& p, int j, double* d) { vetorial::parcelas<avx2>(p, j, d); }
+void prolongar_avx2(const passada& p, int j, int i0, int i1) { vetorial::prolongar<avx2>(p, j, i0, i1); }
 
 } // namespace
 
-const familia_varredura familia_avx2{16, true, varrer_avx2, parcelas_avx2};
+const familia_varredura familia_avx2{16, true, varrer_avx2, parcelas_avx2, prolongar_avx2};
 
 #if defined(__clang__)
 #pragma clang attribute pop

@@ -45,6 +45,12 @@ struct avx512 {
     static vetor absoluto(vetor a) {
         return _mm512_castsi512_pd(_mm512_and_si512(_mm512_castpd_si512(a), _mm512_set1_epi64(0x7fffffffffffffffLL)));
     }
+    // (a0, b0, ..., a3, b3) e (a4, b4, ..., a7, b7)
+    static void intercalar(vetor a, vetor b, vetor& primeiro, vetor& segundo) {
+        const __m512d lo = _mm512_unpacklo_pd(a, b), hi = _mm512_unpackhi_pd(a, b);
+        primeiro = _mm512_permutex2var_pd(lo, _mm512_set_epi64(11, 10, 3, 2, 9, 8, 1, 0), hi);
+        segundo = _mm512_permutex2var_pd(lo, _mm512_set_epi64(15, 14, 7, 6, 13, 12, 5, 4), hi);
+    }
     static void zerar_bloco(double* d, int sx) {
         for (int e = 0; e < largura; ++e) _mm512_store_pd(d + e * sx, _mm512_setzero_pd());
     }
@@ -90,10 +96,11 @@ void varrer_avx512(passada& p, const trecho& z, bool somar, double* anel) {
     vetorial::varrer<avx512, 2>(p, z, somar, anel);
 }
 void parcelas_avx512(const passada& p, int j, double* d) { vetorial::parcelas<avx512>(p, j, d); }
+void prolongar_avx512(const passada& p, int j, int i0, int i1) { vetorial::prolongar<avx512>(p, j, i0, i1); }
 
 } // namespace
 
-const familia_varredura familia_avx512{16, true, varrer_avx512, parcelas_avx512};
+const familia_varredura familia_avx512{16, true, varrer_avx512, parcelas_avx512, prolongar_avx512};
 
 #if defined(__clang__)
 #pragma clang attribute pop

@@ -40,6 +40,7 @@ void resolver_malha_unica(estado_execucao& e, const metodo_solver& metodo, const
     if (ajustes.rapidos) campo_inicial_rapido(e);
     else preparar_campo_inicial(e);
     equipe eq(ajustes);
+    e.threads = eq.tamanho();
     iteracoes_externas(
         e,
         [&] {

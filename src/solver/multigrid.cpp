@@ -65,6 +65,7 @@ void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo, const a
     if (ajustes.rapidos) campo_inicial_rapido(e);
     else preparar_campo_inicial(e);
     equipe eq(ajustes);
+    e.threads = eq.tamanho();
     iteracoes_externas(e, [&] { ciclo_v(e, ajustes, eq); }, aviso);
     e.tcpu = tempo_processador() - t0;
 }

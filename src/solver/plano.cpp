@@ -14,14 +14,6 @@ constexpr long minimo_threads = 1L << 19;
 // Colunas mínimas de cada fatia: a frente de onda de cada faixa precisa de espaço para o regime.
 constexpr int colunas_por_fatia = 256;
 
-const familia_varredura& familia_de(conjunto_instrucoes c) {
-    switch (c) {
-    case conjunto_instrucoes::avx512: return familia_avx512;
-    case conjunto_instrucoes::avx2: return familia_avx2;
-    default: return familia_escalar;
-    }
-}
-
 // Atraso das famílias vetoriais: o menor (bordas mais curtas) que espalha as R+1 linhas de uma faixa, numa mesma
 // coluna da frente, por ao menos R/2 conjuntos da cache L1 (64 conjuntos de linhas de 64 bytes, endereços módulo
 // 4 KiB). Nas grades do multigrid nx-1 é múltiplo de 512 e um atraso de 1 as poria todas no mesmo conjunto.
@@ -41,6 +33,14 @@ int atraso_vetorial(int nx, int R) {
 }
 
 } // namespace
+
+const familia_varredura& familia_de(conjunto_instrucoes c) {
+    switch (c) {
+    case conjunto_instrucoes::avx512: return familia_avx512;
+    case conjunto_instrucoes::avx2: return familia_avx2;
+    default: return familia_escalar;
+    }
+}
 
 bool conjunto_disponivel(conjunto_instrucoes c) {
     switch (c) {
@@ -65,6 +65,11 @@ bool conjunto_disponivel(conjunto_instrucoes c) {
 // (o processador grava uma linha de cache por ciclo e a porta 5 faz todas as trocas de raia).
 conjunto_instrucoes conjunto_efetivo(conjunto_instrucoes pedido) {
     if (pedido == conjunto_instrucoes::automatico) pedido = conjunto_instrucoes::escalar;
+    return conjunto_pontual(pedido);
+}
+
+conjunto_instrucoes conjunto_pontual(conjunto_instrucoes pedido) {
+    if (pedido == conjunto_instrucoes::automatico) pedido = conjunto_instrucoes::avx512;
     if (pedido == conjunto_instrucoes::avx512 && !conjunto_disponivel(pedido)) pedido = conjunto_instrucoes::avx2;
     if (pedido == conjunto_instrucoes::avx2 && !conjunto_disponivel(pedido)) pedido = conjunto_instrucoes::escalar;
     return pedido;
@@ -78,6 +83,7 @@ plano_nivel& plano_do_nivel(equipe& eq, int nx, int ny) {
     pl->nx = nx;
     pl->ny = ny;
     pl->familia = &familia_de(eq.instrucoes());
+    pl->pontual = &familia_de(eq.instrucoes_pontuais());
     const int W = nx - 2, linhas = ny - 2, R = pl->familia->linhas;
     pl->faixas = linhas > 0 ? (linhas + R - 1) / R : 0;
     const long interior = static_cast<long>(std::max(W, 0)) * std::max(linhas, 0);

@@ -47,6 +47,8 @@ struct familia_varredura {
     void (*varrer)(passada& p, const trecho& z, bool somar, double* anel);
     /// Parcelas |(ap*T(P) - an*(S+N)) - ae*(W+E)| da linha j em d[0..nx-3].
     void (*parcelas)(const passada& p, int j, double* d);
+    /// prolongar_linha com vetores.
+    void (*prolongar)(const passada& p, int j, int i0, int i1);
 };
 
 extern const familia_varredura familia_escalar, familia_avx2, familia_avx512;
@@ -59,7 +61,8 @@ struct plano_nivel {
     int nx = 0, ny = 0;
     int faixas = 0;                      // faixas de linhas em voo por varredura
     int fatias = 1;                      // threads que varrem o nível
-    const familia_varredura* familia = nullptr;
+    const familia_varredura* familia = nullptr; // varreduras
+    const familia_varredura* pontual = nullptr; // parcelas e prolongação (pontuais: as mais largas que há)
     int atraso = 1;                      // das famílias vetoriais
     std::vector<int> borda;              // a fatia h tem as colunas borda[h] .. borda[h+1]-1
     std::vector<sinal> feitos;           // faixas da sequência já terminadas por cada fatia
@@ -74,8 +77,13 @@ struct planos_rapidos {
 };
 
 // plano.cpp
-/// O conjunto de instruções usado quando `pedido` é pedido: ele, se o processador o tem, senão o melhor abaixo.
+/// O conjunto de instruções das varreduras quando `pedido` é pedido: ele, se o processador o tem, senão o melhor
+/// abaixo; automatico = o que mede melhor.
 conjunto_instrucoes conjunto_efetivo(conjunto_instrucoes pedido);
+/// O mesmo para os núcleos pontuais (parcelas da norma, prolongação): automatico = o mais largo que há.
+conjunto_instrucoes conjunto_pontual(conjunto_instrucoes pedido);
+/// Família de núcleos de um conjunto de instruções.
+const familia_varredura& familia_de(conjunto_instrucoes c);
 /// Plano do nível nx x ny desta equipe (criado na primeira vez).
 plano_nivel& plano_do_nivel(equipe& eq, int nx, int ny);
 /// Divide as colunas entre as fatias conforme o peso do pedido (só muda a divisão, nunca o resultado).

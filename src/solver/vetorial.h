@@ -121,6 +121,45 @@ void varrer(passada& p, const trecho& z, bool somar, double* anel) {
     passos_bordas(p, z, A, t1, z.w + A * (R - 1));
 }
 
+// Prolongação na linha j, colunas i0..i1, em vetores: para L pontos grossos I de uma vez, o valor das colunas
+// pares 2I (A) e o das ímpares 2I+1 (B) com as contas de prolongar, intercalados na ordem das colunas e somados
+// ao destino (ou a 0.0 numa correção zerada); as pontas ficam com a versão escalar.
+template <class V>
+void prolongar(const passada& p, int j, int i0, int i1) {
+    using vetor = typename V::vetor;
+    constexpr int L = V::largura;
+    int I0 = (i0 + 1) / 2, I1 = (i1 - 1) / 2; // pares (2I, 2I+1) dentro de i0..i1
+    if (I1 - I0 + 1 < L) {
+        prolongar_linha(p, j, i0, i1);
+        return;
+    }
+    if (i0 < 2 * I0) prolongar_linha(p, j, i0, i0); // coluna ímpar no começo
+    double* d = p.u + (j - 1) * static_cast<long>(p.nx);
+    const double* c = p.grossa + ((j - 1) / 2) * static_cast<long>(p.nxc);
+    const double* n = c + p.nxc;
+    const bool coincide = j % 2 == 1, zero = p.pedido.zerar;
+    const vetor meio = V::difundir(0.5), quarto = V::difundir(0.25), nada = V::difundir(0.0);
+    int I = I0;
+    for (; I + L - 1 <= I1; I += L) {
+        const vetor cI = V::carregar_solto(c + I), cI1 = V::carregar_solto(c + I + 1);
+        vetor a, b;
+        if (coincide) {
+            a = V::multiplicar(meio, V::somar(cI, cI1));
+            b = cI1;
+        } else {
+            const vetor nI = V::carregar_solto(n + I), nI1 = V::carregar_solto(n + I + 1);
+            a = V::multiplicar(quarto, V::somar(V::somar(V::somar(cI, cI1), nI), nI1));
+            b = V::multiplicar(meio, V::somar(cI1, nI1));
+        }
+        vetor primeiro, segundo;
+        V::intercalar(a, b, primeiro, segundo);
+        double* x = d + 2 * I;
+        V::guardar_solto(x, V::somar(zero ? nada : V::carregar_solto(x), primeiro));
+        V::guardar_solto(x + L, V::somar(zero ? nada : V::carregar_solto(x + L), segundo));
+    }
+    if (2 * I <= i1) prolongar_linha(p, j, 2 * I, i1);
+}
+
 // Parcelas |(ap*T(P) - an*(S+N)) - ae*(W+E)| da linha j, ponto a ponto em vetores; o resto escalar.
 template <class V>
 void parcelas(const passada& p, int j, double* d) {
