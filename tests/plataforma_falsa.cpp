@@ -34,6 +34,7 @@ data_local hora_local() { return falsa::agora; }
 
 double tempo_parede() { return 0.0; }
 int processadores_disponiveis() { return 2; }
+double carga_do_sistema() { return 0.0; }
 long long memoria_disponivel() { return falsa::memoria; }
 int executar_programa(const std::vector<std::string>& argumentos) {
     falsa::programas.push_back(argumentos);

@@ -19,6 +19,8 @@ double tempo_parede();
 data_local hora_local();
 /// Processadores que o processo pode usar: máscara de afinidade e cota de CPU do cgroup (ao menos 1).
 int processadores_disponiveis();
+/// Processos prontos para rodar, média do último minuto (/proc/loadavg); 0 quando não se sabe.
+double carga_do_sistema();
 /// Processadores inteiros que uma cota permite: cgroup v2 "cota período" (cpu.max) ou v1 cota e período em
 /// microssegundos; 0 quando não há cota ("max", cota negativa ou texto ilegível). Só lê o texto.
 int processadores_da_cota(const std::string& cota, const std::string& periodo = "");

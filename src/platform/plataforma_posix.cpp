@@ -133,6 +133,15 @@ int processadores_disponiveis() {
     return cota > 0 ? std::min(n, cota) : n;
 }
 
+double carga_do_sistema() {
+    double carga = 0.0;
+    if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(f, "%lf", &carga) != 1) carga = 0.0;
+        std::fclose(f);
+    }
+    return carga;
+}
+
 // Áreas grandes começam em 2 MiB e pedem páginas grandes para a parte que as enche (o resto, menos de 2 MiB,
 // fica em páginas comuns: o pico de memória não cresce). O mmap anônimo já vem zerado.
 void* reservar_area(std::size_t bytes) {

@@ -29,8 +29,8 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e);
 /// Recusa (erro_fatal com as duas cifras) a rodada que não cabe na memória disponível.
 void planejar_memoria(const estado_execucao& e);
 
-/// Threads quando -j não é dado, com `processadores` disponíveis.
-int threads_padrao(int processadores);
+/// Threads quando -j não é dado: os processadores disponíveis que a carga do sistema deixa ociosos (ao menos 1).
+int threads_padrao(int processadores, double carga);
 /// Uma execução completa: editor, leitura, solução, listagem, editor.
 void executar(estado_execucao& e, const std::string& arquivo);
 /// A rodada com as opções da linha de comando; devolve o código de saída (0, ou 1 sem gnuplot).

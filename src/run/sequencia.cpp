@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/plataforma.h"
@@ -7,7 +8,12 @@
 #include "run/execucao.h"
 #include "solver/solver.h"
 
-int threads_padrao(int processadores) { return processadores; }
+// Os processadores ociosos: com outros processos ocupando processadores, uma thread a mais só espera pela
+// outra nas divisas das fatias (medido: 1,5 a 2 vezes mais lento com dois compiladores rodando em 2 processadores).
+int threads_padrao(int processadores, double carga) {
+    const long ociosos = processadores - std::lround(carga);
+    return static_cast<int>(std::clamp<long>(ociosos, 1, processadores));
+}
 
 void executar(estado_execucao& e, const std::string& arquivo) {
     opcoes_execucao o;
@@ -28,7 +34,7 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     // nunca mais threads que processadores (afinidade e cota do cgroup), peça o que pedir -j: threads a mais só
     // disputariam os mesmos processadores
     e.processadores = processadores_disponiveis();
-    e.threads_pedidas = o.threads > 0 ? o.threads : threads_padrao(e.processadores);
+    e.threads_pedidas = o.threads > 0 ? o.threads : threads_padrao(e.processadores, carga_do_sistema());
     ajustes_solver ajustes;
     ajustes.threads = std::min(e.threads_pedidas, e.processadores);
     const metodo_solver metodo;
