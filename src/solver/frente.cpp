@@ -48,7 +48,6 @@ void trabalhar(passada& p, plano_nivel& pl, int h, bool girar) {
     const int i0 = pl.borda[uh], i1 = pl.borda[uh + 1] - 1;
     const bool ultima = h == pl.fatias - 1, avisa = pl.fatias > 1;
     const bool zerar = p.pedido.zerar && !p.pedido.prolongar;
-    p.atraso = pl.atraso;
     long long g = 0;
     const int tmax = (B - 1) + 2 * (nvarr - 1);
     for (int t = 0; t <= tmax; ++t) {

@@ -55,6 +55,7 @@ void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq
         return;
     }
     plano_nivel& pl = plano_do_nivel(eq, p.nx, p.ny);
+    p.atraso = pl.atraso; // antes das threads: todas leem p, nenhuma o escreve (só a última fatia, a fila)
     if (pedido.varreduras <= 0) {
         passada_sem_varreduras(p, pl);
     } else {

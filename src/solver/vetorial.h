@@ -16,9 +16,9 @@
 
 namespace vetorial {
 
-// Passos [t0, t1) de um trecho de R = V::largura*G linhas, todas com coluna em cada passo. Condições:
-// t0 = largura + A*(R-1) (a transposição do bloco antes de t0 não passa da coluna 0) e t1 - t0 múltiplo da
-// largura com t1 <= w - largura + 1 (a do último bloco não passa da coluna w, o leste da última coluna).
+// Passos [t0, t1) de um trecho de R = V::largura*G linhas, todas com coluna em cada passo. O anel precisa dos
+// passos t0-A .. t1+A, em blocos de L; para que nenhuma transposição leia fora das colunas 0..w da fatia (as de
+// fora são de outra thread): t0 = teto(A/L)*L + A*(R-1), e t1 - t0 múltiplo de L com t1 <= w - A - L + 1.
 template <class V, int G, bool DIREITO, bool ZERADA, bool SOMAR>
 void regime(passada& p, const trecho& z, int t0, int t1, double* anel) {
     using vetor = typename V::vetor;
@@ -34,7 +34,7 @@ void regime(passada& p, const trecho& z, int t0, int t1, double* anel) {
     // múltiplas de L; o lado direito transposto (F) com a mesma disposição
     double* const X = anel;
     double* const F = anel + NA * SX;
-    const int base = t0 - L;
+    const int base = t0 - (A + L - 1) / L * L;
     auto casa = [base](int t) { return static_cast<long>((t - base) & M) * SX; };
     const vetor an = V::difundir(p.an), ae = V::difundir(p.ae), q = V::difundir(p.q);
 
@@ -49,8 +49,8 @@ void regime(passada& p, const trecho& z, int t0, int t1, double* anel) {
             if (t >= t0 + A && t < t1 + A) X[casa(t) + R] = ZERADA ? 0.0 : norte[t - A * R];
     };
     // saídas das bordas (os A passos antes de t0 dão sul e oeste), depois as entradas até D passos à frente
-    for (int s = t0 - D; s < t0; s += L) encher(s, false);
-    for (int s = t0; s < t0 + D && s <= t1; s += L) encher(s, ZERADA);
+    for (int s = t0 - (A + L - 1) / L * L; s < t0; s += L) encher(s, false);
+    for (int s = t0; s < t0 + D && s <= t1 + A; s += L) encher(s, ZERADA);
     vetor oeste[G];
     for (int g = 0; g < G; ++g) oeste[g] = V::carregar(X + casa(t0 - 1) + g * L);
     const int por_passo = p.fila.por_passo;
@@ -103,8 +103,8 @@ void regime(passada& p, const trecho& z, int t0, int t1, double* anel) {
 template <class V, int G>
 void varrer(passada& p, const trecho& z, bool somar, double* anel) {
     constexpr int L = V::largura, R = L * G;
-    const int A = p.atraso, t0 = L + A * (R - 1);
-    const int t1 = t0 + std::max(0, (z.w - L + 1 - t0) / L) * L;
+    const int A = p.atraso, t0 = (A + L - 1) / L * L + A * (R - 1);
+    const int t1 = t0 + std::max(0, (z.w - A - L + 1 - t0) / L) * L;
     if (z.nr != R || t1 <= t0) {
         varrer_escalar(p, z, somar, anel);
         return;
