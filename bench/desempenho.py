@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 # Roda bench/placa_bench e escreve doc/desempenho.md: tabelas com o limite de banda ao lado de cada cifra, a
-# solução inteira contra o programa direto, duas threads contra uma, a máquina, a data e as metas.
+# solução inteira contra o programa direto, duas threads contra uma, a máquina, a data, as metas e, no fim, o que
+# as limita (bench/limites.md, texto medido à mão, com os comandos para refazer as medidas).
 #
 #   python3 bench/desempenho.py build-bench/bench/placa_bench doc/desempenho.md
 import datetime
@@ -12,7 +13,7 @@ import subprocess
 import sys
 import tempfile
 
-VARIANTES = {0: "referência", 1: "escalar", 2: "AVX2", 3: "AVX-512"}
+VARIANTES = {0: "reference", 1: "scalar", 2: "AVX2", 3: "AVX-512"}
 
 
 def rodar(programa):
@@ -59,20 +60,20 @@ def maquina():
     try:
         lscpu = subprocess.run(["lscpu"], capture_output=True, text=True).stdout
         campos = dict(re.findall(r"^([^:]+):\s*(.*)$", lscpu, re.M))
-        linhas.append(f"{campos.get('Model name', '?')}, {campos.get('CPU(s)', '?')} processadores "
-                      f"({campos.get('Hypervisor vendor', 'sem hipervisor')}), L1d {campos.get('L1d cache', '?')}, "
+        linhas.append(f"{campos.get('Model name', '?')}, {campos.get('CPU(s)', '?')} processors "
+                      f"({campos.get('Hypervisor vendor', 'no hypervisor')}), L1d {campos.get('L1d cache', '?')}, "
                       f"L2 {campos.get('L2 cache', '?')}, L3 {campos.get('L3 cache', '?')}")
     except OSError:
         linhas.append(platform.processor())
     try:
         with open("/proc/meminfo") as f:
             total = int(re.search(r"MemTotal:\s+(\d+)", f.read()).group(1))
-        linhas.append(f"{total / 1048576:.0f} GiB de memória; Linux {platform.release()}")
+        linhas.append(f"{total / 1048576:.0f} GiB of memory; Linux {platform.release()}")
     except (OSError, AttributeError):
         pass
     try:
         versao = subprocess.run(["c++", "--version"], capture_output=True, text=True).stdout.splitlines()[0]
-        linhas.append(f"{versao}, -O3 -ffp-contract=off, sem -march (AVX2/AVX-512 escolhidos por função)")
+        linhas.append(f"{versao}, -O3 -ffp-contract=off, no -march (AVX2/AVX-512 chosen per function at run time)")
     except (OSError, IndexError):
         pass
     return linhas
@@ -83,8 +84,8 @@ def ms(x):
 
 
 def tabela_gs(r):
-    linhas = ["| n² (nitm 2) | " + " | ".join(f"{VARIANTES[v]}, 1 thread" for v in range(4)) +
-              " | escalar, 2 threads | ns por atualização (melhor rápido, 1 thread) | limite de banda, ns | razão ao limite |",
+    linhas = ["| work (nitm 2) | " + " | ".join(f"{VARIANTES[v]}, 1 thread" for v in range(4)) +
+              " | scalar, 2 threads | ns per update (best fast, 1 thread) | bandwidth bound, ns | ratio to bound |",
               "|---|" + "---|" * 8]
     for n in (513, 2049, 4097):
         cel, melhor = [], None
@@ -102,8 +103,8 @@ def tabela_gs(r):
 
 
 def tabela_ciclo(r):
-    linhas = ["| ciclo V | " + " | ".join(f"{VARIANTES[v]}, 1 thread" for v in range(4)) +
-              " | escalar, 2 threads | ns por atualização fina (melhor rápido, 1 thread) | limite de banda, ns | razão ao limite |",
+    linhas = ["| V-cycle | " + " | ".join(f"{VARIANTES[v]}, 1 thread" for v in range(4)) +
+              " | scalar, 2 threads | ns per fine update (best fast, 1 thread) | bandwidth bound, ns | ratio to bound |",
               "|---|" + "---|" * 8]
     for n in (1025, 2049, 4097):
         for nitm in (1, 2, 3):
@@ -149,75 +150,78 @@ def main():
     ciclo2049 = razao_ao_limite(r, "BM_ciclo_v", n=2049, nitm=2)
     hoje = datetime.date.today().isoformat()
     t = []
-    t.append("# Desempenho")
+    t.append("# Performance")
     t.append("")
-    t.append(f"Gerado em {hoje} por `python3 bench/desempenho.py build-bench/bench/placa_bench doc/desempenho.md`, "
-             "depois de")
+    t.append(f"Generated on {hoje} by `python3 bench/desempenho.py build-bench/bench/placa_bench doc/desempenho.md` "
+             "after")
     t.append("")
     t.append("```sh")
     t.append("cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPLACA_BENCH=ON -DPLACA_TESTES=OFF && "
              "cmake --build build-bench -j2")
     t.append("```")
     t.append("")
-    t.append("Máquina: " + "; ".join(maquina()) + f". Carga média do sistema: {carga_antes:.1f} no começo, "
-             f"{carga_depois:.1f} no fim (outros processos dividem os processadores; cada cifra é o menor tempo de 3 "
-             "repetições, e as razões são medidas na mesma execução).")
+    t.append("Machine: " + "; ".join(maquina()) + f". System load average: {carga_antes:.1f} at the start, "
+             f"{carga_depois:.1f} at the end (other processes share the processors; each figure is the fastest of 3 "
+             "repetitions, and every ratio is measured within one run).")
     t.append("")
-    t.append(f"Banda de memória medida no começo da execução (a maior entre cópia de 128 MiB e atualização no "
-             f"lugar, melhor de 5): {banda[1] or 0:.1f} GB/s com 1 thread, {banda[2] or 0:.1f} GB/s com 2. O limite "
-             "de banda de cada linha é o número de bytes que o trabalho tem de mover (T lido e escrito uma vez por "
-             "passada: 16 bytes por ponto fino; no ciclo V, 32 por ponto fino e 56 por ponto grosso) sobre essa "
-             "banda; \"ns por atualização\" é o tempo de uma atualização de ponto (num ciclo V, o tempo do ciclo "
-             "sobre 2·nitm atualizações de cada ponto fino).")
+    t.append(f"Memory bandwidth measured at the start of the run (the larger of a 128 MiB copy and an in-place "
+             f"update, best of 5): {banda[1] or 0:.1f} GB/s with 1 thread, {banda[2] or 0:.1f} GB/s with 2. The "
+             "bandwidth bound of each row is the bytes the work must move (T read and written once per pass: 16 "
+             "bytes per fine point; a V-cycle: 32 per fine point and 56 per coarse point) over that bandwidth; "
+             "\"ns per update\" is the time of one point update (for a V-cycle, the cycle's time over 2·nitm "
+             "updates of every fine point). Variants: the reference kernels (plain loops) and the fast pass with "
+             "each instruction set forced; the fast pass picks the scalar sweeps with the widest pointwise "
+             "kernels by default.")
     t.append("")
-    t.append("## Uma chamada de gauss_seidel")
+    t.append("## One gauss_seidel call")
     t.append("")
     t += tabela_gs(r)
     t.append("")
-    t.append("## Um ciclo V (até 3 x 3)")
+    t.append("## One V-cycle (down to 3 x 3)")
     t.append("")
     t += tabela_ciclo(r)
     t.append("")
-    t.append("## Solução inteira contra o programa direto")
+    t.append("## Whole run against the straightforward program")
     t.append("")
-    t.append("2049², nm 11 a partir de 3 x 3, senoidal, nitm 2, tolt 1e-8 "
-             f"({sc.get('ciclos', 0):.0f} ciclos), alocação e liberação incluídas, uma thread cada, alternados na "
-             "mesma execução (menor de 5): o programa direto são os núcleos de referência (`ajustes.rapidos = "
-             "false`: laços simples, zerar de cor a cada ciclo, campo inicial em passadas separadas).")
+    t.append("2049², nm 11 from 3 x 3, sinusoidal, nitm 2, tolt 1e-8 "
+             f"({sc.get('ciclos', 0):.0f} cycles), allocation and release included, one thread each, alternating "
+             "in the same run (fastest of 5). The straightforward program is the reference kernels "
+             "(`ajustes.rapidos = false`: plain loops, all of cor zeroed every cycle, the initial field in separate "
+             "passes).")
     t.append("")
-    t.append("| programa direto | rápido | razão |")
+    t.append("| straightforward | fast | ratio |")
     t.append("|---|---|---|")
     t.append(f"| {ms(sc.get('direto_ms'))} | {ms(sc.get('rapido_ms'))} | {sc.get('razao', 0):.2f}x |")
     t.append("")
-    t.append("## Duas threads contra uma")
+    t.append("## Two threads against one")
     t.append("")
-    t.append("Ciclo V, nitm 2, núcleos automáticos, uma e duas threads alternadas (medianas de 7):")
+    t.append("V-cycle, nitm 2, default kernels, one and two threads alternating (medians of 7):")
     t.append("")
-    t.append("| n² | 1 thread | 2 threads | aceleração |")
+    t.append("| n² | 1 thread | 2 threads | speed-up |")
     t.append("|---|---|---|---|")
     for n, c in duas.items():
         if c:
             t.append(f"| {n} | {ms(c['uma_ms'])} | {ms(c['duas_ms'])} | {c['aceleracao']:.2f}x |")
     t.append("")
-    t.append("## Metas")
+    t.append("## Targets")
     t.append("")
 
     def meta(texto, ok, cifra):
-        t.append(f"- {texto}: {'cumprida' if ok else 'não cumprida'} ({cifra}).")
+        t.append(f"- {texto}: {'met' if ok else 'missed'} ({cifra}).")
 
     razao = sc.get("razao", 0)
-    meta("Solução inteira 2049² pelo menos 8x mais rápida que o programa direto", razao >= 8, f"{razao:.2f}x")
+    meta("Whole 2049² run at least 8x faster than the straightforward program", razao >= 8, f"{razao:.2f}x")
     if gs4097:
-        meta("gauss_seidel 4097², nitm 2, a até 1,3x do limite de banda", gs4097 <= 1.3, f"{gs4097:.2f}x")
+        meta("gauss_seidel 4097², nitm 2, within 1.3x of the bandwidth bound", gs4097 <= 1.3, f"{gs4097:.2f}x")
     if ciclo2049:
-        meta("Ciclo V 2049², nitm 2, a até 2x do limite de banda com uma thread", ciclo2049 <= 2, f"{ciclo2049:.2f}x")
+        meta("V-cycle 2049², nitm 2, within 2x of its bound on one thread", ciclo2049 <= 2, f"{ciclo2049:.2f}x")
     a4097 = duas[4097].get("aceleracao", 0) if duas[4097] else 0
-    meta("Duas threads pelo menos 1,3x mais rápidas num ciclo V 4097²", a4097 >= 1.3, f"{a4097:.2f}x")
+    meta("Two threads at least 1.3x faster on a 4097² V-cycle", a4097 >= 1.3, f"{a4097:.2f}x")
     nunca = all(c.get("aceleracao", 0) >= 1 for c in duas.values() if c)
-    meta("Duas threads nunca mais lentas que uma", nunca,
+    meta("Two threads never slower than one", nunca,
          ", ".join(f"{n}²: {c['aceleracao']:.2f}x" for n, c in duas.items() if c))
-    t.append("- Os mesmos bits para todo número de threads e todo conjunto de instruções: cumprida "
-             "(tests/teste_rapido.cpp, bit a bit contra os núcleos de referência).")
+    t.append("- The same bits for every thread count and instruction set: met (tests/teste_rapido.cpp, bit for "
+             "bit against the reference kernels, every set the processor has forced in turn).")
     t.append("")
     with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "limites.md")) as f:
         t.append(f.read().rstrip())
