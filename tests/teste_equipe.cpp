@@ -8,14 +8,13 @@
 
 #include "plataforma_falsa.h"
 #include "solver/equipe.h"
-#include "solver/sinal.h"
 
 TEST(Equipe, CadaTarefaUmaVezPorGeracao) {
     // a plataforma falsa diz 2 processadores: com 3 threads as esperas vão direto ao futex
     for (int pedidas : {1, 2, 3, 4}) {
         equipe eq(pedidas);
         EXPECT_EQ(eq.tamanho(), pedidas);
-        EXPECT_EQ(eq.girar(), pedidas <= 2) << pedidas;
+        EXPECT_EQ(eq.modo_espera(), pedidas <= 2 ? espera::tentar_antes : espera::dormir_ja) << pedidas;
         std::vector<std::atomic<int>> vezes(static_cast<std::size_t>(pedidas));
         for (int g = 0; g < 500; ++g) {
             const int n = 1 + g % (pedidas + 1); // às vezes mais que a equipe: fica no tamanho dela
@@ -39,18 +38,18 @@ TEST(Equipe, TarefaZeroNaThreadQueChama) {
 // Duas threads revezando um contador: cada uma espera o valor da outra, 5000 vezes, tentando antes de dormir ou
 // indo direto ao futex.
 TEST(Sinal, RevezamentoSemAvisoPerdido) {
-    for (bool girar : {true, false}) {
+    for (espera modo : {espera::tentar_antes, espera::dormir_ja}) {
         sinal a, b;
         constexpr long long voltas = 5000;
         std::thread outra([&] {
             for (long long v = 1; v <= voltas; ++v) {
-                esperar(a, v, girar);
+                esperar(a, v, modo);
                 publicar(b, v);
             }
         });
         for (long long v = 1; v <= voltas; ++v) {
             publicar(a, v);
-            esperar(b, v, girar);
+            esperar(b, v, modo);
         }
         outra.join();
         EXPECT_EQ(a.valor.load(), voltas);

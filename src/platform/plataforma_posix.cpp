@@ -74,6 +74,16 @@ data_local hora_local() {
 
 namespace {
 
+// Inteiro positivo no começo do texto (brancos antes e depois permitidos); -1 se não houver.
+long long positivo(const char* s, const char** fim) {
+    char* f = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(s, &f, 10);
+    if (f == s || errno != 0 || v <= 0) return -1;
+    *fim = f;
+    return v;
+}
+
 // Primeira linha de um arquivo pequeno ("" se não abre).
 std::string primeira_linha(const std::string& nome) {
     std::string r;
@@ -84,6 +94,22 @@ std::string primeira_linha(const std::string& nome) {
     }
     return r;
 }
+
+} // namespace
+
+int processadores_da_cota(const std::string& cota, const std::string& periodo) {
+    const char* fim = nullptr;
+    const long long q = positivo(cota.c_str(), &fim);
+    if (q < 0) return 0; // "max" (v2) ou -1 (v1): sem cota
+    long long p = -1;
+    if (periodo.empty()) p = positivo(fim, &fim); // v2: "cota período" numa linha
+    else p = positivo(periodo.c_str(), &fim);     // v1: dois arquivos
+    if (p < 0) return 0;
+    const long long n = (q + p - 1) / p; // 1,5 processador permite 2 threads
+    return n > 4096 ? 4096 : static_cast<int>(n);
+}
+
+namespace {
 
 // A menor cota de CPU do cgroup do processo e dos seus ancestrais (v2: cpu.max; v1: cpu.cfs_quota_us e
 // cpu.cfs_period_us); 0 sem cota.

@@ -1,5 +1,6 @@
-// Equipe de threads: as auxiliares esperam a próxima passada num contador de geração (tentam um pouco, depois
-// dormem no futex) e avisam o fim decrementando outro; nenhuma espera ativa quando há mais threads que processadores.
+// Equipe de threads e sinal de espera: as auxiliares esperam a próxima passada num contador de geração e as fatias
+// esperam umas pelas outras num sinal; as duas esperas tentam alguns microssegundos com pause e depois dormem no
+// futex (std::atomic::wait), e nenhuma tenta quando há mais threads que processadores.
 #include "solver/equipe.h"
 
 #include <system_error>
@@ -9,9 +10,13 @@
 
 namespace {
 
-// Espera que v deixe de valer `de`: girando antes, se pode, e depois dormindo.
+// Tentativas antes de dormir: ~50 µs de pause, mais do que a espera típica entre duas faixas vizinhas e menos
+// do que dormir e acordar custaria várias vezes por passada.
+constexpr int tentativas = 1000;
+
+// Espera que v deixe de valer `de`: tentando antes, se pode, e depois dormindo.
 int esperar_mudar(const std::atomic<int>& v, int de, bool girar) {
-    for (int n = 0; girar && n < 1000; ++n) {
+    for (int n = 0; girar && n < tentativas; ++n) {
         const int agora = v.load();
         if (agora != de) return agora;
 #if defined(__x86_64__) || defined(__i386__)
@@ -24,6 +29,30 @@ int esperar_mudar(const std::atomic<int>& v, int de, bool girar) {
 }
 
 } // namespace
+
+void publicar(sinal& s, long long v) {
+    s.valor.store(v);
+    if (s.dormindo.load() != 0) s.valor.notify_all();
+}
+
+void esperar(sinal& s, long long alvo, espera modo) {
+    if (s.valor.load(std::memory_order_acquire) >= alvo) return;
+    for (int n = 0; modo == espera::tentar_antes && n < tentativas; ++n) {
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#endif
+        if (s.valor.load(std::memory_order_acquire) >= alvo) return;
+    }
+    for (;;) {
+        // dormindo e valor em ordem sequencial dos dois lados: ou quem publica vê alguém dormindo, ou quem
+        // dorme vê o valor novo
+        s.dormindo.fetch_add(1);
+        const long long v = s.valor.load();
+        if (v < alvo) s.valor.wait(v);
+        s.dormindo.fetch_sub(1);
+        if (s.valor.load(std::memory_order_acquire) >= alvo) return;
+    }
+}
 
 equipe::equipe(int pedidas) : equipe(ajustes_solver{.threads = pedidas}) {}
 

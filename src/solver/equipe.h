@@ -1,4 +1,5 @@
-// Equipe de uma solução: as threads, o conjunto de instruções e os planos dos níveis, feitos uma vez só.
+// Equipe de uma solução: as threads (feitas uma vez só), o sinal com que elas se esperam, o conjunto de instruções
+// e os planos dos níveis.
 #pragma once
 
 #include <atomic>
@@ -10,6 +11,20 @@
 #include "solver/metodo.h"
 
 struct planos_rapidos;
+
+// Espera entre threads da passada rápida: um contador que só cresce, publicado por uma e esperado por outra.
+struct sinal {
+    alignas(64) std::atomic<long long> valor{0}; // linha de cache própria: quem publica não disputa com vizinhos
+    std::atomic<int> dormindo{0};                // quantos esperam no futex
+};
+
+// Como esperar: tentar um pouco antes de dormir só vale com threads <= processadores.
+enum class espera { tentar_antes, dormir_ja };
+
+/// Publica v (maior que o valor anterior) e acorda quem dorme à espera.
+void publicar(sinal& s, long long v);
+/// Volta quando valor >= alvo: tenta alguns microssegundos (tentar_antes), depois dorme no futex.
+void esperar(sinal& s, long long alvo, espera modo);
 
 class equipe {
 public:
@@ -25,8 +40,8 @@ public:
     int tamanho() const { return static_cast<int>(auxiliares_.size()) + 1; }
     /// Threads pedidas na criação.
     int pedidas() const { return pedidas_; }
-    /// Se quem espera pode girar antes de dormir (threads da equipe <= processadores disponíveis).
-    bool girar() const { return girar_; }
+    /// Como as threads desta equipe esperam umas pelas outras (tentar_antes se threads <= processadores).
+    espera modo_espera() const { return girar_ ? espera::tentar_antes : espera::dormir_ja; }
     /// Conjunto de instruções das varreduras (o pedido, se o processador o tem; senão o melhor abaixo dele).
     conjunto_instrucoes instrucoes() const { return instrucoes_; }
     /// Conjunto de instruções dos núcleos pontuais (parcelas da norma).

@@ -39,7 +39,7 @@ void finais_do_bloco(passada& p, plano_nivel& pl, int b, long passos) {
 // A sequência das faixas (s, b) vai em ordem de chave b + 2s, s crescente na mesma chave. Antes de (s, b) a fatia h
 // espera a fatia h-1 terminar (s, b) (o oeste da sua primeira coluna) e a fatia h+1 terminar (s-1, b) (o leste da
 // sua última, ainda da varredura anterior).
-void trabalhar(passada& p, plano_nivel& pl, int h, bool girar) {
+void trabalhar(passada& p, plano_nivel& pl, int h, espera modo) {
     const std::size_t uh = static_cast<std::size_t>(h);
     const int R = pl.familia->linhas, B = pl.faixas, nvarr = p.pedido.varreduras;
     long long* ultimo = pl.ultimo.data() + uh * static_cast<std::size_t>(B); // última faixa da sequência de cada bloco
@@ -57,8 +57,8 @@ void trabalhar(passada& p, plano_nivel& pl, int h, bool girar) {
             const long long anterior = ultimo[b];
             ultimo[b] = g;
             const int j0 = 2 + b * R, nr = std::min(R, p.ny - j0);
-            if (h > 0) esperar(pl.feitos[uh - 1], g + 1, girar);
-            if (h < pl.fatias - 1 && anterior >= 0) esperar(pl.feitos[uh + 1], anterior + 1, girar);
+            if (h > 0) esperar(pl.feitos[uh - 1], g + 1, modo);
+            if (h < pl.fatias - 1 && anterior >= 0) esperar(pl.feitos[uh + 1], anterior + 1, modo);
             if (s == 0 && p.pedido.prolongar) {
                 // cada fatia prolonga também a primeira coluna da seguinte, que ela lê como leste, e a linha acima
                 // do bloco, que ela lê como norte
@@ -71,8 +71,8 @@ void trabalhar(passada& p, plano_nivel& pl, int h, bool girar) {
                 if (h > 0) __builtin_prefetch(l + i0 - 1, 1);
                 if (h < pl.fatias - 1) __builtin_prefetch(l + i1 + 1, 1);
             }
-            const trecho tr{j0, nr, i0, i1 - i0 + 1, zerar && s == 0};
-            pl.familia->varrer(p, tr, ultima && p.pedido.norma, anel);
+            const trecho tr{j0, nr, i0, i1 - i0 + 1, zerar && s == 0, ultima && p.pedido.norma};
+            pl.familia->varrer(p, tr, anel);
             if (avisa) publicar(pl.feitos[uh], g + 1);
             if (ultima && s == nvarr - 1 && (p.pedido.restringir || p.pedido.norma))
                 finais_do_bloco(p, pl, b, static_cast<long>(i1 - i0 + 1) * nvarr);

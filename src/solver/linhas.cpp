@@ -137,7 +137,7 @@ void regime_de(passada& p, const trecho& z, int t0, int t1) {
 }
 
 // Um trecho de até 8 linhas: bordas, regime (atraso*(nr-1) <= t <= w-1), bordas.
-void varrer_ate_oito(passada& p, const trecho& z, bool somar) {
+void varrer_ate_oito(passada& p, const trecho& z) {
     const int nt = z.w + atraso_escalar * (z.nr - 1), a = atraso_escalar * (z.nr - 1), b = z.w;
     if (a >= b) {
         passos_bordas(p, z, atraso_escalar, 0, nt);
@@ -145,7 +145,7 @@ void varrer_ate_oito(passada& p, const trecho& z, bool somar) {
     }
     passos_bordas(p, z, atraso_escalar, 0, a);
     if (p.direito == nullptr) {
-        if (somar && p.fila.restantes > 0) regime_de<false, true, false>(p, z, a, b);
+        if (z.somar && p.fila.restantes > 0) regime_de<false, true, false>(p, z, a, b);
         else regime_de<false, false, false>(p, z, a, b);
     } else {
         if (z.zerada) regime_de<true, false, true>(p, z, a, b);
@@ -216,9 +216,9 @@ void passos_bordas(const passada& p, const trecho& z, int atraso, int t0, int t1
 
 // Faixas de mais de 8 linhas (as das famílias vetoriais, quando não cabem no regime vetorial) em pedaços de 8,
 // um depois do outro: é a mesma ordem de faixas da varredura.
-void varrer_escalar(passada& p, const trecho& z, bool somar, double* /*anel*/) {
+void varrer_escalar(passada& p, const trecho& z, double* /*anel*/) {
     for (int m = 0; m < z.nr; m += linhas_escalar)
-        varrer_ate_oito(p, {z.j0 + m, std::min(linhas_escalar, z.nr - m), z.i0, z.w, z.zerada}, somar);
+        varrer_ate_oito(p, {z.j0 + m, std::min(linhas_escalar, z.nr - m), z.i0, z.w, z.zerada, z.somar});
 }
 
 const familia_varredura familia_escalar{linhas_escalar, false, varrer_escalar, parcelas_escalar, prolongar_linha};

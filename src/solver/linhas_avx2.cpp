@@ -69,7 +69,7 @@ struct avx2 {
 };
 
 // 4 vetores de 4 linhas em voo (16 linhas).
-void varrer_avx2(passada& p, const trecho& z, bool somar, double* anel) { vetorial::varrer<avx2, 4>(p, z, somar, anel); }
+void varrer_avx2(passada& p, const trecho& z, double* anel) { vetorial::varrer<avx2, 4>(p, z, anel); }
 void parcelas_avx2(const passada& p, int j, double* d) { vetorial::parcelas<avx2>(p, j, d); }
 void prolongar_avx2(const passada& p, int j, int i0, int i1) { vetorial::prolongar<avx2>(p, j, i0, i1); }
 

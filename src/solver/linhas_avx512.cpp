@@ -92,9 +92,7 @@ struct avx512 {
 };
 
 // 2 vetores de 8 linhas em voo (16 linhas).
-void varrer_avx512(passada& p, const trecho& z, bool somar, double* anel) {
-    vetorial::varrer<avx512, 2>(p, z, somar, anel);
-}
+void varrer_avx512(passada& p, const trecho& z, double* anel) { vetorial::varrer<avx512, 2>(p, z, anel); }
 void parcelas_avx512(const passada& p, int j, double* d) { vetorial::parcelas<avx512>(p, j, d); }
 void prolongar_avx512(const passada& p, int j, int i0, int i1) { vetorial::prolongar<avx512>(p, j, i0, i1); }
 

@@ -61,8 +61,8 @@ void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq
     } else {
         dividir_colunas(pl, p.pedido);
         for (sinal& s : pl.feitos) s.valor.store(0);
-        const bool girar = eq.girar();
-        eq.executar(pl.fatias, [&p, &pl, girar](int h) { trabalhar(p, pl, h, girar); });
+        const espera modo = eq.modo_espera();
+        eq.executar(pl.fatias, [&p, &pl, modo](int h) { trabalhar(p, pl, h, modo); });
     }
     if (pedido.norma) e.rnorm = p.fila.soma;
 }

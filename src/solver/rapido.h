@@ -6,7 +6,6 @@
 
 #include "solver/equipe.h"
 #include "solver/metodo.h"
-#include "solver/sinal.h"
 
 // Norma: parcelas já calculadas esperam na fila e são somadas algumas por passo dentro das varreduras seguintes,
 // numa só variável, em ordem de armazenamento.
@@ -33,18 +32,19 @@ struct passada {
 };
 
 // Pedaço de uma varredura: linhas j0..j0+nr-1, colunas i0..i0+w-1; no passo t a linha m faz a coluna
-// i0 + t - atraso*m (o atraso da família escalar, ou o da passada nas vetoriais). Numa varredura `zerada` os valores antigos (norte e leste) valem zero e não são lidos.
+// i0 + t - atraso*m (o atraso da família escalar, ou o da passada nas vetoriais).
 struct trecho {
     int j0, nr, i0, w;
-    bool zerada;
+    bool zerada; // primeira varredura de uma correção zerada: norte e leste antigos valem zero e não são lidos
+    bool somar;  // soma também parcelas da fila da norma, algumas por passo
 };
 
 // Núcleos de varredura de um conjunto de instruções.
 struct familia_varredura {
-    int linhas;   // linhas em voo numa faixa
+    int linhas;    // linhas em voo numa faixa
     bool vetorial; // atraso escolhido por nível (passada::atraso); a escalar usa o seu
-    /// Todos os passos de um trecho; com `somar`, soma também a fila da norma. `anel`: memória da fatia.
-    void (*varrer)(passada& p, const trecho& z, bool somar, double* anel);
+    /// Todos os passos de um trecho. `anel`: memória da fatia.
+    void (*varrer)(passada& p, const trecho& z, double* anel);
     /// Parcelas |(ap*T(P) - an*(S+N)) - ae*(W+E)| da linha j em d[0..nx-3].
     void (*parcelas)(const passada& p, int j, double* d);
     /// prolongar_linha com vetores.
@@ -94,7 +94,7 @@ double* anel_da_fatia(plano_nivel& pl, int h);
 // frente.cpp
 /// A sequência de faixas (varredura, bloco) da fatia h, com as esperas pelas fatias vizinhas; a última fatia faz
 /// também restrição e norma.
-void trabalhar(passada& p, plano_nivel& pl, int h, bool girar);
+void trabalhar(passada& p, plano_nivel& pl, int h, espera modo);
 /// Passada sem varreduras: prolongação, zeros de uma correção zerada, restrição e norma, linha a linha.
 void passada_sem_varreduras(passada& p, plano_nivel& pl);
 
@@ -112,4 +112,4 @@ void esvaziar_fila(fila_norma& f);
 /// Passos [t0, t1) de um trecho com atraso `atraso`, ponto a ponto (só as linhas que têm coluna no passo).
 void passos_bordas(const passada& p, const trecho& z, int atraso, int t0, int t1);
 /// Todos os passos de um trecho, com linhas em voo escalares (até 8 de cada vez).
-void varrer_escalar(passada& p, const trecho& z, bool somar, double* anel);
+void varrer_escalar(passada& p, const trecho& z, double* anel);

@@ -39,18 +39,20 @@ void regime(passada& p, const trecho& z, int t0, int t1, double* anel) {
     const vetor an = V::difundir(p.an), ae = V::difundir(p.ae), q = V::difundir(p.q);
 
     // bloco [s, s+L): linhas da faixa (transpostas, ou zeros como entradas de uma correção zerada) e a de cima
-    auto encher = [&](int s, bool zeros) {
+    enum class origem { linhas, zeros };
+    const origem entradas = ZERADA ? origem::zeros : origem::linhas;
+    auto encher = [&](int s, origem o) {
         for (int g = 0; g < G; ++g) {
             double* destino = X + casa(s) + g * L;
-            if (zeros) V::zerar_bloco(destino, SX);
+            if (o == origem::zeros) V::zerar_bloco(destino, SX);
             else V::transpor_entrada(linha0 + g * L * passo_linha + s, passo_linha, destino, SX);
         }
         for (int t = s; t < s + L; ++t)
             if (t >= t0 + A && t < t1 + A) X[casa(t) + R] = ZERADA ? 0.0 : norte[t - A * R];
     };
     // saídas das bordas (os A passos antes de t0 dão sul e oeste), depois as entradas até D passos à frente
-    for (int s = t0 - (A + L - 1) / L * L; s < t0; s += L) encher(s, false);
-    for (int s = t0; s < t0 + D && s <= t1 + A; s += L) encher(s, ZERADA);
+    for (int s = t0 - (A + L - 1) / L * L; s < t0; s += L) encher(s, origem::linhas);
+    for (int s = t0; s < t0 + D && s <= t1 + A; s += L) encher(s, entradas);
     vetor oeste[G];
     for (int g = 0; g < G; ++g) oeste[g] = V::carregar(X + casa(t0 - 1) + g * L);
     const int por_passo = p.fila.por_passo;
@@ -59,7 +61,7 @@ void regime(passada& p, const trecho& z, int t0, int t1, double* anel) {
     double soma = p.fila.soma;
     if constexpr (SOMAR) cheios = std::min<long>(t1 - t0, p.fila.restantes / por_passo);
     for (int s = t0; s < t1; s += L) {
-        if (s + D <= t1 + A) encher(s + D, ZERADA);
+        if (s + D <= t1 + A) encher(s + D, entradas);
         if constexpr (DIREITO)
             for (int g = 0; g < G; ++g)
                 V::transpor_entrada(dir0 + g * L * passo_linha + s, passo_linha, F + casa(s) + g * L, SX);
@@ -101,16 +103,16 @@ void regime(passada& p, const trecho& z, int t0, int t1, double* anel) {
 // Um trecho inteiro: bordas ponto a ponto, regime vetorial, bordas; faixas incompletas ou estreitas demais para o
 // regime vão para a família escalar.
 template <class V, int G>
-void varrer(passada& p, const trecho& z, bool somar, double* anel) {
+void varrer(passada& p, const trecho& z, double* anel) {
     constexpr int L = V::largura, R = L * G;
     const int A = p.atraso, t0 = (A + L - 1) / L * L + A * (R - 1);
     const int t1 = t0 + std::max(0, (z.w - A - L + 1 - t0) / L) * L;
     if (z.nr != R || t1 <= t0) {
-        varrer_escalar(p, z, somar, anel);
+        varrer_escalar(p, z, anel);
         return;
     }
     passos_bordas(p, z, A, 0, t0);
-    const bool fila = somar && p.fila.restantes > 0;
+    const bool fila = z.somar && p.fila.restantes > 0;
     if (p.direito == nullptr) {
         if (fila) regime<V, G, false, false, true>(p, z, t0, t1, anel);
         else regime<V, G, false, false, false>(p, z, t0, t1, anel);
