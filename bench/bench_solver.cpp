@@ -1,5 +1,7 @@
-// Tempos dos núcleos de referência e rápidos: uma chamada de Gauss-Seidel, um ciclo V e uma solução inteira,
-// com o limite de banda de memória (bytes movidos sobre a banda de cópia medida nesta mesma execução).
+// Tempos dos núcleos de referência e rápidos (por conjunto de instruções e threads): uma chamada de Gauss-Seidel,
+// um ciclo V, a solução inteira contra o programa direto e duas threads contra uma, com o limite de banda de
+// memória (bytes que o trabalho tem de mover sobre a banda medida nesta mesma execução). bench/desempenho.py
+// roda este programa e escreve doc/desempenho.md.
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -15,30 +17,49 @@
 
 namespace {
 
-// Banda de cópia (bytes lidos + escritos por segundo) com n threads, melhor de 5 cópias de 128 MiB.
-double banda_copia(int n) {
-    static std::map<int, double> medidas;
+double agora() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+
+// Banda de memória com n threads (bytes lidos + escritos por segundo), a maior de duas formas de andar pela
+// memória, melhor de 5: cópia de 128 MiB (memcpy) e atualização no lugar (lê e escreve o mesmo vetor, como uma
+// varredura).
+struct banda {
+    double copia = 0.0, no_lugar = 0.0;
+    double melhor() const { return std::max(copia, no_lugar); }
+};
+
+banda medir_banda(int n) {
+    static std::map<int, banda> medidas;
     if (auto it = medidas.find(n); it != medidas.end()) return it->second;
     const std::size_t tam = std::size_t{16} << 20; // doubles
     std::vector<double> a(tam, 1.0), b(tam, 0.0);
-    double melhor = 1e30;
-    for (int rep = 0; rep < 5; ++rep) {
-        const auto t0 = std::chrono::steady_clock::now();
+    auto em_threads = [n](auto&& f) {
         std::vector<std::thread> ts;
-        for (int id = 0; id < n; ++id)
-            ts.emplace_back([&, id] {
-                const std::size_t i0 = tam * id / n, i1 = tam * (id + 1) / n;
-                std::memcpy(b.data() + i0, a.data() + i0, (i1 - i0) * sizeof(double));
-            });
+        for (int id = 0; id < n; ++id) ts.emplace_back([&f, id, n] { f(id, n); });
         for (auto& t : ts) t.join();
-        melhor = std::min(melhor, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    };
+    banda r;
+    for (int rep = 0; rep < 5; ++rep) {
+        double t0 = agora();
+        em_threads([&](int id, int k) {
+            const std::size_t i0 = tam * id / k, i1 = tam * (id + 1) / k;
+            std::memcpy(b.data() + i0, a.data() + i0, (i1 - i0) * sizeof(double));
+        });
+        r.copia = std::max(r.copia, 2.0 * sizeof(double) * tam / (agora() - t0));
+        t0 = agora();
+        em_threads([&](int id, int k) {
+            const std::size_t i0 = tam * id / k, i1 = tam * (id + 1) / k;
+            double* x = a.data();
+            for (std::size_t i = i0; i < i1; ++i) x[i] = x[i] * 0.5 + 0.5;
+        });
+        r.no_lugar = std::max(r.no_lugar, 2.0 * sizeof(double) * tam / (agora() - t0));
     }
+    benchmark::DoNotOptimize(a.data());
     benchmark::DoNotOptimize(b.data());
-    return medidas[n] = 2.0 * sizeof(double) * tam / melhor;
+    return medidas[n] = r;
 }
 
-// Estado com nm níveis, o mais grosso de n1 x n1 pontos, problema senoidal, campo inicial nulo preparado.
-estado_execucao estado(int nm, int n1, int nitm, int itmax, double tolt, bool rapidos, int threads) {
+// Estado com nm níveis, o mais grosso de 3 x 3 (ou n1 x n1 com nm = 1), problema senoidal, hist criado.
+estado_execucao estado(int nm, int n1, int nitm, int itmax, double tolt) {
     estado_execucao e;
     e.nm = nm;
     e.nxg.assign(nm + 1, 0);
@@ -54,11 +75,22 @@ estado_execucao estado(int nm, int n1, int nitm, int itmax, double tolt, bool ra
     return e;
 }
 
-ajustes_solver ajustes(bool rapidos, int threads) {
+// Variantes: 0 = núcleos de referência (laços simples); 1, 2, 3 = rápidos escalar, AVX2, AVX-512; 4 = automático.
+ajustes_solver ajustes(int variante, int threads) {
     ajustes_solver a;
-    a.rapidos = rapidos;
+    a.rapidos = variante != 0;
     a.threads = threads;
+    const conjunto_instrucoes c[] = {conjunto_instrucoes::escalar, conjunto_instrucoes::escalar,
+                                     conjunto_instrucoes::avx2, conjunto_instrucoes::avx512,
+                                     conjunto_instrucoes::automatico};
+    a.instrucoes = c[variante];
     return a;
+}
+
+bool variante_existe(int variante) {
+    if (variante == 2) return conjunto_disponivel(conjunto_instrucoes::avx2);
+    if (variante == 3) return conjunto_disponivel(conjunto_instrucoes::avx512);
+    return true;
 }
 
 // Níveis de (2^m + 1) pontos por direção a partir de 3 x 3.
@@ -68,18 +100,21 @@ int niveis(int n) {
     return m;
 }
 
-void anotar(benchmark::State& s, double pontos, double bytes, int threads, const char* unidade) {
+void anotar(benchmark::State& s, double atualizacoes, double bytes, int threads) {
     using benchmark::Counter;
-    s.counters[unidade] = Counter(pontos, Counter::kIsIterationInvariantRate | Counter::kInvert);
-    s.counters["limite_banda"] = bytes / pontos / banda_copia(threads);
-    s.counters["banda_GBs"] = banda_copia(threads) * 1e-9;
+    const banda b = medir_banda(threads);
+    s.counters["ns_atualizacao"] = Counter(atualizacoes * 1e-9, Counter::kIsIterationInvariantRate | Counter::kInvert);
+    s.counters["limite_ns"] = bytes / atualizacoes / b.melhor() * 1e9;
+    s.counters["bytes"] = bytes;
+    s.counters["banda_GBs"] = b.melhor() * 1e-9;
 }
 
-// Args: n, rapidos, threads. Uma chamada de gauss_seidel (nitm = 2) num nível único n x n.
+// Args: n, variante, threads. Uma chamada de gauss_seidel (nitm = 2) num nível único n x n.
 void BM_gauss_seidel(benchmark::State& s) {
-    const int n = static_cast<int>(s.range(0)), threads = static_cast<int>(s.range(2));
-    const bool rapidos = s.range(1) != 0;
-    estado_execucao e = estado(1, n, 2, 1, 0.0, rapidos, threads);
+    const int n = static_cast<int>(s.range(0)), variante = static_cast<int>(s.range(1));
+    const int threads = static_cast<int>(s.range(2));
+    if (!variante_existe(variante)) return s.SkipWithError("conjunto de instruções ausente");
+    estado_execucao e = estado(1, n, 2, 1, 0.0);
     criar_campo(e, e.nxyg[1]);
     selecionar_nivel(e, 1);
     preparar_campo_inicial(e);
@@ -87,65 +122,103 @@ void BM_gauss_seidel(benchmark::State& s) {
     std::uniform_real_distribution<double> d(0.0, 1.0);
     for (int j = 2; j < n; ++j)
         for (int i = 2; i < n; ++i) e.T[i + (j - 1) * static_cast<std::size_t>(n)] = d(g);
-    equipe eq(threads);
+    equipe eq(ajustes(variante, threads));
     for (auto _ : s) {
-        if (rapidos) passada_rapida(e, {.varreduras = e.nitm}, eq);
+        if (variante != 0) passada_rapida(e, {.varreduras = e.nitm}, eq);
         else gauss_seidel(e);
         benchmark::ClobberMemory();
     }
     const double interior = double(n - 2) * (n - 2);
-    // no mínimo T lido e escrito uma vez por chamada; a referência o faz uma vez por varredura
-    anotar(s, 2.0 * interior, 16.0 * interior, threads, "s_por_atualizacao");
+    // T lido e escrito ao menos uma vez por chamada
+    anotar(s, 2.0 * interior, 16.0 * interior, threads);
 }
 
-// Args: n, nitm, rapidos, threads. Um ciclo V de n x n até 3 x 3.
+// Args: n, nitm, variante, threads. Um ciclo V de n x n até 3 x 3.
 void BM_ciclo_v(benchmark::State& s) {
     const int n = static_cast<int>(s.range(0)), nitm = static_cast<int>(s.range(1));
-    const int threads = static_cast<int>(s.range(3));
-    const bool rapidos = s.range(2) != 0;
-    estado_execucao e = estado(niveis(n), 3, nitm, 1, 0.0, rapidos, threads);
+    const int variante = static_cast<int>(s.range(2)), threads = static_cast<int>(s.range(3));
+    if (!variante_existe(variante)) return s.SkipWithError("conjunto de instruções ausente");
+    estado_execucao e = estado(niveis(n), 3, nitm, 1, 0.0);
     criar_campo(e, e.nxyg[e.nm]);
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
     selecionar_nivel(e, e.nm);
     preparar_campo_inicial(e);
-    const ajustes_solver a = ajustes(rapidos, threads);
-    equipe eq(threads);
+    const ajustes_solver a = ajustes(variante, threads);
+    equipe eq(a);
     for (auto _ : s) {
         ciclo_v(e, a, eq);
         benchmark::DoNotOptimize(e.rnorm);
     }
-    // duas passadas por T (16 bytes/ponto cada); nos grossos: zerar cor, e duas passadas lendo cor e res
+    // T lido e escrito em duas passadas (32 bytes por ponto fino); cada ponto grosso: lado direito escrito pela
+    // restrição, passada de descida (lê res, escreve cor), de subida (lê res e cor, escreve cor) e lido pela
+    // prolongação do nível de cima (56 bytes)
     const double fino = double(n) * n, grossos = static_cast<double>(e.nxyt) - fino;
-    anotar(s, fino * 2.0 * nitm, 32.0 * fino + 56.0 * grossos, threads, "s_por_atualizacao_fina");
+    anotar(s, fino * 2.0 * nitm, 32.0 * fino + 56.0 * grossos, threads);
 }
 
-// Args: rapidos, threads. Solução inteira do problema senoidal 2049 x 2049 até tolt = 1e-8 (nitm = 2).
+// Solução inteira do problema senoidal 2049 x 2049 (nm 11 a partir de 3 x 3, nitm 2, tolt 1e-8), alocação
+// incluída: o programa direto (núcleos de referência, uma thread) e o rápido, alternados na mesma execução.
 void BM_solucao_2049(benchmark::State& s) {
-    const bool rapidos = s.range(0) != 0;
-    const int threads = static_cast<int>(s.range(1));
+    const int threads = static_cast<int>(s.range(0));
+    double direto = 1e30, rapido = 1e30;
     int ciclos = 0;
     for (auto _ : s) {
-        estado_execucao e = estado(niveis(2049), 3, 2, 50, 1e-8, rapidos, threads);
-        resolver_multigrid(e, {}, ajustes(rapidos, threads));
-        ciclos = static_cast<int>(e.niter);
-        benchmark::DoNotOptimize(e.T.data());
+        for (int variante : {0, 4}) {
+            const double t0 = agora();
+            estado_execucao e = estado(niveis(2049), 3, 2, 50, 1e-8);
+            resolver_multigrid(e, {}, ajustes(variante, variante == 0 ? 1 : threads));
+            ciclos = static_cast<int>(e.niter);
+            benchmark::DoNotOptimize(e.T.data());
+            e = estado_execucao{}; // a liberação também conta
+            const double t = agora() - t0;
+            (variante == 0 ? direto : rapido) = std::min(variante == 0 ? direto : rapido, t);
+        }
     }
+    s.counters["direto_ms"] = direto * 1e3;
+    s.counters["rapido_ms"] = rapido * 1e3;
+    s.counters["razao"] = direto / rapido;
     s.counters["ciclos"] = ciclos;
 }
 
+// Args: n. Ciclo V (nitm 2) com uma e com duas threads, alternados: a razão entre os dois na mesma execução.
+void BM_duas_threads(benchmark::State& s) {
+    const int n = static_cast<int>(s.range(0));
+    estado_execucao e = estado(niveis(n), 3, 2, 1, 0.0);
+    criar_campo(e, e.nxyg[e.nm]);
+    criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
+    selecionar_nivel(e, e.nm);
+    preparar_campo_inicial(e);
+    const ajustes_solver a1 = ajustes(4, 1), a2 = ajustes(4, 2);
+    equipe eq1(a1), eq2(a2);
+    std::vector<double> t1, t2;
+    for (auto _ : s) {
+        double t0 = agora();
+        ciclo_v(e, a1, eq1);
+        t1.push_back(agora() - t0);
+        t0 = agora();
+        ciclo_v(e, a2, eq2);
+        t2.push_back(agora() - t0);
+    }
+    std::sort(t1.begin(), t1.end());
+    std::sort(t2.begin(), t2.end());
+    s.counters["uma_ms"] = t1[t1.size() / 2] * 1e3;
+    s.counters["duas_ms"] = t2[t2.size() / 2] * 1e3;
+    s.counters["aceleracao"] = t1[t1.size() / 2] / t2[t2.size() / 2]; // medianas
+}
+
 void gs_args(benchmark::internal::Benchmark* b) {
-    for (int n : {513, 2049, 4097})
-        for (int rap : {0, 1})
-            for (int th : {1, 2})
-                if (rap == 1 || th == 1) b->Args({n, rap, th});
+    for (int n : {513, 2049, 4097}) {
+        for (int v : {0, 1, 2, 3}) b->Args({n, v, 1});
+        b->Args({n, 1, 2});
+    }
 }
 
 void ciclo_args(benchmark::internal::Benchmark* b) {
     for (int n : {1025, 2049, 4097})
-        for (int nitm : {1, 2, 3})
-            for (int rap : {0, 1})
-                for (int th : {1, 2})
-                    if (rap == 1 || th == 1) b->Args({n, nitm, rap, th});
+        for (int nitm : {1, 2, 3}) {
+            for (int v : {0, 1, 2, 3}) b->Args({n, nitm, v, 1});
+            b->Args({n, nitm, 1, 2});
+        }
 }
 
 // Menor tempo das repetições: a máquina é compartilhada e o ruído só atrasa.
@@ -153,17 +226,19 @@ double menor(const std::vector<double>& v) { return *std::min_element(v.begin(),
 
 } // namespace
 
-BENCHMARK(BM_gauss_seidel)->Apply(gs_args)->ArgNames({"n", "rapidos", "threads"})
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.2)->Repetitions(3)->ComputeStatistics("min", menor);
-BENCHMARK(BM_ciclo_v)->Apply(ciclo_args)->ArgNames({"n", "nitm", "rapidos", "threads"})
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.2)->Repetitions(3)->ComputeStatistics("min", menor);
-BENCHMARK(BM_solucao_2049)->Args({0, 1})->Args({1, 1})->Args({1, 2})->ArgNames({"rapidos", "threads"})
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3)->ComputeStatistics("min", menor);
+BENCHMARK(BM_gauss_seidel)->Apply(gs_args)->ArgNames({"n", "variante", "threads"})
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.1)->Repetitions(3)->ComputeStatistics("min", menor);
+BENCHMARK(BM_ciclo_v)->Apply(ciclo_args)->ArgNames({"n", "nitm", "variante", "threads"})
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.1)->Repetitions(3)->ComputeStatistics("min", menor);
+BENCHMARK(BM_solucao_2049)->Arg(1)->ArgNames({"threads"})->Unit(benchmark::kMillisecond)->UseRealTime()
+    ->Iterations(5)->Repetitions(1);
+BENCHMARK(BM_duas_threads)->Arg(1025)->Arg(2049)->Arg(4097)->ArgNames({"n"})->Unit(benchmark::kMillisecond)
+    ->UseRealTime()->Iterations(7)->Repetitions(1);
 
 // A banda é medida antes de tudo: a liberação das áreas de cópia perturba por um tempo o que vem logo depois.
 int main(int argc, char** argv) {
-    banda_copia(1);
-    banda_copia(2);
+    medir_banda(1);
+    medir_banda(2);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

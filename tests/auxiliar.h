@@ -10,6 +10,9 @@
 
 #include "run/execucao.h"
 
+// Cópia de uma grade (T, cor, res) num vetor comum, para guardar e comparar.
+inline std::vector<double> copia_de(const vetor_grande& v) { return {v.begin(), v.end()}; }
+
 // Estado lido de um texto de entrada, como ler_dados faria com o arquivo.
 inline estado_execucao estado_de(const std::string& entrada, const std::string& nome = "tervano3.ent") {
     estado_execucao e;

@@ -126,6 +126,41 @@ novo "editor que falha"; EDITOR=false certo
 novo "editor que não existe"; EDITOR=/nao/existe/editor certo
 novo "editor lento"; EDITOR="sleep 1; true" certo
 
+# ---- threads: nunca mais que os processadores, e o que o sistema recusar vira menos threads, mesmos bits
+sem_data() { sed '4d;$d' "$1"; } # a listagem sem a data e sem o tempo de CPU
+novo "-j 1024 não é mais lento que -j 1"
+n=1025; [ "$sanitizado" = 1 ] && n=257
+entrada | sed "2s/.*/1/;3s/.*/$n/;4s/.*/$n/;6s/.*/4/;8s/.*/2/" > tervano3.ent
+inicio=$(date +%s%N); certo -j 1; t1=$(( $(date +%s%N) - inicio )); cp saida.lst ../j1.lst
+inicio=$(date +%s%N); certo -j 1024 -m; t1024=$(( $(date +%s%N) - inicio ))
+cmp -s <(sem_data saida.lst) <(sem_data ../j1.lst) || falha "-j 1024 deu outra listagem"
+grep -q "^threads: 1024 pedidas, [0-9]* usadas" ../saida.txt || falha "monitor sem as threads: $(tail -1 ../saida.txt)"
+# folga larga (não é um teste de tempo): com 1024 threads disputando 2 processadores levava 300 vezes mais
+[ "$t1024" -le $((5 * t1 + 500000000)) ] || falha "-j 1024 levou $((t1024 / 1000000)) ms contra $((t1 / 1000000)) ms com -j 1"
+
+novo "sistema recusa criar threads (ulimit -u)"
+entrada | sed "2s/.*/1/;3s/.*/$n/;4s/.*/$n/;6s/.*/3/;8s/.*/2/" > tervano3.ent
+certo -j 1; cp saida.lst ../j1.lst; rm saida.lst
+# o LeakSanitizer precisa criar um processo no fim, o que o limite proíbe; o resto da matriz confere vazamentos
+asan_antes=${ASAN_OPTIONS-}
+[ "$sanitizado" = 1 ] && export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+if [ "$(id -u)" -ne 0 ]; then
+    # o limite conta os processos do usuário: com outros já rodando, nenhuma thread nova é criada
+    ( ulimit -u 1 && exec "$placa" -n -m -j 2 ) </dev/null >../saida.txt 2>../erro.txt; rc=$?
+elif command -v setpriv >/dev/null && setpriv --reuid=65534 --regid=65534 --clear-groups true 2>/dev/null; then
+    chmod 755 "$raiz" "$d"; chmod 666 tervano3.ent; chmod 777 .
+    setpriv --reuid=65534 --regid=65534 --clear-groups bash -c 'ulimit -u 1 && exec "$0" -n -m -j 2' "$placa" \
+        </dev/null >../saida.txt 2>../erro.txt; rc=$?
+else
+    rc=skip; echo "limite de processos não testado: root sem setpriv"
+fi
+if [ "$rc" != skip ]; then
+    [ "$rc" -eq 0 ] || falha "código $rc: $(cat ../erro.txt)"
+    cmp -s <(sem_data saida.lst) <(sem_data ../j1.lst) || falha "listagem diferente da de -j 1"
+    grep -q "^threads: 2 pedidas, 1 usadas (o sistema" ../saida.txt || falha "monitor não disse: $(tail -1 ../saida.txt)"
+fi
+[ "$sanitizado" = 1 ] && export ASAN_OPTIONS="$asan_antes"
+
 # ---- interrupção: qualquer sinal que termine o processo, a qualquer momento, até SIGKILL
 novo "interrupção"
 # ~1 s de solução e depois ~30 MB de listagem: os sinais caem na solução, na escrita e depois

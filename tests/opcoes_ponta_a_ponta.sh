@@ -50,7 +50,8 @@ cp tervano3.ent outra.ent && sed -i '1s/.*/outra.lst/' outra.ent
 "$placa" -n -m >saida.txt || falha "-m"
 [ "$(grep -c '^  *[1-9][0-9]*   [0-9]' saida.txt)" -eq 6 ] || falha "-m: linhas de iteração: $(cat saida.txt)"
 grep -q '^         6   2.563326E-09   2.496289E-02   3.699423E-02$' saida.txt || falha "-m: linha 6"
-tail -1 saida.txt | grep -q '^convergiu em 6 iterações: .*erro máximo [0-9.E+-]*, erro médio ' || falha "-m: sumário"
+tail -2 saida.txt | head -1 | grep -q '^convergiu em 6 iterações: .*erro máximo [0-9.E+-]*, erro médio ' || falha "-m: sumário"
+tail -1 saida.txt | grep -q '^threads: [0-9]* pedidas, [0-9]* usadas' || falha "-m: threads"
 cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "listagem com -m difere"
 
 # --csv: cabeçalho e niter+1 linhas, números que releem os mesmos doubles

@@ -1,5 +1,7 @@
-// Plataforma falsa dos testes: relógio fixo, editor e programas que só registram as chamadas.
+// Plataforma falsa dos testes: relógio fixo, editor e programas só registrados, memória comum.
 #include "plataforma_falsa.h"
+
+#include <cstdlib>
 
 namespace falsa {
 std::vector<std::string> editados;
@@ -37,9 +39,12 @@ double tempo_parede() { return 0.0; }
 int processadores_disponiveis() { return 2; }
 conjunto_caracteres conjunto_do_terminal() { return conjunto_caracteres::utf8; }
 bool erro_padrao_e_terminal() { return false; }
+double carga_do_sistema() { return 0.0; }
 long long memoria_disponivel() { return falsa::memoria; }
 long long pilha_de_thread() { return 8LL << 20; }
 int executar_programa(const std::vector<std::string>& argumentos, std::string*) {
     falsa::programas.push_back(argumentos);
     return -1;
 }
+void* reservar_area(std::size_t bytes) { return std::calloc(bytes == 0 ? 1 : bytes, 1); }
+void liberar_area(void* area, std::size_t) { std::free(area); }

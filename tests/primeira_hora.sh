@@ -50,8 +50,8 @@ grep -q "^placa: warning: virgula.ent, line 5: tolt = 1 is followed by ',0e-8' (
 # ---- o campo inicial que já resolve as equações: o monitor diz isso, não "NaN"
 printf '%s\n' zero.lst 1 2 9 1e-6 3 1 1 0 0 1 "'sem interior'" > zero.ent
 "$placa" -n -m zero.ent >saida.txt 2>/dev/null || falha "campo inicial exato: código"
-tail -1 saida.txt | grep -q "^o campo inicial já resolve as equações discretas (L1(R)o = 0)" ||
-    falha "campo inicial exato: $(tail -1 saida.txt)"
+grep -q "^o campo inicial já resolve as equações discretas (L1(R)o = 0)" saida.txt ||
+    falha "campo inicial exato: $(tail -2 saida.txt)"
 
 # ---- linha de progresso: só num terminal, redesenhada e apagada no fim
 printf '%s\n' lenta.lst 1 400 400 1e-30 4000 1 2 0 0 1 "'lenta'" > lenta.ent

@@ -212,3 +212,14 @@ TEST_F(Execucao, FatorEmBandaQueNaoCabeRecusado) {
     executar(e2, o);
     EXPECT_TRUE(fs::exists("saida.lst"));
 }
+
+TEST(ThreadsPadrao, SaoOsProcessadoresOciosos) {
+    struct caso {
+        int processadores;
+        double carga;
+        int threads;
+    };
+    for (const caso& c : {caso{2, 0.0, 2}, caso{2, 0.4, 2}, caso{2, 0.6, 1}, caso{2, 3.5, 1}, caso{8, 2.2, 6},
+                          caso{1, 0.0, 1}, caso{4, 9.0, 1}})
+        EXPECT_EQ(threads_padrao(c.processadores, c.carga), c.threads) << c.processadores << " " << c.carga;
+}

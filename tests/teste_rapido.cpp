@@ -1,4 +1,6 @@
-// Núcleos rápidos contra os de referência: os mesmos bits em T, cor, res, rnorm e hist, para 1, 2 e 3 threads.
+// Núcleos rápidos contra os de referência: os mesmos bits em T, cor, res, rnorm e hist, para 1, 2 e 3 threads e
+// cada conjunto de instruções que o processador tem.
+#include <cmath>
 #include <cstring>
 #include <random>
 #include <string>
@@ -12,15 +14,14 @@
 
 namespace {
 
-bool mesmos_bits(const std::vector<double>& a, const std::vector<double>& b) {
-    return a.size() == b.size()
-           && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
+bool mesmos_bits(const vetor_grande& a, const vetor_grande& b) {
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
 }
 
 bool mesmos_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // Primeiro índice em que a e b diferem (para a mensagem), ou -1.
-long primeira_diferenca(const std::vector<double>& a, const std::vector<double>& b) {
+long primeira_diferenca(const vetor_grande& a, const vetor_grande& b) {
     for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
         if (!mesmos_bits(a[i], b[i])) return static_cast<long>(i);
     return a.size() == b.size() ? -1 : static_cast<long>(std::min(a.size(), b.size()));
@@ -28,9 +29,25 @@ long primeira_diferenca(const std::vector<double>& a, const std::vector<double>&
 
 #define ESPERA_MESMOS_BITS(a, b) EXPECT_TRUE(mesmos_bits(a, b)) << #a " difere em " << primeira_diferenca(a, b)
 
+const char* nome(conjunto_instrucoes c) {
+    switch (c) {
+    case conjunto_instrucoes::avx2: return "avx2";
+    case conjunto_instrucoes::avx512: return "avx512";
+    default: return "escalar";
+    }
+}
+
+// Os conjuntos que este processador tem (os outros não dá para forçar).
+std::vector<conjunto_instrucoes> conjuntos() {
+    std::vector<conjunto_instrucoes> r;
+    for (conjunto_instrucoes c : {conjunto_instrucoes::escalar, conjunto_instrucoes::avx2, conjunto_instrucoes::avx512})
+        if (conjunto_disponivel(c)) r.push_back(c);
+    return r;
+}
+
 // Estado com T, cor e res criados e preenchidos ao acaso (contornos de T conforme o problema), nível k corrente.
-estado_execucao nivel_ao_acaso(int nm, int nx1, int ny1, int nitm, int problema, int k, unsigned semente) {
-    estado_execucao e = estado_de(entrada(nm, nx1, ny1, "0.0", 3, nitm, problema));
+estado_execucao nivel_ao_acaso(int nm, int nx1, int ny1, int problema, int k, unsigned semente) {
+    estado_execucao e = estado_de(entrada(nm, nx1, ny1, "0.0", 3, 1, problema));
     criar_campo(e, e.nxyg[nm]);
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[nm]);
     selecionar_nivel(e, nm);
@@ -49,82 +66,102 @@ estado_execucao nivel_ao_acaso(int nm, int nx1, int ny1, int nitm, int problema,
     return e;
 }
 
+// Correção do nível corrente com contornos nulos (como na solução, onde nada os escreve) e o interior com o valor
+// v (NaN: uma passada zerada que o lesse daria NaN).
+void zerar_nivel(estado_execucao& e, double interior) {
+    for (int j = 1; j <= e.nyk; ++j)
+        for (int i = 1; i <= e.nxk; ++i) {
+            const bool borda = i == 1 || i == e.nxk || j == 1 || j == e.nyk;
+            e.cor[static_cast<std::size_t>(e.ofsk + i + (j - 1) * e.nxk)] = borda ? 0.0 : interior;
+        }
+}
+
 // O que uma passada faz, com os núcleos de referência, na ordem em que o ciclo V os chama.
-void passada_referencia(estado_execucao& e, bool prolongar, bool restringir, bool norma) {
+void passada_referencia(estado_execucao& e, const pedido_passada& p) {
     const bool em_T = e.nm == 1 || e.k == e.nm;
-    if (prolongar) {
+    if (p.zerar) zerar_nivel(e, 0.0);
+    if (p.prolongar) {
         if (em_T) prolongar_em_T(e);
         else prolongar_correcao(e);
     }
     if (em_T) gauss_seidel(e);
     else suavizar_correcao(e);
-    if (restringir) restringir_residuo(e);
-    if (norma) norma_l1(e);
+    if (p.restringir) restringir_residuo(e);
+    if (p.norma) norma_l1(e);
 }
 
 struct forma {
     int nm, nx1, ny1;
 };
 
-// Cada combinação de passada em cada nível, cada nitm e cada número de threads, contra a referência.
-void conferir_passadas(const forma& f, int problema) {
-    for (int k = 1; k <= f.nm; ++k)
-        for (int nitm = 0; nitm <= 4; ++nitm)
-            for (int combinacao = 0; combinacao < 8; ++combinacao) {
-                const bool prolongar = (combinacao & 1) != 0, restringir = (combinacao & 2) != 0;
-                const bool norma = (combinacao & 4) != 0;
-                if (((prolongar || restringir) && k == 1) || (norma && k != f.nm)) continue; // não existe aqui
-                const unsigned semente = static_cast<unsigned>(1000 * k + 10 * nitm + combinacao);
-                estado_execucao ref = nivel_ao_acaso(f.nm, f.nx1, f.ny1, nitm, problema, k, semente);
+// Cada combinação de passada em cada nível, para cada nitm, conjunto de instruções e número de threads.
+void conferir_passadas(const forma& f, int problema, const std::vector<int>& nitms) {
+    for (int k = 1; k <= f.nm; ++k) {
+        const estado_execucao base = nivel_ao_acaso(f.nm, f.nx1, f.ny1, problema, k, static_cast<unsigned>(7 * k + f.nx1));
+        for (int nitm : nitms)
+            for (int combinacao = 0; combinacao < 16; ++combinacao) {
+                const pedido_passada pedido{nitm, (combinacao & 1) != 0, (combinacao & 2) != 0, (combinacao & 4) != 0,
+                                            (combinacao & 8) != 0};
+                if (((pedido.prolongar || pedido.restringir) && k == 1) || (pedido.norma && k != f.nm) ||
+                    (pedido.zerar && k == f.nm))
+                    continue; // não existe aqui
+                estado_execucao ref = base;
+                ref.nitm = nitm;
                 ref.rnorm = -1.0;
-                passada_referencia(ref, prolongar, restringir, norma);
-                for (int threads = 1; threads <= 3; ++threads) {
-                    SCOPED_TRACE("nível " + std::to_string(k) + " de " + std::to_string(f.nm) + ", "
-                                 + std::to_string(f.nx1) + "x" + std::to_string(f.ny1) + ", problema "
-                                 + std::to_string(problema) + ", nitm " + std::to_string(nitm) + ", passada "
-                                 + std::to_string(combinacao) + ", threads " + std::to_string(threads));
-                    estado_execucao e = nivel_ao_acaso(f.nm, f.nx1, f.ny1, nitm, problema, k, semente);
-                    e.rnorm = -1.0;
-                    equipe eq(threads);
-                    passada_rapida(e, {nitm, prolongar, restringir, norma}, eq);
-                    ESPERA_MESMOS_BITS(e.T, ref.T);
-                    ESPERA_MESMOS_BITS(e.cor, ref.cor);
-                    ESPERA_MESMOS_BITS(e.res, ref.res);
-                    EXPECT_TRUE(mesmos_bits(e.rnorm, ref.rnorm)) << e.rnorm << " contra " << ref.rnorm;
-                }
+                passada_referencia(ref, pedido);
+                for (conjunto_instrucoes c : conjuntos())
+                    for (int threads = 1; threads <= 3; ++threads) {
+                        SCOPED_TRACE("nível " + std::to_string(k) + " de " + std::to_string(f.nm) + ", " +
+                                     std::to_string(f.nx1) + "x" + std::to_string(f.ny1) + ", problema " +
+                                     std::to_string(problema) + ", nitm " + std::to_string(nitm) + ", passada " +
+                                     std::to_string(combinacao) + ", " + nome(c) + ", threads " + std::to_string(threads));
+                        estado_execucao e = base;
+                        e.nitm = nitm;
+                        e.rnorm = -1.0;
+                        if (pedido.zerar) zerar_nivel(e, std::nan(""));
+                        equipe eq(ajustes_solver{.threads = threads, .instrucoes = c});
+                        passada_rapida(e, pedido, eq);
+                        ESPERA_MESMOS_BITS(e.T, ref.T);
+                        ESPERA_MESMOS_BITS(e.cor, ref.cor);
+                        ESPERA_MESMOS_BITS(e.res, ref.res);
+                        EXPECT_TRUE(mesmos_bits(e.rnorm, ref.rnorm)) << e.rnorm << " contra " << ref.rnorm;
+                    }
             }
+    }
 }
 
-// Solução inteira, referência contra rápida, com o histórico e as chamadas de ao_iterar.
-void conferir_solucao(int nm, int nx1, int ny1, int nitm, int problema, int tipo_ci, int itmax) {
+// Solução inteira, referência contra rápida, com o histórico e as chamadas do aviso.
+void conferir_solucao(int nm, int nx1, int ny1, int nitm, int problema, int tipo_ci, int itmax,
+                      const std::vector<int>& threads_testadas = {1, 2, 3}) {
     const std::string texto = entrada(nm, nx1, ny1, "0.0", itmax, nitm, problema, tipo_ci);
     estado_execucao ref = estado_de(texto);
     ajustes_solver referencia;
     referencia.rapidos = false;
     if (nm == 1) resolver_malha_unica(ref, {}, referencia);
     else resolver_multigrid(ref, {}, referencia);
-    for (int threads = 1; threads <= 3; ++threads) {
-        SCOPED_TRACE(std::to_string(nm) + " níveis, " + std::to_string(nx1) + "x" + std::to_string(ny1) + ", nitm "
-                     + std::to_string(nitm) + ", problema " + std::to_string(problema) + ", tipo_ci "
-                     + std::to_string(tipo_ci) + ", threads " + std::to_string(threads));
-        estado_execucao e = estado_de(texto);
-        ajustes_solver ajustes;
-        ajustes.threads = threads;
-        int avisos = 0;
-        const aviso_iteracao aviso = [&](const estado_execucao& x) {
-            ++avisos;
-            EXPECT_TRUE(mesmos_bits(x.hist[x.it], ref.hist[x.it])) << "ciclo " << x.it;
-        };
-        if (nm == 1) resolver_malha_unica(e, {}, ajustes, aviso);
-        else resolver_multigrid(e, {}, ajustes, aviso);
-        EXPECT_EQ(e.niter, ref.niter);
-        EXPECT_EQ(avisos, ref.niter);
-        for (long long it = 0; it <= ref.niter; ++it)
-            EXPECT_TRUE(mesmos_bits(e.hist[it], ref.hist[it])) << "hist(" << it << ")";
-        ESPERA_MESMOS_BITS(e.T, ref.T);
-        ESPERA_MESMOS_BITS(e.cor, ref.cor);
-        ESPERA_MESMOS_BITS(e.res, ref.res);
-    }
+    for (conjunto_instrucoes c : conjuntos())
+        for (int threads : threads_testadas) {
+            SCOPED_TRACE(std::to_string(nm) + " níveis, " + std::to_string(nx1) + "x" + std::to_string(ny1) + ", nitm " +
+                         std::to_string(nitm) + ", problema " + std::to_string(problema) + ", tipo_ci " +
+                         std::to_string(tipo_ci) + ", " + nome(c) + ", threads " + std::to_string(threads));
+            estado_execucao e = estado_de(texto);
+            int avisos = 0;
+            const aviso_iteracao aviso = [&](const estado_execucao& x) {
+                ++avisos;
+                EXPECT_TRUE(mesmos_bits(x.hist[x.it], ref.hist[x.it])) << "ciclo " << x.it;
+            };
+            const ajustes_solver ajustes{.threads = threads, .instrucoes = c};
+            if (nm == 1) resolver_malha_unica(e, {}, ajustes, aviso);
+            else resolver_multigrid(e, {}, ajustes, aviso);
+            EXPECT_EQ(e.niter, ref.niter);
+            EXPECT_EQ(avisos, ref.niter);
+            for (long long it = 0; it <= ref.niter; ++it)
+                EXPECT_TRUE(mesmos_bits(e.hist[it], ref.hist[it])) << "hist(" << it << ")";
+            ESPERA_MESMOS_BITS(e.T, ref.T);
+            ESPERA_MESMOS_BITS(e.res, ref.res);
+            // a correção grossa só é zerada onde é usada; no fim do último ciclo o interior é o mesmo
+            ESPERA_MESMOS_BITS(e.cor, ref.cor);
+        }
 }
 
 } // namespace
@@ -135,14 +172,40 @@ TEST(Rapido, PassadasEmNiveisPequenos) {
     for (const forma& f : {forma{1, 2, 9}, forma{1, 9, 2}, forma{1, 3, 3}, forma{1, 4, 3}, forma{1, 3, 40},
                            forma{1, 40, 3}, forma{1, 7, 11}, forma{1, 10, 9}, forma{1, 12, 29}, forma{3, 2, 3},
                            forma{3, 3, 2}, forma{3, 3, 3}, forma{3, 4, 3}, forma{2, 3, 6}, forma{4, 3, 4}})
-        for (int problema : {1, 2}) conferir_passadas(f, problema);
+        for (int problema : {1, 2}) conferir_passadas(f, problema, {0, 1, 2, 3});
 }
 
-// Níveis grandes o bastante para as threads: quadrado, linhas curtas (menos colunas que linhas em voo) e poucas
-// linhas (menos que uma faixa).
-TEST(Rapido, PassadasComThreads) {
-    for (const forma& f : {forma{1, 740, 720}, forma{3, 186, 181}, forma{1, 8, 89000}, forma{1, 265000, 4}})
-        conferir_passadas(f, 2);
+// Níveis grandes o bastante para três fatias de colunas (mais de 2^19 pontos internos) e para o regime vetorial:
+// largura qualquer (atraso 1 entre linhas), nx - 1 múltiplo de 512 (atraso maior, para espalhar as linhas pela
+// cache), faixas incompletas no topo, linhas curtas (menos colunas que linhas em voo) e poucas linhas.
+TEST(Rapido, PassadasComThreadsEVetores) {
+    conferir_passadas(forma{1, 1000, 530}, 2, {1, 2});
+    conferir_passadas(forma{1, 1025, 600}, 1, {2, 3});
+    conferir_passadas(forma{2, 257, 362}, 1, {2});
+    conferir_passadas(forma{3, 186, 181}, 2, {1, 2});
+    conferir_passadas(forma{1, 8, 89000}, 2, {2});
+    conferir_passadas(forma{1, 265000, 4}, 2, {2});
+}
+
+TEST(Rapido, CampoInicialNumaPassada) {
+    for (const forma& f : {forma{1, 2, 2}, forma{1, 2, 5}, forma{1, 5, 2}, forma{1, 3, 3}, forma{1, 4, 3},
+                           forma{1, 37, 21}, forma{3, 9, 5}})
+        for (int problema : {1, 2})
+            for (int tipo_ci : {0, 1, 2}) {
+                SCOPED_TRACE(std::to_string(f.nx1) + "x" + std::to_string(f.ny1) + ", problema " +
+                             std::to_string(problema) + ", tipo_ci " + std::to_string(tipo_ci));
+                const std::string texto = entrada(f.nm, f.nx1, f.ny1, "0.0", 3, 1, problema, tipo_ci);
+                estado_execucao ref = estado_de(texto), e = estado_de(texto);
+                for (estado_execucao* x : {&ref, &e}) {
+                    criar_campo(*x, x->nxyg[x->nm]);
+                    selecionar_nivel(*x, x->nm);
+                }
+                preparar_campo_inicial(ref);
+                campo_inicial_rapido(e);
+                ESPERA_MESMOS_BITS(e.T, ref.T);
+                EXPECT_TRUE(mesmos_bits(e.hist[0], ref.hist[0])) << e.hist[0] << " contra " << ref.hist[0];
+                EXPECT_TRUE(mesmos_bits(e.ap, ref.ap));
+            }
 }
 
 TEST(Rapido, MalhaUnicaIgualAReferencia) {
@@ -151,21 +214,22 @@ TEST(Rapido, MalhaUnicaIgualAReferencia) {
             conferir_solucao(1, 3, 3, nitm, problema, 0, 3);
             conferir_solucao(1, 2, 7, nitm, problema, 0, 2);
             conferir_solucao(1, 23, 17, nitm, problema, 0, 4);
-            conferir_solucao(1, 740, 721, nitm, problema, nitm % 2, 2);
         }
+    conferir_solucao(1, 740, 721, 2, 2, 1, 2, {1, 2});
+    conferir_solucao(1, 601, 140, 1, 1, 0, 3, {2});
 }
 
 TEST(Rapido, MultigridDeDoisAOitoNiveis) {
     for (int nm = 2; nm <= 8; ++nm)
         for (int problema : {1, 2}) {
             const int nitm = nm % 5;
-            conferir_solucao(nm, 3, 3, nitm, problema, 0, 3);
-            conferir_solucao(nm, 3, 2, 1 + nitm % 3, problema, 0, 2);
+            conferir_solucao(nm, 3, 3, nitm, problema, 0, 3, {1, 3});
+            conferir_solucao(nm, 3, 2, 1 + nitm % 3, problema, 0, 2, {1});
         }
     for (int nitm = 0; nitm <= 4; ++nitm) {
-        conferir_solucao(3, 4, 3, nitm, 2, 0, 3);
-        conferir_solucao(5, 5, 7, nitm, 1, 1, 2);
-        conferir_solucao(6, 7, 4, nitm, 2, 0, 2);
-        conferir_solucao(4, 94, 91, nitm, 1 + nitm % 2, 0, 2);
+        conferir_solucao(3, 4, 3, nitm, 2, 0, 3, {1});
+        conferir_solucao(5, 5, 7, nitm, 1, 1, 2, {1});
+        conferir_solucao(6, 7, 4, nitm, 2, 0, 2, {1});
+        conferir_solucao(4, 94, 91, nitm, 1 + nitm % 2, 0, 2, {1, 2});
     }
 }

@@ -82,6 +82,26 @@ TEST(Monitor, LinhasComoNaTabela) {
     EXPECT_EQ(linha_monitor(e), "         2   6.250000E-02   2.500000E-01   2.500000E-01\n");
 }
 
+TEST(Monitor, ThreadsPedidasEUsadas) {
+    struct caso {
+        int pedidas, processadores, usadas;
+        const char* texto;
+    };
+    for (const caso& c : {caso{2, 2, 2, "threads: 2 pedidas, 2 usadas\n"},
+                          caso{1024, 2, 2, "threads: 1024 pedidas, 2 usadas (2 processadores dispon\xc3\xadveis)\n"},
+                          caso{8, 1, 1, "threads: 8 pedidas, 1 usadas (1 processador dispon\xc3\xadvel)\n"},
+                          caso{2, 2, 1, "threads: 2 pedidas, 1 usadas (o sistema n\xc3\xa3o deixou criar as demais; os "
+                                        "resultados s\xc3\xa3o os mesmos)\n"},
+                          caso{8, 4, 3, "threads: 8 pedidas, 3 usadas (o sistema n\xc3\xa3o deixou criar as demais; os "
+                                        "resultados s\xc3\xa3o os mesmos)\n"}}) {
+        estado_execucao e;
+        e.threads_pedidas = c.pedidas;
+        e.processadores = c.processadores;
+        e.threads = c.usadas;
+        EXPECT_EQ(linha_threads(e), c.texto);
+    }
+}
+
 TEST(Opcoes, PadraoEArgumentos) {
     leitura_opcoes l = opcoes({});
     ASSERT_TRUE(l.rodar);

@@ -66,7 +66,7 @@ TEST(GaussSeidel, OrdemLexicograficaUsaValoresNovos) {
     EXPECT_EQ(e.an, 4.0);
     EXPECT_EQ(e.ap, 26.0);
     EXPECT_EQ(e.hist[0], 8.5);
-    const std::vector<double> antes = e.T;
+    const std::vector<double> antes(e.T.begin(), e.T.end());
     gauss_seidel(e);
     const double q = 1.0 / 26.0;
     const double t22 = (4.0 * (antes[2] + antes[10]) + 9.0 * (antes[5] + antes[7])) * q;
@@ -83,9 +83,9 @@ TEST(GaussSeidel, OrdemLexicograficaUsaValoresNovos) {
 
 TEST(GaussSeidel, SemVarredurasOuSemInterior) {
     estado_execucao e = grade_unica(4, 3, 1, 0);
-    const std::vector<double> antes = e.T;
+    const std::vector<double> antes(e.T.begin(), e.T.end());
     gauss_seidel(e);
-    EXPECT_EQ(e.T, antes);
+    EXPECT_EQ(std::vector<double>(e.T.begin(), e.T.end()), antes);
     e = grade_unica(2, 5, 2);
     EXPECT_EQ(e.hist[0], 0.0);
 }

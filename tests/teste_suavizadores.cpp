@@ -81,7 +81,7 @@ TEST(Suavizadores, QuatroPorTresAMao) {
                           caso{suavizar_gs_rb, 1.0, v22, gs32, 0.0512820512821, 0.293392504931}}) {
         estado_execucao e = grade(4, 3);
         std::vector<double> rascunho(e.T.size());
-        const std::vector<double> antes = e.T;
+        const std::vector<double> antes = copia_de(e.T);
         c.s(nivel_corrente(e), {c.omega, nullptr, rascunho.data()}, 1);
         SCOPED_TRACE("omega " + std::to_string(c.omega));
         EXPECT_TRUE(bits_iguais(e.T[6], c.t22)) << e.T[6] << " contra " << c.t22;

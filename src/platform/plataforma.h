@@ -28,8 +28,18 @@ enum class conjunto_caracteres { utf8, latin1, ascii };
 bool erro_padrao_e_terminal();
 /// O conjunto de caracteres da localidade do usuário (nl_langinfo(CODESET)).
 conjunto_caracteres conjunto_do_terminal();
-/// Processadores que o processo pode usar (ao menos 1).
+/// Processadores que o processo pode usar: máscara de afinidade e cota de CPU do cgroup (ao menos 1).
 int processadores_disponiveis();
+/// Processos prontos para rodar, média do último minuto (/proc/loadavg); 0 quando não se sabe.
+double carga_do_sistema();
+/// Processadores inteiros que uma cota permite: cgroup v2 "cota período" (cpu.max) ou v1 cota e período em
+/// microssegundos; 0 quando não há cota ("max", cota negativa ou texto ilegível). Só lê o texto.
+int processadores_da_cota(const std::string& cota, const std::string& periodo = "");
+/// Área de `bytes` bytes zerada, alinhada a página e, quando grande, a 2 MiB com páginas grandes pedidas
+/// (madvise MADV_HUGEPAGE); nullptr sem memória. As páginas são tocadas só por quem escreve nelas.
+void* reservar_area(std::size_t bytes);
+/// Devolve uma área de reservar_area com o mesmo tamanho.
+void liberar_area(void* area, std::size_t bytes);
 /// Memória que ainda pode ser obtida, em bytes; -1 quando não se sabe.
 long long memoria_disponivel();
 /// Espaço de endereçamento que a pilha de uma nova thread toma, em bytes.

@@ -1,95 +1,21 @@
-// Plataforma POSIX: editor e programas filhos, relógios, hora local, processadores, memória e localidade.
+// Plataforma POSIX: relógios, hora local, localidade e terminal, processadores (afinidade, cota do cgroup, carga),
+// áreas grandes de memória e a memória disponível.
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <clocale>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <langinfo.h>
 #include <sched.h>
-#include <spawn.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/interno_posix.h"
 #include "platform/plataforma.h"
-
-extern char** environ;
-
-namespace {
-
-std::string editor_escolhido() {
-    for (const char* v : {"VISUAL", "EDITOR"}) {
-        const char* s = std::getenv(v);
-        if (s && *s) return s;
-    }
-    return isatty(0) ? "vi" : "";
-}
-
-int esperar(pid_t pid) {
-    int st = 0;
-    while (waitpid(pid, &st, 0) < 0)
-        if (errno != EINTR) return -1;
-    return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-}
-
-} // namespace
-
-bool ha_editor() { return !editor_escolhido().empty(); }
-
-// O editor roda pela shell, como em outros programas de terminal ("emacs -nw" funciona); o nome do
-// arquivo vai como argumento, nunca dentro do texto do comando, e nunca com cara de opção.
-void executar_editor(const std::string& arquivo) {
-    const std::string ed = editor_escolhido();
-    if (ed.empty()) return;
-    executar_programa({"/bin/sh", "-c", ed + " \"$@\"", ed, nome_para_programa(arquivo)});
-}
-
-// Como system(): enquanto o filho roda, Ctrl-C e Ctrl-\ são dele; o filho começa com as disposições padrão
-// (menos as que já eram ignoradas quando o placa começou) e sem sinais bloqueados.
-int executar_programa(const std::vector<std::string>& argumentos, std::string* erros) {
-    std::vector<char*> v;
-    for (const std::string& a : argumentos) v.push_back(const_cast<char*>(a.c_str()));
-    v.push_back(nullptr);
-    std::fflush(nullptr);
-    sigset_t padrao, nenhum;
-    sigemptyset(&padrao);
-    sigemptyset(&nenhum);
-    for (int s : {SIGINT, SIGQUIT}) {
-        struct sigaction a{};
-        if (sigaction(s, nullptr, &a) == 0 && a.sa_handler != SIG_IGN) sigaddset(&padrao, s);
-    }
-    sigaddset(&padrao, SIGPIPE);
-    sigaddset(&padrao, SIGXFSZ);
-    posix_spawnattr_t at;
-    posix_spawnattr_init(&at);
-    posix_spawnattr_setsigdefault(&at, &padrao);
-    posix_spawnattr_setsigmask(&at, &nenhum);
-    posix_spawnattr_setflags(&at, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    posix_spawn_file_actions_t acoes;
-    posix_spawn_file_actions_init(&acoes);
-    int cano[2] = {-1, -1};
-    if (erros && pipe2(cano, O_CLOEXEC) == 0) posix_spawn_file_actions_adddup2(&acoes, cano[1], 2);
-    interrupcoes_ignoradas ignoradas;
-    pid_t pid;
-    const int r = posix_spawnp(&pid, v[0], &acoes, &at, v.data(), environ);
-    posix_spawn_file_actions_destroy(&acoes);
-    posix_spawnattr_destroy(&at);
-    if (cano[1] >= 0) close(cano[1]);
-    if (r == 0 && cano[0] >= 0) {
-        char b[4096];
-        for (ssize_t n; (n = read(cano[0], b, sizeof b)) != 0;) {
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) break;
-            if (erros->size() < 65536) erros->append(b, static_cast<std::size_t>(n));
-        }
-    }
-    if (cano[0] >= 0) close(cano[0]);
-    return r == 0 ? esperar(pid) : -1;
-}
 
 double tempo_processador() {
     timespec t{};
@@ -125,14 +51,128 @@ conjunto_caracteres conjunto_do_terminal() {
     return c;
 }
 
-int processadores_disponiveis() {
-    cpu_set_t c;
-    if (sched_getaffinity(0, sizeof c, &c) == 0) {
-        const int n = CPU_COUNT(&c);
-        if (n > 0) return n;
+namespace {
+
+// Inteiro positivo no começo do texto (brancos antes e depois permitidos); -1 se não houver.
+long long positivo(const char* s, const char** fim) {
+    char* f = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(s, &f, 10);
+    if (f == s || errno != 0 || v <= 0) return -1;
+    *fim = f;
+    return v;
+}
+
+// Primeira linha de um arquivo pequeno ("" se não abre).
+std::string primeira_linha(const std::string& nome) {
+    std::string r;
+    if (std::FILE* f = std::fopen(nome.c_str(), "r")) {
+        char l[256];
+        if (std::fgets(l, sizeof l, f)) r = l;
+        std::fclose(f);
     }
-    const long n = sysconf(_SC_NPROCESSORS_ONLN);
-    return n > 0 ? static_cast<int>(n) : 1;
+    return r;
+}
+
+} // namespace
+
+int processadores_da_cota(const std::string& cota, const std::string& periodo) {
+    const char* fim = nullptr;
+    const long long q = positivo(cota.c_str(), &fim);
+    if (q < 0) return 0; // "max" (v2) ou -1 (v1): sem cota
+    long long p = -1;
+    if (periodo.empty()) p = positivo(fim, &fim); // v2: "cota período" numa linha
+    else p = positivo(periodo.c_str(), &fim);     // v1: dois arquivos
+    if (p < 0) return 0;
+    const long long n = (q + p - 1) / p; // 1,5 processador permite 2 threads
+    return n > 4096 ? 4096 : static_cast<int>(n);
+}
+
+namespace {
+
+// A menor cota de CPU do cgroup do processo e dos seus ancestrais (v2: cpu.max; v1: cpu.cfs_quota_us e
+// cpu.cfs_period_us); 0 sem cota.
+int processadores_do_cgroup() {
+    std::vector<std::string> pastas;
+    if (std::FILE* f = std::fopen("/proc/self/cgroup", "r")) {
+        char l[1024];
+        while (std::fgets(l, sizeof l, f)) {
+            std::string s(l);
+            if (!s.empty() && s.back() == '\n') s.pop_back();
+            const std::size_t a = s.find(':'), b = a == std::string::npos ? a : s.find(':', a + 1);
+            if (b == std::string::npos) continue;
+            const std::string controles = s.substr(a + 1, b - a - 1), caminho = s.substr(b + 1);
+            if (controles.empty()) pastas.push_back("/sys/fs/cgroup" + caminho); // v2
+            else if (("," + controles + ",").find(",cpu,") != std::string::npos)
+                for (const char* m : {"/sys/fs/cgroup/cpu,cpuacct", "/sys/fs/cgroup/cpu"}) pastas.push_back(m + caminho);
+        }
+        std::fclose(f);
+    }
+    int menor = 0;
+    for (std::string p : pastas) {
+        for (;;) {
+            while (p.size() > 1 && p.back() == '/') p.pop_back();
+            int n = processadores_da_cota(primeira_linha(p + "/cpu.max"));
+            if (n == 0) n = processadores_da_cota(primeira_linha(p + "/cpu.cfs_quota_us"),
+                                                  primeira_linha(p + "/cpu.cfs_period_us"));
+            if (n > 0 && (menor == 0 || n < menor)) menor = n;
+            const std::size_t barra = p.rfind('/');
+            if (p.size() <= std::string("/sys/fs/cgroup").size() || barra == std::string::npos) break;
+            p.resize(barra);
+        }
+    }
+    return menor;
+}
+
+} // namespace
+
+int processadores_disponiveis() {
+    int n = 0;
+    cpu_set_t c;
+    if (sched_getaffinity(0, sizeof c, &c) == 0) n = CPU_COUNT(&c);
+    if (n <= 0) {
+        const long s = sysconf(_SC_NPROCESSORS_ONLN);
+        n = s > 0 ? static_cast<int>(s) : 1;
+    }
+    const int cota = processadores_do_cgroup();
+    return cota > 0 ? std::min(n, cota) : n;
+}
+
+double carga_do_sistema() {
+    double carga = 0.0;
+    if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(f, "%lf", &carga) != 1) carga = 0.0;
+        std::fclose(f);
+    }
+    return carga;
+}
+
+// Áreas grandes começam em 2 MiB e pedem páginas grandes para a parte que as enche (o resto, menos de 2 MiB,
+// fica em páginas comuns: o pico de memória não cresce). O mmap anônimo já vem zerado.
+void* reservar_area(std::size_t bytes) {
+    constexpr std::size_t grande = std::size_t{2} << 20;
+    const std::size_t pagina = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    if (bytes == 0) bytes = 1;
+    const std::size_t n = (bytes + pagina - 1) / pagina * pagina;
+    if (n < grande) {
+        void* p = mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        return p == MAP_FAILED ? nullptr : p;
+    }
+    void* p = mmap(nullptr, n + grande, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return nullptr;
+    const auto b = reinterpret_cast<std::uintptr_t>(p);
+    const std::uintptr_t a = (b + grande - 1) / grande * grande;
+    if (a > b) munmap(p, a - b);
+    if (const std::uintptr_t sobra = b + grande - a) munmap(reinterpret_cast<void*>(a + n), sobra);
+#ifdef MADV_HUGEPAGE
+    madvise(reinterpret_cast<void*>(a), n / grande * grande, MADV_HUGEPAGE); // sem efeito onde não houver
+#endif
+    return reinterpret_cast<void*>(a);
+}
+
+void liberar_area(void* area, std::size_t bytes) {
+    const std::size_t pagina = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    if (area) munmap(area, ((bytes == 0 ? 1 : bytes) + pagina - 1) / pagina * pagina);
 }
 
 // O menor entre a memória livre do sistema (MemAvailable) e o que resta do limite de espaço de

@@ -148,6 +148,8 @@ void escrever_mensagem(const std::string& s);
 bool escrever_na_saida_padrao(const std::string& s);
 /// Fecha a saída padrão; a mensagem da primeira falha de escrita nela, ou vazio.
 std::string fechar_saida_padrao();
+/// "threads: N pedidas, M usadas", e por que M < N (processadores, ou o sistema recusou criar).
+std::string linha_threads(const estado_execucao& e);
 /// Texto Latin-1 para UTF-8 (terminal, SVG).
 std::string utf8(const std::string& latin1);
 // Arquivos de --plot PREFIXO: dados, roteiro e figuras.

@@ -1,5 +1,6 @@
 // Acompanhamento da rodada: as linhas do monitor (saída padrão) e a linha de progresso (erro padrão, só num
 // terminal), no conjunto de caracteres do terminal.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -45,10 +46,23 @@ std::string sumario_monitor(const estado_execucao& e, const erro_exato& erro) {
                                texto_simples(fixo(e.tparede, 14, 3)) + " s, erro máximo " + num(erro.maximo) +
                                ", erro médio " + num(erro.medio);
     if (e.hist[0] == 0.0)
-        return no_terminal(std::string(ja_resolve) + "; " + std::to_string(e.niter) + " iterações feitas" + tempos);
+        return no_terminal(std::string(ja_resolve) + "; " + std::to_string(e.niter) + " iterações feitas" + tempos) +
+               linha_threads(e);
     return no_terminal(std::string(convergiu(e) ? "convergiu em " : "parou em ") + std::to_string(e.niter) +
                        (e.niter == 1 ? " iteração" : " iterações") + ": L1(R)i/L1(R)o = " + num(f.razao) +
-                       ", qmed = " + num(f.qmed) + tempos);
+                       ", qmed = " + num(f.qmed) + tempos) +
+           linha_threads(e);
+}
+
+std::string linha_threads(const estado_execucao& e) {
+    std::string s = "threads: " + std::to_string(e.threads_pedidas) + " pedidas, " + std::to_string(e.threads) +
+                    " usadas";
+    if (e.threads < std::min(e.threads_pedidas, e.processadores))
+        s += " (o sistema não deixou criar as demais; os resultados são os mesmos)";
+    else if (e.threads < e.threads_pedidas)
+        s += " (" + std::to_string(e.processadores) +
+             (e.processadores == 1 ? " processador disponível)" : " processadores disponíveis)");
+    return no_terminal(s);
 }
 
 // Tempo que falta: o fator das últimas (até cinco) iterações, projetado até tolt, nunca além de itmax.

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "run/vetor_grande.h"
+
 struct estado_execucao {
     // entrada (ler_dados)
     std::string caso;               // nome do experimento e da listagem, 50 caracteres Latin-1
@@ -23,12 +25,15 @@ struct estado_execucao {
     std::vector<double> hist;       // normas L1, índices 0..niter; cresce com as iterações
 
     // solução (resolver_malha_unica, resolver_multigrid)
-    std::vector<double> T;          // campo do nível mais fino, índices 1..nxyg(nm)
-    std::vector<double> cor, res;   // correções e lados direitos dos níveis grossos, empacotados
+    vetor_grande T;                 // campo do nível mais fino, índices 1..nxyg(nm)
+    vetor_grande cor, res;          // correções e lados direitos dos níveis grossos, empacotados
     long long it = 0;               // iteração externa corrente (chega a itmax + 1)
     long long niter = 0;            // iterações externas feitas
     double tcpu = 0.0;              // tempo de processador da solução, segundos
     double tparede = 0.0;           // tempo de relógio da solução, segundos
+    int threads_pedidas = 0;        // threads pedidas (-j, ou o padrão) (executar)
+    int processadores = 0;          // processadores disponíveis ao processo (executar)
+    int threads = 0;                // threads que a solução teve de fato (as que o sistema deixou criar)
 
     // nível corrente (selecionar_nivel, coeficientes, norma_l1)
     int k = 0, ofsk = 0;            // número do nível e seu deslocamento em cor/res

@@ -54,6 +54,8 @@ int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, int thr
 /// Confere os destinos antes da solução: cada um pode ser escrito, nenhum é a entrada, dois não são o mesmo.
 void conferir_destinos(const estado_execucao& e, const opcoes_execucao& o);
 
+/// Threads quando -j não é dado: os processadores disponíveis que a carga do sistema deixa ociosos (ao menos 1).
+int threads_padrao(int processadores, double carga);
 /// Uma execução completa: editor, leitura, solução, listagem, editor.
 void executar(estado_execucao& e, const std::string& arquivo);
 /// A rodada com as opções da linha de comando; devolve o código de saída (0, ou 1 sem gnuplot).

@@ -30,7 +30,7 @@ const char* const uso =
     "      --csv FILE       write the residual history as CSV to FILE (- for standard output)\n"
     "      --plot PREFIX    draw PREFIX-convergencia.svg and PREFIX-campo.svg with gnuplot\n"
     "      --summary FILE   append one CSV row for this run to FILE\n"
-    "  -j, --threads N      solver threads (default: the processors available)\n"
+    "  -j, --threads N      solver threads, at most the processors available (default: the idle ones)\n"
     "      --utf8           write the listing in UTF-8 instead of Latin-1\n"
     "      --template       print a commented example input file and exit\n"
     "  -h, --help           show this help and exit\n"

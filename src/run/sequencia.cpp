@@ -1,12 +1,20 @@
 // Sequência de uma rodada: editor e leitura, destinos conferidos, solução, saídas preparadas e efetivadas juntas,
 // resumo, editor sobre a listagem.
-#include <cstdio>
+#include <algorithm>
+#include <cmath>
 
 #include "platform/plataforma.h"
 #include "report/listagem.h"
 #include "run/erro_fatal.h"
 #include "run/execucao.h"
 #include "solver/solver.h"
+
+// Os processadores ociosos: com outros processos ocupando processadores, uma thread a mais só espera pela
+// outra nas divisas das fatias (medido: 1,5 a 2 vezes mais lento com dois compiladores rodando em 2 processadores).
+int threads_padrao(int processadores, double carga) {
+    const long ociosos = processadores - std::lround(carga);
+    return static_cast<int>(std::clamp<long>(ociosos, 1, processadores));
+}
 
 void executar(estado_execucao& e, const std::string& arquivo) {
     opcoes_execucao o;
@@ -38,8 +46,12 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     const metodo_solver& metodo = o.metodo;
     for (const std::string& a : avisos_metodo(metodo, e.nm)) escrever_mensagem("warning: " + a);
     conferir_destinos(e, o);
+    // nunca mais threads que processadores (afinidade e cota do cgroup), peça o que pedir -j: threads a mais só
+    // disputariam os mesmos processadores; e só as que cabem na memória com suas pilhas
+    e.processadores = processadores_disponiveis();
+    e.threads_pedidas = o.threads > 0 ? o.threads : threads_padrao(e.processadores, carga_do_sistema());
     ajustes_solver ajustes;
-    ajustes.threads = planejar_memoria(e, o, o.threads > 0 ? o.threads : processadores_disponiveis());
+    ajustes.threads = planejar_memoria(e, o, std::min(e.threads_pedidas, e.processadores));
     if (o.monitor) escrever_na_saida_padrao(linha_metodo_monitor(e, metodo));
     progresso linha_de_progresso;
     const aviso_iteracao aviso = [&](const estado_execucao& x) {
@@ -82,8 +94,8 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     }
     int codigo = 0;
     if (sem_gnuplot) {
-        std::fprintf(stderr, "placa: gnuplot not found, so the --plot figures were not drawn (install gnuplot-nox); "
-                             "the data and the script %s are written\n", nome_para_programa(o.grafico + ".gp").c_str());
+        escrever_mensagem("gnuplot not found, so the --plot figures were not drawn (install gnuplot-nox); the data "
+                          "and the script " + nome_para_programa(o.grafico + ".gp") + " are written");
         codigo = 1;
     }
     if (o.editar && !destino_especial(nome)) executar_editor(nome);

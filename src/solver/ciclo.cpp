@@ -1,7 +1,10 @@
 // O ciclo multigrid recursivo (V, W, F) e o tratamento do nível mais grosso, pelos componentes do plano.
 //
 // Com o plano rápido (Gauss-Seidel lexicográfico puro e injeção) cada perna de um nível é uma só passada_rapida:
-// na descida as varreduras e a restrição, na subida a prolongação, as varreduras e, no mais fino, a norma.
+// na descida as varreduras e a restrição, na subida a prolongação, as varreduras e, no mais fino, a norma. A
+// correção de um nível grosso zerada antes da primeira visita não é zerada à parte: só o contorno (que o FMG
+// pode ter deixado com valores de Dirichlet) recebe zeros, e a primeira passada escreve o interior sem lê-lo
+// (pedido.zerar), com os mesmos bits de uma correção zerada na memória.
 #include <algorithm>
 
 #include "solver/solver.h"
@@ -9,9 +12,9 @@
 namespace {
 
 // Pré-suavização e restrição do resíduo para o lado direito do nível k-1.
-void pre_suavizar_e_restringir(estado_execucao& e, plano_solver& p) {
+void pre_suavizar_e_restringir(estado_execucao& e, plano_solver& p, correcao_inicial c) {
     if (p.rapido) {
-        passada_rapida(e, {.varreduras = p.pre, .restringir = true}, *p.eq);
+        passada_rapida(e, {.varreduras = p.pre, .restringir = true, .zerar = c == correcao_inicial::zero}, *p.eq);
         return;
     }
     const vista_nivel v = nivel_corrente(e);
@@ -38,31 +41,48 @@ void zerar_correcao_abaixo(estado_execucao& e) {
     std::fill(c + 1, c + 1 + e.nxyg[e.k - 1], 0.0);
 }
 
+// Só o contorno da correção do nível k-1 = 0; o interior fica para a primeira passada (zerar).
+void zerar_contorno_abaixo(estado_execucao& e) {
+    double* c = e.cor.data() + (e.ofsk - e.nxyg[e.k - 1]);
+    const int nx = e.nxg[e.k - 1], ny = e.nyg[e.k - 1];
+    std::fill(c + 1, c + 1 + nx, 0.0);
+    std::fill(c + 1 + (ny - 1L) * nx, c + 1 + static_cast<long>(ny) * nx, 0.0);
+    for (int j = 2; j <= ny - 1; ++j) c[1 + (j - 1L) * nx] = c[static_cast<long>(j) * nx] = 0.0;
+}
+
 } // namespace
 
-void suavizar_nivel(estado_execucao& e, plano_solver& p, int varreduras) {
-    if (p.rapido) passada_rapida(e, {.varreduras = varreduras}, *p.eq);
+void suavizar_nivel(estado_execucao& e, plano_solver& p, int varreduras, correcao_inicial c) {
+    if (p.rapido) passada_rapida(e, {.varreduras = varreduras, .zerar = c == correcao_inicial::zero}, *p.eq);
     else p.suavizar(nivel_corrente(e), p.meios, varreduras);
 }
 
-void tratar_nivel_grosso(estado_execucao& e, plano_solver& p) {
+void tratar_nivel_grosso(estado_execucao& e, plano_solver& p, correcao_inicial c) {
+    // a solução direta escreve todo o interior a partir de res e do contorno: não lê a correção
     if (p.grosso_exato) resolver_nivel_grosso(p.fator, nivel_corrente(e));
-    else suavizar_nivel(e, p, p.grosso);
+    else suavizar_nivel(e, p, p.grosso, c);
 }
 
-void ciclo(estado_execucao& e, plano_solver& p, int k, tipo_ciclo tipo) {
+void ciclo(estado_execucao& e, plano_solver& p, int k, tipo_ciclo tipo, correcao_inicial c) {
     selecionar_nivel(e, k);
     coeficientes(e);
     if (k == 1) {
-        tratar_nivel_grosso(e, p);
+        tratar_nivel_grosso(e, p, c);
         return;
     }
-    pre_suavizar_e_restringir(e, p);
-    zerar_correcao_abaixo(e);
+    pre_suavizar_e_restringir(e, p, c);
+    // a primeira visita ao nível k-1 parte da correção zero; a segunda (W, F) continua da que a primeira deixou
+    correcao_inicial abaixo = correcao_inicial::atual;
+    if (p.rapido) {
+        zerar_contorno_abaixo(e);
+        abaixo = correcao_inicial::zero;
+    } else {
+        zerar_correcao_abaixo(e);
+    }
     switch (tipo) {
-    case tipo_ciclo::V: ciclo(e, p, k - 1, tipo_ciclo::V); break;
-    case tipo_ciclo::W: ciclo(e, p, k - 1, tipo_ciclo::W); ciclo(e, p, k - 1, tipo_ciclo::W); break;
-    case tipo_ciclo::F: ciclo(e, p, k - 1, tipo_ciclo::F); ciclo(e, p, k - 1, tipo_ciclo::V); break;
+    case tipo_ciclo::V: ciclo(e, p, k - 1, tipo_ciclo::V, abaixo); break;
+    case tipo_ciclo::W: ciclo(e, p, k - 1, tipo_ciclo::W, abaixo); ciclo(e, p, k - 1, tipo_ciclo::W); break;
+    case tipo_ciclo::F: ciclo(e, p, k - 1, tipo_ciclo::F, abaixo); ciclo(e, p, k - 1, tipo_ciclo::V); break;
     }
     selecionar_nivel(e, k);
     coeficientes(e);

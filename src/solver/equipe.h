@@ -1,15 +1,36 @@
-// Equipe de threads de uma solução: criada uma vez, reaproveitada por todas as passadas.
+// Equipe de uma solução: as threads (feitas uma vez só), o sinal com que elas se esperam, o conjunto de instruções
+// e os planos dos níveis.
 #pragma once
 
-#include <condition_variable>
+#include <atomic>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <thread>
 #include <vector>
 
+#include "solver/metodo.h"
+
+struct planos_rapidos;
+
+// Espera entre threads da passada rápida: um contador que só cresce, publicado por uma e esperado por outra.
+struct sinal {
+    alignas(64) std::atomic<long long> valor{0}; // linha de cache própria: quem publica não disputa com vizinhos
+    std::atomic<int> dormindo{0};                // quantos esperam no futex
+};
+
+// Como esperar: tentar um pouco antes de dormir só vale com threads <= processadores.
+enum class espera { tentar_antes, dormir_ja };
+
+/// Publica v (maior que o valor anterior) e acorda quem dorme à espera.
+void publicar(sinal& s, long long v);
+/// Volta quando valor >= alvo: tenta alguns microssegundos (tentar_antes), depois dorme no futex.
+void esperar(sinal& s, long long alvo, espera modo);
+
 class equipe {
 public:
-    /// Cria até pedidas - 1 threads auxiliares; se o sistema recusar alguma, segue com as que conseguiu.
+    /// Cria até ajustes.threads - 1 threads auxiliares; se o sistema recusar alguma, segue com as que conseguiu.
+    explicit equipe(const ajustes_solver& ajustes);
+    /// O mesmo com os demais ajustes no padrão.
     explicit equipe(int pedidas);
     ~equipe();
     equipe(const equipe&) = delete;
@@ -19,19 +40,28 @@ public:
     int tamanho() const { return static_cast<int>(auxiliares_.size()) + 1; }
     /// Threads pedidas na criação.
     int pedidas() const { return pedidas_; }
+    /// Como as threads desta equipe esperam umas pelas outras (tentar_antes se threads <= processadores).
+    espera modo_espera() const { return girar_ ? espera::tentar_antes : espera::dormir_ja; }
+    /// Conjunto de instruções das varreduras (o pedido, se o processador o tem; senão o melhor abaixo dele).
+    conjunto_instrucoes instrucoes() const { return instrucoes_; }
+    /// Conjunto de instruções dos núcleos pontuais (parcelas da norma).
+    conjunto_instrucoes instrucoes_pontuais() const { return pontuais_; }
     /// tarefa(h) para h = 0..n-1 (n <= tamanho()), h = 0 na thread que chama; volta quando todas terminam.
     void executar(int n, const std::function<void(int)>& tarefa);
+    /// Planos da passada rápida desta solução, um por nível (ver rapido.h).
+    planos_rapidos& planos() { return *planos_; }
 
 private:
     void trabalhar(int h);
 
     int pedidas_;
+    bool girar_ = false;
+    conjunto_instrucoes instrucoes_, pontuais_;
+    std::unique_ptr<planos_rapidos> planos_;
     std::vector<std::thread> auxiliares_;
-    std::mutex trava_;
-    std::condition_variable acordar_, terminou_;
     const std::function<void(int)>* tarefa_ = nullptr;
-    long long geracao_ = 0; // muda a cada executar
-    int participantes_ = 0; // auxiliares que trabalham nesta geração
-    int pendentes_ = 0;     // auxiliares desta geração que ainda não terminaram
+    int participantes_ = 0;          // auxiliares que trabalham na geração corrente
+    std::atomic<int> geracao_{0};    // muda a cada executar (e no encerramento)
+    std::atomic<int> pendentes_{0};  // auxiliares da geração que ainda não terminaram
     bool encerrar_ = false;
 };

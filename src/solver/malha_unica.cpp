@@ -9,10 +9,11 @@
 
 namespace {
 
-void criar(std::vector<double>& v, long n, const char* nome) {
+// Zeros vindos do sistema: nenhuma passada de preenchimento, as páginas são tocadas pela primeira escrita.
+void criar(vetor_grande& v, long n, const char* nome) {
     if (n < 0) n = 0;
     try {
-        v.assign(static_cast<std::size_t>(n) + 1, 0.0);
+        v = vetor_grande(static_cast<std::size_t>(n) + 1);
     } catch (const std::bad_alloc&) {
         throw erro_fatal("out of memory allocating " + std::string(nome) + " ("
                          + std::to_string((n + 1) * 8L) + " bytes)");
@@ -36,10 +37,12 @@ void resolver_malha_unica(estado_execucao& e, const metodo_solver& metodo, const
     e.nxyk = e.nxk * e.nyk;
     e.dx = 1.0 / static_cast<double>(e.nxk - 1);
     e.dy = 1.0 / static_cast<double>(e.nyk - 1);
-    equipe eq(ajustes.threads);
+    equipe eq(ajustes);
+    e.threads = eq.tamanho();
     plano_solver p;
     planejar_solver(p, e, metodo, ajustes, eq);
-    preparar_campo_inicial(e, metodo);
+    if (ajustes.rapidos && metodo.inicio == tipo_inicio::conforme_tipo_ci) campo_inicial_rapido(e);
+    else preparar_campo_inicial(e, metodo);
     // nitm varreduras do suavizador, depois a norma (na mesma passada quando rápida)
     iteracoes_externas(
         e,

@@ -29,10 +29,14 @@ struct metodo_solver {
     std::uint64_t semente = 1;                              // do início aleatório
 };
 
+// Instruções das varreduras rápidas: automatico = as mais largas que o processador tem e que compensam.
+enum class conjunto_instrucoes { automatico, escalar, avx2, avx512 };
+
 // Como executar; nada aqui muda um bit do resultado.
 struct ajustes_solver {
-    bool rapidos = true; // núcleos rápidos, com os mesmos bits dos de referência
-    int threads = 1;     // threads pedidas para os níveis grandes
+    bool rapidos = true;                                        // núcleos rápidos, mesmos bits dos de referência
+    int threads = 1;                                            // threads pedidas para os níveis grandes
+    conjunto_instrucoes instrucoes = conjunto_instrucoes::automatico; // forçado só onde o processador o tem
 };
 
 /// Chamado depois de cada hist(it), se houver.
@@ -44,4 +48,5 @@ struct pedido_passada {
     bool prolongar = false;  // soma antes a correção interpolada do nível abaixo
     bool restringir = false; // injeta depois o resíduo no nível abaixo
     bool norma = false;      // deixa depois a norma L1 dos resíduos em rnorm
+    bool zerar = false;      // a correção do nível (grosso) vale zero na entrada: é escrita sem ser lida
 };

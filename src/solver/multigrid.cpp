@@ -45,11 +45,13 @@ void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo, const a
     const double t0 = tempo_processador();
     criar_campo(e, e.nxyg[e.nm]);
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
-    equipe eq(ajustes.threads);
+    equipe eq(ajustes);
+    e.threads = eq.tamanho();
     plano_solver p;
     planejar_solver(p, e, metodo, ajustes, eq);
     selecionar_nivel(e, e.nm);
-    preparar_campo_inicial(e, metodo);
+    if (ajustes.rapidos && metodo.inicio == tipo_inicio::conforme_tipo_ci) campo_inicial_rapido(e);
+    else preparar_campo_inicial(e, metodo);
     iteracoes_externas(
         e,
         [&] {

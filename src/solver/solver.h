@@ -31,6 +31,9 @@ double proximo_aleatorio(std::uint64_t& s);
 void campo_aleatorio(estado_execucao& e, std::uint64_t semente);
 /// Campo inicial de T conforme tipo_ci (ou aleatório), contornos, coeficientes e hist(0).
 void preparar_campo_inicial(estado_execucao& e, const metodo_solver& metodo = {});
+/// O mesmo numa só passada por T (mesmos bits), para o início conforme tipo_ci; T criado e o nível mais fino
+/// corrente.
+void campo_inicial_rapido(estado_execucao& e);
 
 /// nitm varreduras lexicográficas em T: T(P) = (an*(S+N) + ae*(W+E)) * (1/ap).
 void gauss_seidel(estado_execucao& e);
@@ -76,6 +79,9 @@ void fatorar_nivel_grosso(fator_banda& f, int nx, int ny, double ae, double an, 
 /// Interior do nível 1 = solução exata, com res e os valores de contorno da grade como dados.
 void resolver_nivel_grosso(fator_banda& f, const vista_nivel& v);
 
+
+/// Se o processador tem o conjunto de instruções (escalar e automatico sempre).
+bool conjunto_disponivel(conjunto_instrucoes c);
 /// Núcleos rápidos, bit a bit iguais aos de cima: numa só passada pelo nível corrente, prolongação (se pedida),
 /// as varreduras pedidas (gauss_seidel em T, suavizar_correcao em cor), restrição e/ou norma, com as threads da equipe.
 void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq);
@@ -100,13 +106,16 @@ rascunho_metodo rascunho_necessario(const estado_execucao& e, const metodo_solve
 void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_solver& metodo, const ajustes_solver& ajustes,
                      equipe& eq);
 
+// A correção de um nível no começo da sua visita: zero (a primeira visita depois da restrição) ou a que está lá.
+enum class correcao_inicial { atual, zero };
 /// `varreduras` do suavizador do plano no nível corrente (passada_rapida quando o plano é rápido).
-void suavizar_nivel(estado_execucao& e, plano_solver& p, int varreduras);
+void suavizar_nivel(estado_execucao& e, plano_solver& p, int varreduras,
+                    correcao_inicial c = correcao_inicial::atual);
 /// Nível 1: `grosso` varreduras, ou a solução direta.
-void tratar_nivel_grosso(estado_execucao& e, plano_solver& p);
+void tratar_nivel_grosso(estado_execucao& e, plano_solver& p, correcao_inicial c = correcao_inicial::atual);
 /// Ciclo no nível k: pré-suavização, resíduo restrito, correção de k-1 zerada, ciclo(s) em k-1 (V: um V; W: dois W;
 /// F: um F e um V), correção interpolada somada, pós-suavização; em k = nm deixa a norma L1 em rnorm.
-void ciclo(estado_execucao& e, plano_solver& p, int k, tipo_ciclo tipo);
+void ciclo(estado_execucao& e, plano_solver& p, int k, tipo_ciclo tipo, correcao_inicial c = correcao_inicial::atual);
 /// FMG: nível 1 tratado no seu problema; em cada k = 2..nm o interpolado de k-1, os contornos de k e um ciclo(k).
 void inicio_fmg(estado_execucao& e, plano_solver& p);
 

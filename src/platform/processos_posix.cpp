@@ -1,0 +1,86 @@
+// Processos no POSIX: o editor e os programas filhos (gnuplot), esperados como system() os espera.
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/interno_posix.h"
+#include "platform/plataforma.h"
+
+extern char** environ;
+
+namespace {
+
+std::string editor_escolhido() {
+    for (const char* v : {"VISUAL", "EDITOR"}) {
+        const char* s = std::getenv(v);
+        if (s && *s) return s;
+    }
+    return isatty(0) ? "vi" : "";
+}
+
+int esperar(pid_t pid) {
+    int st = 0;
+    while (waitpid(pid, &st, 0) < 0)
+        if (errno != EINTR) return -1;
+    return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+}
+
+} // namespace
+
+bool ha_editor() { return !editor_escolhido().empty(); }
+
+// O editor roda pela shell, como em outros programas de terminal ("emacs -nw" funciona); o nome do
+// arquivo vai como argumento, nunca dentro do texto do comando, e nunca com cara de opção.
+void executar_editor(const std::string& arquivo) {
+    const std::string ed = editor_escolhido();
+    if (ed.empty()) return;
+    executar_programa({"/bin/sh", "-c", ed + " \"$@\"", ed, nome_para_programa(arquivo)});
+}
+
+// Como system(): enquanto o filho roda, Ctrl-C e Ctrl-\ são dele; o filho começa com as disposições padrão
+// (menos as que já eram ignoradas quando o placa começou) e sem sinais bloqueados.
+int executar_programa(const std::vector<std::string>& argumentos, std::string* erros) {
+    std::vector<char*> v;
+    for (const std::string& a : argumentos) v.push_back(const_cast<char*>(a.c_str()));
+    v.push_back(nullptr);
+    std::fflush(nullptr);
+    sigset_t padrao, nenhum;
+    sigemptyset(&padrao);
+    sigemptyset(&nenhum);
+    for (int s : {SIGINT, SIGQUIT}) {
+        struct sigaction a{};
+        if (sigaction(s, nullptr, &a) == 0 && a.sa_handler != SIG_IGN) sigaddset(&padrao, s);
+    }
+    sigaddset(&padrao, SIGPIPE);
+    sigaddset(&padrao, SIGXFSZ);
+    posix_spawnattr_t at;
+    posix_spawnattr_init(&at);
+    posix_spawnattr_setsigdefault(&at, &padrao);
+    posix_spawnattr_setsigmask(&at, &nenhum);
+    posix_spawnattr_setflags(&at, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    posix_spawn_file_actions_t acoes;
+    posix_spawn_file_actions_init(&acoes);
+    int cano[2] = {-1, -1};
+    if (erros && pipe2(cano, O_CLOEXEC) == 0) posix_spawn_file_actions_adddup2(&acoes, cano[1], 2);
+    interrupcoes_ignoradas ignoradas;
+    pid_t pid;
+    const int r = posix_spawnp(&pid, v[0], &acoes, &at, v.data(), environ);
+    posix_spawn_file_actions_destroy(&acoes);
+    posix_spawnattr_destroy(&at);
+    if (cano[1] >= 0) close(cano[1]);
+    if (r == 0 && cano[0] >= 0) {
+        char b[4096];
+        for (ssize_t n; (n = read(cano[0], b, sizeof b)) != 0;) {
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) break;
+            if (erros->size() < 65536) erros->append(b, static_cast<std::size_t>(n));
+        }
+    }
+    if (cano[0] >= 0) close(cano[0]);
+    return r == 0 ? esperar(pid) : -1;
+}
