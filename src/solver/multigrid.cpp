@@ -50,6 +50,7 @@ void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo, const a
     planejar_solver(p, e, metodo, ajustes, eq);
     selecionar_nivel(e, e.nm);
     preparar_campo_inicial(e, metodo);
+    if (ajustes.ao_comecar) ajustes.ao_comecar(e);
     iteracoes_externas(
         e,
         [&] {
