@@ -7,7 +7,10 @@ std::vector<double> relogio;
 data_local agora;
 long long memoria = -1;
 std::vector<std::vector<std::string>> programas;
+std::vector<std::vector<std::string>> filhos;
+std::vector<int> codigos_filhos;
 static std::size_t leituras = 0;
+static std::vector<fim_filho> vivos;
 
 void reiniciar() {
     editados.clear();
@@ -17,6 +20,9 @@ void reiniciar() {
     leituras = 0;
     memoria = -1;
     programas.clear();
+    filhos.clear();
+    codigos_filhos.clear();
+    vivos.clear();
 }
 } // namespace falsa
 
@@ -41,4 +47,23 @@ long long pilha_de_thread() { return 8LL << 20; }
 int executar_programa(const std::vector<std::string>& argumentos, std::string*) {
     falsa::programas.push_back(argumentos);
     return -1;
+}
+
+std::string programa_atual() { return "/falso/placa"; }
+std::string diretorio_atual() { return "/falso/dir"; }
+
+// Filhos falsos: registrados e terminados na ordem de lançamento, com os códigos de falsa::codigos_filhos.
+long lancar_filho(const std::vector<std::string>& argumentos, std::string&) {
+    falsa::filhos.push_back(argumentos);
+    const std::size_t n = falsa::filhos.size();
+    const int codigo = n <= falsa::codigos_filhos.size() ? falsa::codigos_filhos[n - 1] : 0;
+    falsa::vivos.push_back({static_cast<long>(n), codigo, codigo ? "placa: falha falsa\n" : ""});
+    return static_cast<long>(n);
+}
+
+fim_filho esperar_filho() {
+    if (falsa::vivos.empty()) return {};
+    const fim_filho f = falsa::vivos.front();
+    falsa::vivos.erase(falsa::vivos.begin());
+    return f;
 }

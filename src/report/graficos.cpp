@@ -116,23 +116,28 @@ bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, c
     const std::string fig_conv = figuras.reservar(a.figura_convergencia, "--plot");
     const std::string fig_campo = figuras.reservar(a.figura_campo, "--plot");
     const std::string fig_erro = figuras.reservar(a.figura_erro, "--plot");
-    const auto atribuir = [](const char* nome, const std::string& valor) {
-        return std::string(nome) + " = " + texto_gp(nome_para_programa(valor)) + "; ";
-    };
-    const std::string comandos = atribuir("dados_convergencia", saidas.caminho_temporario(a.dados_convergencia)) +
-                                 atribuir("dados_campo", saidas.caminho_temporario(a.dados_campo)) +
-                                 atribuir("dados_erro", saidas.caminho_temporario(a.dados_erro)) +
-                                 atribuir("figura_convergencia", fig_conv) + atribuir("figura_campo", fig_campo) +
-                                 atribuir("figura_erro", fig_erro);
+    if (!executar_gnuplot({{"dados_convergencia", saidas.caminho_temporario(a.dados_convergencia)},
+                           {"dados_campo", saidas.caminho_temporario(a.dados_campo)},
+                           {"dados_erro", saidas.caminho_temporario(a.dados_erro)},
+                           {"figura_convergencia", fig_conv},
+                           {"figura_campo", fig_campo},
+                           {"figura_erro", fig_erro}},
+                          saidas.caminho_temporario(a.roteiro)))
+        return false;
+    saidas.juntar(std::move(figuras));
+    return true;
+}
+
+bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro) {
+    std::string comandos;
+    for (const auto& [nome, valor] : variaveis) comandos += nome + " = " + texto_gp(nome_para_programa(valor)) + "; ";
     std::string erros;
-    const int r = executar_programa(
-        {"gnuplot", "-e", comandos, nome_para_programa(saidas.caminho_temporario(a.roteiro))}, &erros);
+    const int r = executar_programa({"gnuplot", "-e", comandos, nome_para_programa(roteiro)}, &erros);
     if (r == -1) return false;
     if (r != 0) {
         const std::string primeira = erros.substr(0, erros.find('\n'));
         throw erro_fatal("gnuplot failed (exit status " + std::to_string(r) + ") drawing the --plot figures" +
                          (primeira.empty() ? std::string() : ": " + primeira));
     }
-    saidas.juntar(std::move(figuras));
     return true;
 }

@@ -4,10 +4,12 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/plataforma.h"
 #include "run/estado.h"
+#include "run/tabela_estudo.h"
 #include "solver/figuras.h"
 #include "solver/metodo.h"
 
@@ -187,3 +189,21 @@ std::string roteiro_graficos(const estado_execucao& e, const arquivos_graficos& 
 /// não existe (dados e roteiro ficam preparados, as figuras não).
 bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, const cifras_rodada& cifras,
                        const std::string& prefixo, conjunto_saidas& saidas);
+/// gnuplot sobre o roteiro, com as variáveis (nomes de arquivos, como texto inerte) dadas por -e; false quando o
+/// gnuplot não existe; erro_fatal com a primeira linha das mensagens dele quando falha.
+bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro);
+
+// ---- Estudo paramétrico (run/tabela_estudo.h): a tabela, os gráficos e os comandos de shell.
+/// Texto para um shell POSIX: como está quando só tem [A-Za-z0-9_./:=+,@%-], senão entre apóstrofos ('\'' para
+/// um apóstrofo): nada nele é expandido.
+std::string citar_para_shell(const std::string& s);
+/// Uma linha de comando: "cd DIR && " (sem DIR vazio) e os argumentos citados.
+std::string comando_de_shell(const std::string& diretorio, const std::vector<std::string>& argumentos);
+/// A tabela do estudo: caso, os parâmetros que variam, as cifras de cada rodada e, quando a grade varia, a ordem
+/// observada e a inclinação de cada série.
+std::string texto_tabela_estudo(const tabela_estudo& t);
+/// Arquivos de --plot PREFIXO de um estudo: dados, roteiro e as figuras do fator, do tempo e do erro contra h.
+std::vector<std::string> arquivos_de_graficos_estudo(const std::string& prefixo);
+/// Prepara dados e roteiro em `saidas` e desenha as figuras do estudo (o erro contra h só quando a grade varia);
+/// false quando o gnuplot não existe.
+bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo, conjunto_saidas& saidas);

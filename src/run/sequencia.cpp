@@ -93,6 +93,8 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
         if (!o.csv.empty() && o.csv != "-")
             saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, metodo, s, erros); });
         if (!o.grafico.empty()) sem_gnuplot = !desenhar_graficos(e, amostrar_campo(e, 257), cifras, o.grafico, saidas);
+        // a linha e as saídas juntas: um sinal que chega no meio espera as duas ficarem inteiras
+        const sinais_adiados juntas;
         if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, cifras, metodo));
         saidas.efetivar();
     }
