@@ -114,7 +114,8 @@ std::string conferir_opcoes_estudo(const opcoes_execucao& o) {
         if (dada)
             return std::string(nome) + " does not apply to a study" +
                    (std::string(nome) == "--plot" ? " printed by --commands (draw it later with --study-table FILE --plot PREFIX)"
-                                                  : " (it writes one file or stream per run)");
+                                                  : ": its runs go on side by side, each writing only its listing and "
+                                                    "its summary row");
     long rodadas = 1;
     for (std::size_t i = 0; i < o.varreduras.size(); ++i) {
         const std::string& n = o.varreduras[i].nome;

@@ -117,7 +117,8 @@ erro_dividido dividir_erro(const solucao_discreta& s, std::span<const double> T)
 // ---- As cifras de uma rodada (registros em solver/figuras.h).
 /// Pedido da LFA da rodada: componentes efetivos, (ae, an) do nível mais fino nx x ny; com nm = 1, nu1 = nitm, nu2 = 0.
 pedido_lfa pedido_da_rodada(const metodo_solver& m, int nitm, int nm, int nx, int ny);
-/// Tabela da LFA: nu1 + nu2 = 1..4 (nu1 = nu2 ou nu2 + 1) e as contagens da rodada (marcadas), rho só com nm >= 2.
+/// Tabela da LFA: nu1 + nu2 = 1..4 (nu1 = nu2 ou nu2 + 1; nm = 1: nu = 1..4 varreduras) e as contagens da rodada
+/// (marcadas), rho só com nm >= 2.
 std::vector<linha_lfa> tabela_lfa(const metodo_solver& m, int nitm, int nm, int nx, int ny);
 /// As cifras de uma rodada resolvida: LFA, fator ajustado, trabalho por ciclo, erro dividido e erro contra a exata.
 cifras_rodada calcular_cifras(const estado_execucao& e, const metodo_solver& m);

@@ -35,8 +35,8 @@ std::vector<linha_lfa> tabela_lfa(const metodo_solver& m, int nitm, int nm, int 
         return l;
     };
     bool tem_rodada = false;
-    for (int nu = 1; nu <= 4; ++nu) {
-        linhas.push_back(analisar((nu + 1) / 2, nu / 2));
+    for (int nu = 1; nu <= 4; ++nu) { // com nm = 1, nu varreduras por iteração
+        linhas.push_back(nm >= 2 ? analisar((nu + 1) / 2, nu / 2) : analisar(nu, 0));
         tem_rodada = tem_rodada || linhas.back().da_rodada;
     }
     if (!tem_rodada) linhas.push_back(analisar(rodada.nu1, rodada.nu2));
