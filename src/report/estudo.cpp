@@ -99,7 +99,7 @@ std::string texto_tabela_estudo(const tabela_estudo& t) {
                      "mais fino por ciclo; erros contra a solução discreta exata (alg.) e dela contra a exata (disc.)");
     if (com_ordem) {
         s += no_terminal("ordem: log(e'/e)/log(h'/h) do erro de discretização máximo contra a grade mais grossa anterior "
-                         "da série (h = 1/(nx+1), ou 1/(ny+1) quando só ny varia)");
+                         "do mesmo problema (h = 1/(nx+1), ou 1/(ny+1) quando só ny varia)");
         for (const serie_estudo& x : t.series_grade)
             s += no_terminal("inclinação observada do erro contra h" + (x.rotulo.empty() ? std::string() : " (" + x.rotulo + ")") +
                              ": " + cifra(x.inclinacao, 2));

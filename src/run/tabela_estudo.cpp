@@ -202,9 +202,13 @@ tabela_estudo montar_tabela(const resumo_lido& r, const std::vector<std::size_t>
     }
     t.series_eixo = agrupar(v, nomes, chave);
 
-    // erro contra h: séries pelas colunas que não são de grade; h na direção que a série refina
+    // erro contra h: o erro de discretização só depende da grade e do problema, não do método nem da tolerância:
+    // uma série por problema; h na direção que a série refina
     if (grade.empty() || cx == r.colunas.size() || cy == r.colunas.size()) return t;
-    t.series_grade = agrupar(v, nomes, independentes(v, grade, resto));
+    std::vector<std::size_t> por_problema;
+    for (std::size_t c : resto)
+        if (r.colunas[c] == "problema") por_problema.push_back(c);
+    t.series_grade = agrupar(v, nomes, por_problema);
     for (serie_estudo& s : t.series_grade) {
         bool varia_x = false, varia_y = false;
         for (std::size_t i : s.linhas) {

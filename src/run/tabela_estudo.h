@@ -35,5 +35,5 @@ struct tabela_estudo {
     std::vector<double> x;                 // x de cada linha: o valor, ou a posição do rótulo
     std::vector<std::string> rotulos_x;    // eixo de rótulos: o texto de cada posição 1, 2, ...
     std::vector<serie_estudo> series_eixo; // fator e tempo contra o eixo
-    std::vector<serie_estudo> series_grade; // erro contra h (vazia quando a grade não varia)
+    std::vector<serie_estudo> series_grade; // erro contra h, uma por problema (vazia quando a grade não varia)
 };
