@@ -28,12 +28,6 @@ std::string base_segura(const std::string& caso) {
     return b.empty() || b.back() == '/' ? b + "estudo" : b;
 }
 
-bool e_metodo(const std::string& nome) {
-    for (const char* n : {"cycle", "smoother", "omega", "restriction", "pre", "post", "coarsest", "start", "fmg"})
-        if (nome == n) return true;
-    return false;
-}
-
 // Uma opção de método na linha do filho: "--fmg" sozinho (valor 1; 0 não põe nada), as outras com o valor.
 void opcao_metodo(std::vector<std::string>& a, const std::string& nome, const std::string& valor) {
     if (nome == "fmg") {
@@ -75,7 +69,7 @@ std::vector<rodada_estudo> planejar_estudo(const opcoes_execucao& o, const std::
         x.alteracoes = o.alteracoes;
         for (std::size_t i = 0; i < n; ++i) {
             const varredura& v = o.varreduras[i];
-            if (e_metodo(v.nome)) opcao_metodo(a, v.nome, v.valores[indices[i]]);
+            if (opcao_de_metodo(v.nome)) opcao_metodo(a, v.nome, v.valores[indices[i]]);
             else x.alteracoes.push_back({v.nome, v.valores[indices[i]]});
         }
         x.alteracoes.push_back({"caso", x.listagem});

@@ -47,6 +47,9 @@ struct leitura_opcoes {
     opcoes_execucao opcoes;
 };
 
+/// Nome (sem "--") de uma opção de método que um estudo pode variar: cycle, smoother, omega, restriction, pre, post,
+/// coarsest, start, fmg?
+bool opcao_de_metodo(std::string_view nome);
 /// Valor de uma opção de método (nome sem "--": cycle, pre, post, coarsest, smoother, omega, restriction, start)
 /// gravado em m; vazio quando aceito, senão a mensagem de erro.
 std::string ler_opcao_metodo(std::string_view opcao, const char* valor, metodo_solver& m);

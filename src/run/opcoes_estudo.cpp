@@ -11,15 +11,6 @@ namespace {
 constexpr long max_rodadas = 10000;
 
 constexpr const char* nomes_entrada = "caso, nm, nxg, nyg, tolt, itmax, nitm, problema, tipo_ci, escreve, freq, titulo";
-constexpr const char* nomes_metodo[] = {"cycle", "smoother", "omega", "restriction", "pre", "post", "coarsest", "start",
-                                        "fmg"};
-
-bool e_opcao_metodo(const std::string& nome) {
-    for (const char* n : nomes_metodo)
-        if (nome == n) return true;
-    return false;
-}
-
 // NOME=VALOR: o nome e o resto (o valor pode ter '='); false sem '='.
 bool separar(const std::string& t, std::string& nome, std::string& valor) {
     const std::size_t igual = t.find('=');
@@ -85,7 +76,7 @@ std::string ler_varredura(const char* texto, varredura& v) {
     const std::string t = texto;
     std::string lista;
     if (!separar(t, v.nome, lista)) return "invalid --sweep '" + t + "': write it as NAME=LIST";
-    const bool metodo = e_opcao_metodo(v.nome);
+    const bool metodo = opcao_de_metodo(v.nome);
     if (v.nome == "caso") return "invalid --sweep '" + t + "': caso names the listings of a study and cannot be swept";
     if (!metodo && !valor_de_entrada(v.nome))
         return "invalid --sweep '" + t + "': '" + v.nome + "' is neither a value of the input file (" + nomes_entrada +
