@@ -5,6 +5,7 @@
 #include "platform/plataforma.h"
 #include "report/listagem.h"
 #include "run/erro_fatal.h"
+#include "run/estudo.h"
 #include "run/execucao.h"
 
 int main(int argc, char** argv) {
@@ -13,8 +14,9 @@ int main(int argc, char** argv) {
     instalar_tratamento_de_sinais();
     int codigo = 1;
     try {
+        const opcoes_execucao& o = l.opcoes;
         estado_execucao e;
-        codigo = executar(e, l.opcoes);
+        codigo = o.varreduras.empty() && o.tabela_estudo.empty() ? executar(e, o) : executar_estudo(o);
     } catch (const std::bad_alloc&) {
         escrever_mensagem(std::string("out of memory ") + fase_rodada::atual());
     } catch (const erro_fatal& x) {

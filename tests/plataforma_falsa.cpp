@@ -10,7 +10,10 @@ std::vector<double> relogio;
 data_local agora;
 long long memoria = -1;
 std::vector<std::vector<std::string>> programas;
+std::vector<std::vector<std::string>> filhos;
+std::vector<int> codigos_filhos;
 static std::size_t leituras = 0;
+static std::vector<fim_filho> vivos;
 
 void reiniciar() {
     editados.clear();
@@ -20,6 +23,9 @@ void reiniciar() {
     leituras = 0;
     memoria = -1;
     programas.clear();
+    filhos.clear();
+    codigos_filhos.clear();
+    vivos.clear();
 }
 } // namespace falsa
 
@@ -48,3 +54,22 @@ int executar_programa(const std::vector<std::string>& argumentos, std::string*) 
 }
 void* reservar_area(std::size_t bytes) { return std::calloc(bytes == 0 ? 1 : bytes, 1); }
 void liberar_area(void* area, std::size_t) { std::free(area); }
+
+std::string programa_atual() { return "/falso/placa"; }
+std::string diretorio_atual() { return "/falso/dir"; }
+
+// Filhos falsos: registrados e terminados na ordem de lançamento, com os códigos de falsa::codigos_filhos.
+long lancar_filho(const std::vector<std::string>& argumentos, std::string&) {
+    falsa::filhos.push_back(argumentos);
+    const std::size_t n = falsa::filhos.size();
+    const int codigo = n <= falsa::codigos_filhos.size() ? falsa::codigos_filhos[n - 1] : 0;
+    falsa::vivos.push_back({static_cast<long>(n), codigo, codigo ? "placa: falha falsa\n" : ""});
+    return static_cast<long>(n);
+}
+
+fim_filho esperar_filho() {
+    if (falsa::vivos.empty()) return {};
+    const fim_filho f = falsa::vivos.front();
+    falsa::vivos.erase(falsa::vivos.begin());
+    return f;
+}

@@ -13,5 +13,7 @@ extern std::vector<double> relogio;        // leituras sucessivas do tempo de pr
 extern data_local agora;                   // hora local devolvida
 extern long long memoria;                  // memória disponível devolvida (-1 = não se sabe)
 extern std::vector<std::vector<std::string>> programas; // programas pedidos (nenhum começa)
+extern std::vector<std::vector<std::string>> filhos;    // argumentos de cada filho lançado, em ordem
+extern std::vector<int> codigos_filhos;                // código de saída de cada filho (0 além do fim)
 void reiniciar();
 } // namespace falsa

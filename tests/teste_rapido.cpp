@@ -14,6 +14,13 @@
 
 namespace {
 
+ajustes_solver ajustes_de(int threads, conjunto_instrucoes c) {
+    ajustes_solver a;
+    a.threads = threads;
+    a.instrucoes = c;
+    return a;
+}
+
 bool mesmos_bits(const vetor_grande& a, const vetor_grande& b) {
     return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
 }
@@ -119,7 +126,7 @@ void conferir_passadas(const forma& f, int problema, const std::vector<int>& nit
                         e.nitm = nitm;
                         e.rnorm = -1.0;
                         if (pedido.zerar) zerar_nivel(e, std::nan(""));
-                        equipe eq(ajustes_solver{.threads = threads, .instrucoes = c});
+                        equipe eq(ajustes_de(threads, c));
                         passada_rapida(e, pedido, eq);
                         ESPERA_MESMOS_BITS(e.T, ref.T);
                         ESPERA_MESMOS_BITS(e.cor, ref.cor);
@@ -150,7 +157,7 @@ void conferir_solucao(int nm, int nx1, int ny1, int nitm, int problema, int tipo
                 ++avisos;
                 EXPECT_TRUE(mesmos_bits(x.hist[x.it], ref.hist[x.it])) << "ciclo " << x.it;
             };
-            const ajustes_solver ajustes{.threads = threads, .instrucoes = c};
+            const ajustes_solver ajustes = ajustes_de(threads, c);
             if (nm == 1) resolver_malha_unica(e, {}, ajustes, aviso);
             else resolver_multigrid(e, {}, ajustes, aviso);
             EXPECT_EQ(e.niter, ref.niter);

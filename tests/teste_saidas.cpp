@@ -36,7 +36,9 @@ TEST(Csv, HistoricoEResumo) {
                                             "restricao=injection inicio=tipo_ci");
     EXPECT_NE(h.find("\r\niteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r\n0,48,1,,\r\n1,7.31640625,"), std::string::npos);
     EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 1 + 1 + 1 + 3);
-    const std::string r = linha_resumo(e, calcular_erro_exato(e));
+    cifras_rodada cifras;
+    cifras.erro = calcular_erro_exato(e);
+    const std::string r = linha_resumo(e, cifras);
     EXPECT_EQ(r.rfind("\"a, \"\"b\"\" c\",2,3,3,1,0.001,1,0,3,", 0), 0u) << r;
     const std::string c = cabecalho_resumo();
     // a vírgula dentro das aspas do caso é a única a mais

@@ -26,6 +26,10 @@ falha_arquivo escrever_tudo(int fd, const char* p, std::size_t n);
 int registrar_temporario(const std::string& caminho);
 /// Tira o temporário do registro.
 void esquecer_temporario(int vaga);
+/// Registra um filho vivo de um estudo, a quem os sinais anotados são repassados; false se não há vaga.
+bool registrar_filho(int pid);
+/// Tira o filho do registro.
+void esquecer_filho(int pid);
 
 // Bloqueia os sinais tratados enquanto vive: o que se faz dentro dele não é cortado ao meio.
 class bloqueio_sinais {

@@ -48,6 +48,24 @@ long long pilha_de_thread();
 /// Com `erros`, o erro padrão do programa vai para lá em vez de para o terminal.
 int executar_programa(const std::vector<std::string>& argumentos, std::string* erros = nullptr);
 
+// ---- filhos de um estudo (plataforma_posix.cpp; os testes ligam uma versão falsa)
+
+/// Caminho absoluto do próprio executável, para relançá-lo; vazio se não se sabe.
+std::string programa_atual();
+/// Diretório de trabalho, absoluto; vazio se não se sabe.
+std::string diretorio_atual();
+// Fim de um filho: seu número, o código de saída (128 + o sinal, se um sinal o terminou) e o erro padrão dele.
+struct fim_filho {
+    long id = -1;       // > 0: o filho que terminou; 0: a espera foi cortada por um sinal; -1: nenhum filho vivo
+    int codigo = 0;
+    std::string erros;  // até 64 KiB do que o filho escreveu no erro padrão
+};
+/// Lança argumentos[0] (um caminho, sem PATH e sem shell) com os argumentos, a entrada padrão vazia e o erro padrão
+/// guardado à parte; devolve o número do filho, ou -1 com o motivo em `motivo`.
+long lancar_filho(const std::vector<std::string>& argumentos, std::string& motivo);
+/// Espera o fim de qualquer filho lançado por lancar_filho.
+fim_filho esperar_filho();
+
 // ---- arquivos (arquivos_posix.cpp; reais também nos testes)
 
 /// Nome para passar a outro programa: um caminho relativo ganha "./", para nunca ser lido como opção.
@@ -126,3 +144,22 @@ falha_arquivo anexar_sob_trava(const std::string& caminho, const std::function<s
 /// pelo mesmo sinal; SIGXFSZ e SIGPIPE são ignorados, para que um limite de tamanho de arquivo ou um leitor que
 /// saiu virem erros de escrita com mensagem.
 void instalar_tratamento_de_sinais();
+/// Durante um estudo: um sinal que terminaria o processo é só anotado e repassado aos filhos vivos (que apagam os
+/// seus temporários e terminam), e a espera por eles volta; instalar_tratamento_de_sinais desfaz.
+void anotar_sinais_de_termino();
+// Enquanto vive, os sinais de término esperam: o que se faz dentro (a linha do resumo e a efetivação das saídas de
+// uma rodada) termina inteiro antes que um sinal encerre o processo.
+class sinais_adiados {
+public:
+    sinais_adiados();
+    ~sinais_adiados();
+    sinais_adiados(const sinais_adiados&) = delete;
+    sinais_adiados& operator=(const sinais_adiados&) = delete;
+
+private:
+    unsigned char antigo_[128]; // a máscara anterior (sigset_t)
+};
+/// O primeiro sinal anotado desde anotar_sinais_de_termino, ou 0.
+int sinal_anotado();
+/// Termina o processo pelo sinal s (ação padrão), como o shell espera de um programa interrompido.
+[[noreturn]] void terminar_pelo_sinal(int s);

@@ -1,9 +1,12 @@
-// Processos no POSIX: o editor e os programas filhos (gnuplot), esperados como system() os espera.
+// Processos no POSIX: o editor e os programas filhos (gnuplot), esperados como system() os espera; e as rodadas
+// de um estudo, filhos do próprio programa lançados sem shell.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <map>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -83,4 +86,77 @@ int executar_programa(const std::vector<std::string>& argumentos, std::string* e
     }
     if (cano[0] >= 0) close(cano[0]);
     return r == 0 ? esperar(pid) : -1;
+}
+
+std::string programa_atual() {
+    char b[4096];
+    const ssize_t n = readlink("/proc/self/exe", b, sizeof b);
+    return n > 0 && static_cast<std::size_t>(n) < sizeof b ? std::string(b, static_cast<std::size_t>(n)) : std::string();
+}
+
+std::string diretorio_atual() {
+    char b[4096];
+    return getcwd(b, sizeof b) ? std::string(b) : std::string();
+}
+
+namespace {
+
+std::map<pid_t, std::FILE*> erros_dos_filhos; // o erro padrão de cada filho vivo, num arquivo anônimo
+
+} // namespace
+
+// Sem shell: argumentos[0] é o caminho do programa. A entrada padrão é /dev/null; o erro padrão vai para um
+// arquivo anônimo (nunca um cano, que enche e trava o filho), lido quando ele termina.
+long lancar_filho(const std::vector<std::string>& argumentos, std::string& motivo) {
+    std::vector<char*> v;
+    for (const std::string& a : argumentos) v.push_back(const_cast<char*>(a.c_str()));
+    v.push_back(nullptr);
+    std::fflush(nullptr);
+    std::FILE* erros = std::tmpfile();
+    if (erros) fcntl(fileno(erros), F_SETFD, FD_CLOEXEC);
+    sigset_t nenhum;
+    sigemptyset(&nenhum);
+    posix_spawnattr_t at;
+    posix_spawnattr_init(&at);
+    posix_spawnattr_setsigmask(&at, &nenhum);
+    posix_spawnattr_setflags(&at, POSIX_SPAWN_SETSIGMASK);
+    posix_spawn_file_actions_t acoes;
+    posix_spawn_file_actions_init(&acoes);
+    posix_spawn_file_actions_addopen(&acoes, 0, "/dev/null", O_RDONLY, 0);
+    if (erros) posix_spawn_file_actions_adddup2(&acoes, fileno(erros), 2);
+    pid_t pid = -1;
+    int r = 0;
+    {
+        bloqueio_sinais b; // um sinal anotado já encontra o filho no registro
+        r = posix_spawn(&pid, v[0], &acoes, &at, v.data(), environ);
+        if (r == 0) registrar_filho(pid);
+    }
+    posix_spawn_file_actions_destroy(&acoes);
+    posix_spawnattr_destroy(&at);
+    if (r != 0) {
+        motivo = "cannot start " + argumentos[0] + ": " + std::strerror(r);
+        if (erros) std::fclose(erros);
+        return -1;
+    }
+    if (erros) erros_dos_filhos[pid] = erros;
+    return pid;
+}
+
+fim_filho esperar_filho() {
+    int st = 0;
+    const pid_t pid = waitpid(-1, &st, 0);
+    if (pid < 0) return {errno == EINTR ? 0L : -1L, 0, {}};
+    esquecer_filho(pid);
+    fim_filho f;
+    f.id = pid;
+    f.codigo = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+    if (const auto i = erros_dos_filhos.find(pid); i != erros_dos_filhos.end()) {
+        std::rewind(i->second);
+        char b[4096];
+        for (std::size_t n; f.erros.size() < 65536 && (n = std::fread(b, 1, sizeof b, i->second)) > 0;)
+            f.erros.append(b, n);
+        std::fclose(i->second);
+        erros_dos_filhos.erase(i);
+    }
+    return f;
 }

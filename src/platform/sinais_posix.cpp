@@ -19,6 +19,19 @@ volatile sig_atomic_t ocupada[vagas];
 const int terminais[] = {SIGHUP,  SIGINT,    SIGQUIT,   SIGABRT, SIGUSR1, SIGUSR2, SIGALRM,
                          SIGTERM, SIGSTKFLT, SIGXCPU,   SIGVTALRM, SIGPROF, SIGIO,  SIGPWR};
 
+// Filhos vivos de um estudo e o sinal anotado; o tratador do estudo só lê e escreve memória fixa.
+constexpr int max_filhos = 1024;
+volatile sig_atomic_t filhos[max_filhos];
+volatile sig_atomic_t anotado = 0;
+
+void ao_sinal_no_estudo(int s) {
+    const int erro = errno;
+    if (!anotado) anotado = s;
+    for (int i = 0; i < max_filhos; ++i)
+        if (filhos[i] > 0) kill(static_cast<pid_t>(filhos[i]), s);
+    errno = erro;
+}
+
 void ao_sinal(int s) {
     const int erro = errno;
     for (int v = 0; v < vagas; ++v)
@@ -92,3 +105,54 @@ interrupcoes_ignoradas::~interrupcoes_ignoradas() {
     sigaction(SIGINT, &antigo_int_, nullptr);
     sigaction(SIGQUIT, &antigo_quit_, nullptr);
 }
+
+void anotar_sinais_de_termino() {
+    struct sigaction a{};
+    a.sa_handler = ao_sinal_no_estudo;
+    a.sa_mask = tratados();
+    a.sa_flags = 0; // sem SA_RESTART: a espera pelos filhos volta com EINTR
+    anotado = 0;
+    para_cada_sinal([&](int s) {
+        struct sigaction velho{};
+        if (sigaction(s, nullptr, &velho) == 0 && velho.sa_handler == SIG_IGN) return;
+        sigaction(s, &a, nullptr);
+    });
+}
+
+int sinal_anotado() { return anotado; }
+
+void terminar_pelo_sinal(int s) {
+    for (int v = 0; v < vagas; ++v)
+        if (ocupada[v]) unlink(caminhos[v]);
+    signal(s, SIG_DFL);
+    sigset_t c;
+    sigemptyset(&c);
+    sigaddset(&c, s);
+    pthread_sigmask(SIG_UNBLOCK, &c, nullptr);
+    raise(s);
+    _exit(128 + s); // um sinal que não termina (não deveria chegar aqui)
+}
+
+bool registrar_filho(int pid) {
+    bloqueio_sinais b;
+    for (int i = 0; i < max_filhos; ++i)
+        if (filhos[i] == 0) {
+            filhos[i] = pid;
+            return true;
+        }
+    return false;
+}
+
+void esquecer_filho(int pid) {
+    bloqueio_sinais b;
+    for (int i = 0; i < max_filhos; ++i)
+        if (filhos[i] == pid) filhos[i] = 0;
+}
+
+sinais_adiados::sinais_adiados() {
+    static_assert(sizeof antigo_ >= sizeof(sigset_t));
+    const sigset_t c = tratados();
+    pthread_sigmask(SIG_BLOCK, &c, reinterpret_cast<sigset_t*>(antigo_));
+}
+
+sinais_adiados::~sinais_adiados() { pthread_sigmask(SIG_SETMASK, reinterpret_cast<const sigset_t*>(antigo_), nullptr); }

@@ -25,6 +25,32 @@ void escrever_grade(saida_texto& s, const amostra_campo& a, const std::vector<do
     }
 }
 
+// Retas de referência da convergência, razão = C q^it sobre os ciclos de..ate: rho da LFA pela razão medida no
+// primeiro ciclo do ajuste (a teoria a partir do mesmo ponto) e o fator ajustado pelo centro da sua reta de mínimos
+// quadrados (a média de ln razão nos ciclos do ajuste). Sem ajuste válido, rho parte do ciclo 2 até o fim.
+struct retas_referencia {
+    long long de = 0, ate = 0;
+    double c_rho = std::nan(""), c_ajuste = std::nan("");
+};
+
+retas_referencia retas_de(const estado_execucao& e, const cifras_rodada& c) {
+    retas_referencia r;
+    const bool ajuste = std::isfinite(c.q_assintotico) && c.ajuste_ate > c.ajuste_de && c.ajuste_ate <= e.niter;
+    r.de = ajuste ? c.ajuste_de : (e.niter >= 3 ? 2 : 0);
+    r.ate = ajuste ? c.ajuste_ate : e.niter;
+    if (r.de <= 0) return r;
+    const double razao_de = da_iteracao(e, r.de).razao;
+    if (std::isfinite(c.rho_lfa) && c.rho_lfa > 0.0 && razao_de > 0.0)
+        r.c_rho = razao_de / std::pow(c.rho_lfa, static_cast<double>(r.de));
+    if (ajuste) {
+        double soma = 0.0;
+        for (long long it = r.de; it <= r.ate; ++it) soma += std::log(da_iteracao(e, it).razao);
+        const double n = static_cast<double>(r.ate - r.de + 1), centro = 0.5 * static_cast<double>(r.de + r.ate);
+        r.c_ajuste = std::exp(soma / n) / std::pow(c.q_assintotico, centro);
+    }
+    return r;
+}
+
 } // namespace
 
 arquivos_graficos arquivos_de_graficos(const std::string& prefixo) {
@@ -43,21 +69,30 @@ std::string parametros_da_rodada(const estado_execucao& e) {
            ", tipo_ci = " + std::to_string(e.tipo_ci);
 }
 
-bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, const std::string& prefixo,
-                       conjunto_saidas& saidas) {
+bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, const cifras_rodada& cifras,
+                       const std::string& prefixo, conjunto_saidas& saidas) {
     const arquivos_graficos a = arquivos_de_graficos(prefixo);
     const auto com_nome = tipo_temporario::com_nome;
 
+    faixas_graficos f;
+    const retas_referencia ref = retas_de(e, cifras);
+    if (ref.de > 0 && std::isfinite(ref.c_rho))
+        f.rotulo_rho = "rho LFA = " + cifra(cifras.rho_lfa, 4) + " (dois níveis; mu = " + cifra(cifras.mu_lfa, 4) + ")";
+    if (ref.de > 0 && std::isfinite(ref.c_ajuste))
+        f.rotulo_ajuste = "q ajustado = " + cifra(cifras.q_assintotico, 4) + " (R² = " + cifra(cifras.r2, 5) +
+                          ", ciclos " + std::to_string(cifras.ajuste_de) + " a " + std::to_string(cifras.ajuste_ate) + ")";
     saidas.preparar(a.dados_convergencia, "--plot", [&](saida_texto& s) {
-        s.bruto("# iteracao L1(R)i/L1(R)o q\n0 1 ?\n");
+        s.bruto("# iteracao L1(R)i/L1(R)o q referencia_rho referencia_ajuste\n0 1 ? ? ?\n");
         for (long long it = 1; it <= e.niter; ++it) {
             const quocientes c = da_iteracao(e, it);
-            s.bruto(std::to_string(it) + " " + (c.razao > 0 ? g(c.razao) : "?") + " " + (c.q > 0 ? g(c.q) : "?") +
-                    "\n");
+            const bool dentro = it >= ref.de && it <= ref.ate;
+            const double vr = ref.c_rho * std::pow(cifras.rho_lfa, static_cast<double>(it));
+            const double va = ref.c_ajuste * std::pow(cifras.q_assintotico, static_cast<double>(it));
+            s.bruto(std::to_string(it) + " " + (c.razao > 0 ? g(c.razao) : "?") + " " + (c.q > 0 ? g(c.q) : "?") + " " +
+                    (dentro && vr > 0 ? g(vr) : "?") + " " + (dentro && va > 0 ? g(va) : "?") + "\n");
         }
     }, com_nome);
 
-    faixas_graficos f;
     for (std::size_t k = 0; k < amostra.T.size(); ++k) {
         if (k == 0 || amostra.T[k] < f.t_min) f.t_min = amostra.T[k];
         if (k == 0 || amostra.T[k] > f.t_max) f.t_max = amostra.T[k];
@@ -81,23 +116,28 @@ bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, c
     const std::string fig_conv = figuras.reservar(a.figura_convergencia, "--plot");
     const std::string fig_campo = figuras.reservar(a.figura_campo, "--plot");
     const std::string fig_erro = figuras.reservar(a.figura_erro, "--plot");
-    const auto atribuir = [](const char* nome, const std::string& valor) {
-        return std::string(nome) + " = " + texto_gp(nome_para_programa(valor)) + "; ";
-    };
-    const std::string comandos = atribuir("dados_convergencia", saidas.caminho_temporario(a.dados_convergencia)) +
-                                 atribuir("dados_campo", saidas.caminho_temporario(a.dados_campo)) +
-                                 atribuir("dados_erro", saidas.caminho_temporario(a.dados_erro)) +
-                                 atribuir("figura_convergencia", fig_conv) + atribuir("figura_campo", fig_campo) +
-                                 atribuir("figura_erro", fig_erro);
+    if (!executar_gnuplot({{"dados_convergencia", saidas.caminho_temporario(a.dados_convergencia)},
+                           {"dados_campo", saidas.caminho_temporario(a.dados_campo)},
+                           {"dados_erro", saidas.caminho_temporario(a.dados_erro)},
+                           {"figura_convergencia", fig_conv},
+                           {"figura_campo", fig_campo},
+                           {"figura_erro", fig_erro}},
+                          saidas.caminho_temporario(a.roteiro)))
+        return false;
+    saidas.juntar(std::move(figuras));
+    return true;
+}
+
+bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro) {
+    std::string comandos;
+    for (const auto& [nome, valor] : variaveis) comandos += nome + " = " + texto_gp(nome_para_programa(valor)) + "; ";
     std::string erros;
-    const int r = executar_programa(
-        {"gnuplot", "-e", comandos, nome_para_programa(saidas.caminho_temporario(a.roteiro))}, &erros);
+    const int r = executar_programa({"gnuplot", "-e", comandos, nome_para_programa(roteiro)}, &erros);
     if (r == -1) return false;
     if (r != 0) {
         const std::string primeira = erros.substr(0, erros.find('\n'));
         throw erro_fatal("gnuplot failed (exit status " + std::to_string(r) + ") drawing the --plot figures" +
                          (primeira.empty() ? std::string() : ": " + primeira));
     }
-    saidas.juntar(std::move(figuras));
     return true;
 }

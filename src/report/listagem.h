@@ -3,12 +3,16 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/plataforma.h"
 #include "run/estado.h"
-#include "solver/solver.h"
+#include "run/tabela_estudo.h"
+#include "solver/figuras.h"
+#include "solver/metodo.h"
 
 /// Texto UTF-8 do código-fonte para Latin-1 (um byte por caractere).
 std::string latin1(const char* utf8);
@@ -92,15 +96,21 @@ std::string numero_csv(double v);
 /// Componentes efetivos "ciclo=V fmg=nao ... inicio=tipo_ci" (com nm = 1 só suavizador, omega e início; sem omega
 /// nos suavizadores por linhas).
 std::string componentes_metodo(const estado_execucao& e, const metodo_solver& metodo);
-/// Histórico: "# metodo: " e os componentes, o cabeçalho e uma linha por iteração, de 0 a niter.
-void escrever_historico_csv(const estado_execucao& e, const metodo_solver& metodo, saida_texto& saida);
-std::string historico_csv(const estado_execucao& e, const metodo_solver& metodo = {});
+/// Histórico: "# metodo: " e os componentes, o cabeçalho e uma linha por iteração, de 0 a niter; com `erros`
+/// (índices 0..niter, --csv-errors) mais as colunas do erro algébrico máximo e médio.
+void escrever_historico_csv(const estado_execucao& e, const metodo_solver& metodo, saida_texto& saida,
+                            std::span<const erro_iteracao> erros = {});
+std::string historico_csv(const estado_execucao& e, const metodo_solver& metodo = {},
+                          std::span<const erro_iteracao> erros = {});
 /// Nomes e valores das colunas do método, que seguem as demais no resumo (vazias onde o componente não se aplica).
 std::string cabecalho_colunas_metodo();
 std::string colunas_metodo(const estado_execucao& e, const metodo_solver& metodo);
+/// Nomes e valores das colunas das cifras da análise, que seguem as do método no resumo (vazias: não se aplica).
+std::string cabecalho_colunas_cifras();
+std::string colunas_cifras(const estado_execucao& e, const cifras_rodada& c);
 /// Cabeçalho e linha do resumo de uma rodada.
 std::string cabecalho_resumo();
-std::string linha_resumo(const estado_execucao& e, const erro_exato& erro, const metodo_solver& metodo = {});
+std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_solver& metodo = {});
 /// Acrescenta a linha ao resumo, com o cabeçalho antes quando o arquivo é novo ou vazio, sob trava.
 void anexar_resumo(const std::string& arquivo, const std::string& linha);
 // Quocientes da linha it da tabela, calculados como na listagem.
@@ -118,7 +128,15 @@ std::string linha_metodo_monitor(const estado_execucao& e, const metodo_solver& 
 /// Linha do monitor para a iteração e.it (como na tabela da listagem) e o sumário final, no conjunto de
 /// caracteres do terminal.
 std::string linha_monitor(const estado_execucao& e);
-std::string sumario_monitor(const estado_execucao& e, const erro_exato& erro);
+std::string sumario_monitor(const estado_execucao& e, const cifras_rodada& cifras);
+/// Linhas das cifras no sumário do monitor: LFA, fator medido (com o piso), trabalho e erro dividido.
+std::string linhas_cifras_monitor(const estado_execucao& e, const cifras_rodada& c);
+/// Cifra com `decimais` casas, ou "-" quando não se aplica.
+std::string cifra(double v, int decimais);
+/// Tabela da análise de Fourier local (--lfa): uma linha por (nu1, nu2), o que cada coluna é e o que a análise supõe.
+std::string texto_lfa(const estado_execucao& e, const metodo_solver& metodo, const std::vector<linha_lfa>& linhas);
+/// Tabela do tempo de relógio por nível e fase (--timing), com a soma, as fases fundidas e o tempo fora delas.
+std::string texto_tempos(const estado_execucao& e, const tempos_fases& t);
 /// Texto da linha de progresso: iteração, tempo, razão contra tolt e o tempo que falta.
 std::string texto_progresso(const estado_execucao& e, double decorrido);
 // Linha de progresso no erro padrão, só quando ele é um terminal: redesenhada no máximo dez vezes por segundo
@@ -158,9 +176,11 @@ struct arquivos_graficos {
     std::vector<std::string> todos() const;
 };
 arquivos_graficos arquivos_de_graficos(const std::string& prefixo);
-// Faixas de valores que o roteiro precisa: T para as isotermas, o erro para a escala de cores.
+// O que o roteiro precisa além do estado: faixas de T (isotermas) e do erro (escala de cores), e os rótulos das
+// retas de referência da convergência (vazios: a reta não é desenhada).
 struct faixas_graficos {
     double t_min = 0.0, t_max = 0.0, erro_max = 0.0, erro_piso = 0.0;
+    std::string rotulo_rho, rotulo_ajuste;
 };
 /// Texto gnuplot entre apóstrofos ('' é um apóstrofo): nada nele é expandido, nem crases.
 std::string texto_gp(const std::string& s);
@@ -170,5 +190,23 @@ std::string parametros_da_rodada(const estado_execucao& e);
 std::string roteiro_graficos(const estado_execucao& e, const arquivos_graficos& a, const faixas_graficos& f);
 /// Prepara dados e roteiro em `saidas` e desenha as figuras com o gnuplot, também nelas; false quando o gnuplot
 /// não existe (dados e roteiro ficam preparados, as figuras não).
-bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, const std::string& prefixo,
-                       conjunto_saidas& saidas);
+bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, const cifras_rodada& cifras,
+                       const std::string& prefixo, conjunto_saidas& saidas);
+/// gnuplot sobre o roteiro, com as variáveis (nomes de arquivos, como texto inerte) dadas por -e; false quando o
+/// gnuplot não existe; erro_fatal com a primeira linha das mensagens dele quando falha.
+bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro);
+
+// ---- Estudo paramétrico (run/tabela_estudo.h): a tabela, os gráficos e os comandos de shell.
+/// Texto para um shell POSIX: como está quando só tem [A-Za-z0-9_./:=+,@%-], senão entre apóstrofos ('\'' para
+/// um apóstrofo): nada nele é expandido.
+std::string citar_para_shell(const std::string& s);
+/// Uma linha de comando: "cd DIR && " (sem DIR vazio) e os argumentos citados.
+std::string comando_de_shell(const std::string& diretorio, const std::vector<std::string>& argumentos);
+/// A tabela do estudo: caso, os parâmetros que variam, as cifras de cada rodada e, quando a grade varia, a ordem
+/// observada e a inclinação de cada série.
+std::string texto_tabela_estudo(const tabela_estudo& t);
+/// Arquivos de --plot PREFIXO de um estudo: dados, roteiro e as figuras do fator, do tempo e do erro contra h.
+std::vector<std::string> arquivos_de_graficos_estudo(const std::string& prefixo);
+/// Prepara dados e roteiro em `saidas` e desenha as figuras do estudo (o erro contra h só quando a grade varia);
+/// false quando o gnuplot não existe.
+bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo, conjunto_saidas& saidas);

@@ -40,18 +40,19 @@ std::string linha_monitor(const estado_execucao& e) {
                            cientifico(c.qmed, 15, 6));
 }
 
-std::string sumario_monitor(const estado_execucao& e, const erro_exato& erro) {
+std::string sumario_monitor(const estado_execucao& e, const cifras_rodada& cifras) {
     const quocientes f = finais(e);
+    const erro_exato& erro = cifras.erro;
     const std::string tempos = ", CPU " + texto_simples(fixo(e.tcpu, 14, 3)) + " s, relógio " +
                                texto_simples(fixo(e.tparede, 14, 3)) + " s, erro máximo " + num(erro.maximo) +
                                ", erro médio " + num(erro.medio);
     if (e.hist[0] == 0.0)
         return no_terminal(std::string(ja_resolve) + "; " + std::to_string(e.niter) + " iterações feitas" + tempos) +
-               linha_threads(e);
+               linhas_cifras_monitor(e, cifras) + linha_threads(e);
     return no_terminal(std::string(convergiu(e) ? "convergiu em " : "parou em ") + std::to_string(e.niter) +
                        (e.niter == 1 ? " iteração" : " iterações") + ": L1(R)i/L1(R)o = " + num(f.razao) +
                        ", qmed = " + num(f.qmed) + tempos) +
-           linha_threads(e);
+           linhas_cifras_monitor(e, cifras) + linha_threads(e);
 }
 
 std::string linha_threads(const estado_execucao& e) {

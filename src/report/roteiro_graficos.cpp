@@ -63,6 +63,10 @@ std::string roteiro_graficos(const estado_execucao& e, const arquivos_graficos& 
     gp += "plot dados_convergencia using 1:2 with " + marca + " lw 2 lc rgb '#31688e' title " +
           texto_gp("L1(R)i/L1(R)o") + ", \\\n     '' using 1:3 with " + marca + " lw 1.5 lc rgb '#35b779' title " +
           texto_gp("q = L1(R)i/L1(R)i-1 (fator por iteração)");
+    if (!f.rotulo_rho.empty())
+        gp += ", \\\n     '' using 1:4 with lines dt 2 lw 2 lc rgb '#440154' title " + texto_gp(f.rotulo_rho);
+    if (!f.rotulo_ajuste.empty())
+        gp += ", \\\n     '' using 1:5 with lines dt 3 lw 2 lc rgb '#e07b00' title " + texto_gp(f.rotulo_ajuste);
     if (e.tolt > 0.0)
         gp += ", \\\n     tolt with lines dt 2 lw 1.5 lc rgb '#b5282b' title " + texto_gp("tolt = " + g(e.tolt));
     gp += "\nunset logscale y\nunset grid\nset format y '%g'\nunset title\n";

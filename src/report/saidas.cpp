@@ -36,38 +36,52 @@ std::string numero_csv(double v) {
     return std::string(b, r.ptr);
 }
 
-void escrever_historico_csv(const estado_execucao& e, const metodo_solver& metodo, saida_texto& saida) {
+void escrever_historico_csv(const estado_execucao& e, const metodo_solver& metodo, saida_texto& saida,
+                            std::span<const erro_iteracao> erros) {
+    const bool com_erros = !erros.empty();
+    // erro algébrico da iteração it, quando pedido (vazio se não foi medido)
+    const auto erro = [&](long long it) {
+        if (!com_erros) return std::string();
+        const auto i = static_cast<std::size_t>(it);
+        const erro_iteracao x = i < erros.size() ? erros[i] : erro_iteracao{};
+        return "," + (std::isfinite(x.maximo) ? numero_csv(x.maximo) : std::string()) + "," +
+               (std::isfinite(x.medio) ? numero_csv(x.medio) : std::string());
+    };
     saida.linha("# metodo: " + componentes_metodo(e, metodo));
-    saida.linha("iteracao,L1(R),L1(R)i/L1(R)o,q,qmed");
-    saida.linha("0," + numero_csv(e.hist[0]) + ",1,,");
+    saida.linha(std::string("iteracao,L1(R),L1(R)i/L1(R)o,q,qmed") +
+                (com_erros ? ",erro_algebrico_max,erro_algebrico_medio" : ""));
+    saida.linha("0," + numero_csv(e.hist[0]) + ",1,," + erro(0));
     for (long long it = 1; it <= e.niter; ++it) {
         const quocientes c = da_iteracao(e, it);
         saida.linha(std::to_string(it) + "," + numero_csv(e.hist[it]) + "," + numero_csv(c.razao) + "," +
-                    numero_csv(c.q) + "," + numero_csv(c.qmed));
+                    numero_csv(c.q) + "," + numero_csv(c.qmed) + erro(it));
     }
 }
 
-std::string historico_csv(const estado_execucao& e, const metodo_solver& metodo) {
+std::string historico_csv(const estado_execucao& e, const metodo_solver& metodo, std::span<const erro_iteracao> erros) {
     saida_texto s;
-    escrever_historico_csv(e, metodo, s);
+    escrever_historico_csv(e, metodo, s, erros);
     return s.texto;
 }
 
 // Colunas novas entram sempre no fim: scripts leem as antigas pela posição.
 std::string cabecalho_resumo() {
     return "caso,nm,nx,ny,nitm,tolt,problema,tipo_ci,niter,razao_final,qmed_final,cpu_s,relogio_s,"
-           "erro_max,erro_medio,convergiu,data_hora," + cabecalho_colunas_metodo() + "\r\n";
+           "erro_max,erro_medio,convergiu,data_hora," + cabecalho_colunas_metodo() + "," + cabecalho_colunas_cifras() +
+           "\r\n";
 }
 
 // O caso vai em UTF-8, como todo o arquivo.
-std::string linha_resumo(const estado_execucao& e, const erro_exato& erro, const metodo_solver& metodo) {
+std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_solver& metodo) {
     const quocientes f = finais(e);
+    const erro_exato& erro = cifras.erro;
     return campo_csv(utf8(sem_brancos_finais(e.caso))) + "," + std::to_string(e.nm) + "," +
            std::to_string(e.nxg[e.nm] - 2) + "," + std::to_string(e.nyg[e.nm] - 2) + "," + std::to_string(e.nitm) +
            "," + numero_csv(e.tolt) + "," + std::to_string(e.problema) + "," + std::to_string(e.tipo_ci) + "," +
            std::to_string(e.niter) + "," + numero_csv(f.razao) + "," + numero_csv(f.qmed) + "," + numero_csv(e.tcpu) +
            "," + numero_csv(e.tparede) + "," + numero_csv(erro.maximo) + "," + numero_csv(erro.medio) + "," +
-           (convergiu(e) ? "1" : "0") + "," + e.texto_iso + "," + colunas_metodo(e, metodo) + "\r\n";
+           (convergiu(e) ? "1" : "0") + "," + e.texto_iso + "," + colunas_metodo(e, metodo) + "," +
+           colunas_cifras(e, cifras) + "\r\n";
 }
 
 void anexar_resumo(const std::string& arquivo, const std::string& linha) {

@@ -36,8 +36,9 @@ std::vector<std::string> avisos_da_entrada(const estado_execucao& e, const std::
                                            const std::string& arquivo) {
     std::vector<std::string> avisos;
     const auto avisar = [&](const valor_lido& v, const std::string& texto) {
-        if (!texto.empty())
-            avisos.push_back("warning: " + arquivo + ", line " + std::to_string(v.linha) + ": " + texto);
+        if (texto.empty()) return;
+        const std::string onde = v.origem.empty() ? arquivo + ", line " + std::to_string(v.linha) : v.origem;
+        avisos.push_back("warning: " + onde + ": " + texto);
     };
     const auto fora = [](long long x, std::initializer_list<long long> validos) {
         for (long long y : validos)

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdio>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "run/estado.h"
@@ -20,17 +22,26 @@ struct valor_lido {
     bool cortado = false; // texto mais longo que o membro
     int perdidos = 0;     // caracteres que o Latin-1 não tem, trocados por '?'
     std::string usado;    // texto: o que o membro guardou, sem os brancos do fim
+    std::string origem;   // não vazio: o valor veio da linha de comando ("--set nm=5"), não do arquivo
 };
 
-/// Editor sobre a entrada (com um modelo comentado quando ela falta), depois os doze valores, os níveis e hist;
-/// devolve os avisos sobre valores suspeitos.
-std::vector<std::string> ler_dados(estado_execucao& e, const std::string& arquivo, bool editar = true);
+/// Editor sobre a entrada (com um modelo comentado quando ela falta), depois os doze valores, as alterações da
+/// linha de comando, os níveis e hist; devolve os avisos sobre valores suspeitos.
+std::vector<std::string> ler_dados(estado_execucao& e, const std::string& arquivo, bool editar = true,
+                                   std::span<const alteracao_entrada> alteracoes = {});
 /// Os doze valores de um arquivo já aberto (unidade 7); erros citam `arquivo`; devolve os avisos.
 std::vector<std::string> ler_valores(estado_execucao& e, std::FILE* f, const std::string& arquivo);
 /// Avisos (a rodada segue) sobre valores que a leitura aceita mas que parecem enganos: vírgula decimal, número
 /// partido, texto cortado, tolt fora de (0, 1), contagens abaixo de 1, códigos fora dos documentados.
 std::vector<std::string> avisos_da_entrada(const estado_execucao& e, const std::vector<valor_lido>& lidos,
                                            const std::string& arquivo);
+/// Nome aceito por --set e --sweep para um valor da entrada (nxg e nyg valem nxg(1) e nyg(1))?
+bool valor_de_entrada(std::string_view nome);
+/// Confere o valor de um nome da entrada como a leitura o conferiria, sem o arquivo: vazio se aceito, senão o motivo.
+std::string conferir_valor_de_entrada(const std::string& nome, const std::string& valor);
+/// Aplica as alterações (--set) aos valores lidos, em ordem; o registro de cada uma toma em `lidos` o lugar do
+/// valor do arquivo (os avisos citam a opção); erro_fatal citando a opção se os tamanhos passam de 32 bits.
+void aplicar_alteracoes(estado_execucao& e, std::span<const alteracao_entrada> alteracoes, std::vector<valor_lido>& lidos);
 /// nxg(k) = (nxg(1)-1)*2^(k-1)+1, idem nyg; nxyg(k) = nxg(k)*nyg(k); nxyt = soma.
 void derivar_niveis(estado_execucao& e);
 /// Entradas de hist criadas antes da solução; além delas hist cresce com as iterações.

@@ -10,6 +10,23 @@
 /// Texto de um valor para mensagens: bytes de controle e não ASCII como \xNN, encurtado a 40 caracteres.
 std::string mostrar(const std::string& s);
 
+// Falha na conversão de um valor: o tipo do erro ("value out of range", ...) e o detalhe; tipo vazio = aceito.
+struct falha_valor {
+    std::string tipo, detalhe;
+    explicit operator bool() const { return !tipo.empty(); }
+};
+/// Inteiro de 32 bits com sinal opcional, o texto inteiro; v só muda quando aceito.
+falha_valor converter_inteiro(const std::string& s, const char* nome, int& v);
+/// Real com sinal, ponto e expoente E ou D opcionais, finito; v só muda quando aceito.
+falha_valor converter_real(const std::string& s, const char* nome, double& v);
+/// Texto de n caracteres (UTF-8 válido vira Latin-1), completado com brancos; cortes e perdas anotados em r;
+/// em `escrito`, o texto como veio, no mesmo corte e sem brancos finais.
+std::string converter_texto(const std::string& bruto, std::size_t n, valor_lido& r, std::string* escrito = nullptr);
+/// O primeiro tamanho de níveis que passa de 32 bits ("nxg(25) = ..."), ou vazio.
+std::string excesso_de_tamanho(int nm, int nx1, int ny1);
+/// Os doze valores de um arquivo já aberto, com o registro de cada um (para os avisos).
+std::vector<valor_lido> ler_registros(estado_execucao& e, std::FILE* f, const std::string& arquivo);
+
 // Cada leitura começa numa linha nova e descarta o resto da linha; o que foi lido fica registrado para os avisos.
 class leitor {
 public:

@@ -16,7 +16,8 @@ constexpr int max_threads = 1024;
 
 enum {
     op_csv = 1000, op_plot, op_summary, op_cycle, op_fmg, op_pre, op_post, op_coarsest, op_smoother, op_omega,
-    op_restriction, op_start, op_utf8, op_modelo
+    op_restriction, op_start, op_utf8, op_modelo, op_lfa, op_csv_erros, op_tempos, op_set, op_sweep, op_comandos,
+    op_tabela_estudo
 };
 
 const char* const uso =
@@ -33,6 +34,8 @@ const char* const uso =
     "  -j, --threads N      solver threads, at most the processors available (default: the idle ones)\n"
     "      --utf8           write the listing in UTF-8 instead of Latin-1\n"
     "      --template       print a commented example input file and exit\n"
+    "      --set NAME=VALUE replace a value of INPUT (nm, nxg, nyg, tolt, itmax, nitm, problema,\n"
+    "                       tipo_ci, escreve, freq, caso, titulo), checked as the reader checks it\n"
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n"
     "\n"
@@ -47,6 +50,18 @@ const char* const uso =
     "                       (default 1; 0.8 for jacobi)\n"
     "      --restriction NAME  injection (default), half or full weighting\n"
     "      --start random[:SEED]  interior of the start field uniform in [-1, 1) (SEED default 1)\n"
+    "\n"
+    "Analysis (never in the listing):\n"
+    "      --lfa            print the local Fourier analysis of the method and exit (no solve)\n"
+    "      --csv-errors     add the algebraic error of every iteration to the --csv history\n"
+    "      --timing         print the wall time per level and phase after the run\n"
+    "\n"
+    "Parameter study (one run per combination, rows appended to the --summary FILE):\n"
+    "      --sweep NAME=LIST  NAME an input value or a method option (cycle, smoother, omega,\n"
+    "                       restriction, pre, post, coarsest, start, fmg); LIST FIRST:LAST or a,b,c\n"
+    "      --commands       print one shell command per run instead of running them\n"
+    "      --study-table FILE  print the study table of a --summary FILE (and --plot its figures)\n"
+    "  -j N                 in a study: runs at once (default: the processors available)\n"
     "\n"
     "The editor is $VISUAL, else $EDITOR, else vi when standard input is a terminal.\n"
     "Exit status: 0 success, 1 run failed, 2 bad command line.\n";
@@ -76,7 +91,11 @@ leitura_opcoes interpretar_opcoes(int argc, char** argv) {
         {"pre", required_argument, nullptr, op_pre}, {"post", required_argument, nullptr, op_post},
         {"coarsest", required_argument, nullptr, op_coarsest}, {"smoother", required_argument, nullptr, op_smoother},
         {"omega", required_argument, nullptr, op_omega}, {"restriction", required_argument, nullptr, op_restriction},
-        {"start", required_argument, nullptr, op_start}, {nullptr, 0, nullptr, 0}};
+        {"start", required_argument, nullptr, op_start}, {"lfa", no_argument, nullptr, op_lfa},
+        {"csv-errors", no_argument, nullptr, op_csv_erros}, {"timing", no_argument, nullptr, op_tempos},
+        {"set", required_argument, nullptr, op_set}, {"sweep", required_argument, nullptr, op_sweep},
+        {"commands", no_argument, nullptr, op_comandos}, {"study-table", required_argument, nullptr, op_tabela_estudo},
+        {nullptr, 0, nullptr, 0}};
     leitura_opcoes r;
     opcoes_execucao& o = r.opcoes;
     bool ajuda = false, versao = false, modelo = false;
@@ -112,7 +131,10 @@ leitura_opcoes interpretar_opcoes(int argc, char** argv) {
             o.threads = static_cast<int>(n);
             break;
         }
-        case op_fmg: o.metodo.fmg = true; break;
+        case op_fmg:
+            o.metodo.fmg = true;
+            o.opcoes_metodo.push_back({"fmg", ""});
+            break;
         case op_cycle:
         case op_pre:
         case op_post:
@@ -123,6 +145,28 @@ leitura_opcoes interpretar_opcoes(int argc, char** argv) {
         case op_start:
             if (const std::string erro = ler_opcao_metodo(longas[indice].name, optarg, o.metodo); !erro.empty())
                 return recusar(erro);
+            o.opcoes_metodo.push_back({longas[indice].name, optarg});
+            break;
+        case op_lfa: o.lfa = true; break;
+        case op_csv_erros: o.csv_erros = true; break;
+        case op_tempos: o.tempos = true; break;
+        case op_comandos: o.comandos = true; break;
+        case op_set: {
+            alteracao_entrada a;
+            if (const std::string erro = ler_alteracao(optarg, a); !erro.empty()) return recusar(erro);
+            o.alteracoes.push_back(a);
+            break;
+        }
+        case op_sweep: {
+            varredura v;
+            if (const std::string erro = ler_varredura(optarg, v); !erro.empty()) return recusar(erro);
+            o.varreduras.push_back(v);
+            break;
+        }
+        case op_tabela_estudo:
+            if (!*optarg || tem_controle(optarg))
+                return recusar(std::string("option '--study-table' needs a file name without control characters"));
+            o.tabela_estudo = optarg;
             break;
         case 'h': ajuda = true; break;
         case 'V': versao = true; break;
@@ -151,6 +195,13 @@ leitura_opcoes interpretar_opcoes(int argc, char** argv) {
         std::fputs(modelo_entrada, stdout);
         return {false, std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1, {}};
     }
+    if (const std::string erro = conferir_opcoes_estudo(o); !erro.empty()) return recusar(erro);
+    if (!o.tabela_estudo.empty() && argc - optind > 0)
+        return recusar("--study-table reads its FILE only: no INPUT file is read");
+    if (o.csv_erros && o.csv.empty()) return recusar("--csv-errors adds columns to the --csv history: give --csv FILE");
+    if (o.tempos && o.csv == "-") return recusar("--csv - and --timing both write to standard output");
+    if (o.lfa && (o.monitor || !o.csv.empty() || !o.resumo.empty() || !o.grafico.empty() || o.tempos))
+        return recusar("--lfa analyses without solving: --monitor, --csv, --summary, --plot and --timing do not apply");
     if (argc - optind > 1) return recusar("too many arguments: only one INPUT file is read");
     if (argc - optind == 1) o.entrada = argv[optind];
     if (o.entrada.empty()) return recusar("the INPUT file name is empty");

@@ -7,6 +7,17 @@
 
 #include "solver/metodo.h"
 
+// Um valor da entrada trocado pela linha de comando (--set NOME=VALOR).
+struct alteracao_entrada {
+    std::string nome, valor;
+};
+
+// Um parâmetro de um estudo (--sweep NOME=LISTA): um valor da entrada ou uma opção do método, e seus valores.
+struct varredura {
+    std::string nome;
+    std::vector<std::string> valores;
+};
+
 // O que a linha de comando pede além da rodada de sempre.
 struct opcoes_execucao {
     std::string entrada = "tervano3.ent"; // arquivo de entrada
@@ -18,6 +29,15 @@ struct opcoes_execucao {
     int threads = 0;                      // 0 = processadores disponíveis
     bool utf8 = false;                    // listagem em UTF-8 em vez de Latin-1
     metodo_solver metodo;                 // componentes do método (--cycle, --smoother, ...)
+    bool lfa = false;                     // só a tabela da análise de Fourier local, sem resolver
+    bool csv_erros = false;               // colunas do erro algébrico por iteração no --csv
+    bool tempos = false;                  // tabela do tempo por nível e fase depois da rodada
+    std::vector<alteracao_entrada> alteracoes; // --set, na ordem dada
+    // estudo paramétrico
+    std::vector<varredura> varreduras;    // --sweep, na ordem dada (o primeiro é o laço de fora)
+    std::vector<alteracao_entrada> opcoes_metodo; // as opções de método como dadas (nome sem "--", valor), para os filhos
+    bool comandos = false;                // imprime um comando por rodada em vez de rodar
+    std::string tabela_estudo;            // --study-table: a tabela de um resumo existente
 };
 
 // Resultado da interpretação: seguir com a rodada, ou sair já com `codigo`.
@@ -27,11 +47,21 @@ struct leitura_opcoes {
     opcoes_execucao opcoes;
 };
 
+/// Nome (sem "--") de uma opção de método que um estudo pode variar: cycle, smoother, omega, restriction, pre, post,
+/// coarsest, start, fmg?
+bool opcao_de_metodo(std::string_view nome);
 /// Valor de uma opção de método (nome sem "--": cycle, pre, post, coarsest, smoother, omega, restriction, start)
 /// gravado em m; vazio quando aceito, senão a mensagem de erro.
 std::string ler_opcao_metodo(std::string_view opcao, const char* valor, metodo_solver& m);
 /// Avisos (sem o prefixo) das opções de método que não se aplicam à entrada lida; a rodada segue sem elas.
 std::vector<std::string> avisos_metodo(const metodo_solver& m, int nm);
+
+/// --set NOME=VALOR lido e conferido como a leitura conferiria o valor; vazio quando aceito, senão a mensagem.
+std::string ler_alteracao(const char* texto, alteracao_entrada& a);
+/// --sweep NOME=LISTA: a lista expandida (FIRST:LAST inteiros, ou itens separados por vírgula), cada valor conferido.
+std::string ler_varredura(const char* texto, varredura& v);
+/// O que um estudo exige (--summary) e recusa (--monitor, --csv, ...); vazio quando as opções servem.
+std::string conferir_opcoes_estudo(const opcoes_execucao& o);
 
 /// Interpreta argv (getopt_long); ajuda e versão na saída padrão, erros e dica de uso no erro padrão.
 leitura_opcoes interpretar_opcoes(int argc, char** argv);

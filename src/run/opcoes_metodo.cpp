@@ -45,6 +45,12 @@ bool ler_inicio(const std::string& t, metodo_solver& m) {
 
 } // namespace
 
+bool opcao_de_metodo(std::string_view nome) {
+    for (const char* n : {"cycle", "smoother", "omega", "restriction", "pre", "post", "coarsest", "start", "fmg"})
+        if (nome == n) return true;
+    return false;
+}
+
 std::string ler_opcao_metodo(std::string_view opcao, const char* valor, metodo_solver& m) {
     const std::string a = valor;
     const std::string erro = "invalid value '" + a + "' for --" + std::string(opcao) + " (";

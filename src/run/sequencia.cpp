@@ -7,6 +7,7 @@
 #include "report/listagem.h"
 #include "run/erro_fatal.h"
 #include "run/execucao.h"
+#include "solver/analise.h"
 #include "solver/solver.h"
 
 // Os processadores ociosos: com outros processos ocupando processadores, uma thread a mais só espera pela
@@ -41,10 +42,15 @@ void resolver(estado_execucao& e, const metodo_solver& metodo, const ajustes_sol
 int executar(estado_execucao& e, const opcoes_execucao& o) {
     {
         fase_rodada fase("reading the input");
-        for (const std::string& aviso : ler_dados(e, o.entrada, o.editar)) escrever_mensagem(aviso);
+        for (const std::string& aviso : ler_dados(e, o.entrada, o.editar, o.alteracoes)) escrever_mensagem(aviso);
     }
     const metodo_solver& metodo = o.metodo;
     for (const std::string& a : avisos_metodo(metodo, e.nm)) escrever_mensagem("warning: " + a);
+    if (o.lfa) { // só a teoria: nada é resolvido nem escrito
+        const std::vector<linha_lfa> linhas = tabela_lfa(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm]);
+        escrever_na_saida_padrao(texto_lfa(e, metodo, linhas));
+        return 0;
+    }
     conferir_destinos(e, o);
     // nunca mais threads que processadores (afinidade e cota do cgroup), peça o que pedir -j: threads a mais só
     // disputariam os mesmos processadores; e só as que cabem na memória com suas pilhas
@@ -52,18 +58,34 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     e.threads_pedidas = o.threads > 0 ? o.threads : threads_padrao(e.processadores, carga_do_sistema());
     ajustes_solver ajustes;
     ajustes.threads = planejar_memoria(e, o, std::min(e.threads_pedidas, e.processadores));
+    tempos_fases tempos;
+    if (o.tempos) ajustes.tempos = &tempos;
+    // --csv-errors: o erro algébrico do campo inicial e de cada iteração, contra a solução discreta exata
+    std::vector<erro_iteracao> erros;
+    solucao_discreta discreta;
+    const auto anotar_erro = [&](const estado_execucao& x) {
+        const erro_dividido d = erro_algebrico(discreta, x.T);
+        erros.push_back({d.algebrico_max, d.algebrico_medio});
+    };
+    if (o.csv_erros) {
+        discreta = preparar_solucao_discreta(e.problema, e.nxg[e.nm], e.nyg[e.nm]);
+        ajustes.ao_comecar = anotar_erro;
+    }
     if (o.monitor) escrever_na_saida_padrao(linha_metodo_monitor(e, metodo));
     progresso linha_de_progresso;
     const aviso_iteracao aviso = [&](const estado_execucao& x) {
+        if (o.csv_erros) anotar_erro(x);
         if (o.monitor) escrever_na_saida_padrao(linha_monitor(x));
         linha_de_progresso.iteracao(x);
     };
     resolver(e, metodo, ajustes, aviso);
     linha_de_progresso.terminar();
 
-    const bool pede_erro = o.monitor || !o.resumo.empty();
-    const erro_exato erro = pede_erro ? calcular_erro_exato(e) : erro_exato{};
-    if (o.monitor) escrever_na_saida_padrao(sumario_monitor(e, erro));
+    // a teoria ao lado da medida, só quando alguma saída a mostra
+    const bool pede_cifras = o.monitor || !o.resumo.empty() || !o.grafico.empty();
+    const cifras_rodada cifras = pede_cifras ? calcular_cifras(e, metodo) : cifras_rodada{};
+    if (o.monitor) escrever_na_saida_padrao(sumario_monitor(e, cifras));
+    if (o.tempos) escrever_na_saida_padrao(texto_tempos(e, tempos));
 
     // tudo preparado em temporários e só então efetivado: uma falha no caminho deixa as saídas antigas intactas;
     // a linha do resumo, que volta atrás sozinha numa falha, entra logo antes da efetivação
@@ -81,15 +103,17 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
             latin1.terminar();
         });
         if (!o.csv.empty() && o.csv != "-")
-            saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, metodo, s); });
-        if (!o.grafico.empty()) sem_gnuplot = !desenhar_graficos(e, amostrar_campo(e, 257), o.grafico, saidas);
-        if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, erro, metodo));
+            saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, metodo, s, erros); });
+        if (!o.grafico.empty()) sem_gnuplot = !desenhar_graficos(e, amostrar_campo(e, 257), cifras, o.grafico, saidas);
+        // a linha e as saídas juntas: um sinal que chega no meio espera as duas ficarem inteiras
+        const sinais_adiados juntas;
+        if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, cifras, metodo));
         saidas.efetivar();
     }
     if (o.csv == "-") {
         saida_texto s;
         s.destino = [](const std::string& bloco) { escrever_na_saida_padrao(bloco); };
-        escrever_historico_csv(e, metodo, s);
+        escrever_historico_csv(e, metodo, s, erros);
         s.terminar();
     }
     int codigo = 0;

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "solver/figuras.h"
 #include "solver/metodo.h"
 
 using complexo = std::complex<double>;
@@ -62,6 +63,9 @@ struct taxa_assintotica {
 
 /// Ajuste sobre hist(primeiro..ultimo), ultimo = antes do piso; hist = hist(0..niter).
 taxa_assintotica ajustar_taxa(std::span<const double> hist, int primeiro = 2);
+/// O piso achado a partir do ciclo 2, depois a reta sobre a segunda metade dos ciclos antes dele (ciclos
+/// max(2, ultimo/2)..ultimo): a primeira metade é o transitório do campo inicial.
+taxa_assintotica ajustar_taxa_assintotica(std::span<const double> hist);
 
 // ---- Trabalho, em unidades de trabalho (UT): uma varredura no nível mais fino = 1.
 struct trabalho_ciclo {
@@ -109,3 +113,12 @@ double razao_sinh(double m, double y);
 erro_dividido erro_algebrico(const solucao_discreta& s, std::span<const double> T);
 /// Erros algébrico e de discretização, máximo e médio sobre todos os pontos.
 erro_dividido dividir_erro(const solucao_discreta& s, std::span<const double> T);
+
+// ---- As cifras de uma rodada (registros em solver/figuras.h).
+/// Pedido da LFA da rodada: componentes efetivos, (ae, an) do nível mais fino nx x ny; com nm = 1, nu1 = nitm, nu2 = 0.
+pedido_lfa pedido_da_rodada(const metodo_solver& m, int nitm, int nm, int nx, int ny);
+/// Tabela da LFA: nu1 + nu2 = 1..4 (nu1 = nu2 ou nu2 + 1; nm = 1: nu = 1..4 varreduras) e as contagens da rodada
+/// (marcadas), rho só com nm >= 2.
+std::vector<linha_lfa> tabela_lfa(const metodo_solver& m, int nitm, int nm, int nx, int ny);
+/// As cifras de uma rodada resolvida: LFA, fator ajustado, trabalho por ciclo, erro dividido e erro contra a exata.
+cifras_rodada calcular_cifras(const estado_execucao& e, const metodo_solver& m);

@@ -7,18 +7,25 @@
 // (pedido.zerar), com os mesmos bits de uma correção zerada na memória.
 #include <algorithm>
 
+#include "solver/cronometro.h"
 #include "solver/solver.h"
 
 namespace {
 
 // Pré-suavização e restrição do resíduo para o lado direito do nível k-1.
-void pre_suavizar_e_restringir(estado_execucao& e, plano_solver& p, correcao_inicial c) {
+void pre_suavizar_e_restringir(estado_execucao& e, plano_solver& p, correcao_inicial inicial) {
     if (p.rapido) {
-        passada_rapida(e, {.varreduras = p.pre, .restringir = true, .zerar = c == correcao_inicial::zero}, *p.eq);
+        const cronometro_fase c(p.tempos, e.k, fase_tempo::suavizacao_restricao);
+        passada_rapida(e, {.varreduras = p.pre, .restringir = true, .zerar = inicial == correcao_inicial::zero},
+                       *p.eq);
         return;
     }
     const vista_nivel v = nivel_corrente(e);
-    p.suavizar(v, p.meios, p.pre);
+    {
+        const cronometro_fase c(p.tempos, e.k, fase_tempo::suavizacao);
+        p.suavizar(v, p.meios, p.pre);
+    }
+    const cronometro_fase c(p.tempos, e.k, fase_tempo::restricao);
     p.restringir(v, nivel_abaixo_do_corrente(e), p.rascunho_restricao.data());
 }
 
@@ -26,13 +33,22 @@ void pre_suavizar_e_restringir(estado_execucao& e, plano_solver& p, correcao_ini
 void prolongar_e_pos_suavizar(estado_execucao& e, plano_solver& p) {
     const bool mais_fino = e.k == e.nm;
     if (p.rapido) {
+        const cronometro_fase c(p.tempos, e.k, fase_tempo::prolongacao_suavizacao);
         passada_rapida(e, {.varreduras = p.pos, .prolongar = true, .norma = mais_fino}, *p.eq);
         return;
     }
-    if (mais_fino) prolongar_em_T(e);
-    else prolongar_correcao(e);
-    p.suavizar(nivel_corrente(e), p.meios, p.pos);
-    if (mais_fino) norma_l1(e);
+    {
+        const cronometro_fase c(p.tempos, e.k, fase_tempo::prolongacao);
+        if (mais_fino) prolongar_em_T(e);
+        else prolongar_correcao(e);
+    }
+    {
+        const cronometro_fase c(p.tempos, e.k, fase_tempo::suavizacao);
+        p.suavizar(nivel_corrente(e), p.meios, p.pos);
+    }
+    if (!mais_fino) return;
+    const cronometro_fase c(p.tempos, e.k, fase_tempo::norma);
+    norma_l1(e);
 }
 
 // Todos os elementos da correção do nível k-1 (contorno incluído) = 0.
@@ -57,10 +73,11 @@ void suavizar_nivel(estado_execucao& e, plano_solver& p, int varreduras, correca
     else p.suavizar(nivel_corrente(e), p.meios, varreduras);
 }
 
-void tratar_nivel_grosso(estado_execucao& e, plano_solver& p, correcao_inicial c) {
+void tratar_nivel_grosso(estado_execucao& e, plano_solver& p, correcao_inicial inicial) {
+    const cronometro_fase c(p.tempos, 1, fase_tempo::grosso);
     // a solução direta escreve todo o interior a partir de res e do contorno: não lê a correção
     if (p.grosso_exato) resolver_nivel_grosso(p.fator, nivel_corrente(e));
-    else suavizar_nivel(e, p, p.grosso, c);
+    else suavizar_nivel(e, p, p.grosso, inicial);
 }
 
 void ciclo(estado_execucao& e, plano_solver& p, int k, tipo_ciclo tipo, correcao_inicial c) {

@@ -54,7 +54,17 @@ void esperar(sinal& s, long long alvo, espera modo) {
     }
 }
 
-equipe::equipe(int pedidas) : equipe(ajustes_solver{.threads = pedidas}) {}
+namespace {
+
+ajustes_solver com_threads(int pedidas) {
+    ajustes_solver a;
+    a.threads = pedidas;
+    return a;
+}
+
+} // namespace
+
+equipe::equipe(int pedidas) : equipe(com_threads(pedidas)) {}
 
 equipe::equipe(const ajustes_solver& ajustes)
     : pedidas_(ajustes.threads < 1 ? 1 : ajustes.threads), instrucoes_(conjunto_efetivo(ajustes.instrucoes)),

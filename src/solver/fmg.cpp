@@ -2,6 +2,7 @@
 // Dirichlet, lado direito 0), partindo da interpolação bilinear do resultado do nível abaixo, com um ciclo.
 #include <algorithm>
 
+#include "solver/cronometro.h"
 #include "solver/solver.h"
 
 namespace {
@@ -25,8 +26,11 @@ void inicio_fmg(estado_execucao& e, plano_solver& p) {
         selecionar_nivel(e, k);
         coeficientes(e);
         zerar_campo(e);
-        if (k == e.nm) prolongar_em_T(e); // soma a interpolação do campo de k-1, contorno dele incluído
-        else prolongar_correcao(e);
+        {
+            const cronometro_fase c(p.tempos, k, fase_tempo::prolongacao);
+            if (k == e.nm) prolongar_em_T(e); // soma a interpolação do campo de k-1, contorno dele incluído
+            else prolongar_correcao(e);
+        }
         contornos_em(e, nivel_corrente(e).u);
         ciclo(e, p, k, p.ciclo);
     }

@@ -5,6 +5,7 @@
 
 #include "platform/plataforma.h"
 #include "run/erro_fatal.h"
+#include "solver/cronometro.h"
 #include "solver/solver.h"
 
 namespace {
@@ -43,14 +44,20 @@ void resolver_malha_unica(estado_execucao& e, const metodo_solver& metodo, const
     planejar_solver(p, e, metodo, ajustes, eq);
     if (ajustes.rapidos && metodo.inicio == tipo_inicio::conforme_tipo_ci) campo_inicial_rapido(e);
     else preparar_campo_inicial(e, metodo);
+    if (ajustes.ao_comecar) ajustes.ao_comecar(e);
     // nitm varreduras do suavizador, depois a norma (na mesma passada quando rápida)
     iteracoes_externas(
         e,
         [&] {
             if (p.rapido) {
+                const cronometro_fase c(p.tempos, 1, fase_tempo::suavizacao_norma);
                 passada_rapida(e, {.varreduras = e.nitm, .norma = true}, eq);
             } else {
-                suavizar_nivel(e, p, e.nitm);
+                {
+                    const cronometro_fase c(p.tempos, 1, fase_tempo::suavizacao);
+                    suavizar_nivel(e, p, e.nitm);
+                }
+                const cronometro_fase c(p.tempos, 1, fase_tempo::norma);
                 norma_l1(e);
             }
         },

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string_view>
 
 struct estado_execucao;
 
@@ -32,15 +34,34 @@ struct metodo_solver {
 // Instruções das varreduras rápidas: automatico = as mais largas que o processador tem e que compensam.
 enum class conjunto_instrucoes { automatico, escalar, avx2, avx512 };
 
-// Como executar; nada aqui muda um bit do resultado.
-struct ajustes_solver {
-    bool rapidos = true;                                        // núcleos rápidos, mesmos bits dos de referência
-    int threads = 1;                                            // threads pedidas para os níveis grandes
-    conjunto_instrucoes instrucoes = conjunto_instrucoes::automatico; // forçado só onde o processador o tem
-};
+/// Nomes dos componentes na linha de comando e nos relatórios ("V", "gs-rb", "full", ...).
+const char* nome_ciclo(tipo_ciclo c);
+const char* nome_suavizador(tipo_suavizador s);
+const char* nome_restricao(tipo_restricao r);
+/// O componente de um nome, ou nada.
+std::optional<tipo_ciclo> ciclo_de_nome(std::string_view nome);
+std::optional<tipo_suavizador> suavizador_de_nome(std::string_view nome);
+std::optional<tipo_restricao> restricao_de_nome(std::string_view nome);
+/// gs-lex, gs-rb, gs-sym e jacobi relaxam com omega; as linhas não.
+bool aceita_omega(tipo_suavizador s);
+/// Valores efetivos: contagens não dadas = nitm; omega não dado = 1 (0,8 no Jacobi; 1 nas linhas).
+metodo_solver metodo_efetivo(const metodo_solver& m, int nitm);
+/// O método efetivo é o da rodada clássica? (com nm = 1 contam só suavizador, omega e início)
+bool metodo_classico(const metodo_solver& efetivo, int nm, int nitm);
 
 /// Chamado depois de cada hist(it), se houver.
 using aviso_iteracao = std::function<void(const estado_execucao&)>;
+
+struct tempos_fases;
+
+// Como executar; nada aqui muda um bit do resultado.
+struct ajustes_solver {
+    bool rapidos = true;            // núcleos rápidos, com os mesmos bits dos de referência
+    int threads = 1;                // threads pedidas para os níveis grandes
+    conjunto_instrucoes instrucoes = conjunto_instrucoes::automatico; // forçado só onde o processador o tem
+    tempos_fases* tempos = nullptr; // não nulo: soma ali o tempo de relógio de cada nível e fase (--timing)
+    aviso_iteracao ao_comecar;      // chamado com o campo inicial pronto (it = 0), se houver
+};
 
 // O que uma passada rápida faz: varreduras e, em volta delas, transferências e norma.
 struct pedido_passada {

@@ -52,6 +52,7 @@ void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo, const a
     selecionar_nivel(e, e.nm);
     if (ajustes.rapidos && metodo.inicio == tipo_inicio::conforme_tipo_ci) campo_inicial_rapido(e);
     else preparar_campo_inicial(e, metodo);
+    if (ajustes.ao_comecar) ajustes.ao_comecar(e);
     iteracoes_externas(
         e,
         [&] {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "run/erro_fatal.h"
+#include "solver/cronometro.h"
 #include "solver/solver.h"
 
 namespace {
@@ -58,6 +59,8 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_solver& m
     p.meios.omega = m.omega;
     p.meios.eq = &eq;
     p.meios.rascunho = p.rascunho_suavizador.data();
+    p.tempos = ajustes.tempos;
+    if (p.tempos) preparar_tempos(*p.tempos, e.nm);
     if (p.grosso_exato) {
         selecionar_nivel(e, 1);
         coeficientes(e);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "solver/equipe.h"
+#include "solver/figuras.h"
 #include "solver/metodo.h"
 
 // Um nível visto pelos núcleos das variantes: índices locais a partir de 1, P = i + (j-1)*nx.
@@ -55,6 +56,7 @@ struct plano_solver {
     std::vector<double> rascunho_suavizador, rascunho_restricao;
     fator_banda fator;
     equipe* eq = nullptr;
+    tempos_fases* tempos = nullptr;   // --timing: onde o ciclo soma o tempo de cada nível e fase
 
     plano_solver() = default;
     plano_solver(const plano_solver&) = delete; // meios.rascunho aponta para dentro do próprio plano

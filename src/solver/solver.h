@@ -7,6 +7,7 @@
 
 #include "run/estado.h"
 #include "solver/equipe.h"
+#include "solver/figuras.h"
 #include "solver/metodo.h"
 #include "solver/plano.h"
 
@@ -86,20 +87,7 @@ bool conjunto_disponivel(conjunto_instrucoes c);
 /// as varreduras pedidas (gauss_seidel em T, suavizar_correcao em cor), restrição e/ou norma, com as threads da equipe.
 void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq);
 
-/// Nomes dos componentes na linha de comando e nos relatórios ("V", "gs-rb", "full", ...).
-const char* nome_ciclo(tipo_ciclo c);
-const char* nome_suavizador(tipo_suavizador s);
-const char* nome_restricao(tipo_restricao r);
-/// O componente de um nome, ou nada.
-std::optional<tipo_ciclo> ciclo_de_nome(std::string_view nome);
-std::optional<tipo_suavizador> suavizador_de_nome(std::string_view nome);
-std::optional<tipo_restricao> restricao_de_nome(std::string_view nome);
-/// gs-lex, gs-rb, gs-sym e jacobi relaxam com omega; as linhas não.
-bool aceita_omega(tipo_suavizador s);
-/// Valores efetivos: contagens não dadas = nitm; omega não dado = 1 (0,8 no Jacobi; 1 nas linhas).
-metodo_solver metodo_efetivo(const metodo_solver& m, int nitm);
-/// O método efetivo é o da rodada clássica? (com nm = 1 contam só suavizador, omega e início)
-bool metodo_classico(const metodo_solver& efetivo, int nm, int nitm);
+// Nomes dos componentes, valores efetivos e o método clássico: em solver/metodo.h.
 /// Rascunho que o método pede além das grades.
 rascunho_metodo rascunho_necessario(const estado_execucao& e, const metodo_solver& metodo);
 /// Escolhe os componentes, cria o rascunho e, com o nível 1 exato, fatora-o (deixa o nível 1 corrente).
@@ -137,17 +125,8 @@ void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo = {}, co
 void criar_campo(estado_execucao& e, long n);
 void criar_niveis_grossos(estado_execucao& e, long n);
 
-// Erro de discretização do campo final contra a solução exata do problema.
-struct erro_exato {
-    double maximo = 0.0; // max |T - T_exata|
-    double medio = 0.0;  // média de |T - T_exata| sobre todos os pontos
-};
+// O campo final contra a solução exata do problema (registros em solver/figuras.h).
 /// Erro máximo e médio do campo T do nível mais fino (contornos incluídos).
 erro_exato calcular_erro_exato(const estado_execucao& e);
-// Amostra do campo final: até `lado` pontos por direção, a última linha e a última coluna sempre incluídas.
-struct amostra_campo {
-    std::vector<double> x, y;    // coordenadas das colunas e das linhas amostradas
-    std::vector<double> T, erro; // T e |T - T_exata| no ponto (c, b): índice c + b * x.size()
-};
 /// Amostra de T e do erro contra a solução exata, para os gráficos.
 amostra_campo amostrar_campo(const estado_execucao& e, int lado);

@@ -1,0 +1,82 @@
+// As cifras da análise nos relatórios: linhas do sumário do monitor e colunas do resumo. Só imprime o que recebe.
+#include <cmath>
+#include <cstdio>
+
+#include "report/listagem.h"
+
+namespace {
+
+std::string no_terminal(const std::string& linha) { return para_terminal(linha, conjunto_do_terminal()) + "\n"; }
+
+std::string num(double v) { return texto_simples(cientifico(v, 15, 6)); }
+
+// Cifra CSV: vazia quando não se aplica (o NaN do pandas e o NA do R).
+std::string csv(double v) { return std::isfinite(v) ? numero_csv(v) : std::string(); }
+
+std::string inteiro_csv(int v, bool valido) { return valido ? std::to_string(v) : std::string(); }
+
+} // namespace
+
+std::string cifra(double v, int decimais) {
+    if (!std::isfinite(v)) return "-";
+    char b[64];
+    std::snprintf(b, sizeof b, "%.*f", decimais, v);
+    return b;
+}
+
+std::string linhas_cifras_monitor(const estado_execucao& e, const cifras_rodada& c) {
+    const bool mg = e.nm >= 2;
+    std::string s;
+    // teoria
+    const std::string contagens = mg ? "nu1 = " + std::to_string(c.nu1) + ", nu2 = " + std::to_string(c.nu2)
+                                     : "nu = " + std::to_string(c.nu1) + " varreduras por iteração";
+    std::string lfa = mg ? "LFA (dois níveis, grade infinita): mu = " + cifra(c.mu_lfa, 4) +
+                               ", mu_nu = " + cifra(c.mu_nu_lfa, 4) + ", rho = " + cifra(c.rho_lfa, 4)
+                         : "LFA (só suavização: com nm = 1 não há correção grossa): mu = " + cifra(c.mu_lfa, 4) +
+                               ", mu_nu = " + cifra(c.mu_nu_lfa, 4);
+    s += no_terminal(lfa + " (" + contagens + ", ae/an = " + cifra(c.ae_an, 4) + ")");
+    // medida
+    std::string medida = "fator medido: ";
+    if (std::isfinite(c.q_assintotico)) {
+        medida += "q assintótico = " + cifra(c.q_assintotico, 4) + " (R² = " + cifra(c.r2, 5) + ", reta de ln L1(R) nos ciclos " +
+                  std::to_string(c.ajuste_de) + " a " + std::to_string(c.ajuste_ate) + ")";
+        if (std::isfinite(c.rho_lfa) && c.rho_lfa > 0.0) medida += ", q/rho = " + cifra(c.q_assintotico / c.rho_lfa, 2);
+    } else {
+        medida += "ciclos de menos para o ajuste (são precisos 3 antes do piso, a partir do ciclo 2)";
+    }
+    if (c.piso > 0)
+        medida += "; piso de arredondamento desde o ciclo " + std::to_string(c.piso) +
+                  " (q médio de 3 ciclos >= 0,8 depois de 6 ordens de queda; os ciclos a menos de 10x o piso ficam fora)";
+    else
+        medida += "; sem piso de arredondamento";
+    s += no_terminal(medida);
+    // custo
+    const char* por = mg ? " por ciclo" : " por iteração";
+    std::string custo = "trabalho: " + cifra(c.trabalho_ciclo, 3) + " UT" + por + " (varreduras; 1 UT = uma varredura do nível mais fino)";
+    if (mg) custo += ", transferências " + cifra(c.transferencias_ciclo, 3) + " UT à parte";
+    if (c.solucoes_exatas_ciclo > 0.0) custo += ", " + cifra(c.solucoes_exatas_ciclo, 0) + " soluções diretas do nível 1";
+    if (std::isfinite(c.trabalho_fmg)) custo += ", início FMG " + cifra(c.trabalho_fmg, 3) + " UT";
+    custo += "; fator por UT = " + cifra(c.q_por_trabalho, 4) + ", " + cifra(c.digitos_por_trabalho, 3) + " dígitos por UT";
+    s += no_terminal(custo);
+    // erro
+    s += no_terminal("erro final: algébrico (T - T discreta) máx " + num(c.erro_algebrico_max) + ", médio " +
+                     num(c.erro_algebrico_medio) + "; discretização (T discreta - T exata) máx " +
+                     num(c.erro_discretizacao_max) + ", médio " + num(c.erro_discretizacao_medio));
+    return s;
+}
+
+std::string cabecalho_colunas_cifras() {
+    return "mu_lfa,rho_lfa,q_assintotico,r2,trabalho_ciclo,q_por_trabalho,erro_algebrico_max,erro_discretizacao_max,"
+           "digitos_por_trabalho,transferencias_ciclo,ajuste_de,ajuste_ate,piso,erro_algebrico_medio,"
+           "erro_discretizacao_medio,itmax";
+}
+
+std::string colunas_cifras(const estado_execucao& e, const cifras_rodada& c) {
+    const bool ajuste = std::isfinite(c.q_assintotico);
+    return csv(c.mu_lfa) + "," + csv(c.rho_lfa) + "," + csv(c.q_assintotico) + "," + csv(c.r2) + "," +
+           csv(c.trabalho_ciclo) + "," + csv(c.q_por_trabalho) + "," + csv(c.erro_algebrico_max) + "," +
+           csv(c.erro_discretizacao_max) + "," + csv(c.digitos_por_trabalho) + "," + csv(c.transferencias_ciclo) + "," +
+           inteiro_csv(c.ajuste_de, ajuste) + "," + inteiro_csv(c.ajuste_ate, ajuste) + "," +
+           inteiro_csv(c.piso, c.piso > 0) + "," + csv(c.erro_algebrico_medio) + "," + csv(c.erro_discretizacao_medio) +
+           "," + std::to_string(e.itmax);
+}

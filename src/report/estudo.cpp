@@ -1,0 +1,108 @@
+// O estudo nos relatórios: a tabela das rodadas (saída padrão) e os comandos de shell de --commands.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "report/listagem.h"
+
+namespace {
+
+std::string no_terminal(const std::string& linha) { return para_terminal(linha, conjunto_do_terminal()) + "\n"; }
+
+std::string cientifica(double v) {
+    if (!std::isfinite(v)) return "-";
+    char b[32];
+    std::snprintf(b, sizeof b, "%.3e", v);
+    return b;
+}
+
+// Três algarismos significativos (tempos de 1e-5 a 1e3 s).
+std::string significativos(double v) {
+    if (!std::isfinite(v)) return "-";
+    char b[32];
+    std::snprintf(b, sizeof b, "%.3g", v);
+    return b;
+}
+
+std::size_t largura(const std::string& s) {
+    std::size_t n = 0;
+    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+// Uma coluna da tabela: título, textos e o lado do alinhamento.
+struct coluna {
+    std::string titulo;
+    std::vector<std::string> textos;
+    bool a_direita = true;
+};
+
+std::string alinhar(const std::string& s, std::size_t w, bool a_direita) {
+    const std::string brancos(w > largura(s) ? w - largura(s) : 0, ' ');
+    return a_direita ? brancos + s : s + brancos;
+}
+
+} // namespace
+
+std::string citar_para_shell(const std::string& s) {
+    const char* seguros = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_./:=+,@%-";
+    if (!s.empty() && s.find_first_not_of(seguros) == std::string::npos && s[0] != '=') return s;
+    std::string r = "'";
+    for (char c : s) r += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return r + "'";
+}
+
+std::string comando_de_shell(const std::string& diretorio, const std::vector<std::string>& argumentos) {
+    std::string s = diretorio.empty() ? std::string() : "cd " + citar_para_shell(diretorio) + " && ";
+    for (std::size_t i = 0; i < argumentos.size(); ++i) s += (i ? " " : "") + citar_para_shell(argumentos[i]);
+    return s;
+}
+
+std::string texto_tabela_estudo(const tabela_estudo& t) {
+    std::vector<coluna> c;
+    c.push_back({"caso", {}, false});
+    for (const std::string& p : t.parametros) c.push_back({p, {}, false});
+    const bool com_ordem = !t.series_grade.empty();
+    for (const char* titulo : {"niter", "conv", "q_assint", "rho_lfa", "q/rho", "UT/ciclo", "q/UT", "CPU s",
+                               "erro alg. máx", "erro disc. máx"})
+        c.push_back({titulo, {}, true});
+    if (com_ordem) c.push_back({"ordem", {}, true});
+    for (const linha_estudo& l : t.linhas) {
+        std::size_t k = 0;
+        c[k++].textos.push_back(l.caso);
+        for (const std::string& v : l.parametros) c[k++].textos.push_back(v);
+        const double razao = l.q_assintotico / l.rho_lfa;
+        for (const std::string& v :
+             {std::to_string(l.niter), std::string(l.convergiu ? "sim" : "não"), cifra(l.q_assintotico, 4),
+              cifra(l.rho_lfa, 4), cifra(razao, 2), cifra(l.trabalho_ciclo, 3), cifra(l.q_por_trabalho, 4),
+              significativos(l.cpu_s), cientifica(l.erro_algebrico_max), cientifica(l.erro_discretizacao_max)})
+            c[k++].textos.push_back(v);
+        if (com_ordem) c[k++].textos.push_back(cifra(l.ordem, 2));
+    }
+    std::vector<std::size_t> w;
+    for (const coluna& x : c) {
+        std::size_t m = largura(x.titulo);
+        for (const std::string& s : x.textos) m = std::max(m, largura(s));
+        w.push_back(m);
+    }
+    std::string s = no_terminal("estudo: " + std::to_string(t.linhas.size()) + (t.linhas.size() == 1 ? " rodada" : " rodadas") +
+                                ", resumo em " + t.resumo);
+    std::string cab;
+    for (std::size_t k = 0; k < c.size(); ++k) cab += (k ? "  " : "") + alinhar(c[k].titulo, w[k], c[k].a_direita);
+    s += no_terminal(sem_brancos_finais(cab));
+    for (std::size_t i = 0; i < t.linhas.size(); ++i) {
+        std::string l;
+        for (std::size_t k = 0; k < c.size(); ++k) l += (k ? "  " : "") + alinhar(c[k].textos[i], w[k], c[k].a_direita);
+        s += no_terminal(sem_brancos_finais(l));
+    }
+    s += no_terminal("q_assint: fator assintótico medido; rho_lfa: fator de dois níveis previsto; UT: varreduras do nível "
+                     "mais fino por ciclo; erros contra a solução discreta exata (alg.) e dela contra a exata (disc.)");
+    if (com_ordem) {
+        s += no_terminal("ordem: log(e'/e)/log(h'/h) do erro de discretização máximo contra a grade mais grossa anterior "
+                         "do mesmo problema (h = 1/(nx+1), ou 1/(ny+1) quando só ny varia)");
+        for (const serie_estudo& x : t.series_grade)
+            s += no_terminal("inclinação observada do erro contra h" + (x.rotulo.empty() ? std::string() : " (" + x.rotulo + ")") +
+                             ": " + cifra(x.inclinacao, 2));
+    }
+    return s;
+}

@@ -1,0 +1,39 @@
+// Tabela de um estudo paramétrico: registros só de dados, montados das linhas do resumo e impressos pelo relatório.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "solver/figuras.h"
+
+// Uma rodada do estudo como o resumo a registrou.
+struct linha_estudo {
+    std::string caso;                    // nome da listagem
+    std::vector<std::string> parametros; // um valor por coluna de tabela_estudo::parametros
+    long long niter = 0;
+    bool convergiu = false;
+    double q_assintotico = sem_cifra, rho_lfa = sem_cifra, mu_lfa = sem_cifra;
+    double trabalho_ciclo = sem_cifra, q_por_trabalho = sem_cifra, cpu_s = sem_cifra;
+    double erro_algebrico_max = sem_cifra, erro_discretizacao_max = sem_cifra;
+    double h = sem_cifra;                // espaçamento do nível mais fino, na direção que a série de grades refina
+    double ordem = sem_cifra;            // log(e_h'/e_h)/log(h'/h) contra a grade anterior da série (h' > h)
+};
+
+// Linhas que só diferem no parâmetro do eixo (fator e tempo) ou na grade (erro contra h).
+struct serie_estudo {
+    std::string rotulo;               // "nitm=2 suavizador=gs-rb" (vazio: a tabela toda é uma série)
+    std::vector<std::size_t> linhas;  // índices em tabela_estudo::linhas, na ordem da tabela
+    double inclinacao = sem_cifra;    // erro contra h: inclinação da reta de mínimos quadrados de ln e contra ln h
+};
+
+struct tabela_estudo {
+    std::string resumo;                    // o arquivo de onde as linhas vieram
+    std::vector<std::string> parametros;   // colunas do resumo que variam entre as linhas
+    std::string eixo;                      // parâmetro do eixo x dos gráficos (vazio: o número da rodada)
+    bool eixo_numerico = false;            // os valores do eixo são números (senão, rótulos)
+    std::vector<linha_estudo> linhas;
+    std::vector<double> x;                 // x de cada linha: o valor, ou a posição do rótulo
+    std::vector<std::string> rotulos_x;    // eixo de rótulos: o texto de cada posição 1, 2, ...
+    std::vector<serie_estudo> series_eixo; // fator e tempo contra o eixo
+    std::vector<serie_estudo> series_grade; // erro contra h, uma por problema (vazia quando a grade não varia)
+};

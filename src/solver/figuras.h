@@ -1,0 +1,78 @@
+// Cifras de uma rodada: registros só de dados, que a análise e o solver preenchem e os relatórios só imprimem.
+#pragma once
+
+#include <array>
+#include <limits>
+#include <vector>
+
+/// Valor de uma cifra que não se aplica ou não pôde ser medida (campo vazio no CSV, "-" nos textos).
+inline constexpr double sem_cifra = std::numeric_limits<double>::quiet_NaN();
+
+// Erro do campo final contra a solução exata do problema.
+struct erro_exato {
+    double maximo = 0.0; // max |T - T_exata|
+    double medio = 0.0;  // média de |T - T_exata| sobre todos os pontos
+};
+
+// Amostra do campo final: até `lado` pontos por direção, a última linha e a última coluna sempre incluídas.
+struct amostra_campo {
+    std::vector<double> x, y;    // coordenadas das colunas e das linhas amostradas
+    std::vector<double> T, erro; // T e |T - T_exata| no ponto (c, b): índice c + b * x.size()
+};
+
+// Uma linha da tabela da análise de Fourier local: os fatores com nu1 varreduras antes e nu2 depois.
+struct linha_lfa {
+    int nu1 = 0, nu2 = 0;
+    double mu = sem_cifra;    // fator de suavização de uma varredura
+    double mu_nu = sem_cifra; // sup rho(Q S^nu)^(1/nu), nu = nu1 + nu2: suavização por varredura em nu varreduras
+    double rho = sem_cifra;   // fator de dois níveis (sem_cifra com nm = 1)
+    bool da_rodada = false;   // as contagens do método da rodada
+};
+
+// A teoria ao lado da medida: o que a análise calcula do estado e do método de uma rodada.
+struct cifras_rodada {
+    // análise de Fourier local com os componentes da rodada e a anisotropia do nível mais fino
+    double ae_an = sem_cifra;                      // ae/an do nível mais fino
+    int nu1 = 0, nu2 = 0;                          // varreduras antes e depois da correção grossa
+    double mu_lfa = sem_cifra, mu_nu_lfa = sem_cifra;
+    double rho_lfa = sem_cifra;                    // sem_cifra com nm = 1
+    // fator assintótico medido: reta de ln hist(it) sobre os ciclos ajuste_de..ajuste_ate
+    double q_assintotico = sem_cifra, r2 = sem_cifra;
+    int ajuste_de = 0, ajuste_ate = 0;             // 0, 0: sem ciclos bastantes
+    int piso = -1;                                 // primeiro ciclo no piso de arredondamento; -1 = não chegou
+    // trabalho por ciclo, em unidades de trabalho (UT: uma varredura no nível mais fino)
+    double trabalho_ciclo = sem_cifra;             // varreduras
+    double transferencias_ciclo = sem_cifra;       // restrições e prolongações, à parte
+    double solucoes_exatas_ciclo = 0.0;            // soluções diretas do nível 1, fora das UT
+    double trabalho_fmg = sem_cifra;               // varreduras do início por multigrid completo (só com fmg)
+    double q_por_trabalho = sem_cifra;             // q_assintotico^(1/trabalho_ciclo)
+    double digitos_por_trabalho = sem_cifra;       // -log10(q_assintotico)/trabalho_ciclo
+    // erro do campo final
+    erro_exato erro;                               // |T - T_exata|
+    double erro_algebrico_max = sem_cifra, erro_algebrico_medio = sem_cifra;         // |T - T_discreta|
+    double erro_discretizacao_max = sem_cifra, erro_discretizacao_medio = sem_cifra; // |T_discreta - T_exata|
+};
+
+// Erro algébrico de uma iteração (--csv-errors).
+struct erro_iteracao {
+    double maximo = sem_cifra, medio = sem_cifra;
+};
+
+// Fases cronometradas de uma solução (--timing). As fundidas são passadas rápidas que fazem duas coisas de uma vez.
+enum class fase_tempo {
+    suavizacao,               // varreduras dos níveis 2..nm (e do único nível com nm = 1)
+    restricao,                // resíduo restrito ao nível abaixo
+    prolongacao,              // correção (ou campo, no FMG) interpolada e somada
+    norma,                    // norma L1 dos resíduos no fim de cada iteração externa
+    grosso,                   // nível 1: varreduras ou solução direta
+    suavizacao_restricao,     // passada rápida: pré-suavização e restrição juntas
+    prolongacao_suavizacao,   // passada rápida: prolongação e pós-suavização (e a norma, no mais fino) juntas
+    suavizacao_norma,         // passada rápida de nm = 1: varreduras e norma juntas
+};
+inline constexpr int fases_tempo = 8;
+
+// Tempo de relógio somado por nível e fase ao longo da solução, em segundos.
+struct tempos_fases {
+    std::vector<std::array<double, fases_tempo>> por_nivel; // índices 1..nm (0 sem uso)
+    std::vector<std::array<long long, fases_tempo>> chamadas; // quantas vezes cada fase rodou
+};

@@ -1,0 +1,191 @@
+// Cifras de uma rodada: fator ajustado na segunda metade, tabela da LFA, cifras do estado resolvido, cronômetro das
+// fases e os textos que as imprimem.
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "auxiliar.h"
+#include "plataforma_falsa.h"
+#include "report/listagem.h"
+#include "solver/analise.h"
+#include "solver/cronometro.h"
+#include "solver/solver.h"
+
+namespace {
+
+estado_execucao resolvido(int nm, int nx1, const std::string& tolt, int itmax, int nitm, const metodo_solver& m = {},
+                          const ajustes_solver& a = {}) {
+    falsa::reiniciar();
+    estado_execucao e = estado_de(entrada(nm, nx1, nx1, tolt, itmax, nitm, 2));
+    if (nm == 1) resolver_malha_unica(e, m, a);
+    else resolver_multigrid(e, m, a);
+    return e;
+}
+
+} // namespace
+
+TEST(Cifras, AjusteNaSegundaMetadeIgnoraOTransitorio) {
+    // 0,02 por 6 ciclos, depois 0,2 por 14: a reta toda mistura as fases; a da segunda metade é o fator assintótico
+    std::vector<double> h{1.0};
+    for (int it = 1; it <= 20; ++it) h.push_back(h.back() * (it <= 6 ? 0.02 : 0.2));
+    const taxa_assintotica toda = ajustar_taxa(h), metade = ajustar_taxa_assintotica(h);
+    EXPECT_LT(toda.q_assintotico, 0.15);
+    EXPECT_EQ(metade.primeiro, 10);
+    EXPECT_EQ(metade.ultimo, 20);
+    EXPECT_NEAR(metade.q_assintotico, 0.2, 1e-12);
+    // piso depois do ciclo 20: a metade é dos ciclos antes dele, e o piso fica anotado
+    for (double r : {0.97, 1.02, 0.95, 1.04, 0.97, 0.99}) h.push_back(h.back() * r);
+    const taxa_assintotica com_piso = ajustar_taxa_assintotica(h);
+    EXPECT_EQ(com_piso.piso, 21);
+    EXPECT_EQ(com_piso.primeiro, com_piso.ultimo / 2);
+    EXPECT_NEAR(com_piso.q_assintotico, 0.2, 1e-12);
+    // histórias curtas: a partir do ciclo 2, como ajustar_taxa
+    const std::vector<double> curta{1.0, 0.1, 0.01, 0.001, 0.0001};
+    EXPECT_EQ(ajustar_taxa_assintotica(curta).primeiro, 2);
+    EXPECT_FALSE(ajustar_taxa_assintotica(std::vector<double>{1.0, 0.5, 0.25}).valido);
+}
+
+TEST(Cifras, TabelaDaLfa) {
+    metodo_solver m;
+    m.restricao = tipo_restricao::completa;
+    std::vector<linha_lfa> t = tabela_lfa(m, 1, 3, 9, 9); // nitm 1: V(1,1), a segunda linha
+    ASSERT_EQ(t.size(), 4u);
+    for (int nu = 1; nu <= 4; ++nu) {
+        EXPECT_EQ(t[nu - 1].nu1, (nu + 1) / 2);
+        EXPECT_EQ(t[nu - 1].nu2, nu / 2);
+        EXPECT_EQ(t[nu - 1].da_rodada, nu == 2);
+    }
+    EXPECT_NEAR(t[0].rho, 0.400, 0.0005);
+    EXPECT_NEAR(t[1].rho, 0.193, 0.0006);
+    // contagens fora das quatro: uma quinta linha; anisotropia de um nível 33 x 9 (ae/an = 16)
+    m.pre = 3;
+    m.pos = 0;
+    t = tabela_lfa(m, 1, 3, 33, 9);
+    ASSERT_EQ(t.size(), 5u);
+    EXPECT_TRUE(t[4].da_rodada);
+    EXPECT_EQ(t[4].nu1, 3);
+    const pedido_lfa p = pedido_da_rodada(m, 1, 3, 33, 9);
+    EXPECT_EQ(p.ae / p.an, 16.0);
+    EXPECT_EQ(t[4].rho, analisar_lfa(p).rho);
+    // nm = 1: nu = nitm varreduras, rho não se aplica
+    t = tabela_lfa(m, 2, 1, 9, 9);
+    EXPECT_TRUE(std::isnan(t[0].rho));
+    EXPECT_TRUE(t[1].da_rodada);
+    EXPECT_EQ(pedido_da_rodada(m, 2, 1, 9, 9).nu2, 0);
+}
+
+TEST(Cifras, DoEstadoResolvido) {
+    metodo_solver m;
+    m.ciclo = tipo_ciclo::W;
+    m.grosso_exato = true;
+    m.restricao = tipo_restricao::completa;
+    m.inicio = tipo_inicio::aleatorio;
+    const estado_execucao e = resolvido(6, 3, "1e-13", 60, 1, m);
+    const cifras_rodada c = calcular_cifras(e, m);
+    EXPECT_EQ(c.rho_lfa, analisar_lfa(pedido_da_rodada(m, 1, 6, 65, 65)).rho);
+    EXPECT_NEAR(c.q_assintotico / c.rho_lfa, 1.0, 0.2);
+    EXPECT_GT(c.r2, 0.99);
+    EXPECT_EQ(c.ajuste_ate, static_cast<int>(e.niter)); // parou em tolt, antes do piso
+    EXPECT_EQ(c.ajuste_de, c.ajuste_ate / 2);
+    const trabalho_ciclo w = calcular_trabalho(m, 1, e.nxg, e.nyg, 6);
+    EXPECT_EQ(c.trabalho_ciclo, w.varreduras);
+    EXPECT_EQ(c.solucoes_exatas_ciclo, 32.0); // W: 2^(nm-1) visitas do nível 1
+    EXPECT_EQ(c.q_por_trabalho, fator_por_trabalho(c.q_assintotico, c.trabalho_ciclo));
+    const erro_dividido d = dividir_erro(preparar_solucao_discreta(2, 65, 65), e.T);
+    EXPECT_EQ(c.erro_algebrico_max, d.algebrico_max);
+    EXPECT_EQ(c.erro_discretizacao_medio, d.discretizacao_medio);
+    EXPECT_EQ(c.erro.maximo, calcular_erro_exato(e).maximo);
+    EXPECT_LT(c.erro_algebrico_max, 1e-3 * c.erro_discretizacao_max);
+    // malha única: sem rho, trabalho = nitm varreduras
+    const estado_execucao u = resolvido(1, 9, "1e-6", 500, 3);
+    const cifras_rodada cu = calcular_cifras(u, {});
+    EXPECT_TRUE(std::isnan(cu.rho_lfa));
+    EXPECT_NEAR(cu.mu_lfa, 0.5, 1e-6);
+    EXPECT_EQ(cu.trabalho_ciclo, 3.0);
+    EXPECT_EQ(cu.transferencias_ciclo, 0.0);
+}
+
+TEST(Cifras, CronometroContaCadaFaseSemMudarUmBit) {
+    for (tipo_suavizador s : {tipo_suavizador::gs_lex, tipo_suavizador::gs_rb}) {
+        metodo_solver m;
+        m.suavizador = s;
+        tempos_fases t;
+        ajustes_solver a;
+        a.tempos = &t;
+        const estado_execucao com = resolvido(4, 3, "1e-8", 50, 2, m, a);
+        const estado_execucao sem = resolvido(4, 3, "1e-8", 50, 2, m);
+        EXPECT_EQ(com.hist, sem.hist);
+        EXPECT_EQ(copia_de(com.T), copia_de(sem.T));
+        const long long n = com.niter;
+        const auto chamadas = [&](int k, fase_tempo f) { return t.chamadas[k][static_cast<std::size_t>(f)]; };
+        ASSERT_EQ(t.chamadas.size(), 5u);
+        EXPECT_EQ(chamadas(1, fase_tempo::grosso), n);
+        if (s == tipo_suavizador::gs_lex) { // plano rápido: cada perna uma passada fundida
+            for (int k = 2; k <= 4; ++k) {
+                EXPECT_EQ(chamadas(k, fase_tempo::suavizacao_restricao), n);
+                EXPECT_EQ(chamadas(k, fase_tempo::prolongacao_suavizacao), n);
+                EXPECT_EQ(chamadas(k, fase_tempo::suavizacao), 0);
+            }
+        } else {
+            for (int k = 2; k <= 4; ++k) {
+                EXPECT_EQ(chamadas(k, fase_tempo::suavizacao), 2 * n);
+                EXPECT_EQ(chamadas(k, fase_tempo::restricao), n);
+                EXPECT_EQ(chamadas(k, fase_tempo::prolongacao), n);
+                EXPECT_EQ(chamadas(k, fase_tempo::norma), k == 4 ? n : 0);
+            }
+        }
+    }
+    // nm = 1 rápida: varreduras e norma numa passada
+    tempos_fases t;
+    ajustes_solver a;
+    a.tempos = &t;
+    const estado_execucao u = resolvido(1, 9, "1e-6", 500, 3, {}, a);
+    EXPECT_EQ(t.chamadas[1][static_cast<std::size_t>(fase_tempo::suavizacao_norma)], u.niter);
+}
+
+TEST(Cifras, TextosImprimemOQueRecebem) {
+    estado_execucao e = estado_de(entrada(3, 3, 3, "1e-8", 20, 1, 2));
+    cifras_rodada c;
+    c.mu_lfa = 0.5;
+    c.rho_lfa = 0.25;
+    c.q_assintotico = 0.2;
+    c.r2 = 0.999;
+    c.ajuste_de = 4;
+    c.ajuste_ate = 9;
+    c.piso = 12;
+    c.trabalho_ciclo = 3.0;
+    const std::string m = linhas_cifras_monitor(e, c);
+    EXPECT_NE(m.find("rho = 0.2500"), std::string::npos) << m;
+    EXPECT_NE(m.find("q assintótico = 0.2000 (R² = 0.99900, reta de ln L1(R) nos ciclos 4 a 9), q/rho = 0.80"),
+              std::string::npos) << m;
+    EXPECT_NE(m.find("piso de arredondamento desde o ciclo 12"), std::string::npos) << m;
+    // no resumo: vazio onde não se aplica, o número mais curto onde se aplica
+    const std::string col = colunas_cifras(e, c);
+    EXPECT_EQ(col.substr(0, col.find(",,")), "0.5,0.25,0.2,0.999,3");
+    const std::string cab = cabecalho_colunas_cifras();
+    EXPECT_EQ(std::count(col.begin(), col.end(), ','), std::count(cab.begin(), cab.end(), ','));
+    EXPECT_TRUE(col.ends_with(",4,9,12,,,20")) << col;
+    EXPECT_EQ(cifra(sem_cifra, 3), "-");
+    // a tabela da LFA marca a linha da rodada e diz o que supõe
+    const std::vector<linha_lfa> l = tabela_lfa({}, 1, 3, 9, 9);
+    const std::string lfa = texto_lfa(e, {}, l);
+    EXPECT_NE(lfa.find("    1    1  0.5000  0.5000  0.2500    0.2000  <- esta rodada\n"), std::string::npos) << lfa;
+    EXPECT_NE(lfa.find("hipóteses: dois níveis"), std::string::npos);
+    // a tabela de tempos: uma linha por nível, só as fases que rodaram, a soma
+    tempos_fases t;
+    preparar_tempos(t, 3);
+    t.por_nivel[3][static_cast<std::size_t>(fase_tempo::suavizacao)] = 0.004;
+    t.chamadas[3][static_cast<std::size_t>(fase_tempo::suavizacao)] = 2;
+    t.por_nivel[1][static_cast<std::size_t>(fase_tempo::grosso)] = 0.001;
+    t.chamadas[1][static_cast<std::size_t>(fase_tempo::grosso)] = 2;
+    e.niter = 2;
+    e.tparede = 0.006;
+    const std::string tt = texto_tempos(e, t);
+    EXPECT_NE(tt.find("      3  9 x 9                  4.000              -          4.000\n"), std::string::npos) << tt;
+    EXPECT_NE(tt.find("  soma                          4.000          1.000          5.000\n"), std::string::npos) << tt;
+    EXPECT_NE(tt.find(": 1.000 ms de 6.000 ms da solução"), std::string::npos) << tt;
+    EXPECT_EQ(tt.find("fundidas"), std::string::npos);
+}

@@ -1,0 +1,203 @@
+// Estudo paramétrico: listas das varreduras, nomes seguros, linhas de comando dos filhos, citação para o shell,
+// resumo lido de volta e a tabela (parâmetros que variam, séries, ordem observada).
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "auxiliar.h"
+#include "report/listagem.h"
+#include "run/estudo.h"
+
+namespace {
+
+varredura var(const char* texto) {
+    varredura v;
+    const std::string erro = ler_varredura(texto, v);
+    EXPECT_EQ(erro, "") << texto;
+    return v;
+}
+
+std::string erro_de(const char* texto) {
+    varredura v;
+    return ler_varredura(texto, v);
+}
+
+// Um resumo com as colunas dadas e uma linha por vetor de valores.
+resumo_lido resumo(const std::vector<std::string>& colunas, const std::vector<std::vector<std::string>>& linhas) {
+    return {colunas, linhas};
+}
+
+} // namespace
+
+TEST(Estudo, ListasDasVarreduras) {
+    EXPECT_EQ(var("nm=2:5").valores, (std::vector<std::string>{"2", "3", "4", "5"}));
+    EXPECT_EQ(var("freq=-1:1").valores, (std::vector<std::string>{"-1", "0", "1"}));
+    EXPECT_EQ(var("smoother=gs-lex,line-alt").valores, (std::vector<std::string>{"gs-lex", "line-alt"}));
+    EXPECT_EQ(var("tolt=1e-8,1.0d-10").valores.size(), 2u);
+    EXPECT_EQ(var("start=random:3,random").valores.size(), 2u);
+    EXPECT_EQ(var("titulo=a b:c").valores, (std::vector<std::string>{"a b:c"})); // não é faixa: um texto
+    EXPECT_EQ(var("fmg=0,1").valores.size(), 2u);
+    struct caso {
+        const char* texto;
+        const char* erro;
+    };
+    for (const caso& c : {caso{"nm=5:2", "the range 5:2 is empty"}, caso{"nm=3,,4", "an empty value in the list"},
+                          caso{"nm=", "an empty value"}, caso{"caso=a,b", "caso names the listings"},
+                          caso{"foo=1", "'foo' is neither a value of the input file"},
+                          caso{"smoother=sor", "invalid value 'sor' in --sweep smoother: must be gs-lex,"},
+                          caso{"fmg=2", "invalid value '2' in --sweep fmg: must be 0 or 1"},
+                          caso{"nm=0:2", "invalid value '0' in --sweep nm: nm = 0, must be 1 to 31"},
+                          caso{"omega=1,2", "invalid value '2' in --sweep omega: must be a number above 0 and below 2"},
+                          caso{"nitm=1,2,1", "the value '1' appears twice in --sweep nitm"},
+                          caso{"nm", "write it as NAME=LIST"}, caso{"itmax=1:20000", "has more than 10000 values"}})
+        EXPECT_NE(erro_de(c.texto).find(c.erro), std::string::npos) << c.texto << ": " << erro_de(c.texto);
+}
+
+TEST(Estudo, OpcoesQueUmEstudoExigeERecusa) {
+    EXPECT_TRUE(opcoes_de({"--sweep", "nm=3,4", "--summary", "r.csv", "-j", "3", "--plot", "f"}).rodar);
+    for (const std::vector<std::string>& a :
+         {std::vector<std::string>{"--sweep", "nm=3"}, {"--sweep", "nm=3", "--summary", "r.csv", "-m"},
+          {"--sweep", "nm=3", "--summary", "r.csv", "--csv", "h.csv"}, {"--sweep", "nm=3", "--summary", "r.csv", "--lfa"},
+          {"--sweep", "nm=3", "--sweep", "nm=4", "--summary", "r.csv"},
+          {"--sweep", "nm=3", "--set", "nm=4", "--summary", "r.csv"},
+          {"--sweep", "smoother=gs-rb", "--smoother", "jacobi", "--summary", "r.csv"},
+          {"--sweep", "nm=3", "--summary", "r.csv", "--commands", "--plot", "f"}, {"--commands"},
+          {"--study-table", "r.csv", "--sweep", "nm=3"}, {"--study-table", "r.csv", "x.ent"},
+          {"--sweep", "nitm=1:100", "--sweep", "freq=1:200", "--summary", "r.csv"}})
+        EXPECT_EQ(opcoes_de(a).codigo, 2) << a[0] << " " << a[1];
+}
+
+TEST(Estudo, NomesSegurosDasListagens) {
+    const std::vector<varredura> v{var("nm=5,10"), var("smoother=gs-lex"), var("titulo=a'b,$(x)"), var("tolt=1e-8")};
+    EXPECT_EQ(nome_da_rodada("exemplo1.lst", v, {0, 0, 0, 0}, 1), "exemplo1-nm5-smoothergs-lex-titulo1-tolt1e-8.lst");
+    EXPECT_EQ(nome_da_rodada("exemplo1.lst", v, {1, 0, 1, 0}, 4), "exemplo1-nm10-smoothergs-lex-titulo2-tolt1e-8.lst");
+    // o caso do usuário: o que não é seguro vira '_', as pastas ficam, nunca '-' no começo
+    EXPECT_EQ(nome_da_rodada("-a b$`c/x.LST", {var("nm=3")}, {0}, 1), "_a_b__c/x.LST-nm3.lst");
+    EXPECT_EQ(nome_da_rodada("ação.lst", {var("nm=3")}, {0}, 1), "a____o-nm3.lst");
+    EXPECT_EQ(nome_da_rodada(".lst", {var("nm=3")}, {0}, 1), "estudo-nm3.lst");
+    // longo demais para os 50 caracteres de caso: a base e o número da rodada
+    const std::string n = nome_da_rodada(std::string(45, 'x') + ".lst", v, {1, 0, 1, 0}, 12);
+    EXPECT_EQ(n, std::string(42, 'x') + "-r12.lst");
+    EXPECT_EQ(n.size(), 50u);
+}
+
+TEST(Estudo, RodadasELinhasDeComando) {
+    const leitura_opcoes l = opcoes_de({"--sweep", "nitm=1,2", "--sweep", "fmg=0,1", "--sweep", "cycle=V,W", "--utf8",
+                                        "--smoother", "gs-rb", "--set", "tolt=1e-9", "--summary", "r.csv", "-j", "3", "--", "-e.ent"});
+    ASSERT_TRUE(l.rodar);
+    const std::vector<rodada_estudo> r = planejar_estudo(l.opcoes, "ex.lst");
+    ASSERT_EQ(r.size(), 8u);
+    // a primeira varredura no laço de fora
+    EXPECT_EQ(r[0].listagem, "ex-nitm1-fmg0-cycleV.lst");
+    EXPECT_EQ(r[1].listagem, "ex-nitm1-fmg0-cycleW.lst");
+    EXPECT_EQ(r[2].listagem, "ex-nitm1-fmg1-cycleV.lst");
+    EXPECT_EQ(r[7].listagem, "ex-nitm2-fmg1-cycleW.lst");
+    EXPECT_EQ(r[0].argumentos, (std::vector<std::string>{"-n", "-j", "1", "--utf8", "--smoother", "gs-rb", "--cycle", "V",
+                                                         "--set", "tolt=1e-9", "--set", "nitm=1", "--set",
+                                                         "caso=ex-nitm1-fmg0-cycleV.lst", "--summary", "r.csv", "--",
+                                                         "-e.ent"}));
+    EXPECT_EQ(r[3].argumentos[6], "--fmg");
+    EXPECT_EQ(r[3].alteracoes.back().valor, "ex-nitm1-fmg1-cycleW.lst");
+    // os argumentos do filho são uma linha de comando válida
+    std::vector<std::string> a{"placa"};
+    a.insert(a.end(), r[7].argumentos.begin(), r[7].argumentos.end());
+    a.pop_back(); // "--" e a entrada: opcoes_de não conhece "--" depois do último argumento
+    a.pop_back();
+    a.erase(a.begin());
+    const leitura_opcoes filho = opcoes_de(a);
+    ASSERT_TRUE(filho.rodar);
+    EXPECT_EQ(filho.opcoes.threads, 1);
+    EXPECT_TRUE(filho.opcoes.metodo.fmg);
+    EXPECT_EQ(filho.opcoes.metodo.ciclo, tipo_ciclo::W);
+    EXPECT_EQ(filho.opcoes.alteracoes.size(), 3u);
+}
+
+TEST(Estudo, CitacaoParaOShell) {
+    EXPECT_EQ(citar_para_shell("nm=5"), "nm=5");
+    EXPECT_EQ(citar_para_shell("/a/b-c_d.lst"), "/a/b-c_d.lst");
+    EXPECT_EQ(citar_para_shell(""), "''");
+    EXPECT_EQ(citar_para_shell("a b"), "'a b'");
+    EXPECT_EQ(citar_para_shell("it's"), "'it'\\''s'");
+    EXPECT_EQ(citar_para_shell("$(x)`y`\"z\";*?~"), "'$(x)`y`\"z\";*?~'");
+    EXPECT_EQ(citar_para_shell("=x"), "'=x'");
+    EXPECT_EQ(comando_de_shell("/d ir", {"/p", "-n", "titulo=a b"}), "cd '/d ir' && /p -n 'titulo=a b'");
+    EXPECT_EQ(comando_de_shell("", {"p"}), "p");
+}
+
+TEST(Estudo, ResumoLidoDeVolta) {
+    EXPECT_EQ(campos_csv("a,\"b, \"\"c\"\"\",,d\r"), (std::vector<std::string>{"a", "b, \"c\"", "", "d"}));
+    const char* nome = "estudo_resumo.csv";
+    std::FILE* f = std::fopen(nome, "wb");
+    std::fputs("caso,nm,x\r\nr1,3,1\r\n", f);
+    std::fclose(f);
+    const long long meio = tamanho_do_resumo(nome);
+    f = std::fopen(nome, "ab");
+    std::fputs("caso,nm,x\r\nr2,4\r\n\"r,3\",5,2,9\r\n", f); // outro cabeçalho (resumos juntados), linha curta e longa
+    std::fclose(f);
+    resumo_lido r = ler_resumo(nome);
+    EXPECT_EQ(r.colunas, (std::vector<std::string>{"caso", "nm", "x"}));
+    ASSERT_EQ(r.linhas.size(), 3u);
+    EXPECT_EQ(r.linhas[1], (std::vector<std::string>{"r2", "4", ""}));
+    EXPECT_EQ(r.linhas[2], (std::vector<std::string>{"r,3", "5", "2"}));
+    r = ler_resumo(nome, meio);
+    ASSERT_EQ(r.linhas.size(), 2u);
+    EXPECT_EQ(r.linhas[0][0], "r2");
+    std::remove(nome);
+    EXPECT_EQ(tamanho_do_resumo(nome), 0);
+}
+
+TEST(Estudo, TabelaParametrosSeriesEOrdem) {
+    // nm x suavizador; nx e ny seguem nm; pre segue nitm (constante aqui); erro de discretização ~ h^2 exato
+    const std::vector<std::string> col{"caso", "nm", "nx", "ny", "nitm", "pre", "suavizador", "niter", "convergiu",
+                                       "q_assintotico", "rho_lfa", "erro_discretizacao_max", "cpu_s"};
+    std::vector<std::vector<std::string>> l;
+    for (int nm = 3; nm <= 5; ++nm)
+        for (const char* s : {"gs-lex", "gs-rb"}) {
+            const int n = (1 << (nm - 1)) - 1; // incógnitas por direção com nxg(1) = 3
+            const double h = 1.0 / (n + 1);
+            char e[32];
+            std::snprintf(e, sizeof e, "%.17g", 0.3 * h * h);
+            l.push_back({"r" + std::to_string(l.size()), std::to_string(nm), std::to_string(n), std::to_string(n), "2", "2",
+                         s, "7", "1", "0.1", "0.2", e, "0.5"});
+        }
+    std::vector<std::size_t> todas{0, 1, 2, 3, 4, 5};
+    tabela_estudo t = montar_tabela(resumo(col, l), todas, {"nm", "suavizador"});
+    EXPECT_EQ(t.parametros, (std::vector<std::string>{"nm", "suavizador", "nx", "ny"}));
+    EXPECT_EQ(t.eixo, "nm");
+    EXPECT_TRUE(t.eixo_numerico);
+    EXPECT_EQ(t.x, (std::vector<double>{3, 3, 4, 4, 5, 5}));
+    ASSERT_EQ(t.series_eixo.size(), 2u); // nx e ny seguem nm: a série é só o suavizador
+    EXPECT_EQ(t.series_eixo[1].rotulo, "suavizador=gs-rb");
+    EXPECT_EQ(t.series_eixo[1].linhas, (std::vector<std::size_t>{1, 3, 5}));
+    ASSERT_EQ(t.series_grade.size(), 1u); // o erro de discretização não depende do suavizador
+    EXPECT_TRUE(std::isnan(t.linhas[0].ordem));
+    for (std::size_t i = 2; i < 6; ++i) EXPECT_NEAR(t.linhas[i].ordem, 2.0, 1e-12) << i;
+    EXPECT_NEAR(t.series_grade[0].inclinacao, 2.0, 1e-12);
+    EXPECT_EQ(t.linhas[4].h, 1.0 / 16);
+    EXPECT_EQ(t.linhas[5].q_assintotico, 0.1);
+    // eixo de rótulos: o suavizador primeiro; nm, nx e ny viram a série (nx e ny seguem nm: só nm no rótulo)
+    t = montar_tabela(resumo(col, l), todas, {"suavizador", "nm"});
+    EXPECT_FALSE(t.eixo_numerico);
+    EXPECT_EQ(t.rotulos_x, (std::vector<std::string>{"gs-lex", "gs-rb"}));
+    EXPECT_EQ(t.x, (std::vector<double>{1, 2, 1, 2, 1, 2}));
+    ASSERT_EQ(t.series_eixo.size(), 3u);
+    EXPECT_EQ(t.series_eixo[0].rotulo, "nm=3");
+    // só ny varia: h = 1/(ny+1); nada de grade varia: sem séries de grade nem ordem
+    for (std::size_t i = 0; i < l.size(); ++i) l[i][2] = "7";
+    t = montar_tabela(resumo(col, l), {0, 2, 4}, {});
+    EXPECT_EQ(t.linhas[2].h, 1.0 / 16);
+    EXPECT_NEAR(t.linhas[2].ordem, 2.0, 1e-12);
+    t = montar_tabela(resumo(col, l), {0, 1}, {});
+    EXPECT_EQ(t.parametros, (std::vector<std::string>{"suavizador"}));
+    EXPECT_TRUE(t.series_grade.empty());
+    // a tabela impressa: uma linha por rodada, a ordem só quando a grade varia
+    t = montar_tabela(resumo(col, l), todas, {"nm"});
+    t.resumo = "r.csv";
+    const std::string texto = texto_tabela_estudo(t);
+    EXPECT_EQ(texto.rfind("estudo: 6 rodadas, resumo em r.csv\n", 0), 0u) << texto;
+    EXPECT_NE(texto.find("  ordem\n"), std::string::npos) << texto;
+    EXPECT_NE(texto.find("   2.00\n"), std::string::npos) << texto;
+}
