@@ -1,14 +1,66 @@
-// Peças comuns dos testes: estado lido de um texto de entrada, entradas prontas e leitura de arquivos.
+// Peças comuns dos testes: estado lido de um texto de entrada, entradas prontas, leitura de arquivos, comparação
+// bit a bit, vistas de nível e um diretório temporário por teste.
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "run/execucao.h"
+#include "solver/solver.h"
+
+// Os mesmos bits (NaN e -0 incluídos), não só o mesmo valor.
+inline bool mesmos_bits(const double* a, std::size_t na, const double* b, std::size_t nb) {
+    return na == nb && (na == 0 || std::memcmp(a, b, na * sizeof(double)) == 0);
+}
+inline bool mesmos_bits(const std::vector<double>& a, const std::vector<double>& b) {
+    return mesmos_bits(a.data(), a.size(), b.data(), b.size());
+}
+inline bool mesmos_bits(const vetor_grande& a, const vetor_grande& b) {
+    return mesmos_bits(a.data(), a.size(), b.data(), b.size());
+}
+inline bool mesmos_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Vista de nível nx x ny sobre u (e o lado direito f, se houver), com os coeficientes do seu espaçamento.
+inline vista_nivel vista_de(std::vector<double>& u, std::vector<double>* f, int nx, int ny) {
+    const double dx = 1.0 / (nx - 1), dy = 1.0 / (ny - 1);
+    vista_nivel v;
+    v.u = u.data();
+    v.f = f ? f->data() : nullptr;
+    v.nx = nx;
+    v.ny = ny;
+    v.ae = 1.0 / (dx * dx);
+    v.an = 1.0 / (dy * dy);
+    v.ap = (v.an + v.ae) * 2.0;
+    return v;
+}
+
+// Cada teste num diretório temporário próprio, que passa a ser o corrente.
+class diretorio_temporario : public ::testing::Test {
+protected:
+    void SetUp() override {
+        antigo_ = std::filesystem::current_path();
+        std::string modelo = (std::filesystem::temp_directory_path() / "placa-teste-XXXXXX").string();
+        ASSERT_NE(mkdtemp(modelo.data()), nullptr);
+        dir_ = modelo;
+        std::filesystem::current_path(dir_);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(antigo_);
+        std::filesystem::remove_all(dir_);
+    }
+    static void escrever(const std::string& nome, const std::string& conteudo) {
+        std::ofstream(nome, std::ios::binary) << conteudo;
+    }
+    std::filesystem::path antigo_, dir_;
+};
 
 // Cópia de uma grade (T, cor, res) num vetor comum, para guardar e comparar.
 inline std::vector<double> copia_de(const vetor_grande& v) { return {v.begin(), v.end()}; }

@@ -15,25 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Cada teste num diretório temporário próprio, que passa a ser o corrente.
-class Arquivos : public ::testing::Test {
+class Arquivos : public diretorio_temporario {
 protected:
-    void SetUp() override {
-        antigo_ = fs::current_path();
-        std::string modelo = (fs::temp_directory_path() / "placa-arquivos-XXXXXX").string();
-        ASSERT_NE(mkdtemp(modelo.data()), nullptr);
-        dir_ = modelo;
-        fs::current_path(dir_);
-    }
-    void TearDown() override {
-        fs::current_path(antigo_);
-        fs::remove_all(dir_);
-    }
-    static void escrever(const std::string& nome, const std::string& conteudo) {
-        std::ofstream(nome, std::ios::binary) << conteudo;
-    }
     std::size_t entradas() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {})); }
-    fs::path antigo_, dir_;
 };
 
 } // namespace

@@ -14,10 +14,6 @@
 
 namespace {
 
-bool mesmos_bits(const std::vector<double>& a, const std::vector<double>& b) {
-    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
-}
-
 // Histórico, campo e correções de uma solução inteira.
 struct solucao {
     std::vector<double> hist, T, cor;

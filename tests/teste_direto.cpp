@@ -11,19 +11,6 @@
 
 namespace {
 
-// Vista de correção nx x ny sobre u e f, com os coeficientes do espaçamento do nível.
-vista_nivel vista(std::vector<double>& u, std::vector<double>* f, int nx, int ny) {
-    const double dx = 1.0 / (nx - 1), dy = 1.0 / (ny - 1);
-    vista_nivel v;
-    v.u = u.data();
-    v.f = f ? f->data() : nullptr;
-    v.nx = nx;
-    v.ny = ny;
-    v.ae = 1.0 / (dx * dx);
-    v.an = 1.0 / (dy * dy);
-    v.ap = (v.an + v.ae) * 2.0;
-    return v;
-}
 
 std::vector<double> historico(int grosso, bool exato, tipo_ciclo c) {
     metodo_solver m;
@@ -43,7 +30,7 @@ TEST(Direto, ContraGaussSeidelConvergido) {
     {
         std::vector<double> u{0, 1, 2, 3, 4, 0, 6, 7, 8, 9}, f(10, 0.0);
         f[5] = 5.0;
-        const vista_nivel v = vista(u, &f, 3, 3);
+        const vista_nivel v = vista_de(u, &f, 3, 3);
         fator_banda fb;
         fatorar_nivel_grosso(fb, 3, 3, v.ae, v.an, v.ap);
         resolver_nivel_grosso(fb, v);
@@ -58,12 +45,12 @@ TEST(Direto, ContraGaussSeidelConvergido) {
             f[p] = 50 * d(g);
         }
         std::vector<double> gs = u;
-        const vista_nivel v = vista(u, &f, nx, ny);
+        const vista_nivel v = vista_de(u, &f, nx, ny);
         fator_banda fb;
         fatorar_nivel_grosso(fb, nx, ny, v.ae, v.an, v.ap);
         EXPECT_EQ(fb.b, std::min(nx, ny) - 2);
         resolver_nivel_grosso(fb, v);
-        suavizar_gs_lex(vista(gs, &f, nx, ny), {}, 4000);
+        suavizar_gs_lex(vista_de(gs, &f, nx, ny), {}, 4000);
         double maior = 0.0;
         for (double x : gs) maior = std::max(maior, std::fabs(x));
         for (int p = 1; p <= nx * ny; ++p) EXPECT_NEAR(u[p], gs[p], 1e-12 * maior) << nx << "x" << ny << " P = " << p;
@@ -72,7 +59,7 @@ TEST(Direto, ContraGaussSeidelConvergido) {
     std::vector<double> u(9, 1.0);
     fator_banda fb;
     fatorar_nivel_grosso(fb, 2, 4, 1, 1, 4);
-    resolver_nivel_grosso(fb, vista(u, nullptr, 2, 4));
+    resolver_nivel_grosso(fb, vista_de(u, nullptr, 2, 4));
     EXPECT_EQ(u, std::vector<double>(9, 1.0));
     EXPECT_EQ(bytes_fator_banda(2, 4), 0);
     EXPECT_EQ(bytes_fator_banda(9, 6), 8 * (28 * 5 + 28));

@@ -15,23 +15,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Cada teste roda num diretório temporário próprio, que passa a ser o corrente.
-class Execucao : public ::testing::Test {
+// Cada teste num diretório temporário próprio, com a plataforma falsa reiniciada.
+class Execucao : public diretorio_temporario {
 protected:
     void SetUp() override {
         falsa::reiniciar();
-        antigo_ = fs::current_path();
-        std::string modelo = (fs::temp_directory_path() / "placa-teste-XXXXXX").string();
-        ASSERT_NE(mkdtemp(modelo.data()), nullptr);
-        dir_ = modelo;
-        fs::current_path(dir_);
-    }
-    void TearDown() override {
-        fs::current_path(antigo_);
-        fs::remove_all(dir_);
-    }
-    static void escrever(const std::string& nome, const std::string& conteudo) {
-        std::ofstream(nome, std::ios::binary) << conteudo;
+        diretorio_temporario::SetUp();
     }
     // Arquivos do diretório além dos nomeados: nada de temporários esquecidos.
     std::vector<std::string> arquivos() const {
@@ -40,7 +29,6 @@ protected:
         std::sort(v.begin(), v.end());
         return v;
     }
-    fs::path antigo_, dir_;
 };
 
 } // namespace

@@ -21,12 +21,6 @@ ajustes_solver ajustes_de(int threads, conjunto_instrucoes c) {
     return a;
 }
 
-bool mesmos_bits(const vetor_grande& a, const vetor_grande& b) {
-    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
-}
-
-bool mesmos_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
 // Primeiro índice em que a e b diferem (para a mensagem), ou -1.
 long primeira_diferenca(const vetor_grande& a, const vetor_grande& b) {
     for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)

@@ -11,19 +11,6 @@
 
 namespace {
 
-// Vista de correção nx x ny sobre u e f, com os coeficientes do espaçamento do nível.
-vista_nivel vista(std::vector<double>& u, std::vector<double>* f, int nx, int ny) {
-    const double dx = 1.0 / (nx - 1), dy = 1.0 / (ny - 1);
-    vista_nivel v;
-    v.u = u.data();
-    v.f = f ? f->data() : nullptr;
-    v.nx = nx;
-    v.ny = ny;
-    v.ae = 1.0 / (dx * dx);
-    v.an = 1.0 / (dy * dy);
-    v.ap = (v.an + v.ae) * 2.0;
-    return v;
-}
 
 // Com u = 0 o resíduo da correção é o lado direito: r = f.
 struct restricao_de_f {
@@ -35,7 +22,7 @@ restricao_de_f restringir_f(restricao rs, const std::vector<double>& f0) {
     std::vector<double> u(50, 0.0), f = f0;
     restricao_de_f s{std::vector<double>(17, -7.0)};
     std::vector<double> rascunho(3 * 8);
-    rs(vista(u, &f, 7, 7), {s.r.data(), 4, 4}, rascunho.data());
+    rs(vista_de(u, &f, 7, 7), {s.r.data(), 4, 4}, rascunho.data());
     return s;
 }
 

@@ -26,18 +26,7 @@ estado_execucao grade(int nx, int ny, int problema = 1, int nitm = 1) {
 // Grade ao acaso de nx x ny (contornos incluídos) e um lado direito ao acaso, para vistas de correção.
 struct grade_livre {
     std::vector<double> u, f;
-    vista_nivel vista(bool com_direito, int nx, int ny) {
-        const double dx = 1.0 / (nx - 1), dy = 1.0 / (ny - 1);
-        vista_nivel v;
-        v.u = u.data();
-        v.f = com_direito ? f.data() : nullptr;
-        v.nx = nx;
-        v.ny = ny;
-        v.ae = 1.0 / (dx * dx);
-        v.an = 1.0 / (dy * dy);
-        v.ap = (v.an + v.ae) * 2.0;
-        return v;
-    }
+    vista_nivel vista(bool com_direito, int nx, int ny) { return vista_de(u, com_direito ? &f : nullptr, nx, ny); }
 };
 
 grade_livre ao_acaso(int nx, int ny, unsigned semente) {

@@ -32,17 +32,17 @@
 
 void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq) {
     passada p;
-    const bool em_T = e.nm == 1 || e.k == e.nm;
-    p.u = em_T ? e.T.data() : e.cor.data() + e.ofsk;
-    p.direito = em_T ? nullptr : e.res.data() + e.ofsk;
-    p.nx = e.nxk;
-    p.ny = e.nyk;
-    p.ae = e.ae;
-    p.an = e.an;
-    p.ap = e.ap;
-    p.q = 1.0 / e.ap;
+    const vista_nivel v = nivel_corrente(e);
+    p.u = v.u;
+    p.direito = v.f;
+    p.nx = v.nx;
+    p.ny = v.ny;
+    p.ae = v.ae;
+    p.an = v.an;
+    p.ap = v.ap;
+    p.q = 1.0 / v.ap;
     p.pedido = pedido;
-    if (em_T) p.pedido.zerar = false; // T nunca começa zerado
+    if (v.f == nullptr) p.pedido.zerar = false; // T nunca começa zerado
     if (pedido.prolongar || pedido.restringir) {
         const long ofc = e.ofsk - static_cast<long>(e.nxyg[e.k - 1]);
         p.grossa = e.cor.data() + ofc;
