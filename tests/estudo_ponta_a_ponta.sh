@@ -149,6 +149,27 @@ for sinal in TERM INT; do
     [ "$(tail -n +2 s.csv | wc -l)" -eq "$(ls *.lst | wc -l)" ] || falha "$sinal: linhas e listagens"
     cd ..
 done
+# o sinal que chega depois de uma rodada efetivar listagem e linha, antes de o filho sair (o strace segura cada
+# filho 0,3 s logo depois do rename da listagem): a rodada conta como terminada, e nenhuma mensagem nega o arquivo
+if strace -f -qq -o /dev/null true 2>/dev/null; then
+    mkdir starde && cd starde || exit 1
+    strace -f -qq -o /dev/null -e trace=rename -e inject=rename:delay_exit=300000 \
+        "$placa" -j 2 --sweep nitm=1,1000 --sweep pre=1,2 --summary s.csv ../grande.ent >saida.txt 2>erro.txt &
+    rastreador=$!
+    for _ in $(seq 1500); do ls ./*.lst >/dev/null 2>&1 && break; sleep 0.02; done
+    sleep 0.05
+    pkill -TERM -P $rastreador -x placa
+    wait $rastreador
+    n=$(ls ./*.lst | wc -l)
+    grep -q "^placa: study interrupted by signal 15: $n of 4 runs finished" erro.txt && [ "$n" -ge 1 ] &&
+        [ "$(tail -n +2 s.csv | wc -l)" -eq "$n" ] || falha "sinal depois da efetivação: $n listagens; $(cat erro.txt)"
+    for f in $(sed -n 's/^placa: study run \(.*\) stopped by the signal.*/\1/p' erro.txt); do
+        [ -e "$f" ] && falha "sinal depois da efetivação: a mensagem nega $f, que existe"
+    done
+    cd ..
+else
+    echo "sem ptrace aqui: o sinal entre a efetivação e a saída de um filho não foi exercitado"
+fi
 
 # ---- por rodada: monitor, --csv-errors e --timing
 "$placa" -n -m --csv h.csv --csv-errors --timing lfa.ent >m.txt 2>erro.txt || falha "monitor: $(cat erro.txt)"

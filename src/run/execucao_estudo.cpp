@@ -40,7 +40,7 @@ tabela_estudo tabela_das_rodadas(const opcoes_execucao& o, const resumo_lido& r,
                                  const std::vector<bool>& feitas) {
     std::map<std::string, std::size_t> ultima;
     const auto c = std::find(r.colunas.begin(), r.colunas.end(), "caso") - r.colunas.begin();
-    for (std::size_t i = 0; i < r.linhas.size(); ++i) ultima[r.linhas[i][static_cast<std::size_t>(c)]] = i;
+    for (std::size_t i = 0; static_cast<std::size_t>(c) < r.colunas.size() && i < r.linhas.size(); ++i) ultima[r.linhas[i][static_cast<std::size_t>(c)]] = i;
     std::vector<std::size_t> escolhidas;
     for (std::size_t k = 0; k < rodadas.size(); ++k)
         if (const auto i = ultima.find(rodadas[k].listagem); feitas[k] && i != ultima.end()) escolhidas.push_back(i->second);
@@ -65,9 +65,24 @@ int mostrar(const opcoes_execucao& o, const tabela_estudo& t) {
     return 1;
 }
 
+// Se a linha de `caso` entrou no resumo depois do byte `desde`. A linha e a listagem de uma rodada são efetivadas
+// juntas, com os sinais adiados: um filho que morre pelo sinal depois disso deixou a rodada inteira.
+bool rodada_gravada(const std::string& resumo, long long desde, const std::string& caso) {
+    try {
+        const resumo_lido r = ler_resumo(resumo, desde);
+        const auto c = std::find(r.colunas.begin(), r.colunas.end(), "caso") - r.colunas.begin();
+        if (static_cast<std::size_t>(c) == r.colunas.size()) return false;
+        return std::any_of(r.linhas.begin(), r.linhas.end(),
+                           [&](const std::vector<std::string>& l) { return l[static_cast<std::size_t>(c)] == caso; });
+    } catch (const erro_fatal&) {
+        return false;
+    }
+}
+
 // Os filhos, até `de_uma_vez` ao mesmo tempo; devolve quais terminaram bem. Um sinal de término para os
 // lançamentos, chega aos filhos vivos e, depois de esperá-los, termina o placa por ele.
-std::vector<bool> executar_rodadas(const std::vector<rodada_estudo>& rodadas, int de_uma_vez, int& falhas) {
+std::vector<bool> executar_rodadas(const opcoes_execucao& o, const std::vector<rodada_estudo>& rodadas, long long desde,
+                                   int de_uma_vez, int& falhas) {
     const std::string programa = programa_atual();
     if (programa.empty()) throw erro_fatal("cannot find the placa executable (/proc/self/exe) to start the study runs");
     std::vector<bool> feitas(rodadas.size(), false);
@@ -97,13 +112,17 @@ std::vector<bool> executar_rodadas(const std::vector<rodada_estudo>& rodadas, in
         const auto v = vivos.find(f.id);
         if (v == vivos.end()) continue;
         const rodada_estudo& r = rodadas[v->second];
-        feitas[v->second] = f.codigo == 0;
+        const std::size_t k = v->second;
         vivos.erase(v);
-        terminadas += f.codigo == 0;
         if (const int s = sinal_anotado(); s && f.codigo == 128 + s) {
-            escrever_mensagem("study run " + r.listagem + " stopped by the signal (it left no file behind)");
+            // o sinal pode chegar entre a efetivação das saídas e o fim do filho: vale o que ficou gravado
+            feitas[k] = rodada_gravada(o.resumo, desde, r.listagem);
+            terminadas += feitas[k];
+            if (!feitas[k]) escrever_mensagem("study run " + r.listagem + " stopped by the signal (it left no file behind)");
             continue;
         }
+        feitas[k] = f.codigo == 0;
+        terminadas += f.codigo == 0;
         std::size_t i = 0;
         for (std::size_t fim; i < f.erros.size(); i = fim + 1) {
             fim = f.erros.find('\n', i);
@@ -162,7 +181,7 @@ int executar_estudo(const opcoes_execucao& o) {
     const long long desde = tamanho_do_resumo(o.resumo);
     int falhas = 0;
     const std::vector<bool> feitas =
-        executar_rodadas(rodadas, o.threads > 0 ? o.threads : processadores_disponiveis(), falhas);
+        executar_rodadas(o, rodadas, desde, o.threads > 0 ? o.threads : processadores_disponiveis(), falhas);
     const bool alguma = std::find(feitas.begin(), feitas.end(), true) != feitas.end();
     const int codigo = alguma ? mostrar(o, tabela_das_rodadas(o, ler_resumo(o.resumo, desde), rodadas, feitas)) : 0;
     if (falhas > 0) escrever_mensagem(std::to_string(falhas) + " of " + std::to_string(rodadas.size()) + " study runs failed");
