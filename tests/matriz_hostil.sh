@@ -110,12 +110,19 @@ placa=$placa_real
 
 # ---- resumo: linha inteira ou nenhuma, um só cabeçalho
 novo "resumo cortado por limite de tamanho"
-head -c 65480 /dev/zero | tr '\0' 'r' > resumo.csv; printf '\r\n' >> resumo.csv
+{ printf 'caso,nm,nx,ny,nitm,tolt,\r\n'; head -c 65450 /dev/zero | tr '\0' 'r'; printf '\r\n'; } > resumo.csv
 com_limite "-f 64" erro "write error, --summary, file resumo.csv: File too large" --summary resumo.csv
 novo "resumo com rodadas simultâneas"
 for k in 1 2 3 4 5 6 7 8; do sed "1s/.*/s$k.lst/" tervano3.ent > s$k.ent; done
 for k in 1 2 3 4 5 6 7 8; do "$placa" -n --summary resumo.csv s$k.ent </dev/null >/dev/null 2>&1 & done; wait
 [ "$(grep -c '^caso,' resumo.csv)" -eq 1 ] && [ "$(wc -l <resumo.csv)" -eq 9 ] || falha "resumo: $(cat resumo.csv)"
+novo "resumo que é o arquivo de outra pessoa: nenhuma linha, antes de resolver; o estudo e a tabela também recusam"
+printf 'aluno,nota\r\nAna,9\r\n' > notas.csv
+erro "cannot open, --summary, file notas.csv: it is not a placa summary" --summary notas.csv
+erro "cannot open, --summary, file notas.csv: it is not a placa summary" --sweep nitm=1,2 --summary notas.csv
+erro "notas.csv is not a placa summary" --study-table notas.csv
+certo --summary vazio.csv; certo --summary vazio.csv
+[ "$(grep -c '^caso,nm,nx,ny,nitm,tolt,' vazio.csv)" -eq 1 ] && [ "$(wc -l <vazio.csv)" -eq 3 ] || falha "resumo novo"
 novo "resumo num FIFO"; mkfifo cano
 SECONDS=0; timeout 10 "$placa" -n --summary cano </dev/null 2>../erro.txt; rc=$?
 [ $rc -eq 1 ] && grep -q 'file cano: not a regular file' ../erro.txt || falha "código $rc: $(cat ../erro.txt)"

@@ -9,6 +9,7 @@
 
 #include "auxiliar.h"
 #include "report/listagem.h"
+#include "run/erro_fatal.h"
 #include "run/estudo.h"
 
 namespace {
@@ -131,20 +132,26 @@ TEST(Estudo, ResumoLidoDeVolta) {
     EXPECT_EQ(campos_csv("a,\"b, \"\"c\"\"\",,d\r"), (std::vector<std::string>{"a", "b, \"c\"", "", "d"}));
     const char* nome = "estudo_resumo.csv";
     std::FILE* f = std::fopen(nome, "wb");
-    std::fputs("caso,nm,x\r\nr1,3,1\r\n", f);
+    std::fputs("caso,nm,nx,ny,nitm,tolt,x\r\nr1,3,1,1,1,1,1\r\n", f);
     std::fclose(f);
     const long long meio = tamanho_do_resumo(nome);
     f = std::fopen(nome, "ab");
-    std::fputs("caso,nm,x\r\nr2,4\r\n\"r,3\",5,2,9\r\n", f); // outro cabeçalho (resumos juntados), linha curta e longa
+    // cabeçalhos de resumos juntados (desta versão e de uma anterior, mais curto), linha curta e longa
+    std::fputs("caso,nm,nx,ny,nitm,tolt,x\r\ncaso,nm,nx,ny,nitm,tolt,\r\nr2,4\r\n\"r,3\",5,2,2,2,2,2,9\r\n", f);
     std::fclose(f);
     resumo_lido r = ler_resumo(nome);
-    EXPECT_EQ(r.colunas, (std::vector<std::string>{"caso", "nm", "x"}));
+    EXPECT_EQ(r.colunas, (std::vector<std::string>{"caso", "nm", "nx", "ny", "nitm", "tolt", "x"}));
     ASSERT_EQ(r.linhas.size(), 3u);
-    EXPECT_EQ(r.linhas[1], (std::vector<std::string>{"r2", "4", ""}));
-    EXPECT_EQ(r.linhas[2], (std::vector<std::string>{"r,3", "5", "2"}));
+    EXPECT_EQ(r.linhas[1], (std::vector<std::string>{"r2", "4", "", "", "", "", ""}));
+    EXPECT_EQ(r.linhas[2], (std::vector<std::string>{"r,3", "5", "2", "2", "2", "2", "2"}));
     r = ler_resumo(nome, meio);
     ASSERT_EQ(r.linhas.size(), 2u);
     EXPECT_EQ(r.linhas[0][0], "r2");
+    // o CSV de outra pessoa não é lido como resumo
+    f = std::fopen(nome, "wb");
+    std::fputs("aluno,nota\r\nAna,9\r\n", f);
+    std::fclose(f);
+    EXPECT_THROW(ler_resumo(nome), erro_fatal);
     std::remove(nome);
     EXPECT_EQ(tamanho_do_resumo(nome), 0);
 }

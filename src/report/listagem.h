@@ -5,6 +5,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -110,6 +111,8 @@ std::string cabecalho_colunas_cifras();
 std::string colunas_cifras(const estado_execucao& e, const cifras_rodada& c);
 /// Cabeçalho e linha do resumo de uma rodada.
 std::string cabecalho_resumo();
+/// Se `linha` começa como o cabeçalho do resumo de qualquer versão (as colunas novas só entram no fim).
+bool cabecalho_de_resumo(std::string_view linha);
 std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_solver& metodo = {});
 /// Acrescenta a linha ao resumo, com o cabeçalho antes quando o arquivo é novo ou vazio, sob trava.
 void anexar_resumo(const std::string& arquivo, const std::string& linha);

@@ -64,9 +64,13 @@ std::string historico_csv(const estado_execucao& e, const metodo_solver& metodo,
     return s.texto;
 }
 
+namespace {
+constexpr std::string_view primeiras_colunas = "caso,nm,nx,ny,nitm,tolt,";
+}
+
 // Colunas novas entram sempre no fim: scripts leem as antigas pela posição.
 std::string cabecalho_resumo() {
-    return "caso,nm,nx,ny,nitm,tolt,problema,tipo_ci,niter,razao_final,qmed_final,cpu_s,relogio_s,"
+    return std::string(primeiras_colunas) + "problema,tipo_ci,niter,razao_final,qmed_final,cpu_s,relogio_s,"
            "erro_max,erro_medio,convergiu,data_hora," + cabecalho_colunas_metodo() + "," + cabecalho_colunas_cifras() +
            "\r\n";
 }
@@ -83,6 +87,8 @@ std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, 
            (convergiu(e) ? "1" : "0") + "," + e.texto_iso + "," + colunas_metodo(e, metodo) + "," +
            colunas_cifras(e, cifras) + "\r\n";
 }
+
+bool cabecalho_de_resumo(std::string_view linha) { return linha.starts_with(primeiras_colunas); }
 
 void anexar_resumo(const std::string& arquivo, const std::string& linha) {
     const falha_arquivo f =

@@ -1,6 +1,7 @@
 // Destinos da rodada conferidos antes da solução: cada um pode ser escrito, nenhum é a entrada e dois nunca são o
 // mesmo arquivo; uma rodada longa não descobre no fim que não tinha onde gravar.
 #include <cerrno>
+#include <fstream>
 #include <utility>
 #include <vector>
 
@@ -32,6 +33,20 @@ bool tem_controle(const std::string& s) {
 
 } // namespace
 
+void conferir_resumo(const std::string& arquivo) {
+    if (falha_arquivo f = examinar_destino(arquivo)) falha_de_arquivo("cannot open", "--summary", arquivo, f);
+    if (destino_especial(arquivo)) falha_de_arquivo("cannot open", "--summary", arquivo, {EINVAL, "not a regular file"});
+    // outro arquivo (os dados de alguém, uma listagem) não ganha linhas
+    std::ifstream f(arquivo, std::ios::binary);
+    std::string inicio(64, '\0');
+    f.read(inicio.data(), static_cast<std::streamsize>(inicio.size()));
+    inicio.resize(static_cast<std::size_t>(f.gcount()));
+    if (!inicio.empty() && !cabecalho_de_resumo(inicio))
+        falha_de_arquivo("cannot open", "--summary", arquivo,
+                         {EINVAL, "it is not a placa summary (its first line is not the summary header); rows are "
+                                  "only appended to a summary, so name a new file"});
+}
+
 void conferir_destinos(const estado_execucao& e, const opcoes_execucao& o) {
     if (e.arquivo_listagem.empty()) throw erro_fatal("cannot open unit 10: the listing name (caso) is empty");
     for (const auto& [nome, texto] : {std::pair{"caso", &e.caso}, std::pair{"titulo", &e.titulo}})
@@ -39,11 +54,8 @@ void conferir_destinos(const estado_execucao& e, const opcoes_execucao& o) {
             throw erro_fatal(std::string(nome) + " = " + texto_simples(*texto) +
                              " holds a control character, which cannot go into the --plot titles");
     const std::vector<destino> d = destinos_da_rodada(e, o);
-    for (const destino& x : d) {
+    for (const destino& x : d)
         if (falha_arquivo f = examinar_destino(x.arquivo)) falha_de_arquivo("cannot open", x.canal, x.arquivo, f);
-        if (x.canal == "--summary" && destino_especial(x.arquivo))
-            falha_de_arquivo("cannot open", x.canal, x.arquivo, {EINVAL, "not a regular file"});
-    }
     const identidade_arquivo entrada = identificar(o.entrada);
     std::vector<identidade_arquivo> ids;
     for (const destino& x : d) {
@@ -58,4 +70,6 @@ void conferir_destinos(const estado_execucao& e, const opcoes_execucao& o) {
             if (mesmo_arquivo(ids[i], ids[j]) && !destino_especial(d[i].arquivo))
                 throw erro_fatal("the " + d[i].descricao + " " + d[i].arquivo + " and the " + d[j].descricao + " " +
                                  d[j].arquivo + " are the same file; nothing was solved");
+    // por último: a mensagem de um choque com a entrada ou com a listagem diz mais que "não é um resumo"
+    if (!o.resumo.empty()) conferir_resumo(o.resumo);
 }

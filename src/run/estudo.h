@@ -35,7 +35,7 @@ std::vector<std::string> campos_csv(const std::string& linha);
 /// Bytes do arquivo de resumo (0 se ainda não existe).
 long long tamanho_do_resumo(const std::string& arquivo);
 /// O cabeçalho (primeira linha) e as linhas que começam a partir do byte `desde`; outros cabeçalhos (resumos
-/// concatenados) são pulados; erro_fatal se o arquivo não abre.
+/// concatenados) são pulados; erro_fatal se o arquivo não abre ou não é um resumo.
 resumo_lido ler_resumo(const std::string& arquivo, long long desde = 0);
 /// A tabela das linhas escolhidas (na ordem dada): parâmetros que variam (`preferidos` primeiro), eixo, séries,
 /// ordem observada entre grades sucessivas e a inclinação do erro contra h de cada série.

@@ -62,6 +62,8 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_ex
 /// Recusa (erro_fatal com as cifras) a rodada que não cabe na memória disponível; devolve quantas das
 /// `threads` pedidas cabem com suas pilhas (ao menos 1).
 int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, int threads);
+/// O arquivo de --summary pode receber linhas: gravável, regular e vazio, inexistente ou já um resumo do placa.
+void conferir_resumo(const std::string& arquivo);
 /// Confere os destinos antes da solução: cada um pode ser escrito, nenhum é a entrada, dois não são o mesmo.
 void conferir_destinos(const estado_execucao& e, const opcoes_execucao& o);
 

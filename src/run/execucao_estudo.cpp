@@ -27,9 +27,7 @@ void conferir_rodadas(const opcoes_execucao& o, const std::vector<rodada_estudo>
         if (!nomes.insert(r.listagem).second)
             throw erro_fatal("two runs of the study would write the listing " + r.listagem + "; nothing was run");
     }
-    if (falha_arquivo f = examinar_destino(o.resumo)) falha_de_arquivo("cannot open", "--summary", o.resumo, f);
-    if (destino_especial(o.resumo))
-        falha_de_arquivo("cannot open", "--summary", o.resumo, {EINVAL, "not a regular file"});
+    conferir_resumo(o.resumo);
     if (!o.grafico.empty())
         for (const std::string& f : arquivos_de_graficos_estudo(o.grafico))
             if (falha_arquivo x = examinar_destino(f)) falha_de_arquivo("cannot open", "--plot", f, x);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 
+#include "report/listagem.h"
 #include "run/erro_fatal.h"
 #include "run/estudo.h"
 
@@ -123,9 +124,13 @@ resumo_lido ler_resumo(const std::string& arquivo, long long desde) {
             continue;
         }
         if (cabecalho.empty()) {
+            if (!cabecalho_de_resumo(linha)) {
+                std::fclose(f);
+                throw erro_fatal(arquivo + " is not a placa summary: its first line is not the summary header");
+            }
             cabecalho = linha;
             r.colunas = campos_csv(linha);
-        } else if (inicio >= desde && linha != cabecalho && !linha.empty()) {
+        } else if (inicio >= desde && !cabecalho_de_resumo(linha) && !linha.empty()) {
             r.linhas.push_back(campos_csv(linha));
             r.linhas.back().resize(r.colunas.size()); // linhas de outra versão: campos que faltam ficam vazios
         }
