@@ -35,7 +35,8 @@ bool tem_controle(const std::string& s) {
 
 void conferir_resumo(const std::string& arquivo) {
     if (falha_arquivo f = examinar_destino(arquivo)) falha_de_arquivo("cannot open", "--summary", arquivo, f);
-    if (destino_especial(arquivo)) falha_de_arquivo("cannot open", "--summary", arquivo, {EINVAL, "not a regular file"});
+    if (destino_especial(arquivo))
+        falha_de_arquivo("cannot open", "--summary", arquivo, {EINVAL, "not a regular file"});
     // outro arquivo (os dados de alguém, uma listagem) não ganha linhas
     std::ifstream f(arquivo, std::ios::binary);
     std::string inicio(64, '\0');

@@ -36,9 +36,9 @@ void conferir_rodadas(const opcoes_execucao& o, const std::vector<rodada_estudo>
 // A tabela das linhas de `r` cujo caso é o de uma rodada terminada (a última linha de cada uma), na ordem das rodadas.
 tabela_estudo tabela_das_rodadas(const opcoes_execucao& o, const resumo_lido& r, const std::vector<rodada_estudo>& rodadas,
                                  const std::vector<bool>& feitas) {
+    // o caso é a primeira coluna de todo resumo (ler_resumo confere)
     std::map<std::string, std::size_t> ultima;
-    const auto c = std::find(r.colunas.begin(), r.colunas.end(), "caso") - r.colunas.begin();
-    for (std::size_t i = 0; static_cast<std::size_t>(c) < r.colunas.size() && i < r.linhas.size(); ++i) ultima[r.linhas[i][static_cast<std::size_t>(c)]] = i;
+    for (std::size_t i = 0; i < r.linhas.size(); ++i) ultima[r.linhas[i][0]] = i;
     std::vector<std::size_t> escolhidas;
     for (std::size_t k = 0; k < rodadas.size(); ++k)
         if (const auto i = ultima.find(rodadas[k].listagem); feitas[k] && i != ultima.end()) escolhidas.push_back(i->second);
@@ -67,11 +67,9 @@ int mostrar(const opcoes_execucao& o, const tabela_estudo& t) {
 // juntas, com os sinais adiados: um filho que morre pelo sinal depois disso deixou a rodada inteira.
 bool rodada_gravada(const std::string& resumo, long long desde, const std::string& caso) {
     try {
-        const resumo_lido r = ler_resumo(resumo, desde);
-        const auto c = std::find(r.colunas.begin(), r.colunas.end(), "caso") - r.colunas.begin();
-        if (static_cast<std::size_t>(c) == r.colunas.size()) return false;
+        const resumo_lido r = ler_resumo(resumo, desde); // o caso é a primeira coluna
         return std::any_of(r.linhas.begin(), r.linhas.end(),
-                           [&](const std::vector<std::string>& l) { return l[static_cast<std::size_t>(c)] == caso; });
+                           [&](const std::vector<std::string>& l) { return l[0] == caso; });
     } catch (const erro_fatal&) {
         return false;
     }
@@ -109,14 +107,15 @@ std::vector<bool> executar_rodadas(const opcoes_execucao& o, const std::vector<r
         }
         const auto v = vivos.find(f.id);
         if (v == vivos.end()) continue;
-        const rodada_estudo& r = rodadas[v->second];
         const std::size_t k = v->second;
+        const rodada_estudo& r = rodadas[k];
         vivos.erase(v);
         if (const int s = sinal_anotado(); s && f.codigo == 128 + s) {
             // o sinal pode chegar entre a efetivação das saídas e o fim do filho: vale o que ficou gravado
             feitas[k] = rodada_gravada(o.resumo, desde, r.listagem);
             terminadas += feitas[k];
-            if (!feitas[k]) escrever_mensagem("study run " + r.listagem + " stopped by the signal (it left no file behind)");
+            if (!feitas[k])
+                escrever_mensagem("study run " + r.listagem + " stopped by the signal (it left no file behind)");
             continue;
         }
         feitas[k] = f.codigo == 0;
