@@ -4,6 +4,12 @@
 set -u
 placa=$(realpath "$1") exemplos=$(realpath "$2") sanitizado=${3:-0}
 source "$(dirname "$0")/matriz_comum.sh"
+# o executável para o usuário 65534: uma cópia na raiz dos casos, pois a pasta do original pode estar fechada a
+# outros usuários (um clone feito em mktemp -d)
+placa_do_outro() {
+    [ -x "$raiz/placa-outro" ] || { cp "$placa" "$raiz/placa-outro" && chmod 755 "$raiz/placa-outro"; }
+    echo "$raiz/placa-outro"
+}
 
 # ---- entrada
 novo "entrada ausente, sem editor: o erro e a dica do modelo"; rm tervano3.ent
@@ -112,7 +118,7 @@ if [ "$(id -u)" -ne 0 ]; then
 elif command -v setpriv >/dev/null && setpriv --reuid=65534 --regid=65534 --clear-groups true 2>/dev/null; then
     chmod 755 "$raiz" "$d"; chmod 644 tervano3.ent
     antes=$(retrato .)
-    setpriv --reuid=65534 --regid=65534 --clear-groups "$placa" -n </dev/null 2>../erro.txt; rc=$?
+    setpriv --reuid=65534 --regid=65534 --clear-groups "$(placa_do_outro)" -n </dev/null 2>../erro.txt; rc=$?
     [ $rc -eq 1 ] && grep -q "cannot open, unit 10, file ro/saida.lst: Permission denied" ../erro.txt ||
         falha "$rc $(cat ../erro.txt)"
     [ "$(retrato .)" = "$antes" ] || falha "diretório mudou"
@@ -149,7 +155,8 @@ if [ "$(id -u)" -ne 0 ]; then
     ( ulimit -u 1 && exec "$placa" -n -m -j 2 ) </dev/null >../saida.txt 2>../erro.txt; rc=$?
 elif command -v setpriv >/dev/null && setpriv --reuid=65534 --regid=65534 --clear-groups true 2>/dev/null; then
     chmod 755 "$raiz" "$d"; chmod 666 tervano3.ent; chmod 777 .
-    setpriv --reuid=65534 --regid=65534 --clear-groups bash -c 'ulimit -u 1 && exec "$0" -n -m -j 2' "$placa" \
+    setpriv --reuid=65534 --regid=65534 --clear-groups bash -c 'ulimit -u 1 && exec "$0" -n -m -j 2' \
+        "$(placa_do_outro)" \
         </dev/null >../saida.txt 2>../erro.txt; rc=$?
 else
     rc=skip; echo "limite de processos não testado: root sem setpriv"
