@@ -122,7 +122,8 @@ void BM_gauss_seidel(benchmark::State& s) {
     std::uniform_real_distribution<double> d(0.0, 1.0);
     for (int j = 2; j < n; ++j)
         for (int i = 2; i < n; ++i) e.T[i + (j - 1) * static_cast<std::size_t>(n)] = d(g);
-    equipe eq(ajustes(variante, threads));
+    const ajustes_solver a = ajustes(variante, threads);
+    equipe eq(a.threads, a.instrucoes);
     for (auto _ : s) {
         if (variante != 0) passada_rapida(e, {.varreduras = e.nitm}, eq);
         else gauss_seidel(e);
@@ -144,7 +145,7 @@ void BM_ciclo_v(benchmark::State& s) {
     selecionar_nivel(e, e.nm);
     preparar_campo_inicial(e);
     const ajustes_solver a = ajustes(variante, threads);
-    equipe eq(a);
+    equipe eq(a.threads, a.instrucoes);
     for (auto _ : s) {
         ciclo_v(e, a, eq);
         benchmark::DoNotOptimize(e.rnorm);

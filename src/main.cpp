@@ -4,8 +4,8 @@
 
 #include "platform/plataforma.h"
 #include "report/listagem.h"
-#include "run/erro_fatal.h"
-#include "run/estudo.h"
+#include "state/erro_fatal.h"
+#include "study/estudo.h"
 #include "run/execucao.h"
 
 int main(int argc, char** argv) {

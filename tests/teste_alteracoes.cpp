@@ -7,7 +7,7 @@
 
 #include "auxiliar.h"
 #include "plataforma_falsa.h"
-#include "run/erro_fatal.h"
+#include "state/erro_fatal.h"
 
 namespace {
 

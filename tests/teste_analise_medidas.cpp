@@ -9,7 +9,7 @@
 
 #include "auxiliar.h"
 #include "plataforma_falsa.h"
-#include "solver/analise.h"
+#include "analysis/analise.h"
 #include "solver/solver.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "solver/analise.h"
+#include "analysis/analise.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "auxiliar.h"
 #include "plataforma_falsa.h"
 #include "report/listagem.h"
-#include "solver/analise.h"
+#include "analysis/analise.h"
 #include "solver/cronometro.h"
 #include "solver/solver.h"
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "plataforma_falsa.h"
-#include "solver/equipe.h"
+#include "fast/equipe.h"
 
 TEST(Equipe, CadaTarefaUmaVezPorGeracao) {
     // a plataforma falsa diz 2 processadores: com 3 threads as esperas vão direto ao futex

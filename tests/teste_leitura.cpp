@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "auxiliar.h"
-#include "run/erro_fatal.h"
+#include "state/erro_fatal.h"
 
 namespace {
 

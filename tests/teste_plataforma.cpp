@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/plataforma.h"
-#include "run/vetor_grande.h"
+#include "state/vetor_grande.h"
 
 TEST(Plataforma, CotaDeCpu) {
     struct caso {

@@ -120,7 +120,7 @@ void conferir_passadas(const forma& f, int problema, const std::vector<int>& nit
                         e.nitm = nitm;
                         e.rnorm = -1.0;
                         if (pedido.zerar) zerar_nivel(e, std::nan(""));
-                        equipe eq(ajustes_de(threads, c));
+                        equipe eq(threads, c);
                         passada_rapida(e, pedido, eq);
                         ESPERA_MESMOS_BITS(e.T, ref.T);
                         ESPERA_MESMOS_BITS(e.cor, ref.cor);

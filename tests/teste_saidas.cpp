@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/analise.h"
 #include "auxiliar.h"
 #include "plataforma_falsa.h"
 #include "report/listagem.h"

@@ -1,6 +1,6 @@
 // Saídas de uma rodada: o relatório diz o que escrever, a plataforma como (temporário, nome, troca).
 #include "report/listagem.h"
-#include "run/erro_fatal.h"
+#include "state/erro_fatal.h"
 
 void falha_de_arquivo(const char* o_que, const std::string& canal, const std::string& arquivo,
                       const falha_arquivo& f) {

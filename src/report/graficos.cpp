@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "report/listagem.h"
-#include "run/erro_fatal.h"
+#include "state/erro_fatal.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "platform/plataforma.h"
-#include "run/estado.h"
-#include "run/tabela_estudo.h"
-#include "solver/figuras.h"
-#include "solver/metodo.h"
+#include "state/estado.h"
+#include "state/tabela_estudo.h"
+#include "state/cifras.h"
+#include "state/metodo.h"
 
 /// Texto UTF-8 do código-fonte para Latin-1 (um byte por caractere).
 std::string latin1(const char* utf8);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "run/erro_fatal.h"
+#include "state/erro_fatal.h"
 #include "run/execucao.h"
 #include "run/leitor.h"
 

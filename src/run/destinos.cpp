@@ -7,7 +7,7 @@
 
 #include "platform/plataforma.h"
 #include "report/listagem.h"
-#include "run/erro_fatal.h"
+#include "state/erro_fatal.h"
 #include "run/execucao.h"
 
 namespace {

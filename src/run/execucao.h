@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run/estado.h"
+#include "state/estado.h"
 #include "run/opcoes.h"
 
 /// Nome do arquivo de entrada quando nenhum é dado.

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "run/erro_fatal.h"
+#include "state/erro_fatal.h"
 #include "run/leitor.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "platform/plataforma.h"
-#include "run/erro_fatal.h"
+#include "state/erro_fatal.h"
 #include "run/execucao.h"
 #include "solver/solver.h"
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "solver/metodo.h"
+#include "state/metodo.h"
 
 // Um valor da entrada trocado pela linha de comando (--set NOME=VALOR).
 struct alteracao_entrada {

@@ -5,9 +5,9 @@
 
 #include "platform/plataforma.h"
 #include "report/listagem.h"
-#include "run/erro_fatal.h"
+#include "state/erro_fatal.h"
 #include "run/execucao.h"
-#include "solver/analise.h"
+#include "analysis/analise.h"
 #include "solver/solver.h"
 
 // Os processadores ociosos: com outros processos ocupando processadores, uma thread a mais só espera pela

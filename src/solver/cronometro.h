@@ -1,7 +1,7 @@
 // Cronômetro das fases de uma solução (--timing): mede em volta das chamadas do ciclo, nunca dentro dos núcleos.
 #pragma once
 
-#include "solver/figuras.h"
+#include "state/cifras.h"
 
 // Enquanto vive, soma o tempo de relógio à fase do nível; com tempos nulo não lê relógio algum.
 class cronometro_fase {

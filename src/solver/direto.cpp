@@ -8,7 +8,7 @@
 #include <new>
 #include <string>
 
-#include "run/erro_fatal.h"
+#include "state/erro_fatal.h"
 #include "solver/solver.h"
 
 namespace {

@@ -1,4 +1,4 @@
-// Nível corrente e coeficientes das equações de cinco pontos.
+// Nível corrente: seleção, coeficientes das equações de cinco pontos, as vistas dele e a passada rápida sobre ele.
 #include "solver/solver.h"
 
 void coeficientes(estado_execucao& e) {
@@ -33,4 +33,17 @@ vista_nivel nivel_corrente(estado_execucao& e) {
 
 nivel_abaixo nivel_abaixo_do_corrente(estado_execucao& e) {
     return {e.res.data() + (e.ofsk - e.nxyg[e.k - 1]), e.nxg[e.k - 1], e.nyg[e.k - 1]};
+}
+
+void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq) {
+    const vista_nivel v = nivel_corrente(e);
+    nivel_passada n{.u = v.u, .f = v.f, .nx = v.nx, .ny = v.ny, .ae = v.ae, .an = v.an, .ap = v.ap};
+    if (pedido.prolongar || pedido.restringir) {
+        const nivel_abaixo b = nivel_abaixo_do_corrente(e);
+        n.grossa = e.cor.data() + (e.ofsk - e.nxyg[e.k - 1]);
+        n.direito_grosso = b.r;
+        n.nxc = b.nxc;
+    }
+    const double norma = ::passada_rapida(n, pedido, eq);
+    if (pedido.norma) e.rnorm = norma;
 }

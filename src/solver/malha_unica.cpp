@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/plataforma.h"
-#include "run/erro_fatal.h"
+#include "state/erro_fatal.h"
 #include "solver/cronometro.h"
 #include "solver/solver.h"
 
@@ -38,7 +38,7 @@ void resolver_malha_unica(estado_execucao& e, const metodo_solver& metodo, const
     e.nxyk = e.nxk * e.nyk;
     e.dx = 1.0 / static_cast<double>(e.nxk - 1);
     e.dy = 1.0 / static_cast<double>(e.nyk - 1);
-    equipe eq(ajustes);
+    equipe eq(ajustes.threads, ajustes.instrucoes);
     e.threads = eq.tamanho();
     plano_solver p;
     planejar_solver(p, e, metodo, ajustes, eq);

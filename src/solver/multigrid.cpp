@@ -45,7 +45,7 @@ void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo, const a
     const double t0 = tempo_processador();
     criar_campo(e, e.nxyg[e.nm]);
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
-    equipe eq(ajustes);
+    equipe eq(ajustes.threads, ajustes.instrucoes);
     e.threads = eq.tamanho();
     plano_solver p;
     planejar_solver(p, e, metodo, ajustes, eq);

@@ -2,7 +2,7 @@
 #include <new>
 #include <string>
 
-#include "run/erro_fatal.h"
+#include "state/erro_fatal.h"
 #include "solver/cronometro.h"
 #include "solver/solver.h"
 

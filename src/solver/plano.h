@@ -2,11 +2,25 @@
 // o fator do nível 1; e as vistas de um nível pelas quais os núcleos das variantes o enxergam.
 #pragma once
 
+#include <functional>
 #include <vector>
 
-#include "solver/equipe.h"
-#include "solver/figuras.h"
-#include "solver/metodo.h"
+#include "fast/equipe.h"
+#include "state/cifras.h"
+#include "state/estado.h"
+#include "state/metodo.h"
+
+/// Chamado depois de cada hist(it), se houver.
+using aviso_iteracao = std::function<void(const estado_execucao&)>;
+
+// Como executar; nada aqui muda um bit do resultado.
+struct ajustes_solver {
+    bool rapidos = true;            // núcleos rápidos, com os mesmos bits dos de referência
+    int threads = 1;                // threads pedidas para os níveis grandes
+    conjunto_instrucoes instrucoes = conjunto_instrucoes::automatico; // forçado só onde o processador o tem
+    tempos_fases* tempos = nullptr; // não nulo: soma ali o tempo de relógio de cada nível e fase (--timing)
+    aviso_iteracao ao_comecar;      // chamado com o campo inicial pronto (it = 0), se houver
+};
 
 // Um nível visto pelos núcleos das variantes: índices locais a partir de 1, P = i + (j-1)*nx.
 struct vista_nivel {

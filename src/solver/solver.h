@@ -5,11 +5,11 @@
 #include <optional>
 #include <string_view>
 
-#include "run/estado.h"
-#include "solver/equipe.h"
-#include "solver/figuras.h"
-#include "solver/metodo.h"
+#include "fast/passada.h"
 #include "solver/plano.h"
+#include "state/cifras.h"
+#include "state/estado.h"
+#include "state/metodo.h"
 
 /// ae = 1/(dx*dx), an = 1/(dy*dy), ap = (an+ae)*2, do nível corrente.
 void coeficientes(estado_execucao& e);
@@ -81,10 +81,8 @@ void fatorar_nivel_grosso(fator_banda& f, int nx, int ny, double ae, double an, 
 void resolver_nivel_grosso(fator_banda& f, const vista_nivel& v);
 
 
-/// Se o processador tem o conjunto de instruções (escalar e automatico sempre).
-bool conjunto_disponivel(conjunto_instrucoes c);
-/// Núcleos rápidos, bit a bit iguais aos de cima: numa só passada pelo nível corrente, prolongação (se pedida),
-/// as varreduras pedidas (gauss_seidel em T, suavizar_correcao em cor), restrição e/ou norma, com as threads da equipe.
+/// A passada rápida (fast/passada.h) sobre o nível corrente: prolongação (se pedida), as varreduras pedidas
+/// (gauss_seidel em T, suavizar_correcao em cor), restrição e/ou norma (em rnorm), com as threads da equipe.
 void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq);
 
 // Nomes dos componentes, valores efetivos e o método clássico: em solver/metodo.h.
@@ -124,9 +122,3 @@ void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo = {}, co
 // Criação das grades (erro_fatal sem memória); n < 0 conta como 0.
 void criar_campo(estado_execucao& e, long n);
 void criar_niveis_grossos(estado_execucao& e, long n);
-
-// O campo final contra a solução exata do problema (registros em solver/figuras.h).
-/// Erro máximo e médio do campo T do nível mais fino (contornos incluídos).
-erro_exato calcular_erro_exato(const estado_execucao& e);
-/// Amostra de T e do erro contra a solução exata, para os gráficos.
-amostra_campo amostrar_campo(const estado_execucao& e, int lado);

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "run/erro_fatal.h"
+#include "state/erro_fatal.h"
 #include "run/execucao.h"
 
 namespace {

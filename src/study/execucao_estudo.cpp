@@ -8,8 +8,8 @@
 
 #include "platform/plataforma.h"
 #include "report/listagem.h"
-#include "run/erro_fatal.h"
-#include "run/estudo.h"
+#include "state/erro_fatal.h"
+#include "study/estudo.h"
 #include "run/execucao.h"
 
 namespace {

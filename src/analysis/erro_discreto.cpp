@@ -2,7 +2,7 @@
 #include <cmath>
 #include <limits>
 
-#include "solver/analise.h"
+#include "analysis/analise.h"
 
 // Solução exata das equações de cinco pontos com os valores de contorno que contornos escreve.
 // Linear: x*y, pois as segundas diferenças de x*y são nulas nas duas direções.

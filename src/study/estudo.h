@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "run/opcoes.h"
-#include "run/tabela_estudo.h"
+#include "state/tabela_estudo.h"
 
 // Uma rodada de um estudo: uma combinação dos valores das varreduras.
 struct rodada_estudo {

@@ -8,7 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "solver/metodo.h"
+// Instruções das varreduras rápidas: automatico = as mais largas que o processador tem e que compensam.
+enum class conjunto_instrucoes { automatico, escalar, avx2, avx512 };
 
 struct planos_rapidos;
 
@@ -28,10 +29,9 @@ void esperar(sinal& s, long long alvo, espera modo);
 
 class equipe {
 public:
-    /// Cria até ajustes.threads - 1 threads auxiliares; se o sistema recusar alguma, segue com as que conseguiu.
-    explicit equipe(const ajustes_solver& ajustes);
-    /// O mesmo com os demais ajustes no padrão.
-    explicit equipe(int pedidas);
+    /// Cria até pedidas - 1 threads auxiliares; se o sistema recusar alguma, segue com as que conseguiu. As
+    /// varreduras usam o conjunto `instrucoes` se o processador o tem, senão o melhor abaixo dele.
+    explicit equipe(int pedidas, conjunto_instrucoes instrucoes = conjunto_instrucoes::automatico);
     ~equipe();
     equipe(const equipe&) = delete;
     equipe& operator=(const equipe&) = delete;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "run/vetor_grande.h"
+#include "state/vetor_grande.h"
 
 struct estado_execucao {
     // entrada (ler_dados)

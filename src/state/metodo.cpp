@@ -1,5 +1,5 @@
 // O método como dado: nomes dos componentes, valores efetivos e a comparação com a rodada clássica.
-#include "solver/solver.h"
+#include "state/metodo.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "solver/rapido.h"
+#include "fast/rapido.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cmath>
 #include <limits>
 
-#include "solver/analise.h"
+#include "analysis/analise.h"
 
 namespace {
 

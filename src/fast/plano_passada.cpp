@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "solver/rapido.h"
-#include "solver/solver.h"
+#include "fast/passada.h"
+#include "fast/rapido.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <map>
 
 #include "report/listagem.h"
-#include "run/erro_fatal.h"
-#include "run/estudo.h"
+#include "state/erro_fatal.h"
+#include "study/estudo.h"
 
 namespace {
 

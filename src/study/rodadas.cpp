@@ -1,6 +1,6 @@
 // Rodadas de um estudo: as combinações das varreduras, o nome seguro da listagem de cada uma e a linha de comando
 // do filho, que é a rodada que o usuário teria ao editar a entrada à mão.
-#include "run/estudo.h"
+#include "study/estudo.h"
 
 namespace {
 

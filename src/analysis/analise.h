@@ -6,8 +6,9 @@
 #include <span>
 #include <vector>
 
-#include "solver/figuras.h"
-#include "solver/metodo.h"
+#include "state/cifras.h"
+#include "state/estado.h"
+#include "state/metodo.h"
 
 using complexo = std::complex<double>;
 
@@ -113,6 +114,12 @@ double razao_sinh(double m, double y);
 erro_dividido erro_algebrico(const solucao_discreta& s, std::span<const double> T);
 /// Erros algébrico e de discretização, máximo e médio sobre todos os pontos.
 erro_dividido dividir_erro(const solucao_discreta& s, std::span<const double> T);
+
+// ---- O campo final contra a solução exata do problema.
+/// Erro máximo e médio do campo T do nível mais fino (contornos incluídos).
+erro_exato calcular_erro_exato(const estado_execucao& e);
+/// Amostra de T e do erro contra a solução exata, para os gráficos.
+amostra_campo amostrar_campo(const estado_execucao& e, int lado);
 
 // ---- As cifras de uma rodada (registros em solver/figuras.h).
 /// Pedido da LFA da rodada: componentes efetivos, (ae, an) do nível mais fino nx x ny; com nm = 1, nu1 = nitm, nu2 = 0.

@@ -1,8 +1,8 @@
 // As cifras de uma rodada: a teoria (LFA) e a medida (fator ajustado, trabalho, erro dividido) do estado e do método.
 #include <algorithm>
 
-#include "run/estado.h"
-#include "solver/analise.h"
+#include "state/estado.h"
+#include "analysis/analise.h"
 #include "solver/solver.h"
 
 pedido_lfa pedido_da_rodada(const metodo_solver& m, int nitm, int nm, int nx, int ny) {

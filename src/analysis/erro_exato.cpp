@@ -2,6 +2,7 @@
 // os gráficos. A solução exata é calculada ponto a ponto como em solucao_analitica (nenhum campo auxiliar).
 #include <cmath>
 
+#include "analysis/analise.h"
 #include "solver/solver.h"
 
 namespace {

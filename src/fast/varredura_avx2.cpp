@@ -2,7 +2,7 @@
 // escolhidas em tempo de execução (conjunto_efetivo).
 #include <immintrin.h>
 
-#include "solver/rapido.h"
+#include "fast/rapido.h"
 
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
@@ -11,7 +11,7 @@
 #pragma GCC target("avx2")
 #endif
 
-#include "solver/vetorial.h"
+#include "fast/varredura_vetorial.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cmath>
 #include <limits>
 
-#include "solver/analise.h"
+#include "analysis/analise.h"
 
 // Regras de contagem.
 // - Uma varredura no nível k custa (nxg(k)-2)(nyg(k)-2) / ((nxg(nm)-2)(nyg(nm)-2)) UT: os pontos internos

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "solver/figuras.h"
+#include "state/cifras.h"
 
 // Uma rodada do estudo como o resumo a registrou.
 struct linha_estudo {

@@ -27,12 +27,10 @@
 // impede que uma multiplicação e uma soma virem uma só operação com um arredondamento a menos.
 #include <algorithm>
 
-#include "solver/rapido.h"
-#include "solver/solver.h"
+#include "fast/rapido.h"
 
-void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq) {
+double passada_rapida(const nivel_passada& v, const pedido_passada& pedido, equipe& eq) {
     passada p;
-    const vista_nivel v = nivel_corrente(e);
     p.u = v.u;
     p.direito = v.f;
     p.nx = v.nx;
@@ -44,16 +42,12 @@ void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq
     p.pedido = pedido;
     if (v.f == nullptr) p.pedido.zerar = false; // T nunca começa zerado
     if (pedido.prolongar || pedido.restringir) {
-        const long ofc = e.ofsk - static_cast<long>(e.nxyg[e.k - 1]);
-        p.grossa = e.cor.data() + ofc;
-        p.direito_grosso = e.res.data() + ofc;
-        p.nxc = e.nxg[e.k - 1];
+        p.grossa = v.grossa;
+        p.direito_grosso = v.direito_grosso;
+        p.nxc = v.nxc;
     }
     p.colunas = p.nx - 2;
-    if (p.colunas <= 0 || p.ny - 2 <= 0) {
-        if (pedido.norma) e.rnorm = 0.0;
-        return;
-    }
+    if (p.colunas <= 0 || p.ny - 2 <= 0) return 0.0;
     plano_nivel& pl = plano_do_nivel(eq, p.nx, p.ny);
     p.atraso = pl.atraso; // antes das threads: todas leem p, nenhuma o escreve (só a última fatia, a fila)
     if (pedido.varreduras <= 0) {
@@ -64,5 +58,5 @@ void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq
         const espera modo = eq.modo_espera();
         eq.executar(pl.fatias, [&p, &pl, modo](int h) { trabalhar(p, pl, h, modo); });
     }
-    if (pedido.norma) e.rnorm = p.fila.soma;
+    return pedido.norma ? p.fila.soma : 0.0;
 }

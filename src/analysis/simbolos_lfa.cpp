@@ -1,7 +1,7 @@
 // Símbolos de Fourier dos componentes do método no espaço dos 4 harmônicos de uma frequência baixa.
 #include <cmath>
 
-#include "solver/analise.h"
+#include "analysis/analise.h"
 
 // Convenções. Modo de Fourier phi(theta)(i, j) = exp(I (theta1 (i-1) + theta2 (j-1))), fase medida a partir
 // do ponto (1, 1): nos pontos do nível grosso ((i-1) e (j-1) pares) os 4 harmônicos coincidem com o modo

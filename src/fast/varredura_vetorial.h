@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-#include "solver/rapido.h"
+#include "fast/rapido.h"
 
 namespace vetorial {
 

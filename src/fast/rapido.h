@@ -4,8 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "solver/equipe.h"
-#include "solver/metodo.h"
+#include "fast/passada.h"
 
 // Norma: parcelas já calculadas esperam na fila e são somadas algumas por passo dentro das varreduras seguintes,
 // numa só variável, em ordem de armazenamento.

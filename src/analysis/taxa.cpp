@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "solver/analise.h"
+#include "analysis/analise.h"
 
 // Piso de arredondamento. Quando o resíduo chega ao nível do arredondamento, hist para de cair: as razões
 // q(it) = hist(it)/hist(it-1) passam de um valor constante a ~1 (0,9 a 1,1, ao acaso), passando por uns

@@ -1,12 +1,9 @@
-// Como resolver: os componentes do método, os ajustes de execução e o aviso a cada iteração externa.
+// O método como registro: os componentes escolhidos (ciclo, contagens, suavizador, restrição, início) e seus nomes.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string_view>
-
-struct estado_execucao;
 
 enum class tipo_ciclo { V, W, F };
 enum class tipo_suavizador { gs_lex, gs_rb, jacobi, gs_sym, linha_x, linha_y, linha_alt };
@@ -31,9 +28,6 @@ struct metodo_solver {
     std::uint64_t semente = 1;                              // do início aleatório
 };
 
-// Instruções das varreduras rápidas: automatico = as mais largas que o processador tem e que compensam.
-enum class conjunto_instrucoes { automatico, escalar, avx2, avx512 };
-
 /// Nomes dos componentes na linha de comando e nos relatórios ("V", "gs-rb", "full", ...).
 const char* nome_ciclo(tipo_ciclo c);
 const char* nome_suavizador(tipo_suavizador s);
@@ -48,26 +42,3 @@ bool aceita_omega(tipo_suavizador s);
 metodo_solver metodo_efetivo(const metodo_solver& m, int nitm);
 /// O método efetivo é o da rodada clássica? (com nm = 1 contam só suavizador, omega e início)
 bool metodo_classico(const metodo_solver& efetivo, int nm, int nitm);
-
-/// Chamado depois de cada hist(it), se houver.
-using aviso_iteracao = std::function<void(const estado_execucao&)>;
-
-struct tempos_fases;
-
-// Como executar; nada aqui muda um bit do resultado.
-struct ajustes_solver {
-    bool rapidos = true;            // núcleos rápidos, com os mesmos bits dos de referência
-    int threads = 1;                // threads pedidas para os níveis grandes
-    conjunto_instrucoes instrucoes = conjunto_instrucoes::automatico; // forçado só onde o processador o tem
-    tempos_fases* tempos = nullptr; // não nulo: soma ali o tempo de relógio de cada nível e fase (--timing)
-    aviso_iteracao ao_comecar;      // chamado com o campo inicial pronto (it = 0), se houver
-};
-
-// O que uma passada rápida faz: varreduras e, em volta delas, transferências e norma.
-struct pedido_passada {
-    int varreduras = 0;      // varreduras de Gauss-Seidel lexicográfico (nenhuma quando <= 0)
-    bool prolongar = false;  // soma antes a correção interpolada do nível abaixo
-    bool restringir = false; // injeta depois o resíduo no nível abaixo
-    bool norma = false;      // deixa depois a norma L1 dos resíduos em rnorm
-    bool zerar = false;      // a correção do nível (grosso) vale zero na entrada: é escrita sem ser lida
-};

@@ -2,7 +2,7 @@
 // com as esperas pelas fatias vizinhas, e o que fica pronto atrás dela (restrição e norma).
 #include <algorithm>
 
-#include "solver/rapido.h"
+#include "fast/rapido.h"
 
 namespace {
 

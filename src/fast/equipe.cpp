@@ -1,12 +1,12 @@
 // Equipe de threads e sinal de espera: as auxiliares esperam a próxima passada num contador de geração e as fatias
 // esperam umas pelas outras num sinal; as duas esperas tentam alguns microssegundos com pause e depois dormem no
 // futex (std::atomic::wait), e nenhuma tenta quando há mais threads que processadores.
-#include "solver/equipe.h"
+#include "fast/equipe.h"
 
 #include <system_error>
 
 #include "platform/plataforma.h"
-#include "solver/rapido.h"
+#include "fast/rapido.h"
 
 namespace {
 
@@ -54,21 +54,9 @@ void esperar(sinal& s, long long alvo, espera modo) {
     }
 }
 
-namespace {
-
-ajustes_solver com_threads(int pedidas) {
-    ajustes_solver a;
-    a.threads = pedidas;
-    return a;
-}
-
-} // namespace
-
-equipe::equipe(int pedidas) : equipe(com_threads(pedidas)) {}
-
-equipe::equipe(const ajustes_solver& ajustes)
-    : pedidas_(ajustes.threads < 1 ? 1 : ajustes.threads), instrucoes_(conjunto_efetivo(ajustes.instrucoes)),
-      pontuais_(conjunto_pontual(ajustes.instrucoes)),
+equipe::equipe(int pedidas, conjunto_instrucoes instrucoes)
+    : pedidas_(pedidas < 1 ? 1 : pedidas), instrucoes_(conjunto_efetivo(instrucoes)),
+      pontuais_(conjunto_pontual(instrucoes)),
       planos_(std::make_unique<planos_rapidos>()) {
     girar_ = pedidas_ <= processadores_disponiveis(); // antes das threads, que o leem
     auxiliares_.reserve(static_cast<std::size_t>(pedidas_ - 1));

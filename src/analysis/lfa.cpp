@@ -4,7 +4,7 @@
 #include <functional>
 #include <limits>
 
-#include "solver/analise.h"
+#include "analysis/analise.h"
 
 // Como o sup é tomado. As frequências baixas formam [-pi/2, pi/2)^2, e como os símbolos vêm de operadores
 // reais, f(-theta) = f(theta).

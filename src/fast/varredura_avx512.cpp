@@ -2,7 +2,7 @@
 // essas instruções, escolhidas em tempo de execução (conjunto_efetivo).
 #include <immintrin.h>
 
-#include "solver/rapido.h"
+#include "fast/rapido.h"
 
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
@@ -15,7 +15,7 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
 
-#include "solver/vetorial.h"
+#include "fast/varredura_vetorial.h"
 
 namespace {
 

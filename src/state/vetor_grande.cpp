@@ -1,5 +1,5 @@
 // Vetor de doubles das grades sobre as áreas da plataforma.
-#include "run/vetor_grande.h"
+#include "state/vetor_grande.h"
 
 #include <algorithm>
 #include <new>

@@ -1,0 +1,33 @@
+// Passada rápida: sumário da pasta. Numa só passada pela memória de um nível, a prolongação da correção do nível
+// abaixo, as varreduras de Gauss-Seidel lexicográfico, a injeção do resíduo e a norma L1, com os mesmos bits dos
+// núcleos de referência (solver/), para qualquer número de threads e conjunto de instruções. A pasta só conhece
+// vetores e números: o nível chega numa vista, a equipe de threads é dela (equipe.h), nada do estado da rodada.
+#pragma once
+
+#include "fast/equipe.h"
+
+// O que uma passada rápida faz: varreduras e, em volta delas, transferências e norma.
+struct pedido_passada {
+    int varreduras = 0;      // varreduras de Gauss-Seidel lexicográfico (nenhuma quando <= 0)
+    bool prolongar = false;  // soma antes a correção interpolada do nível abaixo
+    bool restringir = false; // injeta depois o resíduo no nível abaixo
+    bool norma = false;      // devolve a norma L1 dos resíduos
+    bool zerar = false;      // a correção do nível (grosso) vale zero na entrada: é escrita sem ser lida
+};
+
+// O nível de uma passada (índices locais a partir de 1, P = i + (j-1)*nx) e o nível abaixo dele.
+struct nivel_passada {
+    double* u = nullptr;              // T, ou a correção do nível
+    const double* f = nullptr;        // lado direito do nível (nulo em T)
+    int nx = 0, ny = 0;               // pontos por direção, contornos incluídos
+    double ae = 0.0, an = 0.0, ap = 0.0;
+    const double* grossa = nullptr;   // correção do nível abaixo (prolongação)
+    double* direito_grosso = nullptr; // lado direito do nível abaixo (restrição)
+    int nxc = 0;                      // pontos por linha do nível abaixo
+};
+
+/// A passada pedida sobre o nível, com as threads da equipe; devolve a norma L1 quando pedida (0 sem pontos
+/// internos), senão 0.
+double passada_rapida(const nivel_passada& v, const pedido_passada& pedido, equipe& eq);
+/// Se o processador tem o conjunto de instruções (escalar e automatico sempre).
+bool conjunto_disponivel(conjunto_instrucoes c);
