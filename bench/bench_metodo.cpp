@@ -8,12 +8,9 @@
 
 #include "run/execucao.h"
 #include "solver/solver.h"
+#include "state/componentes.h"
 
 namespace {
-
-constexpr suavizador suavizadores[] = {suavizar_gs_lex, suavizar_gs_rb,     suavizar_jacobi,   suavizar_gs_sym,
-                                       suavizar_linha_x, suavizar_linha_y, suavizar_linha_alt};
-constexpr const char* nomes[] = {"gs-lex", "gs-rb", "jacobi", "gs-sym", "line-x", "line-y", "line-alt"};
 
 // Nível único n x n com interior ao acaso e contornos do problema senoidal.
 estado_execucao nivel(int n) {
@@ -44,13 +41,14 @@ void BM_suavizador(benchmark::State& s) {
     estado_execucao e = nivel(n);
     equipe eq(threads);
     std::vector<double> rascunho(std::max<long>(e.nxyg[1] + 1, rascunho_linhas(n, n)));
-    const meios_suavizacao m{qual == 2 ? 0.8 : 1.0, &eq, rascunho.data()};
+    const componente_suavizador& c = suavizadores()[static_cast<std::size_t>(std::max(qual, 0))];
+    const meios_suavizacao m{c.omega_padrao, &eq, rascunho.data()};
     for (auto _ : s) {
         if (qual < 0) gauss_seidel(e);
-        else suavizadores[qual](nivel_corrente(e), m, 2);
+        else nucleo(c.tipo)(nivel_corrente(e), m, 2);
         benchmark::ClobberMemory();
     }
-    s.SetLabel(qual < 0 ? "gauss_seidel (referência)" : nomes[qual]);
+    s.SetLabel(qual < 0 ? "gauss_seidel (referência)" : c.nome);
     const double pontos = 2.0 * (n - 2) * (n - 2);
     s.counters["s_por_ponto"] = benchmark::Counter(pontos, benchmark::Counter::kIsIterationInvariantRate
                                                                  | benchmark::Counter::kInvert);
@@ -59,9 +57,10 @@ void BM_suavizador(benchmark::State& s) {
 void argumentos(benchmark::internal::Benchmark* b) {
     for (int n : {1025, 2049}) {
         b->Args({n, -1, 1});
-        for (int q = 0; q < 7; ++q)
-            for (int th : {1, 2})
-                if (th == 1 || q == 1 || q == 2) b->Args({n, q, th});
+        for (const componente_suavizador& c : suavizadores())
+            for (int th : {1, 2}) // as threads só dividem gs-rb e jacobi
+                if (th == 1 || c.tipo == tipo_suavizador::gs_rb || c.tipo == tipo_suavizador::jacobi)
+                    b->Args({n, static_cast<int>(c.tipo), th});
     }
 }
 

@@ -167,7 +167,7 @@ void BM_solucao_2049(benchmark::State& s) {
         for (int variante : {0, 4}) {
             const double t0 = agora();
             estado_execucao e = estado(niveis(2049), 3, 2, 50, 1e-8);
-            resolver_multigrid(e, {}, ajustes(variante, variante == 0 ? 1 : threads));
+            resolver_multigrid(e, metodo_efetivo({}, e.nitm, e.nm), ajustes(variante, variante == 0 ? 1 : threads));
             ciclos = static_cast<int>(e.niter);
             benchmark::DoNotOptimize(e.T.data());
             e = estado_execucao{}; // a liberação também conta
@@ -190,7 +190,7 @@ void BM_duas_threads(benchmark::State& s) {
     selecionar_nivel(e, e.nm);
     preparar_campo_inicial(e);
     const ajustes_solver a1 = ajustes(4, 1), a2 = ajustes(4, 2);
-    equipe eq1(a1), eq2(a2);
+    equipe eq1(a1.threads, a1.instrucoes), eq2(a2.threads, a2.instrucoes);
     std::vector<double> t1, t2;
     for (auto _ : s) {
         double t0 = agora();

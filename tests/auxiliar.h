@@ -15,6 +15,12 @@
 
 #include "run/execucao.h"
 #include "solver/solver.h"
+#include "state/componentes.h"
+
+// O método efetivo de um pedido na entrada de e (o clássico sem pedido).
+inline metodo_efetivo efetivo(const estado_execucao& e, const metodo_solver& m = {}) {
+    return metodo_efetivo(m, e.nitm, e.nm);
+}
 
 // Os mesmos bits (NaN e -0 incluídos), não só o mesmo valor.
 inline bool mesmos_bits(const double* a, std::size_t na, const double* b, std::size_t nb) {

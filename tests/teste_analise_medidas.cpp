@@ -26,8 +26,8 @@ std::vector<double> geometrica(double h0, double q, int n) {
 estado_execucao resolvido(int nm, int nx1, int ny1, int itmax, int problema, int nitm = 2) {
     falsa::reiniciar();
     estado_execucao e = estado_de(entrada(nm, nx1, ny1, "0.0", itmax, nitm, problema));
-    if (nm == 1) resolver_malha_unica(e);
-    else resolver_multigrid(e);
+    if (nm == 1) resolver_malha_unica(e, efetivo(e));
+    else resolver_multigrid(e, efetivo(e));
     return e;
 }
 
@@ -122,47 +122,47 @@ TEST(AnaliseTrabalho, VisitasDosCiclos) {
     const std::vector<int> n{0, 3, 5, 9, 17, 33};
     metodo_solver m;
     const std::vector<double> v{0, 1, 1, 1, 1, 1}, w{0, 16, 8, 4, 2, 1}, f{0, 5, 4, 3, 2, 1};
-    EXPECT_EQ(calcular_trabalho(m, 1, n, n, 5).visitas, v);
+    EXPECT_EQ(calcular_trabalho(metodo_efetivo(m, 1, 5), 1, n, n, 5).visitas, v);
     m.ciclo = tipo_ciclo::W;
-    EXPECT_EQ(calcular_trabalho(m, 1, n, n, 5).visitas, w);
+    EXPECT_EQ(calcular_trabalho(metodo_efetivo(m, 1, 5), 1, n, n, 5).visitas, w);
     m.ciclo = tipo_ciclo::F;
-    EXPECT_EQ(calcular_trabalho(m, 1, n, n, 5).visitas, f);
+    EXPECT_EQ(calcular_trabalho(metodo_efetivo(m, 1, 5), 1, n, n, 5).visitas, f);
 }
 
 TEST(AnaliseTrabalho, UnidadesDeTrabalho) {
     // níveis 3, 5, 9, 17: pontos internos 1, 9, 49, 225
     const std::vector<int> n{0, 3, 5, 9, 17};
     metodo_solver m; // V, pré = pós = grosso = nitm = 2, gs-lex
-    trabalho_ciclo t = calcular_trabalho(m, 2, n, n, 4);
+    trabalho_ciclo t = calcular_trabalho(metodo_efetivo(m, 2, 4), 2, n, n, 4);
     EXPECT_NEAR(t.varreduras, 4.0 + 4.0 * (49.0 + 9.0) / 225.0 + 2.0 / 225.0, 1e-14);
     EXPECT_NEAR(t.restricoes, 1.0 + (49.0 + 9.0) / 225.0, 1e-14);
     EXPECT_EQ(t.restricoes, t.prolongacoes);
     EXPECT_EQ(t.solucoes_exatas, 0.0);
     // gs-sym e line-alt contam 2 passadas por varredura; line-x 1
     m.suavizador = tipo_suavizador::gs_sym;
-    EXPECT_NEAR(calcular_trabalho(m, 2, n, n, 4).varreduras, 2.0 * t.varreduras, 1e-14);
+    EXPECT_NEAR(calcular_trabalho(metodo_efetivo(m, 2, 4), 2, n, n, 4).varreduras, 2.0 * t.varreduras, 1e-14);
     m.suavizador = tipo_suavizador::linha_alt;
-    EXPECT_NEAR(calcular_trabalho(m, 2, n, n, 4).varreduras, 2.0 * t.varreduras, 1e-14);
+    EXPECT_NEAR(calcular_trabalho(metodo_efetivo(m, 2, 4), 2, n, n, 4).varreduras, 2.0 * t.varreduras, 1e-14);
     m.suavizador = tipo_suavizador::linha_x;
-    EXPECT_NEAR(calcular_trabalho(m, 2, n, n, 4).varreduras, t.varreduras, 1e-14);
+    EXPECT_NEAR(calcular_trabalho(metodo_efetivo(m, 2, 4), 2, n, n, 4).varreduras, t.varreduras, 1e-14);
     // W(1,2) com o nível 1 resolvido: visitas 4, 2, 1 nos níveis 2..4; 8 soluções exatas
     m = {};
     m.ciclo = tipo_ciclo::W;
     m.pre = 1;
     m.pos = 2;
     m.grosso_exato = true;
-    t = calcular_trabalho(m, 7, n, n, 4);
+    t = calcular_trabalho(metodo_efetivo(m, 7, 4), 7, n, n, 4);
     EXPECT_NEAR(t.varreduras, 3.0 * (1.0 + 2.0 * 49.0 / 225.0 + 4.0 * 9.0 / 225.0), 1e-14);
     EXPECT_EQ(t.solucoes_exatas, 8.0);
     // grade não quadrada: pesos pelos pontos internos de cada direção
     const std::vector<int> nx{0, 3, 5}, ny{0, 5, 9};
     m = {};
-    EXPECT_NEAR(calcular_trabalho(m, 1, nx, ny, 2).varreduras, 2.0 + 3.0 / 21.0, 1e-14);
+    EXPECT_NEAR(calcular_trabalho(metodo_efetivo(m, 1, 2), 1, nx, ny, 2).varreduras, 2.0 + 3.0 / 21.0, 1e-14);
     // malha única: nitm varreduras, sem transferências; sem pontos internos: 0
-    t = calcular_trabalho(m, 3, std::vector<int>{0, 9}, std::vector<int>{0, 9}, 1);
+    t = calcular_trabalho(metodo_efetivo(m, 3, 1), 3, std::vector<int>{0, 9}, std::vector<int>{0, 9}, 1);
     EXPECT_EQ(t.varreduras, 3.0);
     EXPECT_EQ(t.restricoes, 0.0);
-    EXPECT_EQ(calcular_trabalho(m, 3, std::vector<int>{0, 2}, std::vector<int>{0, 9}, 1).varreduras, 0.0);
+    EXPECT_EQ(calcular_trabalho(metodo_efetivo(m, 3, 1), 3, std::vector<int>{0, 2}, std::vector<int>{0, 9}, 1).varreduras, 0.0);
 }
 
 TEST(AnaliseTrabalho, InicioMultigridCompletoEPorUnidade) {
@@ -170,11 +170,11 @@ TEST(AnaliseTrabalho, InicioMultigridCompletoEPorUnidade) {
     const std::vector<int> n{0, 3, 5, 9};
     metodo_solver m;
     m.fmg = true;
-    const trabalho_ciclo t = calcular_trabalho_fmg(m, 1, n, n, 3);
+    const trabalho_ciclo t = calcular_trabalho_fmg(metodo_efetivo(m, 1, 3), n, n, 3);
     EXPECT_NEAR(t.varreduras, (1.0 + (2.0 * 9.0 + 1.0) + (2.0 * 49.0 + 2.0 * 9.0 + 1.0)) / 49.0, 1e-14);
     EXPECT_NEAR(t.prolongacoes, (9.0 + 49.0) / 49.0 + (9.0 + (49.0 + 9.0)) / 49.0, 1e-14);
     EXPECT_EQ(t.visitas, (std::vector<double>{0, 3, 2, 1}));
-    EXPECT_EQ(calcular_trabalho_fmg(m, 1, std::vector<int>{0, 9}, std::vector<int>{0, 9}, 1).varreduras, 0.0);
+    EXPECT_EQ(calcular_trabalho_fmg(metodo_efetivo(m, 1, 1), std::vector<int>{0, 9}, std::vector<int>{0, 9}, 1).varreduras, 0.0);
     EXPECT_NEAR(fator_por_trabalho(0.01, 2.0), 0.1, 1e-15);
     EXPECT_NEAR(digitos_por_trabalho(0.01, 4.0), 0.5, 1e-15);
     for (double q : {0.0, -0.5, std::numeric_limits<double>::quiet_NaN()}) {

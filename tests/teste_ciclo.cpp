@@ -22,8 +22,8 @@ struct solucao {
 
 solucao resolver(const std::string& texto, const metodo_solver& m, const ajustes_solver& a) {
     estado_execucao e = estado_de(texto);
-    if (e.nm == 1) resolver_malha_unica(e, m, a);
-    else resolver_multigrid(e, m, a);
+    if (e.nm == 1) resolver_malha_unica(e, efetivo(e, m), a);
+    else resolver_multigrid(e, efetivo(e, m), a);
     e.hist.resize(static_cast<std::size_t>(e.niter) + 1);
     return {e.hist, copia_de(e.T), copia_de(e.cor), e.niter};
 }
@@ -60,7 +60,7 @@ void contar(metodo_solver m, bool fmg) {
     m.pre = 1;
     m.pos = 2;
     m.grosso = 5;
-    planejar_solver(p, e, m, {}, eq);
+    planejar_solver(p, e, efetivo(e, m), {}, eq);
     p.suavizar = espiao;
     selecionar_nivel(e, 4);
     preparar_campo_inicial(e);
@@ -97,7 +97,7 @@ TEST(Ciclo, ChamadasPorNivel) {
                           // FMG com V: o nível 1 sozinho, depois um ciclo em 2, em 3 e em 4
                           caso{com(tipo_ciclo::V), true, {{17, 2}, {9, 4}, {5, 6}, {3, 4}},
                                {{17, 3}, {9, 6}, {5, 9}, {3, 20}}}}) {
-        SCOPED_TRACE(std::string(nome_ciclo(c.m.ciclo)) + (c.m.grosso_exato ? " exato" : "") + (c.fmg ? " fmg" : ""));
+        SCOPED_TRACE(std::string(componente(c.m.ciclo).nome) + (c.m.grosso_exato ? " exato" : "") + (c.fmg ? " fmg" : ""));
         contar(c.m, c.fmg);
         EXPECT_EQ(chamadas, c.chamadas);
         EXPECT_EQ(varreduras, c.varreduras);
@@ -261,8 +261,8 @@ TEST(Lfa, FatorDeDoisNiveis) {
         m.pos = c.pos;
         m.inicio = tipo_inicio::aleatorio;
         estado_execucao e = estado_de(entrada(8, 3, 3, "1e-13", 100, 1, 2));
-        resolver_multigrid(e, m);
-        SCOPED_TRACE(std::string(nome_suavizador(c.s)) + " (" + std::to_string(c.pre) + "," + std::to_string(c.pos)
+        resolver_multigrid(e, efetivo(e, m));
+        SCOPED_TRACE(std::string(componente(c.s).nome) + " (" + std::to_string(c.pre) + "," + std::to_string(c.pos)
                      + ")");
         const long long n = e.niter;
         ASSERT_LE(e.hist[n] / e.hist[0], 1e-13);

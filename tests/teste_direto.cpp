@@ -18,7 +18,7 @@ std::vector<double> historico(int grosso, bool exato, tipo_ciclo c) {
     m.grosso_exato = exato;
     m.ciclo = c;
     estado_execucao e = estado_de(entrada(3, 9, 7, "0", 4, 1, 2));
-    resolver_multigrid(e, m);
+    resolver_multigrid(e, efetivo(e, m));
     return e.hist;
 }
 

@@ -144,7 +144,7 @@ static_assert(std::numeric_limits<decltype(estado_execucao::niter)>::max() > 214
 TEST_F(Execucao, MemoriaInsuficienteRecusadaAntesDeTudo) {
     escrever("tervano3.ent", entrada(3, 5, 5, "0", 9, 1, 1));
     estado_execucao e0 = estado_de(entrada(3, 5, 5, "0", 9, 1, 1));
-    const necessidade_memoria m = memoria_necessaria(e0);
+    const necessidade_memoria m = memoria_necessaria(e0, {}, efetivo(e0));
     EXPECT_EQ(m.T, 8 * (289 + 1));
     EXPECT_EQ(m.cor, 8 * (25 + 81 + 1));
     EXPECT_EQ(m.hist, 8 * 10);
@@ -179,7 +179,7 @@ TEST_F(Execucao, FatorEmBandaQueNaoCabeRecusado) {
     opcoes_execucao o;
     o.editar = false;
     o.metodo.grosso_exato = true;
-    const necessidade_memoria sem = memoria_necessaria(e0), com = memoria_necessaria(e0, o);
+    const necessidade_memoria sem = memoria_necessaria(e0, {}, efetivo(e0)), com = memoria_necessaria(e0, o, efetivo(e0, o.metodo));
     EXPECT_EQ(sem.fator, 0);
     EXPECT_EQ(com.fator, 8LL * (39 * 39 * 40 + 39 * 39)); // 1521 incógnitas, meia banda 39
     const long long total = com.T + com.cor + com.res + com.hist + com.rascunho + com.fator + com.saidas;

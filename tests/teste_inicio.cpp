@@ -33,7 +33,7 @@ TEST(InicioAleatorio, InteriorEmOrdemDeArmazenamento) {
     metodo_solver m;
     m.inicio = tipo_inicio::aleatorio;
     m.semente = 1;
-    preparar_campo_inicial(e, m);
+    preparar_campo_inicial(e, m.inicio, m.semente);
     std::uint64_t s = 1;
     for (int P : {6, 7, 10, 11}) EXPECT_TRUE(bits_iguais(e.T[P], proximo_aleatorio(s))) << "P = " << P;
     EXPECT_EQ(e.T[16], 1.0); // contorno do problema linear, não o valor de tipo_ci = 1
@@ -50,9 +50,9 @@ TEST(Fmg, ProblemaLinearExatoNaPrimeiraIteracao) {
         m.fmg = true;
         m.grosso_exato = exato;
         estado_execucao e = estado_de(entrada(3, 3, 3, "0", 2, 1, 1));
-        resolver_multigrid(e, m);
+        resolver_multigrid(e, efetivo(e, m));
         estado_execucao sem = estado_de(entrada(3, 3, 3, "0", 2, 1, 1));
-        resolver_multigrid(sem);
+        resolver_multigrid(sem, efetivo(sem));
         EXPECT_EQ(e.hist[0], sem.hist[0]);
         EXPECT_LT(e.hist[1], 1e-13 * e.hist[0]) << (exato ? "exato" : "varreduras");
         EXPECT_GT(sem.hist[1], 1e-3 * sem.hist[0]);
@@ -64,7 +64,7 @@ TEST(Fmg, GanhaDoCampoNulo) {
     metodo_solver m;
     m.fmg = true;
     estado_execucao fmg = estado_de(entrada(6, 3, 3, "0", 1, 2, 2)), v = fmg;
-    resolver_multigrid(fmg, m);
-    resolver_multigrid(v);
+    resolver_multigrid(fmg, efetivo(fmg, m));
+    resolver_multigrid(v, efetivo(v));
     EXPECT_LT(fmg.hist[1], 0.1 * v.hist[1]);
 }

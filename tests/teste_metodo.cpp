@@ -23,12 +23,12 @@ std::vector<std::string> linhas(const std::string& s) {
 // Listagem de uma rodada com o método m, sem o cabeçalho de versão.
 std::string listagem(const std::string& texto, const metodo_solver& m) {
     estado_execucao e = estado_de(texto);
-    if (e.nm == 1) resolver_malha_unica(e, m);
-    else resolver_multigrid(e, m);
+    if (e.nm == 1) resolver_malha_unica(e, efetivo(e, m));
+    else resolver_multigrid(e, efetivo(e, m));
     e.tcpu = 0.0;
     e.texto_dia = texto_dia_de(7, 12, 2026);
     e.texto_hora = texto_hora_de(14, 5, 9);
-    return montar_listagem(e, m);
+    return montar_listagem(e, efetivo(e, m));
 }
 
 metodo_solver metodo_de(const std::vector<std::string>& args) {
@@ -87,18 +87,21 @@ TEST(OpcoesMetodo, ValoresRecusados) {
 // Valores efetivos: contagens não dadas seguem nitm, omega não dado é 1 (0,8 no Jacobi), as linhas não relaxam;
 // o método dado igual ao clássico conta como clássico.
 TEST(OpcoesMetodo, MetodoEfetivoEClassico) {
-    metodo_solver m = metodo_efetivo(metodo_de({"--smoother", "jacobi", "--post", "5"}), 3);
+    const metodo_efetivo m(metodo_de({"--smoother", "jacobi", "--post", "5"}), 3, 2);
     EXPECT_EQ(m.pre, 3);
     EXPECT_EQ(m.pos, 5);
     EXPECT_EQ(m.grosso, 3);
     EXPECT_EQ(m.omega, 0.8);
-    EXPECT_EQ(metodo_efetivo(metodo_de({"--smoother", "line-y", "--omega", "1.5"}), 2).omega, 1.0);
-    EXPECT_TRUE(metodo_classico(metodo_efetivo(metodo_de({"--cycle", "V", "--pre", "2", "--post", "2", "--coarsest",
-                                                          "2", "--omega", "1", "--restriction", "injection"}), 2),
-                                3, 2));
-    EXPECT_FALSE(metodo_classico(metodo_efetivo(metodo_de({"--pre", "2"}), 1), 3, 1));
-    EXPECT_TRUE(metodo_classico(metodo_efetivo(metodo_de({"--cycle", "W", "--fmg"}), 2), 1, 2)); // nm = 1
-    EXPECT_FALSE(metodo_classico(metodo_efetivo(metodo_de({"--start", "random:0"}), 2), 1, 2));
+    EXPECT_EQ(metodo_efetivo(metodo_de({"--smoother", "line-y", "--omega", "1.5"}), 2, 2).omega, 1.0);
+    EXPECT_TRUE(metodo_efetivo(metodo_de({"--cycle", "V", "--pre", "2", "--post", "2", "--coarsest", "2", "--omega",
+                                           "1", "--restriction", "injection"}),
+                                2, 3)
+                    .classico);
+    EXPECT_FALSE(metodo_efetivo(metodo_de({"--pre", "2"}), 1, 3).classico);
+    const metodo_efetivo uma_malha(metodo_de({"--cycle", "W", "--fmg", "--coarsest", "solve"}), 2, 1);
+    EXPECT_TRUE(uma_malha.classico); // nm = 1: ciclo, fmg e nível 1 não se aplicam
+    EXPECT_FALSE(uma_malha.fmg || uma_malha.grosso_exato || uma_malha.multigrid);
+    EXPECT_FALSE(metodo_efetivo(metodo_de({"--start", "random:0"}), 2, 1).classico);
 }
 
 // O bloco MÉTODO depois da linha de freq, antes da linha vazia da norma inicial; "=" na coluna 19.
@@ -157,21 +160,21 @@ TEST(ListagemMetodo, ClassicoIntacto) {
 TEST(SaidasMetodo, CsvResumoEMonitor) {
     estado_execucao e = estado_de(entrada(2, 3, 3, "1e-6", 2, 2, 2));
     metodo_solver m = metodo_de({"--smoother", "jacobi", "--coarsest", "solve", "--cycle", "F"});
-    EXPECT_EQ(componentes_metodo(e, m),
+    EXPECT_EQ(componentes_metodo(e, efetivo(e, m)),
               "ciclo=F fmg=nao pre=2 pos=2 grosso=solve suavizador=jacobi omega=0.8 restricao=injection inicio=tipo_ci");
-    EXPECT_EQ(colunas_metodo(e, m), "F,0,2,2,solve,jacobi,0.8,injection,tipo_ci");
-    EXPECT_EQ(linha_metodo_monitor(e, m), "m\xc3\xa9todo: " + componentes_metodo(e, m) + "\n");
+    EXPECT_EQ(colunas_metodo(e, efetivo(e, m)), "F,0,2,2,solve,jacobi,0.8,injection,tipo_ci");
+    EXPECT_EQ(linha_metodo_monitor(e, efetivo(e, m)), "m\xc3\xa9todo: " + componentes_metodo(e, efetivo(e, m)) + "\n");
     m = metodo_de({"--fmg", "--smoother", "line-x", "--restriction", "half", "--start", "random:5", "--pre", "1"});
-    EXPECT_EQ(componentes_metodo(e, m),
+    EXPECT_EQ(componentes_metodo(e, efetivo(e, m)),
               "ciclo=V fmg=sim pre=1 pos=2 grosso=2 suavizador=line-x restricao=half inicio=random:5");
-    EXPECT_EQ(colunas_metodo(e, m), "V,1,1,2,2,line-x,,half,random:5");
+    EXPECT_EQ(colunas_metodo(e, efetivo(e, m)), "V,1,1,2,2,line-x,,half,random:5");
     estado_execucao u = estado_de(entrada(1, 5, 5, "1e-6", 2, 2, 2));
-    EXPECT_EQ(componentes_metodo(u, m), "suavizador=line-x inicio=random:5");
-    EXPECT_EQ(colunas_metodo(u, m), ",,,,,line-x,,,random:5");
-    resolver_malha_unica(u, m);
-    EXPECT_EQ(historico_csv(u, m).rfind("# metodo: suavizador=line-x inicio=random:5\r\niteracao,", 0), 0u);
+    EXPECT_EQ(componentes_metodo(u, efetivo(u, m)), "suavizador=line-x inicio=random:5");
+    EXPECT_EQ(colunas_metodo(u, efetivo(u, m)), ",,,,,line-x,,,random:5");
+    resolver_malha_unica(u, efetivo(u, m));
+    EXPECT_EQ(historico_csv(u, efetivo(u, m)).rfind("# metodo: suavizador=line-x inicio=random:5\r\niteracao,", 0), 0u);
     // as colunas do método seguem as de sempre e precedem as das cifras, uma por nome do cabeçalho
-    const std::string r = linha_resumo(u, {}, metodo_de({"--omega", "1.75"}));
+    const std::string r = linha_resumo(u, {}, efetivo(u, metodo_de({"--omega", "1.75"})));
     EXPECT_NE(r.find(",,,,,,gs-lex,1.75,,tipo_ci,"), std::string::npos) << r;
     const std::string c = cabecalho_resumo();
     EXPECT_NE(c.find(",erro_medio,convergiu,data_hora,ciclo,fmg,pre,pos,grosso,suavizador,omega,restricao,"

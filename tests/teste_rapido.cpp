@@ -138,8 +138,8 @@ void conferir_solucao(int nm, int nx1, int ny1, int nitm, int problema, int tipo
     estado_execucao ref = estado_de(texto);
     ajustes_solver referencia;
     referencia.rapidos = false;
-    if (nm == 1) resolver_malha_unica(ref, {}, referencia);
-    else resolver_multigrid(ref, {}, referencia);
+    if (nm == 1) resolver_malha_unica(ref, efetivo(ref), referencia);
+    else resolver_multigrid(ref, efetivo(ref), referencia);
     for (conjunto_instrucoes c : conjuntos())
         for (int threads : threads_testadas) {
             SCOPED_TRACE(std::to_string(nm) + " níveis, " + std::to_string(nx1) + "x" + std::to_string(ny1) + ", nitm " +
@@ -152,8 +152,8 @@ void conferir_solucao(int nm, int nx1, int ny1, int nitm, int problema, int tipo
                 EXPECT_TRUE(mesmos_bits(x.hist[x.it], ref.hist[x.it])) << "ciclo " << x.it;
             };
             const ajustes_solver ajustes = ajustes_de(threads, c);
-            if (nm == 1) resolver_malha_unica(e, {}, ajustes, aviso);
-            else resolver_multigrid(e, {}, ajustes, aviso);
+            if (nm == 1) resolver_malha_unica(e, efetivo(e), ajustes, aviso);
+            else resolver_multigrid(e, efetivo(e), ajustes, aviso);
             EXPECT_EQ(e.niter, ref.niter);
             EXPECT_EQ(avisos, ref.niter);
             for (long long it = 0; it <= ref.niter; ++it)

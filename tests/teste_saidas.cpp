@@ -31,15 +31,15 @@ TEST(Csv, NumerosReleemOMesmoDouble) {
 
 TEST(Csv, HistoricoEResumo) {
     estado_execucao e = estado_de("'a, \"b\" c'\n2\n3\n3\n0.001\n50\n1\n1\n0\n0\n1\nT\n");
-    resolver_multigrid(e);
-    const std::string h = historico_csv(e);
+    resolver_multigrid(e, efetivo(e));
+    const std::string h = historico_csv(e, efetivo(e));
     EXPECT_EQ(h.substr(0, h.find("\r\n")), "# metodo: ciclo=V fmg=nao pre=1 pos=1 grosso=1 suavizador=gs-lex omega=1 "
                                             "restricao=injection inicio=tipo_ci");
     EXPECT_NE(h.find("\r\niteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r\n0,48,1,,\r\n1,7.31640625,"), std::string::npos);
     EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 1 + 1 + 1 + 3);
     cifras_rodada cifras;
     cifras.erro = calcular_erro_exato(e);
-    const std::string r = linha_resumo(e, cifras);
+    const std::string r = linha_resumo(e, cifras, efetivo(e));
     EXPECT_EQ(r.rfind("\"a, \"\"b\"\" c\",2,3,3,1,0.001,1,0,3,", 0), 0u) << r;
     const std::string c = cabecalho_resumo();
     // a vírgula dentro das aspas do caso é a única a mais
@@ -48,12 +48,12 @@ TEST(Csv, HistoricoEResumo) {
 
 TEST(ErroExato, ZeroParaASolucaoLinearESinusoidalTresPorTres) {
     estado_execucao e = estado_de(entrada(3, 3, 5, "0", 0, 1, 1, 1));
-    resolver_multigrid(e);
+    resolver_multigrid(e, efetivo(e));
     erro_exato x = calcular_erro_exato(e);
     EXPECT_EQ(x.maximo, 0.0);
     EXPECT_EQ(x.medio, 0.0);
     e = estado_de(entrada(1, 3, 3, "0", 1, 1, 2));
-    resolver_malha_unica(e);
+    resolver_malha_unica(e, efetivo(e));
     x = calcular_erro_exato(e);
     const double d = 0.25 - 0.19926840766919338;
     EXPECT_NEAR(x.maximo, d, 1e-15);
@@ -65,7 +65,7 @@ TEST(ErroExato, DiminuiComAMalha) {
     double antes = 1.0;
     for (int nm = 2; nm <= 5; ++nm) {
         estado_execucao e = estado_de(entrada(nm, 3, 3, "1e-12", 60, 2, 2));
-        resolver_multigrid(e);
+        resolver_multigrid(e, efetivo(e));
         const double m = calcular_erro_exato(e).maximo;
         EXPECT_LT(m, antes * 0.3) << nm;  // segunda ordem: cerca de 1/4 por nível
         antes = m;

@@ -105,7 +105,7 @@ TEST(Norma, NaNPropaga) {
 TEST(MalhaUnica, ConvergeNaPrimeiraIteracao) {
     falsa::reiniciar();
     estado_execucao e = estado_de(entrada(1, 3, 3, "0.0", 10, 1, 1));
-    resolver_malha_unica(e);
+    resolver_malha_unica(e, efetivo(e));
     EXPECT_EQ(e.niter, 1);
     EXPECT_EQ(e.hist[0], 4.0);
     EXPECT_EQ(e.hist[1], 0.0);
@@ -115,21 +115,21 @@ TEST(MalhaUnica, ConvergeNaPrimeiraIteracao) {
 TEST(MalhaUnica, ItmaxZeroEGradeSemInterior) {
     falsa::reiniciar();
     estado_execucao e = estado_de(entrada(1, 9, 9, "0.1", 0, 1, 2));
-    resolver_malha_unica(e);
+    resolver_malha_unica(e, efetivo(e));
     EXPECT_EQ(e.niter, 0);
     EXPECT_EQ(e.tcpu, 0.078125);
     e = estado_de(entrada(1, 2, 9, "0.1", 4, 1, 2));
-    resolver_malha_unica(e);
+    resolver_malha_unica(e, efetivo(e));
     EXPECT_EQ(e.niter, 4);  // hist(0) = 0: o teste nunca vale
     EXPECT_EQ(e.it, 5);
 }
 
 TEST(MalhaUnica, SemVarredurasParaComTolUm) {
     estado_execucao e = estado_de(entrada(1, 9, 9, "1.0", 7, 0, 2));
-    resolver_malha_unica(e);
+    resolver_malha_unica(e, efetivo(e));
     EXPECT_EQ(e.niter, 1);
     e = estado_de(entrada(1, 9, 9, "0.99", 7, -3, 2));
-    resolver_malha_unica(e);
+    resolver_malha_unica(e, efetivo(e));
     EXPECT_EQ(e.niter, 7);
     for (int i = 1; i <= 7; ++i) EXPECT_EQ(e.hist[i], e.hist[0]);
 }
@@ -137,7 +137,7 @@ TEST(MalhaUnica, SemVarredurasParaComTolUm) {
 TEST(Multigrid, DuasMalhas) {
     falsa::reiniciar();
     estado_execucao e = estado_de(entrada(2, 3, 3, "0.001", 50, 1, 1));
-    resolver_multigrid(e);
+    resolver_multigrid(e, efetivo(e));
     EXPECT_EQ(e.niter, 3);
     EXPECT_EQ(e.hist[0], 48.0);
     EXPECT_EQ(e.hist[1], 7.31640625);
@@ -150,7 +150,7 @@ TEST(Multigrid, DuasMalhas) {
 
 TEST(Multigrid, QuatroMalhasSenoidal) {
     estado_execucao e = estado_de(entrada(4, 3, 3, "1e-8", 50, 2, 2));
-    resolver_multigrid(e);
+    resolver_multigrid(e, efetivo(e));
     EXPECT_NEAR(e.hist[0], 2599.21, 0.01);
     EXPECT_NEAR(e.hist[1] / e.hist[0], 0.0649, 0.00005);
     EXPECT_NEAR(e.hist[2] / e.hist[0], 0.00273, 0.000005);
@@ -161,19 +161,19 @@ TEST(Multigrid, QuatroMalhasSenoidal) {
 
 TEST(Multigrid, LimitesDoLaco) {
     estado_execucao e = estado_de(entrada(3, 3, 3, "-1.0", 4, 2, 2));
-    resolver_multigrid(e);
+    resolver_multigrid(e, efetivo(e));
     EXPECT_EQ(e.niter, 4);
     EXPECT_EQ(e.it, 5);
     e = estado_de(entrada(3, 3, 3, "1.0", 4, 0, 2));
-    resolver_multigrid(e);
+    resolver_multigrid(e, efetivo(e));
     EXPECT_EQ(e.niter, 1);
     EXPECT_EQ(e.hist[1], e.hist[0]);
     e = estado_de(entrada(3, 3, 3, "1.0", 0, 2, 2));
-    resolver_multigrid(e);
+    resolver_multigrid(e, efetivo(e));
     EXPECT_EQ(e.niter, 0);
     // malha grossa de 2 pontos em X: correção nula, resíduo nada escreve nela
     e = estado_de(entrada(3, 2, 3, "-1", 3, 2, 1));
-    resolver_multigrid(e);
+    resolver_multigrid(e, efetivo(e));
     EXPECT_EQ(e.niter, 3);
     EXPECT_TRUE(std::isfinite(e.hist[3]));
 }
@@ -181,7 +181,7 @@ TEST(Multigrid, LimitesDoLaco) {
 // Partindo da solução exata linear, o ciclo V a preserva até o arredondamento.
 TEST(Multigrid, SolucaoExataLinearFica) {
     estado_execucao e = estado_de(entrada(3, 3, 3, "0.0", 2, 2, 1, 1));
-    resolver_multigrid(e);
+    resolver_multigrid(e, efetivo(e));
     EXPECT_LT(e.hist[0], 1e-10);
     for (int j = 1; j <= 9; ++j)
         for (int i = 1; i <= 9; ++i) EXPECT_NEAR(e.T[i + (j - 1) * 9], (i - 1) / 8.0 * ((j - 1) / 8.0), 1e-14);

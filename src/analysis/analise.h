@@ -40,8 +40,8 @@ struct resultado_lfa {
     int avaliacoes = 0;                 // frequências avaliadas (grade e refinamento)
 };
 
-/// Pedido com os componentes do método; contagens conforme_nitm viram nitm.
-pedido_lfa pedido_do_metodo(const metodo_solver& m, int nitm, double ae, double an);
+/// Pedido com os componentes efetivos do método (nu1 = pre, nu2 = pos).
+pedido_lfa pedido_do_metodo(const metodo_efetivo& m, double ae, double an);
 /// Símbolo de uma varredura do suavizador na frequência baixa (t1, t2).
 matriz4 simbolo_suavizador(const pedido_lfa& p, double t1, double t2);
 /// Símbolo da correção grossa K = I - P L_H^-1 R L_h (bilinear, L_H rediscretizado); theta != 0.
@@ -78,10 +78,10 @@ struct trabalho_ciclo {
 };
 
 /// Trabalho de uma iteração externa (um ciclo; nm = 1: nitm varreduras) nos níveis nxg x nyg (índices 1..nm).
-trabalho_ciclo calcular_trabalho(const metodo_solver& m, int nitm, std::span<const int> nxg,
+trabalho_ciclo calcular_trabalho(const metodo_efetivo& m, int nitm, std::span<const int> nxg,
                                  std::span<const int> nyg, int nm);
 /// Trabalho do início por multigrid completo (nível 1, depois prolongação e um ciclo em cada k = 2..nm).
-trabalho_ciclo calcular_trabalho_fmg(const metodo_solver& m, int nitm, std::span<const int> nxg,
+trabalho_ciclo calcular_trabalho_fmg(const metodo_efetivo& m, std::span<const int> nxg,
                                      std::span<const int> nyg, int nm);
 /// q^(1/ut): fator por unidade de trabalho; NaN se q <= 0 ou ut <= 0.
 double fator_por_trabalho(double q, double ut);
@@ -123,9 +123,9 @@ amostra_campo amostrar_campo(const estado_execucao& e, int lado);
 
 // ---- As cifras de uma rodada (registros em solver/figuras.h).
 /// Pedido da LFA da rodada: componentes efetivos, (ae, an) do nível mais fino nx x ny; com nm = 1, nu1 = nitm, nu2 = 0.
-pedido_lfa pedido_da_rodada(const metodo_solver& m, int nitm, int nm, int nx, int ny);
+pedido_lfa pedido_da_rodada(const metodo_efetivo& m, int nitm, int nm, int nx, int ny);
 /// Tabela da LFA: nu1 + nu2 = 1..4 (nu1 = nu2 ou nu2 + 1; nm = 1: nu = 1..4 varreduras) e as contagens da rodada
 /// (marcadas), rho só com nm >= 2.
-std::vector<linha_lfa> tabela_lfa(const metodo_solver& m, int nitm, int nm, int nx, int ny);
+std::vector<linha_lfa> tabela_lfa(const metodo_efetivo& m, int nitm, int nm, int nx, int ny);
 /// As cifras de uma rodada resolvida: LFA, fator ajustado, trabalho por ciclo, erro dividido e erro contra a exata.
-cifras_rodada calcular_cifras(const estado_execucao& e, const metodo_solver& m);
+cifras_rodada calcular_cifras(const estado_execucao& e, const metodo_efetivo& m);

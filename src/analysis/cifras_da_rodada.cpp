@@ -1,15 +1,14 @@
 // As cifras de uma rodada: a teoria (LFA) e a medida (fator ajustado, trabalho, erro dividido) do estado e do método.
 #include <algorithm>
 
-#include "state/estado.h"
 #include "analysis/analise.h"
 #include "solver/solver.h"
+#include "state/estado.h"
 
-pedido_lfa pedido_da_rodada(const metodo_solver& m, int nitm, int nm, int nx, int ny) {
-    const metodo_solver ef = metodo_efetivo(m, nitm);
+pedido_lfa pedido_da_rodada(const metodo_efetivo& m, int nitm, int nm, int nx, int ny) {
     // os coeficientes do nível mais fino, como coeficientes() os forma
     const double dx = 1.0 / static_cast<double>(nx - 1), dy = 1.0 / static_cast<double>(ny - 1);
-    pedido_lfa p = pedido_do_metodo(ef, nitm, 1.0 / (dx * dx), 1.0 / (dy * dy));
+    pedido_lfa p = pedido_do_metodo(m, 1.0 / (dx * dx), 1.0 / (dy * dy));
     if (nm == 1) { // uma iteração externa: nitm varreduras, sem correção grossa
         p.nu1 = nitm > 0 ? nitm : 0;
         p.nu2 = 0;
@@ -17,7 +16,7 @@ pedido_lfa pedido_da_rodada(const metodo_solver& m, int nitm, int nm, int nx, in
     return p;
 }
 
-std::vector<linha_lfa> tabela_lfa(const metodo_solver& m, int nitm, int nm, int nx, int ny) {
+std::vector<linha_lfa> tabela_lfa(const metodo_efetivo& m, int nitm, int nm, int nx, int ny) {
     const pedido_lfa rodada = pedido_da_rodada(m, nitm, nm, nx, ny);
     std::vector<linha_lfa> linhas;
     auto analisar = [&](int nu1, int nu2) {
@@ -43,7 +42,7 @@ std::vector<linha_lfa> tabela_lfa(const metodo_solver& m, int nitm, int nm, int 
     return linhas;
 }
 
-cifras_rodada calcular_cifras(const estado_execucao& e, const metodo_solver& m) {
+cifras_rodada calcular_cifras(const estado_execucao& e, const metodo_efetivo& m) {
     cifras_rodada c;
     const int nm = e.nm, nx = e.nxg[nm], ny = e.nyg[nm];
 
@@ -70,7 +69,7 @@ cifras_rodada calcular_cifras(const estado_execucao& e, const metodo_solver& m) 
     c.trabalho_ciclo = w.varreduras;
     c.transferencias_ciclo = w.restricoes + w.prolongacoes;
     c.solucoes_exatas_ciclo = w.solucoes_exatas;
-    if (m.fmg && nm >= 2) c.trabalho_fmg = calcular_trabalho_fmg(m, e.nitm, e.nxg, e.nyg, nm).varreduras;
+    if (m.fmg) c.trabalho_fmg = calcular_trabalho_fmg(m, e.nxg, e.nyg, nm).varreduras;
     c.q_por_trabalho = fator_por_trabalho(c.q_assintotico, c.trabalho_ciclo);
     c.digitos_por_trabalho = digitos_por_trabalho(c.q_assintotico, c.trabalho_ciclo);
 

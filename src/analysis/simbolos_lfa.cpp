@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "analysis/analise.h"
+#include "state/componentes.h"
 
 // Convenções. Modo de Fourier phi(theta)(i, j) = exp(I (theta1 (i-1) + theta2 (j-1))), fase medida a partir
 // do ponto (1, 1): nos pontos do nível grosso ((i-1) e (j-1) pares) os 4 harmônicos coincidem com o modo
@@ -41,10 +42,7 @@ double simbolo_operador(double ae, double an, const harmonico& h) {
 // Interpolação bilinear e restrição completa: (1 + cos phi1)(1 + cos phi2)/4 = cos^2(phi1/2) cos^2(phi2/2).
 double bilinear(const harmonico& h) { return (h.c1 * h.c1) * (h.c2 * h.c2); }
 
-double omega_de(const pedido_lfa& p) {
-    if (p.omega > 0.0) return p.omega;
-    return p.suavizador == tipo_suavizador::jacobi ? 0.8 : 1.0;
-}
+double omega_de(const pedido_lfa& p) { return p.omega > 0.0 ? p.omega : componente(p.suavizador).omega_padrao; }
 
 // Gauss-Seidel pontual com relaxação: vizinhos "novos" multiplicam exp(-I phi), os "velhos" exp(+I phi);
 // para frente (lexicográfico) os novos são W e S, para trás são E e N.
@@ -72,14 +70,14 @@ complexo linha_y(const pedido_lfa& p, const harmonico& h) {
 // Suavizadores que mantêm cada modo: símbolo escalar de uma varredura (gs-sym e line-alt são o par).
 complexo simbolo_escalar(const pedido_lfa& p, const harmonico& h) {
     const double w = omega_de(p);
-    switch (p.suavizador) {
-    case tipo_suavizador::gs_lex: return gs_pontual(p, w, h, 1);
-    case tipo_suavizador::gs_sym: return gs_pontual(p, w, h, -1) * gs_pontual(p, w, h, 1);
-    case tipo_suavizador::jacobi: return 1.0 - w * simbolo_operador(p.ae, p.an, h) / (2.0 * (p.ae + p.an));
-    case tipo_suavizador::linha_x: return linha_x(p, h);
-    case tipo_suavizador::linha_y: return linha_y(p, h);
-    case tipo_suavizador::linha_alt: return linha_y(p, h) * linha_x(p, h);
-    case tipo_suavizador::gs_rb: break;
+    switch (componente(p.suavizador).simbolo) {
+    case forma_simbolo::gs_frente: return gs_pontual(p, w, h, 1);
+    case forma_simbolo::gs_ida_e_volta: return gs_pontual(p, w, h, -1) * gs_pontual(p, w, h, 1);
+    case forma_simbolo::jacobi: return 1.0 - w * simbolo_operador(p.ae, p.an, h) / (2.0 * (p.ae + p.an));
+    case forma_simbolo::linhas_x: return linha_x(p, h);
+    case forma_simbolo::linhas_y: return linha_y(p, h);
+    case forma_simbolo::linhas_y_e_x: return linha_y(p, h) * linha_x(p, h);
+    case forma_simbolo::vermelho_preto: break;
     }
     return 0.0;
 }
@@ -98,25 +96,25 @@ matriz4 meia_varredura_rb(const double (&j)[4], double sinal) {
 
 // Injeção 1; meia (4 + 2 cos phi1 + 2 cos phi2)/8 = (cos^2(phi1/2) + cos^2(phi2/2))/2; completa = bilinear.
 double simbolo_restricao(tipo_restricao r, const harmonico& h) {
-    switch (r) {
-    case tipo_restricao::injecao: return 1.0;
-    case tipo_restricao::meia: return 0.5 * (h.c1 * h.c1 + h.c2 * h.c2);
-    case tipo_restricao::completa: break;
+    switch (componente(r).simbolo) {
+    case forma_restricao::injecao: return 1.0;
+    case forma_restricao::meia: return 0.5 * (h.c1 * h.c1 + h.c2 * h.c2);
+    case forma_restricao::completa: break;
     }
     return bilinear(h);
 }
 
 } // namespace
 
-pedido_lfa pedido_do_metodo(const metodo_solver& m, int nitm, double ae, double an) {
+pedido_lfa pedido_do_metodo(const metodo_efetivo& m, double ae, double an) {
     pedido_lfa p;
     p.ae = ae;
     p.an = an;
     p.suavizador = m.suavizador;
     p.omega = m.omega;
     p.restricao = m.restricao;
-    p.nu1 = m.pre == conforme_nitm ? nitm : m.pre;
-    p.nu2 = m.pos == conforme_nitm ? nitm : m.pos;
+    p.nu1 = m.pre;
+    p.nu2 = m.pos;
     return p;
 }
 
@@ -130,7 +128,7 @@ matriz4 produto(const matriz4& a, const matriz4& b) {
 
 matriz4 simbolo_suavizador(const pedido_lfa& p, double t1, double t2) {
     matriz4 s{};
-    if (p.suavizador == tipo_suavizador::gs_rb) {
+    if (componente(p.suavizador).simbolo == forma_simbolo::vermelho_preto) {
         const double w = omega_de(p), ap = 2.0 * (p.ae + p.an);
         double j[4];
         for (int a = 0; a < 4; ++a) j[a] = 1.0 - w * simbolo_operador(p.ae, p.an, frequencia(a, t1, t2)) / ap;

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "analysis/analise.h"
+#include "state/componentes.h"
 
 // Regras de contagem.
 // - Uma varredura no nível k custa (nxg(k)-2)(nyg(k)-2) / ((nxg(nm)-2)(nyg(nm)-2)) UT: os pontos internos
@@ -21,14 +22,7 @@
 
 namespace {
 
-double passadas_por_varredura(tipo_suavizador s) {
-    return s == tipo_suavizador::gs_sym || s == tipo_suavizador::linha_alt ? 2.0 : 1.0;
-}
-
-int contagem(int pedido, int nitm) {
-    const int v = pedido == conforme_nitm ? nitm : pedido;
-    return v > 0 ? v : 0;
-}
+int contagem(int v) { return v > 0 ? v : 0; }
 
 double internos(int nx, int ny) {
     return nx > 2 && ny > 2 ? static_cast<double>(nx - 2) * static_cast<double>(ny - 2) : 0.0;
@@ -45,31 +39,34 @@ std::vector<double> pesos(std::span<const int> nxg, std::span<const int> nyg, in
 
 // Visitas de cada nível por um ciclo do tipo t chamado no nível raiz (índices 1..raiz).
 std::vector<double> visitas_do_ciclo(tipo_ciclo t, int raiz) {
-    std::vector<double> cv(static_cast<std::size_t>(raiz) + 1, 0.0), cw = cv, cf = cv, vis = cv;
-    (t == tipo_ciclo::V ? cv : t == tipo_ciclo::W ? cw : cf)[raiz] = 1.0;
+    const std::size_t n = static_cast<std::size_t>(raiz) + 1;
+    std::vector<std::vector<double>> chamadas(ciclos().size(), std::vector<double>(n, 0.0)); // por tipo e nível
+    std::vector<double> vis(n, 0.0);
+    chamadas[static_cast<std::size_t>(t)][raiz] = 1.0;
     for (int k = raiz; k >= 1; --k) {
-        vis[k] = cv[k] + cw[k] + cf[k];
-        if (k == 1) break;
-        cv[k - 1] += cv[k] + cf[k];
-        cw[k - 1] += 2.0 * cw[k];
-        cf[k - 1] += cf[k];
+        for (const componente_ciclo& c : ciclos()) {
+            const double aqui = chamadas[static_cast<std::size_t>(c.tipo)][k];
+            vis[k] += aqui;
+            if (k == 1) continue;
+            for (int i = 0; i < c.chamadas; ++i) chamadas[static_cast<std::size_t>(c.abaixo[i])][k - 1] += aqui;
+        }
     }
     return vis;
 }
 
 // Soma em t o custo de vis(k) visitas de cada nível k = 1..raiz.
-void somar_visitas(trabalho_ciclo& t, const std::vector<double>& vis, const metodo_solver& m, int nitm,
+void somar_visitas(trabalho_ciclo& t, const std::vector<double>& vis, const metodo_efetivo& m,
                    const std::vector<double>& w) {
-    const double f = passadas_por_varredura(m.suavizador);
+    const double f = componente(m.suavizador).passadas;
     const int raiz = static_cast<int>(vis.size()) - 1;
     for (int k = 1; k <= raiz; ++k) {
         t.visitas[k] += vis[k];
         if (k == 1) {
             if (m.grosso_exato) t.solucoes_exatas += vis[1];
-            else t.varreduras += vis[1] * contagem(m.grosso, nitm) * f * w[1];
+            else t.varreduras += vis[1] * contagem(m.grosso) * f * w[1];
             continue;
         }
-        t.varreduras += vis[k] * (contagem(m.pre, nitm) + contagem(m.pos, nitm)) * f * w[k];
+        t.varreduras += vis[k] * (contagem(m.pre) + contagem(m.pos)) * f * w[k];
         t.restricoes += vis[k] * w[k];
         t.prolongacoes += vis[k] * w[k];
     }
@@ -77,32 +74,32 @@ void somar_visitas(trabalho_ciclo& t, const std::vector<double>& vis, const meto
 
 } // namespace
 
-trabalho_ciclo calcular_trabalho(const metodo_solver& m, int nitm, std::span<const int> nxg,
+trabalho_ciclo calcular_trabalho(const metodo_efetivo& m, int nitm, std::span<const int> nxg,
                                  std::span<const int> nyg, int nm) {
     trabalho_ciclo t;
     t.visitas.assign(static_cast<std::size_t>(nm) + 1, 0.0);
     const std::vector<double> w = pesos(nxg, nyg, nm);
     if (nm == 1) {
         t.visitas[1] = 1.0;
-        t.varreduras = (nitm > 0 ? nitm : 0) * passadas_por_varredura(m.suavizador) * w[1];
+        t.varreduras = contagem(nitm) * componente(m.suavizador).passadas * w[1];
         return t;
     }
-    somar_visitas(t, visitas_do_ciclo(m.ciclo, nm), m, nitm, w);
+    somar_visitas(t, visitas_do_ciclo(m.ciclo, nm), m, w);
     return t;
 }
 
-trabalho_ciclo calcular_trabalho_fmg(const metodo_solver& m, int nitm, std::span<const int> nxg,
+trabalho_ciclo calcular_trabalho_fmg(const metodo_efetivo& m, std::span<const int> nxg,
                                      std::span<const int> nyg, int nm) {
     trabalho_ciclo t;
     t.visitas.assign(static_cast<std::size_t>(nm) + 1, 0.0);
     if (nm < 2) return t;
     const std::vector<double> w = pesos(nxg, nyg, nm);
-    somar_visitas(t, visitas_do_ciclo(m.ciclo, 1), m, nitm, w); // tratamento do nível 1
+    somar_visitas(t, visitas_do_ciclo(m.ciclo, 1), m, w); // tratamento do nível 1
     for (int k = 2; k <= nm; ++k) {
         t.prolongacoes += w[k]; // campo do nível k-1 interpolado no nível k
         std::vector<double> vis = visitas_do_ciclo(m.ciclo, k);
         vis.resize(static_cast<std::size_t>(nm) + 1, 0.0);
-        somar_visitas(t, vis, m, nitm, w);
+        somar_visitas(t, vis, m, w);
     }
     return t;
 }

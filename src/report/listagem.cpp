@@ -37,13 +37,13 @@ void escrever_dados(const estado_execucao& e, saida_texto& saida) {
     valor(e.freq, "   = freq: freqüência de escrita dos resíduos e variáveis nas iterações");
 }
 
-std::string montar_listagem(const estado_execucao& e, const metodo_solver& metodo) {
+std::string montar_listagem(const estado_execucao& e, const metodo_efetivo& metodo) {
     saida_texto s;
     escrever_listagem(e, s, metodo);
     return s.texto;
 }
 
-void escrever_listagem(const estado_execucao& e, saida_texto& s, const metodo_solver& metodo) {
+void escrever_listagem(const estado_execucao& e, saida_texto& s, const metodo_efetivo& metodo) {
     linha(s, "");
     linha(s, latin1("     placa " PLACA_VERSAO " (" PLACA_DATA_VERSAO
                     ") - condução de calor 2D, Gauss-Seidel e multigrid"));

@@ -13,6 +13,7 @@
 #include "state/estado.h"
 #include "state/tabela_estudo.h"
 #include "state/cifras.h"
+#include "state/componentes.h"
 #include "state/metodo.h"
 
 /// Texto UTF-8 do código-fonte para Latin-1 (um byte por caractere).
@@ -56,10 +57,10 @@ struct saida_texto {
 void escrever_dados(const estado_execucao& e, saida_texto& saida);
 void escrever_campo_T(const double* T, int nyk, int nxk, int nxyk, saida_texto& saida);
 /// Bloco MÉTODO (linha vazia, título, uma linha por componente efetivo), só quando o método difere do clássico.
-void escrever_metodo(const estado_execucao& e, const metodo_solver& metodo, saida_texto& saida);
-void escrever_listagem(const estado_execucao& e, saida_texto& saida, const metodo_solver& metodo = {});
+void escrever_metodo(const estado_execucao& e, const metodo_efetivo& metodo, saida_texto& saida);
+void escrever_listagem(const estado_execucao& e, saida_texto& saida, const metodo_efetivo& metodo);
 /// A listagem inteira num texto (testes).
-std::string montar_listagem(const estado_execucao& e, const metodo_solver& metodo = {});
+std::string montar_listagem(const estado_execucao& e, const metodo_efetivo& metodo);
 
 // Saídas de uma rodada: cada arquivo nasce num temporário e só ganha o nome do destino quando todos estão
 // prontos (efetivar); o que não foi efetivado some quando o conjunto é destruído. As falhas são erro_fatal com
@@ -96,16 +97,16 @@ private:
 std::string numero_csv(double v);
 /// Componentes efetivos "ciclo=V fmg=nao ... inicio=tipo_ci" (com nm = 1 só suavizador, omega e início; sem omega
 /// nos suavizadores por linhas).
-std::string componentes_metodo(const estado_execucao& e, const metodo_solver& metodo);
+std::string componentes_metodo(const estado_execucao& e, const metodo_efetivo& metodo);
 /// Histórico: "# metodo: " e os componentes, o cabeçalho e uma linha por iteração, de 0 a niter; com `erros`
 /// (índices 0..niter, --csv-errors) mais as colunas do erro algébrico máximo e médio.
-void escrever_historico_csv(const estado_execucao& e, const metodo_solver& metodo, saida_texto& saida,
+void escrever_historico_csv(const estado_execucao& e, const metodo_efetivo& metodo, saida_texto& saida,
                             std::span<const erro_iteracao> erros = {});
-std::string historico_csv(const estado_execucao& e, const metodo_solver& metodo = {},
+std::string historico_csv(const estado_execucao& e, const metodo_efetivo& metodo,
                           std::span<const erro_iteracao> erros = {});
 /// Nomes e valores das colunas do método, que seguem as demais no resumo (vazias onde o componente não se aplica).
 std::string cabecalho_colunas_metodo();
-std::string colunas_metodo(const estado_execucao& e, const metodo_solver& metodo);
+std::string colunas_metodo(const estado_execucao& e, const metodo_efetivo& metodo);
 /// Nomes e valores das colunas das cifras da análise, que seguem as do método no resumo (vazias: não se aplica).
 std::string cabecalho_colunas_cifras();
 std::string colunas_cifras(const estado_execucao& e, const cifras_rodada& c);
@@ -113,7 +114,7 @@ std::string colunas_cifras(const estado_execucao& e, const cifras_rodada& c);
 std::string cabecalho_resumo();
 /// Se `linha` começa como o cabeçalho do resumo de qualquer versão (as colunas novas só entram no fim).
 bool cabecalho_de_resumo(std::string_view linha);
-std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_solver& metodo = {});
+std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_efetivo& metodo);
 /// Acrescenta a linha ao resumo, com o cabeçalho antes quando o arquivo é novo ou vazio, sob trava.
 void anexar_resumo(const std::string& arquivo, const std::string& linha);
 // Quocientes da linha it da tabela, calculados como na listagem.
@@ -127,7 +128,7 @@ quocientes finais(const estado_execucao& e);
 bool convergiu(const estado_execucao& e);
 
 /// Linha do monitor antes da solução: "método: " e os componentes.
-std::string linha_metodo_monitor(const estado_execucao& e, const metodo_solver& metodo);
+std::string linha_metodo_monitor(const estado_execucao& e, const metodo_efetivo& metodo);
 /// Linha do monitor para a iteração e.it (como na tabela da listagem) e o sumário final, no conjunto de
 /// caracteres do terminal.
 std::string linha_monitor(const estado_execucao& e);
@@ -137,7 +138,7 @@ std::string linhas_cifras_monitor(const estado_execucao& e, const cifras_rodada&
 /// Cifra com `decimais` casas, ou "-" quando não se aplica.
 std::string cifra(double v, int decimais);
 /// Tabela da análise de Fourier local (--lfa): uma linha por (nu1, nu2), o que cada coluna é e o que a análise supõe.
-std::string texto_lfa(const estado_execucao& e, const metodo_solver& metodo, const std::vector<linha_lfa>& linhas);
+std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, const std::vector<linha_lfa>& linhas);
 /// Tabela do tempo de relógio por nível e fase (--timing), com a soma, as fases fundidas e o tempo fora delas.
 std::string texto_tempos(const estado_execucao& e, const tempos_fases& t);
 /// Texto da linha de progresso: iteração, tempo, razão contra tolt e o tempo que falta.

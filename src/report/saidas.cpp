@@ -36,7 +36,7 @@ std::string numero_csv(double v) {
     return std::string(b, r.ptr);
 }
 
-void escrever_historico_csv(const estado_execucao& e, const metodo_solver& metodo, saida_texto& saida,
+void escrever_historico_csv(const estado_execucao& e, const metodo_efetivo& metodo, saida_texto& saida,
                             std::span<const erro_iteracao> erros) {
     const bool com_erros = !erros.empty();
     // erro algébrico da iteração it, quando pedido (vazio se não foi medido)
@@ -58,7 +58,7 @@ void escrever_historico_csv(const estado_execucao& e, const metodo_solver& metod
     }
 }
 
-std::string historico_csv(const estado_execucao& e, const metodo_solver& metodo, std::span<const erro_iteracao> erros) {
+std::string historico_csv(const estado_execucao& e, const metodo_efetivo& metodo, std::span<const erro_iteracao> erros) {
     saida_texto s;
     escrever_historico_csv(e, metodo, s, erros);
     return s.texto;
@@ -76,7 +76,7 @@ std::string cabecalho_resumo() {
 }
 
 // O caso vai em UTF-8, como todo o arquivo.
-std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_solver& metodo) {
+std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_efetivo& metodo) {
     const quocientes f = finais(e);
     const erro_exato& erro = cifras.erro;
     return campo_csv(utf8(sem_brancos_finais(e.caso))) + "," + std::to_string(e.nm) + "," +

@@ -42,7 +42,7 @@ std::string ms(double s) { return cifra(1000.0 * s, 3); }
 
 } // namespace
 
-std::string texto_lfa(const estado_execucao& e, const metodo_solver& metodo, const std::vector<linha_lfa>& linhas) {
+std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, const std::vector<linha_lfa>& linhas) {
     const int nx = e.nxg[e.nm], ny = e.nyg[e.nm];
     const double ae_an = (static_cast<double>(nx - 1) / (ny - 1)) * (static_cast<double>(nx - 1) / (ny - 1));
     const bool mg = e.nm >= 2;

@@ -9,40 +9,39 @@ std::string contagem(long n) { return inteiro(n, 11) + "    "; }
 
 } // namespace
 
-void escrever_metodo(const estado_execucao& e, const metodo_solver& metodo, saida_texto& saida) {
-    const metodo_solver m = metodo_efetivo(metodo, e.nitm);
-    if (metodo_classico(m, e.nm, e.nitm)) return;
-    auto linha = [&](const std::string& valor, const char* rotulo) { saida.linha(valor + latin1(rotulo)); };
+void escrever_metodo(const estado_execucao& e, const metodo_efetivo& m, saida_texto& saida) {
+    if (m.classico) return;
+    auto linha = [&](const std::string& valor, const std::string& rotulo) {
+        saida.linha(valor + latin1(rotulo.c_str()));
+    };
     saida.linha("");
     saida.linha(latin1("     MÉTODO"));
     if (e.nm >= 2) {
-        linha(texto15(nome_ciclo(m.ciclo)), "   = ciclo: V, W ou F");
+        linha(texto15(componente(m.ciclo).nome), "   = ciclo: " + nomes_de_ciclos("ou"));
         linha(texto15(latin1(m.fmg ? "sim" : "não")), "   = fmg: início por multigrid completo");
         linha(contagem(m.pre), "   = pré: varreduras antes da correção grossa");
         linha(contagem(m.pos), "   = pós: varreduras depois da correção grossa");
         if (m.grosso_exato) linha(texto15("exato"), "   = grosso: nível 1 resolvido por método direto");
         else linha(contagem(m.grosso), "   = grosso: varreduras no nível 1");
     }
-    linha(texto15(nome_suavizador(m.suavizador)),
-          "   = suavizador: gs-lex, gs-rb, jacobi, gs-sym, line-x, line-y ou line-alt");
-    if (aceita_omega(m.suavizador)) linha(cientifico(m.omega, 17, 8), " = omega: fator de relaxação");
-    if (e.nm >= 2) linha(texto15(nome_restricao(m.restricao)), "   = restrição: injection, half ou full");
+    linha(texto15(componente(m.suavizador).nome), "   = suavizador: " + nomes_de_suavizadores("ou"));
+    if (componente(m.suavizador).aceita_omega) linha(cientifico(m.omega, 17, 8), " = omega: fator de relaxação");
+    if (e.nm >= 2) linha(texto15(componente(m.restricao).nome), "   = restrição: " + nomes_de_restricoes("ou"));
     const bool aleatorio = m.inicio == tipo_inicio::aleatorio;
     linha(texto15(latin1(aleatorio ? "aleatório" : "tipo_ci")), "   = início: tipo_ci ou aleatório");
     if (aleatorio) linha(contagem(static_cast<long>(m.semente)), "   = semente: do início aleatório");
 }
 
-std::string componentes_metodo(const estado_execucao& e, const metodo_solver& metodo) {
-    const metodo_solver m = metodo_efetivo(metodo, e.nitm);
+std::string componentes_metodo(const estado_execucao& e, const metodo_efetivo& m) {
     std::string s;
     if (e.nm >= 2) {
-        s += std::string("ciclo=") + nome_ciclo(m.ciclo) + " fmg=" + (m.fmg ? "sim" : "nao") + " pre=" +
+        s += std::string("ciclo=") + componente(m.ciclo).nome + " fmg=" + (m.fmg ? "sim" : "nao") + " pre=" +
              std::to_string(m.pre) + " pos=" + std::to_string(m.pos) + " grosso=" +
              (m.grosso_exato ? std::string("solve") : std::to_string(m.grosso)) + " ";
     }
-    s += std::string("suavizador=") + nome_suavizador(m.suavizador);
-    if (aceita_omega(m.suavizador)) s += " omega=" + numero_csv(m.omega);
-    if (e.nm >= 2) s += std::string(" restricao=") + nome_restricao(m.restricao);
+    s += std::string("suavizador=") + componente(m.suavizador).nome;
+    if (componente(m.suavizador).aceita_omega) s += " omega=" + numero_csv(m.omega);
+    if (e.nm >= 2) s += std::string(" restricao=") + componente(m.restricao).nome;
     s += " inicio=" + (m.inicio == tipo_inicio::aleatorio ? "random:" + std::to_string(m.semente)
                                                            : std::string("tipo_ci"));
     return s;
@@ -50,14 +49,13 @@ std::string componentes_metodo(const estado_execucao& e, const metodo_solver& me
 
 std::string cabecalho_colunas_metodo() { return "ciclo,fmg,pre,pos,grosso,suavizador,omega,restricao,inicio"; }
 
-std::string colunas_metodo(const estado_execucao& e, const metodo_solver& metodo) {
-    const metodo_solver m = metodo_efetivo(metodo, e.nitm);
+std::string colunas_metodo(const estado_execucao& e, const metodo_efetivo& m) {
     const bool mg = e.nm >= 2;
     auto se_mg = [&](const std::string& s) { return mg ? s : std::string(); };
-    return se_mg(nome_ciclo(m.ciclo)) + "," + se_mg(m.fmg ? "1" : "0") + "," + se_mg(std::to_string(m.pre)) + "," +
+    return se_mg(componente(m.ciclo).nome) + "," + se_mg(m.fmg ? "1" : "0") + "," + se_mg(std::to_string(m.pre)) + "," +
            se_mg(std::to_string(m.pos)) + "," +
            se_mg(m.grosso_exato ? std::string("solve") : std::to_string(m.grosso)) + "," +
-           nome_suavizador(m.suavizador) + "," + (aceita_omega(m.suavizador) ? numero_csv(m.omega) : "") + "," +
-           se_mg(nome_restricao(m.restricao)) + "," +
+           componente(m.suavizador).nome + "," + (componente(m.suavizador).aceita_omega ? numero_csv(m.omega) : "") +
+           "," + se_mg(componente(m.restricao).nome) + "," +
            (m.inicio == tipo_inicio::aleatorio ? "random:" + std::to_string(m.semente) : std::string("tipo_ci"));
 }

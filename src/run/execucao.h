@@ -58,10 +58,10 @@ struct necessidade_memoria {
     long long saidas = 0;   // buffers dos arquivos de saída, a amostra dos gráficos e a mensagem do gnuplot
     long long pilha = 0;    // por thread auxiliar
 };
-necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_execucao& o = {});
+necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo);
 /// Recusa (erro_fatal com as cifras) a rodada que não cabe na memória disponível; devolve quantas das
 /// `threads` pedidas cabem com suas pilhas (ao menos 1).
-int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, int threads);
+int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo, int threads);
 /// O arquivo de --summary pode receber linhas: gravável, regular e vazio, inexistente ou já um resumo do placa.
 void conferir_resumo(const std::string& arquivo);
 /// Confere os destinos antes da solução: cada um pode ser escrito, nenhum é a entrada, dois não são o mesmo.

@@ -21,8 +21,8 @@ std::string legivel(long double b) {
 
 } // namespace
 
-necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_execucao& o) {
-    const metodo_solver& metodo = o.metodo;
+necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_execucao& o,
+                                      const metodo_efetivo& metodo) {
     necessidade_memoria m;
     const long long d = static_cast<long long>(sizeof(double));
     m.hist = d * (std::clamp(e.itmax, 0, hist_inicial - 1) + 1LL);
@@ -43,8 +43,8 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_ex
     return m;
 }
 
-int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, int threads) {
-    const necessidade_memoria m = memoria_necessaria(e, o);
+int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo, int threads) {
+    const necessidade_memoria m = memoria_necessaria(e, o, metodo);
     const long long total = m.T + m.cor + m.res + m.hist + m.rascunho + m.fator + m.saidas;
     const long long livre = memoria_disponivel();
     if (livre < 0) return threads;

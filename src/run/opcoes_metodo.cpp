@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "run/opcoes.h"
-#include "solver/solver.h"
+#include "state/componentes.h"
 
 namespace {
 
@@ -55,24 +55,24 @@ std::string ler_opcao_metodo(std::string_view opcao, const char* valor, metodo_s
     const std::string a = valor;
     const std::string erro = "invalid value '" + a + "' for --" + std::string(opcao) + " (";
     if (opcao == "cycle") {
-        const auto v = ciclo_de_nome(a);
-        if (!v) return erro + "must be V, W or F)";
-        m.ciclo = *v;
+        const componente_ciclo* v = ciclo_de_nome(a);
+        if (!v) return erro + "must be " + nomes_de_ciclos("or") + ")";
+        m.ciclo = v->tipo;
     } else if (opcao == "pre" || opcao == "post") {
         if (!ler_contagem(valor, opcao == "pre" ? m.pre : m.pos)) return erro + "must be 0 to 1000000)";
     } else if (opcao == "coarsest") {
         m.grosso_exato = a == "solve";
         if (!m.grosso_exato && !ler_contagem(valor, m.grosso)) return erro + "must be 0 to 1000000 or solve)";
     } else if (opcao == "smoother") {
-        const auto v = suavizador_de_nome(a);
-        if (!v) return erro + "must be gs-lex, gs-rb, jacobi, gs-sym, line-x, line-y or line-alt)";
-        m.suavizador = *v;
+        const componente_suavizador* v = suavizador_de_nome(a);
+        if (!v) return erro + "must be " + nomes_de_suavizadores("or") + ")";
+        m.suavizador = v->tipo;
     } else if (opcao == "omega") {
         if (!ler_omega(valor, m.omega)) return erro + "must be a number above 0 and below 2)";
     } else if (opcao == "restriction") {
-        const auto v = restricao_de_nome(a);
-        if (!v) return erro + "must be injection, half or full)";
-        m.restricao = *v;
+        const componente_restricao* v = restricao_de_nome(a);
+        if (!v) return erro + "must be " + nomes_de_restricoes("or") + ")";
+        m.restricao = v->tipo;
     } else if (opcao == "start") {
         if (!ler_inicio(a, m)) return erro + "must be random or random:SEED, SEED 0 to 4294967295)";
     }
@@ -95,8 +95,8 @@ std::vector<std::string> avisos_metodo(const metodo_solver& m, int nm) {
         if (!nomes.empty())
             avisos.push_back(nomes + " ignored: a single grid (nm = 1) iterates the smoother only");
     }
-    if (m.omega != 0.0 && !aceita_omega(m.suavizador))
-        avisos.push_back(std::string("--omega ignored: the line smoother ") + nome_suavizador(m.suavizador) +
+    if (m.omega != 0.0 && !componente(m.suavizador).aceita_omega)
+        avisos.push_back(std::string("--omega ignored: the line smoother ") + componente(m.suavizador).nome +
                          " takes no relaxation factor");
     return avisos;
 }

@@ -26,7 +26,7 @@ void executar(estado_execucao& e, const std::string& arquivo) {
 namespace {
 
 // Solução pelo número de níveis, com o tempo de relógio.
-void resolver(estado_execucao& e, const metodo_solver& metodo, const ajustes_solver& ajustes,
+void resolver(estado_execucao& e, const metodo_efetivo& metodo, const ajustes_solver& ajustes,
               const aviso_iteracao& aviso) {
     fase_rodada fase("during the solve");
     const double t0 = tempo_parede();
@@ -44,8 +44,8 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
         fase_rodada fase("reading the input");
         for (const std::string& aviso : ler_dados(e, o.entrada, o.editar, o.alteracoes)) escrever_mensagem(aviso);
     }
-    const metodo_solver& metodo = o.metodo;
-    for (const std::string& a : avisos_metodo(metodo, e.nm)) escrever_mensagem("warning: " + a);
+    for (const std::string& a : avisos_metodo(o.metodo, e.nm)) escrever_mensagem("warning: " + a);
+    const metodo_efetivo metodo(o.metodo, e.nitm, e.nm);
     if (o.lfa) { // só a teoria: nada é resolvido nem escrito
         const std::vector<linha_lfa> linhas = tabela_lfa(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm]);
         escrever_na_saida_padrao(texto_lfa(e, metodo, linhas));
@@ -57,7 +57,7 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     e.processadores = processadores_disponiveis();
     e.threads_pedidas = o.threads > 0 ? o.threads : threads_padrao(e.processadores, carga_do_sistema());
     ajustes_solver ajustes;
-    ajustes.threads = planejar_memoria(e, o, std::min(e.threads_pedidas, e.processadores));
+    ajustes.threads = planejar_memoria(e, o, metodo, std::min(e.threads_pedidas, e.processadores));
     tempos_fases tempos;
     if (o.tempos) ajustes.tempos = &tempos;
     // --csv-errors: o erro algébrico do campo inicial e de cada iteração, contra a solução discreta exata

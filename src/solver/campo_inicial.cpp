@@ -39,9 +39,9 @@ void solucao_analitica(estado_execucao& e) {
 
 // Com T criado e o nível mais fino corrente. Para tipo_ci fora de 0 e 1 o interior fica
 // como criado (zero). O início aleatório substitui o de tipo_ci.
-void preparar_campo_inicial(estado_execucao& e, const metodo_solver& metodo) {
-    if (metodo.inicio == tipo_inicio::aleatorio) {
-        campo_aleatorio(e, metodo.semente);
+void preparar_campo_inicial(estado_execucao& e, tipo_inicio inicio, std::uint64_t semente) {
+    if (inicio == tipo_inicio::aleatorio) {
+        campo_aleatorio(e, semente);
     } else {
         if (e.tipo_ci == 0)
             for (double& v : e.T) v = 0.0;

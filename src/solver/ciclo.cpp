@@ -9,6 +9,7 @@
 
 #include "solver/cronometro.h"
 #include "solver/solver.h"
+#include "state/componentes.h"
 
 namespace {
 
@@ -80,14 +81,14 @@ void tratar_nivel_grosso(estado_execucao& e, plano_solver& p, correcao_inicial i
     else suavizar_nivel(e, p, p.grosso, inicial);
 }
 
-void ciclo(estado_execucao& e, plano_solver& p, int k, tipo_ciclo tipo, correcao_inicial c) {
+void ciclo(estado_execucao& e, plano_solver& p, int k, tipo_ciclo tipo, correcao_inicial inicial) {
     selecionar_nivel(e, k);
     coeficientes(e);
     if (k == 1) {
-        tratar_nivel_grosso(e, p, c);
+        tratar_nivel_grosso(e, p, inicial);
         return;
     }
-    pre_suavizar_e_restringir(e, p, c);
+    pre_suavizar_e_restringir(e, p, inicial);
     // a primeira visita ao nível k-1 parte da correção zero; a segunda (W, F) continua da que a primeira deixou
     correcao_inicial abaixo = correcao_inicial::atual;
     if (p.rapido) {
@@ -96,11 +97,8 @@ void ciclo(estado_execucao& e, plano_solver& p, int k, tipo_ciclo tipo, correcao
     } else {
         zerar_correcao_abaixo(e);
     }
-    switch (tipo) {
-    case tipo_ciclo::V: ciclo(e, p, k - 1, tipo_ciclo::V, abaixo); break;
-    case tipo_ciclo::W: ciclo(e, p, k - 1, tipo_ciclo::W, abaixo); ciclo(e, p, k - 1, tipo_ciclo::W); break;
-    case tipo_ciclo::F: ciclo(e, p, k - 1, tipo_ciclo::F, abaixo); ciclo(e, p, k - 1, tipo_ciclo::V); break;
-    }
+    const componente_ciclo& c = componente(tipo);
+    for (int n = 0; n < c.chamadas; ++n) ciclo(e, p, k - 1, c.abaixo[n], n == 0 ? abaixo : correcao_inicial::atual);
     selecionar_nivel(e, k);
     coeficientes(e);
     prolongar_e_pos_suavizar(e, p);

@@ -29,7 +29,7 @@ void criar_niveis_grossos(estado_execucao& e, long n) {
     criar(e.res, n, "res");
 }
 
-void resolver_malha_unica(estado_execucao& e, const metodo_solver& metodo, const ajustes_solver& ajustes,
+void resolver_malha_unica(estado_execucao& e, const metodo_efetivo& metodo, const ajustes_solver& ajustes,
                           const aviso_iteracao& aviso) {
     const double t0 = tempo_processador();
     criar_campo(e, e.nxyg[1]);
@@ -43,7 +43,7 @@ void resolver_malha_unica(estado_execucao& e, const metodo_solver& metodo, const
     plano_solver p;
     planejar_solver(p, e, metodo, ajustes, eq);
     if (ajustes.rapidos && metodo.inicio == tipo_inicio::conforme_tipo_ci) campo_inicial_rapido(e);
-    else preparar_campo_inicial(e, metodo);
+    else preparar_campo_inicial(e, metodo.inicio, metodo.semente);
     if (ajustes.ao_comecar) ajustes.ao_comecar(e);
     // nitm varreduras do suavizador, depois a norma (na mesma passada quando rápida)
     iteracoes_externas(

@@ -36,11 +36,11 @@ void ciclo_v(estado_execucao& e, const ajustes_solver& ajustes, equipe& eq) {
         return;
     }
     plano_solver p;
-    planejar_solver(p, e, {}, ajustes, eq);
+    planejar_solver(p, e, metodo_efetivo({}, e.nitm, e.nm), ajustes, eq);
     ciclo(e, p, e.nm, tipo_ciclo::V);
 }
 
-void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo, const ajustes_solver& ajustes,
+void resolver_multigrid(estado_execucao& e, const metodo_efetivo& metodo, const ajustes_solver& ajustes,
                         const aviso_iteracao& aviso) {
     const double t0 = tempo_processador();
     criar_campo(e, e.nxyg[e.nm]);
@@ -51,7 +51,7 @@ void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo, const a
     planejar_solver(p, e, metodo, ajustes, eq);
     selecionar_nivel(e, e.nm);
     if (ajustes.rapidos && metodo.inicio == tipo_inicio::conforme_tipo_ci) campo_inicial_rapido(e);
-    else preparar_campo_inicial(e, metodo);
+    else preparar_campo_inicial(e, metodo.inicio, metodo.semente);
     if (ajustes.ao_comecar) ajustes.ao_comecar(e);
     iteracoes_externas(
         e,

@@ -31,7 +31,8 @@ double proximo_aleatorio(std::uint64_t& s);
 /// T = 0, depois o interior em ordem de armazenamento com os valores de proximo_aleatorio a partir da semente.
 void campo_aleatorio(estado_execucao& e, std::uint64_t semente);
 /// Campo inicial de T conforme tipo_ci (ou aleatório), contornos, coeficientes e hist(0).
-void preparar_campo_inicial(estado_execucao& e, const metodo_solver& metodo = {});
+void preparar_campo_inicial(estado_execucao& e, tipo_inicio inicio = tipo_inicio::conforme_tipo_ci,
+                            std::uint64_t semente = 1);
 /// O mesmo numa só passada por T (mesmos bits), para o início conforme tipo_ci; T criado e o nível mais fino
 /// corrente.
 void campo_inicial_rapido(estado_execucao& e);
@@ -85,11 +86,13 @@ void resolver_nivel_grosso(fator_banda& f, const vista_nivel& v);
 /// (gauss_seidel em T, suavizar_correcao em cor), restrição e/ou norma (em rnorm), com as threads da equipe.
 void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq);
 
-// Nomes dos componentes, valores efetivos e o método clássico: em solver/metodo.h.
+/// O núcleo de cada suavizador e de cada restrição (as demais cifras deles estão em state/componentes.h).
+suavizador nucleo(tipo_suavizador s);
+restricao nucleo(tipo_restricao r);
 /// Rascunho que o método pede além das grades.
-rascunho_metodo rascunho_necessario(const estado_execucao& e, const metodo_solver& metodo);
+rascunho_metodo rascunho_necessario(const estado_execucao& e, const metodo_efetivo& metodo);
 /// Escolhe os componentes, cria o rascunho e, com o nível 1 exato, fatora-o (deixa o nível 1 corrente).
-void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_solver& metodo, const ajustes_solver& ajustes,
+void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& metodo, const ajustes_solver& ajustes,
                      equipe& eq);
 
 // A correção de um nível no começo da sua visita: zero (a primeira visita depois da restrição) ou a que está lá.
@@ -109,14 +112,14 @@ void inicio_fmg(estado_execucao& e, plano_solver& p);
 /// depois de itmax.
 void iteracoes_externas(estado_execucao& e, const std::function<void()>& iteracao, const aviso_iteracao& aviso);
 /// nitm varreduras do suavizador por iteração até tolt ou itmax (nm = 1).
-void resolver_malha_unica(estado_execucao& e, const metodo_solver& metodo = {}, const ajustes_solver& ajustes = {},
+void resolver_malha_unica(estado_execucao& e, const metodo_efetivo& metodo, const ajustes_solver& ajustes = {},
                           const aviso_iteracao& aviso = {});
 /// Ciclo V de referência em duas voltas com os núcleos simples (o oráculo dos testes); norma em rnorm.
 void ciclo_v_referencia(estado_execucao& e);
 /// Um ciclo V do método clássico: o de referência, ou com ajustes.rapidos o ciclo recursivo rápido.
 void ciclo_v(estado_execucao& e, const ajustes_solver& ajustes, equipe& eq);
 /// Ciclos do método (o primeiro pelo FMG, se pedido) até tolt ou itmax (nm >= 2).
-void resolver_multigrid(estado_execucao& e, const metodo_solver& metodo = {}, const ajustes_solver& ajustes = {},
+void resolver_multigrid(estado_execucao& e, const metodo_efetivo& metodo, const ajustes_solver& ajustes = {},
                         const aviso_iteracao& aviso = {});
 
 // Criação das grades (erro_fatal sem memória); n < 0 conta como 0.

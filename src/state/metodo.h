@@ -1,9 +1,8 @@
-// O método como registro: os componentes escolhidos (ciclo, contagens, suavizador, restrição, início) e seus nomes.
+// O método como registro: os componentes pedidos na linha de comando (metodo_solver) e os efetivos de uma rodada
+// (metodo_efetivo), resolvidos uma vez e passados a quem resolve, analisa e relata.
 #pragma once
 
 #include <cstdint>
-#include <optional>
-#include <string_view>
 
 enum class tipo_ciclo { V, W, F };
 enum class tipo_suavizador { gs_lex, gs_rb, jacobi, gs_sym, linha_x, linha_y, linha_alt };
@@ -13,7 +12,7 @@ enum class tipo_inicio { conforme_tipo_ci, aleatorio };
 /// Contagem de varreduras que segue nitm da entrada.
 inline constexpr int conforme_nitm = -1;
 
-// Componentes do método; os valores padrão dão a rodada clássica (ciclos V, Gauss-Seidel lexicográfico, injeção).
+// Componentes pedidos; os valores padrão dão a rodada clássica (ciclos V, Gauss-Seidel lexicográfico, injeção).
 struct metodo_solver {
     tipo_ciclo ciclo = tipo_ciclo::V;
     bool fmg = false;                                       // início por multigrid completo
@@ -22,23 +21,27 @@ struct metodo_solver {
     int grosso = conforme_nitm;                             // varreduras no nível 1
     bool grosso_exato = false;                              // nível 1 resolvido por método direto
     tipo_suavizador suavizador = tipo_suavizador::gs_lex;
-    double omega = 0.0;                                     // 0 = padrão do suavizador (1; 4/5 no Jacobi)
+    double omega = 0.0;                                     // 0 = padrão do suavizador (componentes.h)
     tipo_restricao restricao = tipo_restricao::injecao;
     tipo_inicio inicio = tipo_inicio::conforme_tipo_ci;
     std::uint64_t semente = 1;                              // do início aleatório
 };
 
-/// Nomes dos componentes na linha de comando e nos relatórios ("V", "gs-rb", "full", ...).
-const char* nome_ciclo(tipo_ciclo c);
-const char* nome_suavizador(tipo_suavizador s);
-const char* nome_restricao(tipo_restricao r);
-/// O componente de um nome, ou nada.
-std::optional<tipo_ciclo> ciclo_de_nome(std::string_view nome);
-std::optional<tipo_suavizador> suavizador_de_nome(std::string_view nome);
-std::optional<tipo_restricao> restricao_de_nome(std::string_view nome);
-/// gs-lex, gs-rb, gs-sym e jacobi relaxam com omega; as linhas não.
-bool aceita_omega(tipo_suavizador s);
-/// Valores efetivos: contagens não dadas = nitm; omega não dado = 1 (0,8 no Jacobi; 1 nas linhas).
-metodo_solver metodo_efetivo(const metodo_solver& m, int nitm);
-/// O método efetivo é o da rodada clássica? (com nm = 1 contam só suavizador, omega e início)
-bool metodo_classico(const metodo_solver& efetivo, int nm, int nitm);
+// Os componentes de uma rodada com todo valor resolvido para a sua entrada (nitm, nm): o que o solver executa, a
+// análise analisa e os relatórios mostram. Só nasce do pedido e da entrada: não há um efetivo "padrão".
+struct metodo_efetivo {
+    /// Valores efetivos do pedido numa entrada com nitm varreduras e nm níveis.
+    metodo_efetivo(const metodo_solver& pedido, int nitm, int nm);
+
+    tipo_ciclo ciclo = tipo_ciclo::V;
+    bool fmg = false;                   // só com nm >= 2
+    int pre = 0, pos = 0, grosso = 0;   // varreduras (as não dadas = nitm)
+    bool grosso_exato = false;          // só com nm >= 2
+    tipo_suavizador suavizador = tipo_suavizador::gs_lex;
+    double omega = 1.0;                 // o dado, ou o padrão do suavizador; 1 nos que não relaxam
+    tipo_restricao restricao = tipo_restricao::injecao;
+    tipo_inicio inicio = tipo_inicio::conforme_tipo_ci;
+    std::uint64_t semente = 1;
+    bool multigrid = false;             // nm >= 2
+    bool classico = true;               // o da rodada clássica (com nm = 1 contam só suavizador, omega e início)
+};

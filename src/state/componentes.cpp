@@ -1,0 +1,76 @@
+// As tabelas dos componentes do método: uma linha por suavizador, restrição e ciclo.
+#include "state/componentes.h"
+
+namespace {
+
+using S = tipo_suavizador;
+using F = forma_simbolo;
+using Q = rascunho_suavizador;
+
+// Jacobi amortecido com 4/5: o fator de suavização ótimo do Jacobi pontual no laplaciano de cinco pontos.
+constexpr componente_suavizador tabela_suavizadores[] = {
+    {S::gs_lex, "gs-lex", true, 1.0, 1.0, Q::nenhum, F::gs_frente, true},
+    {S::gs_rb, "gs-rb", true, 1.0, 1.0, Q::nenhum, F::vermelho_preto, false},
+    {S::jacobi, "jacobi", true, 0.8, 1.0, Q::nivel, F::jacobi, false},
+    {S::gs_sym, "gs-sym", true, 1.0, 2.0, Q::nenhum, F::gs_ida_e_volta, false},
+    {S::linha_x, "line-x", false, 1.0, 1.0, Q::linhas, F::linhas_x, false},
+    {S::linha_y, "line-y", false, 1.0, 1.0, Q::linhas, F::linhas_y, false},
+    {S::linha_alt, "line-alt", false, 1.0, 2.0, Q::linhas, F::linhas_y_e_x, false},
+};
+
+constexpr componente_restricao tabela_restricoes[] = {
+    {tipo_restricao::injecao, "injection", forma_restricao::injecao, false, true},
+    {tipo_restricao::meia, "half", forma_restricao::meia, true, false},
+    {tipo_restricao::completa, "full", forma_restricao::completa, true, false},
+};
+
+// V: um V abaixo; W: dois W; F: um F e depois um V.
+constexpr componente_ciclo tabela_ciclos[] = {
+    {tipo_ciclo::V, "V", 1, {tipo_ciclo::V, tipo_ciclo::V}},
+    {tipo_ciclo::W, "W", 2, {tipo_ciclo::W, tipo_ciclo::W}},
+    {tipo_ciclo::F, "F", 2, {tipo_ciclo::F, tipo_ciclo::V}},
+};
+
+// Cada linha no lugar do seu tipo: a tabela é indexada por ele.
+template <class T, std::size_t N>
+constexpr bool em_ordem(const T (&t)[N]) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (static_cast<std::size_t>(t[i].tipo) != i) return false;
+    return true;
+}
+static_assert(em_ordem(tabela_suavizadores) && em_ordem(tabela_restricoes) && em_ordem(tabela_ciclos));
+
+template <class T>
+const T* de_nome(std::span<const T> t, std::string_view nome) {
+    for (const T& c : t)
+        if (nome == c.nome) return &c;
+    return nullptr;
+}
+
+template <class T>
+std::string nomes(std::span<const T> t, const char* ou) {
+    std::string s;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (i > 0) s += i + 1 == t.size() && *ou ? std::string(" ") + ou + " " : std::string(", ");
+        s += t[i].nome;
+    }
+    return s;
+}
+
+} // namespace
+
+std::span<const componente_suavizador> suavizadores() { return tabela_suavizadores; }
+std::span<const componente_restricao> restricoes() { return tabela_restricoes; }
+std::span<const componente_ciclo> ciclos() { return tabela_ciclos; }
+
+const componente_suavizador& componente(tipo_suavizador s) { return tabela_suavizadores[static_cast<int>(s)]; }
+const componente_restricao& componente(tipo_restricao r) { return tabela_restricoes[static_cast<int>(r)]; }
+const componente_ciclo& componente(tipo_ciclo c) { return tabela_ciclos[static_cast<int>(c)]; }
+
+const componente_suavizador* suavizador_de_nome(std::string_view nome) { return de_nome(suavizadores(), nome); }
+const componente_restricao* restricao_de_nome(std::string_view nome) { return de_nome(restricoes(), nome); }
+const componente_ciclo* ciclo_de_nome(std::string_view nome) { return de_nome(ciclos(), nome); }
+
+std::string nomes_de_suavizadores(const char* ou) { return nomes(suavizadores(), ou); }
+std::string nomes_de_restricoes(const char* ou) { return nomes(restricoes(), ou); }
+std::string nomes_de_ciclos(const char* ou) { return nomes(ciclos(), ou); }
