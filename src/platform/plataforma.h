@@ -10,6 +10,27 @@ struct data_local {
     int ano, mes, dia, hora, minuto, segundo;
 };
 
+// ---- linha de comando (argumentos_posix.cpp: getopt_long, com as abreviações e a permutação dele)
+
+// Uma opção que o programa aceita: o nome longo (ou nulo) e a letra curta (ou 0).
+struct opcao_aceita {
+    const char* longa;
+    char curta;
+    bool com_valor;
+};
+// O que a leitura achou: as opções em ordem (índice em `aceitas` e valor), os operandos e, se parou num argumento
+// que não serve, o porquê e o argumento.
+enum class falha_argumento { nenhuma, falta_valor, valor_sobrando, letra_desconhecida, desconhecida };
+struct argumentos_lidos {
+    std::vector<std::pair<std::size_t, std::string>> opcoes;
+    std::vector<std::string> operandos;
+    falha_argumento falha = falha_argumento::nenhuma;
+    std::string argumento; // o argumento como escrito (falha_argumento != nenhuma)
+    char letra = 0;        // a letra curta desconhecida
+};
+/// Lê argv até o fim ou até o primeiro argumento que não serve.
+argumentos_lidos ler_argumentos(int argc, char** argv, const std::vector<opcao_aceita>& aceitas);
+
 // ---- processos, relógios e recursos (plataforma_posix.cpp; os testes ligam uma falsa)
 
 /// Há um editor a executar ($VISUAL, $EDITOR, ou vi com um terminal na entrada padrão)?

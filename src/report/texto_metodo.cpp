@@ -1,5 +1,6 @@
 // O método nos relatórios: o bloco MÉTODO da listagem, a linha de componentes (CSV, monitor) e as colunas do resumo.
 #include "report/listagem.h"
+#include "state/opcoes_metodo.h"
 
 namespace {
 
@@ -47,7 +48,11 @@ std::string componentes_metodo(const estado_execucao& e, const metodo_efetivo& m
     return s;
 }
 
-std::string cabecalho_colunas_metodo() { return "ciclo,fmg,pre,pos,grosso,suavizador,omega,restricao,inicio"; }
+std::string cabecalho_colunas_metodo() {
+    std::string s;
+    for (const opcao_metodo& o : opcoes_do_metodo()) s += (s.empty() ? "" : ",") + std::string(o.coluna);
+    return s;
+}
 
 std::string colunas_metodo(const estado_execucao& e, const metodo_efetivo& m) {
     const bool mg = e.nm >= 2;

@@ -47,11 +47,9 @@ struct leitura_opcoes {
     opcoes_execucao opcoes;
 };
 
-/// Nome (sem "--") de uma opção de método que um estudo pode variar: cycle, smoother, omega, restriction, pre, post,
-/// coarsest, start, fmg?
+/// Nome (sem "--") de uma opção de método (state/opcoes_metodo.h), que um estudo pode variar?
 bool opcao_de_metodo(std::string_view nome);
-/// Valor de uma opção de método (nome sem "--": cycle, pre, post, coarsest, smoother, omega, restriction, start)
-/// gravado em m; vazio quando aceito, senão a mensagem de erro.
+/// Valor de uma opção de método (nome sem "--") gravado em m; vazio quando aceito, senão a mensagem de erro.
 std::string ler_opcao_metodo(std::string_view opcao, const char* valor, metodo_solver& m);
 /// Avisos (sem o prefixo) das opções de método que não se aplicam à entrada lida; a rodada segue sem elas.
 std::vector<std::string> avisos_metodo(const metodo_solver& m, int nm);
@@ -63,5 +61,7 @@ std::string ler_varredura(const char* texto, varredura& v);
 /// O que um estudo exige (--summary) e recusa (--monitor, --csv, ...); vazio quando as opções servem.
 std::string conferir_opcoes_estudo(const opcoes_execucao& o);
 
-/// Interpreta argv (getopt_long); ajuda e versão na saída padrão, erros e dica de uso no erro padrão.
+/// Interpreta argv; ajuda e versão na saída padrão, erros e dica de uso no erro padrão.
 leitura_opcoes interpretar_opcoes(int argc, char** argv);
+/// O texto de --help.
+std::string texto_de_ajuda();

@@ -5,6 +5,7 @@
 
 #include "run/execucao.h"
 #include "run/opcoes.h"
+#include "state/opcoes_metodo.h"
 
 namespace {
 
@@ -49,15 +50,10 @@ std::string expandir(const std::string& lista, std::vector<std::string>& valores
     }
 }
 
-// Um valor de uma opção do método, conferido como a própria opção o seria.
+// Um valor de uma opção do método, conferido como a própria opção o seria: vazio, ou o motivo.
 std::string conferir_valor_metodo(const std::string& nome, const std::string& valor) {
-    if (nome == "fmg") return valor == "0" || valor == "1" ? std::string() : "must be 0 or 1";
     metodo_solver m;
-    const std::string erro = ler_opcao_metodo(nome, valor.c_str(), m);
-    if (erro.empty()) return erro;
-    // "invalid value 'V' for --NOME (motivo)": só o motivo
-    const std::size_t abre = ("invalid value '" + valor + "' for --" + nome).size() + 2;
-    return erro.substr(abre, erro.size() - abre - 1);
+    return opcao_do_metodo(nome)->ler(valor, m);
 }
 
 } // namespace
@@ -80,7 +76,7 @@ std::string ler_varredura(const char* texto, varredura& v) {
     if (v.nome == "caso") return "invalid --sweep '" + t + "': caso names the listings of a study and cannot be swept";
     if (!metodo && !valor_de_entrada(v.nome))
         return "invalid --sweep '" + t + "': '" + v.nome + "' is neither a value of the input file (" + nomes_entrada +
-               ") nor a method option (cycle, smoother, omega, restriction, pre, post, coarsest, start, fmg)";
+               ") nor a method option (" + nomes_das_opcoes_do_metodo() + ")";
     if (const std::string motivo = expandir(lista, v.valores); !motivo.empty()) return "invalid --sweep '" + t + "': " + motivo;
     for (std::size_t i = 0; i < v.valores.size(); ++i) {
         const std::string& x = v.valores[i];

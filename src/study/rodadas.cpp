@@ -1,5 +1,6 @@
 // Rodadas de um estudo: as combinações das varreduras, o nome seguro da listagem de cada uma e a linha de comando
 // do filho, que é a rodada que o usuário teria ao editar a entrada à mão.
+#include "state/opcoes_metodo.h"
 #include "study/estudo.h"
 
 namespace {
@@ -28,10 +29,11 @@ std::string base_segura(const std::string& caso) {
     return b.empty() || b.back() == '/' ? b + "estudo" : b;
 }
 
-// Uma opção de método na linha do filho: "--fmg" sozinho (valor 1; 0 não põe nada), as outras com o valor.
-void opcao_metodo(std::vector<std::string>& a, const std::string& nome, const std::string& valor) {
-    if (nome == "fmg") {
-        if (valor != "0") a.push_back("--fmg");
+// Uma opção de método na linha do filho: as sem valor sozinhas (dadas, ou 1 num estudo; 0 não põe nada), as
+// outras com o valor.
+void argumento_de_metodo(std::vector<std::string>& a, const std::string& nome, const std::string& valor) {
+    if (*opcao_do_metodo(nome)->valor == '\0') {
+        if (valor != "0") a.push_back("--" + nome);
         return;
     }
     a.push_back("--" + nome);
@@ -65,11 +67,11 @@ std::vector<rodada_estudo> planejar_estudo(const opcoes_execucao& o, const std::
         std::vector<std::string>& a = x.argumentos;
         a = {"-n", "-j", "1"};
         if (o.utf8) a.push_back("--utf8");
-        for (const alteracao_entrada& m : o.opcoes_metodo) opcao_metodo(a, m.nome, m.valor);
+        for (const alteracao_entrada& m : o.opcoes_metodo) argumento_de_metodo(a, m.nome, m.valor);
         x.alteracoes = o.alteracoes;
         for (std::size_t i = 0; i < n; ++i) {
             const varredura& v = o.varreduras[i];
-            if (opcao_de_metodo(v.nome)) opcao_metodo(a, v.nome, v.valores[indices[i]]);
+            if (opcao_de_metodo(v.nome)) argumento_de_metodo(a, v.nome, v.valores[indices[i]]);
             else x.alteracoes.push_back({v.nome, v.valores[indices[i]]});
         }
         x.alteracoes.push_back({"caso", x.listagem});
@@ -88,12 +90,10 @@ std::vector<rodada_estudo> planejar_estudo(const opcoes_execucao& o, const std::
 }
 
 std::string coluna_do_parametro(const std::string& nome) {
+    if (const opcao_metodo* m = opcao_do_metodo(nome)) return m->coluna;
     static const std::pair<const char*, const char*> colunas[] = {
-        {"nm", "nm"},         {"nxg", "nx"},          {"nyg", "ny"},        {"tolt", "tolt"},
-        {"itmax", "itmax"},   {"nitm", "nitm"},       {"problema", "problema"}, {"tipo_ci", "tipo_ci"},
-        {"cycle", "ciclo"},   {"smoother", "suavizador"}, {"omega", "omega"}, {"restriction", "restricao"},
-        {"pre", "pre"},       {"post", "pos"},        {"coarsest", "grosso"}, {"start", "inicio"},
-        {"fmg", "fmg"}};
+        {"nm", "nm"},     {"nxg", "nx"},     {"nyg", "ny"},           {"tolt", "tolt"},
+        {"itmax", "itmax"}, {"nitm", "nitm"}, {"problema", "problema"}, {"tipo_ci", "tipo_ci"}};
     for (const auto& [n, c] : colunas)
         if (nome == n) return c;
     return {};

@@ -10,14 +10,18 @@
 
 #include "report/listagem.h"
 #include "state/erro_fatal.h"
+#include "state/opcoes_metodo.h"
 #include "study/estudo.h"
 
 namespace {
 
-// Colunas do resumo que um estudo pode variar, na ordem do cabeçalho.
-constexpr const char* candidatas[] = {"nm",  "nx",     "ny",  "nitm", "tolt",   "problema",   "tipo_ci", "ciclo",
-                                      "fmg", "pre",    "pos", "grosso", "suavizador", "omega", "restricao", "inicio",
-                                      "itmax"};
+// Colunas do resumo que um estudo pode variar, na ordem do cabeçalho: as da entrada, as do método, itmax.
+std::vector<std::string> candidatas() {
+    std::vector<std::string> c = {"nm", "nx", "ny", "nitm", "tolt", "problema", "tipo_ci"};
+    for (const opcao_metodo& o : opcoes_do_metodo()) c.push_back(o.coluna);
+    c.push_back("itmax");
+    return c;
+}
 
 bool de_grade(const std::string& c) { return c == "nm" || c == "nx" || c == "ny"; }
 
@@ -141,19 +145,20 @@ resumo_lido ler_resumo(const std::string& arquivo, long long desde) {
     return r;
 }
 
-tabela_estudo montar_tabela(const resumo_lido& r, const std::vector<std::size_t>& escolhidas,
-                            const std::vector<std::string>& preferidos) {
-    tabela_estudo t;
-    auto coluna = [&](const std::string& nome) {
-        const auto i = std::find(r.colunas.begin(), r.colunas.end(), nome);
-        return i == r.colunas.end() ? r.colunas.size() : static_cast<std::size_t>(i - r.colunas.begin());
-    };
-    std::vector<std::vector<std::string>> v;
-    for (std::size_t i : escolhidas) v.push_back(r.linhas[i]);
-    // parâmetros: colunas candidatas que variam, as preferidas (as varridas) primeiro
+namespace {
+
+// Índice da coluna `nome` no resumo (r.colunas.size() quando não há).
+std::size_t coluna_de(const resumo_lido& r, const std::string& nome) {
+    const auto i = std::find(r.colunas.begin(), r.colunas.end(), nome);
+    return static_cast<std::size_t>(i - r.colunas.begin());
+}
+
+// Os parâmetros: colunas candidatas que variam entre as linhas v, as preferidas (as varridas) primeiro.
+std::vector<std::size_t> parametros_que_variam(const resumo_lido& r, const std::vector<std::vector<std::string>>& v,
+                                               const std::vector<std::string>& preferidos) {
     std::vector<std::size_t> par;
     auto acrescentar = [&](const std::string& nome) {
-        const std::size_t c = coluna(nome);
+        const std::size_t c = coluna_de(r, nome);
         if (c == r.colunas.size() || std::find(par.begin(), par.end(), c) != par.end()) return;
         for (const auto& l : v)
             if (l[c] != v.front()[c]) {
@@ -162,33 +167,33 @@ tabela_estudo montar_tabela(const resumo_lido& r, const std::vector<std::size_t>
             }
     };
     for (const std::string& p : preferidos) acrescentar(p);
-    for (const char* p : candidatas) acrescentar(p);
-    for (std::size_t c : par) t.parametros.push_back(r.colunas[c]);
+    for (const std::string& p : candidatas()) acrescentar(p);
+    return par;
+}
 
-    const std::size_t cx = coluna("nx"), cy = coluna("ny");
-    for (const auto& l : v) {
-        linha_estudo x;
-        auto campo = [&](const char* nome) { const std::size_t c = coluna(nome); return c < l.size() ? l[c] : std::string(); };
-        x.caso = campo("caso");
-        for (std::size_t c : par) x.parametros.push_back(l[c]);
-        x.niter = std::atoll(campo("niter").c_str());
-        x.convergiu = campo("convergiu") == "1";
-        x.q_assintotico = numero(campo("q_assintotico"));
-        x.rho_lfa = numero(campo("rho_lfa"));
-        x.mu_lfa = numero(campo("mu_lfa"));
-        x.trabalho_ciclo = numero(campo("trabalho_ciclo"));
-        x.q_por_trabalho = numero(campo("q_por_trabalho"));
-        x.cpu_s = numero(campo("cpu_s"));
-        x.erro_algebrico_max = numero(campo("erro_algebrico_max"));
-        x.erro_discretizacao_max = numero(campo("erro_discretizacao_max"));
-        t.linhas.push_back(x);
-    }
+// Uma linha da tabela: o caso, os parâmetros e as cifras que ela mostra.
+linha_estudo linha_da_tabela(const resumo_lido& r, const std::vector<std::string>& l, const std::vector<std::size_t>& par) {
+    linha_estudo x;
+    auto campo = [&](const char* nome) { const std::size_t c = coluna_de(r, nome); return c < l.size() ? l[c] : std::string(); };
+    x.caso = campo("caso");
+    for (std::size_t c : par) x.parametros.push_back(l[c]);
+    x.niter = std::atoll(campo("niter").c_str());
+    x.convergiu = campo("convergiu") == "1";
+    x.q_assintotico = numero(campo("q_assintotico"));
+    x.rho_lfa = numero(campo("rho_lfa"));
+    x.mu_lfa = numero(campo("mu_lfa"));
+    x.trabalho_ciclo = numero(campo("trabalho_ciclo"));
+    x.q_por_trabalho = numero(campo("q_por_trabalho"));
+    x.cpu_s = numero(campo("cpu_s"));
+    x.erro_algebrico_max = numero(campo("erro_algebrico_max"));
+    x.erro_discretizacao_max = numero(campo("erro_discretizacao_max"));
+    return x;
+}
 
-    // eixo: o primeiro parâmetro (com a grade inteira, se ele é de grade); séries do fator e do tempo: as colunas
-    // que o eixo não determina
-    const std::vector<std::string>& nomes = r.colunas;
-    std::vector<std::size_t> grade, resto;
-    for (std::size_t c : par) (de_grade(r.colunas[c]) ? grade : resto).push_back(c);
+// Eixo: o primeiro parâmetro (com a grade inteira, se ele é de grade), numérico ou de rótulos; séries do fator e do
+// tempo: as colunas que o eixo não determina.
+void eixo_e_series(tabela_estudo& t, const resumo_lido& r, const std::vector<std::vector<std::string>>& v,
+                   const std::vector<std::size_t>& par, const std::vector<std::size_t>& grade) {
     std::vector<std::size_t> chave;
     if (!par.empty()) {
         t.eixo = r.colunas[par[0]];
@@ -205,15 +210,19 @@ tabela_estudo montar_tabela(const resumo_lido& r, const std::vector<std::size_t>
             if (p == t.rotulos_x.end()) t.rotulos_x.push_back(v[i][par[0]]);
         }
     }
-    t.series_eixo = agrupar(v, nomes, chave);
+    t.series_eixo = agrupar(v, r.colunas, chave);
+}
 
-    // erro contra h: o erro de discretização só depende da grade e do problema, não do método nem da tolerância:
-    // uma série por problema; h na direção que a série refina
-    if (grade.empty() || cx == r.colunas.size() || cy == r.colunas.size()) return t;
+// Erro contra h: o erro de discretização só depende da grade e do problema, não do método nem da tolerância: uma
+// série por problema, h na direção que a série refina, a ordem observada contra a grade anterior e a inclinação.
+void erro_contra_h(tabela_estudo& t, const resumo_lido& r, const std::vector<std::vector<std::string>>& v,
+                   const std::vector<std::size_t>& resto) {
+    const std::size_t cx = coluna_de(r, "nx"), cy = coluna_de(r, "ny");
+    if (cx == r.colunas.size() || cy == r.colunas.size()) return;
     std::vector<std::size_t> por_problema;
     for (std::size_t c : resto)
         if (r.colunas[c] == "problema") por_problema.push_back(c);
-    t.series_grade = agrupar(v, nomes, por_problema);
+    t.series_grade = agrupar(v, r.colunas, por_problema);
     for (serie_estudo& s : t.series_grade) {
         bool varia_x = false, varia_y = false;
         for (std::size_t i : s.linhas) {
@@ -235,5 +244,21 @@ tabela_estudo montar_tabela(const resumo_lido& r, const std::vector<std::size_t>
         }
         s.inclinacao = inclinacao(t.linhas, s.linhas);
     }
+}
+
+} // namespace
+
+tabela_estudo montar_tabela(const resumo_lido& r, const std::vector<std::size_t>& escolhidas,
+                            const std::vector<std::string>& preferidos) {
+    tabela_estudo t;
+    std::vector<std::vector<std::string>> v;
+    for (std::size_t i : escolhidas) v.push_back(r.linhas[i]);
+    const std::vector<std::size_t> par = parametros_que_variam(r, v, preferidos);
+    for (std::size_t c : par) t.parametros.push_back(r.colunas[c]);
+    for (const auto& l : v) t.linhas.push_back(linha_da_tabela(r, l, par));
+    std::vector<std::size_t> grade, resto;
+    for (std::size_t c : par) (de_grade(r.colunas[c]) ? grade : resto).push_back(c);
+    eixo_e_series(t, r, v, par, grade);
+    if (!grade.empty()) erro_contra_h(t, r, v, resto);
     return t;
 }

@@ -1,0 +1,123 @@
+// O texto de --help: as opções da rodada e, tiradas das tabelas, as opções do método com os nomes dos componentes.
+#include <cstdio>
+
+#include "run/opcoes.h"
+#include "state/componentes.h"
+#include "state/opcoes_metodo.h"
+
+namespace {
+
+constexpr std::size_t coluna_da_descricao = 23; // onde começa a descrição de cada opção
+constexpr std::size_t largura = 100;            // colunas de uma linha da ajuda, no máximo
+
+// Os nomes de uma tabela com "(default)" depois do primeiro: "gs-lex (default), gs-rb, ..." (`ou` antes do último).
+template <class T>
+std::string nomes_com_padrao(std::span<const T> t, const char* ou) {
+    std::string s;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (i > 0) s += i + 1 == t.size() && *ou ? std::string(" ") + ou + " " : std::string(", ");
+        s += t[i].nome;
+        if (i == 0) s += " (default)";
+    }
+    return s;
+}
+
+// {omega}: "1; 0.8 for jacobi", os padrões que não são 1 com o suavizador de cada um.
+std::string padroes_de_omega() {
+    std::string s = "1";
+    for (const componente_suavizador& c : suavizadores())
+        if (c.aceita_omega && c.omega_padrao != 1.0) {
+            char n[32];
+            std::snprintf(n, sizeof n, "%g", c.omega_padrao);
+            s += std::string("; ") + n + " for " + c.nome;
+        }
+    return s;
+}
+
+std::string relaxam() {
+    std::string s;
+    for (const componente_suavizador& c : suavizadores())
+        if (c.aceita_omega) s += (s.empty() ? "" : ", ") + std::string(c.nome);
+    return s;
+}
+
+std::string expandir(std::string t, const opcao_metodo& o) {
+    const std::pair<const char*, std::string> marcas[] = {
+        {"{padrao}", o.padrao},
+        {"{suavizadores}", nomes_com_padrao(suavizadores(), "")},
+        {"{restricoes}", nomes_com_padrao(restricoes(), "or")},
+        {"{relaxam}", relaxam()},
+        {"{omega}", padroes_de_omega()}};
+    for (const auto& [marca, valor] : marcas)
+        for (std::size_t i; (i = t.find(marca)) != std::string::npos;) t.replace(i, std::string(marca).size(), valor);
+    return t;
+}
+
+// "      OPÇÃO" e a descrição a partir da sua coluna (ao menos dois brancos depois da opção), quebrada em palavras
+// (e onde ela tem "\n").
+std::string linha_de_opcao(const std::string& opcao, const std::string& descricao) {
+    std::string s = "      " + opcao;
+    s += std::string(s.size() + 2 <= coluna_da_descricao ? coluna_da_descricao - s.size() : 2, ' ');
+    std::size_t coluna = s.size();
+    for (std::size_t i = 0; i < descricao.size();) {
+        std::size_t fim = descricao.find_first_of(" \n", i);
+        if (fim == std::string::npos) fim = descricao.size();
+        const std::string palavra = descricao.substr(i, fim - i);
+        const bool quebra = i > 0 && descricao[i - 1] == '\n';
+        if (coluna > coluna_da_descricao && (quebra || coluna + 1 + palavra.size() > largura)) {
+            s += "\n" + std::string(coluna_da_descricao, ' ');
+            coluna = coluna_da_descricao;
+        } else if (coluna > coluna_da_descricao && s.back() != ' ') {
+            s += ' ';
+            ++coluna;
+        }
+        s += palavra;
+        coluna += palavra.size();
+        i = fim + 1;
+    }
+    return s + "\n";
+}
+
+} // namespace
+
+std::string texto_de_ajuda() {
+    std::string s =
+        "Usage: placa [OPTIONS] [INPUT]\n"
+        "Solve the steady heat-conduction equation on the unit square by Gauss-Seidel or\n"
+        "multigrid V-cycles and write the listing named by the first value of INPUT\n"
+        "(default: tervano3.ent in the current directory).\n"
+        "\n"
+        "  -n, --no-edit        start no editor, neither before reading nor after writing\n"
+        "  -m, --monitor        print each outer iteration as it ends, then a summary\n"
+        "      --csv FILE       write the residual history as CSV to FILE (- for standard output)\n"
+        "      --plot PREFIX    draw PREFIX-convergencia.svg and PREFIX-campo.svg with gnuplot\n"
+        "      --summary FILE   append one CSV row for this run to FILE\n"
+        "  -j, --threads N      solver threads, at most the processors available (default: the idle ones)\n"
+        "      --utf8           write the listing in UTF-8 instead of Latin-1\n"
+        "      --template       print a commented example input file and exit\n"
+        "      --set NAME=VALUE replace a value of INPUT (nm, nxg, nyg, tolt, itmax, nitm, problema,\n"
+        "                       tipo_ci, escreve, freq, caso, titulo), checked as the reader checks it\n"
+        "  -h, --help           show this help and exit\n"
+        "  -V, --version        show the version and exit\n"
+        "\n"
+        "Method (the listing records any change from the classic V-cycle):\n";
+    for (const opcao_metodo& o : opcoes_do_metodo())
+        s += linha_de_opcao("--" + std::string(o.nome) + (*o.valor ? " " + std::string(o.valor) : ""),
+                            expandir(o.ajuda, o));
+    s += "\n"
+         "Analysis (never in the listing):\n"
+         "      --lfa            print the local Fourier analysis of the method and exit (no solve)\n"
+         "      --csv-errors     add the algebraic error of every iteration to the --csv history\n"
+         "      --timing         print the wall time per level and phase after the run\n"
+         "\n"
+         "Parameter study (one run per combination, rows appended to the --summary FILE):\n";
+    s += linha_de_opcao("--sweep NAME=LIST", "NAME an input value or a method option (" + nomes_das_opcoes_do_metodo() +
+                                                 "); LIST FIRST:LAST or a,b,c");
+    s += "      --commands       print one shell command per run instead of running them\n"
+         "      --study-table FILE  print the study table of a --summary FILE (and --plot its figures)\n"
+         "  -j N                 in a study: runs at once (default: the processors available)\n"
+         "\n"
+         "The editor is $VISUAL, else $EDITOR, else vi when standard input is a terminal.\n"
+         "Exit status: 0 success, 1 run failed, 2 bad command line.\n";
+    return s;
+}

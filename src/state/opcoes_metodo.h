@@ -1,0 +1,29 @@
+// As opções do método como dados: uma linha por opção, com o nome que se digita (--cycle, --sweep cycle=), a
+// coluna do resumo, o valor padrão e o leitor do valor. O parser, o --sweep, as rodadas de um estudo, a tabela do
+// estudo e o resumo leem esta tabela.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "state/metodo.h"
+
+struct opcao_metodo {
+    const char* nome;      // --NOME na linha de comando e NOME em --sweep NOME=LISTA
+    const char* coluna;    // coluna do resumo e chave na linha de componentes (CSV, monitor)
+    const char* valor;     // o argumento na ajuda ("N|solve"); vazio: a opção não leva valor
+    const char* padrao;    // o valor quando a opção não é dada, em palavras
+    const char* ajuda;     // a linha de --help; {padrao}, {suavizadores}, {restricoes}, {relaxam} e {omega} viram
+                           // o padrão e os nomes tirados de state/componentes.h
+    /// Lê `texto` em m; vazio quando aceito, senão o motivo ("must be V, W or F"). As opções sem valor leem
+    /// "1" (dada) ou "0" (não dada): é assim que um estudo as varre.
+    std::string (*ler)(const std::string& texto, metodo_solver& m);
+};
+
+/// As opções, na ordem das colunas do resumo.
+std::span<const opcao_metodo> opcoes_do_metodo();
+/// A linha da opção NOME (sem "--"), ou nula.
+const opcao_metodo* opcao_do_metodo(std::string_view nome);
+/// Os nomes, "cycle, fmg, ..." (para mensagens).
+std::string nomes_das_opcoes_do_metodo();
