@@ -220,7 +220,7 @@ def main():
     nunca = all(c.get("aceleracao", 0) >= 1 for c in duas.values() if c)
     meta("Two threads never slower than one", nunca,
          ", ".join(f"{n}²: {c['aceleracao']:.2f}x" for n, c in duas.items() if c))
-    t.append("- The same bits for every thread count and instruction set: met (tests/teste_rapido.cpp, bit for "
+    t.append("- The same bits for every thread count and instruction set: met (tests/fast/teste_rapido.cpp, bit for "
              "bit against the reference kernels, every set the processor has forced in turn).")
     t.append("")
     with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "limites.md")) as f:

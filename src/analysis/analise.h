@@ -1,4 +1,7 @@
-// Análise: a teoria (análise de Fourier local) ao lado da medida (fator ajustado, trabalho, divisão do erro).
+// Análise: a teoria ao lado da medida. A análise de Fourier local (símbolos tirados das tabelas de componentes),
+// autovalores de matrizes pequenas, o fator assintótico ajustado, o trabalho em unidades de trabalho, o erro
+// dividido em algébrico e de discretização, o erro contra a solução exata e as cifras de uma rodada. Lê o estado
+// resolvido e o método efetivo; nada aqui muda a solução.
 #pragma once
 
 #include <array>

@@ -103,7 +103,7 @@ taxa_assintotica ajustar_taxa_assintotica(std::span<const double> hist) {
     const taxa_assintotica t = ajustar_taxa(hist, 2);
     const int de = std::max(2, t.ultimo / 2);
     if (de == 2) return t;
-    // só os ciclos antes do piso: o ajuste não procura de novo
+    // só os ciclos antes do piso; dentro deles o ajuste procura o piso de novo a partir de `de`
     taxa_assintotica r = ajustar_taxa(hist.first(static_cast<std::size_t>(t.ultimo) + 1), de);
     r.piso = t.piso;
     return r;

@@ -71,7 +71,7 @@ void bordas(const passada& p, const trecho& z, int atraso, int t0, int t1) {
 // na memória. O atraso por linha espalha as linhas da faixa por conjuntos diferentes da cache (com atraso 1 e
 // nx-1 múltiplo de 512 cairiam todas no mesmo). Com SOMAR, cada passo soma também parcelas da fila da norma: a
 // cadeia de adições da soma corre junto com as varreduras em vez de depois delas.
-template <int NR, bool DIREITO, bool SOMAR, bool ZERADA>
+template <int NR, bool DIREITO, bool ZERADA, bool SOMAR>
 void regime(passada& p, const trecho& z, int t0, int t1) {
     const int nx = p.nx;
     const double ae = p.ae, an = p.an, q = p.q;
@@ -122,17 +122,17 @@ void regime(passada& p, const trecho& z, int t0, int t1) {
     }
 }
 
-template <bool DIREITO, bool SOMAR, bool ZERADA>
+template <bool DIREITO, bool ZERADA, bool SOMAR>
 void regime_de(passada& p, const trecho& z, int t0, int t1) {
     switch (z.nr) {
-    case 1: regime<1, DIREITO, SOMAR, ZERADA>(p, z, t0, t1); break;
-    case 2: regime<2, DIREITO, SOMAR, ZERADA>(p, z, t0, t1); break;
-    case 3: regime<3, DIREITO, SOMAR, ZERADA>(p, z, t0, t1); break;
-    case 4: regime<4, DIREITO, SOMAR, ZERADA>(p, z, t0, t1); break;
-    case 5: regime<5, DIREITO, SOMAR, ZERADA>(p, z, t0, t1); break;
-    case 6: regime<6, DIREITO, SOMAR, ZERADA>(p, z, t0, t1); break;
-    case 7: regime<7, DIREITO, SOMAR, ZERADA>(p, z, t0, t1); break;
-    default: regime<linhas_escalar, DIREITO, SOMAR, ZERADA>(p, z, t0, t1); break;
+    case 1: regime<1, DIREITO, ZERADA, SOMAR>(p, z, t0, t1); break;
+    case 2: regime<2, DIREITO, ZERADA, SOMAR>(p, z, t0, t1); break;
+    case 3: regime<3, DIREITO, ZERADA, SOMAR>(p, z, t0, t1); break;
+    case 4: regime<4, DIREITO, ZERADA, SOMAR>(p, z, t0, t1); break;
+    case 5: regime<5, DIREITO, ZERADA, SOMAR>(p, z, t0, t1); break;
+    case 6: regime<6, DIREITO, ZERADA, SOMAR>(p, z, t0, t1); break;
+    case 7: regime<7, DIREITO, ZERADA, SOMAR>(p, z, t0, t1); break;
+    default: regime<linhas_escalar, DIREITO, ZERADA, SOMAR>(p, z, t0, t1); break;
     }
 }
 
@@ -145,10 +145,10 @@ void varrer_ate_oito(passada& p, const trecho& z) {
     }
     passos_bordas(p, z, atraso_escalar, 0, a);
     if (p.direito == nullptr) {
-        if (z.somar && p.fila.restantes > 0) regime_de<false, true, false>(p, z, a, b);
+        if (z.somar && p.fila.restantes > 0) regime_de<false, false, true>(p, z, a, b);
         else regime_de<false, false, false>(p, z, a, b);
     } else {
-        if (z.zerada) regime_de<true, false, true>(p, z, a, b);
+        if (z.zerada) regime_de<true, true, false>(p, z, a, b);
         else regime_de<true, false, false>(p, z, a, b);
     }
     passos_bordas(p, z, atraso_escalar, b, nt);

@@ -1,4 +1,7 @@
-// Plataforma: o que o programa pede ao sistema operacional, em poucas operações livres.
+// Plataforma: o que o programa pede ao sistema operacional, em poucas operações livres, e o único código que fala
+// com ele. Arquivos (temporários, links, anexação sob trava), caminhos e identidade, sinais, editor e programas
+// filhos, relógios, hora local, localidade, processadores e cota, memória das grades e a leitura de argv. As
+// implementações POSIX estão em *_posix.cpp; os testes ligam uma falsa para processos, relógios e recursos.
 #pragma once
 
 #include <cstddef>

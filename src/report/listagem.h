@@ -1,4 +1,7 @@
-// Relatório: campos da listagem, a listagem, as saídas pedidas pela linha de comando, mensagens e gráficos.
+// Relatório: tudo o que a rodada escreve para pessoas e programas. Campos de largura fixa da listagem, a listagem
+// (o Latin-1 produzido num só lugar), CSV e resumo, monitor e linha de progresso, mensagens no conjunto de
+// caracteres do terminal, tabelas da análise e do estudo, roteiros e figuras do gnuplot e o conjunto de saídas
+// efetivadas juntas. Só lê registros de state/ (e pede à plataforma como gravar): não calcula nada do método.
 #pragma once
 
 #include <functional>

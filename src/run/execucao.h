@@ -1,4 +1,6 @@
-// Controle da execução: leitura da entrada, tamanhos dos níveis e sequência da execução.
+// Uma rodada: a linha de comando (opcoes.h) e a ajuda, a leitura da entrada e os avisos sobre ela, --set, os
+// destinos conferidos antes da solução, o plano de memória e a sequência (editor, leitura, solução, saídas
+// efetivadas juntas, editor). Chama solver/, analysis/ e report/; um estudo (study/) chama estas rodadas.
 #pragma once
 
 #include <cstdio>
@@ -25,10 +27,15 @@ struct valor_lido {
     std::string origem;   // não vazio: o valor veio da linha de comando ("--set nm=5"), não do arquivo
 };
 
+// O que ler_dados lê e como.
+struct pedido_leitura {
+    std::string arquivo = arquivo_entrada_padrao;
+    bool editar = true;                            // o editor sobre a entrada antes da leitura
+    std::span<const alteracao_entrada> alteracoes; // --set, na ordem dada
+};
 /// Editor sobre a entrada (com um modelo comentado quando ela falta), depois os doze valores, as alterações da
 /// linha de comando, os níveis e hist; devolve os avisos sobre valores suspeitos.
-std::vector<std::string> ler_dados(estado_execucao& e, const std::string& arquivo, bool editar = true,
-                                   std::span<const alteracao_entrada> alteracoes = {});
+std::vector<std::string> ler_dados(estado_execucao& e, const pedido_leitura& pedido);
 /// Os doze valores de um arquivo já aberto (unidade 7); erros citam `arquivo`; devolve os avisos.
 std::vector<std::string> ler_valores(estado_execucao& e, std::FILE* f, const std::string& arquivo);
 /// Avisos (a rodada segue) sobre valores que a leitura aceita mas que parecem enganos: vírgula decimal, número

@@ -76,7 +76,9 @@ void leitor::pular_linha(std::string& resto) {
         if (resto.size() < max_resto) resto += static_cast<char>(c);
 }
 
-std::string leitor::valor(const char* nome, bool texto, std::size_t limite) {
+// O primeiro caractere de uma linha com valor, depois dos brancos; linhas em branco são puladas. O fim do arquivo
+// antes de um valor é o erro de fim de arquivo, com a última linha lida.
+int leitor::primeiro_caractere(const char* nome) {
     for (;;) {
         ++linha_;
         int c = ler();
@@ -92,54 +94,68 @@ std::string leitor::valor(const char* nome, bool texto, std::size_t limite) {
                              (ultima == 0 ? std::string("the file is empty")
                                           : "the file ends after line " + std::to_string(ultima)) + ")");
         }
-        if (c == '\n') continue; // linha em branco: nenhum valor
-        if (c == ',' || c == '/') {
+        if (c != '\n') return c;
+    }
+}
+
+// Um texto entre o delimitador (já lido) e o seu par; o delimitador dobrado vale um.
+void leitor::ler_entre_aspas(valor_lido& r, int delim, std::size_t limite) {
+    std::string& v = r.texto;
+    for (;;) {
+        const int c = ler();
+        if (c == EOF || c == '\n') {
             erro("list-directed input syntax error",
-                 std::string("no value for ") + nome + " before '" + static_cast<char>(c) + "'");
+                 "unterminated quoted text for " + r.nome + ": " + static_cast<char>(delim) + mostrar(v));
         }
-        valor_lido r;
-        r.nome = nome;
-        r.linha = linha_;
-        std::string& v = r.texto;
-        if (c == '\'' || c == '"') {
-            if (!texto) erro("list-directed input syntax error", std::string("a quoted text where ") + nome +
-                                                                     " (a number) belongs");
-            const int delim = c;
-            for (;;) {
-                c = ler();
-                if (c == EOF || c == '\n') {
-                    erro("list-directed input syntax error",
-                         std::string("unterminated quoted text for ") + nome + ": " + static_cast<char>(delim) +
-                             mostrar(v));
+        if (c == delim) {
+            const int d = ler();
+            if (d != delim) { // fim do texto; o resto da linha é ignorado
+                if (d != '\n' && d != EOF) {
+                    r.resto += static_cast<char>(d);
+                    pular_linha(r.resto);
                 }
-                if (c == delim) {
-                    const int d = ler();
-                    if (d != delim) { // fim do texto; o resto da linha é ignorado
-                        if (d != '\n' && d != EOF) {
-                            r.resto += static_cast<char>(d);
-                            pular_linha(r.resto);
-                        }
-                        lidos_.push_back(r);
-                        return v;
-                    }
-                }
-                if (c == '\0') erro("list-directed input syntax error", std::string("NUL byte in ") + nome);
-                if (v.size() < limite) v += static_cast<char>(c);
-                else r.cortado = true;
+                return;
             }
         }
-        while (c != EOF && c != '\n' && !branco(c) && c != ',' && c != '/') {
-            if (c == '\0') erro("list-directed input syntax error", std::string("NUL byte in ") + nome);
-            if (v.size() < limite) v += static_cast<char>(c);
-            else if (!texto) erro("list-directed input syntax error", std::string(nome) + " is too long: " + mostrar(v));
-            else r.cortado = true;
-            c = ler();
-        }
-        if (c != EOF && c != '\n') {
-            r.resto += static_cast<char>(c);
-            pular_linha(r.resto);
-        }
-        lidos_.push_back(r);
-        return v;
+        if (c == '\0') erro("list-directed input syntax error", "NUL byte in " + r.nome);
+        if (v.size() < limite) v += static_cast<char>(c);
+        else r.cortado = true;
     }
+}
+
+// Um valor sem aspas a partir de c: até um branco, vírgula, barra ou o fim da linha.
+void leitor::ler_sem_aspas(valor_lido& r, int c, forma_valor forma, std::size_t limite) {
+    std::string& v = r.texto;
+    while (c != EOF && c != '\n' && !branco(c) && c != ',' && c != '/') {
+        if (c == '\0') erro("list-directed input syntax error", "NUL byte in " + r.nome);
+        if (v.size() < limite) v += static_cast<char>(c);
+        else if (forma == forma_valor::numero)
+            erro("list-directed input syntax error", r.nome + " is too long: " + mostrar(v));
+        else r.cortado = true;
+        c = ler();
+    }
+    if (c != EOF && c != '\n') {
+        r.resto += static_cast<char>(c);
+        pular_linha(r.resto);
+    }
+}
+
+std::string leitor::valor(const char* nome, forma_valor forma, std::size_t limite) {
+    const int c = primeiro_caractere(nome);
+    if (c == ',' || c == '/') {
+        erro("list-directed input syntax error",
+             std::string("no value for ") + nome + " before '" + static_cast<char>(c) + "'");
+    }
+    valor_lido r;
+    r.nome = nome;
+    r.linha = linha_;
+    if (c == '\'' || c == '"') {
+        if (forma == forma_valor::numero)
+            erro("list-directed input syntax error", std::string("a quoted text where ") + nome + " (a number) belongs");
+        ler_entre_aspas(r, c, limite);
+    } else {
+        ler_sem_aspas(r, c, forma, limite);
+    }
+    lidos_.push_back(r);
+    return r.texto;
 }

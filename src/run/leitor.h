@@ -27,13 +27,17 @@ std::string excesso_de_tamanho(int nm, int nx1, int ny1);
 /// Os doze valores de um arquivo já aberto, com o registro de cada um (para os avisos).
 std::vector<valor_lido> ler_registros(estado_execucao& e, std::FILE* f, const std::string& arquivo);
 
+// O que se espera de um valor: um número (sem aspas, no máximo o limite) ou um texto (aspas aceitas, cortado no
+// limite).
+enum class forma_valor { numero, texto };
+
 // Cada leitura começa numa linha nova e descarta o resto da linha; o que foi lido fica registrado para os avisos.
 class leitor {
 public:
     leitor(std::FILE* f, const std::string& arquivo) : f_(f), arquivo_(arquivo) {}
 
-    /// Próximo valor cru. Com `texto`, aceita apóstrofos ou aspas e guarda até `limite` bytes.
-    std::string valor(const char* nome, bool texto, std::size_t limite);
+    /// Próximo valor cru; guarda até `limite` bytes (um número mais longo é erro; um texto é cortado).
+    std::string valor(const char* nome, forma_valor forma, std::size_t limite);
     /// Erro fatal na linha corrente: "TIPO, unit 7, file F, line N: DETALHE".
     [[noreturn]] void erro(const std::string& tipo, const std::string& detalhe) const;
     /// Os valores lidos até agora, em ordem; o último pode ser ajustado por quem o interpreta.
@@ -43,6 +47,9 @@ private:
     int cru();
     int ler();
     void pular_linha(std::string& resto);
+    int primeiro_caractere(const char* nome);
+    void ler_entre_aspas(valor_lido& r, int delim, std::size_t limite);
+    void ler_sem_aspas(valor_lido& r, int c, forma_valor forma, std::size_t limite);
 
     std::FILE* f_;
     const std::string& arquivo_;

@@ -18,19 +18,19 @@ constexpr std::size_t max_numero = 4096; // caracteres de um valor numérico
 
 // Texto de n caracteres, lido até 4 bytes por caractere (o corte em n conta caracteres, não bytes).
 std::string ler_texto(leitor& l, const char* nome, std::size_t n, std::string* escrito = nullptr) {
-    const std::string v = l.valor(nome, true, 4 * n);
+    const std::string v = l.valor(nome, forma_valor::texto, 4 * n);
     return converter_texto(v, n, l.lidos().back(), escrito);
 }
 
 int ler_inteiro(leitor& l, const char* nome) {
     int v = 0;
-    if (const falha_valor f = converter_inteiro(l.valor(nome, false, max_numero), nome, v)) l.erro(f.tipo, f.detalhe);
+    if (const falha_valor f = converter_inteiro(l.valor(nome, forma_valor::numero, max_numero), nome, v)) l.erro(f.tipo, f.detalhe);
     return v;
 }
 
 double ler_real(leitor& l, const char* nome) {
     double v = 0.0;
-    if (const falha_valor f = converter_real(l.valor(nome, false, max_numero), nome, v)) l.erro(f.tipo, f.detalhe);
+    if (const falha_valor f = converter_real(l.valor(nome, forma_valor::numero, max_numero), nome, v)) l.erro(f.tipo, f.detalhe);
     return v;
 }
 
@@ -94,8 +94,9 @@ void criar_hist(estado_execucao& e) {
 
 // Falta a entrada e um editor vai abri-la: o modelo comentado é escrito antes, como o git abre o modelo de uma
 // mensagem; sem editor, o erro diz como obter o modelo.
-std::vector<std::string> ler_dados(estado_execucao& e, const std::string& arquivo, bool editar,
-                                   std::span<const alteracao_entrada> alteracoes) {
+std::vector<std::string> ler_dados(estado_execucao& e, const pedido_leitura& pedido) {
+    const std::string& arquivo = pedido.arquivo;
+    const bool editar = pedido.editar;
     std::vector<std::string> avisos;
     if (editar && ha_editor() && !identificar(arquivo).existe) {
         gravacao_segura g;
@@ -124,7 +125,7 @@ std::vector<std::string> ler_dados(estado_execucao& e, const std::string& arquiv
         throw;
     }
     std::fclose(f);
-    aplicar_alteracoes(e, alteracoes, lidos);
+    aplicar_alteracoes(e, pedido.alteracoes, lidos);
     const std::vector<std::string> suspeitos = avisos_da_entrada(e, lidos, arquivo);
     avisos.insert(avisos.end(), suspeitos.begin(), suspeitos.end());
     derivar_niveis(e);

@@ -37,8 +37,9 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_ex
     m.rascunho = d * (9LL * e.nxg[e.nm] + r.suavizador + r.restricao);
     // cada arquivo de saída junta até 64 KiB antes de escrever; mais a mensagem do gnuplot
     const int arquivos = 1 + !o.csv.empty() + !o.resumo.empty() + (o.grafico.empty() ? 0 : 7);
-    // e a amostra do campo e do erro para os gráficos (257 x 257 pontos, cinco números cada)
-    m.saidas = arquivos * (128LL << 10) + (o.grafico.empty() ? 0 : (64LL << 10) + 5 * d * 257 * 257);
+    // e a amostra do campo e do erro para os gráficos (lado_da_amostra² pontos, cinco números cada)
+    m.saidas = arquivos * (128LL << 10) +
+               (o.grafico.empty() ? 0 : (64LL << 10) + 5 * d * lado_da_amostra * lado_da_amostra);
     m.pilha = pilha_de_thread();
     return m;
 }

@@ -37,35 +37,31 @@ void resolver(estado_execucao& e, const metodo_efetivo& metodo, const ajustes_so
     e.tparede = tempo_parede() - t0;
 }
 
-} // namespace
+// O que a solução produz além do estado: o erro algébrico de cada iteração (--csv-errors) e os tempos por fase.
+struct medidas_da_solucao {
+    std::vector<erro_iteracao> erros;
+    tempos_fases tempos;
+};
 
-int executar(estado_execucao& e, const opcoes_execucao& o) {
-    {
-        fase_rodada fase("reading the input");
-        for (const std::string& aviso : ler_dados(e, o.entrada, o.editar, o.alteracoes)) escrever_mensagem(aviso);
-    }
-    for (const std::string& a : avisos_metodo(o.metodo, e.nm)) escrever_mensagem("warning: " + a);
-    const metodo_efetivo metodo(o.metodo, e.nitm, e.nm);
-    if (o.lfa) { // só a teoria: nada é resolvido nem escrito
-        const std::vector<linha_lfa> linhas = tabela_lfa(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm]);
-        escrever_na_saida_padrao(texto_lfa(e, metodo, linhas));
-        return 0;
-    }
-    conferir_destinos(e, o);
-    // nunca mais threads que processadores (afinidade e cota do cgroup), peça o que pedir -j: threads a mais só
-    // disputariam os mesmos processadores; e só as que cabem na memória com suas pilhas
+// Threads e memória: nunca mais threads que processadores (afinidade e cota do cgroup), peça o que pedir -j:
+// threads a mais só disputariam os mesmos processadores; e só as que cabem na memória com suas pilhas.
+ajustes_solver planejar_recursos(estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo) {
     e.processadores = processadores_disponiveis();
     e.threads_pedidas = o.threads > 0 ? o.threads : threads_padrao(e.processadores, carga_do_sistema());
     ajustes_solver ajustes;
     ajustes.threads = planejar_memoria(e, o, metodo, std::min(e.threads_pedidas, e.processadores));
-    tempos_fases tempos;
-    if (o.tempos) ajustes.tempos = &tempos;
+    return ajustes;
+}
+
+// A solução com o que as opções pedem em volta dela: monitor, linha de progresso, erro por iteração e tempos.
+void resolver_acompanhado(estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo,
+                          ajustes_solver ajustes, medidas_da_solucao& medidas) {
+    if (o.tempos) ajustes.tempos = &medidas.tempos;
     // --csv-errors: o erro algébrico do campo inicial e de cada iteração, contra a solução discreta exata
-    std::vector<erro_iteracao> erros;
     solucao_discreta discreta;
     const auto anotar_erro = [&](const estado_execucao& x) {
         const erro_dividido d = erro_algebrico(discreta, x.T);
-        erros.push_back({d.algebrico_max, d.algebrico_medio});
+        medidas.erros.push_back({d.algebrico_max, d.algebrico_medio});
     };
     if (o.csv_erros) {
         discreta = preparar_solucao_discreta(e.problema, e.nxg[e.nm], e.nyg[e.nm]);
@@ -80,48 +76,70 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     };
     resolver(e, metodo, ajustes, aviso);
     linha_de_progresso.terminar();
+}
+
+// Tudo preparado em temporários e só então efetivado: uma falha no caminho deixa as saídas antigas intactas; a
+// linha do resumo, que volta atrás sozinha numa falha, entra logo antes da efetivação. Devolve false quando falta
+// o gnuplot para as figuras.
+bool gravar_saidas(estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo,
+                   const cifras_rodada& cifras, const medidas_da_solucao& medidas) {
+    data_e_hora(e);
+    conjunto_saidas saidas;
+    bool desenhou = true;
+    fase_rodada fase("writing the output files");
+    saidas.preparar(e.arquivo_listagem, "unit 10", [&](saida_texto& s) {
+        if (!o.utf8) return escrever_listagem(e, s, metodo);
+        saida_texto latin1; // os mesmos caracteres, só os bytes mudam
+        latin1.destino = [&](const std::string& bloco) { s.bruto(utf8(bloco)); };
+        escrever_listagem(e, latin1, metodo);
+        latin1.terminar();
+    });
+    if (!o.csv.empty() && o.csv != "-")
+        saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, metodo, s, medidas.erros); });
+    if (!o.grafico.empty())
+        desenhou = desenhar_graficos(e, amostrar_campo(e, lado_da_amostra), cifras, o.grafico, saidas);
+    // a linha e as saídas juntas: um sinal que chega no meio espera as duas ficarem inteiras
+    const sinais_adiados juntas;
+    if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, cifras, metodo));
+    saidas.efetivar();
+    return desenhou;
+}
+
+} // namespace
+
+int executar(estado_execucao& e, const opcoes_execucao& o) {
+    {
+        fase_rodada fase("reading the input");
+        for (const std::string& aviso : ler_dados(e, {.arquivo = o.entrada, .editar = o.editar, .alteracoes = o.alteracoes}))
+            escrever_mensagem(aviso);
+    }
+    for (const std::string& a : avisos_metodo(o.metodo, e.nm)) escrever_mensagem("warning: " + a);
+    const metodo_efetivo metodo(o.metodo, e.nitm, e.nm);
+    if (o.lfa) { // só a teoria: nada é resolvido nem escrito
+        const std::vector<linha_lfa> linhas = tabela_lfa(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm]);
+        escrever_na_saida_padrao(texto_lfa(e, metodo, linhas));
+        return 0;
+    }
+    conferir_destinos(e, o);
+    medidas_da_solucao medidas;
+    resolver_acompanhado(e, o, metodo, planejar_recursos(e, o, metodo), medidas);
 
     // a teoria ao lado da medida, só quando alguma saída a mostra
     const bool pede_cifras = o.monitor || !o.resumo.empty() || !o.grafico.empty();
     const cifras_rodada cifras = pede_cifras ? calcular_cifras(e, metodo) : cifras_rodada{};
     if (o.monitor) escrever_na_saida_padrao(sumario_monitor(e, cifras));
-    if (o.tempos) escrever_na_saida_padrao(texto_tempos(e, tempos));
+    if (o.tempos) escrever_na_saida_padrao(texto_tempos(e, medidas.tempos));
 
-    // tudo preparado em temporários e só então efetivado: uma falha no caminho deixa as saídas antigas intactas;
-    // a linha do resumo, que volta atrás sozinha numa falha, entra logo antes da efetivação
-    data_e_hora(e);
-    const std::string nome = e.arquivo_listagem;
-    conjunto_saidas saidas;
-    bool sem_gnuplot = false;
-    {
-        fase_rodada fase("writing the output files");
-        saidas.preparar(nome, "unit 10", [&](saida_texto& s) {
-            if (!o.utf8) return escrever_listagem(e, s, metodo);
-            saida_texto latin1; // os mesmos caracteres, só os bytes mudam
-            latin1.destino = [&](const std::string& bloco) { s.bruto(utf8(bloco)); };
-            escrever_listagem(e, latin1, metodo);
-            latin1.terminar();
-        });
-        if (!o.csv.empty() && o.csv != "-")
-            saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, metodo, s, erros); });
-        if (!o.grafico.empty()) sem_gnuplot = !desenhar_graficos(e, amostrar_campo(e, 257), cifras, o.grafico, saidas);
-        // a linha e as saídas juntas: um sinal que chega no meio espera as duas ficarem inteiras
-        const sinais_adiados juntas;
-        if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, cifras, metodo));
-        saidas.efetivar();
-    }
+    const bool desenhou = gravar_saidas(e, o, metodo, cifras, medidas);
     if (o.csv == "-") {
         saida_texto s;
         s.destino = [](const std::string& bloco) { escrever_na_saida_padrao(bloco); };
-        escrever_historico_csv(e, metodo, s, erros);
+        escrever_historico_csv(e, metodo, s, medidas.erros);
         s.terminar();
     }
-    int codigo = 0;
-    if (sem_gnuplot) {
+    if (!desenhou)
         escrever_mensagem("gnuplot not found, so the --plot figures were not drawn (install gnuplot-nox); the data "
                           "and the script " + nome_para_programa(o.grafico + ".gp") + " are written");
-        codigo = 1;
-    }
-    if (o.editar && !destino_especial(nome)) executar_editor(nome);
-    return codigo;
+    if (o.editar && !destino_especial(e.arquivo_listagem)) executar_editor(e.arquivo_listagem);
+    return desenhou ? 0 : 1;
 }

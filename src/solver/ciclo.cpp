@@ -54,13 +54,13 @@ void prolongar_e_pos_suavizar(estado_execucao& e, plano_solver& p) {
 
 // Todos os elementos da correção do nível k-1 (contorno incluído) = 0.
 void zerar_correcao_abaixo(estado_execucao& e) {
-    double* c = e.cor.data() + (e.ofsk - e.nxyg[e.k - 1]);
+    double* c = e.cor.data() + deslocamento_do_nivel(e, e.k - 1);
     std::fill(c + 1, c + 1 + e.nxyg[e.k - 1], 0.0);
 }
 
 // Só o contorno da correção do nível k-1 = 0; o interior fica para a primeira passada (zerar).
 void zerar_contorno_abaixo(estado_execucao& e) {
-    double* c = e.cor.data() + (e.ofsk - e.nxyg[e.k - 1]);
+    double* c = e.cor.data() + deslocamento_do_nivel(e, e.k - 1);
     const int nx = e.nxg[e.k - 1], ny = e.nyg[e.k - 1];
     std::fill(c + 1, c + 1 + nx, 0.0);
     std::fill(c + 1 + (ny - 1L) * nx, c + 1 + static_cast<long>(ny) * nx, 0.0);

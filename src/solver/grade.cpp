@@ -7,10 +7,15 @@ void coeficientes(estado_execucao& e) {
     e.ap = (e.an + e.ae) * 2.0;
 }
 
+long deslocamento_do_nivel(const estado_execucao& e, int k) {
+    long o = 0;
+    for (int m = 1; m < k; ++m) o += e.nxyg[m];
+    return o;
+}
+
 void selecionar_nivel(estado_execucao& e, int k) {
     e.k = k;
-    e.ofsk = 0;
-    for (int m = 1; m < k; ++m) e.ofsk += e.nxyg[m];
+    e.ofsk = static_cast<int>(deslocamento_do_nivel(e, k));
     e.nxk = e.nxg[k];
     e.nyk = e.nyg[k];
     e.nxyk = e.nxk * e.nyk;
@@ -32,7 +37,7 @@ vista_nivel nivel_corrente(estado_execucao& e) {
 }
 
 nivel_abaixo nivel_abaixo_do_corrente(estado_execucao& e) {
-    return {e.res.data() + (e.ofsk - e.nxyg[e.k - 1]), e.nxg[e.k - 1], e.nyg[e.k - 1]};
+    return {e.res.data() + deslocamento_do_nivel(e, e.k - 1), e.nxg[e.k - 1], e.nyg[e.k - 1]};
 }
 
 void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq) {
@@ -40,7 +45,7 @@ void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq
     nivel_passada n{.u = v.u, .f = v.f, .nx = v.nx, .ny = v.ny, .ae = v.ae, .an = v.an, .ap = v.ap};
     if (pedido.prolongar || pedido.restringir) {
         const nivel_abaixo b = nivel_abaixo_do_corrente(e);
-        n.grossa = e.cor.data() + (e.ofsk - e.nxyg[e.k - 1]);
+        n.grossa = e.cor.data() + deslocamento_do_nivel(e, e.k - 1);
         n.direito_grosso = b.r;
         n.nxc = b.nxc;
     }

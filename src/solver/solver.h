@@ -1,4 +1,8 @@
-// Solver: grade e equações, campo inicial, suavizadores, resíduo, transferências, nível 1, ciclo e as duas soluções.
+// Solver: o método. O nível corrente e os coeficientes de cinco pontos, o campo inicial, os núcleos de referência
+// (suavizadores, resíduo, restrições, prolongação, a solução direta do nível 1), o núcleo de cada linha das tabelas
+// de componentes, o plano de uma solução, o ciclo recursivo, o FMG e as duas soluções. Os núcleos de referência são
+// a documentação do método e o oráculo dos testes; a passada rápida (fast/) os substitui onde dá os mesmos bits.
+// Lê os registros de state/ e o método efetivo que quem chama resolveu; não escreve nada para pessoas.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +17,8 @@
 
 /// ae = 1/(dx*dx), an = 1/(dy*dy), ap = (an+ae)*2, do nível corrente.
 void coeficientes(estado_execucao& e);
+/// ofs(k) = nxyg(1) + ... + nxyg(k-1): onde o nível k começa em cor e res (0 para k = 1).
+long deslocamento_do_nivel(const estado_execucao& e, int k);
 /// Torna k o nível corrente: k, ofsk, nxk, nyk, nxyk, dx, dy.
 void selecionar_nivel(estado_execucao& e, int k);
 /// O nível corrente como vista: T no mais fino (ou com nm = 1), senão a correção do nível com res.
@@ -63,9 +69,9 @@ long rascunho_linhas(int nx, int ny);
 void restringir_residuo(estado_execucao& e);
 /// Injeção sobre vistas: res(k-1)(I, J) = r(P) no ponto fino coincidente.
 void restringir_injecao(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
-/// Meia ponderação: (4 r(P) + vizinhos em cruz) / 8.
+/// Meia ponderação: (4 r(P) + vizinhos em cruz) * 0.125.
 void restringir_meia(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
-/// Ponderação completa: (4 r(P) + 2 vizinhos em cruz + cantos) / 16.
+/// Ponderação completa: (4 r(P) + 2 vizinhos em cruz + cantos) * 0.0625.
 void restringir_completa(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
 /// T += interpolação bilinear da correção do nível nm-1 (nível corrente nm).
 void prolongar_em_T(estado_execucao& e);

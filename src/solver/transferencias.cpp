@@ -1,21 +1,11 @@
 // Transferências entre níveis: injeção do resíduo, prolongação bilinear e Gauss-Seidel da correção.
 #include "solver/solver.h"
 
-namespace {
-
-long deslocamento(const estado_execucao& e, int k) {
-    long o = 0;
-    for (int m = 1; m < k; ++m) o += e.nxyg[m];
-    return o;
-}
-
-} // namespace
-
 // Injeção: o resíduo do nível corrente nos pontos que coincidem com o nível k-1.
 void restringir_residuo(estado_execucao& e) {
     const int nx = e.nxk;
     const int nxc = e.nxg[e.k - 1], nyc = e.nyg[e.k - 1];
-    const long ofc = deslocamento(e, e.k - 1);
+    const long ofc = deslocamento_do_nivel(e, e.k - 1);
     const double ae = e.ae, an = e.an, ap = e.ap;
     double* r = e.res.data();
     if (e.k == e.nm) {
@@ -43,7 +33,7 @@ namespace {
 void prolongar(const estado_execucao& e, double* destino) {
     const int nx = e.nxk, ny = e.nyk;
     const int nxc = e.nxg[e.k - 1];
-    const long ofc = deslocamento(e, e.k - 1);
+    const long ofc = deslocamento_do_nivel(e, e.k - 1);
     const double* c = e.cor.data();
     for (int j = 2; j <= ny - 1; ++j)
         for (int i = 2; i <= nx - 1; ++i) {

@@ -14,6 +14,9 @@ struct erro_exato {
     double medio = 0.0;  // média de |T - T_exata| sobre todos os pontos
 };
 
+/// Pontos por direção da amostra do campo que os gráficos desenham (e que o plano de memória conta).
+inline constexpr int lado_da_amostra = 257;
+
 // Amostra do campo final: até `lado` pontos por direção, a última linha e a última coluna sempre incluídas.
 struct amostra_campo {
     std::vector<double> x, y;    // coordenadas das colunas e das linhas amostradas

@@ -1,4 +1,6 @@
-// Estudo paramétrico: as rodadas das combinações, os filhos que as executam e a tabela lida do resumo.
+// Estudo paramétrico: muitas rodadas de uma vez. As combinações das varreduras e o nome seguro da listagem de cada
+// uma, os filhos (o próprio programa, sem shell) que as executam até -j de uma vez, o resumo lido de volta e a
+// tabela do estudo com as suas séries; ou, com --commands, um comando de shell por rodada. Acima de run/.
 #pragma once
 
 #include <string>

@@ -20,7 +20,7 @@ void conferir_rodadas(const opcoes_execucao& o, const std::vector<rodada_estudo>
     for (const rodada_estudo& r : rodadas) {
         try {
             estado_execucao e;
-            ler_dados(e, o.entrada, false, r.alteracoes);
+            ler_dados(e, {.arquivo = o.entrada, .editar = false, .alteracoes = r.alteracoes});
         } catch (const erro_fatal& x) {
             throw erro_fatal("the study run " + r.listagem + " cannot start: " + x.what() + "; nothing was run");
         }
@@ -161,7 +161,7 @@ int executar_estudo(const opcoes_execucao& o) {
     if (destino_especial(o.entrada))
         throw erro_fatal("a study reads " + o.entrada + " once per run, so it must be a regular file");
     estado_execucao base;
-    ler_dados(base, o.entrada, false, o.alteracoes);
+    ler_dados(base, {.arquivo = o.entrada, .editar = false, .alteracoes = o.alteracoes});
     const std::vector<rodada_estudo> rodadas = planejar_estudo(o, base.arquivo_listagem);
     conferir_rodadas(o, rodadas);
     if (o.comandos) {

@@ -31,7 +31,7 @@ struct lido {
 lido ler(const std::string& arquivo, const std::vector<alteracao_entrada>& a = {}) {
     falsa::reiniciar();
     lido r;
-    r.avisos = ler_dados(r.e, arquivo, false, a);
+    r.avisos = ler_dados(r.e, {.arquivo = arquivo, .editar = false, .alteracoes = a});
     return r;
 }
 

@@ -1,0 +1,97 @@
+// As tabelas dos componentes e das opções do método: cada linha ligada ao seu próprio núcleo, achada pelo seu nome,
+// aceita pela linha de comando e pelo --sweep, e a linha de comando de uma rodada de estudo refaz o mesmo método.
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "auxiliar.h"
+#include "report/listagem.h"
+#include "state/opcoes_metodo.h"
+#include "study/estudo.h"
+
+namespace {
+
+// Um nível 7 x 5 com interior e lado direito ao acaso (os mesmos a cada chamada).
+struct nivel_ao_acaso {
+    std::vector<double> u, f;
+    vista_nivel v;
+    nivel_ao_acaso() : u(36), f(36) {
+        std::uint64_t s = 11;
+        for (std::size_t i = 1; i < u.size(); ++i) u[i] = proximo_aleatorio(s), f[i] = proximo_aleatorio(s);
+        v = vista_de(u, &f, 7, 5);
+    }
+};
+
+// Um valor de cada opção que não é o padrão: uma opção nova sem valor aqui falha o teste.
+const std::map<std::string, std::string> valores_de_teste = {
+    {"cycle", "W"},        {"fmg", "1"},       {"pre", "3"},
+    {"post", "0"},         {"coarsest", "solve"}, {"smoother", "line-y"},
+    {"omega", "1.3"},      {"restriction", "full"}, {"start", "random:9"}};
+
+bool mesmo_metodo(const metodo_solver& a, const metodo_solver& b) {
+    return a.ciclo == b.ciclo && a.fmg == b.fmg && a.pre == b.pre && a.pos == b.pos && a.grosso == b.grosso &&
+           a.grosso_exato == b.grosso_exato && a.suavizador == b.suavizador && mesmos_bits(a.omega, b.omega) &&
+           a.restricao == b.restricao && a.inicio == b.inicio && a.semente == b.semente;
+}
+
+} // namespace
+
+// Cada suavizador e cada restrição tem o seu núcleo: dois componentes ligados ao mesmo núcleo (ou trocados) dão o
+// mesmo resultado num nível qualquer.
+TEST(Componentes, CadaLinhaTemOSeuNucleo) {
+    std::vector<std::vector<double>> resultados;
+    for (const componente_suavizador& c : suavizadores()) {
+        EXPECT_EQ(suavizador_de_nome(c.nome), &c) << c.nome;
+        nivel_ao_acaso n;
+        std::vector<double> rascunho(4096);
+        nucleo(c.tipo)(n.v, {.omega = c.omega_padrao, .eq = nullptr, .rascunho = rascunho.data()}, 1);
+        for (const auto& r : resultados) EXPECT_FALSE(mesmos_bits(r, n.u)) << c.nome << " repete outro suavizador";
+        resultados.push_back(n.u);
+    }
+    resultados.clear();
+    for (const componente_restricao& c : restricoes()) {
+        EXPECT_EQ(restricao_de_nome(c.nome), &c) << c.nome;
+        nivel_ao_acaso n;
+        std::vector<double> grossa(16, 0.0), rascunho(64);
+        nucleo(c.tipo)(n.v, {grossa.data(), 4, 3}, rascunho.data());
+        for (const auto& r : resultados) EXPECT_FALSE(mesmos_bits(r, grossa)) << c.nome << " repete outra restrição";
+        resultados.push_back(grossa);
+    }
+    for (const componente_ciclo& c : ciclos()) EXPECT_EQ(ciclo_de_nome(c.nome), &c) << c.nome;
+    // os nomes de cada tabela são únicos
+    std::set<std::string> nomes;
+    for (const componente_suavizador& c : suavizadores()) EXPECT_TRUE(nomes.insert(c.nome).second) << c.nome;
+}
+
+// Cada opção do método: aceita como --NOME VALOR, varrida por --sweep NOME=VALOR, com a sua coluna no resumo; a
+// linha de comando que um estudo dá à rodada refaz exatamente o método da opção dada à mão.
+TEST(Componentes, OpcoesDoMetodoDeAPontaAPonta) {
+    std::string colunas;
+    for (const opcao_metodo& o : opcoes_do_metodo()) {
+        SCOPED_TRACE(o.nome);
+        const auto amostra = valores_de_teste.find(o.nome);
+        ASSERT_NE(amostra, valores_de_teste.end()) << "sem valor de teste para --" << o.nome;
+        const std::string& valor = amostra->second;
+        colunas += (colunas.empty() ? "" : ",") + std::string(o.coluna);
+        const bool sem_valor = *o.valor == '\0';
+        std::vector<std::string> a = {"--" + std::string(o.nome)};
+        if (!sem_valor) a.push_back(valor);
+        const leitura_opcoes direta = opcoes_de(a);
+        ASSERT_TRUE(direta.rodar);
+        EXPECT_FALSE(mesmo_metodo(direta.opcoes.metodo, metodo_solver{})) << "o valor de teste é o padrão";
+        // o estudo: a rodada de --sweep NOME=VALOR, relida como o filho a leria
+        const leitura_opcoes estudo = opcoes_de({"--sweep", std::string(o.nome) + "=" + valor, "--summary", "s.csv"});
+        ASSERT_TRUE(estudo.rodar);
+        const std::vector<rodada_estudo> r = planejar_estudo(estudo.opcoes, "ex.lst");
+        ASSERT_EQ(r.size(), 1u);
+        const leitura_opcoes filho = opcoes_de(r[0].argumentos);
+        ASSERT_TRUE(filho.rodar);
+        EXPECT_TRUE(mesmo_metodo(filho.opcoes.metodo, direta.opcoes.metodo));
+        EXPECT_EQ(coluna_do_parametro(o.nome), o.coluna);
+        EXPECT_NE(texto_de_ajuda().find("--" + std::string(o.nome)), std::string::npos);
+    }
+    EXPECT_EQ(colunas, cabecalho_colunas_metodo());
+}
