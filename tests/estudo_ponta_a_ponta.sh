@@ -103,7 +103,7 @@ grep -qaF "título = $t1" <(iconv -f latin1 -t utf8 exemplo1-titulo1.lst) || fal
 grep -qaF "título = $t2" <(iconv -f latin1 -t utf8 exemplo1-titulo2.lst) || falha "titulo 2 na listagem"
 
 # ---- em paralelo, as linhas nunca se misturam: dois estudos ao mesmo tempo no mesmo resumo
-"$placa" -j 4 --sweep nitm=1:6 --sweep smoother=gs-lex,gs-rb --summary par.csv tervano3.ent >/dev/null &
+"$placa" -j 4 --sweep nitm=1:6 --sweep smoother=gs-lex,gs-rb --restriction full --summary par.csv tervano3.ent >/dev/null &
 "$placa" -j 4 --sweep nitm=1:6 --sweep cycle=W,F --set caso=outro.lst --summary par.csv tervano3.ent >/dev/null
 wait $! || falha "estudo paralelo"
 python3 - par.csv <<'FIM' || falha "linhas misturadas: $(cat par.csv)"

@@ -168,6 +168,30 @@ if [ "$rc" != skip ]; then
 fi
 [ "$sanitizado" = 1 ] && export ASAN_OPTIONS="$asan_antes"
 
+# ---- vereditos honestos: uma rodada que diverge não parece sucesso
+novo "vermelho-preto com injeção diverge: para ali, código 3, o aviso da LFA antes e o veredito em toda saída"
+"$placa" -n -m --smoother gs-rb --set nm=4 --set nitm=2 --set problema=2 --set itmax=50 --summary r.csv \
+    </dev/null >../saida.txt 2>../erro.txt; rc=$?
+[ $rc -eq 3 ] || falha "código $rc, esperado 3"
+grep -q '^placa: warning: the method is not expected to converge: .* rho = 1.0000 .*injection passes down about twice' \
+    ../erro.txt || falha "sem o aviso da LFA: $(cat ../erro.txt)"
+grep -q '^placa: the solve diverged: L1(R)i/L1(R)o = .* at iteration [0-9]* is above 1e6' ../erro.txt ||
+    falha "sem a mensagem: $(cat ../erro.txt)"
+grep -q '^divergiu em [0-9]* iterações' ../saida.txt || falha "monitor: $(grep ' em ' ../saida.txt)"
+n=$(grep -c '^ *[0-9][0-9]*   [0-9.]*E[-+][0-9]*   ' ../saida.txt)
+[ "$n" -lt 50 ] || falha "não parou na divergência: $n iterações"
+tail -3 saida.lst | head -1 | grep -q $'^divergiu          = veredito: ' || falha "listagem sem o veredito: $(tail -4 saida.lst)"
+[ "$(tail -1 r.csv | awk -F, '{print $NF}' | tr -d '\r')" = divergiu ] || falha "resumo: $(tail -1 r.csv)"
+novo "o método clássico: a listagem não muda, o veredito só no monitor e no resumo"
+certo -m --set itmax=3 --set tolt=1e-12 --summary r.csv
+grep -q '^parou em 3 iterações (itmax, ainda convergindo)' ../saida.txt || falha "monitor: $(grep ' em ' ../saida.txt)"
+grep -qa veredito saida.lst && falha "veredito na listagem clássica"
+[ "$(tail -1 r.csv | awk -F, '{print $NF}' | tr -d '\r')" = parou ] || falha "resumo: $(tail -1 r.csv)"
+novo "malha única que estagna"
+certo -m --set nm=1 --set nxg=40 --set nyg=40 --set itmax=30 --set tolt=1e-12
+grep -q '^estagnou em 30 iterações (itmax; fator assintótico ajustado 0\.9[5-9]' ../saida.txt ||
+    falha "monitor: $(grep ' em ' ../saida.txt)"
+
 # ---- interrupção: qualquer sinal que termine o processo, a qualquer momento, até SIGKILL
 novo "interrupção"
 # ~1 s de solução e depois ~30 MB de listagem: os sinais caem na solução, na escrita e depois

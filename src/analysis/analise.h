@@ -12,6 +12,7 @@
 #include "state/cifras.h"
 #include "state/estado.h"
 #include "state/metodo.h"
+#include "state/veredito.h"
 
 using complexo = std::complex<double>;
 
@@ -132,3 +133,10 @@ pedido_lfa pedido_da_rodada(const metodo_efetivo& m, int nitm, int nm, int nx, i
 std::vector<linha_lfa> tabela_lfa(const metodo_efetivo& m, int nitm, int nm, int nx, int ny);
 /// As cifras de uma rodada resolvida: LFA, fator ajustado, trabalho por ciclo, erro dividido e erro contra a exata.
 cifras_rodada calcular_cifras(const estado_execucao& e, const metodo_efetivo& m);
+
+// ---- O julgamento de uma rodada.
+/// O veredito depois da solução: divergiu ou convergiu pelo teste que parou o laço; senão estagnou quando o fator
+/// assintótico ajustado de hist(0..niter) é >= fator_de_estagnacao, ou parou.
+veredito julgar_rodada(const estado_execucao& e);
+/// O que a LFA prevê antes da solução (só com nm >= 2): rho, mu e, com rho >= rho_sem_convergencia, o porquê.
+previsao_lfa prever_convergencia(const metodo_efetivo& m, int nitm, int nm, int nx, int ny);

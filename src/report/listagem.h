@@ -96,7 +96,7 @@ private:
                                    const falha_arquivo& f);
 
 // Saídas pedidas pela linha de comando; nenhuma muda a listagem.
-/// Número em CSV: a forma mais curta que relê o mesmo double.
+/// Número em CSV: a forma mais curta que relê o mesmo double; NaN, Inf e -Inf (um NaN nunca sai com sinal).
 std::string numero_csv(double v);
 /// Componentes efetivos "ciclo=V fmg=nao ... inicio=tipo_ci" (com nm = 1 só suavizador, omega e início; sem omega
 /// nos suavizadores por linhas).
@@ -127,8 +127,16 @@ struct quocientes {
 quocientes da_iteracao(const estado_execucao& e, long long it);
 /// Os da última iteração; sem iteração alguma, os da linha 0 (1.0).
 quocientes finais(const estado_execucao& e);
-/// O laço parou pelo teste de tolerância.
-bool convergiu(const estado_execucao& e);
+
+// O veredito (state/veredito.h) nos relatórios.
+/// "convergiu em 9 iterações", "estagnou em 50 iterações (itmax; fator ...)": a cabeça do sumário do monitor.
+std::string cabeca_do_veredito(const estado_execucao& e, const cifras_rodada& c);
+/// Linha vazia e a linha do veredito no fim da listagem, só quando o método difere do clássico.
+void escrever_veredito(const estado_execucao& e, const metodo_efetivo& metodo, saida_texto& saida);
+/// A mensagem (sem "placa: ") de uma rodada que divergiu.
+std::string mensagem_divergencia(const estado_execucao& e);
+/// O aviso de que o método não deve convergir e por quê; vazio quando a LFA não o prevê.
+std::string aviso_sem_convergencia(const metodo_efetivo& metodo, const previsao_lfa& p);
 
 /// Linha do monitor antes da solução: "método: " e os componentes.
 std::string linha_metodo_monitor(const estado_execucao& e, const metodo_efetivo& metodo);

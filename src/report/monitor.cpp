@@ -46,11 +46,10 @@ std::string sumario_monitor(const estado_execucao& e, const cifras_rodada& cifra
     const std::string tempos = ", CPU " + texto_simples(fixo(e.tcpu, 14, 3)) + " s, relógio " +
                                texto_simples(fixo(e.tparede, 14, 3)) + " s, erro máximo " + num(erro.maximo) +
                                ", erro médio " + num(erro.medio);
-    if (e.hist[0] == 0.0)
+    if (e.hist[0] == 0.0 && e.veredito_final == veredito::convergiu)
         return no_terminal(std::string(ja_resolve) + "; " + std::to_string(e.niter) + " iterações feitas" + tempos) +
                linhas_cifras_monitor(e, cifras) + linha_threads(e);
-    return no_terminal(std::string(convergiu(e) ? "convergiu em " : "parou em ") + std::to_string(e.niter) +
-                       (e.niter == 1 ? " iteração" : " iterações") + ": L1(R)i/L1(R)o = " + num(f.razao) +
+    return no_terminal(cabeca_do_veredito(e, cifras) + ": L1(R)i/L1(R)o = " + num(f.razao) +
                        ", qmed = " + num(f.qmed) + tempos) +
            linhas_cifras_monitor(e, cifras) + linha_threads(e);
 }

@@ -63,7 +63,7 @@ std::string texto_tabela_estudo(const tabela_estudo& t) {
     c.push_back({"caso", {}, false});
     for (const std::string& p : t.parametros) c.push_back({p, {}, false});
     const bool com_ordem = !t.series_grade.empty();
-    for (const char* titulo : {"niter", "conv", "q_assint", "rho_lfa", "q/rho", "UT/ciclo", "q/UT", "CPU s",
+    for (const char* titulo : {"niter", "veredito", "q_assint", "rho_lfa", "q/rho", "UT/ciclo", "q/UT", "CPU s",
                                "erro alg. máx", "erro disc. máx"})
         c.push_back({titulo, {}, true});
     if (com_ordem) c.push_back({"ordem", {}, true});
@@ -73,7 +73,7 @@ std::string texto_tabela_estudo(const tabela_estudo& t) {
         for (const std::string& v : l.parametros) c[k++].textos.push_back(v);
         const double razao = l.q_assintotico / l.rho_lfa;
         for (const std::string& v :
-             {std::to_string(l.niter), std::string(l.convergiu ? "sim" : "não"), cifra(l.q_assintotico, 4),
+             {std::to_string(l.niter), l.veredito, cifra(l.q_assintotico, 4),
               cifra(l.rho_lfa, 4), cifra(razao, 2), cifra(l.trabalho_ciclo, 3), cifra(l.q_por_trabalho, 4),
               significativos(l.cpu_s), cientifica(l.erro_algebrico_max), cientifica(l.erro_discretizacao_max)})
             c[k++].textos.push_back(v);

@@ -78,5 +78,7 @@ void conferir_destinos(const estado_execucao& e, const opcoes_execucao& o);
 int threads_padrao(int processadores, double carga);
 /// Uma execução completa: editor, leitura, solução, listagem, editor.
 void executar(estado_execucao& e, const std::string& arquivo);
-/// A rodada com as opções da linha de comando; devolve o código de saída (0, ou 1 sem gnuplot).
+/// Código de saída de uma rodada que divergiu (as saídas foram escritas).
+inline constexpr int codigo_divergiu = 3;
+/// A rodada com as opções da linha de comando; devolve o código de saída (0; 1 sem gnuplot; codigo_divergiu).
 int executar(estado_execucao& e, const opcoes_execucao& o);

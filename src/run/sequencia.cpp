@@ -121,8 +121,12 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
         return 0;
     }
     conferir_destinos(e, o);
+    const std::string previsao =
+        aviso_sem_convergencia(metodo, prever_convergencia(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm]));
+    if (!previsao.empty()) escrever_mensagem(previsao);
     medidas_da_solucao medidas;
     resolver_acompanhado(e, o, metodo, planejar_recursos(e, o, metodo), medidas);
+    e.veredito_final = julgar_rodada(e);
 
     // a teoria ao lado da medida, só quando alguma saída a mostra
     const bool pede_cifras = o.monitor || !o.resumo.empty() || !o.grafico.empty();
@@ -141,5 +145,9 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
         escrever_mensagem("gnuplot not found, so the --plot figures were not drawn (install gnuplot-nox); the data "
                           "and the script " + nome_para_programa(o.grafico + ".gp") + " are written");
     if (o.editar && !destino_especial(e.arquivo_listagem)) executar_editor(e.arquivo_listagem);
+    if (e.veredito_final == veredito::divergiu) {
+        escrever_mensagem(mensagem_divergencia(e));
+        return codigo_divergiu;
+    }
     return desenhou ? 0 : 1;
 }

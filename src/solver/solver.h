@@ -114,8 +114,10 @@ void ciclo(estado_execucao& e, plano_solver& p, int k, tipo_ciclo tipo, correcao
 /// FMG: nível 1 tratado no seu problema; em cada k = 2..nm o interpolado de k-1, os contornos de k e um ciclo(k).
 void inicio_fmg(estado_execucao& e, plano_solver& p);
 
-/// it = 1, 2, ...: iteracao() deixa a norma em rnorm, guardada em hist(it); para no teste de tolerância ou
-/// depois de itmax.
+/// A norma h da iteração diverge contra h0: não finita, ou h/h0 > razao_de_divergencia com h0 > 0.
+bool divergiu(double h0, double h);
+/// it = 1, 2, ...: iteracao() deixa a norma em rnorm, guardada em hist(it); para no teste de tolerância, no de
+/// divergência ou depois de itmax (e.parada diz qual).
 void iteracoes_externas(estado_execucao& e, const std::function<void()>& iteracao, const aviso_iteracao& aviso);
 /// nitm varreduras do suavizador por iteração até tolt ou itmax (nm = 1).
 void resolver_malha_unica(estado_execucao& e, const metodo_efetivo& metodo, const ajustes_solver& ajustes = {},

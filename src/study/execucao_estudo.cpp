@@ -78,7 +78,7 @@ bool rodada_gravada(const std::string& resumo, long long desde, const std::strin
 // Os filhos, até `de_uma_vez` ao mesmo tempo; devolve quais terminaram bem. Um sinal de término para os
 // lançamentos, chega aos filhos vivos e, depois de esperá-los, termina o placa por ele.
 std::vector<bool> executar_rodadas(const opcoes_execucao& o, const std::vector<rodada_estudo>& rodadas, long long desde,
-                                   int de_uma_vez, int& falhas) {
+                                   int de_uma_vez, int& falhas, int& divergidas) {
     const std::string programa = programa_atual();
     if (programa.empty()) throw erro_fatal("cannot find the placa executable (/proc/self/exe) to start the study runs");
     std::vector<bool> feitas(rodadas.size(), false);
@@ -118,8 +118,11 @@ std::vector<bool> executar_rodadas(const opcoes_execucao& o, const std::vector<r
                 escrever_mensagem("study run " + r.listagem + " stopped by the signal (it left no file behind)");
             continue;
         }
-        feitas[k] = f.codigo == 0;
-        terminadas += f.codigo == 0;
+        // uma rodada que diverge escreve listagem e linha (o veredito diz divergiu) e sai com codigo_divergiu
+        const bool pronta = f.codigo == 0 || f.codigo == codigo_divergiu;
+        feitas[k] = pronta;
+        terminadas += pronta;
+        divergidas += f.codigo == codigo_divergiu;
         std::size_t i = 0;
         for (std::size_t fim; i < f.erros.size(); i = fim + 1) {
             fim = f.erros.find('\n', i);
@@ -127,10 +130,12 @@ std::vector<bool> executar_rodadas(const opcoes_execucao& o, const std::vector<r
             std::string linha = f.erros.substr(i, fim - i);
             if (linha.starts_with("placa: ")) linha.erase(0, 7);
             if (linha.empty()) continue;
-            if (f.codigo != 0) escrever_mensagem("study run " + r.listagem + " failed: " + linha);
+            if (!pronta) escrever_mensagem("study run " + r.listagem + " failed: " + linha);
+            else if (f.codigo == codigo_divergiu && !linha.starts_with("warning: "))
+                escrever_mensagem("study run " + r.listagem + ": " + linha);
             else if (ditas.insert(linha).second) escrever_mensagem(linha);
         }
-        if (f.codigo != 0) {
+        if (!pronta) {
             ++falhas;
             if (f.erros.empty())
                 escrever_mensagem("study run " + r.listagem + " failed with exit status " + std::to_string(f.codigo));
@@ -176,11 +181,13 @@ int executar_estudo(const opcoes_execucao& o) {
         return 0;
     }
     const long long desde = tamanho_do_resumo(o.resumo);
-    int falhas = 0;
-    const std::vector<bool> feitas =
-        executar_rodadas(o, rodadas, desde, o.threads > 0 ? o.threads : processadores_disponiveis(), falhas);
+    int falhas = 0, divergidas = 0;
+    const std::vector<bool> feitas = executar_rodadas(o, rodadas, desde, o.threads > 0 ? o.threads : processadores_disponiveis(),
+                                                      falhas, divergidas);
     const bool alguma = std::find(feitas.begin(), feitas.end(), true) != feitas.end();
     const int codigo = alguma ? mostrar(o, tabela_das_rodadas(o, ler_resumo(o.resumo, desde), rodadas, feitas)) : 0;
-    if (falhas > 0) escrever_mensagem(std::to_string(falhas) + " of " + std::to_string(rodadas.size()) + " study runs failed");
-    return falhas > 0 ? 1 : codigo;
+    const std::string de = " of " + std::to_string(rodadas.size()) + " study runs ";
+    if (divergidas > 0) escrever_mensagem(std::to_string(divergidas) + de + "diverged (verdict divergiu in the table)");
+    if (falhas > 0) escrever_mensagem(std::to_string(falhas) + de + "failed");
+    return falhas > 0 ? 1 : divergidas > 0 ? codigo_divergiu : codigo;
 }

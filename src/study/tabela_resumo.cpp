@@ -11,6 +11,7 @@
 #include "report/listagem.h"
 #include "state/erro_fatal.h"
 #include "state/opcoes_metodo.h"
+#include "state/veredito.h"
 #include "study/estudo.h"
 
 namespace {
@@ -178,7 +179,9 @@ linha_estudo linha_da_tabela(const resumo_lido& r, const std::vector<std::string
     x.caso = campo("caso");
     for (std::size_t c : par) x.parametros.push_back(l[c]);
     x.niter = std::atoll(campo("niter").c_str());
-    x.convergiu = campo("convergiu") == "1";
+    // resumos de antes do veredito: só "convergiu" (0 era itmax atingido)
+    x.veredito = campo("veredito");
+    if (x.veredito.empty()) x.veredito = nome_do_veredito(campo("convergiu") == "1" ? veredito::convergiu : veredito::parou);
     x.q_assintotico = numero(campo("q_assintotico"));
     x.rho_lfa = numero(campo("rho_lfa"));
     x.mu_lfa = numero(campo("mu_lfa"));

@@ -26,7 +26,12 @@ TEST(Csv, NumerosReleemOMesmoDouble) {
     }
     EXPECT_EQ(numero_csv(0.1), "0.1");
     EXPECT_EQ(numero_csv(1.0), "1");
-    EXPECT_EQ(numero_csv(std::numeric_limits<double>::infinity()), "inf");
+    // um modo só para o que não é finito: NaN sem sinal (0/0 dá um NaN negativo), Inf e -Inf
+    EXPECT_EQ(numero_csv(std::numeric_limits<double>::infinity()), "Inf");
+    EXPECT_EQ(numero_csv(-std::numeric_limits<double>::infinity()), "-Inf");
+    const double zero = 0.0;
+    EXPECT_EQ(numero_csv(zero / zero), "NaN");
+    EXPECT_EQ(numero_csv(-(zero / zero)), "NaN");
 }
 
 TEST(Csv, HistoricoEResumo) {
@@ -44,6 +49,22 @@ TEST(Csv, HistoricoEResumo) {
     const std::string c = cabecalho_resumo();
     // a vírgula dentro das aspas do caso é a única a mais
     EXPECT_EQ(std::count(r.begin(), r.end(), ','), std::count(c.begin(), c.end(), ',') + 1);
+    // o veredito, depois das colunas antigas
+    EXPECT_NE(c.find(",itmax,veredito"), std::string::npos) << c;
+    EXPECT_NE(r.find(",50,parou\r\n"), std::string::npos) << r;
+}
+
+// Uma grade sem incógnitas: a razão 0/0 não vai ao resumo (um campo vazio, como uma cifra que não se aplica); o
+// histórico em CSV a escreve como NaN, sem sinal.
+TEST(Csv, RazaoNaoFinitaDeUmaGradeSemIncognitas) {
+    estado_execucao e = estado_de("x.lst\n1\n2\n2\n0.001\n2\n1\n1\n0\n0\n1\nT\n");
+    resolver_malha_unica(e, efetivo(e));
+    ASSERT_EQ(e.hist[0], 0.0);
+    const std::string h = historico_csv(e, efetivo(e));
+    EXPECT_NE(h.find("\r\n1,0,NaN,NaN,NaN\r\n"), std::string::npos) << h;
+    EXPECT_EQ(h.find("nan"), std::string::npos);
+    const std::string r = linha_resumo(e, cifras_rodada{}, efetivo(e));
+    EXPECT_EQ(r.rfind("x.lst,1,0,0,1,0.001,1,0,2,,,", 0), 0u) << r;
 }
 
 TEST(ErroExato, ZeroParaASolucaoLinearESinusoidalTresPorTres) {

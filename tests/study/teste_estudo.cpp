@@ -185,6 +185,7 @@ TEST(Estudo, TabelaParametrosSeriesEOrdem) {
     EXPECT_NEAR(t.series_grade[0].inclinacao, 2.0, 1e-12);
     EXPECT_EQ(t.linhas[4].h, 1.0 / 16);
     EXPECT_EQ(t.linhas[5].q_assintotico, 0.1);
+    EXPECT_EQ(t.linhas[5].veredito, "convergiu"); // um resumo de antes do veredito: a coluna convergiu
     // eixo de rótulos: o suavizador primeiro; nm, nx e ny viram a série (nx e ny seguem nm: só nm no rótulo)
     t = montar_tabela(resumo(col, l), todas, {"suavizador", "nm"});
     EXPECT_FALSE(t.eixo_numerico);
@@ -207,4 +208,10 @@ TEST(Estudo, TabelaParametrosSeriesEOrdem) {
     EXPECT_EQ(texto.rfind("estudo: 6 rodadas, resumo em r.csv\n", 0), 0u) << texto;
     EXPECT_NE(texto.find("  ordem\n"), std::string::npos) << texto;
     EXPECT_NE(texto.find("   2.00\n"), std::string::npos) << texto;
+    EXPECT_NE(texto.find("  niter   veredito  q_assint"), std::string::npos) << texto;
+    // com a coluna do veredito, ela vale
+    std::vector<std::string> col2 = col;
+    col2.push_back("veredito");
+    for (auto& x : l) x.push_back("estagnou");
+    EXPECT_EQ(montar_tabela(resumo(col2, l), {0}, {}).linhas[0].veredito, "estagnou");
 }
