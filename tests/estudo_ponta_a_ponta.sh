@@ -36,6 +36,10 @@ confere rb.txt 1 0 6 0.250 $arredonda; confere rb.txt 1 1 6 0.074 $arredonda; co
 confere rb.txt 2 2 6 0.041 $arredonda
 confere lex.txt 1 0 3 0.5 $arredonda; confere rb.txt 1 0 3 0.25 $arredonda; confere jac.txt 1 0 3 0.6 $arredonda
 grep -q '^    1    1  .*<- esta rodada$' lex.txt || falha "--lfa: a linha da rodada (nitm = 1)"
+# o custo cresce com log nu (potências por quadrados): 10^6 varreduras em segundos, não em horas
+timeout 30 "$placa" -n --lfa --pre 1000000 --post 1000000 --smoother gs-rb --restriction full lfa.ent >muitas.txt ||
+    falha "--lfa com --pre 1000000: código $?"
+grep -q '^ 1000000 1000000  0.2500  1.0000  .*<- esta rodada$' muitas.txt || falha "--lfa 10^6: $(tail -3 muitas.txt)"
 grep -q '^hipóteses: dois níveis' lex.txt || falha "--lfa: sem as hipóteses"
 "$placa" -n --lfa --set nm=1 lfa.ent >unica.txt || falha "--lfa nm = 1"
 grep -q 'com nm = 1 não há correção grossa' unica.txt && awk '$1 ~ /^[1-4]$/ && $5 != "-" {exit 1}' unica.txt ||

@@ -50,10 +50,22 @@ pedido_lfa pedido_do_metodo(const metodo_efetivo& m, double ae, double an);
 matriz4 simbolo_suavizador(const pedido_lfa& p, double t1, double t2);
 /// Símbolo da correção grossa K = I - P L_H^-1 R L_h (bilinear, L_H rediscretizado); theta != 0.
 matriz4 simbolo_correcao_grossa(const pedido_lfa& p, double t1, double t2);
-/// Símbolo do operador de dois níveis S^nu2 K S^nu1; theta != 0.
+/// Símbolo do operador de dois níveis S^nu2 K S^nu1 (estoura para infinito ou some como o double); theta != 0.
 matriz4 simbolo_dois_niveis(const pedido_lfa& p, double t1, double t2);
 /// Produto de matrizes 4x4: a b.
 matriz4 produto(const matriz4& a, const matriz4& b);
+// Uma potência de matriz 4x4 guardada escalada, a^n = 2^expoente m, para que nem nu = 10^6 varreduras estourem nem
+// se percam no subnormal.
+struct potencia4 {
+    matriz4 m{};
+    long long expoente = 0;
+};
+/// a^n por quadrados sucessivos (da esquerda para a direita: ~2 log2 n produtos), n >= 0.
+potencia4 potencia(const matriz4& a, long long n);
+/// rho(S^nu2 K S^nu1) pelas potências escaladas: o raio da matriz escalada vezes 2^expoente; theta != 0.
+double raio_dois_niveis(const pedido_lfa& p, double t1, double t2);
+/// rho(Q S^nu)^(1/nu), nu >= 1 (Q anula o harmônico theta): a suavização por varredura em nu varreduras.
+double raio_suavizado(const matriz4& s, long long nu);
 /// mu, mu_nu e rho: máximo sobre a grade de frequências baixas, refinado por busca local.
 resultado_lfa analisar_lfa(const pedido_lfa& p);
 
