@@ -99,6 +99,24 @@ else
     com_limite "-v 300000" certo
 fi
 
+novo "fator do nível 1 de minutos: o aviso com a estimativa antes de começar e, num terminal, o progresso"
+# 420 x 420 incógnitas: 1,6e10 produtos, dezenas de segundos (o laço interno não vetoriza: a ordem das somas é fixa)
+entrada | sed '3s/.*/422/;4s/.*/422/' > tervano3.ent
+"$placa" -n --coarsest solve </dev/null >/dev/null 2>../erro.txt & pid=$!
+for _ in $(seq 100); do grep -q 'takes about' ../erro.txt && break; kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill $pid 2>/dev/null; wait $pid 2>/dev/null
+if grep -q 'not enough memory' ../erro.txt; then
+    echo "fator lento não testado: falta memória para o fator de 600 MB"
+else
+    grep -q '^placa: warning: --coarsest solve: the band Cholesky factor of level 1 (422 x 422 points) takes about .*--coarsest N' \
+        ../erro.txt || falha "sem o aviso: $(cat ../erro.txt)"
+    if command -v script >/dev/null; then
+        script -qfec "timeout -s TERM 3 $placa -n --coarsest solve" /dev/null >../tty.txt 2>&1 </dev/null
+        grep -qa 'fator do nível 1: [0-9]*%, [0-9.]* s' ../tty.txt || falha "sem progresso no terminal: $(tail -c 300 ../tty.txt)"
+    fi
+fi
+ls -A | grep -q '^\.placa-' && falha "temporário esquecido"
+
 # ---- listagem
 novo "pasta inexistente"; entrada 1 "'nao/existe.lst'" > tervano3.ent
 erro "cannot open, unit 10, file nao/existe.lst: No such file or directory"

@@ -154,6 +154,10 @@ std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, co
 std::string texto_tempos(const estado_execucao& e, const tempos_fases& t);
 /// Texto da linha de progresso: iteração, tempo, razão contra tolt e o tempo que falta.
 std::string texto_progresso(const estado_execucao& e, double decorrido);
+/// Texto da linha de progresso durante o fator do nível 1: a fração feita, o tempo e o que falta.
+std::string texto_progresso_fator(double fracao, double decorrido);
+/// O aviso de um fator do nível 1 que leva mais que alguns segundos, com a estimativa e o que custa menos.
+std::string aviso_fator_lento(int nx1, int ny1, double segundos_estimados, double operacoes);
 // Linha de progresso no erro padrão, só quando ele é um terminal: redesenhada no máximo dez vezes por segundo
 // e apagada no fim.
 class progresso {
@@ -164,10 +168,13 @@ public:
     progresso& operator=(const progresso&) = delete;
     /// Chamada depois de cada iteração externa.
     void iteracao(const estado_execucao& e);
+    /// Chamada durante o fator do nível 1 com a fração feita.
+    void fator(double fracao);
     /// Apaga a linha; nada mais é desenhado.
     void terminar();
 
 private:
+    void desenhar(const std::string& texto, double agora);
     bool ativo_, desenhou_ = false;
     double inicio_, ultimo_ = 0.0;
 };

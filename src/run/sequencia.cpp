@@ -53,6 +53,16 @@ ajustes_solver planejar_recursos(estado_execucao& e, const opcoes_execucao& o, c
     return ajustes;
 }
 
+// O fator do nível 1 (--coarsest solve) custa a quarta potência dos pontos por direção: além de alguns segundos, o
+// aviso com a estimativa vem antes de ele começar (e num terminal a linha de progresso o acompanha).
+void avisar_fator_lento(const estado_execucao& e, const metodo_efetivo& metodo) {
+    constexpr double segundos_para_avisar = 10.0;
+    if (!metodo.grosso_exato) return;
+    const double t = segundos_fator_banda(e.nxg[1], e.nyg[1]);
+    if (t > segundos_para_avisar)
+        escrever_mensagem(aviso_fator_lento(e.nxg[1], e.nyg[1], t, operacoes_fator_banda(e.nxg[1], e.nyg[1])));
+}
+
 // A solução com o que as opções pedem em volta dela: monitor, linha de progresso, erro por iteração e tempos.
 void resolver_acompanhado(estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo,
                           ajustes_solver ajustes, medidas_da_solucao& medidas) {
@@ -69,6 +79,7 @@ void resolver_acompanhado(estado_execucao& e, const opcoes_execucao& o, const me
     }
     if (o.monitor) escrever_na_saida_padrao(linha_metodo_monitor(e, metodo));
     progresso linha_de_progresso;
+    if (metodo.grosso_exato) ajustes.ao_fatorar = [&](double fracao) { linha_de_progresso.fator(fracao); };
     const aviso_iteracao aviso = [&](const estado_execucao& x) {
         if (o.csv_erros) anotar_erro(x);
         if (o.monitor) escrever_na_saida_padrao(linha_monitor(x));
@@ -124,8 +135,10 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     const std::string previsao =
         aviso_sem_convergencia(metodo, prever_convergencia(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm]));
     if (!previsao.empty()) escrever_mensagem(previsao);
+    const ajustes_solver ajustes = planejar_recursos(e, o, metodo);
+    avisar_fator_lento(e, metodo);
     medidas_da_solucao medidas;
-    resolver_acompanhado(e, o, metodo, planejar_recursos(e, o, metodo), medidas);
+    resolver_acompanhado(e, o, metodo, ajustes, medidas);
     e.veredito_final = julgar_rodada(e);
 
     // a teoria ao lado da medida, só quando alguma saída a mostra

@@ -82,8 +82,16 @@ void suavizar_correcao(estado_execucao& e);
 
 /// Bytes do fator em banda (e do vetor de solução) do nível 1 de nx1 x ny1 pontos.
 long long bytes_fator_banda(int nx1, int ny1);
-/// Cholesky em banda das equações de cinco pontos do nível 1 (erro_fatal sem memória).
-void fatorar_nivel_grosso(fator_banda& f, int nx, int ny, double ae, double an, double ap);
+/// Multiplicações e somas do fator em banda do nível 1 de nx1 x ny1 pontos (~ b^2 n / 2, b = a banda).
+double operacoes_fator_banda(int nx1, int ny1);
+/// Multiplicações e somas por segundo do fator nesta máquina, medidas num fator de 100 x 100 incógnitas.
+double velocidade_fator_banda();
+/// Segundos estimados para o fator do nível 1 (medida só quando passa de 1e9 produtos; senão 0).
+double segundos_fator_banda(int nx1, int ny1);
+/// Cholesky em banda das equações de cinco pontos do nível 1 (erro_fatal sem memória); `avancar`, se houver, recebe
+/// a fração das linhas já fatoradas a cada 64 linhas.
+void fatorar_nivel_grosso(fator_banda& f, int nx, int ny, double ae, double an, double ap,
+                          const std::function<void(double)>& avancar = {});
 /// Interior do nível 1 = solução exata, com res e os valores de contorno da grade como dados.
 void resolver_nivel_grosso(fator_banda& f, const vista_nivel& v);
 
