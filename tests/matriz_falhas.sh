@@ -4,12 +4,6 @@
 set -u
 placa=$(realpath "$1") exemplos=$(realpath "$2") sanitizado=${3:-0}
 source "$(dirname "$0")/matriz_comum.sh"
-# o executável para o usuário 65534: uma cópia na raiz dos casos, pois a pasta do original pode estar fechada a
-# outros usuários (um clone feito em mktemp -d)
-placa_do_outro() {
-    [ -x "$raiz/placa-outro" ] || { cp "$placa" "$raiz/placa-outro" && chmod 755 "$raiz/placa-outro"; }
-    echo "$raiz/placa-outro"
-}
 
 # ---- entrada
 novo "entrada ausente, sem editor: o erro e a dica do modelo"; rm tervano3.ent

@@ -68,13 +68,59 @@ if [ "$(id -u)" -eq 0 ] && setpriv --reuid=65534 --regid=65534 --clear-groups tr
     printf 'segredo\n' > ../segredo.txt; chmod 600 ../segredo.txt
     setpriv --reuid=65534 --regid=65534 --clear-groups ln -s "$(realpath ../segredo.txt)" comum/saida.lst
     entrada 1 "'comum/saida.lst'" > tervano3.ent
-    erro "refusing to follow the symbolic link comum/saida.lst: it belongs to another user (uid 65534)"
+    erro "refusing to follow the symbolic link comum/saida.lst: it belongs to another user (uid 65534"
     [ "$(cat ../segredo.txt)" = segredo ] || falha "o arquivo protegido mudou"
     ln -s "$d/meu.lst" comum/meu.lst; entrada 1 "'comum/meu.lst'" > tervano3.ent
     LISTAGEM=meu.lst certo
     [ -L comum/meu.lst ] || falha "o link do próprio usuário deixou de ser link"
 else
     echo "link alheio num diretório compartilhado não testado: exige root e setpriv"
+fi
+
+novo "link de outro usuário em qualquer pasta: a dele (755), a de um grupo (2775); listagem, --csv, --summary, --plot"
+if outros_usuarios; then
+    chmod 755 "$raiz" "$d"
+    printf 'segredo\n' > ../segredo.txt; chmod 600 ../segredo.txt
+    alvo=$(realpath ../segredo.txt)
+    mkdir dele grupo && chown 65534:65534 dele && chmod 755 dele && chgrp 65534 grupo && chmod 2775 grupo
+    para() { setpriv --reuid="$1" --regid="$1" --groups=65534 ln -s "$alvo" "$2"; } # o link é de quem o planta
+    para 65534 dele/saida.lst; para 65533 grupo/saida.lst
+    for p in dele/saida.lst grupo/saida.lst; do
+        entrada 1 "'$p'" > tervano3.ent
+        erro "refusing to follow the symbolic link $p: it belongs to another user (uid 6553"
+    done
+    entrada > tervano3.ent
+    para 65534 dele/h.csv; para 65534 dele/r.csv; para 65533 grupo/f-convergencia.svg
+    erro "refusing to follow the symbolic link dele/h.csv: it belongs to another user (uid 65534" --csv dele/h.csv
+    erro "refusing to follow the symbolic link dele/r.csv" --summary dele/r.csv
+    erro "refusing to follow the symbolic link grupo/f-convergencia.svg" --plot grupo/f
+    # as listagens de um estudo: os nomes que ele daria, cada um com um link plantado
+    entrada 1 "'dele/e.lst'" > tervano3.ent
+    for n in $("$placa" --sweep nitm=1,2 --summary r.csv --commands | grep -o 'caso=dele/[^ ]*' | cut -d= -f2); do
+        para 65534 "$n"
+    done
+    "$placa" --sweep nitm=1,2 --summary r.csv </dev/null >/dev/null 2>../erro.txt; rc=$?
+    [ $rc -eq 1 ] && [ "$(grep -c 'failed: cannot open, unit 10, .*: refusing to follow the symbolic link dele/e' ../erro.txt)" -eq 2 ] ||
+        falha "estudo: código $rc: $(cat ../erro.txt)"
+    [ "$(cat ../segredo.txt)" = segredo ] || falha "o arquivo do root mudou"
+    # o colega: quem roda é o 1001, a pasta e o link são do 1002, o link aponta para a tese do 1001
+    mkdir casa colega && chown 1001:1001 casa && chown 1002:1002 colega && chmod 755 casa colega
+    setpriv --reuid=1001 --regid=1001 --clear-groups sh -c 'printf "tese\n" > casa/tese.txt'
+    setpriv --reuid=1002 --regid=1002 --clear-groups ln -s "$d/casa/tese.txt" colega/saida.lst
+    entrada 1 "'../colega/saida.lst'" | sed "12s/.*/'titulo escolhido pelo colega'/" > casa/e.ent
+    (cd casa && setpriv --reuid=1001 --regid=1001 --clear-groups "$(placa_do_outro)" -n e.ent) </dev/null 2>../erro.txt
+    rc=$?
+    [ $rc -eq 1 ] && grep -q 'refusing to follow the symbolic link ../colega/saida.lst: it belongs to another user (uid 1002' \
+        ../erro.txt || falha "colega: código $rc: $(cat ../erro.txt)"
+    [ "$(cat casa/tese.txt)" = tese ] || falha "a tese foi trocada: $(head -3 casa/tese.txt)"
+    # o link do próprio usuário, e o do root, são seguidos
+    setpriv --reuid=1001 --regid=1001 --clear-groups ln -s tese2.lst casa/meu.lst
+    entrada 1 meu.lst > casa/e.ent
+    (cd casa && setpriv --reuid=1001 --regid=1001 --clear-groups "$(placa_do_outro)" -n e.ent) </dev/null 2>../erro.txt ||
+        falha "link próprio: $(cat ../erro.txt)"
+    [ -L casa/meu.lst ] && [ -s casa/tese2.lst ] || falha "link próprio não seguido"
+else
+    echo "links de outros usuários não testados: exige root e setpriv"
 fi
 
 novo "bits setuid, setgid e sticky da listagem antiga"

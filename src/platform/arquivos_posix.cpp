@@ -162,7 +162,9 @@ falha_arquivo anexar_sob_trava(const std::string& caminho,
     if (falha_arquivo f = resolver(caminho, real)) return f;
     const falha_arquivo nao_regular{EINVAL, "not a regular file"};
     if (descritor_de(real) != -2) return nao_regular;
-    const int fd = open(real.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    // O_NOFOLLOW: um link posto no lugar do destino depois de resolvido não é seguido
+    const int fd =
+        open(real.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) return errno == ENXIO ? nao_regular : falha_arquivo{errno, ""};
     auto fim = [fd](falha_arquivo f) {
         if (close(fd) != 0 && !f && errno != EINTR) f = {errno, ""};

@@ -123,9 +123,8 @@ bool destino_especial(const std::string& caminho);
 enum class tipo_temporario { anonimo, com_nome };
 
 // Gravação segura: num temporário anônimo do diretório do destino, que só ganha o nome do destino quando
-// efetivado; um destino que não é arquivo regular é escrito diretamente. Nunca segue um link simbólico alheio
-// num diretório compartilhado (a regra protected_symlinks do kernel) e nunca copia os bits setuid, setgid e
-// sticky. Desfeita (nada fica) se destruída antes de efetivada, e também por um sinal que termine o processo.
+// efetivado; um destino que não é arquivo regular é escrito diretamente. Nunca segue um link simbólico de outro
+// usuário (o do root sim), em pasta nenhuma, e nunca copia os bits setuid, setgid e sticky. Desfeita (nada fica) se destruída antes de efetivada, e também por um sinal que termine o processo.
 class gravacao_segura {
 public:
     gravacao_segura() = default;
