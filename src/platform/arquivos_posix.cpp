@@ -1,5 +1,6 @@
 // Gravação segura no POSIX: temporário anônimo (O_TMPFILE, com um temporário com nome onde o sistema de arquivos
 // o recusa) que só ganha o nome do destino quando efetivado; e anexação sob trava, desfeita numa falha.
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -154,6 +155,42 @@ void gravacao_segura::descartar() {
     vaga_ = -1;
     temporario_.clear();
     direto_ = anonimo_ = false;
+}
+
+trava_de_conjunto::trava_de_conjunto(const std::vector<std::string>& arquivos) {
+    struct pasta {
+        unsigned long long dispositivo, inode;
+        int fd;
+    };
+    std::vector<pasta> v;
+    for (const std::string& a : arquivos) {
+        std::string real;
+        if (a.empty() || resolver(a, real) || descritor_de(real) != -2) continue;
+        const int fd = open(ou_corrente(diretorio_de(real)), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        struct stat st{};
+        if (fd < 0) continue;
+        if (fstat(fd, &st) != 0) {
+            close(fd);
+            continue;
+        }
+        v.push_back({st.st_dev, st.st_ino, fd});
+    }
+    // a mesma ordem em todo processo: duas rodadas nunca esperam uma pela outra em círculo
+    std::sort(v.begin(), v.end(), [](const pasta& a, const pasta& b) {
+        return a.dispositivo != b.dispositivo ? a.dispositivo < b.dispositivo : a.inode < b.inode;
+    });
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const bool repetida = i > 0 && v[i].dispositivo == v[i - 1].dispositivo && v[i].inode == v[i - 1].inode;
+        int r = repetida ? -1 : 0;
+        while (r == 0 && flock(v[i].fd, LOCK_EX) != 0)
+            if (errno != EINTR) r = -1;
+        if (r == 0) pastas_.push_back(v[i].fd);
+        else close(v[i].fd);
+    }
+}
+
+trava_de_conjunto::~trava_de_conjunto() {
+    for (int fd : pastas_) close(fd); // fechar solta a trava
 }
 
 falha_arquivo anexar_sob_trava(const std::string& caminho,

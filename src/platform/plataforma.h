@@ -156,6 +156,21 @@ private:
     std::string temporario_; // nome do temporário, quando tem um
 };
 
+// Enquanto vive, trava (flock exclusivo) as pastas reais dos arquivos dados, em ordem de dispositivo e inode: as
+// saídas de uma rodada (listagem, CSV, figuras e a linha do resumo) entram como um conjunto, e rodadas simultâneas
+// com os mesmos destinos nunca misturam a listagem de uma com o CSV de outra. Uma pasta que não se deixa travar
+// (sem leitura, um sistema de arquivos sem flock) fica sem trava.
+class trava_de_conjunto {
+public:
+    explicit trava_de_conjunto(const std::vector<std::string>& arquivos);
+    ~trava_de_conjunto();
+    trava_de_conjunto(const trava_de_conjunto&) = delete;
+    trava_de_conjunto& operator=(const trava_de_conjunto&) = delete;
+
+private:
+    std::vector<int> pastas_; // descritores das pastas travadas
+};
+
 /// Acrescenta a um arquivo regular (criado se falta) o texto que `conteudo(vazio)` devolve, sob uma trava
 /// exclusiva (flock), de modo que a decisão "arquivo vazio" e a escrita não se misturam com outra rodada.
 /// Numa falha, o arquivo volta ao tamanho que tinha.

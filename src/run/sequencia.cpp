@@ -109,7 +109,12 @@ bool gravar_saidas(estado_execucao& e, const opcoes_execucao& o, const metodo_ef
         saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, metodo, s, medidas.erros); });
     if (!o.grafico.empty())
         desenhou = desenhar_graficos(e, amostrar_campo(e, lado_da_amostra), cifras, o.grafico, saidas);
-    // a linha e as saídas juntas: um sinal que chega no meio espera as duas ficarem inteiras
+    // o conjunto sob uma trava das pastas dos destinos (outra rodada com os mesmos destinos espera a vez), e a linha e
+    // as saídas juntas: um sinal que chega no meio espera as duas ficarem inteiras
+    std::vector<std::string> destinos{e.arquivo_listagem, o.csv == "-" ? std::string() : o.csv, o.resumo};
+    if (!o.grafico.empty())
+        for (const std::string& f : arquivos_de_graficos(o.grafico).todos()) destinos.push_back(f);
+    const trava_de_conjunto trava(destinos);
     const sinais_adiados juntas;
     if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, cifras, metodo));
     saidas.efetivar();

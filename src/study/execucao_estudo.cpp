@@ -56,6 +56,7 @@ int mostrar(const opcoes_execucao& o, const tabela_estudo& t) {
     if (o.grafico.empty()) return 0;
     conjunto_saidas saidas;
     const bool desenhou = desenhar_graficos_estudo(t, o.grafico, saidas);
+    const trava_de_conjunto trava(arquivos_de_graficos_estudo(o.grafico));
     saidas.efetivar();
     if (desenhou) return 0;
     escrever_mensagem("gnuplot not found, so the --plot figures were not drawn (install gnuplot-nox); the data and the "
