@@ -224,5 +224,19 @@ for atraso in 0.05 0.75 0.9 1.2; do
 done
 rm -f core core.*
 
+novo "SIGKILL enquanto o gnuplot desenha: nenhum temporário com nome"
+if command -v gnuplot >/dev/null; then
+    mkdir ../lento && printf '#!/bin/sh\necho $$ > %s/gp.pid\nsleep 3\nexec %s "$@"\n' "$raiz" "$(command -v gnuplot)" \
+        > ../lento/gnuplot && chmod +x ../lento/gnuplot
+    PATH="$(realpath ../lento):$PATH" "$placa" -n --plot fig </dev/null >/dev/null 2>&1 & pid=$!
+    for _ in $(seq 100); do [ -s "$raiz/gp.pid" ] && break; sleep 0.05; done
+    sleep 0.2; kill -KILL $pid; wait $pid 2>/dev/null
+    ls -A | grep -q '^\.placa-' && falha "temporários deixados: $(ls -A | grep -c '^\.placa-')"
+    ls fig* >/dev/null 2>&1 && falha "saídas parciais: $(ls fig*)"
+    kill "$(cat "$raiz/gp.pid")" 2>/dev/null
+else
+    echo "SIGKILL durante o gnuplot não testado: falta o gnuplot"
+fi
+
 echo "matriz de falhas: $casos casos, $falhas falhas"
 exit $((falhas > 0))

@@ -41,10 +41,10 @@ gravacao_segura::gravacao_segura(gravacao_segura&& o) noexcept { *this = std::mo
 gravacao_segura& gravacao_segura::operator=(gravacao_segura&& o) noexcept {
     if (this != &o) {
         descartar();
-        fd_ = o.fd_, vaga_ = o.vaga_, direto_ = o.direto_, anonimo_ = o.anonimo_;
+        fd_ = o.fd_, herdado_ = o.herdado_, vaga_ = o.vaga_, direto_ = o.direto_, anonimo_ = o.anonimo_;
         destino_ = std::move(o.destino_), diretorio_ = std::move(o.diretorio_);
-        temporario_ = std::move(o.temporario_);
-        o.fd_ = -1, o.vaga_ = -1;
+        temporario_ = std::move(o.temporario_), para_outro_ = std::move(o.para_outro_);
+        o.fd_ = -1, o.herdado_ = -1, o.vaga_ = -1;
         o.temporario_.clear();
     }
     return *this;
@@ -65,12 +65,20 @@ falha_arquivo gravacao_segura::abrir(const std::string& caminho, tipo_temporario
     if (existe && (st.st_mode & 0222) == 0) return {EACCES, ""};
     const mode_t modo = existe ? st.st_mode & 0777 : modo_novo();
     diretorio_ = diretorio_de(destino_);
-    if (tipo == tipo_temporario::anonimo) {
-        fd_ = open(ou_corrente(diretorio_), O_TMPFILE | O_WRONLY | O_CLOEXEC, modo);
-        // o nome virá por /proc/self/fd; sem /proc, um temporário com nome
-        if (fd_ >= 0 && access("/proc/self/fd", X_OK) != 0) close(fd_), fd_ = -1, errno = EOPNOTSUPP;
-        if (fd_ < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return {errno, ""};
-        anonimo_ = fd_ >= 0;
+    fd_ = open(ou_corrente(diretorio_), O_TMPFILE | O_WRONLY | O_CLOEXEC, modo);
+    // o nome virá por /proc/self/fd; sem /proc, um temporário com nome
+    if (fd_ >= 0 && access("/proc/self/fd", X_OK) != 0) close(fd_), fd_ = -1, errno = EOPNOTSUPP;
+    if (fd_ < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return {errno, ""};
+    anonimo_ = fd_ >= 0;
+    if (anonimo_ && tipo == tipo_temporario::para_outro_programa) {
+        // o filho reabre o temporário por /dev/fd/N (leitura ou escrita, do começo): N sem FD_CLOEXEC
+        herdado_ = fcntl(fd_, F_DUPFD, 3);
+        if (herdado_ < 0) {
+            const int e = errno;
+            descartar();
+            return {e, ""};
+        }
+        para_outro_ = "/dev/fd/" + std::to_string(herdado_);
     }
     if (fd_ < 0) {
         bloqueio_sinais b;
@@ -94,7 +102,9 @@ falha_arquivo gravacao_segura::abrir(const std::string& caminho, tipo_temporario
     return {};
 }
 
-const std::string& gravacao_segura::caminho_para_escrita() const { return direto_ ? destino_ : temporario_; }
+const std::string& gravacao_segura::caminho_para_escrita() const {
+    return direto_ ? destino_ : herdado_ >= 0 ? para_outro_ : temporario_;
+}
 
 falha_arquivo gravacao_segura::escrever(const char* p, std::size_t n) {
     if (fd_ < 0) return {EBADF, ""};
@@ -103,6 +113,7 @@ falha_arquivo gravacao_segura::escrever(const char* p, std::size_t n) {
 
 falha_arquivo gravacao_segura::efetivar() {
     if (fd_ < 0) return {EBADF, ""};
+    if (herdado_ >= 0) close(herdado_), herdado_ = -1;
     const int fd = fd_;
     fd_ = -1;
     if (direto_) return close(fd) != 0 && errno != EINTR ? falha_arquivo{errno, ""} : falha_arquivo{};
@@ -146,7 +157,8 @@ falha_arquivo gravacao_segura::efetivar() {
 
 void gravacao_segura::descartar() {
     if (fd_ >= 0) close(fd_);
-    fd_ = -1;
+    if (herdado_ >= 0) close(herdado_);
+    fd_ = herdado_ = -1;
     if (!temporario_.empty()) {
         bloqueio_sinais b;
         unlink(temporario_.c_str());

@@ -118,13 +118,15 @@ falha_arquivo examinar_destino(const std::string& caminho);
 /// O destino existe e não é um arquivo regular (dispositivo, FIFO, terminal, saída padrão)?
 bool destino_especial(const std::string& caminho);
 
-// Temporário de uma gravação segura: anônimo até ganhar o nome do destino, ou com nome desde o início, para que
-// outro programa possa escrever nele.
-enum class tipo_temporario { anonimo, com_nome };
+// Temporário de uma gravação segura: anônimo até ganhar o nome do destino; para outro programa (o gnuplot), também
+// anônimo, mas aberto por ele como /dev/fd/N, um descritor que ele herda: nenhum nome existe enquanto ele trabalha,
+// e nem um SIGKILL deixa arquivo para trás (só onde o sistema de arquivos não tem O_TMPFILE um temporário com nome).
+enum class tipo_temporario { anonimo, para_outro_programa };
 
 // Gravação segura: num temporário anônimo do diretório do destino, que só ganha o nome do destino quando
 // efetivado; um destino que não é arquivo regular é escrito diretamente. Nunca segue um link simbólico de outro
-// usuário (o do root sim), em pasta nenhuma, e nunca copia os bits setuid, setgid e sticky. Desfeita (nada fica) se destruída antes de efetivada, e também por um sinal que termine o processo.
+// usuário (o do root sim), em pasta nenhuma, e nunca copia os bits setuid, setgid e sticky. Desfeita (nada fica)
+// se destruída antes de efetivada, e também por um sinal que termine o processo.
 class gravacao_segura {
 public:
     gravacao_segura() = default;
@@ -138,8 +140,8 @@ public:
     falha_arquivo abrir(const std::string& caminho, tipo_temporario tipo = tipo_temporario::anonimo);
     /// Escreve n bytes (todos, ou a falha).
     falha_arquivo escrever(const char* p, std::size_t n);
-    /// Caminho pelo qual outro programa escreve no lugar desta gravação (o temporário com nome, ou o destino
-    /// especial); vazio para um temporário anônimo.
+    /// Caminho pelo qual outro programa lê ou escreve esta gravação: /dev/fd/N (um descritor sem FD_CLOEXEC, que o
+    /// filho herda), o temporário com nome, ou o destino especial; vazio para um temporário só deste processo.
     const std::string& caminho_para_escrita() const;
     /// Grava no disco e dá ao conteúdo o nome do destino.
     falha_arquivo efetivar();
@@ -148,12 +150,14 @@ public:
 
 private:
     int fd_ = -1;
+    int herdado_ = -1;       // cópia de fd_ que os filhos herdam (para_outro_programa), ou -1
     int vaga_ = -1;          // vaga no registro de temporários com nome, ou -1
     bool direto_ = false;    // destino especial, escrito diretamente
     bool anonimo_ = false;   // temporário O_TMPFILE, ainda sem nome
     std::string destino_;    // caminho real do destino (links resolvidos)
     std::string diretorio_;  // diretório do destino, terminado em '/' (ou vazio)
     std::string temporario_; // nome do temporário, quando tem um
+    std::string para_outro_; // /dev/fd/N de herdado_
 };
 
 // Enquanto vive, trava (flock exclusivo) as pastas reais dos arquivos dados, em ordem de dispositivo e inode: as

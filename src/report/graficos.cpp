@@ -1,6 +1,7 @@
 // Gráficos SVG pelo gnuplot: os dados e o roteiro ficam ao lado das figuras, para refazê-las à mão. O placa
-// desenha a partir dos temporários (o roteiro lê os nomes de variáveis que a linha de comando pode dar), e as
-// figuras só entram nas saídas se o gnuplot as desenhar; as mensagens dele nunca chegam ao terminal.
+// desenha a partir dos temporários anônimos, que o gnuplot abre como /dev/fd/N (o roteiro lê os nomes de variáveis
+// que a linha de comando pode dar): nenhum arquivo com nome existe enquanto ele desenha. As figuras só entram nas
+// saídas se o gnuplot as desenhar; as mensagens dele nunca chegam ao terminal.
 #include <cmath>
 #include <cstdio>
 
@@ -72,7 +73,7 @@ std::string parametros_da_rodada(const estado_execucao& e) {
 bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, const cifras_rodada& cifras,
                        const std::string& prefixo, conjunto_saidas& saidas) {
     const arquivos_graficos a = arquivos_de_graficos(prefixo);
-    const auto com_nome = tipo_temporario::com_nome;
+    const auto para_gnuplot = tipo_temporario::para_outro_programa;
 
     faixas_graficos f;
     const retas_referencia ref = retas_de(e, cifras);
@@ -91,7 +92,7 @@ bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, c
             s.bruto(std::to_string(it) + " " + (c.razao > 0 ? g(c.razao) : "?") + " " + (c.q > 0 ? g(c.q) : "?") + " " +
                     (dentro && vr > 0 ? g(vr) : "?") + " " + (dentro && va > 0 ? g(va) : "?") + "\n");
         }
-    }, com_nome);
+    }, para_gnuplot);
 
     for (std::size_t k = 0; k < amostra.T.size(); ++k) {
         if (k == 0 || amostra.T[k] < f.t_min) f.t_min = amostra.T[k];
@@ -105,12 +106,12 @@ bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, c
     saidas.preparar(a.dados_campo, "--plot", [&](saida_texto& s) {
         s.bruto("# x y T\n");
         escrever_grade(s, amostra, amostra.T);
-    }, com_nome);
+    }, para_gnuplot);
     saidas.preparar(a.dados_erro, "--plot", [&](saida_texto& s) {
         s.bruto("# x y |T - T_exata| (no mínimo " + g(f.erro_piso) + ")\n");
         escrever_grade(s, amostra, erro);
-    }, com_nome);
-    saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(roteiro_graficos(e, a, f)); }, com_nome);
+    }, para_gnuplot);
+    saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(roteiro_graficos(e, a, f)); }, para_gnuplot);
 
     conjunto_saidas figuras;
     const std::string fig_conv = figuras.reservar(a.figura_convergencia, "--plot");

@@ -129,7 +129,7 @@ std::vector<std::string> arquivos_de_graficos_estudo(const std::string& prefixo)
 
 bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo, conjunto_saidas& saidas) {
     const arquivos_estudo a = arquivos(prefixo);
-    const auto com_nome = tipo_temporario::com_nome;
+    const auto para_gnuplot = tipo_temporario::para_outro_programa;
     const bool grade = !t.series_grade.empty();
     std::vector<double> menos_h;
     for (const linha_estudo& l : t.linhas) menos_h.push_back(-l.h);
@@ -143,7 +143,7 @@ bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo
             }
             s.bruto("\n\n");
         }
-    }, com_nome);
+    }, para_gnuplot);
     if (grade)
         saidas.preparar(a.dados_h, "--plot", [&](saida_texto& s) {
             s.bruto("# h erro_discretizacao_max, um bloco por série\n");
@@ -153,8 +153,8 @@ bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo
                     s.bruto(g(t.linhas[i].h) + " " + g(t.linhas[i].erro_discretizacao_max) + "\n");
                 s.bruto("\n\n");
             }
-        }, com_nome);
-    saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(roteiro(t, a)); }, com_nome);
+        }, para_gnuplot);
+    saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(roteiro(t, a)); }, para_gnuplot);
 
     conjunto_saidas figuras;
     std::vector<std::pair<std::string, std::string>> v{{"dados_estudo", saidas.caminho_temporario(a.dados)},
