@@ -193,12 +193,12 @@ grep -q '^divergiu em [0-9]* iterações' ../saida.txt || falha "monitor: $(grep
 n=$(grep -c '^ *[0-9][0-9]*   [0-9.]*E[-+][0-9]*   ' ../saida.txt)
 [ "$n" -lt 50 ] || falha "não parou na divergência: $n iterações"
 tail -3 saida.lst | head -1 | grep -q $'^divergiu          = veredito: ' || falha "listagem sem o veredito: $(tail -4 saida.lst)"
-[ "$(tail -1 r.csv | awk -F, '{print $NF}' | tr -d '\r')" = divergiu ] || falha "resumo: $(tail -1 r.csv)"
+[ "$(coluna_final r.csv veredito)" = divergiu ] || falha "resumo: $(tail -1 r.csv)"
 novo "o método clássico: a listagem não muda, o veredito só no monitor e no resumo"
 certo -m --set itmax=3 --set tolt=1e-12 --summary r.csv
 grep -q '^parou em 3 iterações (itmax, ainda convergindo)' ../saida.txt || falha "monitor: $(grep ' em ' ../saida.txt)"
 grep -qa veredito saida.lst && falha "veredito na listagem clássica"
-[ "$(tail -1 r.csv | awk -F, '{print $NF}' | tr -d '\r')" = parou ] || falha "resumo: $(tail -1 r.csv)"
+[ "$(coluna_final r.csv veredito)" = parou ] || falha "resumo: $(tail -1 r.csv)"
 novo "malha única que estagna"
 certo -m --set nm=1 --set nxg=40 --set nyg=40 --set itmax=30 --set tolt=1e-12
 grep -q '^estagnou em 30 iterações (itmax; fator assintótico ajustado 0\.9[5-9]' ../saida.txt ||
@@ -223,6 +223,68 @@ for atraso in 0.05 0.75 0.9 1.2; do
     done
 done
 rm -f core core.*
+
+# ---- os filhos de um estudo: nunca órfãos, nunca mais que os processadores e a memória, um fork recusado espera
+# o máximo de filhos vivos de `pid` enquanto ele vive
+maximo_de_filhos() {
+    local m=0 n
+    while kill -0 "$1" 2>/dev/null; do
+        n=$(pgrep -c -P "$1"); [ "$n" -gt "$m" ] && m=$n
+        sleep 0.02
+    done
+    echo $m
+}
+novo "SIGKILL de um estudo: os filhos terminam com ele"
+entrada | sed '2s/.*/1/;3s/.*/300/;4s/.*/300/;5s/.*/1e-300/;6s/.*/100000/' > tervano3.ent
+"$placa" -j 2 --sweep nitm=1:4 --summary k.csv </dev/null >/dev/null 2>&1 & pid=$!
+for _ in $(seq 100); do [ "$(pgrep -c -P $pid)" -ge 1 ] && break; sleep 0.05; done
+filhos=$(pgrep -P $pid)
+[ -n "$filhos" ] || falha "nenhum filho começou"
+kill -KILL $pid; wait $pid 2>/dev/null
+for _ in $(seq 50); do vivos=0; for f in $filhos; do kill -0 "$f" 2>/dev/null && vivos=1; done; [ $vivos -eq 0 ] && break; sleep 0.1; done
+for f in $filhos; do kill -0 "$f" 2>/dev/null && { falha "o filho $f seguiu resolvendo"; kill -KILL "$f"; }; done
+sleep 0.2; ls -A | grep -q '^\.placa-' && falha "temporário esquecido"
+
+novo "-j 1024 num só processador: uma rodada de cada vez"
+if command -v taskset >/dev/null && taskset -c 0 true 2>/dev/null; then
+    entrada | sed '2s/.*/1/;3s/.*/150/;4s/.*/150/;5s/.*/1e-300/;6s/.*/300/' > tervano3.ent
+    taskset -c 0 "$placa" -j 1024 --sweep nitm=1:6 --summary j.csv </dev/null >/dev/null 2>../erro.txt & pid=$!
+    m=$(maximo_de_filhos $pid); wait $pid || falha "código $?: $(cat ../erro.txt)"
+    [ "$m" -le 1 ] || falha "$m rodadas ao mesmo tempo num processador"
+    [ "$(tail -n +2 j.csv | wc -l)" -eq 6 ] || falha "linhas: $(cat j.csv)"
+else
+    echo "processadores de um estudo não testados: falta o taskset"
+fi
+
+novo "grades grandes: os planos de memória somados cabem no que há, uma rodada de cada vez"
+if [ "$sanitizado" = 1 ]; then
+    echo "memória de um estudo não testada no binário com sanitizers (ASan reserva espaço de endereçamento)"
+else
+    # cada rodada planeja ~250 MB (5600 x 5600 pontos); com 450 MB de espaço de endereçamento, só uma de cada vez
+    entrada | sed '2s/.*/1/;3s/.*/5600/;4s/.*/5600/;6s/.*/1/' > tervano3.ent
+    ( ulimit -v 450000; exec "$placa" -j 2 --sweep nitm=1:3 --summary m.csv ) </dev/null >/dev/null 2>../erro.txt &
+    pid=$!
+    m=$(maximo_de_filhos $pid); wait $pid || falha "código $?: $(cat ../erro.txt)"
+    [ "$m" -le 1 ] || falha "$m rodadas de 250 MB ao mesmo tempo em 450 MB"
+    [ "$(tail -n +2 m.csv | wc -l)" -eq 3 ] || falha "linhas: $(cat m.csv)"
+fi
+
+novo "limite de processos: o fork recusado espera a vez"
+if outros_usuarios; then
+    chmod 755 "$raiz" "$d"; chmod 666 tervano3.ent; chmod 777 .
+    entrada | sed '2s/.*/1/;3s/.*/100/;4s/.*/100/;5s/.*/1e-300/;6s/.*/200/' > tervano3.ent
+    asan_antes=${ASAN_OPTIONS-}
+    [ "$sanitizado" = 1 ] && export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+    # o estudo e um filho cabem no limite; o segundo filho espera o primeiro acabar
+    setpriv --reuid=65534 --regid=65534 --clear-groups bash -c \
+        'ulimit -u 2 && exec "$0" -j 4 --sweep nitm=1:4 --summary u.csv tervano3.ent' "$(placa_do_outro)" \
+        </dev/null >/dev/null 2>../erro.txt; rc=$?
+    [ "$sanitizado" = 1 ] && export ASAN_OPTIONS="$asan_antes"
+    [ $rc -eq 0 ] || falha "código $rc: $(cat ../erro.txt)"
+    [ "$(tail -n +2 u.csv | wc -l)" -eq 4 ] || falha "linhas: $(cat u.csv)"
+else
+    echo "limite de processos de um estudo não testado: exige root e setpriv"
+fi
 
 novo "SIGKILL enquanto o gnuplot desenha: nenhum temporário com nome"
 if command -v gnuplot >/dev/null; then

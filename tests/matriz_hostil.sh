@@ -185,6 +185,47 @@ SECONDS=0; timeout 10 "$placa" -n --summary cano </dev/null 2>../erro.txt; rc=$?
 novo "entrada num FIFO, lida como fluxo"; mv tervano3.ent e.txt; mkfifo tervano3.ent
 cat e.txt > tervano3.ent & certo; wait
 
+# ---- estudos: linhas de comando, resumos e listagens compartilhados, a entrada lida uma vez
+novo "--commands com um fim de linha no nome da entrada ou da pasta: cada comando numa linha, ou nenhum"
+nome=$'x\ntouch INJECTED #.ent'
+cp tervano3.ent "$nome"
+"$placa" --sweep nitm=1,2 --summary s.csv --commands "$nome" 2>../erro.txt | while IFS= read -r l; do sh -c "$l"; done
+[ -e INJECTED ] && falha "a segunda metade de um comando rodou"
+grep -qF "placa: --commands prints one shell command per line, and the input file name 'x\\012touch" ../erro.txt ||
+    falha "mensagem: $(cat ../erro.txt)"
+mkdir $'p\ntouch INJECTED #' && cp tervano3.ent $'p\ntouch INJECTED #/'
+(cd $'p\ntouch INJECTED #' && "$placa" --sweep nitm=1,2 --summary s.csv --commands 2>../../erro.txt) |
+    while IFS= read -r l; do sh -c "$l"; done
+[ -e INJECTED ] && falha "a pasta partiu o comando"
+grep -q "the current folder '.*' holds a control character" ../erro.txt || falha "pasta: $(cat ../erro.txt)"
+
+novo "dois estudos ao mesmo tempo no mesmo resumo: cada tabela só com as suas rodadas, listagens que não se trocam"
+entrada | sed '2s/.*/4/' > tervano3.ent
+"$placa" -j 1 --sweep nitm=1:4 --summary r.csv </dev/null >../a.txt 2>&1 & p1=$!
+"$placa" -j 1 --sweep nitm=1:4 --smoother gs-rb --restriction full --summary r.csv </dev/null >../b.txt 2>&1 || falha "b"
+wait $p1 || falha "a: $(cat ../a.txt)"
+[ "$(grep -c '^saida-nitm' ../a.txt)" -eq 4 ] && [ "$(grep -c '^saida-nitm' ../b.txt)" -eq 4 ] ||
+    falha "tabelas: $(cat ../a.txt ../b.txt)"
+[ "$(ls saida-nitm*.lst | wc -l)" -eq 8 ] || falha "listagens trocadas: $(ls saida-nitm*.lst)"
+[ "$(tail -n +2 r.csv | awk -F, '{print $NF}' | sort -u | wc -l)" -eq 2 ] || falha "identificadores: $(cat r.csv)"
+for f in $(grep -o '^saida-nitm[^ ]*' ../b.txt); do grep -qa '^gs-rb ' "$f" || falha "a tabela de b mostra $f"; done
+
+novo "caso de 50 caracteres: nomes únicos por rodada, de um estudo a outro"
+entrada 1 "'$(printf 'c%.0s' $(seq 50))'" > tervano3.ent
+"$placa" --sweep nitm=1,2 --summary r.csv </dev/null >/dev/null 2>&1 || falha "estudo 1"
+"$placa" --sweep itmax=5,6 --summary r.csv </dev/null >/dev/null 2>&1 || falha "estudo 2"
+[ "$(ls c*.lst | wc -l)" -eq 4 ] || falha "listagens substituídas: $(ls c*.lst)"
+[ "$(tail -n +2 r.csv | cut -d, -f1 | sort -u | wc -l)" -eq 4 ] || falha "duas rodadas com um nome: $(cut -d, -f1 r.csv)"
+
+novo "entrada editada no meio do estudo: toda rodada roda os valores lidos no começo"
+entrada | sed '2s/.*/1/;3s/.*/120/;4s/.*/120/;5s/.*/1e-300/;6s/.*/1500/;8s/.*/2/' > tervano3.ent
+"$placa" -j 1 --sweep nitm=1:3 --summary r.csv </dev/null >/dev/null 2>../erro.txt & pid=$!
+for _ in $(seq 200); do ls saida-nitm1*.lst >/dev/null 2>&1 && break; sleep 0.05; done
+sed -i '8s/.*/1/' tervano3.ent
+wait $pid || falha "estudo: $(cat ../erro.txt)"
+[ "$(tail -n +2 r.csv | cut -d, -f7 | sort -u)" = 2 ] || falha "problema lido de novo: $(cut -d, -f1,7 r.csv)"
+grep -qa '^          2       = problema' saida-nitm3-*.lst || falha "a última listagem"
+
 # ---- Ctrl-C durante o editor: o editor recebe, o placa espera e termina a rodada (um processo em segundo plano
 # começa com SIGINT ignorado; env --default-signal devolve a disposição de um terminal)
 novo "Ctrl-C durante o editor"

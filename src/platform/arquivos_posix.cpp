@@ -169,6 +169,27 @@ void gravacao_segura::descartar() {
     direto_ = anonimo_ = false;
 }
 
+falha_arquivo ler_arquivo(const std::string& caminho, std::size_t limite, std::string& conteudo) {
+    conteudo.clear();
+    const int fd = open(caminho.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return {errno, ""};
+    char b[65536];
+    for (;;) {
+        const ssize_t k = read(fd, b, sizeof b);
+        if (k < 0 && errno == EINTR) continue;
+        if (k <= 0) {
+            const int e = k < 0 ? errno : 0;
+            close(fd);
+            return {e, ""};
+        }
+        if (conteudo.size() + static_cast<std::size_t>(k) > limite) {
+            close(fd);
+            return {EFBIG, ""};
+        }
+        conteudo.append(b, static_cast<std::size_t>(k));
+    }
+}
+
 trava_de_conjunto::trava_de_conjunto(const std::vector<std::string>& arquivos) {
     struct pasta {
         unsigned long long dispositivo, inode;

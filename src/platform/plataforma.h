@@ -84,11 +84,28 @@ struct fim_filho {
     int codigo = 0;
     std::string erros;  // até 64 KiB do que o filho escreveu no erro padrão
 };
-/// Lança argumentos[0] (um caminho, sem PATH e sem shell) com os argumentos, a entrada padrão vazia e o erro padrão
-/// guardado à parte; devolve o número do filho, ou -1 com o motivo em `motivo`.
-long lancar_filho(const std::vector<std::string>& argumentos, std::string& motivo);
+// Um filho de estudo: argumentos[0] é o caminho do programa (sem PATH e sem shell); `entrada`, os bytes da sua
+// entrada padrão, numa cópia anônima que só ele lê.
+struct pedido_filho {
+    std::vector<std::string> argumentos;
+    std::string entrada;
+};
+// O resultado de um lançamento.
+struct lancamento {
+    long id = -1;               // > 0: o filho
+    bool tentar_depois = false; // o sistema recusou um processo agora (EAGAIN, limite de processos): tentar de novo
+    std::string motivo;         // id < 0: por quê
+};
+/// Lança o filho num grupo de processos só dele, com o erro padrão guardado à parte. Ele recebe SIGTERM quando o
+/// placa termina, de qualquer jeito, até por SIGKILL (PR_SET_PDEATHSIG), e os sinais anotados vão ao grupo todo:
+/// nenhum filho fica órfão resolvendo.
+lancamento lancar_filho(const pedido_filho& p);
 /// Espera o fim de qualquer filho lançado por lancar_filho.
 fim_filho esperar_filho();
+/// Dorme `segundos` (um sinal anotado encurta o sono).
+void dormir(double segundos);
+/// n letras e algarismos ao acaso (getrandom), para identificar um estudo.
+std::string texto_aleatorio(int n);
 
 // ---- arquivos (arquivos_posix.cpp; reais também nos testes)
 
@@ -103,6 +120,8 @@ struct falha_arquivo {
 };
 /// O texto da falha: o motivo, ou a descrição do código.
 std::string descrever(const falha_arquivo& f);
+/// Lê o arquivo inteiro (até `limite` bytes; mais que isso: EFBIG) em `conteudo`.
+falha_arquivo ler_arquivo(const std::string& caminho, std::size_t limite, std::string& conteudo);
 
 /// Identidade de um caminho: dispositivo e inode se existe; senão o diretório resolvido e o nome.
 struct identidade_arquivo {

@@ -117,7 +117,9 @@ std::string colunas_cifras(const estado_execucao& e, const cifras_rodada& c);
 std::string cabecalho_resumo();
 /// Se `linha` começa como o cabeçalho do resumo de qualquer versão (as colunas novas só entram no fim).
 bool cabecalho_de_resumo(std::string_view linha);
-std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_efetivo& metodo);
+/// `estudo`: o identificador do estudo da rodada (--study-id), na última coluna; vazio numa rodada avulsa.
+std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_efetivo& metodo,
+                         const std::string& estudo = {});
 /// Acrescenta a linha ao resumo, com o cabeçalho antes quando o arquivo é novo ou vazio, sob trava.
 void anexar_resumo(const std::string& arquivo, const std::string& linha);
 // Quocientes da linha it da tabela, calculados como na listagem.

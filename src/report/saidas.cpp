@@ -72,12 +72,13 @@ constexpr std::string_view primeiras_colunas = "caso,nm,nx,ny,nitm,tolt,";
 std::string cabecalho_resumo() {
     return std::string(primeiras_colunas) + "problema,tipo_ci,niter,razao_final,qmed_final,cpu_s,relogio_s,"
            "erro_max,erro_medio,convergiu,data_hora," + cabecalho_colunas_metodo() + "," + cabecalho_colunas_cifras() +
-           ",veredito\r\n";
+           ",veredito,estudo\r\n";
 }
 
 // O caso vai em UTF-8, como todo o arquivo; um número que não é finito (a razão 0/0 de uma grade sem incógnitas,
 // a norma que estourou) fica vazio, como as cifras que não se aplicam: o veredito diz o que houve.
-std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_efetivo& metodo) {
+std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_efetivo& metodo,
+                         const std::string& estudo) {
     const quocientes f = finais(e);
     const erro_exato& erro = cifras.erro;
     const auto numero = [](double v) { return std::isfinite(v) ? numero_csv(v) : std::string(); };
@@ -87,7 +88,7 @@ std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, 
            std::to_string(e.niter) + "," + numero(f.razao) + "," + numero(f.qmed) + "," + numero_csv(e.tcpu) +
            "," + numero_csv(e.tparede) + "," + numero(erro.maximo) + "," + numero(erro.medio) + "," +
            (e.veredito_final == veredito::convergiu ? "1" : "0") + "," + e.texto_iso + "," + colunas_metodo(e, metodo) +
-           "," + colunas_cifras(e, cifras) + "," + nome_do_veredito(e.veredito_final) + "\r\n";
+           "," + colunas_cifras(e, cifras) + "," + nome_do_veredito(e.veredito_final) + "," + estudo + "\r\n";
 }
 
 bool cabecalho_de_resumo(std::string_view linha) { return linha.starts_with(primeiras_colunas); }

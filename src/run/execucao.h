@@ -36,6 +36,16 @@ struct pedido_leitura {
 /// Editor sobre a entrada (com um modelo comentado quando ela falta), depois os doze valores, as alterações da
 /// linha de comando, os níveis e hist; devolve os avisos sobre valores suspeitos.
 std::vector<std::string> ler_dados(estado_execucao& e, const pedido_leitura& pedido);
+// A entrada de um estudo, lida uma vez: os bytes (a cópia que cada rodada lê na sua entrada padrão), os valores com
+// as alterações da linha de comando e os avisos.
+struct entrada_unica {
+    std::string bytes;
+    estado_execucao estado;
+    std::vector<std::string> avisos;
+};
+/// Lê o arquivo inteiro de uma vez (até 64 MiB) e os doze valores dessa cópia, com as alterações (--set); os erros
+/// são os de ler_dados.
+entrada_unica ler_entrada_uma_vez(const std::string& arquivo, std::span<const alteracao_entrada> alteracoes);
 /// Os doze valores de um arquivo já aberto (unidade 7); erros citam `arquivo`; devolve os avisos.
 std::vector<std::string> ler_valores(estado_execucao& e, std::FILE* f, const std::string& arquivo);
 /// Avisos (a rodada segue) sobre valores que a leitura aceita mas que parecem enganos: vírgula decimal, número

@@ -18,7 +18,7 @@ constexpr int max_threads = 1024;
 // As opções que não são do método.
 enum class opcao {
     sem_editor, monitor, csv, grafico, resumo, threads, ajuda, versao, utf8, modelo, lfa, csv_erros, tempos,
-    alteracao, varredura, comandos, tabela_estudo, metodo
+    alteracao, varredura, comandos, tabela_estudo, estudo, metodo
 };
 
 struct opcao_do_programa {
@@ -37,7 +37,7 @@ std::vector<opcao_do_programa> opcoes_do_programa() {
         {{"lfa", 0, false}, opcao::lfa},                 {{"csv-errors", 0, false}, opcao::csv_erros},
         {{"timing", 0, false}, opcao::tempos},           {{"set", 0, true}, opcao::alteracao},
         {{"sweep", 0, true}, opcao::varredura},          {{"commands", 0, false}, opcao::comandos},
-        {{"study-table", 0, true}, opcao::tabela_estudo}};
+        {{"study-table", 0, true}, opcao::tabela_estudo}, {{"study-id", 0, true}, opcao::estudo}};
     for (const opcao_metodo& m : opcoes_do_metodo()) v.push_back({{m.nome, 0, *m.valor != '\0'}, opcao::metodo, &m});
     return v;
 }
@@ -104,6 +104,12 @@ std::string aplicar(const opcao_do_programa& x, const std::string& valor, opcoes
         if (valor.empty() || tem_controle(valor))
             return "option '--study-table' needs a file name without control characters";
         o.tabela_estudo = valor;
+        return {};
+    case opcao::estudo:
+        if (valor.empty() || valor.size() > 64 ||
+            valor.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._:-") != std::string::npos)
+            return "invalid --study-id '" + valor + "' (1 to 64 letters, digits, '.', '_', ':' or '-')";
+        o.estudo = valor;
         return {};
     case opcao::metodo: {
         const bool com_valor = *x.metodo->valor != '\0';

@@ -37,6 +37,7 @@ struct opcoes_execucao {
     std::vector<varredura> varreduras;    // --sweep, na ordem dada (o primeiro é o laço de fora)
     std::vector<alteracao_entrada> opcoes_metodo; // as opções de método como dadas (nome sem "--", valor), para os filhos
     bool comandos = false;                // imprime um comando por rodada em vez de rodar
+    std::string estudo;                   // --study-id: o estudo da rodada, na coluna estudo do resumo
     std::string tabela_estudo;            // --study-table: a tabela de um resumo existente
 };
 

@@ -114,7 +114,10 @@ std::string conferir_opcoes_estudo(const opcoes_execucao& o) {
             if (a.nome == n) return "--" + n + " and --sweep " + n + " are both given";
         rodadas *= static_cast<long>(o.varreduras[i].valores.size());
         if (rodadas > max_rodadas)
-            return "the study has more than " + std::to_string(max_rodadas) + " runs; split it (--commands helps)";
+            return o.comandos ? "--commands would print more than " + std::to_string(max_rodadas) +
+                                    " commands; split the study (one --commands per value of the first --sweep, say)"
+                              : "the study has more than " + std::to_string(max_rodadas) +
+                                    " runs; split it, or print its runs with --commands in parts";
     }
     return {};
 }

@@ -116,7 +116,7 @@ bool gravar_saidas(estado_execucao& e, const opcoes_execucao& o, const metodo_ef
         for (const std::string& f : arquivos_de_graficos(o.grafico).todos()) destinos.push_back(f);
     const trava_de_conjunto trava(destinos);
     const sinais_adiados juntas;
-    if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, cifras, metodo));
+    if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, cifras, metodo, o.estudo));
     saidas.efetivar();
     return desenhou;
 }

@@ -135,6 +135,10 @@ resumo_lido ler_resumo(const std::string& arquivo, long long desde) {
             }
             cabecalho = linha;
             r.colunas = campos_csv(linha);
+            // um resumo começado por uma versão anterior: as linhas desta versão têm as colunas novas no fim
+            const std::vector<std::string> atuais = campos_csv(cabecalho_resumo());
+            if (r.colunas.size() < atuais.size() && std::equal(r.colunas.begin(), r.colunas.end(), atuais.begin()))
+                r.colunas = atuais;
         } else if (inicio >= desde && !cabecalho_de_resumo(linha) && !linha.empty()) {
             r.linhas.push_back(campos_csv(linha));
             r.linhas.back().resize(r.colunas.size()); // linhas de outra versão: campos que faltam ficam vazios

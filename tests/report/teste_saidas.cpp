@@ -50,8 +50,10 @@ TEST(Csv, HistoricoEResumo) {
     // a vírgula dentro das aspas do caso é a única a mais
     EXPECT_EQ(std::count(r.begin(), r.end(), ','), std::count(c.begin(), c.end(), ',') + 1);
     // o veredito, depois das colunas antigas
-    EXPECT_NE(c.find(",itmax,veredito"), std::string::npos) << c;
-    EXPECT_NE(r.find(",50,parou\r\n"), std::string::npos) << r;
+    EXPECT_NE(c.find(",itmax,veredito,estudo\r\n"), std::string::npos) << c;
+    EXPECT_NE(r.find(",50,parou,\r\n"), std::string::npos) << r; // uma rodada avulsa não tem estudo
+    const std::string s = linha_resumo(e, cifras, efetivo(e), "20261208T140509-abc123");
+    EXPECT_TRUE(s.ends_with(",50,parou,20261208T140509-abc123\r\n")) << s;
 }
 
 // Uma grade sem incógnitas: a razão 0/0 não vai ao resumo (um campo vazio, como uma cifra que não se aplica); o

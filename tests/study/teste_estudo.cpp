@@ -2,6 +2,7 @@
 // resumo lido de volta e a tabela (parâmetros que variam, séries, ordem observada).
 #include <cmath>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -69,51 +70,99 @@ TEST(Estudo, OpcoesQueUmEstudoExigeERecusa) {
           {"--study-table", "r.csv", "--sweep", "nm=3"}, {"--study-table", "r.csv", "x.ent"},
           {"--sweep", "nitm=1:100", "--sweep", "freq=1:200", "--summary", "r.csv"}})
         EXPECT_EQ(opcoes_de(a).codigo, 2) << a[0] << " " << a[1];
+    // mais de 10000 rodadas: com --commands a mensagem não sugere --commands
+    opcoes_execucao o;
+    o.resumo = "r.csv";
+    o.varreduras = {var("nitm=1:100"), var("freq=1:200")};
+    EXPECT_NE(conferir_opcoes_estudo(o).find("the study has more than 10000 runs"), std::string::npos);
+    o.comandos = true;
+    EXPECT_EQ(conferir_opcoes_estudo(o).find("--commands helps"), std::string::npos);
+    EXPECT_NE(conferir_opcoes_estudo(o).find("--commands would print more than 10000 commands"), std::string::npos);
 }
 
 TEST(Estudo, NomesSegurosDasListagens) {
     const std::vector<varredura> v{var("nm=5,10"), var("smoother=gs-lex"), var("titulo=a'b,$(x)"), var("tolt=1e-8")};
-    EXPECT_EQ(nome_da_rodada("exemplo1.lst", v, {0, 0, 0, 0}, 1), "exemplo1-nm5-smoothergs-lex-titulo1-tolt1e-8.lst");
-    EXPECT_EQ(nome_da_rodada("exemplo1.lst", v, {1, 0, 1, 0}, 4), "exemplo1-nm10-smoothergs-lex-titulo2-tolt1e-8.lst");
+    const std::string a = "0123456789";
+    EXPECT_EQ(nome_da_rodada("exemplo1.lst", {v[0], v[1]}, {0, 0}, a), "exemplo1-nm5-smoothergs-lex-0123456789.lst");
+    EXPECT_EQ(nome_da_rodada("ex.lst", v, {1, 0, 1, 0}, a), "e-nm10-smoothergs-lex-titulo2-tolt1-0123456789.lst");
     // o caso do usuário: o que não é seguro vira '_', as pastas ficam, nunca '-' no começo
-    EXPECT_EQ(nome_da_rodada("-a b$`c/x.LST", {var("nm=3")}, {0}, 1), "_a_b__c/x.LST-nm3.lst");
-    EXPECT_EQ(nome_da_rodada("ação.lst", {var("nm=3")}, {0}, 1), "a____o-nm3.lst");
-    EXPECT_EQ(nome_da_rodada(".lst", {var("nm=3")}, {0}, 1), "estudo-nm3.lst");
-    // longo demais para os 50 caracteres de caso: a base e o número da rodada
-    const std::string n = nome_da_rodada(std::string(45, 'x') + ".lst", v, {1, 0, 1, 0}, 12);
-    EXPECT_EQ(n, std::string(42, 'x') + "-r12.lst");
+    EXPECT_EQ(nome_da_rodada("-a b$`c/x.LST", {var("nm=3")}, {0}, a), "_a_b__c/x.LST-nm3-0123456789.lst");
+    EXPECT_EQ(nome_da_rodada("ação.lst", {var("nm=3")}, {0}, a), "a____o-nm3-0123456789.lst");
+    EXPECT_EQ(nome_da_rodada(".lst", {var("nm=3")}, {0}, a), "estudo-nm3-0123456789.lst");
+    // longo demais para os 50 caracteres de caso: o nome do arquivo encurta, depois os valores; a assinatura fica
+    EXPECT_EQ(nome_da_rodada(std::string(45, 'x') + ".lst", {var("nm=5,10")}, {1}, a), std::string(30, 'x') + "-nm10-0123456789.lst");
+    const std::string n = nome_da_rodada("p/" + std::string(45, 'x') + ".lst", v, {1, 0, 1, 0}, a);
     EXPECT_EQ(n.size(), 50u);
+    EXPECT_EQ(n.rfind("p/x-nm10-smoother", 0), 0u) << n;
+    EXPECT_TRUE(n.ends_with("-0123456789.lst")) << n;
+}
+
+// A assinatura muda com qualquer valor ou opção, e só com eles: dois estudos diferentes nunca dão o mesmo nome.
+TEST(Estudo, AssinaturaDosValores) {
+    const estado_execucao e = estado_de(entrada(4, 3, 3, "1e-8", 50, 2, 2));
+    const std::string s = assinatura_da_rodada(e, {}, false);
+    EXPECT_EQ(s.size(), 10u);
+    EXPECT_EQ(s, assinatura_da_rodada(estado_de(entrada(4, 3, 3, "1.0d-8", 50, 2, 2)), {}, false)); // o mesmo valor
+    std::set<std::string> todas{s};
+    for (const estado_execucao& x : {estado_de(entrada(4, 3, 3, "1e-8", 50, 2, 1)), estado_de(entrada(4, 3, 3, "1e-9", 50, 2, 2)),
+                                     estado_de(entrada(4, 3, 5, "1e-8", 50, 2, 2)), estado_de(entrada(4, 3, 3, "1e-8", 51, 2, 2))})
+        todas.insert(assinatura_da_rodada(x, {}, false));
+    todas.insert(assinatura_da_rodada(e, {{"smoother", "gs-rb"}}, false));
+    todas.insert(assinatura_da_rodada(e, {{"smoother", "gs-rb"}, {"pre", "1"}}, false));
+    todas.insert(assinatura_da_rodada(e, {}, true));
+    EXPECT_EQ(todas.size(), 8u);
+    // a ordem das opções não importa
+    EXPECT_EQ(assinatura_da_rodada(e, {{"pre", "1"}, {"smoother", "gs-rb"}}, false),
+              assinatura_da_rodada(e, {{"smoother", "gs-rb"}, {"pre", "1"}}, false));
 }
 
 TEST(Estudo, RodadasELinhasDeComando) {
     const leitura_opcoes l = opcoes_de({"--sweep", "nitm=1,2", "--sweep", "fmg=0,1", "--sweep", "cycle=V,W", "--utf8",
                                         "--smoother", "gs-rb", "--set", "tolt=1e-9", "--summary", "r.csv", "-j", "3", "--", "-e.ent"});
     ASSERT_TRUE(l.rodar);
-    const std::vector<rodada_estudo> r = planejar_estudo(l.opcoes, "ex.lst");
+    estado_execucao base = estado_de(entrada(3, 3, 3, "1e-9", 50, 2, 2));
+    base.arquivo_listagem = "ex.lst";
+    const std::vector<rodada_estudo> r = planejar_estudo(l.opcoes, base, "id1");
     ASSERT_EQ(r.size(), 8u);
-    // a primeira varredura no laço de fora
-    EXPECT_EQ(r[0].listagem, "ex-nitm1-fmg0-cycleV.lst");
-    EXPECT_EQ(r[1].listagem, "ex-nitm1-fmg0-cycleW.lst");
-    EXPECT_EQ(r[2].listagem, "ex-nitm1-fmg1-cycleV.lst");
-    EXPECT_EQ(r[7].listagem, "ex-nitm2-fmg1-cycleW.lst");
+    // a primeira varredura no laço de fora; a assinatura separa as rodadas
+    EXPECT_EQ(r[0].listagem.rfind("ex-nitm1-fmg0-cycleV-", 0), 0u) << r[0].listagem;
+    EXPECT_EQ(r[1].listagem.rfind("ex-nitm1-fmg0-cycleW-", 0), 0u);
+    EXPECT_EQ(r[7].listagem.rfind("ex-nitm2-fmg1-cycleW-", 0), 0u);
+    EXPECT_GT(r[0].memoria, 0);
     EXPECT_EQ(r[0].argumentos, (std::vector<std::string>{"-n", "-j", "1", "--utf8", "--smoother", "gs-rb", "--cycle", "V",
                                                          "--set", "tolt=1e-9", "--set", "nitm=1", "--set",
-                                                         "caso=ex-nitm1-fmg0-cycleV.lst", "--summary", "r.csv", "--",
-                                                         "-e.ent"}));
+                                                         "caso=" + r[0].listagem, "--summary", "r.csv", "--study-id",
+                                                         "id1", "--"}));
     EXPECT_EQ(r[3].argumentos[6], "--fmg");
-    EXPECT_EQ(r[3].alteracoes.back().valor, "ex-nitm1-fmg1-cycleW.lst");
+    EXPECT_EQ(r[3].alteracoes.back().valor, r[3].listagem);
     // os argumentos do filho são uma linha de comando válida
-    std::vector<std::string> a{"placa"};
-    a.insert(a.end(), r[7].argumentos.begin(), r[7].argumentos.end());
-    a.pop_back(); // "--" e a entrada: opcoes_de não conhece "--" depois do último argumento
-    a.pop_back();
-    a.erase(a.begin());
+    std::vector<std::string> a = r[7].argumentos;
+    a.pop_back(); // "--": a entrada vem depois
     const leitura_opcoes filho = opcoes_de(a);
     ASSERT_TRUE(filho.rodar);
     EXPECT_EQ(filho.opcoes.threads, 1);
     EXPECT_TRUE(filho.opcoes.metodo.fmg);
     EXPECT_EQ(filho.opcoes.metodo.ciclo, tipo_ciclo::W);
     EXPECT_EQ(filho.opcoes.alteracoes.size(), 3u);
+    EXPECT_EQ(filho.opcoes.estudo, "id1");
+    // a mesma varredura com outra opção: outros nomes (dois estudos no mesmo resumo não trocam listagens)
+    const leitura_opcoes l2 = opcoes_de({"--sweep", "nitm=1,2", "--sweep", "fmg=0,1", "--sweep", "cycle=V,W", "--utf8",
+                                         "--smoother", "gs-lex", "--set", "tolt=1e-9", "--summary", "r.csv"});
+    const std::vector<rodada_estudo> r2 = planejar_estudo(l2.opcoes, base, "id2");
+    for (std::size_t i = 0; i < r.size(); ++i) EXPECT_NE(r[i].listagem, r2[i].listagem);
+    // um tamanho que passa de 32 bits: erro antes de qualquer filho
+    const leitura_opcoes l3 = opcoes_de({"--sweep", "nm=30,31", "--set", "nxg=5000", "--summary", "r.csv"});
+    EXPECT_THROW(planejar_estudo(l3.opcoes, base, "id3"), erro_fatal);
+}
+
+// Quantas rodadas de uma vez: sempre uma; depois até o máximo (processadores) e enquanto a soma dos planos de memória
+// couber no que há.
+TEST(Estudo, RodadasDeUmaVez) {
+    EXPECT_TRUE(cabe_mais_uma(0, 0, 1000, 4, 10));   // nenhuma viva: a que não cabe recusa-se sozinha
+    EXPECT_TRUE(cabe_mais_uma(1, 100, 100, 4, 250));
+    EXPECT_FALSE(cabe_mais_uma(2, 200, 100, 4, 250)); // a memória
+    EXPECT_FALSE(cabe_mais_uma(4, 0, 0, 4, -1));      // os processadores
+    EXPECT_TRUE(cabe_mais_uma(3, 1LL << 50, 1LL << 50, 4, -1)); // memória que não se sabe
 }
 
 TEST(Estudo, CitacaoParaOShell) {
