@@ -96,6 +96,9 @@ private:
                                    const falha_arquivo& f);
 
 // Saídas pedidas pela linha de comando; nenhuma muda a listagem.
+/// Texto numa célula CSV: entre aspas quando preciso e, quando começa com =, +, -, @, TAB, CR ou apóstrofo, com um
+/// apóstrofo na frente, que uma planilha mostra como texto em vez de executar a fórmula (--study-table o tira).
+std::string texto_csv(const std::string& s);
 /// Número em CSV: a forma mais curta que relê o mesmo double; NaN, Inf e -Inf (um NaN nunca sai com sinal).
 std::string numero_csv(double v);
 /// Componentes efetivos "ciclo=V fmg=nao ... inicio=tipo_ci" (com nm = 1 só suavizador, omega e início; sem omega

@@ -19,6 +19,11 @@ std::string campo_csv(const std::string& s) {
 
 } // namespace
 
+std::string texto_csv(const std::string& s) {
+    const bool formula = !s.empty() && std::string_view("=+-@\t\r'").find(s[0]) != std::string_view::npos;
+    return campo_csv(formula ? "'" + s : s);
+}
+
 quocientes da_iteracao(const estado_execucao& e, long long it) {
     const double r = e.hist[it] / e.hist[0];
     return {r, e.hist[it] / e.hist[it - 1], std::pow(r, 1.0 / static_cast<double>(it))};
@@ -75,20 +80,20 @@ std::string cabecalho_resumo() {
            ",veredito,estudo\r\n";
 }
 
-// O caso vai em UTF-8, como todo o arquivo; um número que não é finito (a razão 0/0 de uma grade sem incógnitas,
+// O caso vai em UTF-8, como todo o arquivo, e com o apóstrofo das planilhas quando parece uma fórmula; um número que não é finito (a razão 0/0 de uma grade sem incógnitas,
 // a norma que estourou) fica vazio, como as cifras que não se aplicam: o veredito diz o que houve.
 std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_efetivo& metodo,
                          const std::string& estudo) {
     const quocientes f = finais(e);
     const erro_exato& erro = cifras.erro;
     const auto numero = [](double v) { return std::isfinite(v) ? numero_csv(v) : std::string(); };
-    return campo_csv(utf8(sem_brancos_finais(e.caso))) + "," + std::to_string(e.nm) + "," +
+    return texto_csv(utf8(sem_brancos_finais(e.caso))) + "," + std::to_string(e.nm) + "," +
            std::to_string(e.nxg[e.nm] - 2) + "," + std::to_string(e.nyg[e.nm] - 2) + "," + std::to_string(e.nitm) +
            "," + numero_csv(e.tolt) + "," + std::to_string(e.problema) + "," + std::to_string(e.tipo_ci) + "," +
            std::to_string(e.niter) + "," + numero(f.razao) + "," + numero(f.qmed) + "," + numero_csv(e.tcpu) +
            "," + numero_csv(e.tparede) + "," + numero(erro.maximo) + "," + numero(erro.medio) + "," +
            (e.veredito_final == veredito::convergiu ? "1" : "0") + "," + e.texto_iso + "," + colunas_metodo(e, metodo) +
-           "," + colunas_cifras(e, cifras) + "," + nome_do_veredito(e.veredito_final) + "," + estudo + "\r\n";
+           "," + colunas_cifras(e, cifras) + "," + nome_do_veredito(e.veredito_final) + "," + texto_csv(estudo) + "\r\n";
 }
 
 bool cabecalho_de_resumo(std::string_view linha) { return linha.starts_with(primeiras_colunas); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "run/execucao.h"
@@ -36,10 +37,28 @@ std::vector<rodada_estudo> planejar_estudo(const opcoes_execucao& o, const estad
 /// Coluna do resumo de um parâmetro do estudo (nm -> nm, nxg -> nx, smoother -> suavizador...); vazio se não há.
 std::string coluna_do_parametro(const std::string& nome);
 
-// Um resumo lido de volta: o cabeçalho e as linhas, campo a campo.
-struct resumo_lido {
+// Um resumo lido de volta: as colunas guardadas e as linhas, com os campos de todas num texto só (a memória é a do
+// texto guardado, mais um deslocamento por campo).
+class resumo_lido {
+public:
+    resumo_lido() = default;
+    explicit resumo_lido(std::vector<std::string> c) : colunas(std::move(c)) {}
     std::vector<std::string> colunas;
-    std::vector<std::vector<std::string>> linhas;
+
+    /// Acrescenta uma linha com um campo por coluna (os que faltam ficam vazios, os que sobram são ignorados).
+    void acrescentar(const std::vector<std::string>& campos);
+    std::size_t linhas() const { return colunas.empty() ? 0 : fins_.size() / colunas.size(); }
+    std::string_view campo(std::size_t linha, std::size_t coluna) const {
+        const std::size_t k = linha * colunas.size() + coluna;
+        const std::size_t a = k == 0 ? 0 : fins_[k - 1];
+        return std::string_view(texto_).substr(a, fins_[k] - a);
+    }
+    /// A linha inteira (para testes e mensagens).
+    std::vector<std::string> linha(std::size_t i) const;
+
+private:
+    std::string texto_;
+    std::vector<std::size_t> fins_; // fim de cada campo em texto_, linha a linha
 };
 /// Campos de uma linha CSV (entre aspas, aspas dobradas valem uma), sem o fim de linha.
 std::vector<std::string> campos_csv(const std::string& linha);

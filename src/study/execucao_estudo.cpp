@@ -37,8 +37,8 @@ tabela_estudo tabela_das_rodadas(const opcoes_execucao& o, const resumo_lido& r,
                                  const std::vector<bool>& feitas, const std::string& estudo) {
     const std::size_t c = static_cast<std::size_t>(std::find(r.colunas.begin(), r.colunas.end(), "estudo") - r.colunas.begin());
     std::map<std::string, std::size_t> ultima; // o caso é a primeira coluna de todo resumo (ler_resumo confere)
-    for (std::size_t i = 0; i < r.linhas.size(); ++i)
-        if (c < r.linhas[i].size() && r.linhas[i][c] == estudo) ultima[r.linhas[i][0]] = i;
+    for (std::size_t i = 0; i < r.linhas(); ++i)
+        if (c < r.colunas.size() && r.campo(i, c) == estudo) ultima[std::string(r.campo(i, 0))] = i;
     std::vector<std::size_t> escolhidas;
     for (std::size_t k = 0; k < rodadas.size(); ++k)
         if (const auto i = ultima.find(rodadas[k].listagem); feitas[k] && i != ultima.end()) escolhidas.push_back(i->second);
@@ -115,7 +115,7 @@ std::string novo_estudo() {
 int executar_estudo(const opcoes_execucao& o) {
     if (!o.tabela_estudo.empty()) {
         const resumo_lido r = ler_resumo(o.tabela_estudo);
-        std::vector<std::size_t> todas(r.linhas.size());
+        std::vector<std::size_t> todas(r.linhas());
         for (std::size_t i = 0; i < todas.size(); ++i) todas[i] = i;
         tabela_estudo t = montar_tabela(r, todas, {});
         t.resumo = o.tabela_estudo;

@@ -118,9 +118,9 @@ bool rodada_gravada(const std::string& resumo, long long desde, const std::strin
     try {
         const resumo_lido r = ler_resumo(resumo, desde); // o caso é a primeira coluna
         const std::size_t c = static_cast<std::size_t>(std::find(r.colunas.begin(), r.colunas.end(), "estudo") - r.colunas.begin());
-        return std::any_of(r.linhas.begin(), r.linhas.end(), [&](const std::vector<std::string>& l) {
-            return l[0] == caso && c < l.size() && l[c] == estudo;
-        });
+        for (std::size_t i = 0; i < r.linhas(); ++i)
+            if (r.campo(i, 0) == caso && c < r.colunas.size() && r.campo(i, c) == estudo) return true;
+        return false;
     } catch (const erro_fatal&) {
         return false;
     }

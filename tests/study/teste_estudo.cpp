@@ -12,6 +12,7 @@
 #include "report/listagem.h"
 #include "state/erro_fatal.h"
 #include "study/estudo.h"
+#include "solver/solver.h"
 
 namespace {
 
@@ -29,7 +30,16 @@ std::string erro_de(const char* texto) {
 
 // Um resumo com as colunas dadas e uma linha por vetor de valores.
 resumo_lido resumo(const std::vector<std::string>& colunas, const std::vector<std::vector<std::string>>& linhas) {
-    return {colunas, linhas};
+    resumo_lido r(colunas);
+    for (const auto& l : linhas) r.acrescentar(l);
+    return r;
+}
+
+// Os seis primeiros campos da linha i (caso, nm, nx, ny, nitm, tolt).
+std::vector<std::string> seis(const resumo_lido& r, std::size_t i) {
+    std::vector<std::string> l = r.linha(i);
+    l.resize(6);
+    return l;
 }
 
 } // namespace
@@ -185,17 +195,21 @@ TEST(Estudo, ResumoLidoDeVolta) {
     std::fclose(f);
     const long long meio = tamanho_do_resumo(nome);
     f = std::fopen(nome, "ab");
-    // cabeçalhos de resumos juntados (desta versão e de uma anterior, mais curto), linha curta e longa
-    std::fputs("caso,nm,nx,ny,nitm,tolt,x\r\ncaso,nm,nx,ny,nitm,tolt,\r\nr2,4\r\n\"r,3\",5,2,2,2,2,2,9\r\n", f);
+    // cabeçalhos de resumos juntados (desta versão e de uma anterior, mais curta), cada linha sob o seu
+    std::fputs("caso,nm,nx,ny,nitm,tolt,x\r\ncaso,nm,nx,ny,nitm,tolt,\r\nr2,4,1,1,1,1,\r\n\"r,3\",5,2,2,2,2,\r\n", f);
     std::fclose(f);
     resumo_lido r = ler_resumo(nome);
-    EXPECT_EQ(r.colunas, (std::vector<std::string>{"caso", "nm", "nx", "ny", "nitm", "tolt", "x"}));
-    ASSERT_EQ(r.linhas.size(), 3u);
-    EXPECT_EQ(r.linhas[1], (std::vector<std::string>{"r2", "4", "", "", "", "", ""}));
-    EXPECT_EQ(r.linhas[2], (std::vector<std::string>{"r,3", "5", "2", "2", "2", "2", "2"}));
+    // as colunas guardadas: as desta versão que a tabela usa (x não é; as que faltam ficam vazias)
+    EXPECT_EQ(std::vector<std::string>(r.colunas.begin(), r.colunas.begin() + 6),
+              (std::vector<std::string>{"caso", "nm", "nx", "ny", "nitm", "tolt"}));
+    EXPECT_EQ(std::find(r.colunas.begin(), r.colunas.end(), "x"), r.colunas.end());
+    ASSERT_EQ(r.linhas(), 3u);
+    EXPECT_EQ(seis(r, 1), (std::vector<std::string>{"r2", "4", "1", "1", "1", "1"}));
+    EXPECT_EQ(seis(r, 2), (std::vector<std::string>{"r,3", "5", "2", "2", "2", "2"}));
+    EXPECT_EQ(r.linha(2)[7], "");
     r = ler_resumo(nome, meio);
-    ASSERT_EQ(r.linhas.size(), 2u);
-    EXPECT_EQ(r.linhas[0][0], "r2");
+    ASSERT_EQ(r.linhas(), 2u);
+    EXPECT_EQ(r.campo(0, 0), "r2");
     // o CSV de outra pessoa não é lido como resumo
     f = std::fopen(nome, "wb");
     std::fputs("aluno,nota\r\nAna,9\r\n", f);
@@ -203,6 +217,99 @@ TEST(Estudo, ResumoLidoDeVolta) {
     EXPECT_THROW(ler_resumo(nome), erro_fatal);
     std::remove(nome);
     EXPECT_EQ(tamanho_do_resumo(nome), 0);
+}
+
+namespace {
+
+// O erro de ler um resumo com o cabeçalho desta versão e as linhas dadas (vazio se leu).
+std::string erro_do_resumo(const std::vector<std::string>& linhas) {
+    const char* nome = "estudo_defeito.csv";
+    std::FILE* f = std::fopen(nome, "wb");
+    std::fputs(cabecalho_resumo().c_str(), f);
+    for (const std::string& l : linhas) std::fputs((l + "\r\n").c_str(), f);
+    std::fclose(f);
+    std::string erro;
+    try {
+        ler_resumo(nome);
+    } catch (const erro_fatal& x) {
+        erro = x.what();
+    }
+    std::remove(nome);
+    return erro;
+}
+
+} // namespace
+
+// Toda linha conferida: uma linha curta, algo que não é número, NaN, 1e400, aspas com um fim de linha e um veredito
+// desconhecido são recusados com o número da linha; um texto protegido das planilhas volta sem o apóstrofo.
+TEST(Estudo, ResumoConferidoLinhaALinha) {
+    estado_execucao e = estado_de(entrada(2, 3, 3, "0.001", 50, 1, 1));
+    e.caso = "=HYPERLINK(\"http://x\",\"y\")";
+    resolver_multigrid(e, efetivo(e));
+    e.veredito_final = veredito::convergiu;
+    std::string certa = linha_resumo(e, cifras_rodada{}, efetivo(e), "-id");
+    certa.resize(certa.size() - 2); // sem o CR LF
+    EXPECT_EQ(certa.rfind("\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",2,", 0), 0u) << certa; // a fórmula não vive
+    EXPECT_NE(certa.find(",'-id"), std::string::npos);
+    EXPECT_EQ(erro_do_resumo({certa}), "");
+    // campo a campo: caso é o 1, nm o 2, tolt o 6, razao_final o 10
+    const auto trocar = [&](std::size_t campo, const std::string& valor) {
+        std::vector<std::string> c = campos_csv(certa);
+        c[campo - 1] = valor;
+        std::string l;
+        for (std::size_t i = 0; i < c.size(); ++i) l += (i ? "," : "") + (i == 0 ? texto_csv(c[i]) : c[i]);
+        return l;
+    };
+    struct caso {
+        std::string linha, erro;
+    };
+    for (const caso& c : {caso{"r,4,1,1", "line 3: the row has 4 fields, the header"},
+                          caso{trocar(2, "abc"), "line 3: column nm: 'abc' is not a number"},
+                          caso{trocar(10, "NaN"), "line 3: column razao_final: 'NaN' is not a number"},
+                          caso{trocar(6, "1e400"), "line 3: column tolt: '1e400' is beyond the largest double"},
+                          caso{trocar(6, "0x1p3"), "line 3: column tolt: '0x1p3' is not a number"},
+                          caso{"\"a", "line 3: a quoted field is not closed on its line"},
+                          caso{certa.substr(0, certa.rfind(',', certa.rfind(',') - 1)) + ",talvez,x",
+                               "line 3: column veredito: 'talvez' is not one of convergiu"}}) {
+        const std::string erro = erro_do_resumo({certa, c.linha});
+        EXPECT_NE(erro.find("estudo_defeito.csv, " + c.erro), std::string::npos) << c.linha << "\n" << erro;
+    }
+    // lido de volta: sem o apóstrofo
+    const char* nome = "estudo_volta.csv";
+    std::FILE* f = std::fopen(nome, "wb");
+    std::fputs((cabecalho_resumo() + certa + "\r\n").c_str(), f);
+    std::fclose(f);
+    const resumo_lido r = ler_resumo(nome);
+    std::remove(nome);
+    ASSERT_EQ(r.linhas(), 1u);
+    EXPECT_EQ(r.campo(0, 0), "=HYPERLINK(\"http://x\",\"y\")");
+    const std::size_t c = static_cast<std::size_t>(std::find(r.colunas.begin(), r.colunas.end(), "estudo") - r.colunas.begin());
+    ASSERT_LT(c, r.colunas.size());
+    EXPECT_EQ(r.campo(0, c), "-id");
+    EXPECT_EQ(texto_csv("+1+2"), "'+1+2");
+    EXPECT_EQ(texto_csv("@SUM(A1)"), "'@SUM(A1)");
+    EXPECT_EQ(texto_csv("'x"), "''x");
+    EXPECT_EQ(texto_csv("a=b"), "a=b");
+}
+
+// Um resumo começado por uma versão anterior (cabeçalho mais curto): as linhas desta versão trazem o veredito e o
+// estudo no fim, e eles são lidos.
+TEST(Estudo, ResumoDeVersaoAnteriorComLinhasNovas) {
+    const std::vector<std::string> atuais = campos_csv(cabecalho_resumo());
+    std::string antigo;
+    for (std::size_t i = 0; i + 2 < atuais.size(); ++i) antigo += (i ? "," : "") + atuais[i];
+    estado_execucao e = estado_de(entrada(2, 3, 3, "0.001", 50, 1, 1));
+    resolver_multigrid(e, efetivo(e));
+    e.veredito_final = veredito::estagnou;
+    const char* nome = "estudo_antigo.csv";
+    std::FILE* f = std::fopen(nome, "wb");
+    std::fputs((antigo + "\r\n" + linha_resumo(e, cifras_rodada{}, efetivo(e), "s1")).c_str(), f);
+    std::fclose(f);
+    const resumo_lido r = ler_resumo(nome);
+    std::remove(nome);
+    ASSERT_EQ(r.linhas(), 1u);
+    const tabela_estudo t = montar_tabela(r, {0}, {});
+    EXPECT_EQ(t.linhas[0].veredito, "estagnou");
 }
 
 TEST(Estudo, TabelaParametrosSeriesEOrdem) {
