@@ -74,7 +74,7 @@ sed '2s/^4 /5 /; 7s/^2 /3 /; 12s/.*/'"'"'Editada à mão'"'"'/' tervano3.ent > e
 "$placa" -n editada.ent && mv exemplo1.lst editada.lst || falha "entrada editada"
 "$placa" -n --set nm=5 --set nitm=3 --set 'titulo=Editada à mão' tervano3.ent 2>erro.txt || falha "--set: $(cat erro.txt)"
 cmp -s <(corpo editada.lst) <(corpo exemplo1.lst) || falha "--set difere da entrada editada"
-for args in "nm=x" "nm=40" "foo=1" "nm" "nxg=1" "tolt=1,0" "itmax=5 0"; do
+for args in "nm=x" "nm=40" "foo=1" "nm" "nxg=1" "tolt=0x1p-3" "itmax=5x"; do
     "$placa" -n --set "$args" >saida.txt 2>erro.txt; rc=$?
     [ $rc -eq 2 ] && grep -q "^placa: invalid --set '$args'" erro.txt || falha "--set '$args': $rc $(cat erro.txt)"
 done
@@ -83,6 +83,11 @@ done
     falha "--set de tamanho: $rc $(cat erro.txt)"
 "$placa" -n --set tolt=2 2>erro.txt && grep -q '^placa: warning: --set tolt=2: tolt = 2 is not between 0 and 1' erro.txt ||
     falha "aviso do --set: $(cat erro.txt)"
+# um número na linha de comando pela regra do arquivo: 1,0 lê 1 com o aviso da vírgula decimal, como no arquivo
+"$placa" -n --set tolt=1,5e-8 2>erro.txt && grep -q "^placa: warning: --set tolt=1,5e-8: tolt = 1 is followed by ',5e-8' (a decimal comma?)" \
+    erro.txt || falha "--set tolt=1,5e-8: $(cat erro.txt)"
+"$placa" -n --lfa --set nm=2 --set nxg=9 --set nyg=7999993 lfa.ent >ae.txt || falha "--lfa grade esticada"
+grep -q 'ae/an = 1.0000e-12$' ae.txt || falha "ae/an: $(head -1 ae.txt)"
 
 # ---- o estudo dá, linha a linha, as rodadas separadas; --commands pelo bash dá as mesmas linhas
 args=(--sweep nm=3,4 --sweep smoother=gs-lex,jacobi --fmg --set itmax=30)

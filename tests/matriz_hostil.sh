@@ -226,6 +226,67 @@ wait $pid || falha "estudo: $(cat ../erro.txt)"
 [ "$(tail -n +2 r.csv | cut -d, -f7 | sort -u)" = 2 ] || falha "problema lido de novo: $(cut -d, -f1,7 r.csv)"
 grep -qa '^          2       = problema' saida-nitm3-*.lst || falha "a última listagem"
 
+novo "fórmulas de planilha no caso: o resumo as guarda como texto e --study-table as lê de volta"
+for c in '=HYPERLINK("x","y")' '@SUM(1)' '+1+2' '-2+3'; do
+    entrada 1 "'$c'" | sed '5s/.*/-1/;6s/.*/2/' > tervano3.ent
+    "$placa" -n --summary f.csv </dev/null >/dev/null 2>../erro.txt || falha "$c: $(cat ../erro.txt)"
+    rm -f -- "$c"
+done
+python3 - f.csv <<'FIM' || falha "células: $(cat f.csv)"
+import csv, sys
+l = list(csv.reader(open(sys.argv[1], newline='')))
+assert [r[0] for r in l[1:]] == ["'=HYPERLINK(\"x\",\"y\")", "'@SUM(1)", "'+1+2", "'-2+3"], l
+assert all(r[5] == '-1' for r in l[1:]), [r[5] for r in l]  # os números nunca mudam (tolt = -1)
+FIM
+"$placa" --study-table f.csv >../tabela.txt 2>../erro.txt || falha "--study-table: $(cat ../erro.txt)"
+grep -qF '=HYPERLINK("x","y")' ../tabela.txt && ! grep -q "^'" ../tabela.txt || falha "tabela: $(cat ../tabela.txt)"
+
+novo "marcas bidirecionais e escapes num resumo de outra pessoa: a tabela do estudo os mostra escapados"
+"$placa" -n --summary b.csv </dev/null >/dev/null 2>&1
+sed -i "2s/^saida.lst,/a"$'\u202e'"b"$'\033'"c.lst,/" b.csv
+LC_ALL=C.UTF-8 "$placa" --study-table b.csv >../tabela.txt 2>&1 || falha "--study-table: $(cat ../tabela.txt)"
+grep -q $'\u202e\|\033' ../tabela.txt && falha "marca bidirecional ou ESC crus na tabela"
+grep -qF 'a\342\200\256b\033c.lst' ../tabela.txt || falha "tabela: $(head -3 ../tabela.txt)"
+LC_ALL=C.UTF-8 "$placa" -n --set 'titulo=Condução € x' </dev/null >/dev/null 2>../erro.txt
+grep -q "titulo=Condução € x: titulo has 1 character" ../erro.txt || falha "o aviso escapou UTF-8 válido: $(cat ../erro.txt)"
+
+novo "resumos defeituosos: cada linha conferida, com o número da linha"
+"$placa" -n --summary r.csv </dev/null >/dev/null 2>&1 && cp r.csv bom.csv
+certa=$(tail -1 bom.csv | tr -d '\r')
+troca() { echo "$certa" | awk -F, -v OFS=, -v c="$1" -v v="$2" '{ $c = v; print }'; }
+for caso_linha in "the row has 3 fields, the header|a,1,2" "column nm: 'x' is not a number|$(troca 2 x)" \
+    "column razao_final: 'NaN' is not a number|$(troca 10 NaN)" \
+    "column tolt: '1e400' is beyond the largest double|$(troca 6 1e400)" \
+    "a quoted field is not closed on its line|\"a"; do
+    { cat bom.csv; printf '%s\r\n' "${caso_linha#*|}"; } > d.csv
+    erro "d.csv, line 3: ${caso_linha%%|*}" --study-table d.csv
+done
+if command -v python3 >/dev/null; then
+    # tempo linear: 4 vezes as linhas, no máximo 8 vezes o tempo (uma busca quadrática dava 13 vezes e mais);
+    # memória da ordem do arquivo
+    n=100000; [ "$sanitizado" = 1 ] && n=20000
+    python3 - bom.csv $n <<'FIM'
+import sys
+cab, linha = open(sys.argv[1], newline='').read().split('\r\n')[:2]
+campos = linha.split(',')
+for nome, m in (('p.csv', int(sys.argv[2]) // 4), ('g.csv', int(sys.argv[2]))):
+    with open(nome, 'w', newline='') as f:
+        f.write(cab + '\r\n')
+        for k in range(m):
+            c = list(campos)
+            c[0], c[1], c[5] = 'r%d.lst' % k, str(2 + k % 8), repr(1e-3 / (1 + k))
+            f.write(','.join(c) + '\r\n')
+FIM
+    t0=$(date +%s%N); "$placa" --study-table p.csv >/dev/null || falha "p.csv"
+    t1=$(date +%s%N); /usr/bin/time -f %M -o ../rss.txt "$placa" --study-table g.csv >/dev/null || falha "g.csv"
+    t2=$(date +%s%N)
+    [ $(( (t2 - t1) )) -le $(( 8 * (t1 - t0) + 300000000 )) ] || falha "4x as linhas levaram $(( (t2 - t1) / 1000000 )) ms contra $(( (t1 - t0) / 1000000 )) ms"
+    if [ -s ../rss.txt ] && [ "$sanitizado" != 1 ]; then
+        [ "$(tail -1 ../rss.txt)" -le $(( 5 * $(stat -c %s g.csv) / 1024 + 20000 )) ] ||
+            falha "memória $(tail -1 ../rss.txt) KB para um resumo de $(( $(stat -c %s g.csv) / 1024 )) KB"
+    fi
+fi
+
 # ---- Ctrl-C durante o editor: o editor recebe, o placa espera e termina a rodada (um processo em segundo plano
 # começa com SIGINT ignorado; env --default-signal devolve a disposição de um terminal)
 novo "Ctrl-C durante o editor"

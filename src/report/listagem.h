@@ -153,6 +153,8 @@ std::string sumario_monitor(const estado_execucao& e, const cifras_rodada& cifra
 std::string linhas_cifras_monitor(const estado_execucao& e, const cifras_rodada& c);
 /// Cifra com `decimais` casas, ou "-" quando não se aplica.
 std::string cifra(double v, int decimais);
+/// ae/an com 4 casas entre 0,001 e 100000, senão em notação científica (nunca 0.0000 para uma grade muito esticada).
+std::string razao_de_coeficientes(double v);
 /// Tabela da análise de Fourier local (--lfa): uma linha por (nu1, nu2), o que cada coluna é e o que a análise supõe.
 std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, const std::vector<linha_lfa>& linhas);
 /// Tabela do tempo de relógio por nível e fase (--timing), com a soma, as fases fundidas e o tempo fora delas.

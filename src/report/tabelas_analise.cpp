@@ -50,7 +50,7 @@ std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, co
     const double ae_an = (static_cast<double>(nx - 1) / (ny - 1)) * (static_cast<double>(nx - 1) / (ny - 1));
     const bool mg = e.nm >= 2;
     std::string s = no_terminal("análise de Fourier local (LFA) de " + utf8(sem_brancos_finais(e.caso)) + ": nível mais fino " +
-                                std::to_string(nx) + " x " + std::to_string(ny) + " pontos, ae/an = " + cifra(ae_an, 4));
+                                std::to_string(nx) + " x " + std::to_string(ny) + " pontos, ae/an = " + razao_de_coeficientes(ae_an));
     s += no_terminal("método: " + componentes_metodo(e, metodo));
     s += no_terminal(mg ? "  nu1  nu2  mu      mu_nu   mu_nu^nu  rho" : "  nu        mu      mu_nu   mu_nu^nu  rho");
     for (const linha_lfa& l : linhas) {

@@ -52,6 +52,10 @@ std::vector<std::string> ler_valores(estado_execucao& e, std::FILE* f, const std
 /// partido, texto cortado, tolt fora de (0, 1), contagens abaixo de 1, códigos fora dos documentados.
 std::vector<std::string> avisos_da_entrada(const estado_execucao& e, const std::vector<valor_lido>& lidos,
                                            const std::string& arquivo);
+/// O aviso (sem "warning: onde: ") de um número seguido de algo no seu texto: vírgula e dígitos (vírgula decimal?),
+/// brancos e dígitos (número partido?) ou, só na linha de comando, qualquer outra coisa (ignorada); vazio se nada.
+std::string aviso_numero_seguido(const std::string& nome, const std::string& valor, const std::string& resto,
+                                 bool linha_de_comando);
 /// Nome aceito por --set e --sweep para um valor da entrada (nxg e nyg valem nxg(1) e nyg(1))?
 bool valor_de_entrada(std::string_view nome);
 /// Confere o valor de um nome da entrada como a leitura o conferiria, sem o arquivo: vazio se aceito, senão o motivo.

@@ -7,7 +7,9 @@
 #include "modelo_entrada.h"
 #include "platform/plataforma.h"
 #include "report/listagem.h"
+#include "run/execucao.h"
 #include "run/opcoes.h"
+#include "state/numeros.h"
 #include "state/opcoes_metodo.h"
 #include "versao.h"
 
@@ -61,13 +63,15 @@ std::string ler_arquivo(const char* opcao, const std::string& valor, std::string
     return {};
 }
 
+// Um número pela regra da entrada, como todo número da linha de comando.
 std::string ler_threads(const std::string& valor, int& threads) {
-    errno = 0;
-    char* fim = nullptr;
-    const long n = std::strtol(valor.c_str(), &fim, 10);
-    if (errno || fim == valor.c_str() || *fim || n < 1 || n > max_threads)
+    const texto_de_numero t = separar_numero(valor);
+    int n = 0;
+    if (ler_inteiro_decimal(t.valor, n) != leitura_numero::certo || n < 1 || n > max_threads)
         return "invalid thread count '" + valor + "' (must be 1 to " + std::to_string(max_threads) + ")";
-    threads = static_cast<int>(n);
+    if (const std::string aviso = aviso_numero_seguido("-j", t.valor, t.resto, true); !aviso.empty())
+        escrever_mensagem("warning: -j " + valor + ": " + aviso);
+    threads = n;
     return {};
 }
 

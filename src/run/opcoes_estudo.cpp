@@ -53,7 +53,7 @@ std::string expandir(const std::string& lista, std::vector<std::string>& valores
 // Um valor de uma opção do método, conferido como a própria opção o seria: vazio, ou o motivo.
 std::string conferir_valor_metodo(const std::string& nome, const std::string& valor) {
     metodo_solver m;
-    return opcao_do_metodo(nome)->ler(valor, m);
+    return ler_valor_do_metodo(*opcao_do_metodo(nome), valor, m, nullptr);
 }
 
 } // namespace
