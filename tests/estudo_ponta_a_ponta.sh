@@ -186,6 +186,18 @@ else
     echo "sem ptrace aqui: o sinal entre a efetivação e a saída de um filho não foi exercitado"
 fi
 
+# ---- gráficos de um estudo com séries degeneradas (erro de discretização 0 em toda grade do problema linear): a
+# série fica de fora com uma linha que diz por quê, e a figura sem série nenhuma não é desenhada
+if command -v gnuplot >/dev/null; then
+    mkdir deg && cp tervano3.ent deg/ && cd deg || exit 1
+    "$placa" --set problema=1 --sweep nm=3:5 --summary d.csv --plot p tervano3.ent >/dev/null 2>erro.txt; rc=$?
+    [ $rc -eq 0 ] || falha "séries degeneradas: código $rc: $(cat erro.txt)"
+    grep -q "^placa: note: --plot p-erro-h.svg leaves out the curve 'erro de discretização': all its values are 0" erro.txt &&
+        grep -q "^placa: note: --plot p-erro-h.svg is not drawn" erro.txt || falha "sem a nota: $(cat erro.txt)"
+    [ -s p-fator.svg ] && [ -s p-tempo.svg ] && ! [ -e p-erro-h.svg ] || falha "figuras: $(ls)"
+    cd ..
+fi
+
 # ---- por rodada: monitor, --csv-errors e --timing
 "$placa" -n -m --csv h.csv --csv-errors --timing lfa.ent >m.txt 2>erro.txt || falha "monitor: $(cat erro.txt)"
 grep -q '^LFA (dois níveis, grade infinita): mu = 0.5000, mu_nu = 0.5000, rho = 0.2000 (nu1 = 1, nu2 = 1' m.txt &&

@@ -123,22 +123,33 @@ bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, c
                            {"figura_convergencia", fig_conv},
                            {"figura_campo", fig_campo},
                            {"figura_erro", fig_erro}},
-                          saidas.caminho_temporario(a.roteiro)))
+                          saidas.caminho_temporario(a.roteiro), a.roteiro))
         return false;
     saidas.juntar(std::move(figuras));
     return true;
 }
 
-bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro) {
+// A mensagem do gnuplot que diz o que falhou: a última linha não vazia (as anteriores ecoam o comando e marcam a
+// coluna com ^), com o roteiro pelo nome que ele terá em vez do descritor que o gnuplot leu.
+std::string erro_do_gnuplot(std::string erros, const std::string& temporario, const std::string& nome) {
+    while (!erros.empty() && (erros.back() == '\n' || erros.back() == ' ')) erros.pop_back();
+    std::string l = erros.substr(erros.rfind('\n') == std::string::npos ? 0 : erros.rfind('\n') + 1);
+    for (std::size_t i; !temporario.empty() && (i = l.find(temporario)) != std::string::npos;)
+        l.replace(i, temporario.size(), nome);
+    return l;
+}
+
+bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro,
+                      const std::string& nome_do_roteiro) {
     std::string comandos;
     for (const auto& [nome, valor] : variaveis) comandos += nome + " = " + texto_gp(nome_para_programa(valor)) + "; ";
     std::string erros;
     const int r = executar_programa({"gnuplot", "-e", comandos, nome_para_programa(roteiro)}, &erros);
     if (r == -1) return false;
     if (r != 0) {
-        const std::string primeira = erros.substr(0, erros.find('\n'));
+        const std::string motivo = erro_do_gnuplot(erros, nome_para_programa(roteiro), nome_do_roteiro);
         throw erro_fatal("gnuplot failed (exit status " + std::to_string(r) + ") drawing the --plot figures" +
-                         (primeira.empty() ? std::string() : ": " + primeira));
+                         (motivo.empty() ? std::string() : ": " + motivo));
     }
     return true;
 }

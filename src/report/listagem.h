@@ -223,7 +223,10 @@ bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, c
                        const std::string& prefixo, conjunto_saidas& saidas);
 /// gnuplot sobre o roteiro, com as variáveis (nomes de arquivos, como texto inerte) dadas por -e; false quando o
 /// gnuplot não existe; erro_fatal com a primeira linha das mensagens dele quando falha.
-bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro);
+bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro,
+                      const std::string& nome_do_roteiro);
+/// A última linha não vazia das mensagens do gnuplot (a que diz o que falhou), com `temporario` trocado por `nome`.
+std::string erro_do_gnuplot(std::string erros, const std::string& temporario, const std::string& nome);
 
 // ---- Estudo paramétrico (run/tabela_estudo.h): a tabela, os gráficos e os comandos de shell.
 /// Texto para um shell POSIX: como está quando só tem [A-Za-z0-9_./:=+,@%-], senão entre apóstrofos ('\'' para
@@ -237,5 +240,7 @@ std::string texto_tabela_estudo(const tabela_estudo& t);
 /// Arquivos de --plot PREFIXO de um estudo: dados, roteiro e as figuras do fator, do tempo e do erro contra h.
 std::vector<std::string> arquivos_de_graficos_estudo(const std::string& prefixo);
 /// Prepara dados e roteiro em `saidas` e desenha as figuras do estudo (o erro contra h só quando a grade varia);
-/// false quando o gnuplot não existe.
-bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo, conjunto_saidas& saidas);
+/// uma série degenerada para a escala logarítmica (toda zero, sem valor, um ponto só) fica de fora, e uma figura sem
+/// série não é desenhada, cada uma com a sua nota (uma linha) em `notas`; false quando o gnuplot não existe.
+bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo, conjunto_saidas& saidas,
+                              std::vector<std::string>& notas);

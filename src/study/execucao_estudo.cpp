@@ -55,7 +55,9 @@ int mostrar(const opcoes_execucao& o, const tabela_estudo& t) {
     escrever_na_saida_padrao(texto_tabela_estudo(t));
     if (o.grafico.empty()) return 0;
     conjunto_saidas saidas;
-    const bool desenhou = desenhar_graficos_estudo(t, o.grafico, saidas);
+    std::vector<std::string> notas;
+    const bool desenhou = desenhar_graficos_estudo(t, o.grafico, saidas, notas);
+    for (const std::string& n : notas) escrever_mensagem(n);
     const trava_de_conjunto trava(arquivos_de_graficos_estudo(o.grafico));
     saidas.efetivar();
     if (desenhou) return 0;

@@ -172,3 +172,47 @@ TEST(Mensagens, ParaOTerminal) {
     EXPECT_EQ(para_terminal("condução €", l), "condu\xe7\xe3o ?");
     EXPECT_EQ(para_terminal("ação", a), "a\\303\\247\\303\\243o");
 }
+
+// O que o gnuplot diz quando falha: a última linha (as anteriores ecoam o comando), com o roteiro pelo seu nome.
+TEST(Graficos, ErroDoGnuplot) {
+    EXPECT_EQ(erro_do_gnuplot("         plot dados index 0 using 1:2\n                            ^\n"
+                              "\"/dev/fd/7\" line 23: all points y value undefined!\n\n",
+                              "/dev/fd/7", "p.gp"),
+              "\"p.gp\" line 23: all points y value undefined!");
+    EXPECT_EQ(erro_do_gnuplot("", "/dev/fd/7", "p.gp"), "");
+}
+
+// Os gráficos do estudo preparam arquivos: cada teste na sua pasta.
+class GraficosEstudo : public diretorio_temporario {};
+
+// Séries degeneradas para a escala logarítmica (zeros, nenhum valor, um ponto) ficam de fora do gráfico com uma nota;
+// uma figura sem série não é desenhada.
+TEST_F(GraficosEstudo, SeriesDegeneradasFicamDeFora) {
+    tabela_estudo t;
+    t.resumo = "r.csv";
+    t.eixo = "nm";
+    t.eixo_numerico = true;
+    for (int i = 0; i < 3; ++i) {
+        linha_estudo l;
+        l.q_assintotico = 0.1 * (i + 1);
+        l.rho_lfa = sem_cifra;         // nenhum valor
+        l.cpu_s = i == 0 ? 0.5 : 0.0;  // um ponto só acima de 0
+        l.erro_discretizacao_max = 0.0; // todos 0
+        l.h = 1.0 / (4 << i);
+        t.linhas.push_back(l);
+        t.x.push_back(3 + i);
+    }
+    t.series_eixo = {{"", {0, 1, 2}, sem_cifra}};
+    t.series_grade = {{"problema=1", {0, 1, 2}, sem_cifra}};
+    conjunto_saidas saidas;
+    std::vector<std::string> notas;
+    desenhar_graficos_estudo(t, "p", saidas, notas);
+    std::string todas;
+    for (const std::string& n : notas) todas += n + "\n";
+    EXPECT_NE(todas.find("p-fator.svg leaves out the curve 'rho LFA': it has no value"), std::string::npos) << todas;
+    EXPECT_NE(todas.find("p-tempo.svg leaves out the curve 'CPU': only one of its values is above 0"), std::string::npos);
+    EXPECT_NE(todas.find("p-erro-h.svg leaves out the curve 'erro de discretização (problema=1)': all its values are 0"),
+              std::string::npos);
+    EXPECT_NE(todas.find("p-tempo.svg is not drawn"), std::string::npos);
+    EXPECT_EQ(todas.find("p-fator.svg is not drawn"), std::string::npos); // q medido ficou
+}
