@@ -42,6 +42,8 @@ grep -q '^    1    1  .*<- esta rodada$' lex.txt || falha "--lfa: a linha da rod
 timeout 30 "$placa" -n --lfa --pre 1000000 --post 1000000 --smoother gs-rb --restriction full lfa.ent >muitas.txt ||
     falha "--lfa com --pre 1000000: código $?"
 grep -q '^ 1000000 1000000  0.2500  1.0000  .*<- esta rodada$' muitas.txt || falha "--lfa 10^6: $(tail -3 muitas.txt)"
+# e a rodada com --summary, que calcula a LFA depois da solução (antes: 22 minutos calada)
+timeout 30 "$placa" -n --pre 1000000 --summary pre.csv tervano3.ent 2>erro.txt || falha "--pre 1000000 --summary: código $?"
 grep -q '^hipóteses: dois níveis' lex.txt || falha "--lfa: sem as hipóteses"
 "$placa" -n --lfa --set nm=1 lfa.ent >unica.txt || falha "--lfa nm = 1"
 grep -q 'com nm = 1 não há correção grossa' unica.txt && awk '$1 ~ /^[1-4]$/ && $5 != "-" {exit 1}' unica.txt ||
