@@ -164,13 +164,13 @@ for k in 1 2 3 4 5 6 7 8; do "$placa" -n --summary resumo.csv s$k.ent </dev/null
 [ "$(grep -c '^caso,' resumo.csv)" -eq 1 ] && [ "$(wc -l <resumo.csv)" -eq 9 ] || falha "resumo: $(cat resumo.csv)"
 novo "rodadas simultâneas com o mesmo caso e --csv: listagem e CSV sempre da mesma rodada"
 # cada rodada com seu itmax (tolt -1: niter = itmax): o CSV tem niter + 3 linhas; 30 rodadas de 12 ao mesmo tempo
-misturas=0
-for volta in $(seq 30); do
+misturas=0 voltas=30; [ "$sanitizado" = 1 ] && voltas=10
+for volta in $(seq $voltas); do
     for k in $(seq 12); do "$placa" -n --set nm=1 --set tolt=-1 --set itmax=$k --csv h.csv </dev/null >/dev/null 2>&1 & done; wait
     it=$(LC_ALL=C sed -n 's/^ *\([0-9]*\)       = itmax.*/\1/p' saida.lst)
     [ "$(wc -l <h.csv)" -eq $((it + 3)) ] || misturas=$((misturas + 1))
 done
-[ $misturas -eq 0 ] || falha "em $misturas de 30 voltas a listagem e o CSV vieram de rodadas diferentes"
+[ $misturas -eq 0 ] || falha "em $misturas de $voltas voltas a listagem e o CSV vieram de rodadas diferentes"
 ls -A | grep -q '^\.placa-' && falha "temporário esquecido"
 novo "resumo que é o arquivo de outra pessoa: nenhuma linha, antes de resolver; o estudo e a tabela também recusam"
 printf 'aluno,nota\r\nAna,9\r\n' > notas.csv

@@ -150,5 +150,6 @@ cifras_rodada calcular_cifras(const estado_execucao& e, const metodo_efetivo& m)
 /// O veredito depois da solução: divergiu ou convergiu pelo teste que parou o laço; senão estagnou quando o fator
 /// assintótico ajustado de hist(0..niter) é >= fator_de_estagnacao, ou parou.
 veredito julgar_rodada(const estado_execucao& e);
-/// O que a LFA prevê antes da solução (só com nm >= 2): rho, mu e, com rho >= rho_sem_convergencia, o porquê.
+/// O que a LFA prevê antes da solução (só com nm >= 2): com rho >= rho_sem_convergencia, rho, mu e o porquê. Uma
+/// olhada em poucas frequências basta quando o fator fica longe de 1 (rho é então só o dessa olhada).
 previsao_lfa prever_convergencia(const metodo_efetivo& m, int nitm, int nm, int nx, int ny);
