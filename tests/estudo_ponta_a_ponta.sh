@@ -45,6 +45,10 @@ grep -q '^ 1000000 1000000  0.2500  1.0000  .*<- esta rodada$' muitas.txt || fal
 # e a rodada com --summary, que calcula a LFA depois da solução (antes: 22 minutos calada)
 timeout 30 "$placa" -n --pre 1000000 --summary pre.csv tervano3.ent 2>erro.txt || falha "--pre 1000000 --summary: código $?"
 grep -q '^hipóteses: dois níveis' lex.txt || falha "--lfa: sem as hipóteses"
+# vermelho-preto com injeção: rho = 1 na tabela e o aviso de que o método não deve convergir, com o porquê
+"$placa" -n --lfa --smoother gs-rb lfa.ent >rbi.txt 2>erro.txt || falha "--lfa gs-rb injeção"
+grep -q "^placa: warning: the method is not expected to converge: .*injection passes down about twice" erro.txt ||
+    falha "--lfa sem o aviso: $(cat erro.txt)"
 "$placa" -n --lfa --set nm=1 lfa.ent >unica.txt || falha "--lfa nm = 1"
 grep -q 'com nm = 1 não há correção grossa' unica.txt && awk '$1 ~ /^[1-4]$/ && $5 != "-" {exit 1}' unica.txt ||
     falha "--lfa nm = 1: rho deveria faltar: $(cat unica.txt)"

@@ -145,7 +145,7 @@ std::FILE* anonimo_com(const std::string& bytes) {
 
 } // namespace
 
-// Sem shell: argumentos[0] é o caminho do programa. A entrada padrão é a cópia dos bytes pedidos (ou /dev/null); o
+// Sem shell: argumentos[0] é o caminho do programa. A entrada padrão é a cópia anônima dos bytes pedidos; o
 // erro padrão vai para um arquivo anônimo (nunca um cano, que enche e trava o filho), lido quando ele termina.
 lancamento lancar_filho(const pedido_filho& p) {
     std::vector<char*> v;

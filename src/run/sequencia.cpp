@@ -131,15 +131,20 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     }
     for (const std::string& a : avisos_metodo(o.metodo, e.nm)) escrever_mensagem("warning: " + a);
     const metodo_efetivo metodo(o.metodo, e.nitm, e.nm);
+    // o método que a LFA diz não convergir: o aviso e o porquê, também com --lfa
+    const auto prever = [&] {
+        const std::string aviso =
+            aviso_sem_convergencia(metodo, prever_convergencia(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm]));
+        if (!aviso.empty()) escrever_mensagem(aviso);
+    };
     if (o.lfa) { // só a teoria: nada é resolvido nem escrito
+        prever();
         const std::vector<linha_lfa> linhas = tabela_lfa(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm]);
         escrever_na_saida_padrao(texto_lfa(e, metodo, linhas));
         return 0;
     }
     conferir_destinos(e, o);
-    const std::string previsao =
-        aviso_sem_convergencia(metodo, prever_convergencia(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm]));
-    if (!previsao.empty()) escrever_mensagem(previsao);
+    prever();
     const ajustes_solver ajustes = planejar_recursos(e, o, metodo);
     avisar_fator_lento(e, metodo);
     medidas_da_solucao medidas;
