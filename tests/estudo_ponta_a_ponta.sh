@@ -12,8 +12,10 @@ unset EDITOR VISUAL
 cp "$exemplos/tervano3.ent" "$exemplos/lfa.ent" .
 # listagem sem as linhas 2 (cabeçalho), 4 (data) e a do tempo de CPU
 corpo() { sed -e '2d;4d' -e '/ = tempo de CPU (segundos)/d' "$1"; }
-# linhas do resumo sem cpu_s, relogio_s e data_hora (colunas 12, 13 e 17), ordenadas
-sem_tempos() { tail -n +2 "$1" | cut -d, -f1-11,14-16,18- | sort; }
+# linhas do resumo sem cpu_s, relogio_s e data_hora (colunas 12, 13 e 17) e sem o estudo (a última), ordenadas
+sem_tempos() { tail -n +2 "$1" | cut -d, -f1-11,14-16,18- | sed 's/,[^,]*\r*$//' | sort; }
+# a listagem de uma rodada de estudo: o nome dado e a assinatura dos valores
+listagem() { ls "$1"-??????????.lst; }
 coluna() { head -1 "$1" | tr ',' '\n' | grep -nx "$2" | cut -d: -f1; }
 temporarios() { ls -A | grep -q '^\.placa-'; }
 
@@ -36,7 +38,17 @@ confere rb.txt 1 0 6 0.250 $arredonda; confere rb.txt 1 1 6 0.074 $arredonda; co
 confere rb.txt 2 2 6 0.041 $arredonda
 confere lex.txt 1 0 3 0.5 $arredonda; confere rb.txt 1 0 3 0.25 $arredonda; confere jac.txt 1 0 3 0.6 $arredonda
 grep -q '^    1    1  .*<- esta rodada$' lex.txt || falha "--lfa: a linha da rodada (nitm = 1)"
+# o custo cresce com log nu (potências por quadrados): 10^6 varreduras em segundos, não em horas
+timeout 30 "$placa" -n --lfa --pre 1000000 --post 1000000 --smoother gs-rb --restriction full lfa.ent >muitas.txt ||
+    falha "--lfa com --pre 1000000: código $?"
+grep -q '^ 1000000 1000000  0.2500  1.0000  .*<- esta rodada$' muitas.txt || falha "--lfa 10^6: $(tail -3 muitas.txt)"
+# e a rodada com --summary, que calcula a LFA depois da solução (antes: 22 minutos calada)
+timeout 30 "$placa" -n --pre 1000000 --summary pre.csv tervano3.ent 2>erro.txt || falha "--pre 1000000 --summary: código $?"
 grep -q '^hipóteses: dois níveis' lex.txt || falha "--lfa: sem as hipóteses"
+# vermelho-preto com injeção: rho = 1 na tabela e o aviso de que o método não deve convergir, com o porquê
+"$placa" -n --lfa --smoother gs-rb lfa.ent >rbi.txt 2>erro.txt || falha "--lfa gs-rb injeção"
+grep -q "^placa: warning: the method is not expected to converge: .*injection passes down about twice" erro.txt ||
+    falha "--lfa sem o aviso: $(cat erro.txt)"
 "$placa" -n --lfa --set nm=1 lfa.ent >unica.txt || falha "--lfa nm = 1"
 grep -q 'com nm = 1 não há correção grossa' unica.txt && awk '$1 ~ /^[1-4]$/ && $5 != "-" {exit 1}' unica.txt ||
     falha "--lfa nm = 1: rho deveria faltar: $(cat unica.txt)"
@@ -58,7 +70,7 @@ awk -F, -v r="$rho" -v s="$(coluna w.csv suavizador)" -v a="$(coluna w.csv pre)"
 # ---- ordem observada 2,00 +- 0,02: senoidal, de 17 pontos (nm = 4 a partir de 3 x 3) a 257, tolt pequeno
 "$placa" --set tolt=1e-13 --set itmax=40 --sweep nm=4:8 --summary ordem.csv tervano3.ent >ordem.txt ||
     falha "estudo da ordem"
-awk '/^exemplo1-nm[5-8]\.lst/ { o = $NF; if (o < 1.98 || o > 2.02) { print; exit 1 }; n++ } END { if (n != 4) exit 1 }' \
+awk '/^exemplo1-nm[5-8]-[0-9a-f]*\.lst/ { o = $NF; if (o < 1.98 || o > 2.02) { print; exit 1 }; n++ } END { if (n != 4) exit 1 }' \
     ordem.txt || falha "ordem observada: $(cat ordem.txt)"
 ea=$(coluna ordem.csv erro_algebrico_max) ed=$(coluna ordem.csv erro_discretizacao_max)
 awk -F, -v a="$ea" -v d="$ed" 'NR > 1 && !($a < 1e-3 * $d) { exit 1 }' ordem.csv || falha "erro algébrico não desprezível"
@@ -68,7 +80,7 @@ sed '2s/^4 /5 /; 7s/^2 /3 /; 12s/.*/'"'"'Editada à mão'"'"'/' tervano3.ent > e
 "$placa" -n editada.ent && mv exemplo1.lst editada.lst || falha "entrada editada"
 "$placa" -n --set nm=5 --set nitm=3 --set 'titulo=Editada à mão' tervano3.ent 2>erro.txt || falha "--set: $(cat erro.txt)"
 cmp -s <(corpo editada.lst) <(corpo exemplo1.lst) || falha "--set difere da entrada editada"
-for args in "nm=x" "nm=40" "foo=1" "nm" "nxg=1" "tolt=1,0" "itmax=5 0"; do
+for args in "nm=x" "nm=40" "foo=1" "nm" "nxg=1" "tolt=0x1p-3" "itmax=5x"; do
     "$placa" -n --set "$args" >saida.txt 2>erro.txt; rc=$?
     [ $rc -eq 2 ] && grep -q "^placa: invalid --set '$args'" erro.txt || falha "--set '$args': $rc $(cat erro.txt)"
 done
@@ -77,15 +89,21 @@ done
     falha "--set de tamanho: $rc $(cat erro.txt)"
 "$placa" -n --set tolt=2 2>erro.txt && grep -q '^placa: warning: --set tolt=2: tolt = 2 is not between 0 and 1' erro.txt ||
     falha "aviso do --set: $(cat erro.txt)"
+# um número na linha de comando pela regra do arquivo: 1,0 lê 1 com o aviso da vírgula decimal, como no arquivo
+"$placa" -n --set tolt=1,5e-8 2>erro.txt && grep -q "^placa: warning: --set tolt=1,5e-8: tolt = 1 is followed by ',5e-8' (a decimal comma?)" \
+    erro.txt || falha "--set tolt=1,5e-8: $(cat erro.txt)"
+"$placa" -n --lfa --set nm=2 --set nxg=9 --set nyg=7999993 lfa.ent >ae.txt || falha "--lfa grade esticada"
+grep -q 'ae/an = 1.0000e-12$' ae.txt || falha "ae/an: $(head -1 ae.txt)"
 
 # ---- o estudo dá, linha a linha, as rodadas separadas; --commands pelo bash dá as mesmas linhas
 args=(--sweep nm=3,4 --sweep smoother=gs-lex,jacobi --fmg --set itmax=30)
 "$placa" -j 2 "${args[@]}" --summary estudo.csv tervano3.ent >/dev/null 2>erro.txt || falha "estudo: $(cat erro.txt)"
 mkdir sep cmd && cp tervano3.ent sep/ && cp tervano3.ent cmd/
 for nm in 3 4; do for s in gs-lex jacobi; do
-    (cd sep && "$placa" -n --set itmax=30 --set nm=$nm --set caso=exemplo1-nm$nm-smoother$s.lst --smoother $s --fmg \
+    n=$(listagem exemplo1-nm$nm-smoother$s)
+    (cd sep && "$placa" -n --set itmax=30 --set nm=$nm --set caso="$n" --smoother $s --fmg \
         --summary sep.csv tervano3.ent) || falha "rodada separada $nm $s"
-    cmp -s <(corpo exemplo1-nm$nm-smoother$s.lst) <(corpo sep/exemplo1-nm$nm-smoother$s.lst) || falha "listagem $nm $s"
+    cmp -s <(corpo "$n") <(corpo "sep/$n") || falha "listagem $nm $s"
 done; done
 cmp -s <(sem_tempos estudo.csv) <(sem_tempos sep/sep.csv) || falha "estudo difere das rodadas separadas: $(diff <(sem_tempos estudo.csv) <(sem_tempos sep/sep.csv))"
 (cd cmd && "$placa" "${args[@]}" --summary c.csv --commands tervano3.ent >comandos.sh) || falha "--commands"
@@ -99,11 +117,13 @@ t1="x'\"\`touch pego1\`\$(touch pego2)" t2='$HOME;touch pego3'
 "$placa" --sweep "titulo=$t1,$t2" --set "freq=7" --summary inerte.csv tervano3.ent >/dev/null || falha "titulo inerte"
 "$placa" --sweep "titulo=$t1,$t2" --summary inerte2.csv --commands tervano3.ent | bash || falha "titulo inerte (bash)"
 ls pego* 2>/dev/null && falha "um valor foi executado"
-grep -qaF "título = $t1" <(iconv -f latin1 -t utf8 exemplo1-titulo1.lst) || falha "titulo 1 na listagem"
-grep -qaF "título = $t2" <(iconv -f latin1 -t utf8 exemplo1-titulo2.lst) || falha "titulo 2 na listagem"
+# os dois estudos (um com freq = 7) dão duas listagens de cada título, com nomes diferentes
+[ "$(listagem exemplo1-titulo1 | wc -l)" -eq 2 ] || falha "listagens do título 1: $(listagem exemplo1-titulo1)"
+for f in $(listagem exemplo1-titulo1); do grep -qaF "título = $t1" <(iconv -f latin1 -t utf8 "$f") || falha "titulo 1 em $f"; done
+for f in $(listagem exemplo1-titulo2); do grep -qaF "título = $t2" <(iconv -f latin1 -t utf8 "$f") || falha "titulo 2 em $f"; done
 
 # ---- em paralelo, as linhas nunca se misturam: dois estudos ao mesmo tempo no mesmo resumo
-"$placa" -j 4 --sweep nitm=1:6 --sweep smoother=gs-lex,gs-rb --summary par.csv tervano3.ent >/dev/null &
+"$placa" -j 4 --sweep nitm=1:6 --sweep smoother=gs-lex,gs-rb --restriction full --summary par.csv tervano3.ent >/dev/null &
 "$placa" -j 4 --sweep nitm=1:6 --sweep cycle=W,F --set caso=outro.lst --summary par.csv tervano3.ent >/dev/null
 wait $! || falha "estudo paralelo"
 python3 - par.csv <<'FIM' || falha "linhas misturadas: $(cat par.csv)"
@@ -115,9 +135,10 @@ assert len({l[0] for l in linhas[1:]}) == 24
 FIM
 
 # ---- uma rodada que falha: as outras terminam, a tabela sai, código 1 com a mensagem da rodada
-mkdir exemplo1-nitm2.lst
+n=$("$placa" --sweep nitm=1:3 --summary falha.csv --commands tervano3.ent | grep -o 'caso=exemplo1-nitm2-[^ ]*' | cut -d= -f2)
+mkdir "$n"
 "$placa" --sweep nitm=1:3 --summary falha.csv tervano3.ent >falha.txt 2>erro.txt; rc=$?
-[ $rc -eq 1 ] && grep -q '^placa: study run exemplo1-nitm2.lst failed: cannot open, unit 10' erro.txt ||
+[ $rc -eq 1 ] && grep -q "^placa: study run $n failed: cannot open, unit 10" erro.txt ||
     falha "rodada com falha: $rc $(cat erro.txt)"
 [ "$(tail -n +2 falha.csv | wc -l)" -eq 2 ] && grep -q '^estudo: 2 rodadas' falha.txt || falha "as outras rodadas"
 "$placa" --sweep nm=0,2 --summary x.csv tervano3.ent 2>erro.txt; [ $? -eq 2 ] || falha "--sweep nm=0"
@@ -169,6 +190,18 @@ if strace -f -qq -o /dev/null true 2>/dev/null; then
     cd ..
 else
     echo "sem ptrace aqui: o sinal entre a efetivação e a saída de um filho não foi exercitado"
+fi
+
+# ---- gráficos de um estudo com séries degeneradas (erro de discretização 0 em toda grade do problema linear): a
+# série fica de fora com uma linha que diz por quê, e a figura sem série nenhuma não é desenhada
+if command -v gnuplot >/dev/null; then
+    mkdir deg && cp tervano3.ent deg/ && cd deg || exit 1
+    "$placa" --set problema=1 --sweep nm=3:5 --summary d.csv --plot p tervano3.ent >/dev/null 2>erro.txt; rc=$?
+    [ $rc -eq 0 ] || falha "séries degeneradas: código $rc: $(cat erro.txt)"
+    grep -q "^placa: note: --plot p-erro-h.svg leaves out the curve 'erro de discretização': all its values are 0" erro.txt &&
+        grep -q "^placa: note: --plot p-erro-h.svg is not drawn" erro.txt || falha "sem a nota: $(cat erro.txt)"
+    [ -s p-fator.svg ] && [ -s p-tempo.svg ] && ! [ -e p-erro-h.svg ] || falha "figuras: $(ls)"
+    cd ..
 fi
 
 # ---- por rodada: monitor, --csv-errors e --timing

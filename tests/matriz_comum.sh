@@ -60,6 +60,18 @@ certo() {
     ls -A | grep -q '^\.placa-' && falha "temporário esquecido"
 }
 
+# o executável para outros usuários (setpriv): uma cópia na raiz dos casos, pois a pasta do original pode estar
+# fechada a outros usuários (um clone feito em mktemp -d)
+placa_do_outro() {
+    [ -x "$raiz/placa-outro" ] || { cp "$placa" "$raiz/placa-outro" && chmod 755 "$raiz/placa-outro"; }
+    echo "$raiz/placa-outro"
+}
+# outros usuários só se pode ser com root e setpriv
+outros_usuarios() { [ "$(id -u)" -eq 0 ] && setpriv --reuid=65534 --regid=65534 --clear-groups true 2>/dev/null; }
+
+# o valor da coluna NOME na última linha do resumo ARQUIVO
+coluna_final() { awk -F, -v c="$2" 'NR == 1 { for (i = 1; i <= NF; i++) if ($i == c) k = i } END { print $k }' "$1" | tr -d '\r'; }
+
 # roda um caso sob um limite de recursos (ulimit), contando a falha fora do subshell
 com_limite() {
     local lim=$1 f0=$falhas; shift

@@ -4,12 +4,6 @@
 set -u
 placa=$(realpath "$1") exemplos=$(realpath "$2") sanitizado=${3:-0}
 source "$(dirname "$0")/matriz_comum.sh"
-# o executável para o usuário 65534: uma cópia na raiz dos casos, pois a pasta do original pode estar fechada a
-# outros usuários (um clone feito em mktemp -d)
-placa_do_outro() {
-    [ -x "$raiz/placa-outro" ] || { cp "$placa" "$raiz/placa-outro" && chmod 755 "$raiz/placa-outro"; }
-    echo "$raiz/placa-outro"
-}
 
 # ---- entrada
 novo "entrada ausente, sem editor: o erro e a dica do modelo"; rm tervano3.ent
@@ -99,6 +93,24 @@ else
     com_limite "-v 300000" certo
 fi
 
+novo "fator do nível 1 de minutos: o aviso com a estimativa antes de começar e, num terminal, o progresso"
+# 420 x 420 incógnitas: 1,6e10 produtos, dezenas de segundos (o laço interno não vetoriza: a ordem das somas é fixa)
+entrada | sed '3s/.*/422/;4s/.*/422/' > tervano3.ent
+"$placa" -n --coarsest solve </dev/null >/dev/null 2>../erro.txt & pid=$!
+for _ in $(seq 100); do grep -q 'takes about' ../erro.txt && break; kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill $pid 2>/dev/null; wait $pid 2>/dev/null
+if grep -q 'not enough memory' ../erro.txt; then
+    echo "fator lento não testado: falta memória para o fator de 600 MB"
+else
+    grep -q '^placa: warning: --coarsest solve: the band Cholesky factor of level 1 (422 x 422 points) takes about .*--coarsest N' \
+        ../erro.txt || falha "sem o aviso: $(cat ../erro.txt)"
+    if command -v script >/dev/null; then
+        script -qfec "timeout -s TERM 3 $placa -n --coarsest solve" /dev/null >../tty.txt 2>&1 </dev/null
+        grep -qa 'fator do nível 1: [0-9]*%, [0-9.]* s' ../tty.txt || falha "sem progresso no terminal: $(tail -c 300 ../tty.txt)"
+    fi
+fi
+ls -A | grep -q '^\.placa-' && falha "temporário esquecido"
+
 # ---- listagem
 novo "pasta inexistente"; entrada 1 "'nao/existe.lst'" > tervano3.ent
 erro "cannot open, unit 10, file nao/existe.lst: No such file or directory"
@@ -168,6 +180,30 @@ if [ "$rc" != skip ]; then
 fi
 [ "$sanitizado" = 1 ] && export ASAN_OPTIONS="$asan_antes"
 
+# ---- vereditos honestos: uma rodada que diverge não parece sucesso
+novo "vermelho-preto com injeção diverge: para ali, código 3, o aviso da LFA antes e o veredito em toda saída"
+"$placa" -n -m --smoother gs-rb --set nm=4 --set nitm=2 --set problema=2 --set itmax=50 --summary r.csv \
+    </dev/null >../saida.txt 2>../erro.txt; rc=$?
+[ $rc -eq 3 ] || falha "código $rc, esperado 3"
+grep -q '^placa: warning: the method is not expected to converge: .* rho = 1.0000 .*injection passes down about twice' \
+    ../erro.txt || falha "sem o aviso da LFA: $(cat ../erro.txt)"
+grep -q '^placa: the solve diverged: L1(R)i/L1(R)o = .* at iteration [0-9]* is above 1e6' ../erro.txt ||
+    falha "sem a mensagem: $(cat ../erro.txt)"
+grep -q '^divergiu em [0-9]* iterações' ../saida.txt || falha "monitor: $(grep ' em ' ../saida.txt)"
+n=$(grep -c '^ *[0-9][0-9]*   [0-9.]*E[-+][0-9]*   ' ../saida.txt)
+[ "$n" -lt 50 ] || falha "não parou na divergência: $n iterações"
+tail -3 saida.lst | head -1 | grep -q $'^divergiu          = veredito: ' || falha "listagem sem o veredito: $(tail -4 saida.lst)"
+[ "$(coluna_final r.csv veredito)" = divergiu ] || falha "resumo: $(tail -1 r.csv)"
+novo "o método clássico: a listagem não muda, o veredito só no monitor e no resumo"
+certo -m --set itmax=3 --set tolt=1e-12 --summary r.csv
+grep -q '^parou em 3 iterações (itmax, ainda convergindo)' ../saida.txt || falha "monitor: $(grep ' em ' ../saida.txt)"
+grep -qa veredito saida.lst && falha "veredito na listagem clássica"
+[ "$(coluna_final r.csv veredito)" = parou ] || falha "resumo: $(tail -1 r.csv)"
+novo "malha única que estagna"
+certo -m --set nm=1 --set nxg=40 --set nyg=40 --set itmax=30 --set tolt=1e-12
+grep -q '^estagnou em 30 iterações (itmax; fator assintótico ajustado 0\.9[5-9]' ../saida.txt ||
+    falha "monitor: $(grep ' em ' ../saida.txt)"
+
 # ---- interrupção: qualquer sinal que termine o processo, a qualquer momento, até SIGKILL
 novo "interrupção"
 # ~1 s de solução e depois ~30 MB de listagem: os sinais caem na solução, na escrita e depois
@@ -187,6 +223,82 @@ for atraso in 0.05 0.75 0.9 1.2; do
     done
 done
 rm -f core core.*
+
+# ---- os filhos de um estudo: nunca órfãos, nunca mais que os processadores e a memória, um fork recusado espera
+# o máximo de filhos vivos de `pid` enquanto ele vive
+maximo_de_filhos() {
+    local m=0 n
+    while kill -0 "$1" 2>/dev/null; do
+        n=$(pgrep -c -P "$1"); [ "$n" -gt "$m" ] && m=$n
+        sleep 0.02
+    done
+    echo $m
+}
+novo "SIGKILL de um estudo: os filhos terminam com ele"
+entrada | sed '2s/.*/1/;3s/.*/300/;4s/.*/300/;5s/.*/1e-300/;6s/.*/100000/' > tervano3.ent
+"$placa" -j 2 --sweep nitm=1:4 --summary k.csv </dev/null >/dev/null 2>&1 & pid=$!
+for _ in $(seq 100); do [ "$(pgrep -c -P $pid)" -ge 1 ] && break; sleep 0.05; done
+filhos=$(pgrep -P $pid)
+[ -n "$filhos" ] || falha "nenhum filho começou"
+kill -KILL $pid; wait $pid 2>/dev/null
+for _ in $(seq 50); do vivos=0; for f in $filhos; do kill -0 "$f" 2>/dev/null && vivos=1; done; [ $vivos -eq 0 ] && break; sleep 0.1; done
+for f in $filhos; do kill -0 "$f" 2>/dev/null && { falha "o filho $f seguiu resolvendo"; kill -KILL "$f"; }; done
+sleep 0.2; ls -A | grep -q '^\.placa-' && falha "temporário esquecido"
+
+novo "-j 1024 num só processador: uma rodada de cada vez"
+if command -v taskset >/dev/null && taskset -c 0 true 2>/dev/null; then
+    entrada | sed '2s/.*/1/;3s/.*/150/;4s/.*/150/;5s/.*/1e-300/;6s/.*/300/' > tervano3.ent
+    taskset -c 0 "$placa" -j 1024 --sweep nitm=1:6 --summary j.csv </dev/null >/dev/null 2>../erro.txt & pid=$!
+    m=$(maximo_de_filhos $pid); wait $pid || falha "código $?: $(cat ../erro.txt)"
+    [ "$m" -le 1 ] || falha "$m rodadas ao mesmo tempo num processador"
+    [ "$(tail -n +2 j.csv | wc -l)" -eq 6 ] || falha "linhas: $(cat j.csv)"
+else
+    echo "processadores de um estudo não testados: falta o taskset"
+fi
+
+novo "grades grandes: os planos de memória somados cabem no que há, uma rodada de cada vez"
+if [ "$sanitizado" = 1 ]; then
+    echo "memória de um estudo não testada no binário com sanitizers (ASan reserva espaço de endereçamento)"
+else
+    # cada rodada planeja ~250 MB (5600 x 5600 pontos); com 450 MB de espaço de endereçamento, só uma de cada vez
+    entrada | sed '2s/.*/1/;3s/.*/5600/;4s/.*/5600/;6s/.*/1/' > tervano3.ent
+    ( ulimit -v 450000; exec "$placa" -j 2 --sweep nitm=1:3 --summary m.csv ) </dev/null >/dev/null 2>../erro.txt &
+    pid=$!
+    m=$(maximo_de_filhos $pid); wait $pid || falha "código $?: $(cat ../erro.txt)"
+    [ "$m" -le 1 ] || falha "$m rodadas de 250 MB ao mesmo tempo em 450 MB"
+    [ "$(tail -n +2 m.csv | wc -l)" -eq 3 ] || falha "linhas: $(cat m.csv)"
+fi
+
+novo "limite de processos: o fork recusado espera a vez"
+if outros_usuarios; then
+    chmod 755 "$raiz" "$d"; chmod 666 tervano3.ent; chmod 777 .
+    entrada | sed '2s/.*/1/;3s/.*/100/;4s/.*/100/;5s/.*/1e-300/;6s/.*/200/' > tervano3.ent
+    asan_antes=${ASAN_OPTIONS-}
+    [ "$sanitizado" = 1 ] && export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+    # o estudo e um filho cabem no limite; o segundo filho espera o primeiro acabar
+    setpriv --reuid=65534 --regid=65534 --clear-groups bash -c \
+        'ulimit -u 2 && exec "$0" -j 4 --sweep nitm=1:4 --summary u.csv tervano3.ent' "$(placa_do_outro)" \
+        </dev/null >/dev/null 2>../erro.txt; rc=$?
+    [ "$sanitizado" = 1 ] && export ASAN_OPTIONS="$asan_antes"
+    [ $rc -eq 0 ] || falha "código $rc: $(cat ../erro.txt)"
+    [ "$(tail -n +2 u.csv | wc -l)" -eq 4 ] || falha "linhas: $(cat u.csv)"
+else
+    echo "limite de processos de um estudo não testado: exige root e setpriv"
+fi
+
+novo "SIGKILL enquanto o gnuplot desenha: nenhum temporário com nome"
+if command -v gnuplot >/dev/null; then
+    mkdir ../lento && printf '#!/bin/sh\necho $$ > %s/gp.pid\nsleep 3\nexec %s "$@"\n' "$raiz" "$(command -v gnuplot)" \
+        > ../lento/gnuplot && chmod +x ../lento/gnuplot
+    PATH="$(realpath ../lento):$PATH" "$placa" -n --plot fig </dev/null >/dev/null 2>&1 & pid=$!
+    for _ in $(seq 100); do [ -s "$raiz/gp.pid" ] && break; sleep 0.05; done
+    sleep 0.2; kill -KILL $pid; wait $pid 2>/dev/null
+    ls -A | grep -q '^\.placa-' && falha "temporários deixados: $(ls -A | grep -c '^\.placa-')"
+    ls fig* >/dev/null 2>&1 && falha "saídas parciais: $(ls fig*)"
+    kill "$(cat "$raiz/gp.pid")" 2>/dev/null
+else
+    echo "SIGKILL durante o gnuplot não testado: falta o gnuplot"
+fi
 
 echo "matriz de falhas: $casos casos, $falhas falhas"
 exit $((falhas > 0))

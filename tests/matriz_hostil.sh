@@ -68,13 +68,59 @@ if [ "$(id -u)" -eq 0 ] && setpriv --reuid=65534 --regid=65534 --clear-groups tr
     printf 'segredo\n' > ../segredo.txt; chmod 600 ../segredo.txt
     setpriv --reuid=65534 --regid=65534 --clear-groups ln -s "$(realpath ../segredo.txt)" comum/saida.lst
     entrada 1 "'comum/saida.lst'" > tervano3.ent
-    erro "refusing to follow the symbolic link comum/saida.lst: it belongs to another user (uid 65534)"
+    erro "refusing to follow the symbolic link comum/saida.lst: it belongs to another user (uid 65534"
     [ "$(cat ../segredo.txt)" = segredo ] || falha "o arquivo protegido mudou"
     ln -s "$d/meu.lst" comum/meu.lst; entrada 1 "'comum/meu.lst'" > tervano3.ent
     LISTAGEM=meu.lst certo
     [ -L comum/meu.lst ] || falha "o link do próprio usuário deixou de ser link"
 else
     echo "link alheio num diretório compartilhado não testado: exige root e setpriv"
+fi
+
+novo "link de outro usuário em qualquer pasta: a dele (755), a de um grupo (2775); listagem, --csv, --summary, --plot"
+if outros_usuarios; then
+    chmod 755 "$raiz" "$d"
+    printf 'segredo\n' > ../segredo.txt; chmod 600 ../segredo.txt
+    alvo=$(realpath ../segredo.txt)
+    mkdir dele grupo && chown 65534:65534 dele && chmod 755 dele && chgrp 65534 grupo && chmod 2775 grupo
+    para() { setpriv --reuid="$1" --regid="$1" --groups=65534 ln -s "$alvo" "$2"; } # o link é de quem o planta
+    para 65534 dele/saida.lst; para 65533 grupo/saida.lst
+    for p in dele/saida.lst grupo/saida.lst; do
+        entrada 1 "'$p'" > tervano3.ent
+        erro "refusing to follow the symbolic link $p: it belongs to another user (uid 6553"
+    done
+    entrada > tervano3.ent
+    para 65534 dele/h.csv; para 65534 dele/r.csv; para 65533 grupo/f-convergencia.svg
+    erro "refusing to follow the symbolic link dele/h.csv: it belongs to another user (uid 65534" --csv dele/h.csv
+    erro "refusing to follow the symbolic link dele/r.csv" --summary dele/r.csv
+    erro "refusing to follow the symbolic link grupo/f-convergencia.svg" --plot grupo/f
+    # as listagens de um estudo: os nomes que ele daria, cada um com um link plantado
+    entrada 1 "'dele/e.lst'" > tervano3.ent
+    for n in $("$placa" --sweep nitm=1,2 --summary r.csv --commands | grep -o 'caso=dele/[^ ]*' | cut -d= -f2); do
+        para 65534 "$n"
+    done
+    "$placa" --sweep nitm=1,2 --summary r.csv </dev/null >/dev/null 2>../erro.txt; rc=$?
+    [ $rc -eq 1 ] && [ "$(grep -c 'failed: cannot open, unit 10, .*: refusing to follow the symbolic link dele/e' ../erro.txt)" -eq 2 ] ||
+        falha "estudo: código $rc: $(cat ../erro.txt)"
+    [ "$(cat ../segredo.txt)" = segredo ] || falha "o arquivo do root mudou"
+    # o colega: quem roda é o 1001, a pasta e o link são do 1002, o link aponta para a tese do 1001
+    mkdir casa colega && chown 1001:1001 casa && chown 1002:1002 colega && chmod 755 casa colega
+    setpriv --reuid=1001 --regid=1001 --clear-groups sh -c 'printf "tese\n" > casa/tese.txt'
+    setpriv --reuid=1002 --regid=1002 --clear-groups ln -s "$d/casa/tese.txt" colega/saida.lst
+    entrada 1 "'../colega/saida.lst'" | sed "12s/.*/'titulo escolhido pelo colega'/" > casa/e.ent
+    (cd casa && setpriv --reuid=1001 --regid=1001 --clear-groups "$(placa_do_outro)" -n e.ent) </dev/null 2>../erro.txt
+    rc=$?
+    [ $rc -eq 1 ] && grep -q 'refusing to follow the symbolic link ../colega/saida.lst: it belongs to another user (uid 1002' \
+        ../erro.txt || falha "colega: código $rc: $(cat ../erro.txt)"
+    [ "$(cat casa/tese.txt)" = tese ] || falha "a tese foi trocada: $(head -3 casa/tese.txt)"
+    # o link do próprio usuário, e o do root, são seguidos
+    setpriv --reuid=1001 --regid=1001 --clear-groups ln -s tese2.lst casa/meu.lst
+    entrada 1 meu.lst > casa/e.ent
+    (cd casa && setpriv --reuid=1001 --regid=1001 --clear-groups "$(placa_do_outro)" -n e.ent) </dev/null 2>../erro.txt ||
+        falha "link próprio: $(cat ../erro.txt)"
+    [ -L casa/meu.lst ] && [ -s casa/tese2.lst ] || falha "link próprio não seguido"
+else
+    echo "links de outros usuários não testados: exige root e setpriv"
 fi
 
 novo "bits setuid, setgid e sticky da listagem antiga"
@@ -116,6 +162,16 @@ novo "resumo com rodadas simultâneas"
 for k in 1 2 3 4 5 6 7 8; do sed "1s/.*/s$k.lst/" tervano3.ent > s$k.ent; done
 for k in 1 2 3 4 5 6 7 8; do "$placa" -n --summary resumo.csv s$k.ent </dev/null >/dev/null 2>&1 & done; wait
 [ "$(grep -c '^caso,' resumo.csv)" -eq 1 ] && [ "$(wc -l <resumo.csv)" -eq 9 ] || falha "resumo: $(cat resumo.csv)"
+novo "rodadas simultâneas com o mesmo caso e --csv: listagem e CSV sempre da mesma rodada"
+# cada rodada com seu itmax (tolt -1: niter = itmax): o CSV tem niter + 3 linhas; 30 rodadas de 12 ao mesmo tempo
+misturas=0 voltas=30; [ "$sanitizado" = 1 ] && voltas=10
+for volta in $(seq $voltas); do
+    for k in $(seq 12); do "$placa" -n --set nm=1 --set tolt=-1 --set itmax=$k --csv h.csv </dev/null >/dev/null 2>&1 & done; wait
+    it=$(LC_ALL=C sed -n 's/^ *\([0-9]*\)       = itmax.*/\1/p' saida.lst)
+    [ "$(wc -l <h.csv)" -eq $((it + 3)) ] || misturas=$((misturas + 1))
+done
+[ $misturas -eq 0 ] || falha "em $misturas de $voltas voltas a listagem e o CSV vieram de rodadas diferentes"
+ls -A | grep -q '^\.placa-' && falha "temporário esquecido"
 novo "resumo que é o arquivo de outra pessoa: nenhuma linha, antes de resolver; o estudo e a tabela também recusam"
 printf 'aluno,nota\r\nAna,9\r\n' > notas.csv
 erro "cannot open, --summary, file notas.csv: it is not a placa summary" --summary notas.csv
@@ -128,6 +184,108 @@ SECONDS=0; timeout 10 "$placa" -n --summary cano </dev/null 2>../erro.txt; rc=$?
 [ $rc -eq 1 ] && grep -q 'file cano: not a regular file' ../erro.txt || falha "código $rc: $(cat ../erro.txt)"
 novo "entrada num FIFO, lida como fluxo"; mv tervano3.ent e.txt; mkfifo tervano3.ent
 cat e.txt > tervano3.ent & certo; wait
+
+# ---- estudos: linhas de comando, resumos e listagens compartilhados, a entrada lida uma vez
+novo "--commands com um fim de linha no nome da entrada ou da pasta: cada comando numa linha, ou nenhum"
+nome=$'x\ntouch INJECTED #.ent'
+cp tervano3.ent "$nome"
+"$placa" --sweep nitm=1,2 --summary s.csv --commands "$nome" 2>../erro.txt | while IFS= read -r l; do sh -c "$l"; done
+[ -e INJECTED ] && falha "a segunda metade de um comando rodou"
+grep -qF "placa: --commands prints one shell command per line, and the input file name 'x\\012touch" ../erro.txt ||
+    falha "mensagem: $(cat ../erro.txt)"
+mkdir $'p\ntouch INJECTED #' && cp tervano3.ent $'p\ntouch INJECTED #/'
+(cd $'p\ntouch INJECTED #' && "$placa" --sweep nitm=1,2 --summary s.csv --commands 2>../../erro.txt) |
+    while IFS= read -r l; do sh -c "$l"; done
+[ -e INJECTED ] && falha "a pasta partiu o comando"
+grep -q "the current folder '.*' holds a control character" ../erro.txt || falha "pasta: $(cat ../erro.txt)"
+
+novo "dois estudos ao mesmo tempo no mesmo resumo: cada tabela só com as suas rodadas, listagens que não se trocam"
+entrada | sed '2s/.*/4/' > tervano3.ent
+"$placa" -j 1 --sweep nitm=1:4 --summary r.csv </dev/null >../a.txt 2>&1 & p1=$!
+"$placa" -j 1 --sweep nitm=1:4 --smoother gs-rb --restriction full --summary r.csv </dev/null >../b.txt 2>&1 || falha "b"
+wait $p1 || falha "a: $(cat ../a.txt)"
+[ "$(grep -c '^saida-nitm' ../a.txt)" -eq 4 ] && [ "$(grep -c '^saida-nitm' ../b.txt)" -eq 4 ] ||
+    falha "tabelas: $(cat ../a.txt ../b.txt)"
+[ "$(ls saida-nitm*.lst | wc -l)" -eq 8 ] || falha "listagens trocadas: $(ls saida-nitm*.lst)"
+[ "$(tail -n +2 r.csv | awk -F, '{print $NF}' | sort -u | wc -l)" -eq 2 ] || falha "identificadores: $(cat r.csv)"
+for f in $(grep -o '^saida-nitm[^ ]*' ../b.txt); do grep -qa '^gs-rb ' "$f" || falha "a tabela de b mostra $f"; done
+
+novo "caso de 50 caracteres: nomes únicos por rodada, de um estudo a outro"
+entrada 1 "'$(printf 'c%.0s' $(seq 50))'" > tervano3.ent
+"$placa" --sweep nitm=1,2 --summary r.csv </dev/null >/dev/null 2>&1 || falha "estudo 1"
+"$placa" --sweep itmax=5,6 --summary r.csv </dev/null >/dev/null 2>&1 || falha "estudo 2"
+[ "$(ls c*.lst | wc -l)" -eq 4 ] || falha "listagens substituídas: $(ls c*.lst)"
+[ "$(tail -n +2 r.csv | cut -d, -f1 | sort -u | wc -l)" -eq 4 ] || falha "duas rodadas com um nome: $(cut -d, -f1 r.csv)"
+
+novo "entrada editada no meio do estudo: toda rodada roda os valores lidos no começo"
+entrada | sed '2s/.*/1/;3s/.*/120/;4s/.*/120/;5s/.*/1e-300/;6s/.*/1500/;8s/.*/2/' > tervano3.ent
+"$placa" -j 1 --sweep nitm=1:3 --summary r.csv </dev/null >/dev/null 2>../erro.txt & pid=$!
+for _ in $(seq 200); do ls saida-nitm1*.lst >/dev/null 2>&1 && break; sleep 0.05; done
+sed -i '8s/.*/1/' tervano3.ent
+wait $pid || falha "estudo: $(cat ../erro.txt)"
+[ "$(tail -n +2 r.csv | cut -d, -f7 | sort -u)" = 2 ] || falha "problema lido de novo: $(cut -d, -f1,7 r.csv)"
+grep -qa '^          2       = problema' saida-nitm3-*.lst || falha "a última listagem"
+
+novo "fórmulas de planilha no caso: o resumo as guarda como texto e --study-table as lê de volta"
+for c in '=HYPERLINK("x","y")' '@SUM(1)' '+1+2' '-2+3'; do
+    entrada 1 "'$c'" | sed '5s/.*/-1/;6s/.*/2/' > tervano3.ent
+    "$placa" -n --summary f.csv </dev/null >/dev/null 2>../erro.txt || falha "$c: $(cat ../erro.txt)"
+    rm -f -- "$c"
+done
+python3 - f.csv <<'FIM' || falha "células: $(cat f.csv)"
+import csv, sys
+l = list(csv.reader(open(sys.argv[1], newline='')))
+assert [r[0] for r in l[1:]] == ["'=HYPERLINK(\"x\",\"y\")", "'@SUM(1)", "'+1+2", "'-2+3"], l
+assert all(r[5] == '-1' for r in l[1:]), [r[5] for r in l]  # os números nunca mudam (tolt = -1)
+FIM
+"$placa" --study-table f.csv >../tabela.txt 2>../erro.txt || falha "--study-table: $(cat ../erro.txt)"
+grep -qF '=HYPERLINK("x","y")' ../tabela.txt && ! grep -q "^'" ../tabela.txt || falha "tabela: $(cat ../tabela.txt)"
+
+novo "marcas bidirecionais e escapes num resumo de outra pessoa: a tabela do estudo os mostra escapados"
+"$placa" -n --summary b.csv </dev/null >/dev/null 2>&1
+sed -i "2s/^saida.lst,/a"$'\u202e'"b"$'\033'"c.lst,/" b.csv
+LC_ALL=C.UTF-8 "$placa" --study-table b.csv >../tabela.txt 2>&1 || falha "--study-table: $(cat ../tabela.txt)"
+grep -q $'\u202e\|\033' ../tabela.txt && falha "marca bidirecional ou ESC crus na tabela"
+grep -qF 'a\342\200\256b\033c.lst' ../tabela.txt || falha "tabela: $(head -3 ../tabela.txt)"
+LC_ALL=C.UTF-8 "$placa" -n --set 'titulo=Condução € x' </dev/null >/dev/null 2>../erro.txt
+grep -q "titulo=Condução € x: titulo has 1 character" ../erro.txt || falha "o aviso escapou UTF-8 válido: $(cat ../erro.txt)"
+
+novo "resumos defeituosos: cada linha conferida, com o número da linha"
+"$placa" -n --summary r.csv </dev/null >/dev/null 2>&1 && cp r.csv bom.csv
+certa=$(tail -1 bom.csv | tr -d '\r')
+troca() { echo "$certa" | awk -F, -v OFS=, -v c="$1" -v v="$2" '{ $c = v; print }'; }
+for caso_linha in "the row has 3 fields, the header|a,1,2" "column nm: 'x' is not a number|$(troca 2 x)" \
+    "column razao_final: 'NaN' is not a number|$(troca 10 NaN)" \
+    "column tolt: '1e400' is beyond the largest double|$(troca 6 1e400)" \
+    "a quoted field is not closed on its line|\"a"; do
+    { cat bom.csv; printf '%s\r\n' "${caso_linha#*|}"; } > d.csv
+    erro "d.csv, line 3: ${caso_linha%%|*}" --study-table d.csv
+done
+if command -v python3 >/dev/null; then
+    # tempo linear: 4 vezes as linhas, no máximo 8 vezes o tempo (uma busca quadrática dava 13 vezes e mais);
+    # memória da ordem do arquivo
+    n=100000; [ "$sanitizado" = 1 ] && n=20000
+    python3 - bom.csv $n <<'FIM'
+import sys
+cab, linha = open(sys.argv[1], newline='').read().split('\r\n')[:2]
+campos = linha.split(',')
+for nome, m in (('p.csv', int(sys.argv[2]) // 4), ('g.csv', int(sys.argv[2]))):
+    with open(nome, 'w', newline='') as f:
+        f.write(cab + '\r\n')
+        for k in range(m):
+            c = list(campos)
+            c[0], c[1], c[5] = 'r%d.lst' % k, str(2 + k % 8), repr(1e-3 / (1 + k))
+            f.write(','.join(c) + '\r\n')
+FIM
+    t0=$(date +%s%N); "$placa" --study-table p.csv >/dev/null || falha "p.csv"
+    t1=$(date +%s%N); /usr/bin/time -f %M -o ../rss.txt "$placa" --study-table g.csv >/dev/null || falha "g.csv"
+    t2=$(date +%s%N)
+    [ $(( (t2 - t1) )) -le $(( 8 * (t1 - t0) + 300000000 )) ] || falha "4x as linhas levaram $(( (t2 - t1) / 1000000 )) ms contra $(( (t1 - t0) / 1000000 )) ms"
+    if [ -s ../rss.txt ] && [ "$sanitizado" != 1 ]; then
+        [ "$(tail -1 ../rss.txt)" -le $(( 5 * $(stat -c %s g.csv) / 1024 + 20000 )) ] ||
+            falha "memória $(tail -1 ../rss.txt) KB para um resumo de $(( $(stat -c %s g.csv) / 1024 )) KB"
+    fi
+fi
 
 # ---- Ctrl-C durante o editor: o editor recebe, o placa espera e termina a rodada (um processo em segundo plano
 # começa com SIGINT ignorado; env --default-signal devolve a disposição de um terminal)

@@ -59,13 +59,16 @@ std::string programa_atual() { return "/falso/placa"; }
 std::string diretorio_atual() { return "/falso/dir"; }
 
 // Filhos falsos: registrados e terminados na ordem de lançamento, com os códigos de falsa::codigos_filhos.
-long lancar_filho(const std::vector<std::string>& argumentos, std::string&) {
-    falsa::filhos.push_back(argumentos);
+lancamento lancar_filho(const pedido_filho& p) {
+    falsa::filhos.push_back(p.argumentos);
     const std::size_t n = falsa::filhos.size();
     const int codigo = n <= falsa::codigos_filhos.size() ? falsa::codigos_filhos[n - 1] : 0;
     falsa::vivos.push_back({static_cast<long>(n), codigo, codigo ? "placa: falha falsa\n" : ""});
-    return static_cast<long>(n);
+    return {static_cast<long>(n), false, {}};
 }
+
+void dormir(double) {}
+std::string texto_aleatorio(int n) { return std::string(static_cast<std::size_t>(n), 'a'); }
 
 fim_filho esperar_filho() {
     if (falsa::vivos.empty()) return {};

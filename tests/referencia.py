@@ -135,9 +135,78 @@ def resolver(d):
                     gs(cor, ofs[k], res, nxk, nyk, ae, an, ap, nitm)
         hist.append(norma(T, nx, ny, ae, an, ap))
         r = hist[it] / hist[0] if hist[0] != 0 else (math.nan if hist[it] == 0 else math.inf)
-        if d["tolt"] >= r:
+        if d["tolt"] >= r or divergiu(hist[0], hist[it]):
             break
     return hist, T, nx, ny
+
+
+def divergiu(h0, h):
+    """O teste de divergência (metodo.md 7.3): a norma não é finita, ou h0 > 0 e h/h0 > 1e6."""
+    return not math.isfinite(h) or (h0 > 0.0 and h / h0 > 1e6)
+
+
+def ajustar(h, p):
+    """Reta de ln h(p..último) contra it antes do piso (metodo.md 10); (q, último) ou (None, último)."""
+    n = len(h) - 1
+    p = max(p, 0)
+    u = -1
+    while u + 1 <= n and math.isfinite(h[u + 1]) and h[u + 1] > 0.0:
+        u += 1
+    ultimo = u
+    if u > p:
+        maximo = max(h[:p + 1]) if p <= u else 0.0
+        for s in range(p + 1, u + 1):
+            maximo = max(maximo, h[s - 1])
+            if s - 1 < p + 1:
+                continue
+            fim = min(s + 2, u)
+            a = sum(math.log(h[i] / h[i - 1]) for i in range(s, fim + 1)) / (fim - s + 1)
+            b = sum(math.log(h[i] / h[i - 1]) for i in range(p + 1, s)) / (s - 1 - p)
+            if a >= math.log(0.8) and a >= 0.5 * b and h[s - 1] <= 1e-6 * maximo:
+                v = sorted(h[s:u + 1])
+                f = v[len(v) // 2] if len(v) % 2 else 0.5 * (v[len(v) // 2 - 1] + v[len(v) // 2])
+                ultimo = s - 1
+                while ultimo >= p and not (h[ultimo] >= 10.0 * f):
+                    ultimo -= 1
+                break
+    pontos = ultimo - p + 1
+    if pontos < 3:
+        return None, ultimo
+    xm = 0.5 * (p + ultimo)
+    ym = sum(math.log(h[i]) for i in range(p, ultimo + 1)) / pontos
+    sxx = sum((i - xm) * (i - xm) for i in range(p, ultimo + 1))
+    sxy = sum((i - xm) * (math.log(h[i]) - ym) for i in range(p, ultimo + 1))
+    return math.exp(sxy / sxx), ultimo
+
+
+def fator_assintotico(h):
+    """q_assintotico: o ajuste a partir do ciclo 2, refeito da metade dos ciclos antes do piso."""
+    q, ultimo = ajustar(h, 2)
+    de = max(2, ultimo // 2)
+    if de == 2:
+        return q
+    return ajustar(h[:ultimo + 1], de)[0]
+
+
+def vereditos(d, hist):
+    """O veredito (metodo.md 7.4) da história; dois quando o fator ajustado fica a 1e-9 de 0,95."""
+    n = len(hist) - 1
+    if n >= 1:
+        r = hist[n] / hist[0] if hist[0] != 0 else (math.nan if hist[n] == 0 else math.inf)
+        if divergiu(hist[0], hist[n]):
+            return ("divergiu",) if not d["tolt"] >= r else ("convergiu",)
+        if d["tolt"] >= r:
+            return ("convergiu",)
+    if hist[0] == 0.0 and hist[n] == 0.0:
+        return ("convergiu",)
+    q = fator_assintotico(hist)
+    if q is not None and abs(q - 0.95) < 1e-9:
+        return ("estagnou", "parou")
+    return ("estagnou",) if q is not None and q >= 0.95 else ("parou",)
+
+
+def linha_veredito(v):
+    return v.ljust(15) + "   = veredito: convergiu, parou, estagnou ou divergiu"
 
 
 def div(a, b):
@@ -610,7 +679,7 @@ def resolver_metodo(d, m):
         hist.append(norma(T, nx, ny, fino.ae, fino.an, fino.ap))
         maxT = max(maxT, max(abs(v) for v in T))
         r = hist[it] / hist[0] if hist[0] != 0 else (math.nan if hist[it] == 0 else math.inf)
-        if d["tolt"] >= r:
+        if d["tolt"] >= r or divergiu(hist[0], hist[it]):
             break
     return hist, T, nx, ny, maxT
 
@@ -644,10 +713,15 @@ def bloco_metodo(d, m):
     return L
 
 
-def listagem_metodo(d, m, hist, T, nx, ny):
-    """A listagem com o bloco MÉTODO depois da linha de freq (índice 18: 5 linhas + 14 valores)."""
+def listagem_metodo(d, m, hist, T, nx, ny, veredito=None):
+    """A listagem com o bloco MÉTODO depois da linha de freq (índice 18: 5 linhas + 14 valores) e, fora do método
+    clássico, a linha do veredito antes da linha vazia que precede a do tempo de CPU."""
     L = listagem(d, hist, T, nx, ny)
-    return L[:19] + bloco_metodo(d, m) + L[19:]
+    bloco = bloco_metodo(d, m)
+    if not bloco:
+        return L
+    v = veredito or vereditos(d, hist)[0]
+    return L[:19] + bloco + L[19:-1] + ["", linha_veredito(v), ""]
 
 
 def caso_aleatorio(rnd, n):
@@ -799,9 +873,12 @@ def comparar_tolerante(corpo, esp, d, m, hist, T, maxT, fino):
     n_p, n_m = fp - h, fm - h
     c = min(n_p, n_m)
     if n_p != n_m:
+        # na iteração c um lado parou (tolt ou divergência, metodo.md 7.3) e o outro seguiu: as duas coisas
+        # precisam caber no intervalo da razão
         iv = razao(c) if c >= 1 else (0.0, 0.0)
-        possivel = (iv is None or d["tolt"] < iv[1]) if n_m == c else (iv is None or d["tolt"] >= iv[0])
-        if c < 1 or not possivel:
+        para = iv is None or iv[0] <= d["tolt"] or iv[1] > 1e6
+        segue = iv is None or (iv[1] > d["tolt"] and iv[0] <= 1e6)
+        if c < 1 or not (para and segue):
             return "  iterações: placa %d, referência %d" % (n_p, n_m)
     for it in range(1, c + 1):
         lp, lm = corpo[h + it - 1], esp[h + it - 1]
@@ -815,6 +892,11 @@ def comparar_tolerante(corpo, esp, d, m, hist, T, maxT, fino):
     resto_p, resto_m = corpo[fp:], esp[fm:]
     if len(resto_p) != len(resto_m):
         return "  número de linhas: %d x %d" % (len(corpo), len(esp))
+    if n_p != n_m:
+        # parando em iterações diferentes, o veredito também pode diferir
+        resto_m = [a if a.endswith(" = veredito: convergiu, parou, estagnou ou divergiu") and
+                   b.endswith(" = veredito: convergiu, parou, estagnou ou divergiu") else b
+                   for a, b in zip(resto_p, resto_m)]
     # valores de T na ordem em que o bloco do campo os imprime
     nx, ny = fino.nx, fino.ny
     valores = iter([T[i + (j - 1) * nx] for b in range((nx + 7) // 8) for j in range(1, ny + 1)
@@ -1172,11 +1254,29 @@ def chk_comparador():
     return None
 
 
+def chk_veredito():
+    """Os quatro vereditos de histórias feitas à mão e a parada do modelo no primeiro ciclo acima de 1e6."""
+    d = dict(tolt=1e-8, itmax=30)
+    casos = [([1.0, 0.1, 1e-9], "convergiu"), ([1.0, 10.0, 2e6], "divergiu"), ([2.0, math.nan], "divergiu"),
+             ([0.0, 0.0, 0.0], "convergiu"), ([1.0] + [0.6 ** k for k in range(1, 31)], "parou"),
+             ([1.0] + [0.99 ** k for k in range(1, 31)], "estagnou"), ([1.0], "parou")]
+    for h, v in casos:
+        if vereditos(d, h) != (v,):
+            return "%r: %r, esperado %s" % (h[:4], vereditos(d, h), v)
+    if not divergiu(1.0, 1e6 * (1 + 2 ** -52)) or divergiu(1.0, 1e6) or divergiu(0.0, 5.0):
+        return "teste de divergência"
+    d = dict(nm=4, nx1=3, ny1=3, tolt=1e-8, itmax=50, nitm=2, problema=2, tipo_ci=0)
+    h = resolver_metodo(d, dict(suavizador="gs-rb"))[0]
+    if not (h[-1] / h[0] > 1e6 and all(x / h[0] <= 1e6 for x in h[:-1]) and len(h) < 51):
+        return "gs-rb com injeção: %d ciclos, razão final %g" % (len(h) - 1, h[-1] / h[0])
+    return None
+
+
 def autoteste():
     falhas = 0
     verificacoes = (chk_regressao, chk_linha_exata, chk_rb_ordem, chk_gs_sym, chk_jacobi, chk_gerador,
                     chk_restricao_constante, chk_ciclos, chk_visitas, chk_direto, chk_anisotropia, chk_bloco,
-                    chk_comparador)
+                    chk_comparador, chk_veredito)
     for chk in verificacoes:
         t = time.time()
         r = chk()
@@ -1201,17 +1301,27 @@ def main():
             with open(os.path.join(dir_, "tervano3.ent"), "wb") as f:
                 f.write(escrever_entrada(d, c % 2 == 1))
             r = subprocess.run([placa] + opcoes(m), cwd=dir_, env=amb, stdin=subprocess.DEVNULL, capture_output=True)
-            if r.returncode != 0:
-                print("caso %d (%s): código %d: %s" % (c, " ".join(opcoes(m)), r.returncode, r.stderr.decode()))
+            hist, T, nx, ny, maxT = resolver_metodo(d, m)
+            v = vereditos(d, hist)
+            # uma rodada que diverge escreve as saídas e sai com 3, dizendo-o no erro padrão
+            esperado = 3 if v == ("divergiu",) else 0
+            tolerante = d["nm"] >= 2 and efetivo(m, d["nitm"])["grosso"] == "solve"
+            if r.returncode != esperado and not (tolerante and r.returncode in (0, 3)):
+                print("caso %d (%s): código %d, esperado %d: %s" % (c, " ".join(opcoes(m)), r.returncode, esperado,
+                                                                   r.stderr.decode()))
+                falhas += 1
+                continue
+            if (r.returncode == 3) != (b"the solve diverged" in r.stderr):
+                print("caso %d (%s): código %d e erro padrão %r" % (c, " ".join(opcoes(m)), r.returncode, r.stderr))
                 falhas += 1
                 continue
             with open(os.path.join(dir_, d["caso"]), "rb") as f:
                 obtida = f.read().decode("latin-1").split("\r\n")
-            hist, T, nx, ny, maxT = resolver_metodo(d, m)
-            esperada = listagem_metodo(d, m, hist, T, nx, ny)
+            esperadas = [listagem_metodo(d, m, hist, T, nx, ny, x) for x in v]
+            esperada = next((x for x in esperadas if x == obtida[4:-2]), esperadas[0])
             # linhas 1-4: vazia, cabeçalho, vazia, data; a penúltima é o tempo de CPU
             corpo = obtida[4:-2]
-            if d["nm"] >= 2 and efetivo(m, d["nitm"])["grosso"] == "solve":
+            if tolerante:
                 tolerantes += 1
                 dif = comparar_tolerante(corpo, esperada, d, m, hist, T, maxT, Nivel([], 0, None, nx, ny))
             else:

@@ -12,6 +12,7 @@
 #include "state/cifras.h"
 #include "state/estado.h"
 #include "state/metodo.h"
+#include "state/veredito.h"
 
 using complexo = std::complex<double>;
 
@@ -49,10 +50,22 @@ pedido_lfa pedido_do_metodo(const metodo_efetivo& m, double ae, double an);
 matriz4 simbolo_suavizador(const pedido_lfa& p, double t1, double t2);
 /// Símbolo da correção grossa K = I - P L_H^-1 R L_h (bilinear, L_H rediscretizado); theta != 0.
 matriz4 simbolo_correcao_grossa(const pedido_lfa& p, double t1, double t2);
-/// Símbolo do operador de dois níveis S^nu2 K S^nu1; theta != 0.
+/// Símbolo do operador de dois níveis S^nu2 K S^nu1 (estoura para infinito ou some como o double); theta != 0.
 matriz4 simbolo_dois_niveis(const pedido_lfa& p, double t1, double t2);
 /// Produto de matrizes 4x4: a b.
 matriz4 produto(const matriz4& a, const matriz4& b);
+// Uma potência de matriz 4x4 guardada escalada, a^n = 2^expoente m, para que nem nu = 10^6 varreduras estourem nem
+// se percam no subnormal.
+struct potencia4 {
+    matriz4 m{};
+    long long expoente = 0;
+};
+/// a^n por quadrados sucessivos (da esquerda para a direita: ~2 log2 n produtos), n >= 0.
+potencia4 potencia(const matriz4& a, long long n);
+/// rho(S^nu2 K S^nu1) pelas potências escaladas: o raio da matriz escalada vezes 2^expoente; theta != 0.
+double raio_dois_niveis(const pedido_lfa& p, double t1, double t2);
+/// rho(Q S^nu)^(1/nu), nu >= 1 (Q anula o harmônico theta): a suavização por varredura em nu varreduras.
+double raio_suavizado(const matriz4& s, long long nu);
 /// mu, mu_nu e rho: máximo sobre a grade de frequências baixas, refinado por busca local.
 resultado_lfa analisar_lfa(const pedido_lfa& p);
 
@@ -132,3 +145,11 @@ pedido_lfa pedido_da_rodada(const metodo_efetivo& m, int nitm, int nm, int nx, i
 std::vector<linha_lfa> tabela_lfa(const metodo_efetivo& m, int nitm, int nm, int nx, int ny);
 /// As cifras de uma rodada resolvida: LFA, fator ajustado, trabalho por ciclo, erro dividido e erro contra a exata.
 cifras_rodada calcular_cifras(const estado_execucao& e, const metodo_efetivo& m);
+
+// ---- O julgamento de uma rodada.
+/// O veredito depois da solução: divergiu ou convergiu pelo teste que parou o laço; senão estagnou quando o fator
+/// assintótico ajustado de hist(0..niter) é >= fator_de_estagnacao, ou parou.
+veredito julgar_rodada(const estado_execucao& e);
+/// O que a LFA prevê antes da solução (só com nm >= 2): com rho >= rho_sem_convergencia, rho, mu e o porquê. Uma
+/// olhada em poucas frequências basta quando o fator fica longe de 1 (rho é então só o dessa olhada).
+previsao_lfa prever_convergencia(const metodo_efetivo& m, int nitm, int nm, int nx, int ny);

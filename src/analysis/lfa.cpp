@@ -78,14 +78,6 @@ ponto maximizar(const funcao_theta& f, const std::array<ponto, 3>& grade, double
     return melhor;
 }
 
-// rho(Q S^nu): Q anula a componente do harmônico theta (correção grossa ideal).
-double raio_suavizado(const matriz4& s, int nu) {
-    matriz4 m = s;
-    for (int v = 1; v < nu; ++v) m = produto(m, s);
-    for (int j = 0; j < 4; ++j) m[j] = 0.0;
-    return raio_espectral(m, 4);
-}
-
 } // namespace
 
 resultado_lfa analisar_lfa(const pedido_lfa& p) {
@@ -95,12 +87,8 @@ resultado_lfa analisar_lfa(const pedido_lfa& p) {
     const funcao_theta f_mu = [&](double t1, double t2) {
         return raio_suavizado(simbolo_suavizador(p, t1, t2), 1);
     };
-    const funcao_theta f_mu_nu = [&](double t1, double t2) {
-        return std::pow(raio_suavizado(simbolo_suavizador(p, t1, t2), nu), 1.0 / nu);
-    };
-    const funcao_theta f_rho = [&](double t1, double t2) {
-        return raio_espectral(simbolo_dois_niveis(p, t1, t2), 4);
-    };
+    const funcao_theta f_mu_nu = [&](double t1, double t2) { return raio_suavizado(simbolo_suavizador(p, t1, t2), nu); };
+    const funcao_theta f_rho = [&](double t1, double t2) { return raio_dois_niveis(p, t1, t2); };
     resultado_lfa r;
     std::array<ponto, 3> g_mu{}, g_mu_nu{}, g_rho{};
     guardar(g_mu, {f_mu(0.0, 0.0), 0.0, 0.0});
@@ -113,7 +101,7 @@ resultado_lfa analisar_lfa(const pedido_lfa& p) {
             const double t1 = -0.5 * pi + (k1 + 0.5) * passo;
             const matriz4 s = simbolo_suavizador(p, t1, t2);
             guardar(g_mu, {raio_suavizado(s, 1), t1, t2});
-            if (nu > 0) guardar(g_mu_nu, {std::pow(raio_suavizado(s, nu), 1.0 / nu), t1, t2});
+            if (nu > 0) guardar(g_mu_nu, {raio_suavizado(s, nu), t1, t2});
             if (admitido(dominio::toro_sem_zero, t1, t2)) guardar(g_rho, {f_rho(t1, t2), t1, t2});
             ++r.avaliacoes;
         }

@@ -1,4 +1,5 @@
 // Símbolos de Fourier dos componentes do método no espaço dos 4 harmônicos de uma frequência baixa.
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/analise.h"
@@ -155,10 +156,79 @@ matriz4 simbolo_correcao_grossa(const pedido_lfa& p, double t1, double t2) {
     return k;
 }
 
-matriz4 simbolo_dois_niveis(const pedido_lfa& p, double t1, double t2) {
+namespace {
+
+// Escala m por uma potência de 2 (exata) quando o maior módulo sai de [2^-400, 2^400]; o expoente acumula.
+void normalizar(potencia4& p) {
+    double maior = 0.0;
+    for (const complexo& x : p.m) maior = std::max(maior, std::max(std::fabs(x.real()), std::fabs(x.imag())));
+    if (!(maior > 0x1p-400 && maior < 0x1p400) && maior > 0.0 && std::isfinite(maior)) {
+        const int k = std::ilogb(maior);
+        for (complexo& x : p.m) x = {std::ldexp(x.real(), -k), std::ldexp(x.imag(), -k)};
+        p.expoente += k;
+    }
+}
+
+// S^nu2 K S^nu1 escalado.
+potencia4 dois_niveis(const pedido_lfa& p, double t1, double t2) {
     const matriz4 s = simbolo_suavizador(p, t1, t2);
-    matriz4 m = simbolo_correcao_grossa(p, t1, t2);
-    for (int v = 0; v < p.nu1; ++v) m = produto(m, s);
-    for (int v = 0; v < p.nu2; ++v) m = produto(s, m);
-    return m;
+    potencia4 r{simbolo_correcao_grossa(p, t1, t2), 0};
+    if (p.nu1 > 0) {
+        const potencia4 antes = potencia(s, p.nu1);
+        r.m = produto(r.m, antes.m);
+        r.expoente += antes.expoente;
+        normalizar(r);
+    }
+    if (p.nu2 > 0) {
+        const potencia4 depois = potencia(s, p.nu2);
+        r.m = produto(depois.m, r.m);
+        r.expoente += depois.expoente;
+        normalizar(r);
+    }
+    return r;
+}
+
+} // namespace
+
+potencia4 potencia(const matriz4& a, long long n) {
+    potencia4 r;
+    if (n <= 0) {
+        for (int i = 0; i < 4; ++i) r.m[i * 4 + i] = 1.0;
+        return r;
+    }
+    r.m = a;
+    int bit = 62;
+    while (!((n >> bit) & 1)) --bit;
+    // da esquerda para a direita: a^2 = a a, a^3 = a^2 a, como o produto repetido nas potências pequenas
+    while (bit-- > 0) {
+        r.m = produto(r.m, r.m);
+        r.expoente *= 2;
+        normalizar(r);
+        if ((n >> bit) & 1) {
+            r.m = produto(r.m, a);
+            normalizar(r);
+        }
+    }
+    return r;
+}
+
+matriz4 simbolo_dois_niveis(const pedido_lfa& p, double t1, double t2) {
+    potencia4 r = dois_niveis(p, t1, t2);
+    const int e = static_cast<int>(std::clamp(r.expoente, -5000LL, 5000LL));
+    for (complexo& x : r.m) x = {std::ldexp(x.real(), e), std::ldexp(x.imag(), e)};
+    return r.m;
+}
+
+double raio_dois_niveis(const pedido_lfa& p, double t1, double t2) {
+    const potencia4 r = dois_niveis(p, t1, t2);
+    return std::ldexp(raio_espectral(r.m, 4), static_cast<int>(std::clamp(r.expoente, -5000LL, 5000LL)));
+}
+
+double raio_suavizado(const matriz4& s, long long nu) {
+    potencia4 r = potencia(s, nu);
+    for (int j = 0; j < 4; ++j) r.m[j] = 0.0;
+    const double rho = raio_espectral(r.m, 4);
+    if (r.expoente == 0) return std::pow(rho, 1.0 / static_cast<double>(nu));
+    // rho 2^e, raiz nu: pelos logaritmos de base 2, sem formar 2^e
+    return std::exp2((std::log2(rho) + static_cast<double>(r.expoente)) / static_cast<double>(nu));
 }

@@ -1,9 +1,10 @@
-// Caminhos no POSIX: links resolvidos com a regra protected_symlinks, descritores (/dev/stdout), identidade de
+// Caminhos no POSIX: links resolvidos sem nunca seguir o de outro usuário, descritores (/dev/stdout), identidade de
 // arquivos, exame de destinos antes da solução.
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,9 +37,23 @@ int descritor_de(const std::string& p) {
     return std::stoi(resto);
 }
 
-// Segue a cadeia de links de `caminho` até o destino real (que pode não existir), recusando, como a regra
-// protected_symlinks do kernel, um link num diretório com sticky bit e escrita para todos que não pertence nem a
-// quem roda nem ao dono do diretório.
+namespace {
+
+// "uid 65534, nobody" (só o número quando o usuário não tem nome).
+std::string dono(uid_t uid) {
+    std::string s = "uid " + std::to_string(uid);
+    passwd p{}, *r = nullptr;
+    char b[4096];
+    if (getpwuid_r(uid, &p, b, sizeof b, &r) == 0 && r && r->pw_name) s += std::string(", ") + r->pw_name;
+    return s;
+}
+
+} // namespace
+
+// Segue a cadeia de links de `caminho` até o destino real (que pode não existir), recusando um link que não pertence
+// a quem roda nem ao root, em qualquer pasta: numa pasta de outra pessoa (755) ou de um grupo (2775) o link que ela
+// plantou no nome de uma saída faria o placa escrever onde ela quer (a regra protected_symlinks do kernel só
+// protege as pastas com sticky bit, e deixa passar o link do dono da pasta).
 falha_arquivo resolver(const std::string& caminho, std::string& real) {
     std::string p = caminho;
     for (int n = 0; n < 40; ++n) {
@@ -50,13 +65,9 @@ falha_arquivo resolver(const std::string& caminho, std::string& real) {
         }
         if (!S_ISLNK(l.st_mode)) break;
         const std::string d = diretorio_de(p);
-        struct stat sd{};
-        if (stat(ou_corrente(d), &sd) == 0 && (sd.st_mode & S_ISVTX) && (sd.st_mode & S_IWOTH) &&
-            l.st_uid != geteuid() && l.st_uid != sd.st_uid) {
-            return {EACCES, "refusing to follow the symbolic link " + p + ": it belongs to another user (uid " +
-                                std::to_string(l.st_uid) + ") and lies in the shared directory " +
-                                (d.empty() ? std::string(".") : d)};
-        }
+        if (l.st_uid != geteuid() && l.st_uid != 0)
+            return {EACCES, "refusing to follow the symbolic link " + p + ": it belongs to another user (" + dono(l.st_uid) +
+                                "), who could make it point anywhere; placa never writes through another user's link"};
         char alvo[PATH_MAX];
         const ssize_t k = readlink(p.c_str(), alvo, sizeof alvo - 1);
         if (k < 0) return {errno, ""};

@@ -14,8 +14,8 @@ const char* ou_corrente(const std::string& d);
 /// "/proc/self/fd/N", "/proc/PID/fd/N" ou "/dev/fd/N": N quando o descritor é deste processo, -1 quando é de outro,
 /// -2 quando o caminho não é desses.
 int descritor_de(const std::string& p);
-/// O destino real de `caminho` (links seguidos; pode não existir), recusando um link alheio num diretório
-/// compartilhado (a regra protected_symlinks do kernel).
+/// O destino real de `caminho` (links seguidos; pode não existir), recusando um link de outro usuário (que não o
+/// root) em qualquer pasta.
 falha_arquivo resolver(const std::string& caminho, std::string& real);
 /// Abre um destino especial para escrita direta, sem esperar por um leitor de FIFO que não existe.
 falha_arquivo abrir_especial(const std::string& real, int& fd);

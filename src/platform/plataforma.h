@@ -84,11 +84,28 @@ struct fim_filho {
     int codigo = 0;
     std::string erros;  // até 64 KiB do que o filho escreveu no erro padrão
 };
-/// Lança argumentos[0] (um caminho, sem PATH e sem shell) com os argumentos, a entrada padrão vazia e o erro padrão
-/// guardado à parte; devolve o número do filho, ou -1 com o motivo em `motivo`.
-long lancar_filho(const std::vector<std::string>& argumentos, std::string& motivo);
+// Um filho de estudo: argumentos[0] é o caminho do programa (sem PATH e sem shell); `entrada`, os bytes da sua
+// entrada padrão, numa cópia anônima que só ele lê.
+struct pedido_filho {
+    std::vector<std::string> argumentos;
+    std::string entrada;
+};
+// O resultado de um lançamento.
+struct lancamento {
+    long id = -1;               // > 0: o filho
+    bool tentar_depois = false; // o sistema recusou um processo agora (EAGAIN, limite de processos): tentar de novo
+    std::string motivo;         // id < 0: por quê
+};
+/// Lança o filho num grupo de processos só dele, com o erro padrão guardado à parte. Ele recebe SIGTERM quando o
+/// placa termina, de qualquer jeito, até por SIGKILL (PR_SET_PDEATHSIG), e os sinais anotados vão ao grupo todo:
+/// nenhum filho fica órfão resolvendo.
+lancamento lancar_filho(const pedido_filho& p);
 /// Espera o fim de qualquer filho lançado por lancar_filho.
 fim_filho esperar_filho();
+/// Dorme `segundos` (um sinal anotado encurta o sono).
+void dormir(double segundos);
+/// n letras e algarismos ao acaso (getrandom), para identificar um estudo.
+std::string texto_aleatorio(int n);
 
 // ---- arquivos (arquivos_posix.cpp; reais também nos testes)
 
@@ -103,6 +120,8 @@ struct falha_arquivo {
 };
 /// O texto da falha: o motivo, ou a descrição do código.
 std::string descrever(const falha_arquivo& f);
+/// Lê o arquivo inteiro (até `limite` bytes; mais que isso: EFBIG) em `conteudo`.
+falha_arquivo ler_arquivo(const std::string& caminho, std::size_t limite, std::string& conteudo);
 
 /// Identidade de um caminho: dispositivo e inode se existe; senão o diretório resolvido e o nome.
 struct identidade_arquivo {
@@ -118,14 +137,15 @@ falha_arquivo examinar_destino(const std::string& caminho);
 /// O destino existe e não é um arquivo regular (dispositivo, FIFO, terminal, saída padrão)?
 bool destino_especial(const std::string& caminho);
 
-// Temporário de uma gravação segura: anônimo até ganhar o nome do destino, ou com nome desde o início, para que
-// outro programa possa escrever nele.
-enum class tipo_temporario { anonimo, com_nome };
+// Temporário de uma gravação segura: anônimo até ganhar o nome do destino; para outro programa (o gnuplot), também
+// anônimo, mas aberto por ele como /dev/fd/N, um descritor que ele herda: nenhum nome existe enquanto ele trabalha,
+// e nem um SIGKILL deixa arquivo para trás (só onde o sistema de arquivos não tem O_TMPFILE um temporário com nome).
+enum class tipo_temporario { anonimo, para_outro_programa };
 
 // Gravação segura: num temporário anônimo do diretório do destino, que só ganha o nome do destino quando
-// efetivado; um destino que não é arquivo regular é escrito diretamente. Nunca segue um link simbólico alheio
-// num diretório compartilhado (a regra protected_symlinks do kernel) e nunca copia os bits setuid, setgid e
-// sticky. Desfeita (nada fica) se destruída antes de efetivada, e também por um sinal que termine o processo.
+// efetivado; um destino que não é arquivo regular é escrito diretamente. Nunca segue um link simbólico de outro
+// usuário (o do root sim), em pasta nenhuma, e nunca copia os bits setuid, setgid e sticky. Desfeita (nada fica)
+// se destruída antes de efetivada, e também por um sinal que termine o processo.
 class gravacao_segura {
 public:
     gravacao_segura() = default;
@@ -139,8 +159,8 @@ public:
     falha_arquivo abrir(const std::string& caminho, tipo_temporario tipo = tipo_temporario::anonimo);
     /// Escreve n bytes (todos, ou a falha).
     falha_arquivo escrever(const char* p, std::size_t n);
-    /// Caminho pelo qual outro programa escreve no lugar desta gravação (o temporário com nome, ou o destino
-    /// especial); vazio para um temporário anônimo.
+    /// Caminho pelo qual outro programa lê ou escreve esta gravação: /dev/fd/N (um descritor sem FD_CLOEXEC, que o
+    /// filho herda), o temporário com nome, ou o destino especial; vazio para um temporário só deste processo.
     const std::string& caminho_para_escrita() const;
     /// Grava no disco e dá ao conteúdo o nome do destino.
     falha_arquivo efetivar();
@@ -149,12 +169,29 @@ public:
 
 private:
     int fd_ = -1;
+    int herdado_ = -1;       // cópia de fd_ que os filhos herdam (para_outro_programa), ou -1
     int vaga_ = -1;          // vaga no registro de temporários com nome, ou -1
     bool direto_ = false;    // destino especial, escrito diretamente
     bool anonimo_ = false;   // temporário O_TMPFILE, ainda sem nome
     std::string destino_;    // caminho real do destino (links resolvidos)
     std::string diretorio_;  // diretório do destino, terminado em '/' (ou vazio)
     std::string temporario_; // nome do temporário, quando tem um
+    std::string para_outro_; // /dev/fd/N de herdado_
+};
+
+// Enquanto vive, trava (flock exclusivo) as pastas reais dos arquivos dados, em ordem de dispositivo e inode: as
+// saídas de uma rodada (listagem, CSV, figuras e a linha do resumo) entram como um conjunto, e rodadas simultâneas
+// com os mesmos destinos nunca misturam a listagem de uma com o CSV de outra. Uma pasta que não se deixa travar
+// (sem leitura, um sistema de arquivos sem flock) fica sem trava.
+class trava_de_conjunto {
+public:
+    explicit trava_de_conjunto(const std::vector<std::string>& arquivos);
+    ~trava_de_conjunto();
+    trava_de_conjunto(const trava_de_conjunto&) = delete;
+    trava_de_conjunto& operator=(const trava_de_conjunto&) = delete;
+
+private:
+    std::vector<int> pastas_; // descritores das pastas travadas
 };
 
 /// Acrescenta a um arquivo regular (criado se falta) o texto que `conteudo(vazio)` devolve, sob uma trava

@@ -28,7 +28,7 @@ void ao_sinal_no_estudo(int s) {
     const int erro = errno;
     if (!anotado) anotado = s;
     for (int i = 0; i < max_filhos; ++i)
-        if (filhos[i] > 0) kill(static_cast<pid_t>(filhos[i]), s);
+        if (filhos[i] > 0) kill(-static_cast<pid_t>(filhos[i]), s); // o grupo do filho
     errno = erro;
 }
 

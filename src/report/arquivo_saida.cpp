@@ -30,7 +30,7 @@ void conjunto_saidas::preparar(const std::string& arquivo, const std::string& ca
 }
 
 std::string conjunto_saidas::reservar(const std::string& arquivo, const std::string& canal) {
-    return abrir(arquivo, canal, tipo_temporario::com_nome).gravacao.caminho_para_escrita();
+    return abrir(arquivo, canal, tipo_temporario::para_outro_programa).gravacao.caminho_para_escrita();
 }
 
 std::string conjunto_saidas::caminho_temporario(const std::string& arquivo) const {

@@ -1,6 +1,7 @@
 // Gráficos SVG pelo gnuplot: os dados e o roteiro ficam ao lado das figuras, para refazê-las à mão. O placa
-// desenha a partir dos temporários (o roteiro lê os nomes de variáveis que a linha de comando pode dar), e as
-// figuras só entram nas saídas se o gnuplot as desenhar; as mensagens dele nunca chegam ao terminal.
+// desenha a partir dos temporários anônimos, que o gnuplot abre como /dev/fd/N (o roteiro lê os nomes de variáveis
+// que a linha de comando pode dar): nenhum arquivo com nome existe enquanto ele desenha. As figuras só entram nas
+// saídas se o gnuplot as desenhar; as mensagens dele nunca chegam ao terminal.
 #include <cmath>
 #include <cstdio>
 
@@ -72,7 +73,7 @@ std::string parametros_da_rodada(const estado_execucao& e) {
 bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, const cifras_rodada& cifras,
                        const std::string& prefixo, conjunto_saidas& saidas) {
     const arquivos_graficos a = arquivos_de_graficos(prefixo);
-    const auto com_nome = tipo_temporario::com_nome;
+    const auto para_gnuplot = tipo_temporario::para_outro_programa;
 
     faixas_graficos f;
     const retas_referencia ref = retas_de(e, cifras);
@@ -91,7 +92,7 @@ bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, c
             s.bruto(std::to_string(it) + " " + (c.razao > 0 ? g(c.razao) : "?") + " " + (c.q > 0 ? g(c.q) : "?") + " " +
                     (dentro && vr > 0 ? g(vr) : "?") + " " + (dentro && va > 0 ? g(va) : "?") + "\n");
         }
-    }, com_nome);
+    }, para_gnuplot);
 
     for (std::size_t k = 0; k < amostra.T.size(); ++k) {
         if (k == 0 || amostra.T[k] < f.t_min) f.t_min = amostra.T[k];
@@ -105,12 +106,12 @@ bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, c
     saidas.preparar(a.dados_campo, "--plot", [&](saida_texto& s) {
         s.bruto("# x y T\n");
         escrever_grade(s, amostra, amostra.T);
-    }, com_nome);
+    }, para_gnuplot);
     saidas.preparar(a.dados_erro, "--plot", [&](saida_texto& s) {
         s.bruto("# x y |T - T_exata| (no mínimo " + g(f.erro_piso) + ")\n");
         escrever_grade(s, amostra, erro);
-    }, com_nome);
-    saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(roteiro_graficos(e, a, f)); }, com_nome);
+    }, para_gnuplot);
+    saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(roteiro_graficos(e, a, f)); }, para_gnuplot);
 
     conjunto_saidas figuras;
     const std::string fig_conv = figuras.reservar(a.figura_convergencia, "--plot");
@@ -122,22 +123,33 @@ bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, c
                            {"figura_convergencia", fig_conv},
                            {"figura_campo", fig_campo},
                            {"figura_erro", fig_erro}},
-                          saidas.caminho_temporario(a.roteiro)))
+                          saidas.caminho_temporario(a.roteiro), a.roteiro))
         return false;
     saidas.juntar(std::move(figuras));
     return true;
 }
 
-bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro) {
+// A mensagem do gnuplot que diz o que falhou: a última linha não vazia (as anteriores ecoam o comando e marcam a
+// coluna com ^), com o roteiro pelo nome que ele terá em vez do descritor que o gnuplot leu.
+std::string erro_do_gnuplot(std::string erros, const std::string& temporario, const std::string& nome) {
+    while (!erros.empty() && (erros.back() == '\n' || erros.back() == ' ')) erros.pop_back();
+    std::string l = erros.substr(erros.rfind('\n') == std::string::npos ? 0 : erros.rfind('\n') + 1);
+    for (std::size_t i; !temporario.empty() && (i = l.find(temporario)) != std::string::npos;)
+        l.replace(i, temporario.size(), nome);
+    return l;
+}
+
+bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro,
+                      const std::string& nome_do_roteiro) {
     std::string comandos;
     for (const auto& [nome, valor] : variaveis) comandos += nome + " = " + texto_gp(nome_para_programa(valor)) + "; ";
     std::string erros;
     const int r = executar_programa({"gnuplot", "-e", comandos, nome_para_programa(roteiro)}, &erros);
     if (r == -1) return false;
     if (r != 0) {
-        const std::string primeira = erros.substr(0, erros.find('\n'));
+        const std::string motivo = erro_do_gnuplot(erros, nome_para_programa(roteiro), nome_do_roteiro);
         throw erro_fatal("gnuplot failed (exit status " + std::to_string(r) + ") drawing the --plot figures" +
-                         (primeira.empty() ? std::string() : ": " + primeira));
+                         (motivo.empty() ? std::string() : ": " + motivo));
     }
     return true;
 }

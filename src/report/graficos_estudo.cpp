@@ -40,12 +40,69 @@ arquivos_estudo arquivos(const std::string& p) {
     return {p + "-estudo.dat", p + "-erro-h.dat", p + ".gp", p + "-fator.svg", p + "-tempo.svg", p + "-erro-h.svg"};
 }
 
-std::string roteiro(const tabela_estudo& t, const arquivos_estudo& a) {
-    const bool grade = !t.series_grade.empty();
+// Uma curva de um gráfico: o bloco (a série) no arquivo de dados, a coluna e o título.
+struct curva {
+    std::size_t bloco;
+    int coluna;
+    std::string titulo;
+};
+
+// As curvas de cada figura: só as séries com dois valores positivos e finitos (as escalas são logarítmicas); uma
+// figura sem curva não é desenhada. As notas dizem o que ficou de fora e por quê.
+struct plano_estudo {
+    std::vector<curva> fator, tempo, erro_h;
+    std::vector<std::string> notas;
+};
+
+// Por que os valores de uma série não dão uma curva numa escala logarítmica; vazio quando dão.
+std::string degenerada(const std::vector<double>& v) {
+    std::size_t finitos = 0, positivos = 0;
+    for (double x : v) finitos += std::isfinite(x), positivos += std::isfinite(x) && x > 0.0;
+    if (finitos == 0) return "it has no value";
+    if (positivos == 0) return "all its values are 0";
+    if (positivos == 1) return v.size() == 1 ? "it has a single point" : "only one of its values is above 0";
+    return {};
+}
+
+// As curvas de uma figura, uma por série e por coluna pedida (valor de cada linha por `valor`).
+void curvas(std::vector<curva>& saida, const std::vector<serie_estudo>& series, int coluna, const std::string& quantidade,
+            const std::string& figura, const std::vector<linha_estudo>& linhas, double (*valor)(const linha_estudo&),
+            std::vector<std::string>& notas) {
+    for (std::size_t i = 0; i < series.size(); ++i) {
+        std::vector<double> v;
+        for (std::size_t l : series[i].linhas) v.push_back(valor(linhas[l]));
+        const std::string r = series[i].rotulo.empty() ? "" : " (" + series[i].rotulo + ")";
+        if (const std::string porque = degenerada(v); !porque.empty())
+            notas.push_back("note: --plot " + figura + " leaves out the curve '" + quantidade + r + "': " + porque +
+                            " (a logarithmic scale cannot show it)");
+        else saida.push_back({i, coluna, quantidade + r});
+    }
+}
+
+plano_estudo planejar(const tabela_estudo& t, const arquivos_estudo& a) {
+    plano_estudo p;
+    curvas(p.fator, t.series_eixo, 2, "q medido", a.fator, t.linhas, [](const linha_estudo& l) { return l.q_assintotico; }, p.notas);
+    curvas(p.fator, t.series_eixo, 3, "rho LFA", a.fator, t.linhas, [](const linha_estudo& l) { return l.rho_lfa; }, p.notas);
+    std::stable_sort(p.fator.begin(), p.fator.end(), [](const curva& x, const curva& y) { return x.bloco < y.bloco; });
+    curvas(p.tempo, t.series_eixo, 4, "CPU", a.tempo, t.linhas, [](const linha_estudo& l) { return l.cpu_s; }, p.notas);
+    curvas(p.erro_h, t.series_grade, 2, "erro de discretização", a.erro_h, t.linhas,
+           [](const linha_estudo& l) { return l.erro_discretizacao_max; }, p.notas);
+    const auto sem_figura = [&](const std::string& figura) {
+        p.notas.push_back("note: --plot " + figura + " is not drawn: no series has two values above 0");
+    };
+    if (p.fator.empty()) sem_figura(a.fator);
+    if (p.tempo.empty()) sem_figura(a.tempo);
+    if (p.erro_h.empty() && !t.series_grade.empty()) sem_figura(a.erro_h);
+    return p;
+}
+
+std::string roteiro(const tabela_estudo& t, const arquivos_estudo& a, const plano_estudo& p) {
     const std::string eixo = t.eixo.empty() ? std::string("rodada") : t.eixo;
     std::string gp = "# gráficos do estudo do placa: gnuplot " + texto_gp(nome_para_programa(a.roteiro)) + "\n";
-    gp += variavel("dados_estudo", a.dados) + variavel("figura_fator", a.fator) + variavel("figura_tempo", a.tempo);
-    if (grade) gp += variavel("dados_erro_h", a.dados_h) + variavel("figura_erro_h", a.erro_h);
+    gp += variavel("dados_estudo", a.dados);
+    if (!p.fator.empty()) gp += variavel("figura_fator", a.fator);
+    if (!p.tempo.empty()) gp += variavel("figura_tempo", a.tempo);
+    if (!p.erro_h.empty()) gp += variavel("dados_erro_h", a.dados_h) + variavel("figura_erro_h", a.erro_h);
     gp += "set encoding utf8\nset terminal svg size 800,600 dynamic font 'Sans,12' background rgb 'white'\n";
     // a legenda fica embaixo, em até duas colunas; a margem de baixo cresce com as suas linhas
     const auto margem = [](std::size_t entradas) { return "set bmargin " + std::to_string(5 + (entradas + 1) / 2) + "\n"; };
@@ -74,42 +131,50 @@ std::string roteiro(const tabela_estudo& t, const arquivos_estudo& a) {
                " noenhanced\n";
     };
     // fator: medido (cheio) e previsto (tracejado) de cada série, na mesma cor
-    gp += "set output figura_fator\n" + margem(2 * t.series_eixo.size()) + titulo("Fator por ciclo medido e previsto") +
-          "set ylabel " + texto_gp("fator por ciclo (escala logarítmica)") + "\nplot ";
-    for (std::size_t i = 0; i < t.series_eixo.size(); ++i) {
-        const std::string r = t.series_eixo[i].rotulo.empty() ? "" : " (" + t.series_eixo[i].rotulo + ")";
-        gp += (i ? ", \\\n     " : "") + std::string("dados_estudo index ") + std::to_string(i) +
-              " using 1:2 with linespoints pt 7 ps 0.7 lw 2 " + cor(i) + " title " + texto_gp("q medido" + r) +
-              ", \\\n     '' index " + std::to_string(i) + " using 1:3 with linespoints pt 6 ps 0.7 dt 2 lw 1.5 " +
-              cor(i) + " title " + texto_gp("rho LFA" + r);
+    if (!p.fator.empty()) {
+        gp += "set output figura_fator\n" + margem(p.fator.size()) + titulo("Fator por ciclo medido e previsto") +
+              "set ylabel " + texto_gp("fator por ciclo (escala logarítmica)") + "\nplot ";
+        for (std::size_t i = 0; i < p.fator.size(); ++i) {
+            const curva& c = p.fator[i];
+            gp += (i ? ", \\\n     " : "") + std::string("dados_estudo index ") + std::to_string(c.bloco) + " using 1:" +
+                  std::to_string(c.coluna) +
+                  (c.coluna == 2 ? " with linespoints pt 7 ps 0.7 lw 2 " : " with linespoints pt 6 ps 0.7 dt 2 lw 1.5 ") +
+                  cor(c.bloco) + " title " + texto_gp(c.titulo);
+        }
+        gp += "\n";
     }
-    gp += "\nset output figura_tempo\n" + margem(t.series_eixo.size()) + titulo("Tempo de CPU") + "set ylabel " +
-          texto_gp("CPU da solução, s (escala logarítmica)") + "\nplot ";
-    for (std::size_t i = 0; i < t.series_eixo.size(); ++i)
-        gp += (i ? ", \\\n     " : "") + std::string("dados_estudo index ") + std::to_string(i) +
-              " using 1:4 with linespoints pt 7 ps 0.7 lw 2 " + cor(i) + " title " +
-              texto_gp(t.series_eixo[i].rotulo.empty() ? "CPU" : t.series_eixo[i].rotulo);
-    gp += "\n";
-    if (grade) {
-        // erro contra h: a reta C h^2 passa pelo ponto mais fino da primeira série
+    if (!p.tempo.empty()) {
+        gp += "set output figura_tempo\n" + margem(p.tempo.size()) + titulo("Tempo de CPU") + "set ylabel " +
+              texto_gp("CPU da solução, s (escala logarítmica)") + "\nplot ";
+        for (std::size_t i = 0; i < p.tempo.size(); ++i) {
+            const serie_estudo& s = t.series_eixo[p.tempo[i].bloco];
+            gp += (i ? ", \\\n     " : "") + std::string("dados_estudo index ") + std::to_string(p.tempo[i].bloco) +
+                  " using 1:4 with linespoints pt 7 ps 0.7 lw 2 " + cor(p.tempo[i].bloco) + " title " +
+                  texto_gp(s.rotulo.empty() ? "CPU" : s.rotulo);
+        }
+        gp += "\n";
+    }
+    if (!p.erro_h.empty()) {
+        // erro contra h: a reta C h^2 passa pelo ponto mais fino da primeira série desenhada
         double hmin = 0, hmax = 0, h0 = 0, e0 = 0;
         for (const linha_estudo& l : t.linhas)
             if (l.h > 0) {
                 hmax = std::max(hmax, l.h);
                 hmin = hmin == 0 ? l.h : std::min(hmin, l.h);
             }
-        for (std::size_t i : t.series_grade.front().linhas)
-            if (t.linhas[i].h > 0 && (h0 == 0 || t.linhas[i].h < h0)) h0 = t.linhas[i].h, e0 = t.linhas[i].erro_discretizacao_max;
-        gp += "set output figura_erro_h\n" + margem(t.series_grade.size() + 1) +
+        for (std::size_t i : t.series_grade[p.erro_h.front().bloco].linhas)
+            if (t.linhas[i].h > 0 && t.linhas[i].erro_discretizacao_max > 0 && (h0 == 0 || t.linhas[i].h < h0))
+                h0 = t.linhas[i].h, e0 = t.linhas[i].erro_discretizacao_max;
+        gp += "set output figura_erro_h\n" + margem(p.erro_h.size() + 1) +
               "unset xtics\nset xtics auto\nset offsets 0, 0, 0, 0\nset logscale xy\n"
               "set format x '%g'\nset xrange [" + g(hmin / 1.3) + ":" + g(hmax * 1.3) + "]\n" +
               "set title " + texto_gp("Erro de discretização contra h") + ".\"\\n\"." + texto_gp("estudo de " + t.resumo) +
               " noenhanced\nset xlabel " + texto_gp("h, espaçamento do nível mais fino (escala logarítmica)") +
               "\nset ylabel " + texto_gp("max |T discreta - T exata| (escala logarítmica)") + "\nplot ";
-        for (std::size_t i = 0; i < t.series_grade.size(); ++i) {
-            const serie_estudo& s = t.series_grade[i];
-            gp += (i ? ", \\\n     " : "") + std::string("dados_erro_h index ") + std::to_string(i) +
-                  " using 1:2 with linespoints pt 7 ps 0.7 lw 2 " + cor(i) + " title " +
+        for (std::size_t i = 0; i < p.erro_h.size(); ++i) {
+            const serie_estudo& s = t.series_grade[p.erro_h[i].bloco];
+            gp += (i ? ", \\\n     " : "") + std::string("dados_erro_h index ") + std::to_string(p.erro_h[i].bloco) +
+                  " using 1:2 with linespoints pt 7 ps 0.7 lw 2 " + cor(p.erro_h[i].bloco) + " title " +
                   texto_gp((s.rotulo.empty() ? "" : s.rotulo + ": ") + "inclinação observada " + cifra(s.inclinacao, 2));
         }
         if (h0 > 0 && e0 > 0)
@@ -127,10 +192,12 @@ std::vector<std::string> arquivos_de_graficos_estudo(const std::string& prefixo)
     return {a.dados, a.dados_h, a.roteiro, a.fator, a.tempo, a.erro_h};
 }
 
-bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo, conjunto_saidas& saidas) {
+bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo, conjunto_saidas& saidas,
+                              std::vector<std::string>& notas) {
     const arquivos_estudo a = arquivos(prefixo);
-    const auto com_nome = tipo_temporario::com_nome;
-    const bool grade = !t.series_grade.empty();
+    const auto para_gnuplot = tipo_temporario::para_outro_programa;
+    const plano_estudo p = planejar(t, a);
+    notas.insert(notas.end(), p.notas.begin(), p.notas.end());
     std::vector<double> menos_h;
     for (const linha_estudo& l : t.linhas) menos_h.push_back(-l.h);
     saidas.preparar(a.dados, "--plot", [&](saida_texto& s) {
@@ -143,8 +210,8 @@ bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo
             }
             s.bruto("\n\n");
         }
-    }, com_nome);
-    if (grade)
+    }, para_gnuplot);
+    if (!t.series_grade.empty())
         saidas.preparar(a.dados_h, "--plot", [&](saida_texto& s) {
             s.bruto("# h erro_discretizacao_max, um bloco por série\n");
             for (const serie_estudo& x : t.series_grade) {
@@ -153,18 +220,19 @@ bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo
                     s.bruto(g(t.linhas[i].h) + " " + g(t.linhas[i].erro_discretizacao_max) + "\n");
                 s.bruto("\n\n");
             }
-        }, com_nome);
-    saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(roteiro(t, a)); }, com_nome);
+        }, para_gnuplot);
+    saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(roteiro(t, a, p)); }, para_gnuplot);
+    if (p.fator.empty() && p.tempo.empty() && p.erro_h.empty()) return true; // nada a desenhar: dados e roteiro ficam
 
     conjunto_saidas figuras;
-    std::vector<std::pair<std::string, std::string>> v{{"dados_estudo", saidas.caminho_temporario(a.dados)},
-                                                       {"figura_fator", figuras.reservar(a.fator, "--plot")},
-                                                       {"figura_tempo", figuras.reservar(a.tempo, "--plot")}};
-    if (grade) {
+    std::vector<std::pair<std::string, std::string>> v{{"dados_estudo", saidas.caminho_temporario(a.dados)}};
+    if (!p.fator.empty()) v.emplace_back("figura_fator", figuras.reservar(a.fator, "--plot"));
+    if (!p.tempo.empty()) v.emplace_back("figura_tempo", figuras.reservar(a.tempo, "--plot"));
+    if (!p.erro_h.empty()) {
         v.emplace_back("dados_erro_h", saidas.caminho_temporario(a.dados_h));
         v.emplace_back("figura_erro_h", figuras.reservar(a.erro_h, "--plot"));
     }
-    if (!executar_gnuplot(v, saidas.caminho_temporario(a.roteiro))) return false;
+    if (!executar_gnuplot(v, saidas.caminho_temporario(a.roteiro), a.roteiro)) return false;
     saidas.juntar(std::move(figuras));
     return true;
 }

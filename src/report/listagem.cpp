@@ -1,4 +1,5 @@
-// A listagem linha a linha: cabeçalho, data, parâmetros (escrever_dados), método, histórico, campo e CPU.
+// A listagem linha a linha: cabeçalho, data, parâmetros (escrever_dados), método, histórico, campo, veredito (fora
+// do método clássico) e CPU.
 #include <cmath>
 
 #include "report/listagem.h"
@@ -69,6 +70,7 @@ void escrever_listagem(const estado_execucao& e, saida_texto& s, const metodo_ef
         linha(s, std::string(30, ' ') + "TEMPERATURAS");
         escrever_campo_T(e.T.data(), e.nyk, e.nxk, e.nxyk, s);
     }
+    escrever_veredito(e, metodo, s);
     linha(s, "");
     linha(s, fixo(e.tcpu, 14, 3) + " = tempo de CPU (segundos)");
 }

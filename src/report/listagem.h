@@ -96,7 +96,10 @@ private:
                                    const falha_arquivo& f);
 
 // Saídas pedidas pela linha de comando; nenhuma muda a listagem.
-/// Número em CSV: a forma mais curta que relê o mesmo double.
+/// Texto numa célula CSV: entre aspas quando preciso e, quando começa com =, +, -, @, TAB, CR ou apóstrofo, com um
+/// apóstrofo na frente, que uma planilha mostra como texto em vez de executar a fórmula (--study-table o tira).
+std::string texto_csv(const std::string& s);
+/// Número em CSV: a forma mais curta que relê o mesmo double; NaN, Inf e -Inf (um NaN nunca sai com sinal).
 std::string numero_csv(double v);
 /// Componentes efetivos "ciclo=V fmg=nao ... inicio=tipo_ci" (com nm = 1 só suavizador, omega e início; sem omega
 /// nos suavizadores por linhas).
@@ -117,7 +120,9 @@ std::string colunas_cifras(const estado_execucao& e, const cifras_rodada& c);
 std::string cabecalho_resumo();
 /// Se `linha` começa como o cabeçalho do resumo de qualquer versão (as colunas novas só entram no fim).
 bool cabecalho_de_resumo(std::string_view linha);
-std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_efetivo& metodo);
+/// `estudo`: o identificador do estudo da rodada (--study-id), na última coluna; vazio numa rodada avulsa.
+std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_efetivo& metodo,
+                         const std::string& estudo = {});
 /// Acrescenta a linha ao resumo, com o cabeçalho antes quando o arquivo é novo ou vazio, sob trava.
 void anexar_resumo(const std::string& arquivo, const std::string& linha);
 // Quocientes da linha it da tabela, calculados como na listagem.
@@ -127,8 +132,16 @@ struct quocientes {
 quocientes da_iteracao(const estado_execucao& e, long long it);
 /// Os da última iteração; sem iteração alguma, os da linha 0 (1.0).
 quocientes finais(const estado_execucao& e);
-/// O laço parou pelo teste de tolerância.
-bool convergiu(const estado_execucao& e);
+
+// O veredito (state/veredito.h) nos relatórios.
+/// "convergiu em 9 iterações", "estagnou em 50 iterações (itmax; fator ...)": a cabeça do sumário do monitor.
+std::string cabeca_do_veredito(const estado_execucao& e, const cifras_rodada& c);
+/// Linha vazia e a linha do veredito no fim da listagem, só quando o método difere do clássico.
+void escrever_veredito(const estado_execucao& e, const metodo_efetivo& metodo, saida_texto& saida);
+/// A mensagem (sem "placa: ") de uma rodada que divergiu.
+std::string mensagem_divergencia(const estado_execucao& e);
+/// O aviso de que o método não deve convergir e por quê; vazio quando a LFA não o prevê.
+std::string aviso_sem_convergencia(const metodo_efetivo& metodo, const previsao_lfa& p);
 
 /// Linha do monitor antes da solução: "método: " e os componentes.
 std::string linha_metodo_monitor(const estado_execucao& e, const metodo_efetivo& metodo);
@@ -140,12 +153,18 @@ std::string sumario_monitor(const estado_execucao& e, const cifras_rodada& cifra
 std::string linhas_cifras_monitor(const estado_execucao& e, const cifras_rodada& c);
 /// Cifra com `decimais` casas, ou "-" quando não se aplica.
 std::string cifra(double v, int decimais);
+/// ae/an com 4 casas entre 0,001 e 100000, senão em notação científica (nunca 0.0000 para uma grade muito esticada).
+std::string razao_de_coeficientes(double v);
 /// Tabela da análise de Fourier local (--lfa): uma linha por (nu1, nu2), o que cada coluna é e o que a análise supõe.
 std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, const std::vector<linha_lfa>& linhas);
 /// Tabela do tempo de relógio por nível e fase (--timing), com a soma, as fases fundidas e o tempo fora delas.
 std::string texto_tempos(const estado_execucao& e, const tempos_fases& t);
 /// Texto da linha de progresso: iteração, tempo, razão contra tolt e o tempo que falta.
 std::string texto_progresso(const estado_execucao& e, double decorrido);
+/// Texto da linha de progresso durante o fator do nível 1: a fração feita, o tempo e o que falta.
+std::string texto_progresso_fator(double fracao, double decorrido);
+/// O aviso de um fator do nível 1 que leva mais que alguns segundos, com a estimativa e o que custa menos.
+std::string aviso_fator_lento(int nx1, int ny1, double segundos_estimados, double operacoes);
 // Linha de progresso no erro padrão, só quando ele é um terminal: redesenhada no máximo dez vezes por segundo
 // e apagada no fim.
 class progresso {
@@ -156,10 +175,13 @@ public:
     progresso& operator=(const progresso&) = delete;
     /// Chamada depois de cada iteração externa.
     void iteracao(const estado_execucao& e);
+    /// Chamada durante o fator do nível 1 com a fração feita.
+    void fator(double fracao);
     /// Apaga a linha; nada mais é desenhado.
     void terminar();
 
 private:
+    void desenhar(const std::string& texto, double agora);
     bool ativo_, desenhou_ = false;
     double inicio_, ultimo_ = 0.0;
 };
@@ -201,7 +223,10 @@ bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, c
                        const std::string& prefixo, conjunto_saidas& saidas);
 /// gnuplot sobre o roteiro, com as variáveis (nomes de arquivos, como texto inerte) dadas por -e; false quando o
 /// gnuplot não existe; erro_fatal com a primeira linha das mensagens dele quando falha.
-bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro);
+bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro,
+                      const std::string& nome_do_roteiro);
+/// A última linha não vazia das mensagens do gnuplot (a que diz o que falhou), com `temporario` trocado por `nome`.
+std::string erro_do_gnuplot(std::string erros, const std::string& temporario, const std::string& nome);
 
 // ---- Estudo paramétrico (run/tabela_estudo.h): a tabela, os gráficos e os comandos de shell.
 /// Texto para um shell POSIX: como está quando só tem [A-Za-z0-9_./:=+,@%-], senão entre apóstrofos ('\'' para
@@ -215,5 +240,7 @@ std::string texto_tabela_estudo(const tabela_estudo& t);
 /// Arquivos de --plot PREFIXO de um estudo: dados, roteiro e as figuras do fator, do tempo e do erro contra h.
 std::vector<std::string> arquivos_de_graficos_estudo(const std::string& prefixo);
 /// Prepara dados e roteiro em `saidas` e desenha as figuras do estudo (o erro contra h só quando a grade varia);
-/// false quando o gnuplot não existe.
-bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo, conjunto_saidas& saidas);
+/// uma série degenerada para a escala logarítmica (toda zero, sem valor, um ponto só) fica de fora, e uma figura sem
+/// série não é desenhada, cada uma com a sua nota (uma linha) em `notas`; false quando o gnuplot não existe.
+bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo, conjunto_saidas& saidas,
+                              std::vector<std::string>& notas);

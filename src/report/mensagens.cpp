@@ -1,5 +1,6 @@
-// Mensagens e monitor no conjunto de caracteres do terminal, com os caracteres de controle escapados (\033): um
-// nome vindo de outra pessoa não comanda o terminal de ninguém.
+// Mensagens e monitor no conjunto de caracteres do terminal, com os caracteres de controle e as marcas de direção
+// do texto (bidi: U+202E e as demais) escapados (\033, \342\200\256): um nome vindo de outra pessoa não comanda o
+// terminal de ninguém nem inverte o que ele mostra.
 #include <cstdio>
 
 #include "report/listagem.h"
@@ -30,6 +31,11 @@ void ponto_utf8(std::string& r, unsigned v) {
     }
 }
 
+// Marcas e isolamentos de direção do texto: trocam a ordem em que o terminal mostra o que vem depois.
+bool bidirecional(unsigned v) {
+    return v == 0x061C || v == 0x200E || v == 0x200F || (v >= 0x202A && v <= 0x202E) || (v >= 0x2066 && v <= 0x2069);
+}
+
 } // namespace
 
 int sequencia_utf8(const std::string& s, std::size_t i, unsigned& v) {
@@ -55,7 +61,7 @@ std::string para_terminal(const std::string& s, conjunto_caracteres destino) {
         int n = c >= 0x80 ? sequencia_utf8(s, i, v) : 1;
         if (n == 0) v = c, n = 1; // byte solto: lido como Latin-1
         else if (c < 0x80) v = c;
-        if (v < 0x20 || v == 0x7F || (v >= 0x80 && v < 0xA0)) {
+        if (v < 0x20 || v == 0x7F || (v >= 0x80 && v < 0xA0) || bidirecional(v)) {
             for (int k = 0; k < n; ++k) escapar(r, static_cast<unsigned char>(s[i + k]));
         } else if (v < 0x80 || destino == conjunto_caracteres::utf8) {
             ponto_utf8(r, v);

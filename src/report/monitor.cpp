@@ -46,11 +46,10 @@ std::string sumario_monitor(const estado_execucao& e, const cifras_rodada& cifra
     const std::string tempos = ", CPU " + texto_simples(fixo(e.tcpu, 14, 3)) + " s, relógio " +
                                texto_simples(fixo(e.tparede, 14, 3)) + " s, erro máximo " + num(erro.maximo) +
                                ", erro médio " + num(erro.medio);
-    if (e.hist[0] == 0.0)
+    if (e.hist[0] == 0.0 && e.veredito_final == veredito::convergiu)
         return no_terminal(std::string(ja_resolve) + "; " + std::to_string(e.niter) + " iterações feitas" + tempos) +
                linhas_cifras_monitor(e, cifras) + linha_threads(e);
-    return no_terminal(std::string(convergiu(e) ? "convergiu em " : "parou em ") + std::to_string(e.niter) +
-                       (e.niter == 1 ? " iteração" : " iterações") + ": L1(R)i/L1(R)o = " + num(f.razao) +
+    return no_terminal(cabeca_do_veredito(e, cifras) + ": L1(R)i/L1(R)o = " + num(f.razao) +
                        ", qmed = " + num(f.qmed) + tempos) +
            linhas_cifras_monitor(e, cifras) + linha_threads(e);
 }
@@ -82,6 +81,21 @@ std::string texto_progresso(const estado_execucao& e, double decorrido) {
     return s + ", faltam ~" + segundos(restam * decorrido / static_cast<double>(it));
 }
 
+std::string aviso_fator_lento(int nx1, int ny1, double segundos_estimados, double operacoes) {
+    char ops[32];
+    std::snprintf(ops, sizeof ops, "%.1e", operacoes);
+    return "warning: --coarsest solve: the band Cholesky factor of level 1 (" + std::to_string(nx1) + " x " +
+           std::to_string(ny1) + " points) takes about " + segundos(segundos_estimados) +
+           " before the first cycle (" + ops + " multiply-adds; the cost grows as the fourth power of the points per "
+           "direction); --coarsest N (N sweeps on level 1) or a coarser level 1 with more levels (nm) costs far less";
+}
+
+std::string texto_progresso_fator(double fracao, double decorrido) {
+    std::string s = "fator do nível 1: " + std::to_string(static_cast<int>(100.0 * fracao)) + "%, " + segundos(decorrido);
+    if (fracao > 0.01) s += ", faltam ~" + segundos(decorrido * (1.0 - fracao) / fracao);
+    return s;
+}
+
 progresso::progresso() : ativo_(erro_padrao_e_terminal()), inicio_(tempo_parede()) {}
 
 progresso::~progresso() { terminar(); }
@@ -94,11 +108,22 @@ void progresso::terminar() {
 void progresso::iteracao(const estado_execucao& e) {
     if (!ativo_) return;
     const double agora = tempo_parede();
-    // nada nas rodadas curtas; depois, no máximo dez desenhos por segundo
     if (agora - inicio_ < 0.3 || agora - ultimo_ < 0.1) return;
+    desenhar(texto_progresso(e, agora - inicio_), agora);
+}
+
+void progresso::fator(double fracao) {
+    if (!ativo_) return;
+    const double agora = tempo_parede();
+    if (agora - inicio_ < 0.3 || agora - ultimo_ < 0.1) return;
+    desenhar(texto_progresso_fator(fracao, agora - inicio_), agora);
+}
+
+// Nada nas rodadas curtas; depois, no máximo dez desenhos por segundo.
+void progresso::desenhar(const std::string& texto, double agora) {
     ultimo_ = agora;
     desenhou_ = true;
-    const std::string t = para_terminal(texto_progresso(e, agora - inicio_), conjunto_do_terminal());
+    const std::string t = para_terminal(texto, conjunto_do_terminal());
     std::fprintf(stderr, "\r\033[K%s", t.c_str());
     std::fflush(stderr);
 }

@@ -19,6 +19,11 @@ std::string campo_csv(const std::string& s) {
 
 } // namespace
 
+std::string texto_csv(const std::string& s) {
+    const bool formula = !s.empty() && std::string_view("=+-@\t\r'").find(s[0]) != std::string_view::npos;
+    return campo_csv(formula ? "'" + s : s);
+}
+
 quocientes da_iteracao(const estado_execucao& e, long long it) {
     const double r = e.hist[it] / e.hist[0];
     return {r, e.hist[it] / e.hist[it - 1], std::pow(r, 1.0 / static_cast<double>(it))};
@@ -28,9 +33,9 @@ quocientes finais(const estado_execucao& e) {
     return e.niter >= 1 ? da_iteracao(e, e.niter) : quocientes{1.0, 1.0, 1.0};
 }
 
-bool convergiu(const estado_execucao& e) { return e.niter >= 1 && e.it <= e.itmax; }
-
 std::string numero_csv(double v) {
+    if (std::isnan(v)) return "NaN"; // um só modo, o sinal de um NaN não quer dizer nada
+    if (std::isinf(v)) return v > 0 ? "Inf" : "-Inf";
     char b[64];
     const auto r = std::to_chars(b, b + sizeof b, v);
     return std::string(b, r.ptr);
@@ -72,20 +77,23 @@ constexpr std::string_view primeiras_colunas = "caso,nm,nx,ny,nitm,tolt,";
 std::string cabecalho_resumo() {
     return std::string(primeiras_colunas) + "problema,tipo_ci,niter,razao_final,qmed_final,cpu_s,relogio_s,"
            "erro_max,erro_medio,convergiu,data_hora," + cabecalho_colunas_metodo() + "," + cabecalho_colunas_cifras() +
-           "\r\n";
+           ",veredito,estudo\r\n";
 }
 
-// O caso vai em UTF-8, como todo o arquivo.
-std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_efetivo& metodo) {
+// O caso vai em UTF-8, como todo o arquivo, e com o apóstrofo das planilhas quando parece uma fórmula; um número que não é finito (a razão 0/0 de uma grade sem incógnitas,
+// a norma que estourou) fica vazio, como as cifras que não se aplicam: o veredito diz o que houve.
+std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_efetivo& metodo,
+                         const std::string& estudo) {
     const quocientes f = finais(e);
     const erro_exato& erro = cifras.erro;
-    return campo_csv(utf8(sem_brancos_finais(e.caso))) + "," + std::to_string(e.nm) + "," +
+    const auto numero = [](double v) { return std::isfinite(v) ? numero_csv(v) : std::string(); };
+    return texto_csv(utf8(sem_brancos_finais(e.caso))) + "," + std::to_string(e.nm) + "," +
            std::to_string(e.nxg[e.nm] - 2) + "," + std::to_string(e.nyg[e.nm] - 2) + "," + std::to_string(e.nitm) +
            "," + numero_csv(e.tolt) + "," + std::to_string(e.problema) + "," + std::to_string(e.tipo_ci) + "," +
-           std::to_string(e.niter) + "," + numero_csv(f.razao) + "," + numero_csv(f.qmed) + "," + numero_csv(e.tcpu) +
-           "," + numero_csv(e.tparede) + "," + numero_csv(erro.maximo) + "," + numero_csv(erro.medio) + "," +
-           (convergiu(e) ? "1" : "0") + "," + e.texto_iso + "," + colunas_metodo(e, metodo) + "," +
-           colunas_cifras(e, cifras) + "\r\n";
+           std::to_string(e.niter) + "," + numero(f.razao) + "," + numero(f.qmed) + "," + numero_csv(e.tcpu) +
+           "," + numero_csv(e.tparede) + "," + numero(erro.maximo) + "," + numero(erro.medio) + "," +
+           (e.veredito_final == veredito::convergiu ? "1" : "0") + "," + e.texto_iso + "," + colunas_metodo(e, metodo) +
+           "," + colunas_cifras(e, cifras) + "," + nome_do_veredito(e.veredito_final) + "," + texto_csv(estudo) + "\r\n";
 }
 
 bool cabecalho_de_resumo(std::string_view linha) { return linha.starts_with(primeiras_colunas); }

@@ -15,6 +15,9 @@ std::string esquerda(const std::string& s, std::size_t w) {
 
 std::string direita(const std::string& s, std::size_t w) { return s.size() >= w ? s : std::string(w - s.size(), ' ') + s; }
 
+// Uma contagem numa coluna de w caracteres, com ao menos um branco antes (--pre 1000000 não cola na vizinha).
+std::string contagem(int n, std::size_t w) { return direita(" " + std::to_string(n), w); }
+
 struct coluna_fase {
     fase_tempo fase;
     const char* titulo;
@@ -47,13 +50,12 @@ std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, co
     const double ae_an = (static_cast<double>(nx - 1) / (ny - 1)) * (static_cast<double>(nx - 1) / (ny - 1));
     const bool mg = e.nm >= 2;
     std::string s = no_terminal("análise de Fourier local (LFA) de " + utf8(sem_brancos_finais(e.caso)) + ": nível mais fino " +
-                                std::to_string(nx) + " x " + std::to_string(ny) + " pontos, ae/an = " + cifra(ae_an, 4));
+                                std::to_string(nx) + " x " + std::to_string(ny) + " pontos, ae/an = " + razao_de_coeficientes(ae_an));
     s += no_terminal("método: " + componentes_metodo(e, metodo));
     s += no_terminal(mg ? "  nu1  nu2  mu      mu_nu   mu_nu^nu  rho" : "  nu        mu      mu_nu   mu_nu^nu  rho");
     for (const linha_lfa& l : linhas) {
         const int nu = l.nu1 + l.nu2;
-        const std::string contagens = mg ? direita(std::to_string(l.nu1), 5) + direita(std::to_string(l.nu2), 5)
-                                         : direita(std::to_string(nu), 4) + std::string(6, ' ');
+        const std::string contagens = mg ? contagem(l.nu1, 5) + contagem(l.nu2, 5) : contagem(nu, 4) + std::string(6, ' ');
         const std::string rho = l.da_rodada ? esquerda(cifra(l.rho, 4), 8) + "<- esta rodada" : cifra(l.rho, 4);
         s += no_terminal(contagens + "  " + esquerda(cifra(l.mu, 4), 8) + esquerda(cifra(l.mu_nu, 4), 8) +
                          esquerda(cifra(std::pow(l.mu_nu, nu), 4), 10) + rho);

@@ -24,6 +24,14 @@ std::string cifra(double v, int decimais) {
     return b;
 }
 
+std::string razao_de_coeficientes(double v) {
+    if (!std::isfinite(v)) return "-";
+    if (v >= 1e-3 && v < 1e5) return cifra(v, 4);
+    char b[64];
+    std::snprintf(b, sizeof b, "%.4e", v); // 9 x 7999993 pontos: 1.0000e-12, nunca 0.0000
+    return b;
+}
+
 std::string linhas_cifras_monitor(const estado_execucao& e, const cifras_rodada& c) {
     const bool mg = e.nm >= 2;
     std::string s;
@@ -34,7 +42,7 @@ std::string linhas_cifras_monitor(const estado_execucao& e, const cifras_rodada&
                                ", mu_nu = " + cifra(c.mu_nu_lfa, 4) + ", rho = " + cifra(c.rho_lfa, 4)
                          : "LFA (só suavização: com nm = 1 não há correção grossa): mu = " + cifra(c.mu_lfa, 4) +
                                ", mu_nu = " + cifra(c.mu_nu_lfa, 4);
-    s += no_terminal(lfa + " (" + contagens + ", ae/an = " + cifra(c.ae_an, 4) + ")");
+    s += no_terminal(lfa + " (" + contagens + ", ae/an = " + razao_de_coeficientes(c.ae_an) + ")");
     // medida
     std::string medida = "fator medido: ";
     if (std::isfinite(c.q_assintotico)) {

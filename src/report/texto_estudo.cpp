@@ -30,10 +30,9 @@ std::size_t largura(const std::string& s) {
     return n;
 }
 
-// Uma coluna da tabela: título, textos e o lado do alinhamento.
+// Uma coluna da tabela: título e o lado do alinhamento.
 struct coluna {
     std::string titulo;
-    std::vector<std::string> textos;
     bool a_direita = true;
 };
 
@@ -58,42 +57,52 @@ std::string comando_de_shell(const std::string& diretorio, const std::vector<std
     return s;
 }
 
+namespace {
+
+// As células de uma linha da tabela, já no conjunto de caracteres do terminal (um nome com controles ou marcas
+// bidirecionais sai escapado, e a largura conta o que aparece).
+std::vector<std::string> celulas(const linha_estudo& l, bool com_ordem) {
+    const conjunto_caracteres t = conjunto_do_terminal();
+    std::vector<std::string> c{para_terminal(l.caso, t)};
+    for (const std::string& v : l.parametros) c.push_back(para_terminal(v, t));
+    const double razao = l.q_assintotico / l.rho_lfa;
+    for (const std::string& v :
+         {std::to_string(l.niter), l.veredito, cifra(l.q_assintotico, 4), cifra(l.rho_lfa, 4), cifra(razao, 2),
+          cifra(l.trabalho_ciclo, 3), cifra(l.q_por_trabalho, 4), significativos(l.cpu_s), cientifica(l.erro_algebrico_max),
+          cientifica(l.erro_discretizacao_max)})
+        c.push_back(para_terminal(v, t));
+    if (com_ordem) c.push_back(cifra(l.ordem, 2));
+    return c;
+}
+
+} // namespace
+
+// Em duas passadas pelas linhas (as larguras, depois o texto): nenhuma célula fica guardada, só o texto final.
 std::string texto_tabela_estudo(const tabela_estudo& t) {
     std::vector<coluna> c;
-    c.push_back({"caso", {}, false});
-    for (const std::string& p : t.parametros) c.push_back({p, {}, false});
+    c.push_back({"caso", false});
+    for (const std::string& p : t.parametros) c.push_back({para_terminal(p, conjunto_do_terminal()), false});
     const bool com_ordem = !t.series_grade.empty();
-    for (const char* titulo : {"niter", "conv", "q_assint", "rho_lfa", "q/rho", "UT/ciclo", "q/UT", "CPU s",
+    for (const char* titulo : {"niter", "veredito", "q_assint", "rho_lfa", "q/rho", "UT/ciclo", "q/UT", "CPU s",
                                "erro alg. máx", "erro disc. máx"})
-        c.push_back({titulo, {}, true});
-    if (com_ordem) c.push_back({"ordem", {}, true});
-    for (const linha_estudo& l : t.linhas) {
-        std::size_t k = 0;
-        c[k++].textos.push_back(l.caso);
-        for (const std::string& v : l.parametros) c[k++].textos.push_back(v);
-        const double razao = l.q_assintotico / l.rho_lfa;
-        for (const std::string& v :
-             {std::to_string(l.niter), std::string(l.convergiu ? "sim" : "não"), cifra(l.q_assintotico, 4),
-              cifra(l.rho_lfa, 4), cifra(razao, 2), cifra(l.trabalho_ciclo, 3), cifra(l.q_por_trabalho, 4),
-              significativos(l.cpu_s), cientifica(l.erro_algebrico_max), cientifica(l.erro_discretizacao_max)})
-            c[k++].textos.push_back(v);
-        if (com_ordem) c[k++].textos.push_back(cifra(l.ordem, 2));
-    }
+        c.push_back({titulo, true});
+    if (com_ordem) c.push_back({"ordem", true});
     std::vector<std::size_t> w;
-    for (const coluna& x : c) {
-        std::size_t m = largura(x.titulo);
-        for (const std::string& s : x.textos) m = std::max(m, largura(s));
-        w.push_back(m);
+    for (const coluna& x : c) w.push_back(largura(x.titulo));
+    for (const linha_estudo& l : t.linhas) {
+        const std::vector<std::string> v = celulas(l, com_ordem);
+        for (std::size_t k = 0; k < v.size(); ++k) w[k] = std::max(w[k], largura(v[k]));
     }
     std::string s = no_terminal("estudo: " + std::to_string(t.linhas.size()) + (t.linhas.size() == 1 ? " rodada" : " rodadas") +
                                 ", resumo em " + t.resumo);
     std::string cab;
     for (std::size_t k = 0; k < c.size(); ++k) cab += (k ? "  " : "") + alinhar(c[k].titulo, w[k], c[k].a_direita);
     s += no_terminal(sem_brancos_finais(cab));
-    for (std::size_t i = 0; i < t.linhas.size(); ++i) {
-        std::string l;
-        for (std::size_t k = 0; k < c.size(); ++k) l += (k ? "  " : "") + alinhar(c[k].textos[i], w[k], c[k].a_direita);
-        s += no_terminal(sem_brancos_finais(l));
+    for (const linha_estudo& l : t.linhas) {
+        const std::vector<std::string> v = celulas(l, com_ordem);
+        std::string linha;
+        for (std::size_t k = 0; k < c.size(); ++k) linha += (k ? "  " : "") + alinhar(v[k], w[k], c[k].a_direita);
+        s += sem_brancos_finais(linha) + "\n"; // já no conjunto do terminal
     }
     s += no_terminal("q_assint: fator assintótico medido; rho_lfa: fator de dois níveis previsto; UT: varreduras do nível "
                      "mais fino por ciclo; erros contra a solução discreta exata (alg.) e dela contra a exata (disc.)");

@@ -115,9 +115,13 @@ std::string texto_de_ajuda() {
                                                  "); LIST FIRST:LAST or a,b,c");
     s += "      --commands       print one shell command per run instead of running them\n"
          "      --study-table FILE  print the study table of a --summary FILE (and --plot its figures)\n"
-         "  -j N                 in a study: runs at once (default: the processors available)\n"
+         "      --study-id ID    the study ID written in the estudo column of the summary row (a study's runs\n"
+         "                       get their study's)\n"
+         "  -j N                 in a study: runs at once, at most the processors available and as many as\n"
+         "                       the memory holds (default: the processors available)\n"
          "\n"
          "The editor is $VISUAL, else $EDITOR, else vi when standard input is a terminal.\n"
-         "Exit status: 0 success, 1 run failed, 2 bad command line.\n";
+         "Exit status: 0 success, 1 run failed, 2 bad command line, 3 the solve diverged (the outputs\n"
+         "are written; a study: one of its runs diverged).\n";
     return s;
 }

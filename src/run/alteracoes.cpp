@@ -6,6 +6,7 @@
 #include "state/erro_fatal.h"
 #include "run/execucao.h"
 #include "run/leitor.h"
+#include "state/numeros.h"
 
 namespace {
 
@@ -49,13 +50,16 @@ bool valor_de_entrada(std::string_view nome) { return procurar(nome) != nullptr;
 std::string conferir_valor_de_entrada(const std::string& nome, const std::string& valor) {
     const valor_entrada* d = procurar(nome);
     if (!d) return "'" + mostrar(nome) + "' is not a value of the input file";
+    // um número pela regra do arquivo: o que segue o valor (1,5e-8) dá um aviso, não um erro
+    const texto_de_numero t = separar_numero(valor);
+    if (d->tipo != tipo_valor::texto && t.valor.empty()) return std::string("no value for ") + d->lido;
     if (d->tipo == tipo_valor::inteiro) {
         int v = 0;
-        return conferir_inteiro(*d, valor, v);
+        return conferir_inteiro(*d, t.valor, v);
     }
     if (d->tipo == tipo_valor::real) {
         double v = 0.0;
-        return converter_real(valor, d->lido, v).detalhe;
+        return converter_real(t.valor, d->lido, v).detalhe;
     }
     // um texto da entrada ocupa uma linha do arquivo
     if (valor.find_first_of("\r\n") != std::string::npos) return std::string(d->lido) + " cannot hold a line end";
@@ -77,6 +81,8 @@ void aplicar_alteracoes(estado_execucao& e, std::span<const alteracao_entrada> a
         r.nome = d.lido;
         r.texto = a.valor;
         r.origem = opcao;
+        const texto_de_numero numero = separar_numero(a.valor);
+        if (d.tipo != tipo_valor::texto) r.texto = numero.valor, r.resto = numero.resto;
         if (d.tipo == tipo_valor::texto) {
             std::string bruto = a.valor; // como a leitura: até 4 bytes por caractere
             if (bruto.size() > 4 * d.limite) {
@@ -86,10 +92,10 @@ void aplicar_alteracoes(estado_execucao& e, std::span<const alteracao_entrada> a
             if (a.nome == "caso") e.caso = converter_texto(bruto, d.limite, r, &e.arquivo_listagem);
             else e.titulo = converter_texto(bruto, d.limite, r);
         } else if (d.tipo == tipo_valor::real) {
-            converter_real(a.valor, d.lido, e.tolt);
+            converter_real(numero.valor, d.lido, e.tolt);
         } else {
             int v = 0;
-            conferir_inteiro(d, a.valor, v);
+            conferir_inteiro(d, numero.valor, v);
             const std::pair<const char*, int*> alvos[] = {
                 {"nm", &nm},           {"nxg", &nx1},         {"nyg", &ny1},         {"itmax", &e.itmax}, {"nitm", &e.nitm},
                 {"problema", &e.problema}, {"tipo_ci", &e.tipo_ci}, {"escreve", &e.escreve}, {"freq", &e.freq}};

@@ -9,15 +9,7 @@ bool digito(char c) { return c >= '0' && c <= '9'; }
 
 // Um número seguido, na sua linha, de vírgula ou barra e dígitos (1,0e-8), ou de brancos e só dígitos (5 0).
 std::string numero_partido(const valor_lido& v) {
-    const std::string& r = v.resto;
-    if (r.size() >= 2 && (r[0] == ',' || r[0] == '/') && digito(r[1]))
-        return v.nome + " = " + mostrar(v.texto) + " is followed by '" + mostrar(r.substr(0, r.find_first_of(" \t"))) +
-               "' (a decimal comma?); the value read is " + mostrar(v.texto);
-    const std::size_t a = r.find_first_not_of(" \t");
-    if (a != std::string::npos && a > 0 && r.find_first_not_of("0123456789", a) == std::string::npos)
-        return v.nome + " = " + mostrar(v.texto) + " is followed by '" + mostrar(r.substr(a)) +
-               "' (a number split by a blank?); the value read is " + mostrar(v.texto);
-    return {};
+    return aviso_numero_seguido(v.nome, v.texto, v.resto, !v.origem.empty());
 }
 
 // Um texto sem aspas termina em vírgula ou barra; um texto longo demais é cortado.
@@ -31,6 +23,22 @@ std::string texto_cortado(const valor_lido& v) {
 }
 
 } // namespace
+
+std::string aviso_numero_seguido(const std::string& nome, const std::string& valor, const std::string& r,
+                                 bool linha_de_comando) {
+    if (r.size() >= 2 && (r[0] == ',' || r[0] == '/') && digito(r[1]))
+        return nome + " = " + mostrar(valor) + " is followed by '" + mostrar(r.substr(0, r.find_first_of(" \t"))) +
+               "' (a decimal comma?); the value read is " + mostrar(valor);
+    const std::size_t a = r.find_first_not_of(" \t");
+    if (a != std::string::npos && a > 0 && r.find_first_not_of("0123456789", a) == std::string::npos)
+        return nome + " = " + mostrar(valor) + " is followed by '" + mostrar(r.substr(a)) +
+               "' (a number split by a blank?); the value read is " + mostrar(valor);
+    // no arquivo, o que segue um valor é comentário; na linha de comando não há comentário a fazer
+    if (linha_de_comando && a != std::string::npos)
+        return nome + " = " + mostrar(valor) + " is followed by '" + mostrar(r) + "', which is ignored; the value read is " +
+               mostrar(valor);
+    return {};
+}
 
 std::vector<std::string> avisos_da_entrada(const estado_execucao& e, const std::vector<valor_lido>& lidos,
                                            const std::string& arquivo) {

@@ -36,12 +36,26 @@ struct pedido_leitura {
 /// Editor sobre a entrada (com um modelo comentado quando ela falta), depois os doze valores, as alterações da
 /// linha de comando, os níveis e hist; devolve os avisos sobre valores suspeitos.
 std::vector<std::string> ler_dados(estado_execucao& e, const pedido_leitura& pedido);
+// A entrada de um estudo, lida uma vez: os bytes (a cópia que cada rodada lê na sua entrada padrão), os valores com
+// as alterações da linha de comando e os avisos.
+struct entrada_unica {
+    std::string bytes;
+    estado_execucao estado;
+    std::vector<std::string> avisos;
+};
+/// Lê o arquivo inteiro de uma vez (até 64 MiB) e os doze valores dessa cópia, com as alterações (--set); os erros
+/// são os de ler_dados.
+entrada_unica ler_entrada_uma_vez(const std::string& arquivo, std::span<const alteracao_entrada> alteracoes);
 /// Os doze valores de um arquivo já aberto (unidade 7); erros citam `arquivo`; devolve os avisos.
 std::vector<std::string> ler_valores(estado_execucao& e, std::FILE* f, const std::string& arquivo);
 /// Avisos (a rodada segue) sobre valores que a leitura aceita mas que parecem enganos: vírgula decimal, número
 /// partido, texto cortado, tolt fora de (0, 1), contagens abaixo de 1, códigos fora dos documentados.
 std::vector<std::string> avisos_da_entrada(const estado_execucao& e, const std::vector<valor_lido>& lidos,
                                            const std::string& arquivo);
+/// O aviso (sem "warning: onde: ") de um número seguido de algo no seu texto: vírgula e dígitos (vírgula decimal?),
+/// brancos e dígitos (número partido?) ou, só na linha de comando, qualquer outra coisa (ignorada); vazio se nada.
+std::string aviso_numero_seguido(const std::string& nome, const std::string& valor, const std::string& resto,
+                                 bool linha_de_comando);
 /// Nome aceito por --set e --sweep para um valor da entrada (nxg e nyg valem nxg(1) e nyg(1))?
 bool valor_de_entrada(std::string_view nome);
 /// Confere o valor de um nome da entrada como a leitura o conferiria, sem o arquivo: vazio se aceito, senão o motivo.
@@ -78,5 +92,7 @@ void conferir_destinos(const estado_execucao& e, const opcoes_execucao& o);
 int threads_padrao(int processadores, double carga);
 /// Uma execução completa: editor, leitura, solução, listagem, editor.
 void executar(estado_execucao& e, const std::string& arquivo);
-/// A rodada com as opções da linha de comando; devolve o código de saída (0, ou 1 sem gnuplot).
+/// Código de saída de uma rodada que divergiu (as saídas foram escritas).
+inline constexpr int codigo_divergiu = 3;
+/// A rodada com as opções da linha de comando; devolve o código de saída (0; 1 sem gnuplot; codigo_divergiu).
 int executar(estado_execucao& e, const opcoes_execucao& o);

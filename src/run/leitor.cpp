@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include <algorithm>
+
+#include "report/listagem.h"
 #include "state/erro_fatal.h"
 #include "run/leitor.h"
 
@@ -15,20 +18,26 @@ bool branco(int c) { return c == ' ' || c == '\t'; }
 
 } // namespace
 
+// Os caracteres de fora do ASCII ficam como estão: a mensagem passa por para_terminal, que os converte ao conjunto
+// do terminal (UTF-8 válido como UTF-8, um byte solto como Latin-1) e escapa o que não pode aparecer.
 std::string mostrar(const std::string& s) {
     static const char hex[] = "0123456789abcdef";
     std::string r;
-    for (std::size_t i = 0; i < s.size() && i < 40; ++i) {
+    std::size_t i = 0;
+    for (int n = 0; i < s.size() && n < 40; ++n) {
         const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 32 || c >= 127) {
+        unsigned v = 0;
+        const int k = c >= 0x80 ? std::max(1, sequencia_utf8(s, i, v)) : 1;
+        if (c < 32 || c == 127) {
             r += "\\x";
             r += hex[c >> 4];
             r += hex[c & 15];
         } else {
-            r += static_cast<char>(c);
+            r.append(s, i, static_cast<std::size_t>(k)); // um caractere inteiro, nunca meia sequência
         }
+        i += static_cast<std::size_t>(k);
     }
-    if (s.size() > 40) r += "...";
+    if (i < s.size()) r += "...";
     return r;
 }
 

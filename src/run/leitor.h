@@ -7,7 +7,7 @@
 
 #include "run/execucao.h"
 
-/// Texto de um valor para mensagens: bytes de controle e não ASCII como \xNN, encurtado a 40 caracteres.
+/// Texto de um valor para mensagens: bytes de controle como \xNN (o resto como está), encurtado a 40 caracteres.
 std::string mostrar(const std::string& s);
 
 // Falha na conversão de um valor: o tipo do erro ("value out of range", ...) e o detalhe; tipo vazio = aceito.

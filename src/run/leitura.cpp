@@ -92,6 +92,35 @@ void criar_hist(estado_execucao& e) {
     }
 }
 
+entrada_unica ler_entrada_uma_vez(const std::string& arquivo, std::span<const alteracao_entrada> alteracoes) {
+    constexpr std::size_t limite = std::size_t{64} << 20;
+    entrada_unica r;
+    std::string bytes;
+    if (falha_arquivo x = ler_arquivo(arquivo, limite, bytes)) {
+        if (x.codigo == EFBIG)
+            throw erro_fatal("a study reads unit 7, file " + arquivo + " once, into memory: it is larger than 64 MiB");
+        const std::string o_que = x.codigo == EISDIR ? "error reading unit " : "cannot open unit ";
+        throw erro_fatal(o_que + std::to_string(unidade) + ", file " + arquivo + ": " + descrever(x));
+    }
+    // o leitor de sempre, sobre a cópia na memória (um arquivo vazio: /dev/null, que fmemopen não abre com 0 bytes)
+    std::FILE* f = bytes.empty() ? std::fopen("/dev/null", "r") : fmemopen(bytes.data(), bytes.size(), "r");
+    if (!f) throw erro_fatal("cannot read unit 7, file " + arquivo + " from memory: " + std::strerror(errno));
+    std::vector<valor_lido> lidos;
+    try {
+        lidos = ler_registros(r.estado, f, arquivo);
+    } catch (...) {
+        std::fclose(f);
+        throw;
+    }
+    std::fclose(f);
+    aplicar_alteracoes(r.estado, alteracoes, lidos);
+    r.avisos = avisos_da_entrada(r.estado, lidos, arquivo);
+    derivar_niveis(r.estado);
+    criar_hist(r.estado);
+    r.bytes = std::move(bytes);
+    return r;
+}
+
 // Falta a entrada e um editor vai abri-la: o modelo comentado é escrito antes, como o git abre o modelo de uma
 // mensagem; sem editor, o erro diz como obter o modelo.
 std::vector<std::string> ler_dados(estado_execucao& e, const pedido_leitura& pedido) {

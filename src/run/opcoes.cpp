@@ -7,7 +7,9 @@
 #include "modelo_entrada.h"
 #include "platform/plataforma.h"
 #include "report/listagem.h"
+#include "run/execucao.h"
 #include "run/opcoes.h"
+#include "state/numeros.h"
 #include "state/opcoes_metodo.h"
 #include "versao.h"
 
@@ -18,7 +20,7 @@ constexpr int max_threads = 1024;
 // As opções que não são do método.
 enum class opcao {
     sem_editor, monitor, csv, grafico, resumo, threads, ajuda, versao, utf8, modelo, lfa, csv_erros, tempos,
-    alteracao, varredura, comandos, tabela_estudo, metodo
+    alteracao, varredura, comandos, tabela_estudo, estudo, metodo
 };
 
 struct opcao_do_programa {
@@ -37,7 +39,7 @@ std::vector<opcao_do_programa> opcoes_do_programa() {
         {{"lfa", 0, false}, opcao::lfa},                 {{"csv-errors", 0, false}, opcao::csv_erros},
         {{"timing", 0, false}, opcao::tempos},           {{"set", 0, true}, opcao::alteracao},
         {{"sweep", 0, true}, opcao::varredura},          {{"commands", 0, false}, opcao::comandos},
-        {{"study-table", 0, true}, opcao::tabela_estudo}};
+        {{"study-table", 0, true}, opcao::tabela_estudo}, {{"study-id", 0, true}, opcao::estudo}};
     for (const opcao_metodo& m : opcoes_do_metodo()) v.push_back({{m.nome, 0, *m.valor != '\0'}, opcao::metodo, &m});
     return v;
 }
@@ -61,13 +63,15 @@ std::string ler_arquivo(const char* opcao, const std::string& valor, std::string
     return {};
 }
 
+// Um número pela regra da entrada, como todo número da linha de comando.
 std::string ler_threads(const std::string& valor, int& threads) {
-    errno = 0;
-    char* fim = nullptr;
-    const long n = std::strtol(valor.c_str(), &fim, 10);
-    if (errno || fim == valor.c_str() || *fim || n < 1 || n > max_threads)
+    const texto_de_numero t = separar_numero(valor);
+    int n = 0;
+    if (ler_inteiro_decimal(t.valor, n) != leitura_numero::certo || n < 1 || n > max_threads)
         return "invalid thread count '" + valor + "' (must be 1 to " + std::to_string(max_threads) + ")";
-    threads = static_cast<int>(n);
+    if (const std::string aviso = aviso_numero_seguido("-j", t.valor, t.resto, true); !aviso.empty())
+        escrever_mensagem("warning: -j " + valor + ": " + aviso);
+    threads = n;
     return {};
 }
 
@@ -104,6 +108,12 @@ std::string aplicar(const opcao_do_programa& x, const std::string& valor, opcoes
         if (valor.empty() || tem_controle(valor))
             return "option '--study-table' needs a file name without control characters";
         o.tabela_estudo = valor;
+        return {};
+    case opcao::estudo:
+        if (valor.empty() || valor.size() > 64 ||
+            valor.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._:-") != std::string::npos)
+            return "invalid --study-id '" + valor + "' (1 to 64 letters, digits, '.', '_', ':' or '-')";
+        o.estudo = valor;
         return {};
     case opcao::metodo: {
         const bool com_valor = *x.metodo->valor != '\0';

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "state/metodo.h"
+#include "state/opcoes_metodo.h"
 
 // Um valor da entrada trocado pela linha de comando (--set NOME=VALOR).
 struct alteracao_entrada {
@@ -37,6 +38,7 @@ struct opcoes_execucao {
     std::vector<varredura> varreduras;    // --sweep, na ordem dada (o primeiro é o laço de fora)
     std::vector<alteracao_entrada> opcoes_metodo; // as opções de método como dadas (nome sem "--", valor), para os filhos
     bool comandos = false;                // imprime um comando por rodada em vez de rodar
+    std::string estudo;                   // --study-id: o estudo da rodada, na coluna estudo do resumo
     std::string tabela_estudo;            // --study-table: a tabela de um resumo existente
 };
 
@@ -49,7 +51,11 @@ struct leitura_opcoes {
 
 /// Nome (sem "--") de uma opção de método (state/opcoes_metodo.h), que um estudo pode variar?
 bool opcao_de_metodo(std::string_view nome);
-/// Valor de uma opção de método (nome sem "--") gravado em m; vazio quando aceito, senão a mensagem de erro.
+/// O valor de uma opção de método em m (um número pela regra da entrada); vazio quando aceito, senão o motivo; em
+/// `aviso`, o de um número seguido de algo (vazio se nada).
+std::string ler_valor_do_metodo(const opcao_metodo& o, const std::string& valor, metodo_solver& m, std::string* aviso);
+/// Valor de uma opção de método (nome sem "--") gravado em m, com o aviso no erro padrão; vazio quando aceito, senão
+/// a mensagem de erro.
 std::string ler_opcao_metodo(std::string_view opcao, const char* valor, metodo_solver& m);
 /// Avisos (sem o prefixo) das opções de método que não se aplicam à entrada lida; a rodada segue sem elas.
 std::vector<std::string> avisos_metodo(const metodo_solver& m, int nm);

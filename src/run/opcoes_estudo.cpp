@@ -53,7 +53,7 @@ std::string expandir(const std::string& lista, std::vector<std::string>& valores
 // Um valor de uma opção do método, conferido como a própria opção o seria: vazio, ou o motivo.
 std::string conferir_valor_metodo(const std::string& nome, const std::string& valor) {
     metodo_solver m;
-    return opcao_do_metodo(nome)->ler(valor, m);
+    return ler_valor_do_metodo(*opcao_do_metodo(nome), valor, m, nullptr);
 }
 
 } // namespace
@@ -114,7 +114,10 @@ std::string conferir_opcoes_estudo(const opcoes_execucao& o) {
             if (a.nome == n) return "--" + n + " and --sweep " + n + " are both given";
         rodadas *= static_cast<long>(o.varreduras[i].valores.size());
         if (rodadas > max_rodadas)
-            return "the study has more than " + std::to_string(max_rodadas) + " runs; split it (--commands helps)";
+            return o.comandos ? "--commands would print more than " + std::to_string(max_rodadas) +
+                                    " commands; split the study (one --commands per value of the first --sweep, say)"
+                              : "the study has more than " + std::to_string(max_rodadas) +
+                                    " runs; split it, or print its runs with --commands in parts";
     }
     return {};
 }

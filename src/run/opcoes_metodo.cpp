@@ -1,15 +1,29 @@
 // Opções do método na linha de comando: valores lidos pela tabela e conferidos, e avisos das que não se aplicam à
 // entrada.
+#include "report/listagem.h"
+#include "run/execucao.h"
 #include "run/opcoes.h"
 #include "state/componentes.h"
+#include "state/numeros.h"
 #include "state/opcoes_metodo.h"
 
 bool opcao_de_metodo(std::string_view nome) { return opcao_do_metodo(nome) != nullptr; }
 
+std::string ler_valor_do_metodo(const opcao_metodo& o, const std::string& valor, metodo_solver& m, std::string* aviso) {
+    if (!o.numero) return o.ler(valor, m);
+    // um número pela regra da entrada: ' 1' e '1 ' valem 1; o que segue o valor é avisado
+    const texto_de_numero t = separar_numero(valor);
+    const std::string motivo = o.ler(t.valor, m);
+    if (motivo.empty() && aviso) *aviso = aviso_numero_seguido(o.nome, t.valor, t.resto, true);
+    return motivo;
+}
+
 std::string ler_opcao_metodo(std::string_view opcao, const char* valor, metodo_solver& m) {
     const opcao_metodo* o = opcao_do_metodo(opcao);
     if (!o) return "unrecognized option '--" + std::string(opcao) + "'";
-    const std::string motivo = o->ler(valor, m);
+    std::string aviso;
+    const std::string motivo = ler_valor_do_metodo(*o, valor, m, &aviso);
+    if (!aviso.empty()) escrever_mensagem("warning: --" + std::string(opcao) + " " + valor + ": " + aviso);
     if (motivo.empty()) return motivo;
     return "invalid value '" + std::string(valor) + "' for --" + std::string(opcao) + " (" + motivo + ")";
 }

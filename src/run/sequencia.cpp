@@ -53,6 +53,16 @@ ajustes_solver planejar_recursos(estado_execucao& e, const opcoes_execucao& o, c
     return ajustes;
 }
 
+// O fator do nível 1 (--coarsest solve) custa a quarta potência dos pontos por direção: além de alguns segundos, o
+// aviso com a estimativa vem antes de ele começar (e num terminal a linha de progresso o acompanha).
+void avisar_fator_lento(const estado_execucao& e, const metodo_efetivo& metodo) {
+    constexpr double segundos_para_avisar = 10.0;
+    if (!metodo.grosso_exato) return;
+    const double t = segundos_fator_banda(e.nxg[1], e.nyg[1]);
+    if (t > segundos_para_avisar)
+        escrever_mensagem(aviso_fator_lento(e.nxg[1], e.nyg[1], t, operacoes_fator_banda(e.nxg[1], e.nyg[1])));
+}
+
 // A solução com o que as opções pedem em volta dela: monitor, linha de progresso, erro por iteração e tempos.
 void resolver_acompanhado(estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo,
                           ajustes_solver ajustes, medidas_da_solucao& medidas) {
@@ -69,6 +79,7 @@ void resolver_acompanhado(estado_execucao& e, const opcoes_execucao& o, const me
     }
     if (o.monitor) escrever_na_saida_padrao(linha_metodo_monitor(e, metodo));
     progresso linha_de_progresso;
+    if (metodo.grosso_exato) ajustes.ao_fatorar = [&](double fracao) { linha_de_progresso.fator(fracao); };
     const aviso_iteracao aviso = [&](const estado_execucao& x) {
         if (o.csv_erros) anotar_erro(x);
         if (o.monitor) escrever_na_saida_padrao(linha_monitor(x));
@@ -98,9 +109,14 @@ bool gravar_saidas(estado_execucao& e, const opcoes_execucao& o, const metodo_ef
         saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, metodo, s, medidas.erros); });
     if (!o.grafico.empty())
         desenhou = desenhar_graficos(e, amostrar_campo(e, lado_da_amostra), cifras, o.grafico, saidas);
-    // a linha e as saídas juntas: um sinal que chega no meio espera as duas ficarem inteiras
+    // o conjunto sob uma trava das pastas dos destinos (outra rodada com os mesmos destinos espera a vez), e a linha e
+    // as saídas juntas: um sinal que chega no meio espera as duas ficarem inteiras
+    std::vector<std::string> destinos{e.arquivo_listagem, o.csv == "-" ? std::string() : o.csv, o.resumo};
+    if (!o.grafico.empty())
+        for (const std::string& f : arquivos_de_graficos(o.grafico).todos()) destinos.push_back(f);
+    const trava_de_conjunto trava(destinos);
     const sinais_adiados juntas;
-    if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, cifras, metodo));
+    if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, cifras, metodo, o.estudo));
     saidas.efetivar();
     return desenhou;
 }
@@ -115,14 +131,25 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     }
     for (const std::string& a : avisos_metodo(o.metodo, e.nm)) escrever_mensagem("warning: " + a);
     const metodo_efetivo metodo(o.metodo, e.nitm, e.nm);
+    // o método que a LFA diz não convergir: o aviso e o porquê, também com --lfa
+    const auto prever = [&] {
+        const std::string aviso =
+            aviso_sem_convergencia(metodo, prever_convergencia(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm]));
+        if (!aviso.empty()) escrever_mensagem(aviso);
+    };
     if (o.lfa) { // só a teoria: nada é resolvido nem escrito
+        prever();
         const std::vector<linha_lfa> linhas = tabela_lfa(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm]);
         escrever_na_saida_padrao(texto_lfa(e, metodo, linhas));
         return 0;
     }
     conferir_destinos(e, o);
+    prever();
+    const ajustes_solver ajustes = planejar_recursos(e, o, metodo);
+    avisar_fator_lento(e, metodo);
     medidas_da_solucao medidas;
-    resolver_acompanhado(e, o, metodo, planejar_recursos(e, o, metodo), medidas);
+    resolver_acompanhado(e, o, metodo, ajustes, medidas);
+    e.veredito_final = julgar_rodada(e);
 
     // a teoria ao lado da medida, só quando alguma saída a mostra
     const bool pede_cifras = o.monitor || !o.resumo.empty() || !o.grafico.empty();
@@ -141,5 +168,9 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
         escrever_mensagem("gnuplot not found, so the --plot figures were not drawn (install gnuplot-nox); the data "
                           "and the script " + nome_para_programa(o.grafico + ".gp") + " are written");
     if (o.editar && !destino_especial(e.arquivo_listagem)) executar_editor(e.arquivo_listagem);
+    if (e.veredito_final == veredito::divergiu) {
+        escrever_mensagem(mensagem_divergencia(e));
+        return codigo_divergiu;
+    }
     return desenhou ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 
 #include "report/listagem.h"
 #include "run/leitor.h"
+#include "state/numeros.h"
 
 namespace {
 
@@ -26,54 +27,25 @@ std::string primeiros(const std::string& s, std::size_t n) {
 } // namespace
 
 falha_valor converter_inteiro(const std::string& s, const char* nome, int& v) {
-    const falha_valor sintaxe{"list-directed input syntax error",
-                              std::string(nome) + " = \"" + mostrar(s) + "\" is not an integer"};
-    std::size_t i = 0;
-    const bool negativo = !s.empty() && s[0] == '-';
-    if (!s.empty() && (s[0] == '+' || s[0] == '-')) ++i;
-    if (i == s.size()) return sintaxe;
-    std::int64_t x = 0;
-    bool grande = false;
-    for (; i < s.size(); ++i) {
-        if (s[i] < '0' || s[i] > '9') return sintaxe;
-        if (!grande) x = x * 10 + (s[i] - '0');
-        if (x > max_int32 + 1) grande = true;
-    }
-    if (grande || x > max_int32 + (negativo ? 1 : 0))
+    switch (ler_inteiro_decimal(s, v)) {
+    case leitura_numero::certo: return {};
+    case leitura_numero::faixa:
         return {"value out of range",
                 std::string(nome) + " = " + mostrar(s) + " does not fit a 32-bit integer (-2147483648 to 2147483647)"};
-    v = static_cast<int>(negativo ? -x : x);
-    return {};
+    case leitura_numero::sintaxe: break;
+    }
+    return {"list-directed input syntax error", std::string(nome) + " = \"" + mostrar(s) + "\" is not an integer"};
 }
 
 // Real: sinal opcional, dígitos com ponto opcional, expoente opcional com E ou D.
 falha_valor converter_real(const std::string& s, const char* nome, double& v) {
-    std::string c = s;
-    std::size_t i = 0, digitos = 0;
-    if (i < c.size() && (c[i] == '+' || c[i] == '-')) ++i;
-    while (i < c.size() && c[i] >= '0' && c[i] <= '9') ++i, ++digitos;
-    if (i < c.size() && c[i] == '.') {
-        ++i;
-        while (i < c.size() && c[i] >= '0' && c[i] <= '9') ++i, ++digitos;
+    switch (ler_real_decimal(s, v)) {
+    case leitura_numero::certo: return {};
+    case leitura_numero::faixa:
+        return {"value out of range", std::string(nome) + " = " + mostrar(s) + " is beyond the largest double"};
+    case leitura_numero::sintaxe: break;
     }
-    bool valido = digitos > 0;
-    if (valido && i < c.size()) {
-        if (c[i] == 'E' || c[i] == 'e' || c[i] == 'D' || c[i] == 'd') {
-            c[i++] = 'e';
-            if (i < c.size() && (c[i] == '+' || c[i] == '-')) ++i;
-            std::size_t expo = 0;
-            while (i < c.size() && c[i] >= '0' && c[i] <= '9') ++i, ++expo;
-            valido = expo > 0 && i == c.size();
-        } else {
-            valido = false;
-        }
-    }
-    if (!valido)
-        return {"list-directed input syntax error", std::string(nome) + " = \"" + mostrar(s) + "\" is not a real number"};
-    const double x = std::strtod(c.c_str(), nullptr);
-    if (!std::isfinite(x)) return {"value out of range", std::string(nome) + " = " + mostrar(s) + " is beyond the largest double"};
-    v = x;
-    return {};
+    return {"list-directed input syntax error", std::string(nome) + " = \"" + mostrar(s) + "\" is not a real number"};
 }
 
 // Um texto escrito em UTF-8 (um editor de hoje) vira Latin-1; `bruto` vem lido até 4 bytes por caractere, para que

@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "platform/plataforma.h"
 #include "state/erro_fatal.h"
 #include "solver/solver.h"
 
@@ -24,7 +25,33 @@ long long bytes_fator_banda(int nx1, int ny1) {
     return n == 0 ? 0 : static_cast<long long>(sizeof(double)) * (n * (b + 1) + n);
 }
 
-void fatorar_nivel_grosso(fator_banda& f, int nx, int ny, double ae, double an, double ap) {
+double operacoes_fator_banda(int nx1, int ny1) {
+    const double mx = std::max(nx1 - 2, 0), my = std::max(ny1 - 2, 0);
+    const double n = mx * my, b = std::min(mx, my);
+    if (n == 0) return 0.0;
+    // a linha r soma m(m+1)/2 produtos, m = min(r, b): as b primeiras crescem, as demais custam b(b+1)/2
+    const double primeiras = (b - 1.0) * b * (b + 1.0) / 6.0;
+    return primeiras + (n - b) * b * (b + 1.0) / 2.0;
+}
+
+double velocidade_fator_banda() {
+    constexpr int lado = 102; // 100 x 100 incógnitas: ~5e7 produtos, algumas dezenas de milissegundos
+    fator_banda f;
+    const double t0 = tempo_parede();
+    fatorar_nivel_grosso(f, lado, lado, 1.0, 1.0, 4.0);
+    const double t = tempo_parede() - t0;
+    return t > 0.0 ? operacoes_fator_banda(lado, lado) / t : 0.0;
+}
+
+double segundos_fator_banda(int nx1, int ny1) {
+    const double ops = operacoes_fator_banda(nx1, ny1);
+    if (ops < 1e9) return 0.0; // abaixo de um segundo em qualquer máquina de hoje: nem vale medir
+    const double v = velocidade_fator_banda();
+    return v > 0.0 ? ops / v : 0.0;
+}
+
+void fatorar_nivel_grosso(fator_banda& f, int nx, int ny, double ae, double an, double ap,
+                          const std::function<void(double)>& avancar) {
     f.mx = std::max(nx - 2, 0);
     f.my = std::max(ny - 2, 0);
     f.n = f.mx * f.my;
@@ -42,6 +69,7 @@ void fatorar_nivel_grosso(fator_banda& f, int nx, int ny, double ae, double an, 
     const double perto = f.x_rapido ? ae : an, longe = f.x_rapido ? an : ae;
     const long n = f.n, b = f.b;
     for (long r = 0; r < n; ++r) {
+        if (avancar && r % 64 == 0) avancar(static_cast<double>(r) / static_cast<double>(n));
         const long c0 = std::max(0L, r - b);
         double* lr = linha(f, r);
         for (long c = c0; c <= r; ++c) {

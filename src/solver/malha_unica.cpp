@@ -1,4 +1,5 @@
 // A solução numa só malha, a criação das grades e o laço das iterações externas comum às duas soluções.
+#include <cmath>
 #include <cstddef>
 #include <new>
 #include <string>
@@ -83,13 +84,23 @@ void guardar_norma(estado_execucao& e) {
 
 } // namespace
 
+bool divergiu(double h0, double h) { return !std::isfinite(h) || (h0 > 0.0 && h / h0 > razao_de_divergencia); }
+
 void iteracoes_externas(estado_execucao& e, const std::function<void()>& iteracao, const aviso_iteracao& aviso) {
     e.it = 1;
+    e.parada = motivo_parada::iteracoes;
     for (long long n = 0; n < e.itmax; ++n) {
         iteracao();
         guardar_norma(e);
         if (aviso) aviso(e);
-        if (e.tolt >= e.hist[e.it] / e.hist[0]) break;
+        if (e.tolt >= e.hist[e.it] / e.hist[0]) {
+            e.parada = motivo_parada::tolerancia;
+            break;
+        }
+        if (divergiu(e.hist[0], e.hist[e.it])) {
+            e.parada = motivo_parada::divergencia;
+            break;
+        }
         ++e.it;
     }
     e.niter = e.itmax < e.it ? e.itmax : e.it;

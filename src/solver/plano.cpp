@@ -56,6 +56,6 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     if (p.grosso_exato) {
         selecionar_nivel(e, 1);
         coeficientes(e);
-        fatorar_nivel_grosso(p.fator, e.nxk, e.nyk, e.ae, e.an, e.ap);
+        fatorar_nivel_grosso(p.fator, e.nxk, e.nyk, e.ae, e.an, e.ap, ajustes.ao_fatorar);
     }
 }

@@ -20,6 +20,7 @@ struct ajustes_solver {
     conjunto_instrucoes instrucoes = conjunto_instrucoes::automatico; // forçado só onde o processador o tem
     tempos_fases* tempos = nullptr; // não nulo: soma ali o tempo de relógio de cada nível e fase (--timing)
     aviso_iteracao ao_comecar;      // chamado com o campo inicial pronto (it = 0), se houver
+    std::function<void(double)> ao_fatorar; // a fração feita do fator do nível 1 (--coarsest solve), se houver
 };
 
 // Um nível visto pelos núcleos das variantes: índices locais a partir de 1, P = i + (j-1)*nx.

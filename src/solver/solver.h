@@ -82,8 +82,16 @@ void suavizar_correcao(estado_execucao& e);
 
 /// Bytes do fator em banda (e do vetor de solução) do nível 1 de nx1 x ny1 pontos.
 long long bytes_fator_banda(int nx1, int ny1);
-/// Cholesky em banda das equações de cinco pontos do nível 1 (erro_fatal sem memória).
-void fatorar_nivel_grosso(fator_banda& f, int nx, int ny, double ae, double an, double ap);
+/// Multiplicações e somas do fator em banda do nível 1 de nx1 x ny1 pontos (~ b^2 n / 2, b = a banda).
+double operacoes_fator_banda(int nx1, int ny1);
+/// Multiplicações e somas por segundo do fator nesta máquina, medidas num fator de 100 x 100 incógnitas.
+double velocidade_fator_banda();
+/// Segundos estimados para o fator do nível 1 (medida só quando passa de 1e9 produtos; senão 0).
+double segundos_fator_banda(int nx1, int ny1);
+/// Cholesky em banda das equações de cinco pontos do nível 1 (erro_fatal sem memória); `avancar`, se houver, recebe
+/// a fração das linhas já fatoradas a cada 64 linhas.
+void fatorar_nivel_grosso(fator_banda& f, int nx, int ny, double ae, double an, double ap,
+                          const std::function<void(double)>& avancar = {});
 /// Interior do nível 1 = solução exata, com res e os valores de contorno da grade como dados.
 void resolver_nivel_grosso(fator_banda& f, const vista_nivel& v);
 
@@ -114,8 +122,10 @@ void ciclo(estado_execucao& e, plano_solver& p, int k, tipo_ciclo tipo, correcao
 /// FMG: nível 1 tratado no seu problema; em cada k = 2..nm o interpolado de k-1, os contornos de k e um ciclo(k).
 void inicio_fmg(estado_execucao& e, plano_solver& p);
 
-/// it = 1, 2, ...: iteracao() deixa a norma em rnorm, guardada em hist(it); para no teste de tolerância ou
-/// depois de itmax.
+/// A norma h da iteração diverge contra h0: não finita, ou h/h0 > razao_de_divergencia com h0 > 0.
+bool divergiu(double h0, double h);
+/// it = 1, 2, ...: iteracao() deixa a norma em rnorm, guardada em hist(it); para no teste de tolerância, no de
+/// divergência ou depois de itmax (e.parada diz qual).
 void iteracoes_externas(estado_execucao& e, const std::function<void()>& iteracao, const aviso_iteracao& aviso);
 /// nitm varreduras do suavizador por iteração até tolt ou itmax (nm = 1).
 void resolver_malha_unica(estado_execucao& e, const metodo_efetivo& metodo, const ajustes_solver& ajustes = {},

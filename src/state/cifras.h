@@ -56,6 +56,21 @@ struct cifras_rodada {
     double erro_discretizacao_max = sem_cifra, erro_discretizacao_medio = sem_cifra; // |T_discreta - T_exata|
 };
 
+// Por que a LFA diz que o método não converge.
+enum class causa_divergencia {
+    nenhuma,               // rho < rho_sem_convergencia (ou nm = 1: a LFA não dá o fator da iteração)
+    sem_suavizacao,        // nenhuma varredura antes nem depois da correção grossa
+    suavizador,            // o suavizador não reduz as frequências altas (mu >= 1)
+    vermelho_preto_injecao, // depois de uma varredura vermelho-preto o resíduo vive nos pontos que a injeção amostra
+    correcao_grossa,       // a correção grossa amplia algum modo
+};
+
+// A previsão da LFA antes da solução.
+struct previsao_lfa {
+    double rho = sem_cifra, mu = sem_cifra;
+    causa_divergencia causa = causa_divergencia::nenhuma;
+};
+
 // Erro algébrico de uma iteração (--csv-errors).
 struct erro_iteracao {
     double maximo = sem_cifra, medio = sem_cifra;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "state/veredito.h"
 #include "state/vetor_grande.h"
 
 struct estado_execucao {
@@ -33,11 +34,13 @@ struct estado_execucao {
     vetor_grande cor, res;          // correções e lados direitos dos níveis grossos, empacotados
     long long it = 0;               // iteração externa corrente (chega a itmax + 1)
     long long niter = 0;            // iterações externas feitas
+    motivo_parada parada = motivo_parada::iteracoes; // o teste que parou o laço (ou itmax)
     double tcpu = 0.0;              // tempo de processador da solução, segundos
     double tparede = 0.0;           // tempo de relógio da solução, segundos
     int threads_pedidas = 0;        // threads pedidas (-j, ou o padrão) (executar)
     int processadores = 0;          // processadores disponíveis ao processo (executar)
     int threads = 0;                // threads que a solução teve de fato (as que o sistema deixou criar)
+    veredito veredito_final = veredito::parou; // como a rodada terminou (julgar_rodada, depois da solução)
 
     // nível corrente (selecionar_nivel, coeficientes, norma_l1)
     int k = 0, ofsk = 0;            // número do nível e seu deslocamento em cor/res

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "state/componentes.h"
+#include "state/numeros.h"
 #include "state/opcoes_metodo.h"
 
 namespace {
@@ -11,8 +12,15 @@ namespace {
 constexpr unsigned long long max_varreduras = 1000000;
 constexpr unsigned long long max_semente = 4294967295ULL;
 
-// Inteiro decimal sem sinal em 0..maximo, o texto inteiro.
+// Inteiro decimal em 0..maximo pela regra da entrada, o texto inteiro.
 bool inteiro_sem_sinal(const char* t, unsigned long long maximo, unsigned long long& v) {
+    if (maximo <= 2147483647ULL) {
+        int x = 0;
+        if (ler_inteiro_decimal(t, x) != leitura_numero::certo || x < 0 || static_cast<unsigned long long>(x) > maximo)
+            return false;
+        v = static_cast<unsigned long long>(x);
+        return true;
+    }
     if (*t < '0' || *t > '9') return false;
     errno = 0;
     char* fim = nullptr;
@@ -61,10 +69,8 @@ std::string ler_suavizador(const std::string& t, metodo_solver& m) {
 }
 
 std::string ler_omega(const std::string& t, metodo_solver& m) {
-    errno = 0;
-    char* fim = nullptr;
-    const double w = std::strtod(t.c_str(), &fim);
-    if (fim == t.c_str() || *fim != '\0' || errno != 0 || !std::isfinite(w) || !(w > 0.0 && w < 2.0))
+    double w = 0.0;
+    if (ler_real_decimal(t, w) != leitura_numero::certo || !(w > 0.0 && w < 2.0))
         return "must be a number above 0 and below 2";
     m.omega = w;
     return {};
@@ -89,11 +95,12 @@ std::string ler_inicio(const std::string& t, metodo_solver& m) {
 constexpr opcao_metodo tabela[] = {
     {"cycle", "ciclo", "V|W|F", "V", "multigrid cycle (default {padrao})", ler_ciclo},
     {"fmg", "fmg", "", "off", "start by full multigrid (nested iteration from level 1)", ler_fmg},
-    {"pre", "pre", "N", "nitm", "sweeps before the coarse-grid correction (default {padrao})", ler_pre},
-    {"post", "pos", "N", "nitm", "sweeps after the coarse-grid correction (default {padrao})", ler_pos},
-    {"coarsest", "grosso", "N|solve", "nitm", "sweeps on level 1 (default {padrao}), or solve it exactly", ler_grosso},
+    {"pre", "pre", "N", "nitm", "sweeps before the coarse-grid correction (default {padrao})", ler_pre, true},
+    {"post", "pos", "N", "nitm", "sweeps after the coarse-grid correction (default {padrao})", ler_pos, true},
+    {"coarsest", "grosso", "N|solve", "nitm", "sweeps on level 1 (default {padrao}), or solve it exactly", ler_grosso,
+     true},
     {"smoother", "suavizador", "NAME", "gs-lex", "{suavizadores}", ler_suavizador},
-    {"omega", "omega", "W", "1", "relaxation factor, 0 < W < 2, for {relaxam}\n(default {omega})", ler_omega},
+    {"omega", "omega", "W", "1", "relaxation factor, 0 < W < 2, for {relaxam}\n(default {omega})", ler_omega, true},
     {"restriction", "restricao", "NAME", "injection", "{restricoes} weighting", ler_restricao},
     {"start", "inicio", "random[:SEED]", "tipo_ci", "interior of the start field uniform in [-1, 1) (SEED default 1)",
      ler_inicio},

@@ -19,6 +19,8 @@ struct opcao_metodo {
     /// Lê `texto` em m; vazio quando aceito, senão o motivo ("must be V, W or F"). As opções sem valor leem
     /// "1" (dada) ou "0" (não dada): é assim que um estudo as varre.
     std::string (*ler)(const std::string& texto, metodo_solver& m);
+    bool numero = false;   // o valor é um número, lido pela regra da entrada (state/numeros.h): brancos antes, o resto
+                           // depois de um branco, vírgula ou barra dá um aviso (quem chama separa)
 };
 
 /// As opções, na ordem das colunas do resumo.

@@ -11,7 +11,7 @@ struct linha_estudo {
     std::string caso;                    // nome da listagem
     std::vector<std::string> parametros; // um valor por coluna de tabela_estudo::parametros
     long long niter = 0;
-    bool convergiu = false;
+    std::string veredito;                // convergiu, parou, estagnou ou divergiu (state/veredito.h)
     double q_assintotico = sem_cifra, rho_lfa = sem_cifra, mu_lfa = sem_cifra;
     double trabalho_ciclo = sem_cifra, q_por_trabalho = sem_cifra, cpu_s = sem_cifra;
     double erro_algebrico_max = sem_cifra, erro_discretizacao_max = sem_cifra;

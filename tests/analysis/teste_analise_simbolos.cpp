@@ -193,3 +193,39 @@ TEST(AnaliseSimbolos, DoisNiveisEProduto) {
     EXPECT_EQ(produto(a, b)[0], complexo(1.0));
     EXPECT_EQ(produto(b, a)[0], complexo(0.0));
 }
+
+// Potências por quadrados sucessivos: as mesmas de produtos repetidos (a 1e-12), e escaladas, sem estourar nem sumir,
+// para nu = 10^6 varreduras (o custo cresce com log nu).
+TEST(AnaliseSimbolos, PotenciasPorQuadrados) {
+    pedido_lfa p;
+    p.suavizador = tipo_suavizador::gs_rb;
+    const matriz4 s = simbolo_suavizador(p, 0.7, -0.3);
+    matriz4 repetido{};
+    for (int i = 0; i < 4; ++i) repetido[i * 4 + i] = 1.0;
+    for (long long n = 0; n <= 13; ++n) {
+        const potencia4 q = potencia(s, n);
+        EXPECT_EQ(q.expoente, 0) << n;
+        for (int i = 0; i < 16; ++i)
+            EXPECT_NEAR(std::abs(q.m[i] - repetido[i]), 0.0, 1e-12 * (1.0 + std::abs(repetido[i]))) << n << " " << i;
+        repetido = produto(repetido, s);
+    }
+    // 0.25^(10^6) não cabe num double: a potência fica escalada
+    const potencia4 grande = potencia(s, 1000000);
+    EXPECT_LT(grande.expoente, -1000);
+    double maior = 0.0;
+    for (const complexo& x : grande.m) maior = std::max(maior, std::abs(x));
+    EXPECT_GT(maior, 0x1p-401);
+    EXPECT_LT(maior, 0x1p401);
+    // mu_nu de um suavizador pontual é mu para todo nu; o do vermelho-preto cresce para 1
+    p.nu1 = 500000;
+    p.nu2 = 500000;
+    p.suavizador = tipo_suavizador::gs_lex;
+    p.pontos = 16;
+    const resultado_lfa lex = analisar_lfa(p);
+    EXPECT_NEAR(lex.mu_nu, lex.mu, 1e-9);
+    EXPECT_EQ(lex.rho, 0.0); // rho^(10^6) abaixo do menor double
+    p.suavizador = tipo_suavizador::gs_rb;
+    const resultado_lfa rb = analisar_lfa(p);
+    EXPECT_GT(rb.mu_nu, 0.3958);
+    EXPECT_LE(rb.mu_nu, 1.0);
+}

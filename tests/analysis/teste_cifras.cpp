@@ -190,3 +190,49 @@ TEST(Cifras, TextosImprimemOQueRecebem) {
     EXPECT_NE(tt.find(": 1.000 ms de 6.000 ms da solução"), std::string::npos) << tt;
     EXPECT_EQ(tt.find("fundidas"), std::string::npos);
 }
+
+// O veredito: pelo teste que parou o laço; em itmax, estagnou com o fator ajustado >= 0,95, senão parou; com
+// hist(0) = 0 e a última norma 0, convergiu.
+TEST(Veredito, QuatroVereditos) {
+    estado_execucao e;
+    const auto julgar = [&](std::vector<double> h, motivo_parada p) {
+        e.hist = h;
+        e.niter = static_cast<long long>(h.size()) - 1;
+        e.parada = p;
+        return julgar_rodada(e);
+    };
+    EXPECT_EQ(julgar({1.0, 0.1, 1e-9}, motivo_parada::tolerancia), veredito::convergiu);
+    EXPECT_EQ(julgar({1.0, 10.0, 2e6}, motivo_parada::divergencia), veredito::divergiu);
+    std::vector<double> lenta{1.0}, rapida{1.0};
+    for (int k = 1; k <= 30; ++k) lenta.push_back(std::pow(0.99, k)), rapida.push_back(std::pow(0.6, k));
+    EXPECT_EQ(julgar(lenta, motivo_parada::iteracoes), veredito::estagnou);
+    EXPECT_EQ(julgar(rapida, motivo_parada::iteracoes), veredito::parou);
+    EXPECT_EQ(julgar({1.0, 0.9}, motivo_parada::iteracoes), veredito::parou); // poucos ciclos para um fator
+    EXPECT_EQ(julgar({0.0, 0.0, 0.0}, motivo_parada::iteracoes), veredito::convergiu);
+    EXPECT_EQ(julgar({1.0}, motivo_parada::iteracoes), veredito::parou); // itmax = 0
+    for (veredito v : {veredito::convergiu, veredito::parou, veredito::estagnou, veredito::divergiu})
+        EXPECT_EQ(veredito_de_nome(nome_do_veredito(v)), v);
+    EXPECT_EQ(nomes_dos_vereditos(), "convergiu, parou, estagnou ou divergiu");
+}
+
+// Antes da solução: a LFA diz que o vermelho-preto com injeção não converge (rho -> 1 quando theta -> 0), e por
+// quê; o método clássico e o vermelho-preto com ponderação completa convergem; sem varreduras, nada suaviza.
+TEST(Veredito, PrevisaoDaLfa) {
+    metodo_solver rb;
+    rb.suavizador = tipo_suavizador::gs_rb;
+    const previsao_lfa p = prever_convergencia(metodo_efetivo(rb, 2, 4), 2, 4, 17, 17);
+    EXPECT_NEAR(p.rho, 1.0, 1e-6);
+    EXPECT_EQ(p.causa, causa_divergencia::vermelho_preto_injecao);
+    EXPECT_NE(aviso_sem_convergencia(metodo_efetivo(rb, 2, 4), p).find("injection passes down about twice"),
+              std::string::npos);
+    EXPECT_EQ(prever_convergencia(metodo_efetivo({}, 2, 4), 2, 4, 17, 17).causa, causa_divergencia::nenhuma);
+    rb.restricao = tipo_restricao::completa;
+    EXPECT_EQ(prever_convergencia(metodo_efetivo(rb, 2, 4), 2, 4, 17, 17).causa, causa_divergencia::nenhuma);
+    EXPECT_EQ(prever_convergencia(metodo_efetivo({}, 0, 4), 0, 4, 17, 17).causa, causa_divergencia::sem_suavizacao);
+    metodo_solver jacobi;
+    jacobi.suavizador = tipo_suavizador::jacobi;
+    jacobi.omega = 1.9;
+    EXPECT_EQ(prever_convergencia(metodo_efetivo(jacobi, 2, 4), 2, 4, 17, 17).causa, causa_divergencia::suavizador);
+    EXPECT_EQ(prever_convergencia(metodo_efetivo(jacobi, 2, 1), 2, 1, 17, 17).causa, causa_divergencia::nenhuma);
+    EXPECT_EQ(aviso_sem_convergencia(metodo_efetivo({}, 2, 4), {}), "");
+}

@@ -23,7 +23,7 @@ protected:
 } // namespace
 
 TEST_F(Arquivos, GravacaoSoAparecePorInteiroAoEfetivar) {
-    for (tipo_temporario tipo : {tipo_temporario::anonimo, tipo_temporario::com_nome}) {
+    for (tipo_temporario tipo : {tipo_temporario::anonimo, tipo_temporario::para_outro_programa}) {
         escrever("a.lst", "antiga");
         chmod("a.lst", 06750);
         {
@@ -31,7 +31,7 @@ TEST_F(Arquivos, GravacaoSoAparecePorInteiroAoEfetivar) {
             ASSERT_FALSE(g.abrir("a.lst", tipo));
             ASSERT_FALSE(g.escrever("nova", 4));
             EXPECT_EQ(ler_arquivo("a.lst"), "antiga");
-            EXPECT_EQ(tipo == tipo_temporario::com_nome, !g.caminho_para_escrita().empty());
+            EXPECT_EQ(tipo == tipo_temporario::para_outro_programa, !g.caminho_para_escrita().empty());
             ASSERT_FALSE(g.efetivar());
         }
         EXPECT_EQ(ler_arquivo("a.lst"), "nova");
@@ -44,7 +44,7 @@ TEST_F(Arquivos, GravacaoSoAparecePorInteiroAoEfetivar) {
 
 TEST_F(Arquivos, GravacaoDesfeitaNaoDeixaNada) {
     escrever("a.lst", "antiga");
-    for (tipo_temporario tipo : {tipo_temporario::anonimo, tipo_temporario::com_nome}) {
+    for (tipo_temporario tipo : {tipo_temporario::anonimo, tipo_temporario::para_outro_programa}) {
         {
             gravacao_segura g;
             ASSERT_FALSE(g.abrir("a.lst", tipo));

@@ -158,3 +158,21 @@ TEST(Listagem, EmBlocosIgualAInteira) {
     EXPECT_GT(blocos, 2);
     EXPECT_EQ(juntos, montar_listagem_classica(e));
 }
+
+// O veredito: uma linha própria, antes da do tempo de CPU, só fora do método clássico; a listagem clássica não muda
+// nem quando diverge.
+TEST(Listagem, VereditoSoForaDoMetodoClassico) {
+    estado_execucao e = exemplo1();
+    e.veredito_final = veredito::divergiu;
+    const std::string classica = montar_listagem_classica(e);
+    EXPECT_EQ(linhas(classica).size(), 33u);
+    EXPECT_EQ(classica.find("veredito"), std::string::npos);
+    metodo_solver rb;
+    rb.suavizador = tipo_suavizador::gs_rb;
+    const std::vector<std::string> l = linhas(montar_listagem(e, efetivo(e, rb)));
+    ASSERT_GE(l.size(), 5u);
+    EXPECT_EQ(l[l.size() - 4], "");
+    EXPECT_EQ(l[l.size() - 3], "divergiu          = veredito: convergiu, parou, estagnou ou divergiu");
+    EXPECT_EQ(l[l.size() - 2], "");
+    EXPECT_EQ(l.back().substr(14), " = tempo de CPU (segundos)");
+}

@@ -26,7 +26,12 @@ TEST(Csv, NumerosReleemOMesmoDouble) {
     }
     EXPECT_EQ(numero_csv(0.1), "0.1");
     EXPECT_EQ(numero_csv(1.0), "1");
-    EXPECT_EQ(numero_csv(std::numeric_limits<double>::infinity()), "inf");
+    // um modo só para o que não é finito: NaN sem sinal (0/0 dá um NaN negativo), Inf e -Inf
+    EXPECT_EQ(numero_csv(std::numeric_limits<double>::infinity()), "Inf");
+    EXPECT_EQ(numero_csv(-std::numeric_limits<double>::infinity()), "-Inf");
+    const double zero = 0.0;
+    EXPECT_EQ(numero_csv(zero / zero), "NaN");
+    EXPECT_EQ(numero_csv(-(zero / zero)), "NaN");
 }
 
 TEST(Csv, HistoricoEResumo) {
@@ -44,6 +49,24 @@ TEST(Csv, HistoricoEResumo) {
     const std::string c = cabecalho_resumo();
     // a vírgula dentro das aspas do caso é a única a mais
     EXPECT_EQ(std::count(r.begin(), r.end(), ','), std::count(c.begin(), c.end(), ',') + 1);
+    // o veredito, depois das colunas antigas
+    EXPECT_NE(c.find(",itmax,veredito,estudo\r\n"), std::string::npos) << c;
+    EXPECT_NE(r.find(",50,parou,\r\n"), std::string::npos) << r; // uma rodada avulsa não tem estudo
+    const std::string s = linha_resumo(e, cifras, efetivo(e), "20261208T140509-abc123");
+    EXPECT_TRUE(s.ends_with(",50,parou,20261208T140509-abc123\r\n")) << s;
+}
+
+// Uma grade sem incógnitas: a razão 0/0 não vai ao resumo (um campo vazio, como uma cifra que não se aplica); o
+// histórico em CSV a escreve como NaN, sem sinal.
+TEST(Csv, RazaoNaoFinitaDeUmaGradeSemIncognitas) {
+    estado_execucao e = estado_de("x.lst\n1\n2\n2\n0.001\n2\n1\n1\n0\n0\n1\nT\n");
+    resolver_malha_unica(e, efetivo(e));
+    ASSERT_EQ(e.hist[0], 0.0);
+    const std::string h = historico_csv(e, efetivo(e));
+    EXPECT_NE(h.find("\r\n1,0,NaN,NaN,NaN\r\n"), std::string::npos) << h;
+    EXPECT_EQ(h.find("nan"), std::string::npos);
+    const std::string r = linha_resumo(e, cifras_rodada{}, efetivo(e));
+    EXPECT_EQ(r.rfind("x.lst,1,0,0,1,0.001,1,0,2,,,", 0), 0u) << r;
 }
 
 TEST(ErroExato, ZeroParaASolucaoLinearESinusoidalTresPorTres) {
@@ -148,4 +171,48 @@ TEST(Mensagens, ParaOTerminal) {
     EXPECT_EQ(para_terminal("\x9b", u), "\\233");
     EXPECT_EQ(para_terminal("condução €", l), "condu\xe7\xe3o ?");
     EXPECT_EQ(para_terminal("ação", a), "a\\303\\247\\303\\243o");
+}
+
+// O que o gnuplot diz quando falha: a última linha (as anteriores ecoam o comando), com o roteiro pelo seu nome.
+TEST(Graficos, ErroDoGnuplot) {
+    EXPECT_EQ(erro_do_gnuplot("         plot dados index 0 using 1:2\n                            ^\n"
+                              "\"/dev/fd/7\" line 23: all points y value undefined!\n\n",
+                              "/dev/fd/7", "p.gp"),
+              "\"p.gp\" line 23: all points y value undefined!");
+    EXPECT_EQ(erro_do_gnuplot("", "/dev/fd/7", "p.gp"), "");
+}
+
+// Os gráficos do estudo preparam arquivos: cada teste na sua pasta.
+class GraficosEstudo : public diretorio_temporario {};
+
+// Séries degeneradas para a escala logarítmica (zeros, nenhum valor, um ponto) ficam de fora do gráfico com uma nota;
+// uma figura sem série não é desenhada.
+TEST_F(GraficosEstudo, SeriesDegeneradasFicamDeFora) {
+    tabela_estudo t;
+    t.resumo = "r.csv";
+    t.eixo = "nm";
+    t.eixo_numerico = true;
+    for (int i = 0; i < 3; ++i) {
+        linha_estudo l;
+        l.q_assintotico = 0.1 * (i + 1);
+        l.rho_lfa = sem_cifra;         // nenhum valor
+        l.cpu_s = i == 0 ? 0.5 : 0.0;  // um ponto só acima de 0
+        l.erro_discretizacao_max = 0.0; // todos 0
+        l.h = 1.0 / (4 << i);
+        t.linhas.push_back(l);
+        t.x.push_back(3 + i);
+    }
+    t.series_eixo = {{"", {0, 1, 2}, sem_cifra}};
+    t.series_grade = {{"problema=1", {0, 1, 2}, sem_cifra}};
+    conjunto_saidas saidas;
+    std::vector<std::string> notas;
+    desenhar_graficos_estudo(t, "p", saidas, notas);
+    std::string todas;
+    for (const std::string& n : notas) todas += n + "\n";
+    EXPECT_NE(todas.find("p-fator.svg leaves out the curve 'rho LFA': it has no value"), std::string::npos) << todas;
+    EXPECT_NE(todas.find("p-tempo.svg leaves out the curve 'CPU': only one of its values is above 0"), std::string::npos);
+    EXPECT_NE(todas.find("p-erro-h.svg leaves out the curve 'erro de discretização (problema=1)': all its values are 0"),
+              std::string::npos);
+    EXPECT_NE(todas.find("p-tempo.svg is not drawn"), std::string::npos);
+    EXPECT_EQ(todas.find("p-fator.svg is not drawn"), std::string::npos); // q medido ficou
 }

@@ -72,3 +72,16 @@ TEST(Direto, NivelExatoComoVarredurasConvergidas) {
         for (int it = 0; it <= 4; ++it) EXPECT_NEAR(a[it], b[it], 1e-10 * b[it]) << "it " << it;
     }
 }
+
+// O número de produtos do fator, que a estimativa de tempo usa: a fórmula fechada contra a contagem do laço.
+TEST(Direto, OperacoesDoFator) {
+    for (const auto& [nx, ny] : {std::pair{3, 3}, {7, 5}, {6, 11}, {12, 12}, {2, 9}, {40, 9}}) {
+        const long mx = std::max(nx - 2, 0), my = std::max(ny - 2, 0), n = mx * my, b = std::min(mx, my);
+        double contagem = 0.0;
+        for (long r = 0; r < n; ++r)
+            for (long c = std::max(0L, r - b); c <= r; ++c) contagem += static_cast<double>(c - std::max(std::max(0L, r - b), c - b));
+        EXPECT_EQ(operacoes_fator_banda(nx, ny), contagem) << nx << " x " << ny;
+    }
+    EXPECT_NEAR(operacoes_fator_banda(402, 402) / (0.5 * 400.0 * 400.0 * 400.0 * 400.0), 1.0, 0.01);
+    EXPECT_EQ(segundos_fator_banda(50, 50), 0.0); // pequeno: nem se mede
+}

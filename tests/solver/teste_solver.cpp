@@ -186,3 +186,30 @@ TEST(Multigrid, SolucaoExataLinearFica) {
     for (int j = 1; j <= 9; ++j)
         for (int i = 1; i <= 9; ++i) EXPECT_NEAR(e.T[i + (j - 1) * 9], (i - 1) / 8.0 * ((j - 1) / 8.0), 1e-14);
 }
+
+// As três paradas do laço: a tolerância, a divergência (razão acima de 1e6, ou norma não finita; a iteração que
+// passou é a última) e itmax; com hist(0) = 0 só uma norma não finita pararia.
+TEST(Multigrid, ParadasPorToleranciaDivergenciaEItmax) {
+    estado_execucao e = estado_de(entrada(4, 3, 3, "1.0d-8", 50, 2, 2));
+    resolver_multigrid(e, efetivo(e));
+    EXPECT_EQ(e.parada, motivo_parada::tolerancia);
+    EXPECT_EQ(e.niter, 6);
+    metodo_solver rb;
+    rb.suavizador = tipo_suavizador::gs_rb; // com a injeção: cada ciclo dobra o erro liso
+    e = estado_de(entrada(4, 3, 3, "1.0d-8", 50, 2, 2));
+    resolver_multigrid(e, efetivo(e, rb));
+    EXPECT_EQ(e.parada, motivo_parada::divergencia);
+    ASSERT_GE(e.niter, 2);
+    EXPECT_LT(e.niter, 50);
+    EXPECT_GT(e.hist[e.niter] / e.hist[0], 1e6);
+    EXPECT_LE(e.hist[e.niter - 1] / e.hist[0], 1e6);
+    EXPECT_EQ(e.it, e.niter);
+    e = estado_de(entrada(3, 3, 3, "-1.0", 4, 2, 2));
+    resolver_multigrid(e, efetivo(e));
+    EXPECT_EQ(e.parada, motivo_parada::iteracoes);
+    EXPECT_TRUE(divergiu(1.0, 1e6 * (1.0 + 0x1p-52)));
+    EXPECT_FALSE(divergiu(1.0, 1e6));
+    EXPECT_TRUE(divergiu(1.0, std::nan("")));
+    EXPECT_TRUE(divergiu(0.0, HUGE_VAL));
+    EXPECT_FALSE(divergiu(0.0, 5.0)); // sem hist(0), só a norma não finita
+}

@@ -85,9 +85,13 @@ TEST(Componentes, OpcoesDoMetodoDeAPontaAPonta) {
         // o estudo: a rodada de --sweep NOME=VALOR, relida como o filho a leria
         const leitura_opcoes estudo = opcoes_de({"--sweep", std::string(o.nome) + "=" + valor, "--summary", "s.csv"});
         ASSERT_TRUE(estudo.rodar);
-        const std::vector<rodada_estudo> r = planejar_estudo(estudo.opcoes, "ex.lst");
+        const std::vector<rodada_estudo> r =
+            planejar_estudo(estudo.opcoes, estado_de(entrada(2, 3, 3, "1e-6", 5, 1, 2)), "estudo-teste");
         ASSERT_EQ(r.size(), 1u);
-        const leitura_opcoes filho = opcoes_de(r[0].argumentos);
+        std::vector<std::string> argumentos = r[0].argumentos;
+        ASSERT_EQ(argumentos.back(), "--"); // depois vem a entrada
+        argumentos.pop_back();
+        const leitura_opcoes filho = opcoes_de(argumentos);
         ASSERT_TRUE(filho.rodar);
         EXPECT_TRUE(mesmo_metodo(filho.opcoes.metodo, direta.opcoes.metodo));
         EXPECT_EQ(coluna_do_parametro(o.nome), o.coluna);

@@ -67,10 +67,11 @@ TEST(OpcoesMetodo, ValoresAceitos) {
 TEST(OpcoesMetodo, ValoresRecusados) {
     for (const std::vector<std::string>& a :
          std::vector<std::vector<std::string>>{{"--cycle", "v"}, {"--cycle", "X"}, {"--cycle", ""}, {"--pre", "-1"},
-                                               {"--pre", "1000001"}, {"--post", "2x"}, {"--post", "+3"},
+                                               {"--pre", "1000001"}, {"--post", "2x"}, {"--post", "3x"},
                                                {"--coarsest", "exact"}, {"--coarsest", ""}, {"--smoother", "sor"},
                                                {"--omega", "0"}, {"--omega", "2"}, {"--omega", "nan"},
-                                               {"--omega", "1.5e"}, {"--omega", "-0.5"}, {"--restriction", "fw"},
+                                               {"--omega", "1.5e"}, {"--omega", "-0.5"}, {"--omega", "0x1p-1"},
+                                               {"--omega", "inf"}, {"--omega", " "}, {"--restriction", "fw"},
                                                {"--start", "zero"}, {"--start", "random:"},
                                                {"--start", "random:4294967296"}, {"--start", "random:-1"},
                                                {"--start", "Random"}, {"--fmg=1"}, {"--smoother"}}) {
@@ -82,6 +83,27 @@ TEST(OpcoesMetodo, ValoresRecusados) {
     EXPECT_EQ(ler_opcao_metodo("omega", "3", m), "invalid value '3' for --omega (must be a number above 0 and below 2)");
     EXPECT_EQ(ler_opcao_metodo("smoother", "sor", m),
               "invalid value 'sor' for --smoother (must be gs-lex, gs-rb, jacobi, gs-sym, line-x, line-y or line-alt)");
+}
+
+// Um número na linha de comando segue a regra do arquivo de entrada: brancos antes e depois, sinal; o que segue o
+// valor depois de um branco, vírgula ou barra é avisado e ignorado (--omega 1,5 lê 1, como no arquivo).
+TEST(OpcoesMetodo, NumerosPelaRegraDaEntrada) {
+    for (const char* omega : {" 1", "1 ", "\t1.0", "1.0d0", "+1"}) EXPECT_EQ(metodo_de({"--omega", omega}).omega, 1.0) << omega;
+    EXPECT_EQ(metodo_de({"--post", "+3"}).pos, 3);
+    EXPECT_EQ(metodo_de({"--coarsest", " 4 "}).grosso, 4);
+    metodo_solver m;
+    std::string aviso;
+    EXPECT_EQ(ler_valor_do_metodo(*opcao_do_metodo("omega"), "1,5", m, &aviso), "");
+    EXPECT_EQ(m.omega, 1.0);
+    EXPECT_EQ(aviso, "omega = 1 is followed by ',5' (a decimal comma?); the value read is 1");
+    EXPECT_EQ(ler_valor_do_metodo(*opcao_do_metodo("pre"), "2 x", m, &aviso), "");
+    EXPECT_EQ(aviso, "pre = 2 is followed by ' x', which is ignored; the value read is 2");
+    EXPECT_EQ(opcoes_de({"-j", " 2 "}).opcoes.threads, 2);
+    EXPECT_EQ(opcoes_de({"-j", "0x2"}).codigo, 2);
+    // --set: como no arquivo, 1,5e-8 lê 1 com um aviso
+    EXPECT_TRUE(opcoes_de({"--set", "tolt=1,5e-8"}).rodar);
+    EXPECT_TRUE(opcoes_de({"--set", "itmax=5 0"}).rodar);
+    EXPECT_EQ(opcoes_de({"--set", "tolt=0x1p-1"}).codigo, 2);
 }
 
 // Valores efetivos: contagens não dadas seguem nitm, omega não dado é 1 (0,8 no Jacobi), as linhas não relaxam;
