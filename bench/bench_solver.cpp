@@ -117,7 +117,7 @@ void BM_gauss_seidel(benchmark::State& s) {
     estado_execucao e = estado(1, n, 2, 1, 0.0);
     criar_campo(e, e.nxyg[1]);
     selecionar_nivel(e, 1);
-    preparar_campo_inicial(e);
+    preparar_campo_inicial(e, metodo_efetivo({}, e.nitm, e.nm, e.problema));
     std::mt19937_64 g(7);
     std::uniform_real_distribution<double> d(0.0, 1.0);
     for (int j = 2; j < n; ++j)
@@ -143,7 +143,7 @@ void BM_ciclo_v(benchmark::State& s) {
     criar_campo(e, e.nxyg[e.nm]);
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
     selecionar_nivel(e, e.nm);
-    preparar_campo_inicial(e);
+    preparar_campo_inicial(e, metodo_efetivo({}, e.nitm, e.nm, e.problema));
     const ajustes_solver a = ajustes(variante, threads);
     equipe eq(a.threads, a.instrucoes);
     for (auto _ : s) {
@@ -167,7 +167,7 @@ void BM_solucao_2049(benchmark::State& s) {
         for (int variante : {0, 4}) {
             const double t0 = agora();
             estado_execucao e = estado(niveis(2049), 3, 2, 50, 1e-8);
-            resolver_multigrid(e, metodo_efetivo({}, e.nitm, e.nm), ajustes(variante, variante == 0 ? 1 : threads));
+            resolver_multigrid(e, metodo_efetivo({}, e.nitm, e.nm, e.problema), ajustes(variante, variante == 0 ? 1 : threads));
             ciclos = static_cast<int>(e.niter);
             benchmark::DoNotOptimize(e.T.data());
             e = estado_execucao{}; // a liberação também conta
@@ -188,7 +188,7 @@ void BM_duas_threads(benchmark::State& s) {
     criar_campo(e, e.nxyg[e.nm]);
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
     selecionar_nivel(e, e.nm);
-    preparar_campo_inicial(e);
+    preparar_campo_inicial(e, metodo_efetivo({}, e.nitm, e.nm, e.problema));
     const ajustes_solver a1 = ajustes(4, 1), a2 = ajustes(4, 2);
     equipe eq1(a1.threads, a1.instrucoes), eq2(a2.threads, a2.instrucoes);
     std::vector<double> t1, t2;

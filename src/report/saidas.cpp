@@ -48,6 +48,8 @@ void escrever_historico_csv(const estado_execucao& e, const metodo_efetivo& meto
                (std::isfinite(x.medio) ? numero_csv(x.medio) : std::string());
     };
     saida.linha("# metodo: " + componentes_metodo(e, metodo));
+    if (com_erros && !metodo.solucao_exata)
+        saida.linha("# sem solução exata: erro_algebrico_max e erro_algebrico_medio ficam vazios");
     saida.linha(std::string("iteracao,L1(R),L1(R)i/L1(R)o,q,qmed") +
                 (com_erros ? ",erro_algebrico_max,erro_algebrico_medio" : ""));
     saida.linha("0," + numero_csv(e.hist[0]) + ",1,," + erro(0));
@@ -66,13 +68,16 @@ std::string historico_csv(const estado_execucao& e, const metodo_efetivo& metodo
 
 namespace {
 constexpr std::string_view primeiras_colunas = "caso,nm,nx,ny,nitm,tolt,";
+
+// O erro contra a solução exata: vazio quando o problema não tem solução exata, como as cifras que não se aplicam.
+std::string erro_csv(const metodo_efetivo& m, double v) { return m.solucao_exata ? numero_csv(v) : std::string(); }
 }
 
 // Colunas novas entram sempre no fim: scripts leem as antigas pela posição.
 std::string cabecalho_resumo() {
     return std::string(primeiras_colunas) + "problema,tipo_ci,niter,razao_final,qmed_final,cpu_s,relogio_s,"
            "erro_max,erro_medio,convergiu,data_hora," + cabecalho_colunas_metodo() + "," + cabecalho_colunas_cifras() +
-           "\r\n";
+           "," + cabecalho_colunas_problema() + "\r\n";
 }
 
 // O caso vai em UTF-8, como todo o arquivo.
@@ -83,9 +88,9 @@ std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, 
            std::to_string(e.nxg[e.nm] - 2) + "," + std::to_string(e.nyg[e.nm] - 2) + "," + std::to_string(e.nitm) +
            "," + numero_csv(e.tolt) + "," + std::to_string(e.problema) + "," + std::to_string(e.tipo_ci) + "," +
            std::to_string(e.niter) + "," + numero_csv(f.razao) + "," + numero_csv(f.qmed) + "," + numero_csv(e.tcpu) +
-           "," + numero_csv(e.tparede) + "," + numero_csv(erro.maximo) + "," + numero_csv(erro.medio) + "," +
+           "," + numero_csv(e.tparede) + "," + erro_csv(metodo, erro.maximo) + "," + erro_csv(metodo, erro.medio) + "," +
            (convergiu(e) ? "1" : "0") + "," + e.texto_iso + "," + colunas_metodo(e, metodo) + "," +
-           colunas_cifras(e, cifras) + "\r\n";
+           colunas_cifras(e, cifras) + "," + colunas_problema(metodo) + "\r\n";
 }
 
 bool cabecalho_de_resumo(std::string_view linha) { return linha.starts_with(primeiras_colunas); }

@@ -51,6 +51,8 @@ struct leitura_opcoes {
 bool opcao_de_metodo(std::string_view nome);
 /// Valor de uma opção de método (nome sem "--") gravado em m; vazio quando aceito, senão a mensagem de erro.
 std::string ler_opcao_metodo(std::string_view opcao, const char* valor, metodo_solver& m);
+/// O que as opções do problema não admitem juntas (sin:KX:KY com coeficiente variável); vazio quando servem.
+std::string conferir_opcoes_do_problema(const metodo_solver& m);
 /// Avisos (sem o prefixo) das opções de método que não se aplicam à entrada lida; a rodada segue sem elas.
 std::vector<std::string> avisos_metodo(const metodo_solver& m, int nm);
 

@@ -189,7 +189,7 @@ TEST(AnaliseLfa, PedidoDoMetodo) {
     m.omega = 1.25;
     m.restricao = tipo_restricao::meia;
     m.pos = 3;
-    const pedido_lfa p = pedido_do_metodo(metodo_efetivo(m, 2, 2), 16.0, 4.0);
+    const pedido_lfa p = pedido_do_metodo(metodo_efetivo(m, 2, 2, 2), 16.0, 4.0);
     EXPECT_EQ(p.nu1, 2);
     EXPECT_EQ(p.nu2, 3);
     EXPECT_EQ(p.omega, 1.25);
@@ -200,7 +200,7 @@ TEST(AnaliseLfa, PedidoDoMetodo) {
     // omega 0 é o padrão do suavizador: Jacobi 4/5
     m.suavizador = tipo_suavizador::jacobi;
     m.omega = 0.0;
-    pedido_lfa q = pedido_do_metodo(metodo_efetivo(m, 1, 2), 1.0, 1.0);
+    pedido_lfa q = pedido_do_metodo(metodo_efetivo(m, 1, 2, 2), 1.0, 1.0);
     const double padrao = analisar_lfa(q).mu;
     q.omega = 0.8;
     EXPECT_EQ(analisar_lfa(q).mu, padrao);

@@ -52,7 +52,7 @@ estado_execucao nivel_ao_acaso(int nm, int nx1, int ny1, int problema, int k, un
     criar_campo(e, e.nxyg[nm]);
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[nm]);
     selecionar_nivel(e, nm);
-    preparar_campo_inicial(e);
+    preparar_campo_inicial(e, efetivo(e));
     std::mt19937_64 g(semente);
     std::uniform_real_distribution<double> d(-1.0, 1.0);
     const int nx = e.nxg[nm], ny = e.nyg[nm];
@@ -201,8 +201,8 @@ TEST(Rapido, CampoInicialNumaPassada) {
                     criar_campo(*x, x->nxyg[x->nm]);
                     selecionar_nivel(*x, x->nm);
                 }
-                preparar_campo_inicial(ref);
-                campo_inicial_rapido(e);
+                preparar_campo_inicial(ref, efetivo(ref));
+                campo_inicial_rapido(e, efetivo(e));
                 ESPERA_MESMOS_BITS(e.T, ref.T);
                 EXPECT_TRUE(mesmos_bits(e.hist[0], ref.hist[0])) << e.hist[0] << " contra " << ref.hist[0];
                 EXPECT_TRUE(mesmos_bits(e.ap, ref.ap));

@@ -38,7 +38,7 @@ TEST(Csv, HistoricoEResumo) {
     EXPECT_NE(h.find("\r\niteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r\n0,48,1,,\r\n1,7.31640625,"), std::string::npos);
     EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 1 + 1 + 1 + 3);
     cifras_rodada cifras;
-    cifras.erro = calcular_erro_exato(e);
+    cifras.erro = calcular_erro_exato(e, efetivo(e));
     const std::string r = linha_resumo(e, cifras, efetivo(e));
     EXPECT_EQ(r.rfind("\"a, \"\"b\"\" c\",2,3,3,1,0.001,1,0,3,", 0), 0u) << r;
     const std::string c = cabecalho_resumo();
@@ -49,12 +49,12 @@ TEST(Csv, HistoricoEResumo) {
 TEST(ErroExato, ZeroParaASolucaoLinearESinusoidalTresPorTres) {
     estado_execucao e = estado_de(entrada(3, 3, 5, "0", 0, 1, 1, 1));
     resolver_multigrid(e, efetivo(e));
-    erro_exato x = calcular_erro_exato(e);
+    erro_exato x = calcular_erro_exato(e, efetivo(e));
     EXPECT_EQ(x.maximo, 0.0);
     EXPECT_EQ(x.medio, 0.0);
     e = estado_de(entrada(1, 3, 3, "0", 1, 1, 2));
     resolver_malha_unica(e, efetivo(e));
-    x = calcular_erro_exato(e);
+    x = calcular_erro_exato(e, efetivo(e));
     const double d = 0.25 - 0.19926840766919338;
     EXPECT_NEAR(x.maximo, d, 1e-15);
     // no contorno norte, sin(pi x) contra a solução exata: só arredondamento
@@ -66,7 +66,7 @@ TEST(ErroExato, DiminuiComAMalha) {
     for (int nm = 2; nm <= 5; ++nm) {
         estado_execucao e = estado_de(entrada(nm, 3, 3, "1e-12", 60, 2, 2));
         resolver_multigrid(e, efetivo(e));
-        const double m = calcular_erro_exato(e).maximo;
+        const double m = calcular_erro_exato(e, efetivo(e)).maximo;
         EXPECT_LT(m, antes * 0.3) << nm;  // segunda ordem: cerca de 1/4 por nível
         antes = m;
     }

@@ -61,9 +61,9 @@ void contar(metodo_solver m, bool fmg) {
     m.pos = 2;
     m.grosso = 5;
     planejar_solver(p, e, efetivo(e, m), {}, eq);
-    p.suavizar = espiao;
+    for (nucleos_nivel& n : p.nucleos) n.suavizar = espiao;
     selecionar_nivel(e, 4);
-    preparar_campo_inicial(e);
+    preparar_campo_inicial(e, efetivo(e));
     chamadas.clear();
     varreduras.clear();
     if (fmg) inicio_fmg(e, p);
@@ -116,7 +116,7 @@ TEST(Ciclo, ClassicoIgualAoCicloVDeReferencia) {
         criar_campo(r, r.nxyg[r.nm]);
         criar_niveis_grossos(r, r.nxyt - r.nxyg[r.nm]);
         selecionar_nivel(r, r.nm);
-        preparar_campo_inicial(r);
+        preparar_campo_inicial(r, efetivo(r));
         iteracoes_externas(r, [&] { ciclo_v_referencia(r); }, {});
         r.hist.resize(static_cast<std::size_t>(r.niter) + 1);
         const solucao referencia{r.hist, copia_de(r.T), copia_de(r.cor), r.niter};
@@ -213,7 +213,7 @@ TEST(Ciclo, MalhaUnicaIteraOSuavizador) {
     estado_execucao e = estado_de(texto);
     criar_campo(e, e.nxyg[1]);
     selecionar_nivel(e, 1);
-    preparar_campo_inicial(e);
+    preparar_campo_inicial(e, efetivo(e));
     std::vector<double> copia(e.T.size());
     for (int it = 1; it <= 4; ++it) {
         suavizar_jacobi(nivel_corrente(e), {0.8, nullptr, copia.data()}, 3);

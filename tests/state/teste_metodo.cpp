@@ -87,21 +87,21 @@ TEST(OpcoesMetodo, ValoresRecusados) {
 // Valores efetivos: contagens não dadas seguem nitm, omega não dado é 1 (0,8 no Jacobi), as linhas não relaxam;
 // o método dado igual ao clássico conta como clássico.
 TEST(OpcoesMetodo, MetodoEfetivoEClassico) {
-    const metodo_efetivo m(metodo_de({"--smoother", "jacobi", "--post", "5"}), 3, 2);
+    const metodo_efetivo m(metodo_de({"--smoother", "jacobi", "--post", "5"}), 3, 2, 2);
     EXPECT_EQ(m.pre, 3);
     EXPECT_EQ(m.pos, 5);
     EXPECT_EQ(m.grosso, 3);
     EXPECT_EQ(m.omega, 0.8);
-    EXPECT_EQ(metodo_efetivo(metodo_de({"--smoother", "line-y", "--omega", "1.5"}), 2, 2).omega, 1.0);
+    EXPECT_EQ(metodo_efetivo(metodo_de({"--smoother", "line-y", "--omega", "1.5"}), 2, 2, 2).omega, 1.0);
     EXPECT_TRUE(metodo_efetivo(metodo_de({"--cycle", "V", "--pre", "2", "--post", "2", "--coarsest", "2", "--omega",
                                            "1", "--restriction", "injection"}),
-                                2, 3)
+                                2, 3, 2)
                     .classico);
-    EXPECT_FALSE(metodo_efetivo(metodo_de({"--pre", "2"}), 1, 3).classico);
-    const metodo_efetivo uma_malha(metodo_de({"--cycle", "W", "--fmg", "--coarsest", "solve"}), 2, 1);
+    EXPECT_FALSE(metodo_efetivo(metodo_de({"--pre", "2"}), 1, 3, 2).classico);
+    const metodo_efetivo uma_malha(metodo_de({"--cycle", "W", "--fmg", "--coarsest", "solve"}), 2, 1, 2);
     EXPECT_TRUE(uma_malha.classico); // nm = 1: ciclo, fmg e nível 1 não se aplicam
     EXPECT_FALSE(uma_malha.fmg || uma_malha.grosso_exato || uma_malha.multigrid);
-    EXPECT_FALSE(metodo_efetivo(metodo_de({"--start", "random:0"}), 2, 1).classico);
+    EXPECT_FALSE(metodo_efetivo(metodo_de({"--start", "random:0"}), 2, 1, 2).classico);
 }
 
 // O bloco MÉTODO depois da linha de freq, antes da linha vazia da norma inicial; "=" na coluna 19.
