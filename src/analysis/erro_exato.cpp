@@ -1,6 +1,7 @@
 // O campo final contra a solução exata do problema: erro máximo e médio, e uma amostra do campo, do erro e do
 // coeficiente de difusão para os gráficos. A solução exata é calculada ponto a ponto como em solucao_analitica
 // (nenhum campo auxiliar); sem ela (coeficiente variável, constant:F), os erros são NaN.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -19,11 +20,20 @@ std::vector<int> indices(int n, int s) {
     return v;
 }
 
-// Células 1, 1+s, ... até n (uma amostra de kappa, sem média: um salto fica um salto).
-std::vector<int> celulas(int n, int s) {
-    std::vector<int> v;
-    for (int i = 1; i <= n; i += s) v.push_back(i);
-    return v;
+// Blocos de s células (s potência de 2) de n células: o centro de cada bloco, em células desde a origem, e a célula
+// que o contém (uma amostra de kappa, sem média: um salto fica um salto, na sua posição).
+struct blocos {
+    std::vector<double> centro;
+    std::vector<int> celula;
+};
+
+blocos em_blocos(int n, int s) {
+    blocos b;
+    for (int i = 0; i * s < n; ++i) {
+        b.centro.push_back(static_cast<double>(i * s) + 0.5 * s);
+        b.celula.push_back(std::min(n, i * s + s / 2 + 1));
+    }
+    return b;
 }
 
 } // namespace
@@ -68,10 +78,12 @@ amostra_campo amostrar_campo(const estado_execucao& e, const metodo_efetivo& m, 
     }
     if (e.kappa.empty()) return a;
     const int n1 = e.nxk - 1, m1 = e.nyk - 1;
-    const std::vector<int> ic = celulas(n1, passo), jc = celulas(m1, passo);
-    for (int i : ic) a.xc.push_back((static_cast<double>(i) - 0.5) * e.dx);
-    for (int j : jc) a.yc.push_back((static_cast<double>(j) - 0.5) * e.dy);
-    for (int j : jc)
-        for (int i : ic) a.kappa.push_back(e.kappa[static_cast<std::size_t>(i + (j - 1L) * n1)]);
+    int largura = 1;
+    while ((std::max(n1, m1) + largura - 1) / largura > celulas_do_mapa) largura *= 2;
+    const blocos bx = em_blocos(n1, largura), by = em_blocos(m1, largura);
+    for (double c : bx.centro) a.xc.push_back(c * e.dx);
+    for (double c : by.centro) a.yc.push_back(c * e.dy);
+    for (int j : by.celula)
+        for (int i : bx.celula) a.kappa.push_back(e.kappa[static_cast<std::size_t>(i + (j - 1L) * n1)]);
     return a;
 }

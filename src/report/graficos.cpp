@@ -133,7 +133,7 @@ bool desenhar_graficos(const estado_execucao& e, const metodo_efetivo& metodo, c
     }, com_nome);
     if (com_mapa)
         saidas.preparar(a.dados_coeficiente, "--plot", [&](saida_texto& s) {
-            s.bruto("# x y kappa (centros das células)\n");
+            s.bruto("# x y kappa (centros dos blocos de células, cada um com a célula do seu centro)\n");
             const std::size_t nc = amostra.xc.size();
             for (std::size_t b = 0; b < amostra.yc.size(); ++b) {
                 for (std::size_t c = 0; c < nc; ++c)

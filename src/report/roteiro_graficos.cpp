@@ -88,7 +88,8 @@ std::string roteiro_graficos(const estado_execucao& e, const metodo_efetivo& met
     gp += titulo(principal, "|T - T exata|: " + parametros);
     if (f.sem_solucao_exata) {
         // nada a desenhar: a figura só diz por quê
-        gp += "set output figura_erro\nunset border\nunset tics\nunset key\nunset colorbox\nset xrange [0:1]\n"
+        gp += "set output figura_erro\nunset border\nunset tics\nunset key\nunset colorbox\nunset xlabel\n"
+              "unset ylabel\nset xrange [0:1]\n"
               "set yrange [0:1]\nset label 1 " + texto_gp(sem_solucao_exata) + " at 0.5,0.5 center\n"
               "plot NaN notitle\nunset label 1\nset border\nset tics\nset colorbox\n";
     } else {
@@ -100,12 +101,12 @@ std::string roteiro_graficos(const estado_execucao& e, const metodo_efetivo& met
     if (com_mapa) {
         // kappa por célula, em escala logarítmica de cores: um salto aparece como uma borda nítida
         gp += "unset logscale cb\nunset cbrange\nset autoscale cb\n" +
-              titulo(principal, "kappa(x, y), uma cor por célula: " + parametros) + "set output figura_coeficiente\n"
+              titulo(principal, "kappa(x, y), escala logarítmica de cores: " + parametros) + "set output figura_coeficiente\n"
               "set view map\nset size ratio -1\nset tmargin 4\nset xrange [0:1]\nset yrange [0:1]\n"
               "set xlabel 'x'\nset ylabel 'y'\nset tics out\nset key off\nset cblabel 'kappa'\n" + viridis;
         if (f.kappa_max > f.kappa_min)
             gp += "set logscale cb\nset format cb '10^{%L}'\nset cbrange [" + g(f.kappa_min) + ":" + g(f.kappa_max) + "]\n";
-        gp += "plot dados_coeficiente using 1:2:3 with image\n";
+        gp += "plot dados_coeficiente using 1:2:3 with image pixels\n";
     }
     gp += "set output\n";
     return gp;

@@ -44,7 +44,9 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_ex
     // e a amostra do campo e do erro para os gráficos (lado_da_amostra² pontos, cinco números cada)
     // (e o mapa de kappa: três números por célula)
     m.saidas = arquivos * (128LL << 10) +
-               (o.grafico.empty() ? 0 : (64LL << 10) + 8 * d * lado_da_amostra * lado_da_amostra);
+               (o.grafico.empty() ? 0
+                                  : (64LL << 10) + 5 * d * lado_da_amostra * lado_da_amostra +
+                                        3 * d * celulas_do_mapa * celulas_do_mapa);
     m.pilha = pilha_de_thread();
     return m;
 }

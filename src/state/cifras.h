@@ -16,9 +16,12 @@ struct erro_exato {
 
 /// Pontos por direção da amostra do campo que os gráficos desenham (e que o plano de memória conta).
 inline constexpr int lado_da_amostra = 257;
+/// Células por direção, no máximo, do mapa de kappa: cada uma um retângulo no SVG, de bordas nítidas.
+inline constexpr int celulas_do_mapa = 64;
 
 // Amostra do campo final: até `lado` pontos por direção, a última linha e a última coluna sempre incluídas; e, com
-// o coeficiente variável, até lado - 1 células por direção do campo kappa.
+// o coeficiente variável, o campo kappa em até celulas_do_mapa blocos por direção (blocos de 1, 2, 4, ... células,
+// cada um com o valor da célula do seu centro).
 struct amostra_campo {
     std::vector<double> x, y;    // coordenadas das colunas e das linhas amostradas
     std::vector<double> T, erro; // T e |T - T_exata| no ponto (c, b): índice c + b * x.size() (erro NaN sem exata)

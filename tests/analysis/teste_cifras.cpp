@@ -190,3 +190,34 @@ TEST(Cifras, TextosImprimemOQueRecebem) {
     EXPECT_NE(tt.find(": 1.000 ms de 6.000 ms da solução"), std::string::npos) << tt;
     EXPECT_EQ(tt.find("fundidas"), std::string::npos);
 }
+
+// O mapa de kappa dos gráficos: com até 64 células por direção, cada célula no seu centro com o seu valor; com mais,
+// blocos de 2, 4, ... células, cada um no seu centro com o valor da célula que o contém (um salto fica na sua
+// posição: o do salto em (1/4, 3/4)^2 começa em x = 1/4 exatamente); sem coeficiente variável, nenhum mapa.
+TEST(Cifras, AmostraDoCoeficiente) {
+    for (const int nm : {4, 8}) {
+        metodo_solver m;
+        m.coeficiente = {tipo_coeficiente::salto, 50.0, 1, 1};
+        estado_execucao e = estado_de(entrada(nm, 3, 3, "1e-3", 1, 1, 2));
+        resolver_multigrid(e, efetivo(e, m));
+        const amostra_campo a = amostrar_campo(e, efetivo(e, m), lado_da_amostra);
+        const int n1 = e.nxk - 1;
+        const int blocos = std::min(n1, celulas_do_mapa), largura = n1 / blocos;
+        ASSERT_EQ(a.xc.size(), static_cast<std::size_t>(blocos));
+        ASSERT_EQ(a.kappa.size(), a.xc.size() * a.yc.size());
+        for (std::size_t b = 0; b < a.yc.size(); ++b)
+            for (std::size_t c = 0; c < a.xc.size(); ++c) {
+                EXPECT_EQ(a.xc[c], (static_cast<double>(c * largura) + 0.5 * largura) * e.dx);
+                const int I = static_cast<int>(a.xc[c] / e.dx) + 1, J = static_cast<int>(a.yc[b] / e.dy) + 1;
+                EXPECT_EQ(a.kappa[c + b * a.xc.size()], e.kappa[static_cast<std::size_t>(I + (J - 1) * n1)]) << c << "," << b;
+            }
+        // a borda do salto: o primeiro bloco com C começa em x = 1/4
+        std::size_t primeiro = 0;
+        const std::size_t meio = a.yc.size() / 2;
+        while (a.kappa[primeiro + meio * a.xc.size()] != 50.0) ++primeiro;
+        EXPECT_EQ(a.xc[primeiro] - 0.5 * largura * e.dx, 0.25) << nm;
+    }
+    estado_execucao e = estado_de(entrada(3, 3, 3, "1e-3", 1, 1, 2));
+    resolver_multigrid(e, efetivo(e));
+    EXPECT_TRUE(amostrar_campo(e, efetivo(e), lado_da_amostra).kappa.empty());
+}
