@@ -74,6 +74,14 @@ TEST(AnaliseTaxa, MudancaDeFaseLongeDoArredondamentoNaoEPiso) {
     h = geometrica(1.0, 0.1, 9);
     for (int it = 0; it < 10; ++it) h.push_back(h.back() * 0.5);
     EXPECT_EQ(ajustar_taxa(h).piso, -1);
+    // de 0,06 para 0,96 depois de 8 ordens (o modo lento de um coeficiente que salta por 1e4), sem subir nunca: não é
+    // piso (d), e a segunda metade dá o 0,96; o mesmo com o resíduo subindo uma vez é piso
+    h = geometrica(1.0, 0.06, 7);
+    for (int it = 0; it < 60; ++it) h.push_back(h.back() * 0.96);
+    EXPECT_EQ(ajustar_taxa(h).piso, -1);
+    EXPECT_NEAR(ajustar_taxa_assintotica(h).q_assintotico, 0.96, 1e-12);
+    h[40] = h[39] * 1.01;
+    EXPECT_EQ(ajustar_taxa(h).piso, 8);
 }
 
 TEST(AnaliseTaxa, HistoriasCurtasZerosENaN) {
