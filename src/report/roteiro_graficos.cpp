@@ -101,7 +101,7 @@ std::string roteiro_graficos(const estado_execucao& e, const metodo_efetivo& met
     if (com_mapa) {
         // kappa por célula, em escala logarítmica de cores: um salto aparece como uma borda nítida
         gp += "unset logscale cb\nunset cbrange\nset autoscale cb\n" +
-              titulo(principal, "kappa(x, y), escala logarítmica de cores: " + parametros) + "set output figura_coeficiente\n"
+              titulo(principal, "kappa(x, y): " + parametros) + "set output figura_coeficiente\n"
               "set view map\nset size ratio -1\nset tmargin 4\nset xrange [0:1]\nset yrange [0:1]\n"
               "set xlabel 'x'\nset ylabel 'y'\nset tics out\nset key off\nset cblabel 'kappa'\n" + viridis;
         if (f.kappa_max > f.kappa_min)

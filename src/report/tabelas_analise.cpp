@@ -51,7 +51,8 @@ std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, co
     std::string s = no_terminal("análise de Fourier local (LFA) de " + utf8(sem_brancos_finais(e.caso)) + ": nível mais fino " +
                                 std::to_string(nx) + " x " + std::to_string(ny) + " pontos, ae/an = " + cifra(ae_an, 4));
     s += no_terminal("método: " + componentes_metodo(e, metodo));
-    if (metodo.operador_variavel) return s + no_terminal(std::string("a LFA ") + lfa_nao_se_aplica + ".");
+    if (metodo.operador_variavel)
+        return s + no_terminal(std::string("a LFA ") + lfa_nao_se_aplica + "; o fator medido vem de uma rodada (--monitor).");
     s += no_terminal(mg ? "  nu1  nu2  mu      mu_nu   mu_nu^nu  rho" : "  nu        mu      mu_nu   mu_nu^nu  rho");
     for (const linha_lfa& l : linhas) {
         const int nu = l.nu1 + l.nu2;

@@ -18,8 +18,8 @@ std::string inteiro_csv(int v, bool valido) { return valido ? std::to_string(v) 
 } // namespace
 
 const char* const lfa_nao_se_aplica =
-    "não se aplica ao coeficiente variável (a análise supõe um só estêncil constante numa grade infinita, e kappa "
-    "muda de célula a célula: não há símbolo de Fourier); só o fator medido";
+    "não se aplica ao coeficiente variável (a análise supõe um só estêncil constante numa grade infinita; kappa muda "
+    "de célula a célula e não tem símbolo de Fourier)";
 const char* const sem_solucao_exata =
     "sem solução exata (coeficiente variável ou fonte constante): só o resíduo mede a convergência";
 
@@ -41,7 +41,7 @@ std::string linhas_cifras_monitor(const estado_execucao& e, const cifras_rodada&
                          : "LFA (só suavização: com nm = 1 não há correção grossa): mu = " + cifra(c.mu_lfa, 4) +
                                ", mu_nu = " + cifra(c.mu_nu_lfa, 4);
     if (c.lfa_aplica) s += no_terminal(lfa + " (" + contagens + ", ae/an = " + cifra(c.ae_an, 4) + ")");
-    else s += no_terminal(std::string("LFA: ") + lfa_nao_se_aplica);
+    else s += no_terminal(std::string("LFA: ") + lfa_nao_se_aplica + "; a rodada dá só o fator medido");
     // medida
     std::string medida = "fator medido: ";
     if (std::isfinite(c.q_assintotico)) {
