@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -199,6 +200,29 @@ TEST(Ciclo, MesmosBitsComUmaDuasETresThreads) {
         if (c.aleatorio) m.inicio = tipo_inicio::aleatorio;
         for (const std::string& texto : {entrada(3, 76, 76, "0", 2, 1, 2), entrada(1, 301, 300, "0", 2, 2, 1)}) {
             SCOPED_TRACE(c.nome + std::string(texto[10] == '1' ? ", malha única" : ""));
+            const solucao uma = resolver(texto, m, ajustes(true, 1));
+            for (int threads : {2, 3}) esperar_iguais(resolver(texto, m, ajustes(true, threads)), uma);
+        }
+    }
+}
+
+// O mesmo com o operador variável, eps e um termo fonte: os núcleos variáveis de gs-rb e Jacobi também dividem as
+// linhas entre as threads sem mudar um bit, e FMG e a solução direta leem os mesmos coeficientes.
+TEST(Ciclo, MesmosBitsComThreadsNoOperadorVariavel) {
+    using S = tipo_suavizador;
+    for (const auto& [s, fmg, exato] : {std::tuple{S::gs_rb, false, false}, std::tuple{S::jacobi, true, false},
+                                        std::tuple{S::gs_rb, true, true}, std::tuple{S::linha_alt, false, true}}) {
+        metodo_solver m;
+        m.suavizador = s;
+        m.restricao = tipo_restricao::completa;
+        m.ciclo = tipo_ciclo::W;
+        m.fmg = fmg;
+        m.grosso_exato = exato;
+        m.eps = 0.3;
+        m.coeficiente = {tipo_coeficiente::aleatorio, 100.0, 1, 3};
+        m.problema = {tipo_problema::constante, 1, 1, 1.5};
+        for (const std::string& texto : {entrada(3, 76, 76, "0", 2, 1, 2), entrada(1, 301, 300, "0", 2, 2, 1)}) {
+            SCOPED_TRACE(std::string(componente(s).nome) + (fmg ? " fmg" : "") + (exato ? " exato" : ""));
             const solucao uma = resolver(texto, m, ajustes(true, 1));
             for (int threads : {2, 3}) esperar_iguais(resolver(texto, m, ajustes(true, threads)), uma);
         }
