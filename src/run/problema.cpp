@@ -21,6 +21,18 @@ std::string conflito_de_opcoes(const metodo_solver& m) {
 
 std::string conferir_opcoes_do_problema(const metodo_solver& m) { return conflito_de_opcoes(m); }
 
+std::vector<std::string> avisos_do_problema(const estado_execucao& e, const metodo_efetivo& m) {
+    std::vector<std::string> avisos;
+    if (m.problema.tipo != tipo_problema::senos) return avisos;
+    // sin(K pi x) nos pontos de uma grade de n-1 intervalos: com K >= n-1 a onda não cabe (some ou vira outra)
+    const int ix = e.nxg[e.nm] - 1, iy = e.nyg[e.nm] - 1;
+    if (m.problema.kx >= ix || m.problema.ky >= iy)
+        avisos.push_back("--problem " + texto_problema(m.problema) + ": the finest grid has " + std::to_string(ix) +
+                         " x " + std::to_string(iy) + " intervals, too few for this wave (it needs more intervals "
+                         "than KX and KY): its points see another wave or none");
+    return avisos;
+}
+
 void conferir_problema(const estado_execucao& e, const metodo_efetivo& m, const std::string& arquivo) {
     metodo_solver pedido;
     pedido.coeficiente = m.coeficiente;

@@ -116,6 +116,7 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     for (const std::string& a : avisos_metodo(o.metodo, e.nm)) escrever_mensagem("warning: " + a);
     const metodo_efetivo metodo(o.metodo, e.nitm, e.nm, e.problema);
     conferir_problema(e, metodo, o.entrada);
+    for (const std::string& a : avisos_do_problema(e, metodo)) escrever_mensagem("warning: " + a);
     if (o.lfa) { // só a teoria: nada é resolvido nem escrito
         const std::vector<linha_lfa> linhas = tabela_lfa(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm]);
         escrever_na_saida_padrao(texto_lfa(e, metodo, linhas));

@@ -118,3 +118,17 @@ TEST_F(ProblemaDaRodada, MemoriaDosCoeficientesEDaFonte) {
     executar(e2, o);
     EXPECT_TRUE(fs::exists("saida.lst"));
 }
+
+// Uma onda que a grade não representa: aviso, a rodada segue.
+TEST(ProblemaAvisos, OndaAlemDaGrade) {
+    const estado_execucao e = estado_de(entrada(3, 3, 3, "1e-6", 3, 1, 2)); // 8 x 8 intervalos
+    metodo_solver m;
+    m.problema = {tipo_problema::senos, 7, 2, 0.0};
+    EXPECT_TRUE(avisos_do_problema(e, efetivo(e, m)).empty());
+    m.problema.kx = 8;
+    const std::vector<std::string> a = avisos_do_problema(e, efetivo(e, m));
+    ASSERT_EQ(a.size(), 1u);
+    EXPECT_EQ(a[0].rfind("--problem sin:8:2: the finest grid has 8 x 8 intervals, too few for this wave", 0), 0u) << a[0];
+    m.problema = {tipo_problema::constante, 1, 1, 2.0};
+    EXPECT_TRUE(avisos_do_problema(e, efetivo(e, m)).empty());
+}
