@@ -26,7 +26,7 @@ estado_execucao nivel(int n) {
     criar_hist(e);
     criar_campo(e, e.nxyg[1]);
     selecionar_nivel(e, 1);
-    preparar_campo_inicial(e);
+    preparar_campo_inicial(e, metodo_efetivo({}, e.nitm, e.nm, e.problema));
     std::mt19937_64 g(7);
     std::uniform_real_distribution<double> d(0.0, 1.0);
     for (int j = 2; j < n; ++j)

@@ -1,7 +1,8 @@
 // Tempos dos núcleos de referência e rápidos (por conjunto de instruções e threads): uma chamada de Gauss-Seidel,
-// um ciclo V, a solução inteira contra o programa direto e duas threads contra uma, com o limite de banda de
-// memória (bytes que o trabalho tem de mover sobre a banda medida nesta mesma execução). bench/desempenho.py
-// roda este programa e escreve doc/desempenho.md.
+// um ciclo V, a solução inteira contra o programa direto e duas threads contra uma, e os suavizadores com o
+// operador variável ao lado dos de operador constante, com o limite de banda de memória (bytes que o trabalho tem
+// de mover sobre a banda medida nesta mesma execução). bench/desempenho.py roda este programa e escreve
+// doc/desempenho.md.
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -14,6 +15,7 @@
 
 #include "run/execucao.h"
 #include "solver/solver.h"
+#include "state/componentes.h"
 
 namespace {
 
@@ -117,7 +119,7 @@ void BM_gauss_seidel(benchmark::State& s) {
     estado_execucao e = estado(1, n, 2, 1, 0.0);
     criar_campo(e, e.nxyg[1]);
     selecionar_nivel(e, 1);
-    preparar_campo_inicial(e);
+    preparar_campo_inicial(e, metodo_efetivo({}, e.nitm, e.nm, e.problema));
     std::mt19937_64 g(7);
     std::uniform_real_distribution<double> d(0.0, 1.0);
     for (int j = 2; j < n; ++j)
@@ -143,7 +145,7 @@ void BM_ciclo_v(benchmark::State& s) {
     criar_campo(e, e.nxyg[e.nm]);
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
     selecionar_nivel(e, e.nm);
-    preparar_campo_inicial(e);
+    preparar_campo_inicial(e, metodo_efetivo({}, e.nitm, e.nm, e.problema));
     const ajustes_solver a = ajustes(variante, threads);
     equipe eq(a.threads, a.instrucoes);
     for (auto _ : s) {
@@ -167,7 +169,7 @@ void BM_solucao_2049(benchmark::State& s) {
         for (int variante : {0, 4}) {
             const double t0 = agora();
             estado_execucao e = estado(niveis(2049), 3, 2, 50, 1e-8);
-            resolver_multigrid(e, metodo_efetivo({}, e.nitm, e.nm), ajustes(variante, variante == 0 ? 1 : threads));
+            resolver_multigrid(e, metodo_efetivo({}, e.nitm, e.nm, e.problema), ajustes(variante, variante == 0 ? 1 : threads));
             ciclos = static_cast<int>(e.niter);
             benchmark::DoNotOptimize(e.T.data());
             e = estado_execucao{}; // a liberação também conta
@@ -188,7 +190,7 @@ void BM_duas_threads(benchmark::State& s) {
     criar_campo(e, e.nxyg[e.nm]);
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
     selecionar_nivel(e, e.nm);
-    preparar_campo_inicial(e);
+    preparar_campo_inicial(e, metodo_efetivo({}, e.nitm, e.nm, e.problema));
     const ajustes_solver a1 = ajustes(4, 1), a2 = ajustes(4, 2);
     equipe eq1(a1.threads, a1.instrucoes), eq2(a2.threads, a2.instrucoes);
     std::vector<double> t1, t2;
@@ -222,6 +224,43 @@ void ciclo_args(benchmark::internal::Benchmark* b) {
         }
 }
 
+// Args: n, suavizador (índice), forma (0 = constante, 1 = variável). Duas varreduras de um suavizador dos laços
+// simples num nível n x n com lado direito (uma correção), uma thread; a forma variável com o campo jump:1000. Cada
+// atualização de ponto lê e escreve u e lê f (24 bytes), e na forma variável lê também ax, ay e ap (mais 24); o
+// Jacobi copia o nível antes (16 bytes a mais). As linhas guardam as recorrências da linha no rascunho (na cache).
+void BM_operador(benchmark::State& s) {
+    const int n = static_cast<int>(s.range(0)), forma = static_cast<int>(s.range(2));
+    const componente_suavizador& c = suavizadores()[static_cast<std::size_t>(s.range(1))];
+    estado_execucao e = estado(1, n, 2, 1, 0.0);
+    metodo_solver m;
+    if (forma == 1) m.coeficiente = {tipo_coeficiente::salto, 1000.0, 1, 1};
+    montar_operadores(e, metodo_efetivo(m, e.nitm, e.nm, e.problema));
+    criar_campo(e, e.nxyg[1]);
+    selecionar_nivel(e, 1);
+    coeficientes(e);
+    std::vector<double> f(static_cast<std::size_t>(e.nxyg[1]) + 1);
+    std::mt19937_64 g(7);
+    std::uniform_real_distribution<double> d(0.0, 1.0);
+    for (std::size_t p = 1; p < f.size(); ++p) e.T[p] = d(g), f[p] = d(g);
+    vista_nivel v = nivel_corrente(e);
+    v.f = f.data();
+    std::vector<double> rascunho(std::max<long>(e.nxyg[1] + 1, rascunho_linhas(n, n)));
+    const meios_suavizacao meios{c.omega_padrao, nullptr, rascunho.data()};
+    const suavizador k = nucleo(c.tipo, v.forma);
+    for (auto _ : s) {
+        k(v, meios, 2);
+        benchmark::ClobberMemory();
+    }
+    const double atualizacoes = 2.0 * c.passadas * double(n - 2) * (n - 2);
+    const double por_ponto = 24.0 + (forma == 1 ? 24.0 : 0.0) + (c.tipo == tipo_suavizador::jacobi ? 16.0 : 0.0);
+    anotar(s, atualizacoes, por_ponto * atualizacoes, 1);
+}
+
+void operador_args(benchmark::internal::Benchmark* b) {
+    for (const componente_suavizador& c : suavizadores())
+        for (int forma : {0, 1}) b->Args({2049, static_cast<int>(c.tipo), forma});
+}
+
 // Menor tempo das repetições: a máquina é compartilhada e o ruído só atrasa.
 double menor(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
 
@@ -235,6 +274,8 @@ BENCHMARK(BM_solucao_2049)->Arg(1)->ArgNames({"threads"})->Unit(benchmark::kMill
     ->Iterations(5)->Repetitions(1);
 BENCHMARK(BM_duas_threads)->Arg(1025)->Arg(2049)->Arg(4097)->ArgNames({"n"})->Unit(benchmark::kMillisecond)
     ->UseRealTime()->Iterations(7)->Repetitions(1);
+BENCHMARK(BM_operador)->Apply(operador_args)->ArgNames({"n", "suavizador", "forma"})->Unit(benchmark::kMillisecond)
+    ->UseRealTime()->MinTime(0.1)->Repetitions(3)->ComputeStatistics("min", menor);
 
 // A banda é medida antes de tudo: a liberação das áreas de cópia perturba por um tempo o que vem logo depois.
 int main(int argc, char** argv) {

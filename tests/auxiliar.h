@@ -19,8 +19,11 @@
 
 // O método efetivo de um pedido na entrada de e (o clássico sem pedido).
 inline metodo_efetivo efetivo(const estado_execucao& e, const metodo_solver& m = {}) {
-    return metodo_efetivo(m, e.nitm, e.nm);
+    return metodo_efetivo(m, e.nitm, e.nm, e.problema);
 }
+
+// O método clássico com o problema da entrada `problema` (1 = linear, outro = senoidal).
+inline metodo_efetivo do_problema(int problema) { return metodo_efetivo({}, 1, 2, problema); }
 
 // Os mesmos bits (NaN e -0 incluídos), não só o mesmo valor.
 inline bool mesmos_bits(const double* a, std::size_t na, const double* b, std::size_t nb) {

@@ -24,7 +24,9 @@ mv exemplo1.lst base.lst
 # uso errado: uma linha de erro e a dica, código 2, nada rodado
 for args in "--bogus" "-x" "-j" "-j 0" "-j abc" "-j 2x" "--csv" "--plot=" "a.ent b.ent" "--csv - -m" \
     "--cycle X" "--cycle" "--pre -1" "--post 1e3" "--coarsest exact" "--smoother sor" "--omega 2" "--omega 0" \
-    "--restriction fw" "--start zero" "--start random:4294967296" "--fmg=1"; do
+    "--restriction fw" "--start zero" "--start random:4294967296" "--fmg=1" "--eps 0" "--eps -1" "--eps nan" \
+    "--coefficient jump:0" "--coefficient jump:1e9" "--coefficient checker:10" "--coefficient layers:10:0" \
+    "--problem sin:0:1" "--problem bogus" "--problem constant:inf" "--problem sin:1:1 --coefficient jump:10"; do
     # shellcheck disable=SC2086
     "$placa" $args >saida.txt 2>erro.txt; rc=$?
     [ $rc -eq 2 ] || falha "'$args': código $rc"
@@ -131,6 +133,26 @@ sed '2s/.*/1/' tervano3.ent > unica.ent
 [ "$(wc -l <erro.txt)" -eq 2 ] && grep -q '^placa: warning: --cycle, --fmg ignored: a single grid (nm = 1)' erro.txt &&
     grep -q '^placa: warning: --omega ignored: the line smoother line-x' erro.txt || falha "avisos: $(cat erro.txt)"
 
+# o problema: o da entrada dado por opções não muda um byte; valores que não cabem na entrada recusados antes de
+# qualquer arquivo (código 1, uma linha), nomeando a opção e o valor
+"$placa" -n --eps 1 --problem sinusoidal --coefficient constant || falha "problema da entrada por opções"
+cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "listagem com o problema da entrada difere"
+rm -f exemplo1.lst
+"$placa" -n --coefficient checker:10:40 --summary r.csv 2>erro.txt; rc=$?
+[ $rc -eq 1 ] && [ "$(wc -l <erro.txt)" -eq 1 ] && grep -q '^placa: --coefficient checker:10:40: M = 40 is more than' erro.txt ||
+    falha "M maior que as células: $rc $(cat erro.txt)"
+sed '9s/.*/1/' tervano3.ent > exata.ent
+"$placa" -n --problem constant:1 exata.ent 2>erro.txt; rc=$?
+[ $rc -eq 1 ] && grep -q '^placa: exata.ent: tipo_ci = 1 starts from the exact solution, but the problem constant:1 has none' erro.txt ||
+    falha "tipo_ci = 1 sem solução exata: $rc $(cat erro.txt)"
+[ -f exemplo1.lst ] || [ -f r.csv ] && falha "recusa deixou arquivos"
+"$placa" -n --eps 0.01 --coefficient jump:100 --problem constant:2 --summary r.csv || falha "rodada com o problema"
+grep -aq '^   1.00000000E-02 = eps: o operador' exemplo1.lst && grep -aq '^jump:100          = coeficiente:' exemplo1.lst &&
+    grep -aq '^constant:2        = problema: o de --problem' exemplo1.lst || falha "bloco MÉTODO sem o problema"
+head -1 r.csv | grep -q ',itmax,eps,coeficiente,problema_efetivo' && sed -n 2p r.csv | grep -q ',0.01,jump:100,constant:2' ||
+    falha "resumo: $(cat r.csv)"
+rm -f exemplo1.lst
+
 # --plot: com gnuplot, dois SVG bem formados com os títulos; sem ele, uma linha e código 1
 if command -v gnuplot >/dev/null; then
     "$placa" -n --plot fig 2>erro.txt || falha "--plot: $(cat erro.txt)"
@@ -143,6 +165,11 @@ if command -v gnuplot >/dev/null; then
     grep -q "tolt = 1e-08" fig-convergencia.svg || falha "convergência sem a linha de tolt"
     grep -q "|T - T exata|" fig-erro.svg || falha "sem o mapa do erro"
     cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "listagem com --plot difere"
+    [ -f fig-coeficiente.svg ] && falha "mapa de kappa com o coeficiente constante"
+    "$placa" -n --plot kap --coefficient layers:100:3 2>erro.txt || falha "--plot com kappa: $(cat erro.txt)"
+    python3 -c 'import sys, xml.etree.ElementTree as E; E.parse(sys.argv[1])' kap-coeficiente.svg || falha "mapa de kappa malformado"
+    grep -q "kappa layers:100:3" kap-coeficiente.svg || falha "mapa de kappa sem os parâmetros"
+    grep -q "sem solução exata" kap-erro.svg || falha "erro sem solução exata: a figura não diz"
 else
     echo "gnuplot ausente: só o caso sem gnuplot"
     [ "${PLACA_EXIGE_GNUPLOT:-0}" = 1 ] && falha "gnuplot ausente, mas a CI o exige"

@@ -19,6 +19,7 @@ import subprocess
 import sys
 import tempfile
 import time
+from decimal import Decimal
 from fractions import Fraction
 
 PI = 3.141592653589793
@@ -43,9 +44,10 @@ def exata(T, nx, ny, dx, dy, prob):
             T[i + (j - 1) * nx] = y * x if prob == 1 else (math.sin(x * PI) * math.sinh(y * PI)) * RSH
 
 
-def coef(nx, ny):
+def coef(nx, ny, eps=1.0):
+    """Seção 2.1: ae = eps * (1.0/(dx*dx)) (com eps = 1.0 o produto é exato)."""
     dx, dy = 1.0 / (nx - 1), 1.0 / (ny - 1)
-    ae, an = 1.0 / (dx * dx), 1.0 / (dy * dy)
+    ae, an = eps * (1.0 / (dx * dx)), 1.0 / (dy * dy)
     return dx, dy, ae, an, (an + ae) * 2.0
 
 
@@ -162,7 +164,8 @@ def ajustar(h, p):
             fim = min(s + 2, u)
             a = sum(math.log(h[i] / h[i - 1]) for i in range(s, fim + 1)) / (fim - s + 1)
             b = sum(math.log(h[i] / h[i - 1]) for i in range(p + 1, s)) / (s - 1 - p)
-            if a >= math.log(0.8) and a >= 0.5 * b and h[s - 1] <= 1e-6 * maximo:
+            sobe = any(h[i] >= h[i - 1] for i in range(s, u + 1))  # no piso a norma sobe e desce
+            if a >= math.log(0.8) and a >= 0.5 * b and h[s - 1] <= 1e-6 * maximo and sobe:
                 v = sorted(h[s:u + 1])
                 f = v[len(v) // 2] if len(v) % 2 else 0.5 * (v[len(v) // 2 - 1] + v[len(v) // 2])
                 ultimo = s - 1
@@ -293,19 +296,32 @@ RESTRICOES = ("injection", "half", "full")
 M64 = (1 << 64) - 1
 
 
-def efetivo(m, nitm):
-    """Componentes efetivos a partir das opções dadas (dict; chave ausente = padrão)."""
+def efetivo(m, nitm, problema=2):
+    """Componentes efetivos a partir das opções dadas (dict; chave ausente = padrão); `problema` o da entrada.
+    O problema: coeficiente ("constant",) | ("jump", C) | ("checker", C, M) | ("layers", C, M) | ("random", C, SEED);
+    problema ("linear",) | ("sinusoidal",) | ("sin", KX, KY) | ("constant", F)."""
     suav = m.get("suavizador", "gs-lex")
     omega = m.get("omega", 0.8 if suav == "jacobi" else 1.0) if suav in PONTUAIS else None
     inicio = m.get("inicio", False)   # False: tipo_ci; None: aleatório sem semente; int: semente
+    entrada = ("linear",) if problema == 1 else ("sinusoidal",)
+    prob = m.get("problema", entrada)
+    coefd = m.get("coeficiente", ("constant",))
     return dict(ciclo=m.get("ciclo", "V"), fmg=m.get("fmg", False), pre=m.get("pre", nitm), pos=m.get("pos", nitm),
                 grosso=m.get("grosso", nitm), suavizador=suav, omega=omega, restricao=m.get("restricao", "injection"),
-                semente=None if inicio is False else (1 if inicio is None else inicio))
+                semente=None if inicio is False else (1 if inicio is None else inicio),
+                eps=m.get("eps", 1.0), coeficiente=coefd, problema=prob, da_entrada=prob == entrada,
+                variavel=coefd[0] != "constant" and coefd[1] != 1.0)
+
+
+def tem_exata(e):
+    """Seção 3: solução exata só com o operador constante e uma fonte que não é constant:F."""
+    return not e["variavel"] and e["problema"][0] != "constant"
 
 
 def padrao(e, nm, nitm):
-    """O método efetivo é o clássico? (nm = 1: só suavizador, omega e início contam)"""
-    base = e["suavizador"] == "gs-lex" and e["omega"] == 1.0 and e["semente"] is None
+    """O método efetivo é o clássico? (nm = 1: só suavizador, omega, início e o problema contam)"""
+    base = (e["suavizador"] == "gs-lex" and e["omega"] == 1.0 and e["semente"] is None and e["eps"] == 1.0
+            and e["coeficiente"][0] == "constant" and e["da_entrada"])
     if nm == 1:
         return base
     return (base and e["ciclo"] == "V" and not e["fmg"] and e["pre"] == nitm and e["pos"] == nitm
@@ -331,14 +347,19 @@ class Gerador:
 
 
 class Nivel:
-    """Uma função de malha de um nível: u (T ou cor) com deslocamento o e lado direito rhs (None em T)."""
-    __slots__ = ("u", "o", "rhs", "nx", "ny", "dx", "dy", "ae", "an", "ap", "pts")
+    """Uma função de malha de um nível: u (T ou cor) com deslocamento o e lado direito rhs (None em T sem fonte);
+    o operador da seção 2: constante (ae com eps) ou, com kappa (as células do nível, a partir de 1), variável, com
+    ax, ay, apv por ponto local (seção 2.3)."""
+    __slots__ = ("u", "o", "rhs", "nx", "ny", "dx", "dy", "ae", "an", "ap", "pts", "var", "ax", "ay", "apv", "eps")
 
-    def __init__(self, u, o, rhs, nx, ny):
-        self.u, self.o, self.rhs, self.nx, self.ny = u, o, rhs, nx, ny
-        self.dx, self.dy, self.ae, self.an, self.ap = coef(nx, ny)
+    def __init__(self, u, o, rhs, nx, ny, eps=1.0, kappa=None):
+        self.u, self.o, self.rhs, self.nx, self.ny, self.eps = u, o, rhs, nx, ny, eps
+        self.dx, self.dy, self.ae, self.an, self.ap = coef(nx, ny, eps)
         # índices (com deslocamento) dos pontos interiores, j externo, i interno
         self.pts = [o + i + (j - 1) * nx for j in range(2, ny) for i in range(2, nx)]
+        self.var = kappa is not None
+        if self.var:
+            self.ax, self.ay, self.apv = operador_variavel(kappa, nx, ny, self.ae, self.an)
 
     def interiores(self):
         return self.pts
@@ -347,17 +368,108 @@ class Nivel:
         return self.nx <= 2 or self.ny <= 2
 
 
+def operador_variavel(kappa, nx, ny, ae, an):
+    """Seção 2.3: coeficientes de aresta (média das duas células que a compartilham) e a diagonal."""
+    c = nx - 1
+    k = lambda I, J: kappa[I + (J - 1) * c]
+    n = nx * ny + 1
+    ax, ay, apv = [0.0] * n, [0.0] * n, [0.0] * n
+    for j in range(2, ny):
+        for i in range(2, nx + 1):
+            ax[i + (j - 1) * nx] = ae * ((k(i - 1, j - 1) + k(i - 1, j)) * 0.5)
+    for j in range(2, ny + 1):
+        for i in range(2, nx):
+            ay[i + (j - 1) * nx] = an * ((k(i - 1, j - 1) + k(i, j - 1)) * 0.5)
+    for j in range(2, ny):
+        for i in range(2, nx):
+            P = i + (j - 1) * nx
+            apv[P] = (ax[P] + ax[P + 1]) + (ay[P] + ay[P + nx])
+    return ax, ay, apv
+
+
+def campo_kappa(cf, nx, ny):
+    """Seção 2.2: kappa por célula do nível mais fino (nx x ny pontos), índices a partir de 1."""
+    n1, m1 = nx - 1, ny - 1
+    kap = [0.0] * (n1 * m1 + 1)
+    if cf[0] == "random":
+        g, l = Gerador(cf[2]), math.log(cf[1])
+        for J in range(1, m1 + 1):
+            for I in range(1, n1 + 1):
+                kap[I + (J - 1) * n1] = math.exp(g.valor() * l)
+        return kap
+    for J in range(1, m1 + 1):
+        for I in range(1, n1 + 1):
+            if cf[0] == "jump":
+                dentro = n1 < 4 * I - 2 < 3 * n1 and m1 < 4 * J - 2 < 3 * m1
+                v = cf[1] if dentro else 1.0
+            elif cf[0] == "checker":
+                bx, by = ((2 * I - 1) * cf[2]) // (2 * n1), ((2 * J - 1) * cf[2]) // (2 * m1)
+                v = cf[1] if (bx + by) % 2 == 1 else 1.0
+            else:
+                v = cf[1] if (((2 * J - 1) * cf[2]) // (2 * m1)) % 2 == 1 else 1.0
+            kap[I + (J - 1) * n1] = v
+    return kap
+
+
+def media_celulas(kap, nx, ny):
+    """Seção 2.2: o campo de um nível (nx x ny pontos) levado às células do nível abaixo."""
+    cf, cx, cy = nx - 1, (nx - 1) // 2, (ny - 1) // 2
+    k = lambda I, J: kap[I + (J - 1) * cf]
+    g = [0.0] * (cx * cy + 1)
+    for J in range(1, cy + 1):
+        for I in range(1, cx + 1):
+            g[I + (J - 1) * cx] = ((k(2 * I - 1, 2 * J - 1) + k(2 * I, 2 * J - 1))
+                                   + (k(2 * I - 1, 2 * J) + k(2 * I, 2 * J))) * 0.25
+    return g
+
+
 def contornos_nivel(nv, prob):
-    """Os valores de Dirichlet de `problema` no contorno do nível (contornos com nx, ny, dx, dy do nível)."""
+    """Os valores de Dirichlet do problema no contorno do nível (contornos com nx, ny, dx, dy do nível); prob é o
+    inteiro da entrada (1 = linear) ou a tupla do problema efetivo."""
+    if isinstance(prob, tuple):
+        nome = prob[0]
+    else:
+        nome = "linear" if prob == 1 else "sinusoidal"
+    lin = nome == "linear"
     u, o, nx, ny, dx, dy = nv.u, nv.o, nv.nx, nv.ny, nv.dx, nv.dy
     for j in range(1, ny + 1):
         u[o + 1 + (j - 1) * nx] = 0.0
-        u[o + j * nx] = (j - 1) * dy if prob == 1 else 0.0
+        u[o + j * nx] = (j - 1) * dy if lin else 0.0
     if nx - 2 <= 0:
         return
     for i in range(2, nx):
         u[o + i] = 0.0
-        u[o + (ny - 1) * nx + i] = (i - 1) * dx if prob == 1 else math.sin(((i - 1) * dx) * PI)
+        x = (i - 1) * dx
+        u[o + (ny - 1) * nx + i] = x if lin else (math.sin(x * PI) if nome == "sinusoidal" else 0.0)
+
+
+def exata_em(prob, eps, x, y):
+    """Seção 3: a solução exata do problema efetivo (operador constante) no ponto (x, y)."""
+    if prob[0] == "linear":
+        return y * x
+    if prob[0] == "sinusoidal":
+        if eps == 1.0:
+            return (math.sin(x * PI) * math.sinh(y * PI)) * RSH
+        m = PI * math.sqrt(eps)
+        return math.sin(x * PI) * (math.exp(m * (y - 1.0)) * (math.expm1((-2.0 * m) * y) / math.expm1(-2.0 * m)))
+    kx, ky = prob[1] * PI, prob[2] * PI
+    return math.sin(kx * x) * math.sin(ky * y)
+
+
+def fonte_do_problema(prob, eps, nx, ny):
+    """Seção 3: o termo fonte do nível mais fino (None sem fonte)."""
+    if prob[0] not in ("sin", "constant"):
+        return None
+    dx, dy = 1.0 / (nx - 1), 1.0 / (ny - 1)
+    f = [0.0] * (nx * ny + 1)
+    if prob[0] == "sin":
+        kx, ky = prob[1] * PI, prob[2] * PI
+        c = eps * (kx * kx) + ky * ky
+    for j in range(2, ny):
+        for i in range(2, nx):
+            x, y = (i - 1) * dx, (j - 1) * dy
+            f[i + (j - 1) * nx] = prob[1] if prob[0] == "constant" else c * (math.sin(kx * x) * math.sin(ky * y))
+    return f
 
 
 def zerar_nivel(u, nv):
@@ -367,15 +479,28 @@ def zerar_nivel(u, nv):
 
 # --- suavizadores: uma varredura cada ---------------------------------------------------------------------------
 
-def varrer_pontos(nv, omega, ordem):
-    """Gauss-Seidel no lugar, pontos na ordem dada; omega == 1: u = v; senão u = u + omega*(v - u)."""
-    u, rhs, nx, ae, an = nv.u, nv.rhs, nv.nx, nv.ae, nv.an
-    q = 1.0 / nv.ap
-    for P in ordem:
-        s = an * (u[P - nx] + u[P + nx]) + ae * (u[P - 1] + u[P + 1])
+def valor_ponto(nv, a, P):
+    """Seção 4.1: o valor de Gauss-Seidel em P a partir do arranjo a (u, ou a cópia no Jacobi)."""
+    nx, rhs = nv.nx, nv.rhs
+    if nv.var:
+        p = P - nv.o
+        y = nv.ay[p] * a[P - nx] + nv.ay[p + nx] * a[P + nx]
+        x = nv.ax[p] * a[P - 1] + nv.ax[p + 1] * a[P + 1]
+        s = y + x
         if rhs is not None:
             s = s + rhs[P]
-        v = s * q
+        return s / nv.apv[p]
+    s = nv.an * (a[P - nx] + a[P + nx]) + nv.ae * (a[P - 1] + a[P + 1])
+    if rhs is not None:
+        s = s + rhs[P]
+    return s * (1.0 / nv.ap)
+
+
+def varrer_pontos(nv, omega, ordem):
+    """Gauss-Seidel no lugar, pontos na ordem dada; omega == 1: u = v; senão u = u + omega*(v - u)."""
+    u = nv.u
+    for P in ordem:
+        v = valor_ponto(nv, u, P)
         u[P] = v if omega == 1.0 else u[P] + omega * (v - u[P])
 
 
@@ -389,15 +514,9 @@ def cores(nv):
 
 def jacobi(nv, omega):
     """Todos os v com os valores de antes da varredura; depois a atualização com omega."""
-    u, rhs, nx, ae, an = nv.u, nv.rhs, nv.nx, nv.ae, nv.an
-    q = 1.0 / nv.ap
+    u = nv.u
     ordem = nv.interiores()
-    novos = []
-    for P in ordem:
-        s = an * (u[P - nx] + u[P + nx]) + ae * (u[P - 1] + u[P + 1])
-        if rhs is not None:
-            s = s + rhs[P]
-        novos.append(s * q)
+    novos = [valor_ponto(nv, u, P) for P in ordem]
     for P, v in zip(ordem, novos):
         u[P] = v if omega == 1.0 else u[P] + omega * (v - u[P])
 
@@ -420,8 +539,69 @@ def thomas(e, ap, d):
     return x
 
 
+def thomas_variavel(b, c, d):
+    """b(n)*x(n) - c(n-1)*x(n-1) - c(n)*x(n+1) = d(n) (seção 4.6, operador variável)."""
+    m = len(d)
+    w, g, h = [0.0] * m, [0.0] * m, [0.0] * m
+    w[0] = b[0]
+    g[0] = c[0] / w[0]
+    h[0] = d[0] / w[0]
+    for n in range(1, m):
+        w[n] = b[n] - c[n - 1] * g[n - 1]
+        g[n] = c[n] / w[n]
+        h[n] = (d[n] + c[n - 1] * h[n - 1]) / w[n]
+    x = [0.0] * m
+    x[m - 1] = h[m - 1]
+    for n in range(m - 2, -1, -1):
+        x[n] = h[n] + g[n] * x[n + 1]
+    return x
+
+
+def linha_x_variavel(nv):
+    u, o, rhs, nx = nv.u, nv.o, nv.rhs, nv.nx
+    ax, ay = nv.ax, nv.ay
+    for j in range(2, nv.ny):
+        base = (j - 1) * nx
+        d, b, c = [], [], []
+        for i in range(2, nx):
+            p = base + i
+            P = o + p
+            di = ay[p] * u[P - nx] + ay[p + nx] * u[P + nx]
+            if rhs is not None:
+                di = di + rhs[P]
+            d.append(di)
+            b.append(nv.apv[p])
+            c.append(ax[p + 1])
+        d[0] = d[0] + ax[base + 2] * u[o + base + 1]
+        d[-1] = d[-1] + ax[base + nx] * u[o + base + nx]
+        for i, x in zip(range(2, nx), thomas_variavel(b, c, d)):
+            u[o + base + i] = x
+
+
+def linha_y_variavel(nv):
+    u, o, rhs, nx, ny = nv.u, nv.o, nv.rhs, nv.nx, nv.ny
+    ax, ay = nv.ax, nv.ay
+    for i in range(2, nx):
+        d, b, c = [], [], []
+        for j in range(2, ny):
+            p = i + (j - 1) * nx
+            P = o + p
+            dj = ax[p] * u[P - 1] + ax[p + 1] * u[P + 1]
+            if rhs is not None:
+                dj = dj + rhs[P]
+            d.append(dj)
+            b.append(nv.apv[p])
+            c.append(ay[p + nx])
+        d[0] = d[0] + ay[i + nx] * u[o + i]
+        d[-1] = d[-1] + ay[i + (ny - 1) * nx] * u[o + i + (ny - 1) * nx]
+        for j, x in zip(range(2, ny), thomas_variavel(b, c, d)):
+            u[o + i + (j - 1) * nx] = x
+
+
 def linha_x(nv):
     """Linhas j = 2..ny-1 de sul a norte, cada uma resolvida exatamente (sul novo, norte antigo)."""
+    if nv.var:
+        return linha_x_variavel(nv)
     u, o, rhs, nx, ae, an = nv.u, nv.o, nv.rhs, nv.nx, nv.ae, nv.an
     for j in range(2, nv.ny):
         base = o + (j - 1) * nx
@@ -442,6 +622,8 @@ def linha_x(nv):
 
 def linha_y(nv):
     """Colunas i = 2..nx-1 de oeste a leste (oeste novo, leste antigo)."""
+    if nv.var:
+        return linha_y_variavel(nv)
     u, o, rhs, nx, ny, ae, an = nv.u, nv.o, nv.rhs, nv.nx, nv.ny, nv.ae, nv.an
     for i in range(2, nx):
         d = []
@@ -495,6 +677,12 @@ def residuo(nv, p):
     if i == 1 or i == nx or j == 1 or j == nv.ny:
         return 0.0
     u, P = nv.u, nv.o + p
+    if nv.var:
+        x = nv.ax[p] * u[P - 1] + nv.ax[p + 1] * u[P + 1]
+        y = nv.ay[p] * u[P - nx] + nv.ay[p + nx] * u[P + nx]
+        if nv.rhs is None:
+            return (x + y) - nv.apv[p] * u[P]
+        return ((nv.rhs[P] + x) + y) - nv.apv[p] * u[P]
     if nv.rhs is None:
         return nv.ae * (u[P - 1] + u[P + 1]) + nv.an * (u[P - nx] + u[P + nx]) - nv.ap * u[P]
     return nv.rhs[P] + nv.ae * (u[P - 1] + u[P + 1]) + nv.an * (u[P - nx] + u[P + nx]) - nv.ap * u[P]
@@ -538,10 +726,10 @@ def prolongar(grosso, fino):
 # --- solução direta do nível 1 (Cholesky em banda; comparada só com tolerância) --------------------------------
 
 @functools.lru_cache(maxsize=None)
-def fator_cholesky(nx, ny):
+def fator_cholesky(nx, ny, eps=1.0):
     """Fator L (dict (linha, coluna)) da matriz dos pontos interiores, em banda de largura nx - 2."""
-    _, _, ae, an, ap = coef(nx, ny)
-    mx, m = nx - 2, (nx - 2) * (ny - 2)
+    _, _, ae, an, ap = coef(nx, ny, eps)
+    mx = nx - 2
 
     def a(r, c):   # elemento da matriz, c <= r; incógnitas em ordem lexicográfica
         if r == c:
@@ -549,6 +737,26 @@ def fator_cholesky(nx, ny):
         if c == r - 1 and r % mx != 0:
             return -ae
         return -an if c == r - mx else 0.0
+    return cholesky(a, nx, ny)
+
+
+def fator_variavel(nv):
+    """O mesmo fator com o operador variável (seção 6): diagonal apv, acoplamentos com oeste (ax) e sul (ay)."""
+    nx, mx = nv.nx, nv.nx - 2
+    pts = [i + (j - 1) * nx for j in range(2, nv.ny) for i in range(2, nx)]
+
+    def a(r, c):
+        p = pts[r]
+        if r == c:
+            return nv.apv[p]
+        if c == r - 1 and r % mx != 0:
+            return -nv.ax[p]
+        return -nv.ay[p] if c == r - mx else 0.0
+    return cholesky(a, nx, nv.ny)
+
+
+def cholesky(a, nx, ny):
+    mx, m = nx - 2, (nx - 2) * (ny - 2)
     L = {}
     for r in range(m):
         for c in range(max(0, r - mx), r + 1):
@@ -563,22 +771,29 @@ def resolver_direto(nv):
     """ap*x - ae*(W+E) - an*(S+N) = rhs nos pontos interiores; contorno do arranjo como valores conhecidos."""
     if nv.vazio():
         return
-    u, o, rhs, nx, ny, ae, an = nv.u, nv.o, nv.rhs, nv.nx, nv.ny, nv.ae, nv.an
+    u, o, rhs, nx, ny = nv.u, nv.o, nv.rhs, nv.nx, nv.ny
     mx, pts = nx - 2, nv.interiores()
     b = []
     for P in pts:
-        i, j = (P - o - 1) % nx + 1, (P - o - 1) // nx + 1
+        p = P - o
+        i, j = (p - 1) % nx + 1, (p - 1) // nx + 1
+        if nv.var:
+            cw, ce, cs, cn = nv.ax[p], nv.ax[p + 1], nv.ay[p], nv.ay[p + nx]
+        else:
+            cw = ce = nv.ae
+            cs = cn = nv.an
         s = rhs[P] if rhs is not None else 0.0
         if i == 2:
-            s = s + ae * u[P - 1]
+            s = s + cw * u[P - 1]
         if i == nx - 1:
-            s = s + ae * u[P + 1]
+            s = s + ce * u[P + 1]
         if j == 2:
-            s = s + an * u[P - nx]
+            s = s + cs * u[P - nx]
         if j == ny - 1:
-            s = s + an * u[P + nx]
+            s = s + cn * u[P + nx]
         b.append(s)
-    L, m = fator_cholesky(nx, ny), len(pts)
+    L = fator_variavel(nv) if nv.var else fator_cholesky(nx, ny, nv.eps)
+    m = len(pts)
     y = [0.0] * m
     for r in range(m):
         s = b[r]
@@ -605,11 +820,22 @@ class Multigrid:
         ofs = [0, 0]
         for k in range(1, nm):
             ofs.append(ofs[k] + self.nxg[k] * self.nyg[k])
+        self.ofs = ofs
         self.T = [0.0] * (self.nxg[nm] * self.nyg[nm] + 1)
         self.cor = [0.0] * (ofs[nm] + 1)
         self.res = [0.0] * (ofs[nm] + 1)
-        self.niv = [None] + [Nivel(self.cor, ofs[k], self.res, self.nxg[k], self.nyg[k]) for k in range(1, nm)]
-        self.niv.append(Nivel(self.T, 0, None, self.nxg[nm], self.nyg[nm]))
+        eps = e.get("eps", 1.0)
+        # kappa de cada nível: o do mais fino, depois a média de cada um nas células do de baixo
+        kap = [None] * (nm + 1)
+        if e.get("variavel"):
+            kap[nm] = campo_kappa(e["coeficiente"], self.nxg[nm], self.nyg[nm])
+            for k in range(nm, 1, -1):
+                kap[k - 1] = media_celulas(kap[k], self.nxg[k], self.nyg[k])
+        self.kappa = kap[nm]
+        self.fonte = fonte_do_problema(e["problema"], eps, self.nxg[nm], self.nyg[nm]) if "problema" in e else None
+        self.niv = [None] + [Nivel(self.cor, ofs[k], self.res, self.nxg[k], self.nyg[k], eps, kap[k])
+                             for k in range(1, nm)]
+        self.niv.append(Nivel(self.T, 0, self.fonte, self.nxg[nm], self.nyg[nm], eps, kap[nm]))
 
     def grosso(self, nv):
         if self.e["grosso"] == "solve":
@@ -637,13 +863,20 @@ class Multigrid:
         suavizar(nv, e, e["pos"])
 
     def fmg(self):
-        """Iteração externa 1: do nível 1 ao fino, cada nível com seu próprio problema de Dirichlet."""
-        prob, nm = self.d["problema"], self.d["nm"]
+        """Iteração externa 1: do nível 1 ao fino, cada nível com seu próprio problema de Dirichlet (seção 7.2): com
+        fonte, o lado direito de um nível grosso é a fonte nos pontos finos coincidentes."""
+        prob, nm = self.e.get("problema", self.d["problema"]), self.d["nm"]
         for k in range(1, nm + 1):
             nv = self.niv[k]
             zerar_nivel(nv.u, nv)
             if k < nm:
                 zerar_nivel(self.res, nv)
+                if self.fonte is not None:
+                    passo, nxf = 2 ** (nm - k), self.nxg[nm]
+                    for J in range(2, nv.ny):
+                        for I in range(2, nv.nx):
+                            self.res[nv.o + I + (J - 1) * nv.nx] = self.fonte[(I - 1) * passo + 1
+                                                                               + (J - 1) * passo * nxf]
             if k == 1:
                 contornos_nivel(nv, prob)
                 self.grosso(nv)
@@ -653,9 +886,25 @@ class Multigrid:
                 self.ciclo(k, self.e["ciclo"])
 
 
+def norma_nivel(nv):
+    """Seção 5.1: soma de |a(P)| em ordem de armazenamento, nas duas formas do operador, menos f quando há."""
+    T, nx, s = nv.u, nv.nx, 0.0
+    for P in nv.interiores():
+        if nv.var:
+            y = nv.ay[P] * T[P - nx] + nv.ay[P + nx] * T[P + nx]
+            x = nv.ax[P] * T[P - 1] + nv.ax[P + 1] * T[P + 1]
+            a = (nv.apv[P] * T[P] - y) - x
+        else:
+            a = (nv.ap * T[P] - nv.an * (T[P - nx] + T[P + nx])) - nv.ae * (T[P - 1] + T[P + 1])
+        if nv.rhs is not None:
+            a = a - nv.rhs[P]
+        s = s + abs(a)
+    return s
+
+
 def resolver_metodo(d, m):
     """Resolução com os componentes m; devolve hist, T, nx, ny e max|T| visto nas normas."""
-    e = efetivo(m, d["nitm"])
+    e = efetivo(m, d["nitm"], d["problema"])
     mg = Multigrid(d, e)
     fino, T, nm = mg.niv[d["nm"]], mg.T, d["nm"]
     nx, ny = fino.nx, fino.ny
@@ -665,9 +914,11 @@ def resolver_metodo(d, m):
             for i in range(2, nx):
                 T[i + (j - 1) * nx] = g.valor()
     elif d["tipo_ci"] == 1:
-        exata(T, nx, ny, fino.dx, fino.dy, d["problema"])
-    contornos_nivel(fino, d["problema"])
-    hist = [norma(T, nx, ny, fino.ae, fino.an, fino.ap)]
+        for i in range(1, nx + 1):
+            for j in range(1, ny + 1):
+                T[i + (j - 1) * nx] = exata_em(e["problema"], e["eps"], (i - 1) * fino.dx, (j - 1) * fino.dy)
+    contornos_nivel(fino, e["problema"])
+    hist = [norma_nivel(fino)]
     maxT = max(abs(v) for v in T)
     for it in range(1, d["itmax"] + 1):
         if nm == 1:
@@ -676,7 +927,7 @@ def resolver_metodo(d, m):
             mg.fmg()
         else:
             mg.ciclo(nm, e["ciclo"])
-        hist.append(norma(T, nx, ny, fino.ae, fino.an, fino.ap))
+        hist.append(norma_nivel(fino))
         maxT = max(maxT, max(abs(v) for v in T))
         r = hist[it] / hist[0] if hist[0] != 0 else (math.nan if hist[it] == 0 else math.inf)
         if d["tolt"] >= r or divergiu(hist[0], hist[it]):
@@ -684,10 +935,46 @@ def resolver_metodo(d, m):
     return hist, T, nx, ny, maxT
 
 
+def texto_numero(v):
+    """O número como std::to_chars o escreve: os dígitos mais curtos que relêem o valor, em notação fixa ou
+    científica (expoente com sinal e ao menos dois dígitos), a mais curta das duas; empate, a fixa."""
+    if v == 0.0:
+        return "-0" if math.copysign(1.0, v) < 0 else "0"
+    sinal = "-" if v < 0 else ""
+    t = Decimal(repr(abs(v))).normalize().as_tuple()
+    dig, ex = "".join(map(str, t.digits)), t.exponent
+    n = len(dig)
+    e10 = ex + n - 1
+    cient = dig[0] + ("." + dig[1:] if n > 1 else "") + "e" + ("-" if e10 < 0 else "+") + "%02d" % abs(e10)
+    if ex >= 0:
+        fixo = dig + "0" * ex
+    elif -ex < n:
+        fixo = dig[:n + ex] + "." + dig[n + ex:]
+    else:
+        fixo = "0." + "0" * (-ex - n) + dig
+    return sinal + (fixo if len(fixo) <= len(cient) else cient)
+
+
+def texto_coeficiente(c):
+    if c[0] == "constant":
+        return "constant"
+    if c[0] == "jump":
+        return "jump:" + texto_numero(c[1])
+    return "%s:%s:%d" % (c[0], texto_numero(c[1]), c[2])
+
+
+def texto_problema(p):
+    if p[0] in ("linear", "sinusoidal"):
+        return p[0]
+    if p[0] == "sin":
+        return "sin:%d:%d" % (p[1], p[2])
+    return "constant:" + texto_numero(p[1])
+
+
 def bloco_metodo(d, m):
     """Linhas do bloco MÉTODO (vazio para o método clássico)."""
     nm, nitm = d["nm"], d["nitm"]
-    e = efetivo(m, nitm)
+    e = efetivo(m, nitm, d.get("problema", 2))
     if padrao(e, nm, nitm):
         return []
     t15 = lambda s: s.ljust(15)
@@ -710,6 +997,13 @@ def bloco_metodo(d, m):
     L.append(t15("tipo_ci" if e["semente"] is None else "aleatório") + "   = início: tipo_ci ou aleatório")
     if e["semente"] is not None:
         L.append(n11(e["semente"]) + "   = semente: do início aleatório")
+    if e["eps"] != 1.0:
+        L.append(cient(e["eps"], 17, 8) + " = eps: o operador é eps*u_xx + u_yy")
+    if e["coeficiente"][0] != "constant":
+        L.append(t15(texto_coeficiente(e["coeficiente"])) + "   = coeficiente: kappa por célula, o operador "
+                                                            "div(kappa grad u)")
+    if not e["da_entrada"]:
+        L.append(t15(texto_problema(e["problema"])) + "   = problema: o de --problem, no lugar do da entrada")
     return L
 
 
@@ -789,7 +1083,62 @@ def opcoes(m):
         a += ["--restriction", m["restricao"]]
     if "inicio" in m:
         a += ["--start", "random" if m["inicio"] is None else "random:%d" % m["inicio"]]
+    if "eps" in m:
+        a += ["--eps", repr(m["eps"])]
+    if "coeficiente" in m:
+        a += ["--coefficient", texto_coeficiente(m["coeficiente"])]
+    if "problema" in m:
+        a += ["--problem", texto_problema(m["problema"])]
     return a
+
+
+EPS = (0.1, 0.01, 1e-3, 3.0, 0.37, 1.0)
+VALORES_C = (1e-8, 0.01, 1.0, 10.0, 1e3, 1e8)
+
+
+def problema_aleatorio(rnd, d, m):
+    """As opções do problema, sorteadas à parte; o coeficiente variável só em grades pequenas (o modelo é lento)."""
+    nm = d["nm"]
+    nxf, nyf = (d["nx1"] - 1) * 2 ** (nm - 1) + 1, (d["ny1"] - 1) * 2 ** (nm - 1) + 1
+    if rnd.random() < 0.35:
+        m["eps"] = rnd.choice(EPS)
+    if nxf * nyf <= 1200 and rnd.random() < 0.4:
+        x = rnd.random()
+        C = rnd.choice(VALORES_C)
+        if x < 0.25:
+            m["coeficiente"] = ("jump", C)
+        elif x < 0.5:
+            m["coeficiente"] = ("checker", C, rnd.randint(1, max(1, min(nxf, nyf) - 1) + (rnd.random() < 0.1)))
+        elif x < 0.7:
+            m["coeficiente"] = ("layers", C, rnd.randint(1, max(1, nyf - 1) + (rnd.random() < 0.1)))
+        else:
+            m["coeficiente"] = ("random", C, rnd.choice([1, 0, 7, 4294967295]))
+    if rnd.random() < 0.4:
+        x = rnd.random()
+        if x < 0.2:
+            m["problema"] = (rnd.choice(["linear", "sinusoidal"]),)
+        elif x < 0.6:
+            m["problema"] = ("sin", rnd.randint(1, 4), rnd.choice([1, 2, 3, 1000000]))
+        else:
+            m["problema"] = ("constant", rnd.choice([1.0, -2.5, 0.0, 1e6, 1.0 / 3.0]))
+    return m
+
+
+def recusa(d, m):
+    """O código de saída com que o placa recusa o caso antes de escrever qualquer coisa (0: aceita)."""
+    e = efetivo(m, d["nitm"], d["problema"])
+    if e["problema"][0] == "sin" and e["variavel"]:
+        return 2   # a linha de comando
+    nm = d["nm"]
+    nxf, nyf = (d["nx1"] - 1) * 2 ** (nm - 1) + 1, (d["ny1"] - 1) * 2 ** (nm - 1) + 1
+    c = e["coeficiente"]
+    if c[0] == "checker" and (c[2] > nxf - 1 or c[2] > nyf - 1):
+        return 1
+    if c[0] == "layers" and c[2] > nyf - 1:
+        return 1
+    if d["tipo_ci"] == 1 and not tem_exata(e):
+        return 1
+    return 0
 
 
 # ---------------------------------------------------------------------------------------------------------------
@@ -809,6 +1158,21 @@ def opcoes(m):
 #   - todas as demais linhas, byte a byte.
 
 CABECALHO = "  Iteração   L1(R)i/L1(R)o  q              qmed"
+
+
+class Escala:
+    """O que a tolerância de comparar_tolerante lê do nível mais fino: pontos, o maior ap e o maior |f|."""
+
+    def __init__(self, nx, ny, ap, fmax=0.0):
+        self.nx, self.ny, self.ap, self.fmax = nx, ny, ap, fmax
+
+
+def escala_residuo(d, m):
+    e = efetivo(m, d["nitm"], d["problema"])
+    fino = Multigrid(d, e).niv[d["nm"]]
+    ap = max((fino.apv[P] for P in fino.interiores()), default=0.0) if fino.var else fino.ap
+    fmax = max((abs(x) for x in fino.rhs), default=0.0) if fino.rhs is not None else 0.0
+    return Escala(fino.nx, fino.ny, ap, fmax)
 
 
 def ler_cient(t):
@@ -859,7 +1223,7 @@ def comparar_tolerante(corpo, esp, d, m, hist, T, maxT, fino):
     fp, fm = fim(corpo), fim(esp)
     escala = max(1.0, maxT)
     efetivo_fmg = d["nm"] >= 2 and efetivo(m, d["nitm"])["fmg"]
-    A = 1e-11 * fino.ap * ((fino.nx - 2) * (fino.ny - 2)) * escala
+    A = 1e-11 * ((fino.nx - 2) * (fino.ny - 2)) * (fino.ap * escala + fino.fmax)
     norma_iv, menor, crescimento = [(hist[0], hist[0])], max(hist[0], A), 1.0
     ruido = hist[0] <= A and not efetivo_fmg
     for x in hist[1:]:
@@ -1213,6 +1577,18 @@ def chk_bloco():
     pre = "          0       = pré: varreduras antes da correção grossa"
     if bloco_metodo(dict(nm=2, nitm=-1), dict(pre=0))[4] != pre:
         return "pré"
+    # o problema: só o que difere do padrão, depois do início; o problema da entrada pedido por --problem não conta
+    L = bloco_metodo(dict(nm=1, nitm=1, problema=1), dict(eps=0.01, coeficiente=("random", 1e8, 7),
+                                                           problema=("constant", -2.5)))
+    if L[-3:] != ["   1.00000000E-02 = eps: o operador é eps*u_xx + u_yy",
+                  "random:1e+08:7    = coeficiente: kappa por célula, o operador div(kappa grad u)",
+                  "constant:-2.5     = problema: o de --problem, no lugar do da entrada"]:
+        return "problema %r" % L
+    if bloco_metodo(dict(nm=2, nitm=1, problema=7), dict(problema=("sinusoidal",))):
+        return "o problema da entrada, dado por --problem, mostrado"
+    if [texto_numero(v) for v in (1e8, 0.01, 1e-8, 1000.0, 100000.0, -2.5, 1.0 / 3.0)] != [
+            "1e+08", "0.01", "1e-08", "1000", "1e+05", "-2.5", "0.3333333333333333"]:
+        return "texto_numero"
     return None
 
 
@@ -1224,7 +1600,7 @@ def chk_comparador():
     m = dict(grosso="solve", ciclo="W")
     hist, T, nx, ny, maxT = resolver_metodo(d, m)
     esp = listagem_metodo(d, m, hist, T, nx, ny)
-    fino = Nivel([], 0, None, nx, ny)
+    fino = escala_residuo(d, m)
     A = 1e-11 * fino.ap * ((nx - 2) * (ny - 2)) * max(1.0, maxT)
     piso = [it for it in range(1, len(hist)) if hist[it] < A]
     if not piso or piso[0] < 3:
@@ -1272,11 +1648,81 @@ def chk_veredito():
     return None
 
 
+def chk_operador_variavel():
+    """Com kappa = 1 o operador variável é o constante a menos do arredondamento (a soma é outra), simétrico, com a
+    diagonal igual à soma dos acoplamentos; com kappa = C constante, C vezes o constante."""
+    rnd = random.Random(29)
+    for nx, ny, eps in ((9, 7, 1.0), (5, 9, 0.01), (17, 3, 3.0)):
+        for C in (1.0, 1e3):
+            kap = [C] * ((nx - 1) * (ny - 1) + 1)
+            a = nivel_teste(nx, ny, rnd)
+            b = Nivel(list(a.u), 0, a.rhs, nx, ny, eps, kap)
+            a = Nivel(list(a.u), 0, a.rhs, nx, ny, eps)
+            for P in b.interiores():
+                if (b.apv[P] != (b.ax[P] + b.ax[P + 1]) + (b.ay[P] + b.ay[P + nx])
+                        or abs(b.ax[P] - C * a.ae) > 1e-15 * C * a.ae or abs(b.ay[P] - C * a.an) > 1e-15 * C * a.an):
+                    return "coeficientes %dx%d C %r" % (nx, ny, C)
+            if C != 1.0:
+                continue
+            for nome in SUAVIZADORES:
+                x, y = Nivel(list(a.u), 0, a.rhs, nx, ny, eps), Nivel(list(a.u), 0, a.rhs, nx, ny, eps, kap)
+                suavizar(x, efetivo({"suavizador": nome}, 1), 2)
+                suavizar(y, efetivo({"suavizador": nome}, 1), 2)
+                if any(abs(p - q) > 1e-12 * max(1.0, abs(p)) for p, q in zip(x.u, y.u)):
+                    return "%s com kappa = 1, %dx%d" % (nome, nx, ny)
+    return None
+
+
+def chk_campos():
+    """Os campos de kappa numa grade de 9 x 9 pontos (8 x 8 células): o salto nas 4 x 4 do meio, o xadrez 2 x 2 em
+    quadrantes, 4 camadas de 2 linhas de células, o aleatório em [1/C, C]; e a média de 2 x 2 células."""
+    def matriz(c):
+        k = campo_kappa(c, 9, 9)
+        return ["".join("C" if k[I + (J - 1) * 8] == 5.0 else "." for I in range(1, 9)) for J in range(8, 0, -1)]
+    meio = ["........"] * 2 + ["..CCCC.."] * 4 + ["........"] * 2
+    if matriz(("jump", 5.0)) != meio:
+        return "salto %r" % matriz(("jump", 5.0))
+    if matriz(("checker", 5.0, 2)) != ["CCCC...."] * 4 + ["....CCCC"] * 4:
+        return "xadrez %r" % matriz(("checker", 5.0, 2))
+    if matriz(("layers", 5.0, 4)) != ["CCCCCCCC"] * 2 + ["........"] * 2 + ["CCCCCCCC"] * 2 + ["........"] * 2:
+        return "camadas %r" % matriz(("layers", 5.0, 4))
+    k = campo_kappa(("random", 100.0, 3), 9, 9)[1:]
+    if not all(0.01 <= v <= 100.0 for v in k) or max(k) < 10.0 or min(k) > 0.1:
+        return "aleatório %r" % k
+    g = media_celulas(campo_kappa(("jump", 5.0), 9, 9), 9, 9)
+    if g[1:] != [1.0, 1.0, 1.0, 1.0, 1.0, 5.0, 5.0, 1.0, 1.0, 5.0, 5.0, 1.0, 1.0, 1.0, 1.0, 1.0]:
+        return "média %r" % g
+    return None
+
+
+def chk_solucao_manufaturada():
+    """sin:KX:KY: a solução discreta é (c/lambda) sin(kx x) sin(ky y), autovetor do operador de cinco pontos; os
+    ciclos chegam a ela, com qualquer eps; e a solução exata satisfaz a equação contínua (erro O(h^2))."""
+    for kx, ky, eps in ((1, 2, 1.0), (3, 1, 0.1), (2, 2, 5.0)):
+        d = dict(nm=4, nx1=5, ny1=3, tolt=1e-14, itmax=40, nitm=2, problema=2, tipo_ci=0)
+        m = {"problema": ("sin", kx, ky), "eps": eps, "suavizador": "gs-rb", "restricao": "full"}
+        _, T, nx, ny, _ = resolver_metodo(d, m)
+        dx, dy = 1.0 / (nx - 1), 1.0 / (ny - 1)
+        _, _, ae, an, _ = coef(nx, ny, eps)
+        a, b = kx * PI, ky * PI
+        lam = 4.0 * ae * math.sin(0.5 * a * dx) ** 2 + 4.0 * an * math.sin(0.5 * b * dy) ** 2
+        c = eps * a * a + b * b
+        pior = erro = 0.0
+        for j in range(2, ny):
+            for i in range(2, nx):
+                s_ = math.sin(a * (i - 1) * dx) * math.sin(b * (j - 1) * dy)
+                pior = max(pior, abs(T[i + (j - 1) * nx] - (c / lam) * s_))
+                erro = max(erro, abs(T[i + (j - 1) * nx] - exata_em(("sin", kx, ky), eps, (i - 1) * dx, (j - 1) * dy)))
+        if pior > 1e-12 or not 1e-6 < erro < 0.1:
+            return "sin:%d:%d eps %r: discreta %r, exata %r" % (kx, ky, eps, pior, erro)
+    return None
+
+
 def autoteste():
     falhas = 0
     verificacoes = (chk_regressao, chk_linha_exata, chk_rb_ordem, chk_gs_sym, chk_jacobi, chk_gerador,
                     chk_restricao_constante, chk_ciclos, chk_visitas, chk_direto, chk_anisotropia, chk_bloco,
-                    chk_comparador, chk_veredito)
+                    chk_comparador, chk_veredito, chk_operador_variavel, chk_campos, chk_solucao_manufaturada)
     for chk in verificacoes:
         t = time.time()
         r = chk()
@@ -1292,15 +1738,26 @@ def main():
     placa = os.path.abspath(sys.argv[1])
     n = int(sys.argv[2]) if len(sys.argv) > 2 else 60
     rnd = random.Random(int(sys.argv[3]) if len(sys.argv) > 3 else 20261208)
-    falhas = tolerantes = 0
+    falhas = tolerantes = recusados = 0
     with tempfile.TemporaryDirectory() as dir_:
         amb = {k: v for k, v in os.environ.items() if k not in ("EDITOR", "VISUAL")}
         for c in range(n):
             d = caso_aleatorio(rnd, c)
-            m = metodo_aleatorio(rnd, d["nm"])
+            m = problema_aleatorio(rnd, d, metodo_aleatorio(rnd, d["nm"]))
             with open(os.path.join(dir_, "tervano3.ent"), "wb") as f:
                 f.write(escrever_entrada(d, c % 2 == 1))
+            listagem_do_caso = os.path.join(dir_, d["caso"])
+            if os.path.exists(listagem_do_caso):
+                os.unlink(listagem_do_caso)
             r = subprocess.run([placa] + opcoes(m), cwd=dir_, env=amb, stdin=subprocess.DEVNULL, capture_output=True)
+            esperado = recusa(d, m)
+            if esperado:
+                recusados += 1
+                if r.returncode != esperado or os.path.exists(listagem_do_caso) or not r.stderr.startswith(b"placa: "):
+                    falhas += 1
+                    print("caso %d (%s): devia ser recusado com %d, deu %d: %s" % (
+                        c, " ".join(opcoes(m)), esperado, r.returncode, r.stderr.decode()))
+                continue
             hist, T, nx, ny, maxT = resolver_metodo(d, m)
             v = vereditos(d, hist)
             # uma rodada que diverge escreve as saídas e sai com 3, dizendo-o no erro padrão
@@ -1323,14 +1780,15 @@ def main():
             corpo = obtida[4:-2]
             if tolerante:
                 tolerantes += 1
-                dif = comparar_tolerante(corpo, esperada, d, m, hist, T, maxT, Nivel([], 0, None, nx, ny))
+                dif = comparar_tolerante(corpo, esperada, d, m, hist, T, maxT, escala_residuo(d, m))
             else:
                 dif = diferenca(corpo, esperada)
             if dif or obtida[-1] != "" or not obtida[-2].endswith(" = tempo de CPU (segundos)"):
                 falhas += 1
                 print("caso %d difere: %r, opções %r" % (c, d, " ".join(opcoes(m))))
                 print(dif or "  fim da listagem")
-    print("%d casos, %d diferenças (%d com --coarsest solve, comparados com tolerância)" % (n, falhas, tolerantes))
+    print("%d casos, %d diferenças (%d com --coarsest solve, comparados com tolerância; %d recusados como devem)"
+          % (n, falhas, tolerantes, recusados))
     return 1 if falhas else 0
 
 

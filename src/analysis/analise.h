@@ -13,6 +13,7 @@
 #include "state/estado.h"
 #include "state/metodo.h"
 #include "state/veredito.h"
+#include "solver/solver.h"
 
 using complexo = std::complex<double>;
 
@@ -107,12 +108,15 @@ double digitos_por_trabalho(double q, double ut);
 // ---- Divisão do erro de T: algébrico (contra a solução exata das equações discretas) e de discretização.
 struct solucao_discreta {
     int nx = 0, ny = 0;                 // pontos do nível mais fino
-    int problema = 0;                   // 1 = linear; outro = senoidal
+    bool existe = false;                // o problema tem solução exata (senão os erros são NaN)
+    tipo_problema tipo = tipo_problema::linear;
+    solucao_exata exata;                // a do problema (fatores por coluna e por linha)
     double dx = 0.0, dy = 0.0;
     double m = 0.0;                     // cosh(m dy) = 1 + (ae/an)(1 - cos(pi dx)) (senoidal)
-    std::vector<double> fx;             // sin(x_i pi), i = 1..nx (também o fator x da solução exata)
-    std::vector<double> gy;             // sinh(m y_j)/sinh(m), j = 1..ny
-    std::vector<double> hy;             // sinh(y_j pi) da solução exata, j = 1..ny
+    double amplitude = 0.0;             // sin:KX:KY: c/lambda
+    std::vector<double> fx;             // fator x da solução exata em x_i, i = 1..nx (também o da discreta)
+    std::vector<double> gy;             // fator y da discreta em y_j: sinh(m y_j)/sinh(m) ou sin(ky y_j)
+    std::vector<double> hy;             // fator y da solução exata em y_j, j = 1..ny
 };
 
 struct erro_dividido {
@@ -120,10 +124,11 @@ struct erro_dividido {
     double discretizacao_max = 0.0, discretizacao_medio = 0.0;   // |T_discreta - T_exata|
 };
 
-/// Solução exata das equações discretas (contorno = valores de contornos) num nível nx x ny.
-solucao_discreta preparar_solucao_discreta(int problema, int nx, int ny);
-/// m com cosh(m dy) = 1 + (ae/an)(1 - cos(pi dx)), por log1p (sem cancelamento).
-double expoente_discreto(double dx, double dy);
+/// Solução exata das equações discretas (contorno = valores de contornos, fonte do problema) num nível nx x ny; sem
+/// solução exata (coeficiente variável, constant:F), existe = false.
+solucao_discreta preparar_solucao_discreta(const metodo_efetivo& m, int nx, int ny);
+/// m com cosh(m dy) = 1 + (ae/an)(1 - cos(pi dx)), ae = eps/(dx*dx), por log1p (sem cancelamento).
+double expoente_discreto(double dx, double dy, double eps = 1.0);
 /// sinh(m y)/sinh(m) por exponenciais decrescentes (sem estouro para m grande).
 double razao_sinh(double m, double y);
 /// Erro algébrico máximo e médio de T (índices 1..nx*ny), discretização NaN: barato, para cada iteração.
@@ -132,10 +137,11 @@ erro_dividido erro_algebrico(const solucao_discreta& s, std::span<const double> 
 erro_dividido dividir_erro(const solucao_discreta& s, std::span<const double> T);
 
 // ---- O campo final contra a solução exata do problema.
-/// Erro máximo e médio do campo T do nível mais fino (contornos incluídos).
-erro_exato calcular_erro_exato(const estado_execucao& e);
-/// Amostra de T e do erro contra a solução exata, para os gráficos.
-amostra_campo amostrar_campo(const estado_execucao& e, int lado);
+/// Erro máximo e médio do campo T do nível mais fino (contornos incluídos); NaN sem solução exata.
+erro_exato calcular_erro_exato(const estado_execucao& e, const metodo_efetivo& m);
+/// Amostra de T, do erro contra a solução exata (NaN sem ela) e, com o coeficiente variável, de kappa por célula,
+/// para os gráficos.
+amostra_campo amostrar_campo(const estado_execucao& e, const metodo_efetivo& m, int lado);
 
 // ---- As cifras de uma rodada (registros em solver/figuras.h).
 /// Pedido da LFA da rodada: componentes efetivos, (ae, an) do nível mais fino nx x ny; com nm = 1, nu1 = nitm, nu2 = 0.

@@ -22,7 +22,9 @@ void balancear(std::vector<complexo>& a, int n) {
                     c += abs1(a[j * n + i]);
                     r += abs1(a[i * n + j]);
                 }
-            if (c == 0.0 || r == 0.0) continue;
+            // sem as duas normas finitas e positivas (um infinito ou NaN na matriz) não há o que igualar: os laços
+            // abaixo não terminariam
+            if (!(c > 0.0 && r > 0.0 && std::isfinite(c) && std::isfinite(r))) continue;
             double f = 1.0;
             const double s = c + r;
             while (c < r / 2.0) {

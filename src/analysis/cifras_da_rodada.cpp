@@ -6,9 +6,10 @@
 #include "state/estado.h"
 
 pedido_lfa pedido_da_rodada(const metodo_efetivo& m, int nitm, int nm, int nx, int ny) {
-    // os coeficientes do nível mais fino, como coeficientes() os forma
+    // os coeficientes do nível mais fino, como operador_constante os forma (eps em ae)
     const double dx = 1.0 / static_cast<double>(nx - 1), dy = 1.0 / static_cast<double>(ny - 1);
-    pedido_lfa p = pedido_do_metodo(m, 1.0 / (dx * dx), 1.0 / (dy * dy));
+    const operador_nivel o = operador_constante(dx, dy, m.eps);
+    pedido_lfa p = pedido_do_metodo(m, o.ae, o.an);
     if (nm == 1) { // uma iteração externa: nitm varreduras, sem correção grossa
         p.nu1 = nitm > 0 ? nitm : 0;
         p.nu2 = 0;
@@ -17,6 +18,7 @@ pedido_lfa pedido_da_rodada(const metodo_efetivo& m, int nitm, int nm, int nx, i
 }
 
 std::vector<linha_lfa> tabela_lfa(const metodo_efetivo& m, int nitm, int nm, int nx, int ny) {
+    if (m.operador_variavel) return {}; // sem símbolo de Fourier: a análise não se aplica
     const pedido_lfa rodada = pedido_da_rodada(m, nitm, nm, nx, ny);
     std::vector<linha_lfa> linhas;
     auto analisar = [&](int nu1, int nu2) {
@@ -47,13 +49,16 @@ cifras_rodada calcular_cifras(const estado_execucao& e, const metodo_efetivo& m)
     const int nm = e.nm, nx = e.nxg[nm], ny = e.nyg[nm];
 
     const pedido_lfa p = pedido_da_rodada(m, e.nitm, nm, nx, ny);
-    const resultado_lfa lfa = analisar_lfa(p);
     c.ae_an = p.ae / p.an;
     c.nu1 = p.nu1;
     c.nu2 = p.nu2;
-    c.mu_lfa = lfa.mu;
-    c.mu_nu_lfa = lfa.mu_nu;
-    c.rho_lfa = nm >= 2 ? lfa.rho : sem_cifra;
+    c.lfa_aplica = !m.operador_variavel;
+    if (c.lfa_aplica) {
+        const resultado_lfa lfa = analisar_lfa(p);
+        c.mu_lfa = lfa.mu;
+        c.mu_nu_lfa = lfa.mu_nu;
+        c.rho_lfa = nm >= 2 ? lfa.rho : sem_cifra;
+    }
 
     const auto n = static_cast<std::size_t>(std::max(0LL, e.niter)) + 1;
     const taxa_assintotica t = ajustar_taxa_assintotica(std::span<const double>(e.hist.data(), std::min(n, e.hist.size())));
@@ -73,11 +78,12 @@ cifras_rodada calcular_cifras(const estado_execucao& e, const metodo_efetivo& m)
     c.q_por_trabalho = fator_por_trabalho(c.q_assintotico, c.trabalho_ciclo);
     c.digitos_por_trabalho = digitos_por_trabalho(c.q_assintotico, c.trabalho_ciclo);
 
-    const erro_dividido d = dividir_erro(preparar_solucao_discreta(e.problema, nx, ny), e.T);
+    const erro_dividido d = dividir_erro(preparar_solucao_discreta(m, nx, ny), e.T);
     c.erro_algebrico_max = d.algebrico_max;
     c.erro_algebrico_medio = d.algebrico_medio;
     c.erro_discretizacao_max = d.discretizacao_max;
     c.erro_discretizacao_medio = d.discretizacao_medio;
-    c.erro = calcular_erro_exato(e);
+    c.solucao_exata = m.solucao_exata;
+    c.erro = calcular_erro_exato(e, m);
     return c;
 }

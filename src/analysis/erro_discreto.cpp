@@ -11,28 +11,27 @@
 //     2 (ae + an) g_j = 2 ae cos(pi dx) g_j + an (g_{j-1} + g_{j+1}),
 // isto é, g_{j-1} + g_{j+1} = 2 c g_j com c = 1 + (ae/an)(1 - cos(pi dx)) >= 1, cujas soluções são
 // cosh(m y_j) e sinh(m y_j) com cosh(m dy) = c. g(0) = 0 e g(1) = 1 (contornos sul e norte) dão
-// g(y) = sinh(m y)/sinh(m). Vale para dx != dy: só a razão ae/an = (dy/dx)^2 entra.
+// g(y) = sinh(m y)/sinh(m). Vale para dx != dy e qualquer eps: só a razão ae/an = eps (dy/dx)^2 entra.
+// sin:KX:KY: s(i,j) = sin(kx x_i) sin(ky y_j) é autovetor do operador de cinco pontos com autovalor
+// lambda = 4 ae sin^2(kx dx/2) + 4 an sin^2(ky dy/2) e some no contorno; a fonte é c s, então u = (c/lambda) s.
 
 namespace {
 
 constexpr double pi = 3.141592653589793;
-constexpr double inv_sinh_pi = 0.08658953753004696; // 1/sinh(pi), o literal do programa
 
 // Valor discreto no ponto (i, j): no contorno, o de contornos; no interior, a solução acima.
 double valor_discreto(const solucao_discreta& s, int i, int j) {
     const double x = static_cast<double>(i - 1) * s.dx;
-    const bool linear = s.problema == 1;
+    const bool linear = s.tipo == tipo_problema::linear, senos = s.tipo == tipo_problema::senos;
     if (i == 1) return 0.0;
     if (i == s.nx) return linear ? static_cast<double>(j - 1) * s.dy : 0.0;
     if (j == 1) return 0.0;
-    if (j == s.ny) return linear ? x : std::sin(x * pi);
+    if (j == s.ny) return linear ? x : senos ? 0.0 : std::sin(x * pi);
+    if (senos) return s.amplitude * (s.fx[i] * s.gy[j]);
     return linear ? (static_cast<double>(j - 1) * s.dy) * x : s.fx[i] * s.gy[j];
 }
 
-double valor_exato(const solucao_discreta& s, int i, int j) {
-    if (s.problema == 1) return (static_cast<double>(j - 1) * s.dy) * (static_cast<double>(i - 1) * s.dx);
-    return (s.fx[i] * s.hy[j]) * inv_sinh_pi; // como solucao_analitica
-}
+double valor_exato(const solucao_discreta& s, int i, int j) { return s.exata.combinar(s.fx[i], s.hy[j]); }
 
 void acumular(double d, double& maximo, double& soma) {
     if (!(d <= maximo)) maximo = d; // um NaN fica no máximo
@@ -44,7 +43,7 @@ enum class partes { algebrico, ambos };
 erro_dividido medir(const solucao_discreta& s, std::span<const double> T, partes quais) {
     erro_dividido r;
     const long n = static_cast<long>(s.nx) * s.ny;
-    if (n <= 0 || static_cast<long>(T.size()) < n + 1) {
+    if (!s.existe || n <= 0 || static_cast<long>(T.size()) < n + 1) {
         const double nan_ = std::numeric_limits<double>::quiet_NaN();
         return {nan_, nan_, nan_, nan_};
     }
@@ -65,8 +64,8 @@ erro_dividido medir(const solucao_discreta& s, std::span<const double> T, partes
 } // namespace
 
 // acosh(1 + d) = ln(1 + d + sqrt(d (2 + d))), por log1p; 1 - cos(pi dx) = 2 sin^2(pi dx / 2).
-double expoente_discreto(double dx, double dy) {
-    const double ae = 1.0 / (dx * dx), an = 1.0 / (dy * dy);
+double expoente_discreto(double dx, double dy, double eps) {
+    const double ae = eps * (1.0 / (dx * dx)), an = 1.0 / (dy * dy);
     const double s = std::sin(0.5 * pi * dx);
     const double d = (ae / an) * (2.0 * (s * s));
     return std::log1p(d + std::sqrt(d * (2.0 + d))) / dy;
@@ -78,23 +77,32 @@ double razao_sinh(double m, double y) {
     return std::exp(m * (y - 1.0)) * (std::expm1(-2.0 * m * y) / std::expm1(-2.0 * m));
 }
 
-solucao_discreta preparar_solucao_discreta(int problema, int nx, int ny) {
+solucao_discreta preparar_solucao_discreta(const metodo_efetivo& m, int nx, int ny) {
     solucao_discreta s;
     s.nx = nx;
     s.ny = ny;
-    s.problema = problema;
+    s.existe = m.solucao_exata;
+    if (!s.existe) return s;
+    s.tipo = m.problema.tipo;
+    s.exata = solucao_exata_de(m);
     s.dx = 1.0 / static_cast<double>(nx - 1);
     s.dy = 1.0 / static_cast<double>(ny - 1);
     s.fx.assign(static_cast<std::size_t>(nx > 0 ? nx : 0) + 1, 0.0);
     s.gy.assign(static_cast<std::size_t>(ny > 0 ? ny : 0) + 1, 0.0);
     s.hy.assign(s.gy.size(), 0.0);
-    if (problema == 1) return s;
-    s.m = expoente_discreto(s.dx, s.dy);
-    for (int i = 1; i <= nx; ++i) s.fx[i] = std::sin((static_cast<double>(i - 1) * s.dx) * pi);
-    for (int j = 1; j <= ny; ++j) {
-        const double y = static_cast<double>(j - 1) * s.dy;
-        s.gy[j] = razao_sinh(s.m, y);
-        s.hy[j] = std::sinh(y * pi);
+    // os fatores da solução exata por coluna (fx) e por linha (hy), como solucao_analitica os calcula
+    for (int i = 1; i <= nx; ++i) s.fx[i] = s.exata.fator_x(static_cast<double>(i - 1) * s.dx);
+    for (int j = 1; j <= ny; ++j) s.hy[j] = s.exata.fator_y(static_cast<double>(j - 1) * s.dy);
+    if (s.tipo == tipo_problema::senoidal) {
+        s.m = expoente_discreto(s.dx, s.dy, m.eps);
+        for (int j = 1; j <= ny; ++j) s.gy[j] = razao_sinh(s.m, static_cast<double>(j - 1) * s.dy);
+    } else if (s.tipo == tipo_problema::senos) {
+        const double ae = m.eps * (1.0 / (s.dx * s.dx)), an = 1.0 / (s.dy * s.dy);
+        const double sx = std::sin(0.5 * (s.exata.kx * s.dx)), sy = std::sin(0.5 * (s.exata.ky * s.dy));
+        const double lambda = 4.0 * ae * (sx * sx) + 4.0 * an * (sy * sy);
+        const double c = m.eps * (s.exata.kx * s.exata.kx) + s.exata.ky * s.exata.ky;
+        s.amplitude = c / lambda;
+        s.gy = s.hy;
     }
     return s;
 }

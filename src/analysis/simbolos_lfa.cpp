@@ -111,6 +111,12 @@ pedido_lfa pedido_do_metodo(const metodo_efetivo& m, double ae, double an) {
     pedido_lfa p;
     p.ae = ae;
     p.an = an;
+    // só ae/an importa: coeficientes enormes (um eps enorme) são trazidos para perto de 1, onde os símbolos não
+    // estouram; os de sempre ficam como estão (os mesmos bits de antes)
+    if (const double maior = std::max(ae, an); maior > 1e100) {
+        p.ae = ae / maior;
+        p.an = an / maior;
+    }
     p.suavizador = m.suavizador;
     p.omega = m.omega;
     p.restricao = m.restricao;

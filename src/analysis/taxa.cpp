@@ -13,7 +13,10 @@
 //      perdeu ao menos metade da velocidade que tinha (um método genuinamente lento, 0,95 do começo ao fim,
 //      não tem piso);
 //  (c) hist(s-1) <= 1e-6 * max hist(0..s-1): o resíduo já caiu ao menos 6 ordens (uma mudança de fase
-//      bem acima do arredondamento, de 0,1 para 0,9, é o fator assintótico e não um piso).
+//      bem acima do arredondamento, de 0,1 para 0,9, é o fator assintótico e não um piso);
+//  (d) alguma razão de s em diante é >= 1: no piso o resíduo sobe e desce ao acaso; um modo lento que aparece
+//      depois de muitas ordens (o de um coeficiente que salta por 1e4, 0,96 em todo ciclo) só desce, e é ele o
+//      fator assintótico.
 // Nível do piso F = mediana de hist(s..fim); o ajuste usa hist(primeiro..ultimo), ultimo = o último ciclo
 // antes de s com hist >= 10 F (os ciclos de transição, a menos de uma ordem do piso, ficam de fora).
 // Um hist(it) = 0 é o piso em si (ultimo <= it-1); um valor negativo, infinito ou NaN encerra os dados.
@@ -38,7 +41,11 @@ int achar_piso(std::span<const double> h, int primeiro, int u) {
         const int fim = std::min(s + 2, u);
         const double janela = media_log_razoes(h, s, fim);
         const double antes = media_log_razoes(h, primeiro + 1, s - 1);
-        if (janela >= std::log(0.8) && janela >= 0.5 * antes && h[s - 1] <= 1e-6 * maximo) return s;
+        if (janela >= std::log(0.8) && janela >= 0.5 * antes && h[s - 1] <= 1e-6 * maximo) {
+            bool sobe = false;
+            for (int it = s; it <= u && !sobe; ++it) sobe = h[it] >= h[it - 1];
+            if (sobe) return s;
+        }
     }
     return -1;
 }

@@ -183,12 +183,19 @@ void restringir_linha(const passada& p, int j) {
     }
 }
 
+// A norma só é pedida no nível mais fino: lá um lado direito é o termo fonte, subtraído por último.
 double somar_linha(const passada& p, int j, double s) {
     const int nx = p.nx;
     const double ae = p.ae, an = p.an, ap = p.ap;
     const double* l = linha(p, j);
+    if (p.direito == nullptr) {
+        for (int i = 2; i <= nx - 1; ++i)
+            s = s + std::fabs((ap * l[i] - an * (l[i - nx] + l[i + nx])) - ae * (l[i - 1] + l[i + 1]));
+        return s;
+    }
+    const double* f = p.direito + (j - 1) * static_cast<long>(nx);
     for (int i = 2; i <= nx - 1; ++i)
-        s = s + std::fabs((ap * l[i] - an * (l[i - nx] + l[i + nx])) - ae * (l[i - 1] + l[i + 1]));
+        s = s + std::fabs(((ap * l[i] - an * (l[i - nx] + l[i + nx])) - ae * (l[i - 1] + l[i + 1])) - f[i]);
     return s;
 }
 
@@ -196,8 +203,14 @@ void parcelas_linha(const passada& p, int j, double* d) {
     const int nx = p.nx;
     const double ae = p.ae, an = p.an, ap = p.ap;
     const double* l = linha(p, j);
+    if (p.direito == nullptr) {
+        for (int i = 2; i <= nx - 1; ++i)
+            d[i - 2] = std::fabs((ap * l[i] - an * (l[i - nx] + l[i + nx])) - ae * (l[i - 1] + l[i + 1]));
+        return;
+    }
+    const double* f = p.direito + (j - 1) * static_cast<long>(nx);
     for (int i = 2; i <= nx - 1; ++i)
-        d[i - 2] = std::fabs((ap * l[i] - an * (l[i - nx] + l[i + nx])) - ae * (l[i - 1] + l[i + 1]));
+        d[i - 2] = std::fabs(((ap * l[i] - an * (l[i - nx] + l[i + nx])) - ae * (l[i - 1] + l[i + 1])) - f[i]);
 }
 
 void esvaziar_fila(fila_norma& f) {

@@ -162,23 +162,36 @@ void prolongar(const passada& p, int j, int i0, int i1) {
     if (2 * I <= i1) prolongar_linha(p, j, 2 * I, i1);
 }
 
-// Parcelas |(ap*T(P) - an*(S+N)) - ae*(W+E)| da linha j, ponto a ponto em vetores; o resto escalar.
-template <class V>
-void parcelas(const passada& p, int j, double* d) {
+// Parcelas |(ap*T(P) - an*(S+N)) - ae*(W+E)| da linha j (menos o termo fonte, por último, quando há um), ponto a
+// ponto em vetores; o resto escalar.
+template <class V, bool FONTE>
+void parcelas_de(const passada& p, int j, double* d) {
     using vetor = typename V::vetor;
     constexpr int L = V::largura;
     const long nx = p.nx;
     const double* l = p.u + (j - 1) * nx;
+    const double* f = FONTE ? p.direito + (j - 1) * nx : nullptr;
     const vetor ae = V::difundir(p.ae), an = V::difundir(p.an), ap = V::difundir(p.ap);
     int i = 2;
     for (; i + L - 1 <= nx - 1; i += L) {
         const vetor centro = V::multiplicar(ap, V::carregar_solto(l + i));
         const vetor y = V::multiplicar(an, V::somar(V::carregar_solto(l + i - nx), V::carregar_solto(l + i + nx)));
         const vetor x = V::multiplicar(ae, V::somar(V::carregar_solto(l + i - 1), V::carregar_solto(l + i + 1)));
-        V::guardar_solto(d + i - 2, V::absoluto(V::subtrair(V::subtrair(centro, y), x)));
+        vetor a = V::subtrair(V::subtrair(centro, y), x);
+        if constexpr (FONTE) a = V::subtrair(a, V::carregar_solto(f + i));
+        V::guardar_solto(d + i - 2, V::absoluto(a));
     }
-    for (; i <= nx - 1; ++i)
-        d[i - 2] = __builtin_fabs((p.ap * l[i] - p.an * (l[i - nx] + l[i + nx])) - p.ae * (l[i - 1] + l[i + 1]));
+    for (; i <= nx - 1; ++i) {
+        double a = (p.ap * l[i] - p.an * (l[i - nx] + l[i + nx])) - p.ae * (l[i - 1] + l[i + 1]);
+        if constexpr (FONTE) a = a - f[i];
+        d[i - 2] = __builtin_fabs(a);
+    }
+}
+
+template <class V>
+void parcelas(const passada& p, int j, double* d) {
+    if (p.direito == nullptr) parcelas_de<V, false>(p, j, d);
+    else parcelas_de<V, true>(p, j, d);
 }
 
 } // namespace vetorial

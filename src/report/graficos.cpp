@@ -54,25 +54,40 @@ retas_referencia retas_de(const estado_execucao& e, const cifras_rodada& c) {
 
 } // namespace
 
-arquivos_graficos arquivos_de_graficos(const std::string& prefixo) {
-    return {prefixo + "-convergencia.dat", prefixo + "-campo.dat", prefixo + "-erro.dat", prefixo + ".gp",
-            prefixo + "-convergencia.svg", prefixo + "-campo.svg", prefixo + "-erro.svg"};
+arquivos_graficos arquivos_de_graficos(const std::string& prefixo, mapa_coeficiente mapa) {
+    arquivos_graficos a{prefixo + "-convergencia.dat", prefixo + "-campo.dat", prefixo + "-erro.dat", prefixo + ".gp",
+                        prefixo + "-convergencia.svg", prefixo + "-campo.svg", prefixo + "-erro.svg", "", ""};
+    if (mapa == mapa_coeficiente::com) {
+        a.dados_coeficiente = prefixo + "-coeficiente.dat";
+        a.figura_coeficiente = prefixo + "-coeficiente.svg";
+    }
+    return a;
 }
 
 std::vector<std::string> arquivos_graficos::todos() const {
-    return {dados_convergencia, dados_campo, dados_erro, roteiro, figura_convergencia, figura_campo, figura_erro};
+    std::vector<std::string> t{dados_convergencia, dados_campo, dados_erro, roteiro, figura_convergencia, figura_campo,
+                               figura_erro};
+    if (!dados_coeficiente.empty()) t.insert(t.end(), {dados_coeficiente, figura_coeficiente});
+    return t;
 }
 
-std::string parametros_da_rodada(const estado_execucao& e) {
+std::string parametros_da_rodada(const estado_execucao& e, const metodo_efetivo& m) {
     const int nx = e.nxg[e.nm], ny = e.nyg[e.nm];
-    return "nm = " + std::to_string(e.nm) + ", " + std::to_string(nx) + " x " + std::to_string(ny) +
-           " pontos, nitm = " + std::to_string(e.nitm) + ", problema " + (e.problema == 1 ? "linear" : "senoidal") +
-           ", tipo_ci = " + std::to_string(e.tipo_ci);
+    const tipo_problema p = m.problema.tipo;
+    const std::string problema = p == tipo_problema::linear ? "linear"
+                                 : p == tipo_problema::senoidal ? "senoidal" : texto_problema(m.problema);
+    std::string s = "nm = " + std::to_string(e.nm) + ", " + std::to_string(nx) + " x " + std::to_string(ny) +
+                    " pontos, nitm = " + std::to_string(e.nitm) + ", problema " + problema + ", tipo_ci = " +
+                    std::to_string(e.tipo_ci);
+    if (m.eps != 1.0) s += ", eps = " + numero_csv(m.eps);
+    if (m.coeficiente.tipo != tipo_coeficiente::constante) s += ", kappa " + texto_coeficiente(m.coeficiente);
+    return s;
 }
 
-bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, const cifras_rodada& cifras,
-                       const std::string& prefixo, conjunto_saidas& saidas) {
-    const arquivos_graficos a = arquivos_de_graficos(prefixo);
+bool desenhar_graficos(const estado_execucao& e, const metodo_efetivo& metodo, const amostra_campo& amostra,
+                       const cifras_rodada& cifras, const std::string& prefixo, conjunto_saidas& saidas) {
+    const bool com_mapa = !amostra.kappa.empty();
+    const arquivos_graficos a = arquivos_de_graficos(prefixo, com_mapa ? mapa_coeficiente::com : mapa_coeficiente::sem);
     const auto para_gnuplot = tipo_temporario::para_outro_programa;
 
     faixas_graficos f;
@@ -99,6 +114,11 @@ bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, c
         if (k == 0 || amostra.T[k] > f.t_max) f.t_max = amostra.T[k];
         if (amostra.erro[k] > f.erro_max) f.erro_max = amostra.erro[k];
     }
+    f.sem_solucao_exata = !cifras.solucao_exata;
+    for (std::size_t k = 0; k < amostra.kappa.size(); ++k) {
+        if (k == 0 || amostra.kappa[k] < f.kappa_min) f.kappa_min = amostra.kappa[k];
+        if (k == 0 || amostra.kappa[k] > f.kappa_max) f.kappa_max = amostra.kappa[k];
+    }
     // quatro décadas de erro mostram sua forma; abaixo disso (o contorno, exato), a cor do piso
     f.erro_piso = f.erro_max * 1e-4;
     std::vector<double> erro = amostra.erro;
@@ -108,23 +128,38 @@ bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, c
         escrever_grade(s, amostra, amostra.T);
     }, para_gnuplot);
     saidas.preparar(a.dados_erro, "--plot", [&](saida_texto& s) {
+        if (f.sem_solucao_exata) return s.bruto(std::string("# ") + sem_solucao_exata + "\n");
         s.bruto("# x y |T - T_exata| (no mínimo " + g(f.erro_piso) + ")\n");
         escrever_grade(s, amostra, erro);
     }, para_gnuplot);
-    saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(roteiro_graficos(e, a, f)); }, para_gnuplot);
+    if (com_mapa)
+        saidas.preparar(a.dados_coeficiente, "--plot", [&](saida_texto& s) {
+            s.bruto("# x y kappa (centros dos blocos de células, cada um com a célula do seu centro)\n");
+            const std::size_t nc = amostra.xc.size();
+            for (std::size_t b = 0; b < amostra.yc.size(); ++b) {
+                for (std::size_t c = 0; c < nc; ++c)
+                    s.bruto(g(amostra.xc[c]) + " " + g(amostra.yc[b]) + " " + g(amostra.kappa[c + b * nc]) + "\n");
+                s.bruto("\n");
+            }
+        }, para_gnuplot);
+    saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(roteiro_graficos(e, metodo, a, f)); }, para_gnuplot);
 
     conjunto_saidas figuras;
     const std::string fig_conv = figuras.reservar(a.figura_convergencia, "--plot");
     const std::string fig_campo = figuras.reservar(a.figura_campo, "--plot");
     const std::string fig_erro = figuras.reservar(a.figura_erro, "--plot");
-    if (!executar_gnuplot({{"dados_convergencia", saidas.caminho_temporario(a.dados_convergencia)},
-                           {"dados_campo", saidas.caminho_temporario(a.dados_campo)},
-                           {"dados_erro", saidas.caminho_temporario(a.dados_erro)},
-                           {"figura_convergencia", fig_conv},
-                           {"figura_campo", fig_campo},
-                           {"figura_erro", fig_erro}},
-                          saidas.caminho_temporario(a.roteiro), a.roteiro))
-        return false;
+    std::vector<std::pair<std::string, std::string>> variaveis = {
+        {"dados_convergencia", saidas.caminho_temporario(a.dados_convergencia)},
+        {"dados_campo", saidas.caminho_temporario(a.dados_campo)},
+        {"dados_erro", saidas.caminho_temporario(a.dados_erro)},
+        {"figura_convergencia", fig_conv},
+        {"figura_campo", fig_campo},
+        {"figura_erro", fig_erro}};
+    if (com_mapa) {
+        variaveis.push_back({"dados_coeficiente", saidas.caminho_temporario(a.dados_coeficiente)});
+        variaveis.push_back({"figura_coeficiente", figuras.reservar(a.figura_coeficiente, "--plot")});
+    }
+    if (!executar_gnuplot(variaveis, saidas.caminho_temporario(a.roteiro), a.roteiro)) return false;
     saidas.juntar(std::move(figuras));
     return true;
 }

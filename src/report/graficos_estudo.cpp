@@ -124,6 +124,8 @@ std::string roteiro(const tabela_estudo& t, const arquivos_estudo& a, const plan
             maior = i ? std::max(maior, t.x[i]) : t.x[i];
         }
         if (inteiros && maior - menor <= 20) gp += "set xtics 1\n";
+        // valores positivos que atravessam duas décadas ou mais (eps de 1 a 1e-4, C de 1 a 1e6): escala logarítmica
+        if (menor > 0.0 && maior >= 100.0 * menor) gp += "set logscale x\nset format x '%g'\n";
         gp += "set offsets graph 0.03, graph 0.03, 0, 0\n";
     }
     const auto titulo = [&](const std::string& o_que) {

@@ -113,6 +113,9 @@ std::string historico_csv(const estado_execucao& e, const metodo_efetivo& metodo
 /// Nomes e valores das colunas do método, que seguem as demais no resumo (vazias onde o componente não se aplica).
 std::string cabecalho_colunas_metodo();
 std::string colunas_metodo(const estado_execucao& e, const metodo_efetivo& metodo);
+/// Nomes e valores das colunas do problema (eps, coeficiente, problema_efetivo), no fim da linha do resumo.
+std::string cabecalho_colunas_problema();
+std::string colunas_problema(const metodo_efetivo& metodo);
 /// Nomes e valores das colunas das cifras da análise, que seguem as do método no resumo (vazias: não se aplica).
 std::string cabecalho_colunas_cifras();
 std::string colunas_cifras(const estado_execucao& e, const cifras_rodada& c);
@@ -155,6 +158,9 @@ std::string linhas_cifras_monitor(const estado_execucao& e, const cifras_rodada&
 std::string cifra(double v, int decimais);
 /// ae/an com 4 casas entre 0,001 e 100000, senão em notação científica (nunca 0.0000 para uma grade muito esticada).
 std::string razao_de_coeficientes(double v);
+/// Por que a LFA não se aplica ao coeficiente variável; o que se diz do erro quando não há solução exata.
+extern const char* const lfa_nao_se_aplica;
+extern const char* const sem_solucao_exata;
 /// Tabela da análise de Fourier local (--lfa): uma linha por (nu1, nu2), o que cada coluna é e o que a análise supõe.
 std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, const std::vector<linha_lfa>& linhas);
 /// Tabela do tempo de relógio por nível e fase (--timing), com a soma, as fases fundidas e o tempo fora delas.
@@ -199,28 +205,34 @@ std::string fechar_saida_padrao();
 std::string linha_threads(const estado_execucao& e);
 /// Texto Latin-1 para UTF-8 (terminal, SVG).
 std::string utf8(const std::string& latin1);
-// Arquivos de --plot PREFIXO: dados, roteiro e figuras.
+// O mapa do coeficiente de difusão entre as figuras de --plot: só quando ele varia.
+enum class mapa_coeficiente { sem, com };
+// Arquivos de --plot PREFIXO: dados, roteiro e figuras (os do coeficiente vazios sem o mapa).
 struct arquivos_graficos {
     std::string dados_convergencia, dados_campo, dados_erro, roteiro, figura_convergencia, figura_campo, figura_erro;
+    std::string dados_coeficiente, figura_coeficiente;
     std::vector<std::string> todos() const;
 };
-arquivos_graficos arquivos_de_graficos(const std::string& prefixo);
-// O que o roteiro precisa além do estado: faixas de T (isotermas) e do erro (escala de cores), e os rótulos das
-// retas de referência da convergência (vazios: a reta não é desenhada).
+arquivos_graficos arquivos_de_graficos(const std::string& prefixo, mapa_coeficiente mapa = mapa_coeficiente::sem);
+// O que o roteiro precisa além do estado: faixas de T (isotermas), do erro e de kappa (escalas de cores), e os
+// rótulos das retas de referência da convergência (vazios: a reta não é desenhada).
 struct faixas_graficos {
     double t_min = 0.0, t_max = 0.0, erro_max = 0.0, erro_piso = 0.0;
+    bool sem_solucao_exata = false;  // o mapa do erro só diz que não há solução exata
+    double kappa_min = 0.0, kappa_max = 0.0;
     std::string rotulo_rho, rotulo_ajuste;
 };
 /// Texto gnuplot entre apóstrofos ('' é um apóstrofo): nada nele é expandido, nem crases.
 std::string texto_gp(const std::string& s);
-/// Os parâmetros da rodada numa linha, para os títulos.
-std::string parametros_da_rodada(const estado_execucao& e);
-/// O roteiro dos três gráficos.
-std::string roteiro_graficos(const estado_execucao& e, const arquivos_graficos& a, const faixas_graficos& f);
+/// Os parâmetros da rodada numa linha, para os títulos (o problema, eps e o coeficiente quando não são os de sempre).
+std::string parametros_da_rodada(const estado_execucao& e, const metodo_efetivo& metodo);
+/// O roteiro dos gráficos: convergência, campo, erro e, com o mapa, o coeficiente.
+std::string roteiro_graficos(const estado_execucao& e, const metodo_efetivo& metodo, const arquivos_graficos& a,
+                             const faixas_graficos& f);
 /// Prepara dados e roteiro em `saidas` e desenha as figuras com o gnuplot, também nelas; false quando o gnuplot
 /// não existe (dados e roteiro ficam preparados, as figuras não).
-bool desenhar_graficos(const estado_execucao& e, const amostra_campo& amostra, const cifras_rodada& cifras,
-                       const std::string& prefixo, conjunto_saidas& saidas);
+bool desenhar_graficos(const estado_execucao& e, const metodo_efetivo& metodo, const amostra_campo& amostra,
+                       const cifras_rodada& cifras, const std::string& prefixo, conjunto_saidas& saidas);
 /// gnuplot sobre o roteiro, com as variáveis (nomes de arquivos, como texto inerte) dadas por -e; false quando o
 /// gnuplot não existe; erro_fatal com a primeira linha das mensagens dele quando falha.
 bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro,

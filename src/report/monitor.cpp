@@ -44,8 +44,9 @@ std::string sumario_monitor(const estado_execucao& e, const cifras_rodada& cifra
     const quocientes f = finais(e);
     const erro_exato& erro = cifras.erro;
     const std::string tempos = ", CPU " + texto_simples(fixo(e.tcpu, 14, 3)) + " s, relógio " +
-                               texto_simples(fixo(e.tparede, 14, 3)) + " s, erro máximo " + num(erro.maximo) +
-                               ", erro médio " + num(erro.medio);
+                               texto_simples(fixo(e.tparede, 14, 3)) + " s" +
+                               (cifras.solucao_exata ? ", erro máximo " + num(erro.maximo) + ", erro médio " + num(erro.medio)
+                                                     : std::string(", sem solução exata"));
     if (e.hist[0] == 0.0 && e.veredito_final == veredito::convergiu)
         return no_terminal(std::string(ja_resolve) + "; " + std::to_string(e.niter) + " iterações feitas" + tempos) +
                linhas_cifras_monitor(e, cifras) + linha_threads(e);

@@ -1,5 +1,6 @@
-// Roteiro gnuplot dos três gráficos: convergência (razão, fator q e tolt), mapa do campo com isotermas e mapa do
-// erro contra a solução exata. Todo texto vindo de fora entra como cadeia entre apóstrofos, inerte.
+// Roteiro gnuplot dos gráficos: convergência (razão, fator q e tolt), mapa do campo com isotermas, mapa do erro
+// contra a solução exata (ou o aviso de que não há uma) e, com o coeficiente variável, o mapa de kappa em escala
+// logarítmica de cores. Todo texto vindo de fora entra como cadeia entre apóstrofos, inerte.
 #include <cstdio>
 
 #include "report/listagem.h"
@@ -42,15 +43,19 @@ std::string texto_gp(const std::string& s) {
     return r + "'";
 }
 
-std::string roteiro_graficos(const estado_execucao& e, const arquivos_graficos& a, const faixas_graficos& f) {
+std::string roteiro_graficos(const estado_execucao& e, const metodo_efetivo& metodo, const arquivos_graficos& a,
+                             const faixas_graficos& f) {
     std::string t = texto_simples(e.titulo);
     if (t.empty()) t = texto_simples(e.caso);
     const std::string principal = utf8(t);
-    const std::string parametros = parametros_da_rodada(e);
+    const std::string parametros = parametros_da_rodada(e, metodo);
+    const bool com_mapa = !a.dados_coeficiente.empty();
     std::string gp = "# gráficos do placa: gnuplot " + texto_gp(nome_para_programa(a.roteiro)) + "\n";
     gp += variavel("dados_convergencia", a.dados_convergencia) + variavel("dados_campo", a.dados_campo) +
           variavel("dados_erro", a.dados_erro) + variavel("figura_convergencia", a.figura_convergencia) +
           variavel("figura_campo", a.figura_campo) + variavel("figura_erro", a.figura_erro);
+    if (com_mapa)
+        gp += variavel("dados_coeficiente", a.dados_coeficiente) + variavel("figura_coeficiente", a.figura_coeficiente);
     gp += "set encoding utf8\nset terminal svg size 800,600 dynamic font 'Sans,12' background rgb 'white'\n";
 
     // convergência: marcadores só em históricos curtos, onde ainda se distinguem
@@ -80,9 +85,29 @@ std::string roteiro_graficos(const estado_execucao& e, const arquivos_graficos& 
     gp += "unset contour\n";
 
     // erro em escala logarítmica de cores; o que fica abaixo do piso aparece com a cor do piso
-    gp += titulo(principal, "|T - T exata|: " + parametros) + "set cblabel " + texto_gp("|T - T exata|") + "\n";
-    if (f.erro_max > 0.0)
-        gp += "set logscale cb\nset format cb '10^{%L}'\nset cbrange [" + g(f.erro_piso) + ":" + g(f.erro_max) + "]\n";
-    gp += mapa("figura_erro", "dados_erro") + "\nset output\n";
+    gp += titulo(principal, "|T - T exata|: " + parametros);
+    if (f.sem_solucao_exata) {
+        // nada a desenhar: a figura só diz por quê
+        gp += "set output figura_erro\nunset border\nunset tics\nunset key\nunset colorbox\nunset xlabel\n"
+              "unset ylabel\nset xrange [0:1]\n"
+              "set yrange [0:1]\nset label 1 " + texto_gp(sem_solucao_exata) + " at 0.5,0.5 center\n"
+              "plot NaN notitle\nunset label 1\nset border\nset tics\nset colorbox\n";
+    } else {
+        gp += "set cblabel " + texto_gp("|T - T exata|") + "\n";
+        if (f.erro_max > 0.0)
+            gp += "set logscale cb\nset format cb '10^{%L}'\nset cbrange [" + g(f.erro_piso) + ":" + g(f.erro_max) + "]\n";
+        gp += mapa("figura_erro", "dados_erro") + "\n";
+    }
+    if (com_mapa) {
+        // kappa por célula, em escala logarítmica de cores: um salto aparece como uma borda nítida
+        gp += "unset logscale cb\nunset cbrange\nset autoscale cb\n" +
+              titulo(principal, "kappa(x, y): " + parametros) + "set output figura_coeficiente\n"
+              "set view map\nset size ratio -1\nset tmargin 4\nset xrange [0:1]\nset yrange [0:1]\n"
+              "set xlabel 'x'\nset ylabel 'y'\nset tics out\nset key off\nset cblabel 'kappa'\n" + viridis;
+        if (f.kappa_max > f.kappa_min)
+            gp += "set logscale cb\nset format cb '10^{%L}'\nset cbrange [" + g(f.kappa_min) + ":" + g(f.kappa_max) + "]\n";
+        gp += "plot dados_coeficiente using 1:2:3 with image pixels\n";
+    }
+    gp += "set output\n";
     return gp;
 }

@@ -53,6 +53,8 @@ void escrever_historico_csv(const estado_execucao& e, const metodo_efetivo& meto
                (std::isfinite(x.medio) ? numero_csv(x.medio) : std::string());
     };
     saida.linha("# metodo: " + componentes_metodo(e, metodo));
+    if (com_erros && !metodo.solucao_exata)
+        saida.linha("# sem solução exata: erro_algebrico_max e erro_algebrico_medio ficam vazios");
     saida.linha(std::string("iteracao,L1(R),L1(R)i/L1(R)o,q,qmed") +
                 (com_erros ? ",erro_algebrico_max,erro_algebrico_medio" : ""));
     saida.linha("0," + numero_csv(e.hist[0]) + ",1,," + erro(0));
@@ -71,13 +73,18 @@ std::string historico_csv(const estado_execucao& e, const metodo_efetivo& metodo
 
 namespace {
 constexpr std::string_view primeiras_colunas = "caso,nm,nx,ny,nitm,tolt,";
+
+// O erro contra a solução exata: vazio quando o problema não tem solução exata, como as cifras que não se aplicam.
+std::string erro_csv(const metodo_efetivo& m, double v) {
+    return m.solucao_exata && std::isfinite(v) ? numero_csv(v) : std::string();
+}
 }
 
 // Colunas novas entram sempre no fim: scripts leem as antigas pela posição.
 std::string cabecalho_resumo() {
     return std::string(primeiras_colunas) + "problema,tipo_ci,niter,razao_final,qmed_final,cpu_s,relogio_s,"
            "erro_max,erro_medio,convergiu,data_hora," + cabecalho_colunas_metodo() + "," + cabecalho_colunas_cifras() +
-           ",veredito,estudo\r\n";
+           "," + cabecalho_colunas_problema() + ",veredito,estudo\r\n";
 }
 
 // O caso vai em UTF-8, como todo o arquivo, e com o apóstrofo das planilhas quando parece uma fórmula; um número que não é finito (a razão 0/0 de uma grade sem incógnitas,
@@ -91,9 +98,10 @@ std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, 
            std::to_string(e.nxg[e.nm] - 2) + "," + std::to_string(e.nyg[e.nm] - 2) + "," + std::to_string(e.nitm) +
            "," + numero_csv(e.tolt) + "," + std::to_string(e.problema) + "," + std::to_string(e.tipo_ci) + "," +
            std::to_string(e.niter) + "," + numero(f.razao) + "," + numero(f.qmed) + "," + numero_csv(e.tcpu) +
-           "," + numero_csv(e.tparede) + "," + numero(erro.maximo) + "," + numero(erro.medio) + "," +
+           "," + numero_csv(e.tparede) + "," + erro_csv(metodo, erro.maximo) + "," + erro_csv(metodo, erro.medio) + "," +
            (e.veredito_final == veredito::convergiu ? "1" : "0") + "," + e.texto_iso + "," + colunas_metodo(e, metodo) +
-           "," + colunas_cifras(e, cifras) + "," + nome_do_veredito(e.veredito_final) + "," + texto_csv(estudo) + "\r\n";
+           "," + colunas_cifras(e, cifras) + "," + colunas_problema(metodo) + "," + nome_do_veredito(e.veredito_final) +
+           "," + texto_csv(estudo) + "\r\n";
 }
 
 bool cabecalho_de_resumo(std::string_view linha) { return linha.starts_with(primeiras_colunas); }

@@ -27,7 +27,8 @@ constexpr coluna_fase colunas[] = {
     {fase_tempo::suavizacao, "suavização"},         {fase_tempo::restricao, "restrição"},
     {fase_tempo::prolongacao, "interpolação"},      {fase_tempo::norma, "norma"},
     {fase_tempo::grosso, "nível 1"},                {fase_tempo::suavizacao_restricao, "suav.+restr.*"},
-    {fase_tempo::prolongacao_suavizacao, "interp.+suav.*"}, {fase_tempo::suavizacao_norma, "suav.+norma*"}};
+    {fase_tempo::prolongacao_suavizacao, "interp.+suav.*"}, {fase_tempo::suavizacao_norma, "suav.+norma*"},
+    {fase_tempo::operador, "operador"}};
 
 // Largura em caracteres de um texto UTF-8.
 std::size_t largura(const std::string& s) {
@@ -47,11 +48,14 @@ std::string ms(double s) { return cifra(1000.0 * s, 3); }
 
 std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, const std::vector<linha_lfa>& linhas) {
     const int nx = e.nxg[e.nm], ny = e.nyg[e.nm];
-    const double ae_an = (static_cast<double>(nx - 1) / (ny - 1)) * (static_cast<double>(nx - 1) / (ny - 1));
+    const double ae_an =
+        metodo.eps * ((static_cast<double>(nx - 1) / (ny - 1)) * (static_cast<double>(nx - 1) / (ny - 1)));
     const bool mg = e.nm >= 2;
     std::string s = no_terminal("análise de Fourier local (LFA) de " + utf8(sem_brancos_finais(e.caso)) + ": nível mais fino " +
                                 std::to_string(nx) + " x " + std::to_string(ny) + " pontos, ae/an = " + razao_de_coeficientes(ae_an));
     s += no_terminal("método: " + componentes_metodo(e, metodo));
+    if (metodo.operador_variavel)
+        return s + no_terminal(std::string("a LFA ") + lfa_nao_se_aplica + "; o fator medido vem de uma rodada (--monitor).");
     s += no_terminal(mg ? "  nu1  nu2  mu      mu_nu   mu_nu^nu  rho" : "  nu        mu      mu_nu   mu_nu^nu  rho");
     for (const linha_lfa& l : linhas) {
         const int nu = l.nu1 + l.nu2;

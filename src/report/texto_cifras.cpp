@@ -17,6 +17,12 @@ std::string inteiro_csv(int v, bool valido) { return valido ? std::to_string(v) 
 
 } // namespace
 
+const char* const lfa_nao_se_aplica =
+    "não se aplica ao coeficiente variável (a análise supõe um só estêncil constante numa grade infinita; kappa muda "
+    "de célula a célula e não tem símbolo de Fourier)";
+const char* const sem_solucao_exata =
+    "sem solução exata (coeficiente variável ou fonte constante): só o resíduo mede a convergência";
+
 std::string cifra(double v, int decimais) {
     if (!std::isfinite(v)) return "-";
     char b[64];
@@ -42,7 +48,8 @@ std::string linhas_cifras_monitor(const estado_execucao& e, const cifras_rodada&
                                ", mu_nu = " + cifra(c.mu_nu_lfa, 4) + ", rho = " + cifra(c.rho_lfa, 4)
                          : "LFA (só suavização: com nm = 1 não há correção grossa): mu = " + cifra(c.mu_lfa, 4) +
                                ", mu_nu = " + cifra(c.mu_nu_lfa, 4);
-    s += no_terminal(lfa + " (" + contagens + ", ae/an = " + razao_de_coeficientes(c.ae_an) + ")");
+    if (c.lfa_aplica) s += no_terminal(lfa + " (" + contagens + ", ae/an = " + razao_de_coeficientes(c.ae_an) + ")");
+    else s += no_terminal(std::string("LFA: ") + lfa_nao_se_aplica + "; a rodada dá só o fator medido");
     // medida
     std::string medida = "fator medido: ";
     if (std::isfinite(c.q_assintotico)) {
@@ -67,6 +74,7 @@ std::string linhas_cifras_monitor(const estado_execucao& e, const cifras_rodada&
     custo += "; fator por UT = " + cifra(c.q_por_trabalho, 4) + ", " + cifra(c.digitos_por_trabalho, 3) + " dígitos por UT";
     s += no_terminal(custo);
     // erro
+    if (!c.solucao_exata) return s + no_terminal(std::string("erro final: ") + sem_solucao_exata);
     s += no_terminal("erro final: algébrico (T - T discreta) máx " + num(c.erro_algebrico_max) + ", médio " +
                      num(c.erro_algebrico_medio) + "; discretização (T discreta - T exata) máx " +
                      num(c.erro_discretizacao_max) + ", médio " + num(c.erro_discretizacao_medio));

@@ -1,4 +1,5 @@
-// O método nos relatórios: o bloco MÉTODO da listagem, a linha de componentes (CSV, monitor) e as colunas do resumo.
+// O método nos relatórios: o bloco MÉTODO da listagem, a linha de componentes (CSV, monitor) e as colunas do resumo;
+// o problema (eps, coeficiente, --problem) só onde difere do padrão, para que a rodada clássica fique como sempre.
 #include "report/listagem.h"
 #include "state/opcoes_metodo.h"
 
@@ -31,6 +32,11 @@ void escrever_metodo(const estado_execucao& e, const metodo_efetivo& m, saida_te
     const bool aleatorio = m.inicio == tipo_inicio::aleatorio;
     linha(texto15(latin1(aleatorio ? "aleatório" : "tipo_ci")), "   = início: tipo_ci ou aleatório");
     if (aleatorio) linha(contagem(static_cast<long>(m.semente)), "   = semente: do início aleatório");
+    if (m.eps != 1.0) linha(cientifico(m.eps, 17, 8), " = eps: o operador é eps*u_xx + u_yy");
+    if (m.coeficiente.tipo != tipo_coeficiente::constante)
+        linha(texto15(texto_coeficiente(m.coeficiente)), "   = coeficiente: kappa por célula, o operador div(kappa grad u)");
+    if (!m.problema_da_entrada)
+        linha(texto15(texto_problema(m.problema)), "   = problema: o de --problem, no lugar do da entrada");
 }
 
 std::string componentes_metodo(const estado_execucao& e, const metodo_efetivo& m) {
@@ -45,13 +51,29 @@ std::string componentes_metodo(const estado_execucao& e, const metodo_efetivo& m
     if (e.nm >= 2) s += std::string(" restricao=") + componente(m.restricao).nome;
     s += " inicio=" + (m.inicio == tipo_inicio::aleatorio ? "random:" + std::to_string(m.semente)
                                                            : std::string("tipo_ci"));
+    if (m.eps != 1.0) s += " eps=" + numero_csv(m.eps);
+    if (m.coeficiente.tipo != tipo_coeficiente::constante) s += " coeficiente=" + texto_coeficiente(m.coeficiente);
+    if (!m.problema_da_entrada) s += " problema_efetivo=" + texto_problema(m.problema);
     return s;
 }
 
-std::string cabecalho_colunas_metodo() {
+namespace {
+
+std::string colunas_do_grupo(grupo_opcao g) {
     std::string s;
-    for (const opcao_metodo& o : opcoes_do_metodo()) s += (s.empty() ? "" : ",") + std::string(o.coluna);
+    for (const opcao_metodo& o : opcoes_do_metodo())
+        if (o.grupo == g) s += (s.empty() ? "" : ",") + std::string(o.coluna);
     return s;
+}
+
+} // namespace
+
+std::string cabecalho_colunas_metodo() { return colunas_do_grupo(grupo_opcao::metodo); }
+
+std::string cabecalho_colunas_problema() { return colunas_do_grupo(grupo_opcao::problema); }
+
+std::string colunas_problema(const metodo_efetivo& m) {
+    return numero_csv(m.eps) + "," + texto_coeficiente(m.coeficiente) + "," + texto_problema(m.problema);
 }
 
 std::string colunas_metodo(const estado_execucao& e, const metodo_efetivo& m) {

@@ -101,9 +101,16 @@ std::string texto_de_ajuda() {
         "  -V, --version        show the version and exit\n"
         "\n"
         "Method (the listing records any change from the classic V-cycle):\n";
-    for (const opcao_metodo& o : opcoes_do_metodo())
-        s += linha_de_opcao("--" + std::string(o.nome) + (*o.valor ? " " + std::string(o.valor) : ""),
-                            expandir(o.ajuda, o));
+    const auto grupo = [&](grupo_opcao g) {
+        for (const opcao_metodo& o : opcoes_do_metodo())
+            if (o.grupo == g)
+                s += linha_de_opcao("--" + std::string(o.nome) + (*o.valor ? " " + std::string(o.valor) : ""),
+                                    expandir(o.ajuda, o));
+    };
+    grupo(grupo_opcao::metodo);
+    s += "\n"
+         "Problem (the listing records any change from the Laplacian and the input's problema):\n";
+    grupo(grupo_opcao::problema);
     s += "\n"
          "Analysis (never in the listing):\n"
          "      --lfa            print the local Fourier analysis of the method and exit (no solve)\n"

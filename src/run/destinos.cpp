@@ -16,12 +16,14 @@ struct destino {
     std::string arquivo, canal, descricao;
 };
 
-std::vector<destino> destinos_da_rodada(const estado_execucao& e, const opcoes_execucao& o) {
+std::vector<destino> destinos_da_rodada(const estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& m) {
     std::vector<destino> d{{e.arquivo_listagem, "unit 10", "listing"}};
     if (!o.csv.empty() && o.csv != "-") d.push_back({o.csv, "--csv", "--csv file"});
     if (!o.resumo.empty()) d.push_back({o.resumo, "--summary", "--summary file"});
     if (!o.grafico.empty())
-        for (const std::string& f : arquivos_de_graficos(o.grafico).todos()) d.push_back({f, "--plot", "--plot file"});
+        for (const std::string& f :
+             arquivos_de_graficos(o.grafico, m.operador_variavel ? mapa_coeficiente::com : mapa_coeficiente::sem).todos())
+            d.push_back({f, "--plot", "--plot file"});
     return d;
 }
 
@@ -48,13 +50,13 @@ void conferir_resumo(const std::string& arquivo) {
                                   "only appended to a summary, so name a new file"});
 }
 
-void conferir_destinos(const estado_execucao& e, const opcoes_execucao& o) {
+void conferir_destinos(const estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo) {
     if (e.arquivo_listagem.empty()) throw erro_fatal("cannot open unit 10: the listing name (caso) is empty");
     for (const auto& [nome, texto] : {std::pair{"caso", &e.caso}, std::pair{"titulo", &e.titulo}})
         if (!o.grafico.empty() && tem_controle(*texto))
             throw erro_fatal(std::string(nome) + " = " + texto_simples(*texto) +
                              " holds a control character, which cannot go into the --plot titles");
-    const std::vector<destino> d = destinos_da_rodada(e, o);
+    const std::vector<destino> d = destinos_da_rodada(e, o, metodo);
     for (const destino& x : d)
         if (falha_arquivo f = examinar_destino(x.arquivo)) falha_de_arquivo("cannot open", x.canal, x.arquivo, f);
     const identidade_arquivo entrada = identificar(o.entrada);

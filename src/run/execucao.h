@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "state/estado.h"
+#include "state/metodo.h"
 #include "run/opcoes.h"
 
 /// Nome do arquivo de entrada quando nenhum é dado.
@@ -76,6 +77,8 @@ struct necessidade_memoria {
     long long T = 0, cor = 0, res = 0, hist = 0;
     long long rascunho = 0; // linhas de trabalho dos núcleos e rascunho do suavizador e da restrição do método
     long long fator = 0;    // Cholesky em banda do nível 1 (--coarsest solve)
+    long long operador = 0; // coeficiente variável: kappa, a sua média nos níveis grossos e ax, ay, ap de cada nível
+    long long fonte = 0;    // termo fonte do nível mais fino (sin:KX:KY, constant:F)
     long long saidas = 0;   // buffers dos arquivos de saída, a amostra dos gráficos e a mensagem do gnuplot
     long long pilha = 0;    // por thread auxiliar
 };
@@ -83,10 +86,16 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_ex
 /// Recusa (erro_fatal com as cifras) a rodada que não cabe na memória disponível; devolve quantas das
 /// `threads` pedidas cabem com suas pilhas (ao menos 1).
 int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo, int threads);
+/// O problema pedido contra a entrada (erro_fatal, antes de qualquer arquivo): M do coeficiente que cabe nas células
+/// do nível mais fino, sin:KX:KY só com coeficiente constante, tipo_ci = 1 só com solução exata (`arquivo`: a
+/// entrada), operador finito.
+void conferir_problema(const estado_execucao& e, const metodo_efetivo& m, const std::string& arquivo);
+/// Avisos (sem o prefixo) do problema que a grade não representa (sin:KX:KY com KX ou KY além dos seus intervalos).
+std::vector<std::string> avisos_do_problema(const estado_execucao& e, const metodo_efetivo& m);
 /// O arquivo de --summary pode receber linhas: gravável, regular e vazio, inexistente ou já um resumo do placa.
 void conferir_resumo(const std::string& arquivo);
 /// Confere os destinos antes da solução: cada um pode ser escrito, nenhum é a entrada, dois não são o mesmo.
-void conferir_destinos(const estado_execucao& e, const opcoes_execucao& o);
+void conferir_destinos(const estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo);
 
 /// Threads quando -j não é dado: os processadores disponíveis que a carga do sistema deixa ociosos (ao menos 1).
 int threads_padrao(int processadores, double carga);

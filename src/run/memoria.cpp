@@ -32,21 +32,28 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_ex
         m.cor = m.res = d * ((grossos < 0 ? 0 : grossos) + 1);
         if (metodo.grosso_exato) m.fator = bytes_fator_banda(e.nxg[1], e.nyg[1]);
     }
+    // o operador variável (coeficientes de aresta de todos os níveis, kappa e a média dele nos níveis grossos) e o
+    // termo fonte do nível mais fino
+    m.operador = d * doubles_do_operador(e, metodo);
+    if (metodo.fonte) m.fonte = d * (static_cast<long long>(e.nxyg[e.nm]) + 1);
     // parcelas da norma (nove linhas do nível mais fino) e o rascunho do método
     const rascunho_metodo r = rascunho_necessario(e, metodo);
     m.rascunho = d * (9LL * e.nxg[e.nm] + r.suavizador + r.restricao);
     // cada arquivo de saída junta até 64 KiB antes de escrever; mais a mensagem do gnuplot
-    const int arquivos = 1 + !o.csv.empty() + !o.resumo.empty() + (o.grafico.empty() ? 0 : 7);
+    const int arquivos = 1 + !o.csv.empty() + !o.resumo.empty() + (o.grafico.empty() ? 0 : 9);
     // e a amostra do campo e do erro para os gráficos (lado_da_amostra² pontos, cinco números cada)
+    // (e o mapa de kappa: três números por célula)
     m.saidas = arquivos * (128LL << 10) +
-               (o.grafico.empty() ? 0 : (64LL << 10) + 5 * d * lado_da_amostra * lado_da_amostra);
+               (o.grafico.empty() ? 0
+                                  : (64LL << 10) + 5 * d * lado_da_amostra * lado_da_amostra +
+                                        3 * d * celulas_do_mapa * celulas_do_mapa);
     m.pilha = pilha_de_thread();
     return m;
 }
 
 int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo, int threads) {
     const necessidade_memoria m = memoria_necessaria(e, o, metodo);
-    const long long total = m.T + m.cor + m.res + m.hist + m.rascunho + m.fator + m.saidas;
+    const long long total = m.T + m.cor + m.res + m.hist + m.rascunho + m.fator + m.operador + m.fonte + m.saidas;
     const long long livre = memoria_disponivel();
     if (livre < 0) return threads;
     if (total > livre) {
@@ -54,6 +61,8 @@ int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, const m
         if (m.cor) partes += ", cor " + legivel(m.cor) + ", res " + legivel(m.res);
         partes += ", hist " + legivel(m.hist) + ", work rows " + legivel(m.rascunho);
         if (m.fator) partes += ", band factor of level 1 " + legivel(m.fator);
+        if (m.operador) partes += ", variable operator " + legivel(m.operador);
+        if (m.fonte) partes += ", source term " + legivel(m.fonte);
         partes += ", output buffers " + legivel(m.saidas);
         throw erro_fatal("not enough memory for this run: it needs " + std::to_string(total) + " bytes (" +
                          legivel(total) + ": " + partes + ") but only " + std::to_string(livre) + " bytes (" +

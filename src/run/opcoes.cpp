@@ -143,6 +143,7 @@ std::string mensagem_de_falha(const argumentos_lidos& a) {
 // As combinações de opções e o INPUT; vazio quando servem.
 std::string conferir_combinacoes(opcoes_execucao& o, const std::vector<std::string>& operandos) {
     if (std::string erro = conferir_opcoes_estudo(o); !erro.empty()) return erro;
+    if (std::string erro = conferir_opcoes_do_problema(o.metodo); !erro.empty()) return erro;
     if (!o.tabela_estudo.empty() && !operandos.empty()) return "--study-table reads its FILE only: no INPUT file is read";
     if (o.csv_erros && o.csv.empty()) return "--csv-errors adds columns to the --csv history: give --csv FILE";
     if (o.tempos && o.csv == "-") return "--csv - and --timing both write to standard output";

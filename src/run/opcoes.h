@@ -57,6 +57,8 @@ std::string ler_valor_do_metodo(const opcao_metodo& o, const std::string& valor,
 /// Valor de uma opção de método (nome sem "--") gravado em m, com o aviso no erro padrão; vazio quando aceito, senão
 /// a mensagem de erro.
 std::string ler_opcao_metodo(std::string_view opcao, const char* valor, metodo_solver& m);
+/// O que as opções do problema não admitem juntas (sin:KX:KY com coeficiente variável); vazio quando servem.
+std::string conferir_opcoes_do_problema(const metodo_solver& m);
 /// Avisos (sem o prefixo) das opções de método que não se aplicam à entrada lida; a rodada segue sem elas.
 std::vector<std::string> avisos_metodo(const metodo_solver& m, int nm);
 

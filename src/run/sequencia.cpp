@@ -74,7 +74,7 @@ void resolver_acompanhado(estado_execucao& e, const opcoes_execucao& o, const me
         medidas.erros.push_back({d.algebrico_max, d.algebrico_medio});
     };
     if (o.csv_erros) {
-        discreta = preparar_solucao_discreta(e.problema, e.nxg[e.nm], e.nyg[e.nm]);
+        discreta = preparar_solucao_discreta(metodo, e.nxg[e.nm], e.nyg[e.nm]);
         ajustes.ao_comecar = anotar_erro;
     }
     if (o.monitor) escrever_na_saida_padrao(linha_metodo_monitor(e, metodo));
@@ -108,7 +108,7 @@ bool gravar_saidas(estado_execucao& e, const opcoes_execucao& o, const metodo_ef
     if (!o.csv.empty() && o.csv != "-")
         saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, metodo, s, medidas.erros); });
     if (!o.grafico.empty())
-        desenhou = desenhar_graficos(e, amostrar_campo(e, lado_da_amostra), cifras, o.grafico, saidas);
+        desenhou = desenhar_graficos(e, metodo, amostrar_campo(e, metodo, lado_da_amostra), cifras, o.grafico, saidas);
     // o conjunto sob uma trava das pastas dos destinos (outra rodada com os mesmos destinos espera a vez), e a linha e
     // as saídas juntas: um sinal que chega no meio espera as duas ficarem inteiras
     std::vector<std::string> destinos{e.arquivo_listagem, o.csv == "-" ? std::string() : o.csv, o.resumo};
@@ -130,7 +130,9 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
             escrever_mensagem(aviso);
     }
     for (const std::string& a : avisos_metodo(o.metodo, e.nm)) escrever_mensagem("warning: " + a);
-    const metodo_efetivo metodo(o.metodo, e.nitm, e.nm);
+    const metodo_efetivo metodo(o.metodo, e.nitm, e.nm, e.problema);
+    conferir_problema(e, metodo, o.entrada);
+    for (const std::string& a : avisos_do_problema(e, metodo)) escrever_mensagem("warning: " + a);
     // o método que a LFA diz não convergir: o aviso e o porquê, também com --lfa
     const auto prever = [&] {
         const std::string aviso =
@@ -143,7 +145,7 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
         escrever_na_saida_padrao(texto_lfa(e, metodo, linhas));
         return 0;
     }
-    conferir_destinos(e, o);
+    conferir_destinos(e, o, metodo);
     prever();
     const ajustes_solver ajustes = planejar_recursos(e, o, metodo);
     avisar_fator_lento(e, metodo);

@@ -12,10 +12,9 @@ constexpr double inv_sinh_pi = 0.08658953753004696; // 1/sinh(pi), como literal
 
 // Linha j de T com o que preparar_campo_inicial deixaria nela: o campo inicial e, por cima, os contornos na ordem
 // de contornos() (oeste, leste, sul, norte; o norte vence o sul quando ny = 1).
-void escrever_linha(const estado_execucao& e, double* t, int j, const std::vector<double>& x,
+void escrever_linha(const estado_execucao& e, bool linear, double* t, int j, const std::vector<double>& x,
                     const std::vector<double>& senos) {
     const int nx = e.nxk, ny = e.nyk;
-    const bool linear = e.problema == 1;
     double* l = t + (j - 1) * static_cast<long>(nx);
     const double y = static_cast<double>(j - 1) * e.dy;
     if (j == ny && nx - 2 > 0) {
@@ -35,7 +34,14 @@ void escrever_linha(const estado_execucao& e, double* t, int j, const std::vecto
 
 } // namespace
 
-void campo_inicial_rapido(estado_execucao& e) {
+bool serve_campo_inicial_rapido(const estado_execucao& e, const metodo_efetivo& m) {
+    const bool da_entrada = m.problema.tipo == tipo_problema::linear || m.problema.tipo == tipo_problema::senoidal;
+    return m.inicio == tipo_inicio::conforme_tipo_ci && da_entrada && !m.operador_variavel && !m.fonte &&
+           (e.tipo_ci != 1 || m.eps == 1.0);
+}
+
+void campo_inicial_rapido(estado_execucao& e, const metodo_efetivo& m) {
+    const bool linear = m.problema.tipo == tipo_problema::linear;
     const int nx = e.nxk, ny = e.nyk;
     double* t = e.T.data();
     coeficientes(e);
@@ -47,7 +53,7 @@ void campo_inicial_rapido(estado_execucao& e) {
     const double ae = e.ae, an = e.an, ap = e.ap;
     double s = 0.0;
     for (int j = 1; j <= ny; ++j) {
-        escrever_linha(e, t, j, x, senos);
+        escrever_linha(e, linear, t, j, x, senos);
         // a linha j-1 já tem vizinhas: suas parcelas, em ordem de armazenamento (as contas de norma_l1)
         const int k = j - 1;
         if (k < 2 || k > ny - 1) continue;

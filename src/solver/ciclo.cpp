@@ -24,10 +24,10 @@ void pre_suavizar_e_restringir(estado_execucao& e, plano_solver& p, correcao_ini
     const vista_nivel v = nivel_corrente(e);
     {
         const cronometro_fase c(p.tempos, e.k, fase_tempo::suavizacao);
-        p.suavizar(v, p.meios, p.pre);
+        p.nucleos[static_cast<std::size_t>(e.k)].suavizar(v, p.meios, p.pre);
     }
     const cronometro_fase c(p.tempos, e.k, fase_tempo::restricao);
-    p.restringir(v, nivel_abaixo_do_corrente(e), p.rascunho_restricao.data());
+    p.nucleos[static_cast<std::size_t>(e.k)].restringir(v, nivel_abaixo_do_corrente(e), p.rascunho_restricao.data());
 }
 
 // Correção do nível k-1 interpolada e somada, pós-suavização e, no nível mais fino, a norma L1 em rnorm.
@@ -45,7 +45,7 @@ void prolongar_e_pos_suavizar(estado_execucao& e, plano_solver& p) {
     }
     {
         const cronometro_fase c(p.tempos, e.k, fase_tempo::suavizacao);
-        p.suavizar(nivel_corrente(e), p.meios, p.pos);
+        p.nucleos[static_cast<std::size_t>(e.k)].suavizar(nivel_corrente(e), p.meios, p.pos);
     }
     if (!mais_fino) return;
     const cronometro_fase c(p.tempos, e.k, fase_tempo::norma);
@@ -71,7 +71,7 @@ void zerar_contorno_abaixo(estado_execucao& e) {
 
 void suavizar_nivel(estado_execucao& e, plano_solver& p, int varreduras, correcao_inicial c) {
     if (p.rapido) passada_rapida(e, {.varreduras = varreduras, .zerar = c == correcao_inicial::zero}, *p.eq);
-    else p.suavizar(nivel_corrente(e), p.meios, varreduras);
+    else p.nucleos[static_cast<std::size_t>(e.k)].suavizar(nivel_corrente(e), p.meios, varreduras);
 }
 
 void tratar_nivel_grosso(estado_execucao& e, plano_solver& p, correcao_inicial inicial) {

@@ -1,21 +1,98 @@
 // Solução direta do nível 1: Cholesky em banda das equações de cinco pontos, fatorado uma vez por solução.
 //
-// Equações: ap*x(P) - ae*(W + E) - an*(S + N) = res(P) nos pontos internos; os vizinhos de contorno são valores
+// Equações: ap*x(P) - ae*(W + E) - an*(S + N) = res(P) nos pontos internos (com o operador variável,
+// ap(P)*x(P) - (ax(P)*W + ax(P+1)*E) - (ay(P)*S + ay(P+nx)*N) = res(P)); os vizinhos de contorno são valores
 // conhecidos da grade do nível (0 numa correção; os de Dirichlet no FMG) e passam ao lado direito. As incógnitas são
-// numeradas com a direção mais curta mais rápida, o que dá a menor banda: b = min(mx, my).
+// numeradas com a direção mais curta mais rápida, o que dá a menor banda: b = min(mx, my). A matriz é simétrica e
+// positiva definida nas duas formas.
 #include <algorithm>
 #include <cmath>
 #include <new>
 #include <string>
 
 #include "platform/plataforma.h"
-#include "state/erro_fatal.h"
 #include "solver/solver.h"
+#include "state/erro_fatal.h"
 
 namespace {
 
 // Linha r do fator indexada pela coluna: linha(f, r)[c] = L(r, c), c = r-b .. r (guardado em L[r*(b+1) + c-r+b]).
 inline double* linha(fator_banda& f, long r) { return f.L.data() + r * static_cast<long>(f.b) + f.b; }
+
+// O ponto da incógnita r (a partir de 0) na numeração do fator.
+inline long ponto(const fator_banda& f, long nx, long r) {
+    const long a = r % f.b, z = r / f.b; // posição na direção rápida e na lenta, a partir de 0
+    const long i = 2 + (f.x_rapido ? a : z), j = 2 + (f.x_rapido ? z : a);
+    return i + (j - 1) * nx;
+}
+
+// Os coeficientes de um ponto: diagonal e os quatro vizinhos, do estêncil constante ou do bloco do nível.
+struct coeficientes_ponto {
+    double ap, oeste, leste, sul, norte;
+};
+
+struct estencil_constante {
+    const vista_nivel& v;
+    coeficientes_ponto em(long) const { return {v.ap, v.ae, v.ae, v.an, v.an}; }
+};
+
+struct estencil_do_bloco {
+    estencil_variavel c;
+    long nx;
+    coeficientes_ponto em(long P) const { return {c.p[P], c.x[P], c.x[P + 1], c.y[P], c.y[P + nx]}; }
+};
+
+template <class E>
+void fatorar(fator_banda& f, const E& est, long nx, const std::function<void(double)>& avancar) {
+    const long n = f.n, b = f.b;
+    for (long r = 0; r < n; ++r) {
+        if (avancar && r % 64 == 0) avancar(static_cast<double>(r) / static_cast<double>(n));
+        const long c0 = std::max(0L, r - b);
+        const coeficientes_ponto a = est.em(ponto(f, nx, r));
+        // vizinho à distância 1 na numeração (oeste ou sul) e vizinho à distância b (a outra direção)
+        const double perto = f.x_rapido ? a.oeste : a.sul, longe = f.x_rapido ? a.sul : a.oeste;
+        double* lr = linha(f, r);
+        for (long c = c0; c <= r; ++c) {
+            const double* lc = linha(f, c);
+            double s = 0.0;
+            if (c == r) s = a.ap;
+            else if (c == r - 1 && r % b != 0) s = -perto;
+            else if (c == r - b) s = -longe;
+            for (long k = std::max(c0, c - b); k < c; ++k) s -= lr[k] * lc[k];
+            lr[c] = c == r ? std::sqrt(s) : s / lc[c];
+        }
+    }
+}
+
+template <class E>
+void resolver(fator_banda& f, const vista_nivel& v, const E& est) {
+    const long nx = v.nx, n = f.n, b = f.b;
+    double* u = v.u;
+    // lado direito na numeração do fator, com os vizinhos de contorno
+    for (long r = 0; r < n; ++r) {
+        const long P = ponto(f, nx, r);
+        const long i = (P - 1) % nx + 1, j = (P - 1) / nx + 1;
+        const coeficientes_ponto a = est.em(P);
+        double s = v.f != nullptr ? v.f[P] : 0.0;
+        if (i == 2) s += a.oeste * u[P - 1];
+        if (i == nx - 1) s += a.leste * u[P + 1];
+        if (j == 2) s += a.sul * u[P - nx];
+        if (j == v.ny - 1) s += a.norte * u[P + nx];
+        f.x[r] = s;
+    }
+    for (long r = 0; r < n; ++r) { // L y = d
+        double s = f.x[r];
+        const double* lr = linha(f, r);
+        for (long c = std::max(0L, r - b); c < r; ++c) s -= lr[c] * f.x[c];
+        f.x[r] = s / lr[r];
+    }
+    for (long r = n - 1; r >= 0; --r) { // L^T x = y
+        double s = f.x[r];
+        for (long c = r + 1; c <= std::min(n - 1, r + b); ++c) s -= linha(f, c)[r] * f.x[c];
+        f.x[r] = s / linha(f, r)[r];
+    }
+    for (long r = 0; r < n; ++r) u[ponto(f, nx, r)] = f.x[r];
+}
 
 } // namespace
 
@@ -37,8 +114,12 @@ double operacoes_fator_banda(int nx1, int ny1) {
 double velocidade_fator_banda() {
     constexpr int lado = 102; // 100 x 100 incógnitas: ~5e7 produtos, algumas dezenas de milissegundos
     fator_banda f;
+    vista_nivel v;
+    v.nx = v.ny = lado;
+    v.ae = v.an = 1.0;
+    v.ap = 4.0;
     const double t0 = tempo_parede();
-    fatorar_nivel_grosso(f, lado, lado, 1.0, 1.0, 4.0);
+    fatorar_nivel_grosso(f, v);
     const double t = tempo_parede() - t0;
     return t > 0.0 ? operacoes_fator_banda(lado, lado) / t : 0.0;
 }
@@ -50,8 +131,8 @@ double segundos_fator_banda(int nx1, int ny1) {
     return v > 0.0 ? ops / v : 0.0;
 }
 
-void fatorar_nivel_grosso(fator_banda& f, int nx, int ny, double ae, double an, double ap,
-                          const std::function<void(double)>& avancar) {
+void fatorar_nivel_grosso(fator_banda& f, const vista_nivel& v, const std::function<void(double)>& avancar) {
+    const int nx = v.nx, ny = v.ny;
     f.mx = std::max(nx - 2, 0);
     f.my = std::max(ny - 2, 0);
     f.n = f.mx * f.my;
@@ -65,55 +146,16 @@ void fatorar_nivel_grosso(fator_banda& f, int nx, int ny, double ae, double an, 
                          + std::to_string(bytes_fator_banda(nx, ny)) + " bytes)");
     }
     if (f.n == 0) return;
-    // vizinho à distância 1 na numeração e vizinho à distância b (a outra direção)
-    const double perto = f.x_rapido ? ae : an, longe = f.x_rapido ? an : ae;
-    const long n = f.n, b = f.b;
-    for (long r = 0; r < n; ++r) {
-        if (avancar && r % 64 == 0) avancar(static_cast<double>(r) / static_cast<double>(n));
-        const long c0 = std::max(0L, r - b);
-        double* lr = linha(f, r);
-        for (long c = c0; c <= r; ++c) {
-            const double* lc = linha(f, c);
-            double s = 0.0;
-            if (c == r) s = ap;
-            else if (c == r - 1 && r % b != 0) s = -perto;
-            else if (c == r - b) s = -longe;
-            for (long k = std::max(c0, c - b); k < c; ++k) s -= lr[k] * lc[k];
-            lr[c] = c == r ? std::sqrt(s) : s / lc[c];
-        }
-    }
+    if (v.forma == forma_operador::cinco_variavel)
+        fatorar(f, estencil_do_bloco{estencil_de(v.pesos, static_cast<long>(nx) * ny), nx}, nx, avancar);
+    else
+        fatorar(f, estencil_constante{v}, nx, avancar);
 }
 
 void resolver_nivel_grosso(fator_banda& f, const vista_nivel& v) {
     if (f.n == 0) return;
-    const long nx = v.nx, n = f.n, b = f.b;
-    double* u = v.u;
-    // lado direito na numeração do fator, com os vizinhos de contorno
-    auto ponto = [&](long r) {
-        const long a = r % b, z = r / b; // posição na direção rápida e na lenta, a partir de 0
-        const long i = 2 + (f.x_rapido ? a : z), j = 2 + (f.x_rapido ? z : a);
-        return i + (j - 1) * nx;
-    };
-    for (long r = 0; r < n; ++r) {
-        const long P = ponto(r);
-        const long i = (P - 1) % nx + 1, j = (P - 1) / nx + 1;
-        double s = v.f != nullptr ? v.f[P] : 0.0;
-        if (i == 2) s += v.ae * u[P - 1];
-        if (i == nx - 1) s += v.ae * u[P + 1];
-        if (j == 2) s += v.an * u[P - nx];
-        if (j == v.ny - 1) s += v.an * u[P + nx];
-        f.x[r] = s;
-    }
-    for (long r = 0; r < n; ++r) { // L y = d
-        double s = f.x[r];
-        const double* lr = linha(f, r);
-        for (long c = std::max(0L, r - b); c < r; ++c) s -= lr[c] * f.x[c];
-        f.x[r] = s / lr[r];
-    }
-    for (long r = n - 1; r >= 0; --r) { // L^T x = y
-        double s = f.x[r];
-        for (long c = r + 1; c <= std::min(n - 1, r + b); ++c) s -= linha(f, c)[r] * f.x[c];
-        f.x[r] = s / linha(f, r)[r];
-    }
-    for (long r = 0; r < n; ++r) u[ponto(r)] = f.x[r];
+    if (v.forma == forma_operador::cinco_variavel)
+        resolver(f, v, estencil_do_bloco{estencil_de(v.pesos, static_cast<long>(v.nx) * v.ny), v.nx});
+    else
+        resolver(f, v, estencil_constante{v});
 }

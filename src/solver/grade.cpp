@@ -1,10 +1,21 @@
 // Nível corrente: seleção, coeficientes das equações de cinco pontos, as vistas dele e a passada rápida sobre ele.
 #include "solver/solver.h"
 
+// com eps = 1.0 o produto é exato: ae tem os bits de 1.0/(dx*dx)
+operador_nivel operador_constante(double dx, double dy, double eps) {
+    operador_nivel o;
+    o.ae = eps * (1.0 / (dx * dx));
+    o.an = 1.0 / (dy * dy);
+    o.ap = (o.an + o.ae) * 2.0;
+    return o;
+}
+
 void coeficientes(estado_execucao& e) {
-    e.ae = 1.0 / (e.dx * e.dx);
-    e.an = 1.0 / (e.dy * e.dy);
-    e.ap = (e.an + e.ae) * 2.0;
+    const auto k = static_cast<std::size_t>(e.k);
+    const operador_nivel o = e.k >= 1 && k < e.operadores.size() ? e.operadores[k] : operador_constante(e.dx, e.dy, 1.0);
+    e.ae = o.ae;
+    e.an = o.an;
+    e.ap = o.ap;
 }
 
 long deslocamento_do_nivel(const estado_execucao& e, int k) {
@@ -27,12 +38,17 @@ vista_nivel nivel_corrente(estado_execucao& e) {
     vista_nivel v;
     const bool em_T = e.nm == 1 || e.k == e.nm;
     v.u = em_T ? e.T.data() : e.cor.data() + e.ofsk;
-    v.f = em_T ? nullptr : e.res.data() + e.ofsk;
+    v.f = !em_T ? e.res.data() + e.ofsk : e.fonte.empty() ? nullptr : e.fonte.data();
     v.nx = e.nxk;
     v.ny = e.nyk;
     v.ae = e.ae;
     v.an = e.an;
     v.ap = e.ap;
+    const auto k = static_cast<std::size_t>(e.k);
+    if (e.k >= 1 && k < e.operadores.size() && e.operadores[k].forma != forma_operador::cinco_constante) {
+        v.forma = e.operadores[k].forma;
+        v.pesos = e.pesos.data() + e.operadores[k].deslocamento;
+    }
     return v;
 }
 

@@ -34,17 +34,13 @@ void resolver_malha_unica(estado_execucao& e, const metodo_efetivo& metodo, cons
                           const aviso_iteracao& aviso) {
     const double t0 = tempo_processador();
     criar_campo(e, e.nxyg[1]);
-    e.nxk = e.nxg[1];
-    e.nyk = e.nyg[1];
-    e.nxyk = e.nxk * e.nyk;
-    e.dx = 1.0 / static_cast<double>(e.nxk - 1);
-    e.dy = 1.0 / static_cast<double>(e.nyk - 1);
+    selecionar_nivel(e, 1);
     equipe eq(ajustes.threads, ajustes.instrucoes);
     e.threads = eq.tamanho();
     plano_solver p;
     planejar_solver(p, e, metodo, ajustes, eq);
-    if (ajustes.rapidos && metodo.inicio == tipo_inicio::conforme_tipo_ci) campo_inicial_rapido(e);
-    else preparar_campo_inicial(e, metodo.inicio, metodo.semente);
+    if (ajustes.rapidos && serve_campo_inicial_rapido(e, metodo)) campo_inicial_rapido(e, metodo);
+    else preparar_campo_inicial(e, metodo);
     if (ajustes.ao_comecar) ajustes.ao_comecar(e);
     // nitm varreduras do suavizador, depois a norma (na mesma passada quando rápida)
     iteracoes_externas(

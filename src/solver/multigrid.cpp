@@ -36,7 +36,7 @@ void ciclo_v(estado_execucao& e, const ajustes_solver& ajustes, equipe& eq) {
         return;
     }
     plano_solver p;
-    planejar_solver(p, e, metodo_efetivo({}, e.nitm, e.nm), ajustes, eq);
+    planejar_solver(p, e, metodo_efetivo({}, e.nitm, e.nm, e.problema), ajustes, eq);
     ciclo(e, p, e.nm, tipo_ciclo::V);
 }
 
@@ -50,8 +50,8 @@ void resolver_multigrid(estado_execucao& e, const metodo_efetivo& metodo, const 
     plano_solver p;
     planejar_solver(p, e, metodo, ajustes, eq);
     selecionar_nivel(e, e.nm);
-    if (ajustes.rapidos && metodo.inicio == tipo_inicio::conforme_tipo_ci) campo_inicial_rapido(e);
-    else preparar_campo_inicial(e, metodo.inicio, metodo.semente);
+    if (ajustes.rapidos && serve_campo_inicial_rapido(e, metodo)) campo_inicial_rapido(e, metodo);
+    else preparar_campo_inicial(e, metodo);
     if (ajustes.ao_comecar) ajustes.ao_comecar(e);
     iteracoes_externas(
         e,

@@ -1,8 +1,10 @@
-// O núcleo de cada componente: a única ligação entre as linhas de state/componentes.cpp e as funções que as
-// executam (um caso por linha; o compilador avisa do que faltar).
+// O núcleo de cada componente e forma de operador: a única ligação entre as linhas de state/componentes.cpp e as
+// funções que as executam (um caso por linha e forma; o compilador avisa do que faltar).
 #include "solver/solver.h"
 
-suavizador nucleo(tipo_suavizador s) {
+namespace {
+
+suavizador constante(tipo_suavizador s) {
     switch (s) {
     case tipo_suavizador::gs_lex: return suavizar_gs_lex;
     case tipo_suavizador::gs_rb: return suavizar_gs_rb;
@@ -15,11 +17,35 @@ suavizador nucleo(tipo_suavizador s) {
     return suavizar_gs_lex;
 }
 
-restricao nucleo(tipo_restricao r) {
+suavizador variavel(tipo_suavizador s) {
+    switch (s) {
+    case tipo_suavizador::gs_lex: return suavizar_gs_lex_variavel;
+    case tipo_suavizador::gs_rb: return suavizar_gs_rb_variavel;
+    case tipo_suavizador::jacobi: return suavizar_jacobi_variavel;
+    case tipo_suavizador::gs_sym: return suavizar_gs_sym_variavel;
+    case tipo_suavizador::linha_x: return suavizar_linha_x_variavel;
+    case tipo_suavizador::linha_y: return suavizar_linha_y_variavel;
+    case tipo_suavizador::linha_alt: return suavizar_linha_alt_variavel;
+    }
+    return suavizar_gs_lex_variavel;
+}
+
+} // namespace
+
+suavizador nucleo(tipo_suavizador s, forma_operador f) {
+    switch (f) {
+    case forma_operador::cinco_constante: return constante(s);
+    case forma_operador::cinco_variavel: return variavel(s);
+    }
+    return constante(s);
+}
+
+restricao nucleo(tipo_restricao r, forma_operador f) {
+    const bool v = f == forma_operador::cinco_variavel;
     switch (r) {
-    case tipo_restricao::injecao: return restringir_injecao;
-    case tipo_restricao::meia: return restringir_meia;
-    case tipo_restricao::completa: return restringir_completa;
+    case tipo_restricao::injecao: return v ? restringir_injecao_variavel : restringir_injecao;
+    case tipo_restricao::meia: return v ? restringir_meia_variavel : restringir_meia;
+    case tipo_restricao::completa: return v ? restringir_completa_variavel : restringir_completa;
     }
     return restringir_injecao;
 }

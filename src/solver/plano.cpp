@@ -34,16 +34,27 @@ rascunho_metodo rascunho_necessario(const estado_execucao& e, const metodo_efeti
 
 void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& m, const ajustes_solver& ajustes,
                      equipe& eq) {
+    p.tempos = ajustes.tempos;
+    if (p.tempos) preparar_tempos(*p.tempos, e.nm);
+    // o operador de cada nível e a fonte, uma vez por solução; os núcleos de cada nível pela forma do seu operador
+    montar_operadores(e, m, p.tempos);
+    montar_fonte(e, m);
+    p.problema = m.problema;
+    p.nucleos.assign(static_cast<std::size_t>(e.nm) + 1, nucleos_nivel{});
+    bool constante = true;
+    for (int k = 1; k <= e.nm; ++k) {
+        const forma_operador f = e.operadores[static_cast<std::size_t>(k)].forma;
+        p.nucleos[static_cast<std::size_t>(k)] = {nucleo(m.suavizador, f), nucleo(m.restricao, f)};
+        constante = constante && f == forma_operador::cinco_constante;
+    }
     p.ciclo = m.ciclo;
     p.fmg = m.fmg;
     p.pre = m.pre;
     p.pos = m.pos;
     p.grosso = m.grosso;
     p.grosso_exato = m.grosso_exato;
-    p.rapido = ajustes.rapidos && componente(m.suavizador).rapido && m.omega == 1.0
+    p.rapido = ajustes.rapidos && componente(m.suavizador).rapido && m.omega == 1.0 && constante
                && (!m.multigrid || componente(m.restricao).rapida);
-    p.suavizar = nucleo(m.suavizador);
-    p.restringir = nucleo(m.restricao);
     p.eq = &eq;
     const rascunho_metodo r = rascunho_necessario(e, m);
     criar(p.rascunho_suavizador, r.suavizador, "smoother");
@@ -51,11 +62,9 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     p.meios.omega = m.omega;
     p.meios.eq = &eq;
     p.meios.rascunho = p.rascunho_suavizador.data();
-    p.tempos = ajustes.tempos;
-    if (p.tempos) preparar_tempos(*p.tempos, e.nm);
     if (p.grosso_exato) {
         selecionar_nivel(e, 1);
         coeficientes(e);
-        fatorar_nivel_grosso(p.fator, e.nxk, e.nyk, e.ae, e.an, e.ap, ajustes.ao_fatorar);
+        fatorar_nivel_grosso(p.fator, nivel_corrente(e), ajustes.ao_fatorar);
     }
 }

@@ -9,6 +9,7 @@
 #include "state/cifras.h"
 #include "state/estado.h"
 #include "state/metodo.h"
+#include "state/operador.h"
 
 /// Chamado depois de cada hist(it), se houver.
 using aviso_iteracao = std::function<void(const estado_execucao&)>;
@@ -23,12 +24,15 @@ struct ajustes_solver {
     std::function<void(double)> ao_fatorar; // a fração feita do fator do nível 1 (--coarsest solve), se houver
 };
 
-// Um nível visto pelos núcleos das variantes: índices locais a partir de 1, P = i + (j-1)*nx.
+// Um nível visto pelos núcleos das variantes: índices locais a partir de 1, P = i + (j-1)*nx. A forma do operador
+// diz o que o núcleo lê: o estêncil constante (ae, an, ap) ou as grades do bloco do nível (pesos).
 struct vista_nivel {
     double* u = nullptr;       // T, ou a correção (o campo, no FMG) do nível
-    const double* f = nullptr; // lado direito do nível (res); nulo em T
+    const double* f = nullptr; // lado direito do nível (res; em T a fonte do problema); nulo em T sem fonte
     int nx = 0, ny = 0;        // pontos por direção, contornos incluídos
     double ae = 0.0, an = 0.0, ap = 0.0;
+    forma_operador forma = forma_operador::cinco_constante;
+    const double* pesos = nullptr; // forma variável: o bloco do nível (estencil_de(pesos, nx*ny))
 };
 
 // O lado direito do nível k-1, que a restrição escreve (só nos pontos internos).
@@ -58,15 +62,22 @@ struct fator_banda {
     std::vector<double> x; // lado direito e solução de uma resolução
 };
 
+// Os núcleos de um nível, escolhidos uma vez pela forma do seu operador.
+struct nucleos_nivel {
+    suavizador suavizar = nullptr;
+    restricao restringir = nullptr; // do nível para o de baixo (nada no nível 1)
+};
+
 // O método de uma solução já escolhido: nada aqui é decidido dentro dos laços.
 struct plano_solver {
     tipo_ciclo ciclo = tipo_ciclo::V;
     bool fmg = false;
     int pre = 0, pos = 0, grosso = 0; // varreduras efetivas
     bool grosso_exato = false;
-    bool rapido = false;              // Gauss-Seidel lexicográfico puro e injeção: passada_rapida em todo nível
-    suavizador suavizar = nullptr;
-    restricao restringir = nullptr;
+    bool rapido = false;              // Gauss-Seidel lexicográfico puro e injeção, operador constante: passada_rapida
+                                      // em todo nível
+    std::vector<nucleos_nivel> nucleos; // por nível, índices 1..nm
+    definicao_problema problema;      // contornos dos níveis no FMG e a fonte de cada um
     meios_suavizacao meios;
     std::vector<double> rascunho_suavizador, rascunho_restricao;
     fator_banda fator;

@@ -1,6 +1,7 @@
-// Solver: o método. O nível corrente e os coeficientes de cinco pontos, o campo inicial, os núcleos de referência
-// (suavizadores, resíduo, restrições, prolongação, a solução direta do nível 1), o núcleo de cada linha das tabelas
-// de componentes, o plano de uma solução, o ciclo recursivo, o FMG e as duas soluções. Os núcleos de referência são
+// Solver: o método. O nível corrente e o operador de cada nível (eps, o coeficiente de difusão), o problema
+// (contornos, fonte, solução exata) e o campo inicial, os núcleos de referência (suavizadores, resíduo, restrições,
+// prolongação, a solução direta do nível 1) com as variantes de cada forma de operador, o núcleo de cada linha das
+// tabelas de componentes, o plano de uma solução, o ciclo recursivo, o FMG e as duas soluções. Os núcleos de referência são
 // a documentação do método e o oráculo dos testes; a passada rápida (fast/) os substitui onde dá os mesmos bits.
 // Lê os registros de state/ e o método efetivo que quem chama resolveu; não escreve nada para pessoas.
 #pragma once
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "fast/passada.h"
 #include "solver/plano.h"
@@ -15,8 +17,19 @@
 #include "state/estado.h"
 #include "state/metodo.h"
 
-/// ae = 1/(dx*dx), an = 1/(dy*dy), ap = (an+ae)*2, do nível corrente.
+/// ae = eps*(1/(dx*dx)), an = 1/(dy*dy), ap = (an+ae)*2.
+operador_nivel operador_constante(double dx, double dy, double eps);
+/// ae, an, ap do nível corrente: os do seu operador (operadores[k]); sem operadores montados, o laplaciano.
 void coeficientes(estado_execucao& e);
+/// Coeficiente de difusão de cada célula do nível mais fino em kappa (índices 1..(nx-1)(ny-1)).
+void campo_coeficiente(estado_execucao& e, const coeficiente_difusao& c);
+/// O coeficiente de um nível levado ao de baixo: cada célula grossa, a média das quatro finas que ela cobre.
+std::vector<double> media_nas_celulas(const double* fino, int nx, int ny);
+/// Doubles dos coeficientes do método: pesos (as formas variáveis de todos os níveis) e kappa com a média do nível
+/// abaixo do mais fino (o rascunho da montagem).
+long long doubles_do_operador(const estado_execucao& e, const metodo_efetivo& m);
+/// O operador de cada nível (operadores[1..nm]) e, com o coeficiente variável, kappa e os pesos de cada nível.
+void montar_operadores(estado_execucao& e, const metodo_efetivo& m, tempos_fases* tempos = nullptr);
 /// ofs(k) = nxyg(1) + ... + nxyg(k-1): onde o nível k começa em cor e res (0 para k = 1).
 long deslocamento_do_nivel(const estado_execucao& e, int k);
 /// Torna k o nível corrente: k, ofsk, nxk, nyk, nxyk, dx, dy.
@@ -26,27 +39,46 @@ vista_nivel nivel_corrente(estado_execucao& e);
 /// O lado direito do nível k-1, abaixo do corrente.
 nivel_abaixo nivel_abaixo_do_corrente(estado_execucao& e);
 
-/// Valores de Dirichlet no contorno de T (oeste, leste e, se nxk > 2, sul e norte).
-void contornos(estado_execucao& e);
+// A solução exata de um problema com operador constante, u(x, y) = combinar(fator_x(x), fator_y(y)), calculada como
+// doc/metodo.md (seção 3) escreve; os fatores valem por coluna e por linha.
+struct solucao_exata {
+    tipo_problema tipo = tipo_problema::linear;
+    bool anisotropica = false;  // senoidal com eps != 1: sinh(m y)/sinh(m), m = pi sqrt(eps)
+    double m = 0.0, kx = 0.0, ky = 0.0;
+    double fator_x(double x) const;
+    double fator_y(double y) const;
+    double combinar(double fx, double fy) const;
+};
+/// A solução exata do problema efetivo (só com m.solucao_exata).
+solucao_exata solucao_exata_de(const metodo_efetivo& m);
+/// Valores de Dirichlet do problema no contorno de T (oeste, leste e, se nxk > 2, sul e norte).
+void contornos(estado_execucao& e, const definicao_problema& p);
 /// Os mesmos valores no contorno da grade t do nível corrente (o campo de um nível grosso no FMG).
-void contornos_em(const estado_execucao& e, double* t);
-/// Solução exata do problema em todos os pontos de T: y*x ou sin(pi x) sinh(pi y)/sinh(pi).
-void solucao_analitica(estado_execucao& e);
+void contornos_em(const estado_execucao& e, const definicao_problema& p, double* t);
+/// Solução exata do problema em todos os pontos de T (só com m.solucao_exata).
+void solucao_analitica(estado_execucao& e, const metodo_efetivo& m);
+/// Termo fonte do problema em fonte (pontos internos do nível mais fino); vazio sem fonte.
+void montar_fonte(estado_execucao& e, const metodo_efetivo& m);
 /// Próximo valor do splitmix64 em [-1, 1): ((double)(z >> 11) * 2^-53) * 2.0 - 1.0.
 double proximo_aleatorio(std::uint64_t& s);
 /// T = 0, depois o interior em ordem de armazenamento com os valores de proximo_aleatorio a partir da semente.
 void campo_aleatorio(estado_execucao& e, std::uint64_t semente);
-/// Campo inicial de T conforme tipo_ci (ou aleatório), contornos, coeficientes e hist(0).
-void preparar_campo_inicial(estado_execucao& e, tipo_inicio inicio = tipo_inicio::conforme_tipo_ci,
-                            std::uint64_t semente = 1);
-/// O mesmo numa só passada por T (mesmos bits), para o início conforme tipo_ci; T criado e o nível mais fino
-/// corrente.
-void campo_inicial_rapido(estado_execucao& e);
+/// Campo inicial de T conforme tipo_ci (ou o início aleatório do método), contornos do problema, coeficientes e
+/// hist(0).
+void preparar_campo_inicial(estado_execucao& e, const metodo_efetivo& m);
+/// O mesmo numa só passada por T (mesmos bits), para o início conforme tipo_ci nos problemas da entrada com
+/// operador constante, sem fonte (e com eps = 1 se tipo_ci = 1); T criado e o nível mais fino corrente.
+void campo_inicial_rapido(estado_execucao& e, const metodo_efetivo& m);
+/// Se campo_inicial_rapido serve a este método.
+bool serve_campo_inicial_rapido(const estado_execucao& e, const metodo_efetivo& m);
 
 /// nitm varreduras lexicográficas em T: T(P) = (an*(S+N) + ae*(W+E)) * (1/ap).
 void gauss_seidel(estado_execucao& e);
-/// rnorm = soma de |(ap*T(P) - an*(S+N)) - ae*(W+E)| nos pontos internos, em ordem de armazenamento.
+/// rnorm = norma_nivel do nível corrente (o mais fino).
 void norma_l1(estado_execucao& e);
+/// Soma de |(ap*u(P) - Y) - X| (- f, com lado direito) nos pontos internos, em ordem de armazenamento, na forma do
+/// operador da vista.
+double norma_nivel(const vista_nivel& v);
 
 /// Gauss-Seidel lexicográfico; com omega != 1, SOR: u = u + omega*(v - u).
 void suavizar_gs_lex(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
@@ -64,6 +96,14 @@ void suavizar_linha_y(const vista_nivel& v, const meios_suavizacao& m, int varre
 void suavizar_linha_alt(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
 /// Rascunho dos suavizadores por linhas num nível nx x ny.
 long rascunho_linhas(int nx, int ny);
+/// Os mesmos sete suavizadores com o operador variável (ax, ay, ap por ponto; divisão por ap(P)).
+void suavizar_gs_lex_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_gs_rb_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_jacobi_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_gs_sym_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_linha_x_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_linha_y_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_linha_alt_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
 
 /// Resíduo injetado no lado direito do nível k-1: de T quando k = nm, senão de cor.
 void restringir_residuo(estado_execucao& e);
@@ -73,6 +113,10 @@ void restringir_injecao(const vista_nivel& fina, const nivel_abaixo& grossa, dou
 void restringir_meia(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
 /// Ponderação completa: (4 r(P) + 2 vizinhos em cruz + cantos) * 0.0625.
 void restringir_completa(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
+/// As três com o resíduo do operador variável.
+void restringir_injecao_variavel(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
+void restringir_meia_variavel(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
+void restringir_completa_variavel(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
 /// T += interpolação bilinear da correção do nível nm-1 (nível corrente nm).
 void prolongar_em_T(estado_execucao& e);
 /// cor(k) += interpolação bilinear da correção do nível k-1 (nível corrente 2..nm-1).
@@ -88,10 +132,9 @@ double operacoes_fator_banda(int nx1, int ny1);
 double velocidade_fator_banda();
 /// Segundos estimados para o fator do nível 1 (medida só quando passa de 1e9 produtos; senão 0).
 double segundos_fator_banda(int nx1, int ny1);
-/// Cholesky em banda das equações de cinco pontos do nível 1 (erro_fatal sem memória); `avancar`, se houver, recebe
-/// a fração das linhas já fatoradas a cada 64 linhas.
-void fatorar_nivel_grosso(fator_banda& f, int nx, int ny, double ae, double an, double ap,
-                          const std::function<void(double)>& avancar = {});
+/// Cholesky em banda das equações de cinco pontos do nível 1 da vista (a sua forma de operador; erro_fatal sem
+/// memória); `avancar`, se houver, recebe a fração das linhas já fatoradas a cada 64 linhas.
+void fatorar_nivel_grosso(fator_banda& f, const vista_nivel& v, const std::function<void(double)>& avancar = {});
 /// Interior do nível 1 = solução exata, com res e os valores de contorno da grade como dados.
 void resolver_nivel_grosso(fator_banda& f, const vista_nivel& v);
 
@@ -100,9 +143,10 @@ void resolver_nivel_grosso(fator_banda& f, const vista_nivel& v);
 /// (gauss_seidel em T, suavizar_correcao em cor), restrição e/ou norma (em rnorm), com as threads da equipe.
 void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq);
 
-/// O núcleo de cada suavizador e de cada restrição (as demais cifras deles estão em state/componentes.h).
-suavizador nucleo(tipo_suavizador s);
-restricao nucleo(tipo_restricao r);
+/// O núcleo de cada suavizador e de cada restrição para uma forma de operador (as demais cifras deles estão em
+/// state/componentes.h).
+suavizador nucleo(tipo_suavizador s, forma_operador f = forma_operador::cinco_constante);
+restricao nucleo(tipo_restricao r, forma_operador f = forma_operador::cinco_constante);
 /// Rascunho que o método pede além das grades.
 rascunho_metodo rascunho_necessario(const estado_execucao& e, const metodo_efetivo& metodo);
 /// Escolhe os componentes, cria o rascunho e, com o nível 1 exato, fatora-o (deixa o nível 1 corrente).

@@ -1,8 +1,9 @@
 // Suavizadores pontuais: Gauss-Seidel lexicográfico (SOR com omega != 1), simétrico, vermelho-preto e Jacobi.
 //
-// Valor de Gauss-Seidel no ponto P: v = (an*(S+N) + ae*(W+E) [+ f(P)]) * q, q = 1/ap, f só na correção.
-// Atualização: omega == 1: u(P) = v; senão u(P) = u(P) + omega*(v - u(P)). Lado direito e omega escolhem uma
-// instância de cada laço antes de ele começar. No vermelho-preto um ponto de uma cor só lê pontos da outra, e no
+// Valor de Gauss-Seidel no ponto P: v = (an*(S+N) + ae*(W+E) [+ f(P)]) * q, q = 1/ap, f onde há lado direito (a
+// correção, ou T com termo fonte); com o operador variável v = ((ay(P)*S + ay(P+nx)*N) + (ax(P)*W + ax(P+1)*E)
+// [+ f(P)]) / ap(P). Atualização: omega == 1: u(P) = v; senão u(P) = u(P) + omega*(v - u(P)). Forma do operador,
+// lado direito e omega escolhem uma instância de cada laço antes de ele começar. No vermelho-preto um ponto de uma cor só lê pontos da outra, e no
 // Jacobi só valores anteriores à varredura: cada ponto tem os mesmos operandos em qualquer divisão das linhas entre
 // as threads, e o resultado não depende delas.
 #include <algorithm>
@@ -15,12 +16,31 @@ namespace {
 // pontos internos a partir dos quais gs-rb e jacobi dividem as linhas entre as threads
 constexpr long MINIMO_THREADS = 1L << 16;
 
-template <bool DIREITO>
-inline double valor(const double* a, const double* f, long P, long nx, double ae, double an, double q) {
-    double s = an * (a[P - nx] + a[P + nx]) + ae * (a[P - 1] + a[P + 1]);
-    if constexpr (DIREITO) s = s + f[P];
-    return s * q;
-}
+// O estêncil constante: os números do nível, q formado uma vez.
+struct constante {
+    double ae, an, q;
+    explicit constante(const vista_nivel& v) : ae(v.ae), an(v.an), q(1.0 / v.ap) {}
+    template <bool DIREITO>
+    double valor(const double* a, const double* f, long P, long nx) const {
+        double s = an * (a[P - nx] + a[P + nx]) + ae * (a[P - 1] + a[P + 1]);
+        if constexpr (DIREITO) s = s + f[P];
+        return s * q;
+    }
+};
+
+// O estêncil variável: cada vizinho com o coeficiente da sua aresta, a soma dividida pela diagonal do ponto.
+struct variavel {
+    estencil_variavel c;
+    explicit variavel(const vista_nivel& v) : c(estencil_de(v.pesos, static_cast<long>(v.nx) * v.ny)) {}
+    template <bool DIREITO>
+    double valor(const double* a, const double* f, long P, long nx) const {
+        const double y = c.y[P] * a[P - nx] + c.y[P + nx] * a[P + nx];
+        const double x = c.x[P] * a[P - 1] + c.x[P + 1] * a[P + 1];
+        double s = y + x;
+        if constexpr (DIREITO) s = s + f[P];
+        return s / c.p[P];
+    }
+};
 
 template <bool RELAXAR>
 inline double atualizado(double u, double v, double omega) {
@@ -29,11 +49,11 @@ inline double atualizado(double u, double v, double omega) {
 }
 
 // Uma varredura lexicográfica, para frente (j e i crescentes) ou para trás.
-template <bool DIREITO, bool RELAXAR, bool FRENTE>
+template <class E, bool DIREITO, bool RELAXAR, bool FRENTE>
 void lexicografica(const vista_nivel& v, double omega) {
     const long nx = v.nx;
     const int ny = v.ny;
-    const double ae = v.ae, an = v.an, q = 1.0 / v.ap;
+    const E est(v);
     double* u = v.u;
     const double* f = v.f;
     for (int jj = 2; jj <= ny - 1; ++jj) {
@@ -41,21 +61,21 @@ void lexicografica(const vista_nivel& v, double omega) {
         for (long ii = 2; ii <= nx - 1; ++ii) {
             const long i = FRENTE ? ii : nx + 1 - ii;
             const long P = i + (j - 1) * nx;
-            u[P] = atualizado<RELAXAR>(u[P], valor<DIREITO>(u, f, P, nx, ae, an, q), omega);
+            u[P] = atualizado<RELAXAR>(u[P], est.template valor<DIREITO>(u, f, P, nx), omega);
         }
     }
 }
 
-template <bool DIREITO, bool RELAXAR>
+template <class E, bool DIREITO, bool RELAXAR>
 void gs_lex(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
-    for (int s = 0; s < varreduras; ++s) lexicografica<DIREITO, RELAXAR, true>(v, m.omega);
+    for (int s = 0; s < varreduras; ++s) lexicografica<E, DIREITO, RELAXAR, true>(v, m.omega);
 }
 
-template <bool DIREITO, bool RELAXAR>
+template <class E, bool DIREITO, bool RELAXAR>
 void gs_sym(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     for (int s = 0; s < varreduras; ++s) {
-        lexicografica<DIREITO, RELAXAR, true>(v, m.omega);
-        lexicografica<DIREITO, RELAXAR, false>(v, m.omega);
+        lexicografica<E, DIREITO, RELAXAR, true>(v, m.omega);
+        lexicografica<E, DIREITO, RELAXAR, false>(v, m.omega);
     }
 }
 
@@ -82,34 +102,35 @@ void em_faixas(const meios_suavizacao& m, const vista_nivel& v, int primeira, in
 }
 
 // Os pontos de uma cor (i + j par: vermelhos; ímpar: pretos) das linhas j0..j1.
-template <bool DIREITO, bool RELAXAR>
+template <class E, bool DIREITO, bool RELAXAR>
 void cor_rb(const vista_nivel& v, double omega, int paridade, int j0, int j1) {
     const long nx = v.nx;
-    const double ae = v.ae, an = v.an, q = 1.0 / v.ap;
+    const E est(v);
     double* u = v.u;
     const double* f = v.f;
     for (int j = j0; j <= j1; ++j)
         for (long i = 2 + (j + paridade) % 2; i <= nx - 1; i += 2) {
             const long P = i + (j - 1) * nx;
-            u[P] = atualizado<RELAXAR>(u[P], valor<DIREITO>(u, f, P, nx, ae, an, q), omega);
+            u[P] = atualizado<RELAXAR>(u[P], est.template valor<DIREITO>(u, f, P, nx), omega);
         }
 }
 
-template <bool DIREITO, bool RELAXAR>
+template <class E, bool DIREITO, bool RELAXAR>
 void gs_rb(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     if (v.nx <= 2 || v.ny <= 2) return;
     for (int s = 0; s < varreduras; ++s)
         for (int paridade = 0; paridade <= 1; ++paridade)
             em_faixas(m, v, 2, v.ny - 1,
-                      [&](int j0, int j1) { cor_rb<DIREITO, RELAXAR>(v, m.omega, paridade, j0, j1); });
+                      [&](int j0, int j1) { cor_rb<E, DIREITO, RELAXAR>(v, m.omega, paridade, j0, j1); });
 }
 
 // Jacobi: o nível copiado para o rascunho, depois cada ponto a partir da cópia.
-template <bool DIREITO, bool RELAXAR>
+template <class E, bool DIREITO, bool RELAXAR>
 void jacobi(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     if (v.nx <= 2 || v.ny <= 2) return;
     const long nx = v.nx;
-    const double ae = v.ae, an = v.an, q = 1.0 / v.ap, omega = m.omega;
+    const E est(v);
+    const double omega = m.omega;
     double* u = v.u;
     const double* f = v.f;
     double* a = m.rascunho;
@@ -121,37 +142,53 @@ void jacobi(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
             for (int j = j0; j <= j1; ++j)
                 for (long i = 2; i <= nx - 1; ++i) {
                     const long P = i + (j - 1) * nx;
-                    u[P] = atualizado<RELAXAR>(a[P], valor<DIREITO>(a, f, P, nx, ae, an, q), omega);
+                    u[P] = atualizado<RELAXAR>(a[P], est.template valor<DIREITO>(a, f, P, nx), omega);
                 }
         });
     }
 }
 
-// A instância para o lado direito (correção ou T) e o omega do nível, escolhida antes dos laços.
-suavizador instancia(const vista_nivel& v, const meios_suavizacao& m, suavizador direito_relaxado,
-                     suavizador direito, suavizador relaxado, suavizador puro) {
-    if (v.f != nullptr) return m.omega != 1.0 ? direito_relaxado : direito;
-    return m.omega != 1.0 ? relaxado : puro;
+// A instância para o lado direito (correção, ou T com fonte) e o omega do nível, escolhida antes dos laços.
+template <template <class, bool, bool> class L, class E>
+void instancia(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
+    const bool relaxar = m.omega != 1.0;
+    if (v.f != nullptr) (relaxar ? L<E, true, true>::rodar : L<E, true, false>::rodar)(v, m, varreduras);
+    else (relaxar ? L<E, false, true>::rodar : L<E, false, false>::rodar)(v, m, varreduras);
 }
+
+template <class E, bool D, bool R>
+struct laco_gs_lex {
+    static void rodar(const vista_nivel& v, const meios_suavizacao& m, int n) { gs_lex<E, D, R>(v, m, n); }
+};
+template <class E, bool D, bool R>
+struct laco_gs_sym {
+    static void rodar(const vista_nivel& v, const meios_suavizacao& m, int n) { gs_sym<E, D, R>(v, m, n); }
+};
+template <class E, bool D, bool R>
+struct laco_gs_rb {
+    static void rodar(const vista_nivel& v, const meios_suavizacao& m, int n) { gs_rb<E, D, R>(v, m, n); }
+};
+template <class E, bool D, bool R>
+struct laco_jacobi {
+    static void rodar(const vista_nivel& v, const meios_suavizacao& m, int n) { jacobi<E, D, R>(v, m, n); }
+};
 
 } // namespace
 
-void suavizar_gs_lex(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
-    instancia(v, m, gs_lex<true, true>, gs_lex<true, false>, gs_lex<false, true>, gs_lex<false, false>)(v, m,
-                                                                                                     varreduras);
-}
+void suavizar_gs_lex(const vista_nivel& v, const meios_suavizacao& m, int n) { instancia<laco_gs_lex, constante>(v, m, n); }
+void suavizar_gs_sym(const vista_nivel& v, const meios_suavizacao& m, int n) { instancia<laco_gs_sym, constante>(v, m, n); }
+void suavizar_gs_rb(const vista_nivel& v, const meios_suavizacao& m, int n) { instancia<laco_gs_rb, constante>(v, m, n); }
+void suavizar_jacobi(const vista_nivel& v, const meios_suavizacao& m, int n) { instancia<laco_jacobi, constante>(v, m, n); }
 
-void suavizar_gs_sym(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
-    instancia(v, m, gs_sym<true, true>, gs_sym<true, false>, gs_sym<false, true>, gs_sym<false, false>)(v, m,
-                                                                                                     varreduras);
+void suavizar_gs_lex_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    instancia<laco_gs_lex, variavel>(v, m, n);
 }
-
-void suavizar_gs_rb(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
-    instancia(v, m, gs_rb<true, true>, gs_rb<true, false>, gs_rb<false, true>, gs_rb<false, false>)(v, m,
-                                                                                                 varreduras);
+void suavizar_gs_sym_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    instancia<laco_gs_sym, variavel>(v, m, n);
 }
-
-void suavizar_jacobi(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
-    instancia(v, m, jacobi<true, true>, jacobi<true, false>, jacobi<false, true>, jacobi<false, false>)(v, m,
-                                                                                                     varreduras);
+void suavizar_gs_rb_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    instancia<laco_gs_rb, variavel>(v, m, n);
+}
+void suavizar_jacobi_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    instancia<laco_jacobi, variavel>(v, m, n);
 }

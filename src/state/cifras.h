@@ -8,7 +8,7 @@
 /// Valor de uma cifra que não se aplica ou não pôde ser medida (campo vazio no CSV, "-" nos textos).
 inline constexpr double sem_cifra = std::numeric_limits<double>::quiet_NaN();
 
-// Erro do campo final contra a solução exata do problema.
+// Erro do campo final contra a solução exata do problema (NaN: o problema não tem solução exata).
 struct erro_exato {
     double maximo = 0.0; // max |T - T_exata|
     double medio = 0.0;  // média de |T - T_exata| sobre todos os pontos
@@ -16,11 +16,17 @@ struct erro_exato {
 
 /// Pontos por direção da amostra do campo que os gráficos desenham (e que o plano de memória conta).
 inline constexpr int lado_da_amostra = 257;
+/// Células por direção, no máximo, do mapa de kappa: cada uma um retângulo no SVG, de bordas nítidas.
+inline constexpr int celulas_do_mapa = 64;
 
-// Amostra do campo final: até `lado` pontos por direção, a última linha e a última coluna sempre incluídas.
+// Amostra do campo final: até `lado` pontos por direção, a última linha e a última coluna sempre incluídas; e, com
+// o coeficiente variável, o campo kappa em até celulas_do_mapa blocos por direção (blocos de 1, 2, 4, ... células,
+// cada um com o valor da célula do seu centro).
 struct amostra_campo {
     std::vector<double> x, y;    // coordenadas das colunas e das linhas amostradas
-    std::vector<double> T, erro; // T e |T - T_exata| no ponto (c, b): índice c + b * x.size()
+    std::vector<double> T, erro; // T e |T - T_exata| no ponto (c, b): índice c + b * x.size() (erro NaN sem exata)
+    std::vector<double> xc, yc;  // centros das colunas e das linhas de células amostradas (vazios: kappa constante)
+    std::vector<double> kappa;   // kappa na célula (c, b): índice c + b * xc.size()
 };
 
 // Uma linha da tabela da análise de Fourier local: os fatores com nu1 varreduras antes e nu2 depois.
@@ -35,6 +41,7 @@ struct linha_lfa {
 // A teoria ao lado da medida: o que a análise calcula do estado e do método de uma rodada.
 struct cifras_rodada {
     // análise de Fourier local com os componentes da rodada e a anisotropia do nível mais fino
+    bool lfa_aplica = true;                        // false com o coeficiente variável (sem símbolo de Fourier)
     double ae_an = sem_cifra;                      // ae/an do nível mais fino
     int nu1 = 0, nu2 = 0;                          // varreduras antes e depois da correção grossa
     double mu_lfa = sem_cifra, mu_nu_lfa = sem_cifra;
@@ -51,6 +58,7 @@ struct cifras_rodada {
     double q_por_trabalho = sem_cifra;             // q_assintotico^(1/trabalho_ciclo)
     double digitos_por_trabalho = sem_cifra;       // -log10(q_assintotico)/trabalho_ciclo
     // erro do campo final
+    bool solucao_exata = true;                     // o problema tem solução exata (senão os erros são NaN)
     erro_exato erro;                               // |T - T_exata|
     double erro_algebrico_max = sem_cifra, erro_algebrico_medio = sem_cifra;         // |T - T_discreta|
     double erro_discretizacao_max = sem_cifra, erro_discretizacao_medio = sem_cifra; // |T_discreta - T_exata|
@@ -86,8 +94,9 @@ enum class fase_tempo {
     suavizacao_restricao,     // passada rápida: pré-suavização e restrição juntas
     prolongacao_suavizacao,   // passada rápida: prolongação e pós-suavização (e a norma, no mais fino) juntas
     suavizacao_norma,         // passada rápida de nm = 1: varreduras e norma juntas
+    operador,                 // coeficiente por ponto do operador variável do nível, montado uma vez por solução
 };
-inline constexpr int fases_tempo = 8;
+inline constexpr int fases_tempo = 9;
 
 // Tempo de relógio somado por nível e fase ao longo da solução, em segundos.
 struct tempos_fases {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "state/veredito.h"
+#include "state/operador.h"
 #include "state/vetor_grande.h"
 
 struct estado_execucao {
@@ -41,6 +42,13 @@ struct estado_execucao {
     int processadores = 0;          // processadores disponíveis ao processo (executar)
     int threads = 0;                // threads que a solução teve de fato (as que o sistema deixou criar)
     veredito veredito_final = veredito::parou; // como a rodada terminou (julgar_rodada, depois da solução)
+
+    // operador e fonte (planejar_solver, uma vez por solução)
+    std::vector<operador_nivel> operadores; // o operador de cada nível, índices 1..nm (vazio: o laplaciano)
+    vetor_grande pesos;             // coeficientes por ponto das formas variáveis, um bloco por nível
+    vetor_grande kappa;             // coeficiente de difusão por célula do nível mais fino, índices 1..(nx-1)(ny-1);
+                                    // vazio com o operador constante
+    vetor_grande fonte;             // lado direito do nível mais fino, índices 1..nxyg(nm); vazio sem termo fonte
 
     // nível corrente (selecionar_nivel, coeficientes, norma_l1)
     int k = 0, ofsk = 0;            // número do nível e seu deslocamento em cor/res

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "state/componentes.h"
 #include "state/numeros.h"
@@ -11,6 +12,9 @@ namespace {
 
 constexpr unsigned long long max_varreduras = 1000000;
 constexpr unsigned long long max_semente = 4294967295ULL;
+constexpr unsigned long long max_faixas = 1073741824ULL;  // M: as células a conferir vêm com a entrada
+constexpr unsigned long long max_onda = 1000000;          // KX, KY de sin:KX:KY
+constexpr double min_c = 1e-8, max_c = 1e8;               // C dos coeficientes
 
 // Inteiro decimal em 0..maximo pela regra da entrada, o texto inteiro.
 bool inteiro_sem_sinal(const char* t, unsigned long long maximo, unsigned long long& v) {
@@ -33,6 +37,20 @@ bool contagem(const std::string& t, int& n) {
     if (!inteiro_sem_sinal(t.c_str(), max_varreduras, v)) return false;
     n = static_cast<int>(v);
     return true;
+}
+
+// Número decimal (strtod), o texto inteiro, finito.
+// Um real pela regra da entrada (decimal, finito): o texto inteiro.
+bool numero(const std::string& t, double& v) { return ler_real_decimal(t, v) == leitura_numero::certo; }
+
+// "a:b:c" em pedaços; o primeiro é o nome.
+std::vector<std::string> pedacos(const std::string& t) {
+    std::vector<std::string> p(1);
+    for (char c : t) {
+        if (c == ':') p.emplace_back();
+        else p.back() += c;
+    }
+    return p;
 }
 
 std::string ler_ciclo(const std::string& t, metodo_solver& m) {
@@ -92,6 +110,63 @@ std::string ler_inicio(const std::string& t, metodo_solver& m) {
     return {};
 }
 
+std::string ler_eps(const std::string& t, metodo_solver& m) {
+    double e = 0.0;
+    if (!numero(t, e) || !(e > 0.0)) return "must be a finite number above 0";
+    m.eps = e;
+    return {};
+}
+
+std::string ler_coeficiente(const std::string& t, metodo_solver& m) {
+    const char* formas = "must be constant, jump:C, checker:C:M, layers:C:M or random:C[:SEED], with C from 1e-8 to "
+                         "1e8, M a whole number of at least 1 and SEED 0 to 4294967295";
+    const std::vector<std::string> p = pedacos(t);
+    coeficiente_difusao c;
+    unsigned long long v = 0;
+    if (p[0] == "constant" && p.size() == 1) {
+        m.coeficiente = c;
+        return {};
+    }
+    if (p[0] == "jump" && p.size() == 2) c.tipo = tipo_coeficiente::salto;
+    else if (p[0] == "checker" && p.size() == 3) c.tipo = tipo_coeficiente::xadrez;
+    else if (p[0] == "layers" && p.size() == 3) c.tipo = tipo_coeficiente::camadas;
+    else if (p[0] == "random" && (p.size() == 2 || p.size() == 3)) c.tipo = tipo_coeficiente::aleatorio;
+    else return formas;
+    if (!numero(p[1], c.c) || !(c.c >= min_c && c.c <= max_c)) return formas;
+    if (c.tipo == tipo_coeficiente::xadrez || c.tipo == tipo_coeficiente::camadas) {
+        if (!inteiro_sem_sinal(p[2].c_str(), max_faixas, v) || v < 1) return formas;
+        c.m = static_cast<int>(v);
+    }
+    if (c.tipo == tipo_coeficiente::aleatorio && p.size() == 3) {
+        if (!inteiro_sem_sinal(p[2].c_str(), max_semente, v)) return formas;
+        c.semente = v;
+    }
+    m.coeficiente = c;
+    return {};
+}
+
+std::string ler_problema(const std::string& t, metodo_solver& m) {
+    const char* formas = "must be linear, sinusoidal, sin:KX:KY (KX and KY whole numbers 1 to 1000000) or constant:F "
+                         "(F a finite number)";
+    const std::vector<std::string> p = pedacos(t);
+    definicao_problema d;
+    unsigned long long kx = 0, ky = 0;
+    if (p[0] == "linear" && p.size() == 1) d.tipo = tipo_problema::linear;
+    else if (p[0] == "sinusoidal" && p.size() == 1) d.tipo = tipo_problema::senoidal;
+    else if (p[0] == "sin" && p.size() == 3 && inteiro_sem_sinal(p[1].c_str(), max_onda, kx) && kx >= 1 &&
+             inteiro_sem_sinal(p[2].c_str(), max_onda, ky) && ky >= 1) {
+        d.tipo = tipo_problema::senos;
+        d.kx = static_cast<int>(kx);
+        d.ky = static_cast<int>(ky);
+    } else if (p[0] == "constant" && p.size() == 2 && numero(p[1], d.f)) {
+        d.tipo = tipo_problema::constante;
+    } else {
+        return formas;
+    }
+    m.problema = d;
+    return {};
+}
+
 constexpr opcao_metodo tabela[] = {
     {"cycle", "ciclo", "V|W|F", "V", "multigrid cycle (default {padrao})", ler_ciclo},
     {"fmg", "fmg", "", "off", "start by full multigrid (nested iteration from level 1)", ler_fmg},
@@ -104,6 +179,17 @@ constexpr opcao_metodo tabela[] = {
     {"restriction", "restricao", "NAME", "injection", "{restricoes} weighting", ler_restricao},
     {"start", "inicio", "random[:SEED]", "tipo_ci", "interior of the start field uniform in [-1, 1) (SEED default 1)",
      ler_inicio},
+    {"eps", "eps", "E", "1", "the operator is E*u_xx + u_yy on every level, E > 0 (default {padrao})", ler_eps,
+     true, grupo_opcao::problema},
+    {"coefficient", "coeficiente", "NAME", "constant",
+     "diffusion coefficient kappa per cell, the operator div(kappa grad u): constant (default), jump:C (C in the "
+     "cells of (1/4, 3/4)^2, 1 elsewhere), checker:C:M (an M x M board of 1 and C), layers:C:M (M horizontal layers "
+     "of 1 and C), random:C[:SEED] (log-uniform in [1/C, C]); C from 1e-8 to 1e8",
+     ler_coeficiente, false, grupo_opcao::problema},
+    {"problem", "problema_efetivo", "NAME", "problema",
+     "the problem instead of the input's problema: linear, sinusoidal, sin:KX:KY (source with the exact solution "
+     "sin(KX pi x) sin(KY pi y), zero boundary) or constant:F (source F, zero boundary, no exact solution)",
+     ler_problema, false, grupo_opcao::problema},
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 // As opções do método como dados: uma linha por opção, com o nome que se digita (--cycle, --sweep cycle=), a
 // coluna do resumo, o valor padrão e o leitor do valor. O parser, o --sweep, as rodadas de um estudo, a tabela do
-// estudo e o resumo leem esta tabela.
+// estudo e o resumo leem esta tabela. As do problema (--eps, --coefficient, --problem) são linhas do mesmo jeito,
+// do grupo `problema`: a ajuda as lista à parte e o resumo põe as suas colunas no fim da linha.
 #pragma once
 
 #include <span>
@@ -8,6 +9,9 @@
 #include <string_view>
 
 #include "state/metodo.h"
+
+// Do que uma opção trata: dos componentes do método ou do problema resolvido.
+enum class grupo_opcao { metodo, problema };
 
 struct opcao_metodo {
     const char* nome;      // --NOME na linha de comando e NOME em --sweep NOME=LISTA
@@ -21,9 +25,10 @@ struct opcao_metodo {
     std::string (*ler)(const std::string& texto, metodo_solver& m);
     bool numero = false;   // o valor é um número, lido pela regra da entrada (state/numeros.h): brancos antes, o resto
                            // depois de um branco, vírgula ou barra dá um aviso (quem chama separa)
+    grupo_opcao grupo = grupo_opcao::metodo;
 };
 
-/// As opções, na ordem das colunas do resumo.
+/// As opções, as do método e depois as do problema (cada grupo na ordem das suas colunas no resumo).
 std::span<const opcao_metodo> opcoes_do_metodo();
 /// A linha da opção NOME (sem "--"), ou nula.
 const opcao_metodo* opcao_do_metodo(std::string_view nome);

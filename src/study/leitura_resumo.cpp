@@ -19,8 +19,9 @@ namespace {
 
 // Colunas de texto do resumo; as demais que o programa escreve são números (ou vazias, quando não se aplicam).
 bool de_texto(const std::string& c) {
-    static const std::set<std::string> textos = {"caso",      "data_hora", "ciclo",    "grosso", "suavizador",
-                                                 "restricao", "inicio",    "veredito", "estudo"};
+    static const std::set<std::string> textos = {"caso",     "data_hora",   "ciclo",       "grosso",
+                                                 "suavizador", "restricao", "inicio",     "coeficiente",
+                                                 "problema_efetivo", "veredito", "estudo"};
     return textos.count(c) > 0;
 }
 

@@ -84,7 +84,7 @@ long long memoria_da_rodada(const estado_execucao& e, const opcoes_execucao& o,
     opcoes_execucao filho;
     filho.resumo = o.resumo;
     for (const alteracao_entrada& m : metodo) ler_opcao_metodo(m.nome, m.valor.c_str(), filho.metodo);
-    const necessidade_memoria n = memoria_necessaria(e, filho, metodo_efetivo(filho.metodo, e.nitm, e.nm));
+    const necessidade_memoria n = memoria_necessaria(e, filho, metodo_efetivo(filho.metodo, e.nitm, e.nm, e.problema));
     return n.T + n.cor + n.res + n.hist + n.rascunho + n.fator + n.saidas;
 }
 

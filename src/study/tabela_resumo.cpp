@@ -16,12 +16,23 @@ namespace {
 
 using linhas = std::vector<std::size_t>; // as linhas escolhidas do resumo, sem cópia
 
-// Colunas do resumo que um estudo pode variar, na ordem do cabeçalho: as da entrada, as do método, itmax.
+// Colunas do resumo que um estudo pode variar: as da entrada, as do problema (eps, coeficiente, problema_efetivo),
+// as do método, itmax. O primeiro parâmetro que varia é o eixo dos gráficos: o problema vem antes dos componentes.
 std::vector<std::string> candidatas() {
     std::vector<std::string> c = {"nm", "nx", "ny", "nitm", "tolt", "problema", "tipo_ci"};
-    for (const opcao_metodo& o : opcoes_do_metodo()) c.push_back(o.coluna);
+    for (const grupo_opcao g : {grupo_opcao::problema, grupo_opcao::metodo})
+        for (const opcao_metodo& o : opcoes_do_metodo())
+            if (o.grupo == g) c.push_back(o.coluna);
     c.push_back("itmax");
     return c;
+}
+
+// Uma coluna que define o problema resolvido (a da entrada ou uma das opções do problema).
+bool do_problema(const std::string& coluna) {
+    if (coluna == "problema") return true;
+    for (const opcao_metodo& o : opcoes_do_metodo())
+        if (coluna == o.coluna) return o.grupo == grupo_opcao::problema;
+    return false;
 }
 
 bool de_grade(const std::string& c) { return c == "nm" || c == "nx" || c == "ny"; }
@@ -170,14 +181,15 @@ void eixo_e_series(tabela_estudo& t, const resumo_lido& r, const linhas& v, cons
     t.series_eixo = agrupar(r, v, ch);
 }
 
-// Erro contra h: o erro de discretização só depende da grade e do problema, não do método nem da tolerância: uma
-// série por problema, h na direção que a série refina, a ordem observada contra a grade anterior e a inclinação.
+// Erro contra h: o erro de discretização só depende da grade e do problema (com eps e o coeficiente), não do método
+// nem da tolerância: uma série por problema, h na direção que a série refina, a ordem observada contra a grade
+// anterior e a inclinação.
 void erro_contra_h(tabela_estudo& t, const resumo_lido& r, const linhas& v, const std::vector<std::size_t>& resto) {
     const std::size_t cx = coluna_de(r, "nx"), cy = coluna_de(r, "ny");
     if (cx == r.colunas.size() || cy == r.colunas.size()) return;
     std::vector<std::size_t> por_problema;
     for (std::size_t c : resto)
-        if (r.colunas[c] == "problema") por_problema.push_back(c);
+        if (do_problema(r.colunas[c])) por_problema.push_back(c);
     t.series_grade = agrupar(r, v, por_problema);
     for (serie_estudo& s : t.series_grade) {
         bool varia_x = false, varia_y = false;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/analise.h"
+#include "auxiliar.h"
 
 namespace {
 
@@ -189,7 +190,7 @@ TEST(AnaliseLfa, PedidoDoMetodo) {
     m.omega = 1.25;
     m.restricao = tipo_restricao::meia;
     m.pos = 3;
-    const pedido_lfa p = pedido_do_metodo(metodo_efetivo(m, 2, 2), 16.0, 4.0);
+    const pedido_lfa p = pedido_do_metodo(metodo_efetivo(m, 2, 2, 2), 16.0, 4.0);
     EXPECT_EQ(p.nu1, 2);
     EXPECT_EQ(p.nu2, 3);
     EXPECT_EQ(p.omega, 1.25);
@@ -200,8 +201,55 @@ TEST(AnaliseLfa, PedidoDoMetodo) {
     // omega 0 é o padrão do suavizador: Jacobi 4/5
     m.suavizador = tipo_suavizador::jacobi;
     m.omega = 0.0;
-    pedido_lfa q = pedido_do_metodo(metodo_efetivo(m, 1, 2), 1.0, 1.0);
+    pedido_lfa q = pedido_do_metodo(metodo_efetivo(m, 1, 2, 2), 1.0, 1.0);
     const double padrao = analisar_lfa(q).mu;
     q.omega = 0.8;
     EXPECT_EQ(analisar_lfa(q).mu, padrao);
+}
+
+// A anisotropia de --eps entra na análise por ae: a razão ae/an é eps (dy/dx)^2, e com uma grade anisotrópica o
+// mesmo eps que a iguala a 1 dá os fatores do laplaciano. Um eps enorme (coeficientes perto do estouro) é levado
+// para perto de 1 e dá os mesmos fatores que a mesma razão em números pequenos; uma matriz com infinitos ou NaN não
+// prende o balanceamento (a análise termina com NaN).
+TEST(AnaliseLfa, EpsNaAnalise) {
+    metodo_solver m;
+    m.restricao = tipo_restricao::completa;
+    m.eps = 0.25;
+    const pedido_lfa p = pedido_da_rodada(metodo_efetivo(m, 1, 3, 2), 1, 3, 17, 33); // dx = 2 dy: ae/an = 0.25*0.25
+    EXPECT_EQ(p.ae / p.an, 0.25 * (256.0 / 1024.0));
+    m.eps = 4.0;
+    const pedido_lfa q = pedido_da_rodada(metodo_efetivo(m, 1, 3, 2), 1, 3, 17, 33); // 4 * (1/4): isotrópico
+    EXPECT_EQ(q.ae, q.an);
+    EXPECT_NEAR(analisar_lfa(q).rho, 0.193, 1e-3); // o publicado, com três casas
+    pedido_lfa grande = q, pequeno = q;
+    grande.ae = 1e300;
+    grande.an = 1e298;
+    pequeno.ae = 1.0;
+    pequeno.an = 1e-2;
+    grande = pedido_do_metodo(metodo_efetivo(m, 1, 3, 2), grande.ae, grande.an);
+    pequeno = pedido_do_metodo(metodo_efetivo(m, 1, 3, 2), pequeno.ae, pequeno.an);
+    EXPECT_NEAR(analisar_lfa(grande).rho, analisar_lfa(pequeno).rho, 1e-12);
+    EXPECT_TRUE(std::isfinite(analisar_lfa(grande).rho));
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const std::vector<complexo>& a : {std::vector<complexo>{1.0, inf, 1.0, 2.0}, std::vector<complexo>{1.0, 1.0, inf, 2.0},
+                                           std::vector<complexo>{1.0, std::nan(""), 1.0, 2.0}})
+        EXPECT_FALSE(std::isfinite(raio_espectral(a, 2)));
+}
+
+// Com o coeficiente variável a análise não se aplica: a tabela vem vazia e as cifras da rodada ficam sem mu e rho
+// (o fator medido continua); com C = 1 o operador é o constante e a análise vale.
+TEST(AnaliseLfa, NaoSeAplicaAoCoeficienteVariavel) {
+    metodo_solver m;
+    m.coeficiente = {tipo_coeficiente::xadrez, 100.0, 2, 1};
+    EXPECT_TRUE(tabela_lfa(metodo_efetivo(m, 1, 3, 2), 1, 3, 9, 9).empty());
+    estado_execucao e = estado_de(entrada(3, 3, 3, "1e-6", 30, 2, 2));
+    resolver_multigrid(e, efetivo(e, m));
+    const cifras_rodada c = calcular_cifras(e, efetivo(e, m));
+    EXPECT_FALSE(c.lfa_aplica);
+    EXPECT_TRUE(std::isnan(c.mu_lfa) && std::isnan(c.rho_lfa));
+    EXPECT_TRUE(std::isfinite(c.q_assintotico));
+    EXPECT_FALSE(c.solucao_exata);
+    EXPECT_TRUE(std::isnan(c.erro.maximo) && std::isnan(c.erro_algebrico_max) && std::isnan(c.erro_discretizacao_max));
+    m.coeficiente.c = 1.0;
+    EXPECT_EQ(tabela_lfa(metodo_efetivo(m, 1, 3, 2), 1, 3, 9, 9).size(), 4u);
 }

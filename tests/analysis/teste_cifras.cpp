@@ -51,7 +51,7 @@ TEST(Cifras, AjusteNaSegundaMetadeIgnoraOTransitorio) {
 TEST(Cifras, TabelaDaLfa) {
     metodo_solver m;
     m.restricao = tipo_restricao::completa;
-    std::vector<linha_lfa> t = tabela_lfa(metodo_efetivo(m, 1, 3), 1, 3, 9, 9); // nitm 1: V(1,1), a segunda linha
+    std::vector<linha_lfa> t = tabela_lfa(metodo_efetivo(m, 1, 3, 2), 1, 3, 9, 9); // nitm 1: V(1,1), a segunda linha
     ASSERT_EQ(t.size(), 4u);
     for (int nu = 1; nu <= 4; ++nu) {
         EXPECT_EQ(t[nu - 1].nu1, (nu + 1) / 2);
@@ -63,18 +63,18 @@ TEST(Cifras, TabelaDaLfa) {
     // contagens fora das quatro: uma quinta linha; anisotropia de um nível 33 x 9 (ae/an = 16)
     m.pre = 3;
     m.pos = 0;
-    t = tabela_lfa(metodo_efetivo(m, 1, 3), 1, 3, 33, 9);
+    t = tabela_lfa(metodo_efetivo(m, 1, 3, 2), 1, 3, 33, 9);
     ASSERT_EQ(t.size(), 5u);
     EXPECT_TRUE(t[4].da_rodada);
     EXPECT_EQ(t[4].nu1, 3);
-    const pedido_lfa p = pedido_da_rodada(metodo_efetivo(m, 1, 3), 1, 3, 33, 9);
+    const pedido_lfa p = pedido_da_rodada(metodo_efetivo(m, 1, 3, 2), 1, 3, 33, 9);
     EXPECT_EQ(p.ae / p.an, 16.0);
     EXPECT_EQ(t[4].rho, analisar_lfa(p).rho);
     // nm = 1: nu = nitm varreduras, rho não se aplica
-    t = tabela_lfa(metodo_efetivo(m, 2, 1), 2, 1, 9, 9);
+    t = tabela_lfa(metodo_efetivo(m, 2, 1, 2), 2, 1, 9, 9);
     EXPECT_TRUE(std::isnan(t[0].rho));
     EXPECT_TRUE(t[1].da_rodada);
-    EXPECT_EQ(pedido_da_rodada(metodo_efetivo(m, 2, 1), 2, 1, 9, 9).nu2, 0);
+    EXPECT_EQ(pedido_da_rodada(metodo_efetivo(m, 2, 1, 2), 2, 1, 9, 9).nu2, 0);
 }
 
 TEST(Cifras, DoEstadoResolvido) {
@@ -85,19 +85,19 @@ TEST(Cifras, DoEstadoResolvido) {
     m.inicio = tipo_inicio::aleatorio;
     const estado_execucao e = resolvido(6, 3, "1e-13", 60, 1, m);
     const cifras_rodada c = calcular_cifras(e, efetivo(e, m));
-    EXPECT_EQ(c.rho_lfa, analisar_lfa(pedido_da_rodada(metodo_efetivo(m, 1, 6), 1, 6, 65, 65)).rho);
+    EXPECT_EQ(c.rho_lfa, analisar_lfa(pedido_da_rodada(metodo_efetivo(m, 1, 6, 2), 1, 6, 65, 65)).rho);
     EXPECT_NEAR(c.q_assintotico / c.rho_lfa, 1.0, 0.2);
     EXPECT_GT(c.r2, 0.99);
     EXPECT_EQ(c.ajuste_ate, static_cast<int>(e.niter)); // parou em tolt, antes do piso
     EXPECT_EQ(c.ajuste_de, c.ajuste_ate / 2);
-    const trabalho_ciclo w = calcular_trabalho(metodo_efetivo(m, 1, 6), 1, e.nxg, e.nyg, 6);
+    const trabalho_ciclo w = calcular_trabalho(metodo_efetivo(m, 1, 6, 2), 1, e.nxg, e.nyg, 6);
     EXPECT_EQ(c.trabalho_ciclo, w.varreduras);
     EXPECT_EQ(c.solucoes_exatas_ciclo, 32.0); // W: 2^(nm-1) visitas do nível 1
     EXPECT_EQ(c.q_por_trabalho, fator_por_trabalho(c.q_assintotico, c.trabalho_ciclo));
-    const erro_dividido d = dividir_erro(preparar_solucao_discreta(2, 65, 65), e.T);
+    const erro_dividido d = dividir_erro(preparar_solucao_discreta(do_problema(2), 65, 65), e.T);
     EXPECT_EQ(c.erro_algebrico_max, d.algebrico_max);
     EXPECT_EQ(c.erro_discretizacao_medio, d.discretizacao_medio);
-    EXPECT_EQ(c.erro.maximo, calcular_erro_exato(e).maximo);
+    EXPECT_EQ(c.erro.maximo, calcular_erro_exato(e, efetivo(e)).maximo);
     EXPECT_LT(c.erro_algebrico_max, 1e-3 * c.erro_discretizacao_max);
     // malha única: sem rho, trabalho = nitm varreduras
     const estado_execucao u = resolvido(1, 9, "1e-6", 500, 3);
@@ -170,7 +170,7 @@ TEST(Cifras, TextosImprimemOQueRecebem) {
     EXPECT_TRUE(col.ends_with(",4,9,12,,,20")) << col;
     EXPECT_EQ(cifra(sem_cifra, 3), "-");
     // a tabela da LFA marca a linha da rodada e diz o que supõe
-    const metodo_efetivo classico({}, 1, 3);
+    const metodo_efetivo classico({}, 1, 3, 2);
     const std::vector<linha_lfa> l = tabela_lfa(classico, 1, 3, 9, 9);
     const std::string lfa = texto_lfa(e, classico, l);
     EXPECT_NE(lfa.find("    1    1  0.5000  0.5000  0.2500    0.2000  <- esta rodada\n"), std::string::npos) << lfa;
@@ -220,19 +220,50 @@ TEST(Veredito, QuatroVereditos) {
 TEST(Veredito, PrevisaoDaLfa) {
     metodo_solver rb;
     rb.suavizador = tipo_suavizador::gs_rb;
-    const previsao_lfa p = prever_convergencia(metodo_efetivo(rb, 2, 4), 2, 4, 17, 17);
+    const previsao_lfa p = prever_convergencia(metodo_efetivo(rb, 2, 4, 2), 2, 4, 17, 17);
     EXPECT_NEAR(p.rho, 1.0, 1e-6);
     EXPECT_EQ(p.causa, causa_divergencia::vermelho_preto_injecao);
-    EXPECT_NE(aviso_sem_convergencia(metodo_efetivo(rb, 2, 4), p).find("injection passes down about twice"),
+    EXPECT_NE(aviso_sem_convergencia(metodo_efetivo(rb, 2, 4, 2), p).find("injection passes down about twice"),
               std::string::npos);
-    EXPECT_EQ(prever_convergencia(metodo_efetivo({}, 2, 4), 2, 4, 17, 17).causa, causa_divergencia::nenhuma);
+    EXPECT_EQ(prever_convergencia(metodo_efetivo({}, 2, 4, 2), 2, 4, 17, 17).causa, causa_divergencia::nenhuma);
     rb.restricao = tipo_restricao::completa;
-    EXPECT_EQ(prever_convergencia(metodo_efetivo(rb, 2, 4), 2, 4, 17, 17).causa, causa_divergencia::nenhuma);
-    EXPECT_EQ(prever_convergencia(metodo_efetivo({}, 0, 4), 0, 4, 17, 17).causa, causa_divergencia::sem_suavizacao);
+    EXPECT_EQ(prever_convergencia(metodo_efetivo(rb, 2, 4, 2), 2, 4, 17, 17).causa, causa_divergencia::nenhuma);
+    EXPECT_EQ(prever_convergencia(metodo_efetivo({}, 0, 4, 2), 0, 4, 17, 17).causa, causa_divergencia::sem_suavizacao);
     metodo_solver jacobi;
     jacobi.suavizador = tipo_suavizador::jacobi;
     jacobi.omega = 1.9;
-    EXPECT_EQ(prever_convergencia(metodo_efetivo(jacobi, 2, 4), 2, 4, 17, 17).causa, causa_divergencia::suavizador);
-    EXPECT_EQ(prever_convergencia(metodo_efetivo(jacobi, 2, 1), 2, 1, 17, 17).causa, causa_divergencia::nenhuma);
-    EXPECT_EQ(aviso_sem_convergencia(metodo_efetivo({}, 2, 4), {}), "");
+    EXPECT_EQ(prever_convergencia(metodo_efetivo(jacobi, 2, 4, 2), 2, 4, 17, 17).causa, causa_divergencia::suavizador);
+    EXPECT_EQ(prever_convergencia(metodo_efetivo(jacobi, 2, 1, 2), 2, 1, 17, 17).causa, causa_divergencia::nenhuma);
+    EXPECT_EQ(aviso_sem_convergencia(metodo_efetivo({}, 2, 4, 2), {}), "");
+}
+
+// O mapa de kappa dos gráficos: com até 64 células por direção, cada célula no seu centro com o seu valor; com mais,
+// blocos de 2, 4, ... células, cada um no seu centro com o valor da célula que o contém (um salto fica na sua
+// posição: o do salto em (1/4, 3/4)^2 começa em x = 1/4 exatamente); sem coeficiente variável, nenhum mapa.
+TEST(Cifras, AmostraDoCoeficiente) {
+    for (const int nm : {4, 8}) {
+        metodo_solver m;
+        m.coeficiente = {tipo_coeficiente::salto, 50.0, 1, 1};
+        estado_execucao e = estado_de(entrada(nm, 3, 3, "1e-3", 1, 1, 2));
+        resolver_multigrid(e, efetivo(e, m));
+        const amostra_campo a = amostrar_campo(e, efetivo(e, m), lado_da_amostra);
+        const int n1 = e.nxk - 1;
+        const int blocos = std::min(n1, celulas_do_mapa), largura = n1 / blocos;
+        ASSERT_EQ(a.xc.size(), static_cast<std::size_t>(blocos));
+        ASSERT_EQ(a.kappa.size(), a.xc.size() * a.yc.size());
+        for (std::size_t b = 0; b < a.yc.size(); ++b)
+            for (std::size_t c = 0; c < a.xc.size(); ++c) {
+                EXPECT_EQ(a.xc[c], (static_cast<double>(c * largura) + 0.5 * largura) * e.dx);
+                const int I = static_cast<int>(a.xc[c] / e.dx) + 1, J = static_cast<int>(a.yc[b] / e.dy) + 1;
+                EXPECT_EQ(a.kappa[c + b * a.xc.size()], e.kappa[static_cast<std::size_t>(I + (J - 1) * n1)]) << c << "," << b;
+            }
+        // a borda do salto: o primeiro bloco com C começa em x = 1/4
+        std::size_t primeiro = 0;
+        const std::size_t meio = a.yc.size() / 2;
+        while (a.kappa[primeiro + meio * a.xc.size()] != 50.0) ++primeiro;
+        EXPECT_EQ(a.xc[primeiro] - 0.5 * largura * e.dx, 0.25) << nm;
+    }
+    estado_execucao e = estado_de(entrada(3, 3, 3, "1e-3", 1, 1, 2));
+    resolver_multigrid(e, efetivo(e));
+    EXPECT_TRUE(amostrar_campo(e, efetivo(e), lado_da_amostra).kappa.empty());
 }

@@ -52,7 +52,7 @@ estado_execucao nivel_ao_acaso(int nm, int nx1, int ny1, int problema, int k, un
     criar_campo(e, e.nxyg[nm]);
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[nm]);
     selecionar_nivel(e, nm);
-    preparar_campo_inicial(e);
+    preparar_campo_inicial(e, efetivo(e));
     std::mt19937_64 g(semente);
     std::uniform_real_distribution<double> d(-1.0, 1.0);
     const int nx = e.nxg[nm], ny = e.nyg[nm];
@@ -133,13 +133,13 @@ void conferir_passadas(const forma& f, int problema, const std::vector<int>& nit
 
 // Solução inteira, referência contra rápida, com o histórico e as chamadas do aviso.
 void conferir_solucao(int nm, int nx1, int ny1, int nitm, int problema, int tipo_ci, int itmax,
-                      const std::vector<int>& threads_testadas = {1, 2, 3}) {
+                      const std::vector<int>& threads_testadas = {1, 2, 3}, const metodo_solver& m = {}) {
     const std::string texto = entrada(nm, nx1, ny1, "0.0", itmax, nitm, problema, tipo_ci);
     estado_execucao ref = estado_de(texto);
     ajustes_solver referencia;
     referencia.rapidos = false;
-    if (nm == 1) resolver_malha_unica(ref, efetivo(ref), referencia);
-    else resolver_multigrid(ref, efetivo(ref), referencia);
+    if (nm == 1) resolver_malha_unica(ref, efetivo(ref, m), referencia);
+    else resolver_multigrid(ref, efetivo(ref, m), referencia);
     for (conjunto_instrucoes c : conjuntos())
         for (int threads : threads_testadas) {
             SCOPED_TRACE(std::to_string(nm) + " níveis, " + std::to_string(nx1) + "x" + std::to_string(ny1) + ", nitm " +
@@ -152,8 +152,8 @@ void conferir_solucao(int nm, int nx1, int ny1, int nitm, int problema, int tipo
                 EXPECT_TRUE(mesmos_bits(x.hist[x.it], ref.hist[x.it])) << "ciclo " << x.it;
             };
             const ajustes_solver ajustes = ajustes_de(threads, c);
-            if (nm == 1) resolver_malha_unica(e, efetivo(e), ajustes, aviso);
-            else resolver_multigrid(e, efetivo(e), ajustes, aviso);
+            if (nm == 1) resolver_malha_unica(e, efetivo(e, m), ajustes, aviso);
+            else resolver_multigrid(e, efetivo(e, m), ajustes, aviso);
             EXPECT_EQ(e.niter, ref.niter);
             EXPECT_EQ(avisos, ref.niter);
             for (long long it = 0; it <= ref.niter; ++it)
@@ -201,8 +201,8 @@ TEST(Rapido, CampoInicialNumaPassada) {
                     criar_campo(*x, x->nxyg[x->nm]);
                     selecionar_nivel(*x, x->nm);
                 }
-                preparar_campo_inicial(ref);
-                campo_inicial_rapido(e);
+                preparar_campo_inicial(ref, efetivo(ref));
+                campo_inicial_rapido(e, efetivo(e));
                 ESPERA_MESMOS_BITS(e.T, ref.T);
                 EXPECT_TRUE(mesmos_bits(e.hist[0], ref.hist[0])) << e.hist[0] << " contra " << ref.hist[0];
                 EXPECT_TRUE(mesmos_bits(e.ap, ref.ap));
@@ -232,5 +232,35 @@ TEST(Rapido, MultigridDeDoisAOitoNiveis) {
         conferir_solucao(5, 5, 7, nitm, 1, 1, 2, {1});
         conferir_solucao(6, 7, 4, nitm, 2, 0, 2, {1});
         conferir_solucao(4, 94, 91, nitm, 1 + nitm % 2, 0, 2, {1, 2});
+    }
+}
+
+// O operador constante com qualquer eps e os problemas com fonte continuam na passada rápida (o plano a escolhe), com
+// os bits dos núcleos simples: varreduras com a fonte em T, a restrição que a soma primeiro e a norma que a subtrai
+// por último, também nas parcelas vetoriais e com threads (os níveis grandes).
+TEST(Rapido, AnisotropiaEFonteIgualAReferencia) {
+    auto pedido = [](double eps, definicao_problema p) {
+        metodo_solver m;
+        m.eps = eps;
+        m.problema = p;
+        return m;
+    };
+    const definicao_problema senos{tipo_problema::senos, 3, 2, 0.0}, constante{tipo_problema::constante, 1, 1, -2.5};
+    for (const metodo_solver& m : {pedido(0.01, {}), pedido(7.0, {}), pedido(1.0, senos), pedido(0.1, constante),
+                                   pedido(0.3, senos)}) {
+        SCOPED_TRACE("eps " + std::to_string(m.eps) + ", problema " + texto_problema(m.problema));
+        estado_execucao x = estado_de(entrada(3, 5, 5, "0.0", 1, 1, 2));
+        equipe eq(1);
+        plano_solver p;
+        criar_campo(x, x.nxyg[3]);
+        criar_niveis_grossos(x, static_cast<long>(x.nxyt) - x.nxyg[3]);
+        planejar_solver(p, x, efetivo(x, m), {}, eq);
+        EXPECT_TRUE(p.rapido) << "a passada rápida serve ao operador constante com qualquer eps e fonte";
+        for (int nitm = 1; nitm <= 3; ++nitm) {
+            conferir_solucao(1, 23, 17, nitm, 2, 0, 3, {1, 2}, m);
+            conferir_solucao(4, 5, 3, nitm, 1, 0, 3, {1, 3}, m);
+        }
+        conferir_solucao(1, 740, 721, 2, 2, 0, 2, {1, 2}, m);
+        conferir_solucao(3, 186, 181, 1, 1, 0, 2, {2}, m);
     }
 }

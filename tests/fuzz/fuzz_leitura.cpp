@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dados, std::size_t n) 
         total += e.nxyg[k];
     }
     exigir(total == e.nxyt);
-    const necessidade_memoria m = memoria_necessaria(e, opcoes_execucao{}, metodo_efetivo({}, e.nitm, e.nm));
+    const necessidade_memoria m = memoria_necessaria(e, opcoes_execucao{}, metodo_efetivo({}, e.nitm, e.nm, e.problema));
     exigir(m.T > 0 && m.hist > 0 && m.cor >= 0 && m.cor == m.res);
     return 0;
 }

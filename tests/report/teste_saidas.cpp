@@ -43,17 +43,17 @@ TEST(Csv, HistoricoEResumo) {
     EXPECT_NE(h.find("\r\niteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r\n0,48,1,,\r\n1,7.31640625,"), std::string::npos);
     EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 1 + 1 + 1 + 3);
     cifras_rodada cifras;
-    cifras.erro = calcular_erro_exato(e);
+    cifras.erro = calcular_erro_exato(e, efetivo(e));
     const std::string r = linha_resumo(e, cifras, efetivo(e));
     EXPECT_EQ(r.rfind("\"a, \"\"b\"\" c\",2,3,3,1,0.001,1,0,3,", 0), 0u) << r;
     const std::string c = cabecalho_resumo();
     // a vírgula dentro das aspas do caso é a única a mais
     EXPECT_EQ(std::count(r.begin(), r.end(), ','), std::count(c.begin(), c.end(), ',') + 1);
     // o veredito, depois das colunas antigas
-    EXPECT_NE(c.find(",itmax,veredito,estudo\r\n"), std::string::npos) << c;
-    EXPECT_NE(r.find(",50,parou,\r\n"), std::string::npos) << r; // uma rodada avulsa não tem estudo
+    EXPECT_NE(c.find(",itmax,eps,coeficiente,problema_efetivo,veredito,estudo\r\n"), std::string::npos) << c;
+    EXPECT_NE(r.find(",50,1,constant,linear,parou,\r\n"), std::string::npos) << r; // uma rodada avulsa não tem estudo
     const std::string s = linha_resumo(e, cifras, efetivo(e), "20261208T140509-abc123");
-    EXPECT_TRUE(s.ends_with(",50,parou,20261208T140509-abc123\r\n")) << s;
+    EXPECT_TRUE(s.ends_with(",50,1,constant,linear,parou,20261208T140509-abc123\r\n")) << s;
 }
 
 // Uma grade sem incógnitas: a razão 0/0 não vai ao resumo (um campo vazio, como uma cifra que não se aplica); o
@@ -72,12 +72,12 @@ TEST(Csv, RazaoNaoFinitaDeUmaGradeSemIncognitas) {
 TEST(ErroExato, ZeroParaASolucaoLinearESinusoidalTresPorTres) {
     estado_execucao e = estado_de(entrada(3, 3, 5, "0", 0, 1, 1, 1));
     resolver_multigrid(e, efetivo(e));
-    erro_exato x = calcular_erro_exato(e);
+    erro_exato x = calcular_erro_exato(e, efetivo(e));
     EXPECT_EQ(x.maximo, 0.0);
     EXPECT_EQ(x.medio, 0.0);
     e = estado_de(entrada(1, 3, 3, "0", 1, 1, 2));
     resolver_malha_unica(e, efetivo(e));
-    x = calcular_erro_exato(e);
+    x = calcular_erro_exato(e, efetivo(e));
     const double d = 0.25 - 0.19926840766919338;
     EXPECT_NEAR(x.maximo, d, 1e-15);
     // no contorno norte, sin(pi x) contra a solução exata: só arredondamento
@@ -89,7 +89,7 @@ TEST(ErroExato, DiminuiComAMalha) {
     for (int nm = 2; nm <= 5; ++nm) {
         estado_execucao e = estado_de(entrada(nm, 3, 3, "1e-12", 60, 2, 2));
         resolver_multigrid(e, efetivo(e));
-        const double m = calcular_erro_exato(e).maximo;
+        const double m = calcular_erro_exato(e, efetivo(e)).maximo;
         EXPECT_LT(m, antes * 0.3) << nm;  // segunda ordem: cerca de 1/4 por nível
         antes = m;
     }

@@ -32,7 +32,7 @@ TEST(Direto, ContraGaussSeidelConvergido) {
         f[5] = 5.0;
         const vista_nivel v = vista_de(u, &f, 3, 3);
         fator_banda fb;
-        fatorar_nivel_grosso(fb, 3, 3, v.ae, v.an, v.ap);
+        fatorar_nivel_grosso(fb, v);
         resolver_nivel_grosso(fb, v);
         EXPECT_NEAR(u[5], (5.0 + 4.0 * (4 + 6) + 4.0 * (2 + 8)) / 16.0, 1e-15);
     }
@@ -47,7 +47,7 @@ TEST(Direto, ContraGaussSeidelConvergido) {
         std::vector<double> gs = u;
         const vista_nivel v = vista_de(u, &f, nx, ny);
         fator_banda fb;
-        fatorar_nivel_grosso(fb, nx, ny, v.ae, v.an, v.ap);
+        fatorar_nivel_grosso(fb, v);
         EXPECT_EQ(fb.b, std::min(nx, ny) - 2);
         resolver_nivel_grosso(fb, v);
         suavizar_gs_lex(vista_de(gs, &f, nx, ny), {}, 4000);
@@ -58,7 +58,7 @@ TEST(Direto, ContraGaussSeidelConvergido) {
     // sem incógnitas: nada a fatorar, nada muda
     std::vector<double> u(9, 1.0);
     fator_banda fb;
-    fatorar_nivel_grosso(fb, 2, 4, 1, 1, 4);
+    fatorar_nivel_grosso(fb, vista_de(u, nullptr, 2, 4));
     resolver_nivel_grosso(fb, vista_de(u, nullptr, 2, 4));
     EXPECT_EQ(u, std::vector<double>(9, 1.0));
     EXPECT_EQ(bytes_fator_banda(2, 4), 0);

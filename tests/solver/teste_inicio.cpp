@@ -33,7 +33,7 @@ TEST(InicioAleatorio, InteriorEmOrdemDeArmazenamento) {
     metodo_solver m;
     m.inicio = tipo_inicio::aleatorio;
     m.semente = 1;
-    preparar_campo_inicial(e, m.inicio, m.semente);
+    preparar_campo_inicial(e, efetivo(e, m));
     std::uint64_t s = 1;
     for (int P : {6, 7, 10, 11}) EXPECT_TRUE(bits_iguais(e.T[P], proximo_aleatorio(s))) << "P = " << P;
     EXPECT_EQ(e.T[16], 1.0); // contorno do problema linear, não o valor de tipo_ci = 1

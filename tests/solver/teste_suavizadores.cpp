@@ -19,7 +19,7 @@ estado_execucao grade(int nx, int ny, int problema = 1, int nitm = 1) {
     estado_execucao e = estado_de(entrada(1, nx, ny, "0.0", 5, nitm, problema));
     criar_campo(e, e.nxyg[1]);
     selecionar_nivel(e, 1);
-    preparar_campo_inicial(e);
+    preparar_campo_inicial(e, efetivo(e));
     return e;
 }
 

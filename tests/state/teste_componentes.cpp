@@ -29,12 +29,18 @@ struct nivel_ao_acaso {
 const std::map<std::string, std::string> valores_de_teste = {
     {"cycle", "W"},        {"fmg", "1"},       {"pre", "3"},
     {"post", "0"},         {"coarsest", "solve"}, {"smoother", "line-y"},
-    {"omega", "1.3"},      {"restriction", "full"}, {"start", "random:9"}};
+    {"omega", "1.3"},      {"restriction", "full"}, {"start", "random:9"},
+    {"eps", "0.01"},       {"coefficient", "random:1e3:7"}, {"problem", "sin:2:1"}};
 
 bool mesmo_metodo(const metodo_solver& a, const metodo_solver& b) {
+    const coeficiente_difusao &ca = a.coeficiente, &cb = b.coeficiente;
+    const definicao_problema &pa = a.problema, &pb = b.problema;
     return a.ciclo == b.ciclo && a.fmg == b.fmg && a.pre == b.pre && a.pos == b.pos && a.grosso == b.grosso &&
            a.grosso_exato == b.grosso_exato && a.suavizador == b.suavizador && mesmos_bits(a.omega, b.omega) &&
-           a.restricao == b.restricao && a.inicio == b.inicio && a.semente == b.semente;
+           a.restricao == b.restricao && a.inicio == b.inicio && a.semente == b.semente &&
+           mesmos_bits(a.eps, b.eps) && ca.tipo == cb.tipo && mesmos_bits(ca.c, cb.c) && ca.m == cb.m &&
+           ca.semente == cb.semente && pa.tipo == pb.tipo && pa.kx == pb.kx && pa.ky == pb.ky &&
+           mesmos_bits(pa.f, pb.f);
 }
 
 } // namespace
@@ -69,13 +75,14 @@ TEST(Componentes, CadaLinhaTemOSeuNucleo) {
 // Cada opção do método: aceita como --NOME VALOR, varrida por --sweep NOME=VALOR, com a sua coluna no resumo; a
 // linha de comando que um estudo dá à rodada refaz exatamente o método da opção dada à mão.
 TEST(Componentes, OpcoesDoMetodoDeAPontaAPonta) {
-    std::string colunas;
+    std::string colunas, colunas_problema;
     for (const opcao_metodo& o : opcoes_do_metodo()) {
         SCOPED_TRACE(o.nome);
         const auto amostra = valores_de_teste.find(o.nome);
         ASSERT_NE(amostra, valores_de_teste.end()) << "sem valor de teste para --" << o.nome;
         const std::string& valor = amostra->second;
-        colunas += (colunas.empty() ? "" : ",") + std::string(o.coluna);
+        std::string& c = o.grupo == grupo_opcao::metodo ? colunas : colunas_problema;
+        c += (c.empty() ? "" : ",") + std::string(o.coluna);
         const bool sem_valor = *o.valor == '\0';
         std::vector<std::string> a = {"--" + std::string(o.nome)};
         if (!sem_valor) a.push_back(valor);
@@ -98,4 +105,9 @@ TEST(Componentes, OpcoesDoMetodoDeAPontaAPonta) {
         EXPECT_NE(texto_de_ajuda().find("--" + std::string(o.nome)), std::string::npos);
     }
     EXPECT_EQ(colunas, cabecalho_colunas_metodo());
+    EXPECT_EQ(colunas_problema, cabecalho_colunas_problema());
+    // as colunas do problema vêm depois das antigas, antes do veredito e do estudo (os scripts leem as antigas
+    // pela posição)
+    const std::string cab = cabecalho_resumo();
+    EXPECT_TRUE(cab.ends_with(",itmax," + colunas_problema + ",veredito,estudo\r\n")) << cab;
 }

@@ -9,7 +9,9 @@
 
 #include "auxiliar.h"
 #include "report/listagem.h"
+#include "analysis/analise.h"
 #include "solver/solver.h"
+#include "study/estudo.h"
 
 namespace {
 
@@ -109,21 +111,21 @@ TEST(OpcoesMetodo, NumerosPelaRegraDaEntrada) {
 // Valores efetivos: contagens não dadas seguem nitm, omega não dado é 1 (0,8 no Jacobi), as linhas não relaxam;
 // o método dado igual ao clássico conta como clássico.
 TEST(OpcoesMetodo, MetodoEfetivoEClassico) {
-    const metodo_efetivo m(metodo_de({"--smoother", "jacobi", "--post", "5"}), 3, 2);
+    const metodo_efetivo m(metodo_de({"--smoother", "jacobi", "--post", "5"}), 3, 2, 2);
     EXPECT_EQ(m.pre, 3);
     EXPECT_EQ(m.pos, 5);
     EXPECT_EQ(m.grosso, 3);
     EXPECT_EQ(m.omega, 0.8);
-    EXPECT_EQ(metodo_efetivo(metodo_de({"--smoother", "line-y", "--omega", "1.5"}), 2, 2).omega, 1.0);
+    EXPECT_EQ(metodo_efetivo(metodo_de({"--smoother", "line-y", "--omega", "1.5"}), 2, 2, 2).omega, 1.0);
     EXPECT_TRUE(metodo_efetivo(metodo_de({"--cycle", "V", "--pre", "2", "--post", "2", "--coarsest", "2", "--omega",
                                            "1", "--restriction", "injection"}),
-                                2, 3)
+                                2, 3, 2)
                     .classico);
-    EXPECT_FALSE(metodo_efetivo(metodo_de({"--pre", "2"}), 1, 3).classico);
-    const metodo_efetivo uma_malha(metodo_de({"--cycle", "W", "--fmg", "--coarsest", "solve"}), 2, 1);
+    EXPECT_FALSE(metodo_efetivo(metodo_de({"--pre", "2"}), 1, 3, 2).classico);
+    const metodo_efetivo uma_malha(metodo_de({"--cycle", "W", "--fmg", "--coarsest", "solve"}), 2, 1, 2);
     EXPECT_TRUE(uma_malha.classico); // nm = 1: ciclo, fmg e nível 1 não se aplicam
     EXPECT_FALSE(uma_malha.fmg || uma_malha.grosso_exato || uma_malha.multigrid);
-    EXPECT_FALSE(metodo_efetivo(metodo_de({"--start", "random:0"}), 2, 1).classico);
+    EXPECT_FALSE(metodo_efetivo(metodo_de({"--start", "random:0"}), 2, 1, 2).classico);
 }
 
 // O bloco MÉTODO depois da linha de freq, antes da linha vazia da norma inicial; "=" na coluna 19.
@@ -214,4 +216,132 @@ TEST(SaidasMetodo, AvisosDoQueNaoSeAplica) {
     EXPECT_EQ(avisos_metodo(metodo_de({"--smoother", "line-y", "--omega", "1.2"}), 3),
               std::vector<std::string>{"--omega ignored: the line smoother line-y takes no relaxation factor"});
     EXPECT_EQ(avisos_metodo(metodo_de({"--smoother", "line-y", "--omega", "1.2", "--fmg"}), 1).size(), 2u);
+}
+
+// As opções do problema: os valores aceitos, lidos no seu registro, e o texto canônico que os relatórios mostram (e que
+// a opção relê igual).
+TEST(OpcoesProblema, ValoresAceitosETextoCanonico) {
+    metodo_solver m = metodo_de({"--eps", "1e-3", "--coefficient", "checker:1e3:4", "--problem", "constant:2"});
+    EXPECT_EQ(m.eps, 1e-3);
+    EXPECT_EQ(m.coeficiente.tipo, tipo_coeficiente::xadrez);
+    EXPECT_EQ(m.coeficiente.c, 1000.0);
+    EXPECT_EQ(m.coeficiente.m, 4);
+    EXPECT_EQ(m.problema.tipo, tipo_problema::constante);
+    EXPECT_EQ(m.problema.f, 2.0);
+    m = metodo_de({"--problem", "sin:2:7"});
+    EXPECT_EQ(m.problema.tipo, tipo_problema::senos);
+    EXPECT_EQ(m.problema.kx, 2);
+    EXPECT_EQ(m.problema.ky, 7);
+    const std::pair<const char*, const char*> coeficientes[] = {
+        {"constant", "constant"},       {"jump:100", "jump:100"},         {"jump:1e-8", "jump:1e-08"},
+        {"jump:1e8", "jump:1e+08"},     {"layers:0.5:3", "layers:0.5:3"}, {"random:10", "random:10:1"},
+        {"random:2.5:0", "random:2.5:0"}, {"random:1e6:4294967295", "random:1e+06:4294967295"}};
+    for (const auto& [dado, canonico] : coeficientes) {
+        m = metodo_de({"--coefficient", dado});
+        EXPECT_EQ(texto_coeficiente(m.coeficiente), canonico);
+        const metodo_solver relido = metodo_de({"--coefficient", texto_coeficiente(m.coeficiente)});
+        EXPECT_EQ(texto_coeficiente(relido.coeficiente), canonico);
+    }
+    const std::pair<const char*, const char*> problemas[] = {{"linear", "linear"}, {"sinusoidal", "sinusoidal"},
+                                                             {"sin:1:1000000", "sin:1:1000000"},
+                                                             {"constant:-2.5", "constant:-2.5"},
+                                                             {"constant:1e-300", "constant:1e-300"}};
+    for (const auto& [dado, canonico] : problemas) EXPECT_EQ(texto_problema(metodo_de({"--problem", dado}).problema), canonico);
+}
+
+// Valores ruins recusados antes de qualquer coisa, nomeando a opção e o valor.
+TEST(OpcoesProblema, ValoresRecusados) {
+    for (const std::vector<std::string>& a : std::vector<std::vector<std::string>>{
+             {"--eps", "0"},        {"--eps", "-1"},          {"--eps", "inf"},         {"--eps", "nan"},
+             {"--eps", "1e999"},    {"--eps", ""},            {"--eps", "0.1x"},        {"--coefficient", "jump"},
+             {"--coefficient", "jump:0"}, {"--coefficient", "jump:1e9"}, {"--coefficient", "jump:9e-9"},
+             {"--coefficient", "jump:nan"}, {"--coefficient", "checker:10"}, {"--coefficient", "checker:10:0"},
+             {"--coefficient", "checker:10:-2"}, {"--coefficient", "layers:10:x"}, {"--coefficient", "layers:10:2:3"},
+             {"--coefficient", "random:10:4294967296"}, {"--coefficient", "random:"}, {"--coefficient", "Jump:10"},
+             {"--coefficient", "constant:1"}, {"--problem", "sin:0:1"}, {"--problem", "sin:1"},
+             {"--problem", "sin:1.5:2"}, {"--problem", "sin:1:1000001"}, {"--problem", "constant:inf"},
+             {"--problem", "constant:"}, {"--problem", "constant"}, {"--problem", "quadratic"},
+             {"--problem", "2"}, {"--problem", "linear:1"}}) {
+        const leitura_opcoes l = opcoes_de(a);
+        EXPECT_FALSE(l.rodar) << a[0] << " " << a[1];
+        EXPECT_EQ(l.codigo, 2) << a[0] << " " << a[1];
+    }
+    metodo_solver m;
+    EXPECT_EQ(ler_opcao_metodo("eps", "0", m), "invalid value '0' for --eps (must be a finite number above 0)");
+    EXPECT_EQ(ler_opcao_metodo("coefficient", "jump:1e9", m).rfind("invalid value 'jump:1e9' for --coefficient (must be "
+                                                                   "constant, jump:C,", 0),
+              0u);
+    EXPECT_EQ(ler_opcao_metodo("problem", "sin:0:1", m).rfind("invalid value 'sin:0:1' for --problem (must be linear,", 0),
+              0u);
+    // a solução manufaturada com um coeficiente que varia: recusada na linha de comando; com C = 1 (kappa = 1) não
+    const leitura_opcoes l = opcoes_de({"--problem", "sin:1:1", "--coefficient", "jump:10"});
+    EXPECT_FALSE(l.rodar);
+    EXPECT_EQ(l.codigo, 2);
+    EXPECT_TRUE(opcoes_de({"--problem", "sin:1:1", "--coefficient", "jump:1"}).rodar);
+}
+
+// O problema efetivo: o da entrada quando --problem não é dado (1 = linear, outro = senoidal), e o mesmo dado por
+// --problem conta como o da entrada; o operador variável só com C != 1; solução exata e fonte; o clássico.
+TEST(OpcoesProblema, ProblemaEfetivo) {
+    auto ef = [](const std::vector<std::string>& a, int problema) { return metodo_efetivo(metodo_de(a), 2, 3, problema); };
+    EXPECT_EQ(ef({}, 1).problema.tipo, tipo_problema::linear);
+    EXPECT_EQ(ef({}, 7).problema.tipo, tipo_problema::senoidal);
+    EXPECT_TRUE(ef({"--problem", "sinusoidal"}, 0).problema_da_entrada);
+    EXPECT_TRUE(ef({"--problem", "sinusoidal"}, 0).classico);
+    EXPECT_FALSE(ef({"--problem", "linear"}, 2).problema_da_entrada);
+    EXPECT_FALSE(ef({"--problem", "linear"}, 2).classico);
+    EXPECT_FALSE(ef({"--eps", "0.5"}, 2).classico);
+    EXPECT_TRUE(ef({"--eps", "1.0"}, 2).classico);
+    const metodo_efetivo um = ef({"--coefficient", "random:1:5"}, 2);
+    EXPECT_FALSE(um.operador_variavel);
+    EXPECT_TRUE(um.solucao_exata);
+    EXPECT_FALSE(um.classico); // a opção foi dada: a listagem a mostra
+    const metodo_efetivo v = ef({"--coefficient", "layers:10:2"}, 1);
+    EXPECT_TRUE(v.operador_variavel);
+    EXPECT_FALSE(v.solucao_exata);
+    EXPECT_FALSE(v.fonte);
+    EXPECT_TRUE(ef({"--problem", "constant:0"}, 2).fonte);
+    EXPECT_FALSE(ef({"--problem", "constant:0"}, 2).solucao_exata);
+    EXPECT_TRUE(ef({"--problem", "sin:1:2", "--eps", "0.1"}, 2).solucao_exata);
+}
+
+// O bloco MÉTODO mostra o problema só onde ele difere do padrão, depois do início; o resto da listagem não muda, e a
+// linha de componentes (CSV, monitor) e as colunas do resumo o levam, no fim.
+TEST(ListagemMetodo, ProblemaNoBlocoENasSaidas) {
+    const std::string texto = entrada(2, 3, 3, "1e-6", 2, 2, 1);
+    const metodo_solver m = metodo_de({"--eps", "0.01", "--coefficient", "jump:1000", "--problem", "constant:-2.5"});
+    const std::vector<std::string> l = linhas(listagem(texto, m));
+    const std::vector<std::string> fim{
+        latin1("tipo_ci           = início: tipo_ci ou aleatório"),
+        latin1("   1.00000000E-02 = eps: o operador é eps*u_xx + u_yy"),
+        latin1("jump:1000         = coeficiente: kappa por célula, o operador div(kappa grad u)"),
+        latin1("constant:-2.5     = problema: o de --problem, no lugar do da entrada"), ""};
+    ASSERT_GT(l.size(), 36u);
+    EXPECT_EQ(std::vector<std::string>(l.begin() + 33, l.begin() + 38), fim);
+    EXPECT_EQ(l[19], "          1    " + latin1("   = problema: 1=c.c.linear; 2=c.c.senoidal")); // a entrada, como lida
+    // só eps: o bloco com os componentes e uma linha a mais
+    const std::vector<std::string> s = linhas(listagem(texto, metodo_de({"--eps", "4"})));
+    EXPECT_EQ(s[34], latin1("   4.00000000E+00 = eps: o operador é eps*u_xx + u_yy"));
+    EXPECT_EQ(s[35], "");
+    estado_execucao e = estado_de(texto);
+    const metodo_efetivo me = efetivo(e, m);
+    EXPECT_EQ(componentes_metodo(e, me), "ciclo=V fmg=nao pre=2 pos=2 grosso=2 suavizador=gs-lex omega=1 "
+                                         "restricao=injection inicio=tipo_ci eps=0.01 coeficiente=jump:1000 "
+                                         "problema_efetivo=constant:-2.5");
+    EXPECT_EQ(colunas_problema(me), "0.01,jump:1000,constant:-2.5");
+    EXPECT_EQ(colunas_problema(efetivo(e)), "1,constant,linear");
+    resolver_multigrid(e, me);
+    const std::string r = linha_resumo(e, calcular_cifras(e, me), me);
+    EXPECT_TRUE(r.ends_with(",0.01,jump:1000,constant:-2.5,parou,\r\n")) << r;
+    // sem solução exata: os erros contra ela ficam vazios, como as cifras que não se aplicam
+    const std::vector<std::string> campos = campos_csv(r);
+    const std::vector<std::string> nomes = campos_csv(cabecalho_resumo());
+    ASSERT_EQ(campos.size(), nomes.size());
+    for (std::size_t i = 0; i < nomes.size(); ++i)
+        if (nomes[i].starts_with("erro") || nomes[i] == "mu_lfa" || nomes[i] == "rho_lfa") {
+            EXPECT_EQ(campos[i], "") << nomes[i];
+        }
+    EXPECT_NE(historico_csv(e, me, std::vector<erro_iteracao>(3)).find(
+                  "\r\n# sem solução exata: erro_algebrico_max e erro_algebrico_medio ficam vazios\r\niteracao,"),
+              std::string::npos);
 }

@@ -1,0 +1,65 @@
+// O problema pedido conferido contra a entrada lida, antes de qualquer arquivo: faixas do coeficiente que cabem nas
+// células do nível mais fino, a solução manufaturada só com coeficiente constante, tipo_ci = 1 só com solução
+// exata e um operador sem estouro.
+#include <cmath>
+
+#include "run/execucao.h"
+#include "solver/solver.h"
+#include "state/erro_fatal.h"
+
+namespace {
+
+std::string conflito_de_opcoes(const metodo_solver& m) {
+    const bool variavel = m.coeficiente.tipo != tipo_coeficiente::constante && m.coeficiente.c != 1.0;
+    if (m.problema.tipo != tipo_problema::senos || !variavel) return {};
+    return "--problem " + texto_problema(m.problema) + " needs a constant coefficient: its source is derived for "
+           "eps*u_xx + u_yy, and with --coefficient " + texto_coeficiente(m.coeficiente) +
+           " the exact solution is not known (use linear, sinusoidal or constant:F)";
+}
+
+} // namespace
+
+std::string conferir_opcoes_do_problema(const metodo_solver& m) { return conflito_de_opcoes(m); }
+
+std::vector<std::string> avisos_do_problema(const estado_execucao& e, const metodo_efetivo& m) {
+    std::vector<std::string> avisos;
+    if (m.problema.tipo != tipo_problema::senos) return avisos;
+    // sin(K pi x) nos pontos de uma grade de n-1 intervalos: com K >= n-1 a onda não cabe (some ou vira outra)
+    const int ix = e.nxg[e.nm] - 1, iy = e.nyg[e.nm] - 1;
+    if (m.problema.kx >= ix || m.problema.ky >= iy)
+        avisos.push_back("--problem " + texto_problema(m.problema) + ": the finest grid has " + std::to_string(ix) +
+                         " x " + std::to_string(iy) + " intervals, too few for this wave (it needs more intervals "
+                         "than KX and KY): its points see another wave or none");
+    return avisos;
+}
+
+void conferir_problema(const estado_execucao& e, const metodo_efetivo& m, const std::string& arquivo) {
+    metodo_solver pedido;
+    pedido.coeficiente = m.coeficiente;
+    pedido.problema = m.problema;
+    if (const std::string c = conflito_de_opcoes(pedido); !c.empty()) throw erro_fatal(c);
+    const int celulas_x = e.nxg[e.nm] - 1, celulas_y = e.nyg[e.nm] - 1;
+    const coeficiente_difusao& c = m.coeficiente;
+    const std::string nome = "--coefficient " + texto_coeficiente(c);
+    if (c.tipo == tipo_coeficiente::xadrez && (c.m > celulas_x || c.m > celulas_y))
+        throw erro_fatal(nome + ": M = " + std::to_string(c.m) + " is more than the cells of the finest grid (" +
+                         std::to_string(celulas_x) + " x " + std::to_string(celulas_y) + ", from nxg(nm) = " +
+                         std::to_string(e.nxg[e.nm]) + " and nyg(nm) = " + std::to_string(e.nyg[e.nm]) + " points)");
+    if (c.tipo == tipo_coeficiente::camadas && c.m > celulas_y)
+        throw erro_fatal(nome + ": M = " + std::to_string(c.m) + " is more than the " + std::to_string(celulas_y) +
+                         " rows of cells of the finest grid (nyg(nm) = " + std::to_string(e.nyg[e.nm]) + " points)");
+    if (e.tipo_ci == 1 && !m.solucao_exata)
+        throw erro_fatal(arquivo + ": tipo_ci = 1 starts from the exact solution, but " +
+                         (m.operador_variavel ? std::string("with ") + nome + " no problem has one"
+                                              : "the problem " + texto_problema(m.problema) + " has none") +
+                         " (give tipo_ci 0, for instance with --set tipo_ci=0)");
+    // o operador do nível mais fino é o de maiores coeficientes; com kappa, até C vezes maior
+    const double dx = 1.0 / static_cast<double>(e.nxg[e.nm] - 1), dy = 1.0 / static_cast<double>(e.nyg[e.nm] - 1);
+    const operador_nivel o = operador_constante(dx, dy, m.eps);
+    const double escala = m.operador_variavel ? std::fmax(c.c, 1.0 / c.c) : 1.0;
+    if (!std::isfinite(o.ap * escala) || !(o.ae > 0.0))
+        throw erro_fatal("--eps " + texto_numero(m.eps) + " makes the operator of the finest grid (" +
+                         std::to_string(e.nxg[e.nm]) + " x " + std::to_string(e.nyg[e.nm]) + " points) " +
+                         (o.ae > 0.0 ? "overflow" : "vanish in X") + ": ae = " + texto_numero(o.ae) + ", an = " +
+                         texto_numero(o.an));
+}
