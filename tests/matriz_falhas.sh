@@ -105,7 +105,12 @@ else
     grep -q '^placa: warning: --coarsest solve: the band Cholesky factor of level 1 (422 x 422 points) takes about .*--coarsest N' \
         ../erro.txt || falha "sem o aviso: $(cat ../erro.txt)"
     if command -v script >/dev/null; then
-        script -qfec "timeout -s TERM 3 $placa -n --coarsest solve" /dev/null >../tty.txt 2>&1 </dev/null
+        # num terminal (script): espera a linha de progresso (até 20 s numa máquina carregada), depois termina a rodada
+        script -qfec "sh -c 'echo \$\$ > ../pid_fator; exec $placa -n --coarsest solve'" /dev/null >../tty.txt 2>&1 \
+            </dev/null & sp=$!
+        for _ in $(seq 200); do grep -qa 'fator do nível 1: [0-9]*%, [0-9.]* s' ../tty.txt && break; sleep 0.1; done
+        [ -s ../pid_fator ] && kill -TERM "$(cat ../pid_fator)" 2>/dev/null
+        wait $sp 2>/dev/null
         grep -qa 'fator do nível 1: [0-9]*%, [0-9.]* s' ../tty.txt || falha "sem progresso no terminal: $(tail -c 300 ../tty.txt)"
     fi
 fi
