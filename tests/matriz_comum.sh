@@ -34,6 +34,8 @@ retrato() { (cd "$1" && find . -mindepth 1 -printf '%y %p %m\n' | sort && find .
 # novo caso num diretório próprio, com a entrada padrão e uma listagem antiga
 novo() {
     caso=$1 casos=$((casos + 1))
+    # linha de progresso: num tempo esgotado ou numa falha, a saída guardada pelo ctest diz onde a matriz estava
+    printf '%s [%d, %d s] %s\n' "${0##*/}" "$casos" "$SECONDS" "$caso"
     d="$raiz/c$casos" && mkdir "$d" && cd "$d" || exit 1
     entrada > tervano3.ent
     printf 'antiga\r\n' > saida.lst
