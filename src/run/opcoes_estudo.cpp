@@ -95,7 +95,7 @@ std::string conferir_opcoes_estudo(const opcoes_execucao& o) {
     if (!estudo) return {};
     if (o.resumo.empty()) return "a study (--sweep) needs --summary FILE: every run appends its row there";
     const std::pair<bool, const char*> recusadas[] = {
-        {o.monitor, "--monitor"}, {!o.csv.empty(), "--csv"}, {o.csv_erros, "--csv-errors"},
+        {o.monitor, "--monitor"}, {!o.csv.empty(), "--csv"}, {!o.json.empty(), "--json"}, {o.csv_erros, "--csv-errors"},
         {o.tempos, "--timing"},   {o.lfa, "--lfa"},          {o.comandos && !o.grafico.empty(), "--plot"}};
     for (const auto& [dada, nome] : recusadas)
         if (dada)
