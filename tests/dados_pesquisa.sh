@@ -139,7 +139,8 @@ fi
 # --json escrito como as outras saídas: recusado junto com outra saída padrão ou no mesmo arquivo, nada escrito
 # quando a rodada falha antes, e num estudo recusado
 for args in "--json - --monitor" "--json - --csv -" "--json - --timing" "--json x.csv --csv x.csv" \
-    "--json tervano3.ent" "--json x.json --lfa" "--sweep nm=2:3 --summary e.csv --json x.json"; do
+    "--json tervano3.ent" "--json x.json --lfa" "--sweep nm=2:3 --summary e.csv --json x.json" \
+    "--study-table estudo.csv --json x.json"; do
     # shellcheck disable=SC2086
     "$placa" -n $args >/dev/null 2>erro.txt; rc=$?
     [ $rc -eq 2 ] && grep -q -- '--json\|INPUT file' erro.txt || falha "$args: código $rc: $(cat erro.txt)"

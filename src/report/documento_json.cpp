@@ -4,7 +4,7 @@
 #include <cmath>
 #include <map>
 
-#include "report/listagem.h"
+#include "report/json.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "report/listagem.h"
+#include "report/json.h"
 
 namespace {
 

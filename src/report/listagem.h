@@ -153,25 +153,6 @@ bool cabecalho_de_resumo(std::string_view linha);
 /// `estudo`: o identificador do estudo da rodada (--study-id), na coluna estudo; vazio numa rodada avulsa.
 std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_efetivo& metodo,
                          const std::string& estudo = {});
-// O documento JSON de uma rodada (--json, report/documento_json.cpp; a forma em doc/placa.schema.json).
-/// Texto JSON entre aspas, sempre UTF-8 válido (um byte que não forma um caractere vira U+FFFD).
-std::string texto_json(const std::string& s);
-/// Número JSON: a forma mais curta que relê o mesmo double; null quando não é finito.
-std::string numero_json(double v);
-/// O valor de uma coluna do resumo em JSON pelo seu tipo: null quando vazio (não se aplica, não é finito).
-std::string valor_json(tipo_coluna tipo, const std::string& valor);
-// O que o documento lê além das colunas do resumo.
-struct dados_json {
-    const estado_execucao& e;
-    const metodo_efetivo& metodo;
-    const cifras_rodada& cifras;
-    std::span<const erro_iteracao> erros = {};   // o erro algébrico de cada iteração (--csv-errors), ou nada
-    const tempos_fases* tempos = nullptr;        // os tempos por nível e fase, ou nulo
-    std::vector<std::pair<std::string, long long>> memoria = {}; // o plano de memória em bytes (-1: não se sabe)
-    std::string estudo = {};                     // --study-id
-};
-/// O documento inteiro, terminado por uma quebra de linha.
-void escrever_json(const dados_json& d, saida_texto& saida);
 /// Acrescenta a linha ao resumo, com o cabeçalho antes quando o arquivo é novo ou vazio, sob trava.
 void anexar_resumo(const std::string& arquivo, const std::string& linha);
 // Quocientes da linha it da tabela, calculados como na listagem.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/plataforma.h"
+#include "report/json.h"
 #include "report/listagem.h"
 #include "state/erro_fatal.h"
 #include "run/execucao.h"

@@ -8,6 +8,7 @@
 
 #include "analysis/analise.h"
 #include "auxiliar.h"
+#include "report/json.h"
 #include "report/listagem.h"
 #include "solver/solver.h"
 
