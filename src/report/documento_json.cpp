@@ -1,7 +1,6 @@
 // O documento JSON de uma rodada (--json): as colunas do resumo nas suas seções, com os mesmos nomes, mais o que uma
 // linha não carrega (o título, os níveis, o histórico, os tempos por fase, o plano de memória). A forma está em
 // doc/placa.schema.json; null é o que não se aplica ou não é um número finito.
-#include <cmath>
 #include <map>
 
 #include "report/json.h"
