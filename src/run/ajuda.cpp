@@ -86,7 +86,7 @@ std::string texto_de_ajuda() {
         "Solve the steady heat-conduction equation on the unit square by Gauss-Seidel or by\n"
         "geometric multigrid (V, W or F cycles, full multigrid, a choice of smoothers and\n"
         "restrictions) and write the listing named by the first value of INPUT (default:\n"
-        "tervano3.ent in the current directory); run parameter studies of them.\n"
+        "tervano3.ent in the current directory); --sweep runs a parameter study of them.\n"
         "\n"
         "  -n, --no-edit        start no editor, neither before reading nor after writing\n"
         "  -m, --monitor        print each outer iteration as it ends, then a summary\n"
