@@ -13,7 +13,7 @@ for m in re.finditer(r'^\| `src/([a-z_.]+?)/?` \| (\d+) \|', doc, re.M):
     camada[m.group(1)] = int(m.group(2))
 if 'main.cpp' not in camada or len(camada) < 5:
     sys.exit('doc/arquitetura.md: a tabela das camadas não foi achada')
-gerados = {'versao.h', 'modelo_entrada.h'}
+gerados = {'versao.h', 'modelo_entrada.h', 'proveniencia.h'}
 
 falhas = []
 src = os.path.join(raiz, 'src')

@@ -163,12 +163,12 @@ for k in 1 2 3 4 5 6 7 8; do sed "1s/.*/s$k.lst/" tervano3.ent > s$k.ent; done
 for k in 1 2 3 4 5 6 7 8; do "$placa" -n --summary resumo.csv s$k.ent </dev/null >/dev/null 2>&1 & done; wait
 [ "$(grep -c '^caso,' resumo.csv)" -eq 1 ] && [ "$(wc -l <resumo.csv)" -eq 9 ] || falha "resumo: $(cat resumo.csv)"
 novo "rodadas simultâneas com o mesmo caso e --csv: listagem e CSV sempre da mesma rodada"
-# cada rodada com seu itmax (tolt -1: niter = itmax): o CSV tem niter + 3 linhas; 30 rodadas de 12 ao mesmo tempo
+# cada rodada com seu itmax (tolt -1: niter = itmax): o CSV tem niter + 2 linhas; 30 rodadas de 12 ao mesmo tempo
 misturas=0 voltas=30; [ "$sanitizado" = 1 ] && voltas=10
 for volta in $(seq $voltas); do
     for k in $(seq 12); do "$placa" -n --set nm=1 --set tolt=-1 --set itmax=$k --csv h.csv </dev/null >/dev/null 2>&1 & done; wait
     it=$(LC_ALL=C sed -n 's/^ *\([0-9]*\)       = itmax.*/\1/p' saida.lst)
-    [ "$(wc -l <h.csv)" -eq $((it + 3)) ] || misturas=$((misturas + 1))
+    [ "$(wc -l <h.csv)" -eq $((it + 2)) ] || misturas=$((misturas + 1))
 done
 [ $misturas -eq 0 ] || falha "em $misturas de $voltas voltas a listagem e o CSV vieram de rodadas diferentes"
 ls -A | grep -q '^\.placa-' && falha "temporário esquecido"

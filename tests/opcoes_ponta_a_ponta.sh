@@ -56,13 +56,13 @@ grep -q '^convergiu em 6 iterações: .*erro máximo [0-9.E+-]*, erro médio ' s
 tail -1 saida.txt | grep -q '^threads: [0-9]* pedidas, [0-9]* usadas' || falha "-m: threads"
 cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "listagem com -m difere"
 
-# --csv: cabeçalho e niter+1 linhas, números que releem os mesmos doubles
+# --csv: cabeçalho (nenhum comentário antes) e niter+1 linhas, números que releem os mesmos doubles, o método em
+# colunas com os nomes das opções
 "$placa" -n --csv hist.csv || falha "--csv"
-[ "$(head -1 hist.csv)" = $'# metodo: ciclo=V fmg=nao pre=2 pos=2 grosso=2 suavizador=gs-lex omega=1 restricao=injection inicio=tipo_ci\r' ] ||
-    falha "--csv: comentário do método"
-[ "$(sed -n 2p hist.csv)" = $'iteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r' ] || falha "--csv: cabeçalho"
-[ "$(wc -l <hist.csv)" -eq 9 ] || falha "--csv: linhas"
-grep -q $'^0,2599.2116192278686,1,,\r$' hist.csv || falha "--csv: linha 0"
+[ "$(head -1 hist.csv)" = $'iteracao,L1(R),L1(R)i/L1(R)o,q,qmed,cycle,fmg,pre,post,coarsest,smoother,omega,restriction,start,eps,coefficient,problem\r' ] ||
+    falha "--csv: cabeçalho: $(head -1 hist.csv)"
+[ "$(wc -l <hist.csv)" -eq 8 ] || falha "--csv: linhas"
+grep -q $'^0,2599.2116192278686,1,,,V,0,2,2,2,gs-lex,1,injection,tipo_ci,1,constant,sinusoidal\r$' hist.csv || falha "--csv: linha 0"
 "$placa" -n --csv - >saida.txt && cmp -s saida.txt hist.csv || falha "--csv -"
 cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "listagem com --csv difere"
 
@@ -82,8 +82,8 @@ for j in 1 2 3; do
     "$placa" -n -j $j && cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "-j $j"
 done
 
-# método: o clássico dado por extenso não muda a listagem; outro método ganha o bloco MÉTODO, o comentário do CSV,
-# as colunas do resumo e a linha do monitor
+# método: o clássico dado por extenso não muda a listagem; outro método ganha o bloco MÉTODO, as colunas do CSV e do
+# resumo e a linha do monitor, com os nomes e os valores como se digitam
 "$placa" -n --cycle V --pre 2 --post 2 --coarsest 2 --smoother gs-lex --omega 1 --restriction injection \
     || falha "método clássico por extenso"
 cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "método clássico por extenso: listagem difere"
@@ -91,16 +91,16 @@ grep -q "$(printf 'M\311TODO')" base.lst && falha "listagem clássica com bloco 
 "$placa" -n -m --cycle W --smoother gs-rb --restriction full --coarsest solve --start random:3 --csv m.csv \
     --summary m-resumo.csv >saida.txt 2>erro.txt || falha "método W gs-rb: $(cat erro.txt)"
 [ -s erro.txt ] && falha "método W gs-rb: algo no erro padrão: $(cat erro.txt)"
-head -1 saida.txt | grep -q '^método: ciclo=W fmg=nao pre=2 pos=2 grosso=solve suavizador=gs-rb omega=1 restricao=full inicio=random:3$' ||
+head -1 saida.txt | grep -q '^método: cycle=W fmg=0 pre=2 post=2 coarsest=solve smoother=gs-rb omega=1 restriction=full start=random:3 eps=1 coefficient=constant problem=sinusoidal$' ||
     falha "método no monitor: $(head -1 saida.txt)"
 iconv -f latin1 -t utf8 exemplo1.lst > m.txt
 grep -A12 '= freq:' m.txt | sed -n '2,3p' | tr -d '\r' | paste -sd'|' | grep -qx '|     MÉTODO' || falha "bloco MÉTODO: $(cat m.txt)"
 grep -q $'^exato             = grosso: nível 1 resolvido por método direto\r$' m.txt || falha "bloco MÉTODO: grosso"
 grep -q $'^          3       = semente: do início aleatório\r$' m.txt || falha "bloco MÉTODO: semente"
-[ "$(head -1 m.csv)" = $'# metodo: ciclo=W fmg=nao pre=2 pos=2 grosso=solve suavizador=gs-rb omega=1 restricao=full inicio=random:3\r' ] ||
-    falha "método no CSV: $(head -1 m.csv)"
+[ "$(cut -d, -f6- m.csv | sort -u | tr -d '\r' | paste -sd'|')" = 'W,0,2,2,solve,gs-rb,1,full,random:3,1,constant,sinusoidal|cycle,fmg,pre,post,coarsest,smoother,omega,restriction,start,eps,coefficient,problem' ] ||
+    falha "método no CSV: $(cat m.csv)"
 tail -1 m-resumo.csv | grep -q ',W,0,2,2,solve,gs-rb,1,full,random:3,' || falha "método no resumo: $(cat m-resumo.csv)"
-head -1 m-resumo.csv | grep -q ',erro_medio,convergiu,data_hora,ciclo,fmg,pre,pos,grosso,suavizador,omega,restricao,inicio,mu_lfa,' ||
+head -1 m-resumo.csv | grep -q ',erro_medio,convergiu,data_hora,cycle,fmg,pre,post,coarsest,smoother,omega,restriction,start,mu_lfa,' ||
     falha "cabeçalho do resumo"
 for j in 1 2 3; do # gs-rb e jacobi dividem as linhas de um nível grande entre as threads
     for s in gs-rb jacobi; do
@@ -118,7 +118,7 @@ for s in gs-lex gs-rb line-y line-x line-alt; do
 done
 cut -d, -f1,9-11,18-26 aniso.csv | tr -d '\r' > aniso.txt
 cat > aniso-esperado.txt <<'FIM'
-caso,niter,razao_final,qmed_final,ciclo,fmg,pre,pos,grosso,suavizador,omega,restricao,inicio
+caso,niter,razao_final,qmed_final,cycle,fmg,pre,post,coarsest,smoother,omega,restriction,start
 anisotropo.lst,30,0.17581660342009472,0.9437029866702976,V,0,1,1,1,gs-lex,1,full,tipo_ci
 anisotropo.lst,30,0.1854682883093765,0.9453856128430859,V,0,1,1,1,gs-rb,1,full,tipo_ci
 anisotropo.lst,30,0.17686710792764782,0.9438904002229409,V,0,1,1,1,line-y,,full,tipo_ci
@@ -149,7 +149,7 @@ sed '9s/.*/1/' tervano3.ent > exata.ent
 "$placa" -n --eps 0.01 --coefficient jump:100 --problem constant:2 --summary r.csv || falha "rodada com o problema"
 grep -aq '^   1.00000000E-02 = eps: o operador' exemplo1.lst && grep -aq '^jump:100          = coeficiente:' exemplo1.lst &&
     grep -aq '^constant:2        = problema: o de --problem' exemplo1.lst || falha "bloco MÉTODO sem o problema"
-head -1 r.csv | grep -q ',itmax,eps,coeficiente,problema_efetivo' && sed -n 2p r.csv | grep -q ',0.01,jump:100,constant:2' ||
+head -1 r.csv | grep -q ',itmax,eps,coefficient,problem,' && sed -n 2p r.csv | grep -q ',0.01,jump:100,constant:2' ||
     falha "resumo: $(cat r.csv)"
 rm -f exemplo1.lst
 

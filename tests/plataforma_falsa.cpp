@@ -46,6 +46,8 @@ int processadores_disponiveis() { return 2; }
 conjunto_caracteres conjunto_do_terminal() { return conjunto_caracteres::utf8; }
 bool erro_padrao_e_terminal() { return false; }
 double carga_do_sistema() { return 0.0; }
+std::string nome_da_maquina() { return "maquina-falsa"; }
+std::string modelo_do_processador() { return "Processador Falso 1.0 GHz"; }
 long long memoria_disponivel() { return falsa::memoria; }
 long long pilha_de_thread() { return 8LL << 20; }
 int executar_programa(const std::vector<std::string>& argumentos, std::string*) {

@@ -31,3 +31,5 @@ struct nivel_passada {
 double passada_rapida(const nivel_passada& v, const pedido_passada& pedido, equipe& eq);
 /// Se o processador tem o conjunto de instruções (escalar e automatico sempre).
 bool conjunto_disponivel(conjunto_instrucoes c);
+/// O nome do conjunto: "scalar", "avx2", "avx512" ("auto" para automatico).
+const char* nome_do_conjunto(conjunto_instrucoes c);

@@ -60,6 +60,16 @@ bool conjunto_disponivel(conjunto_instrucoes c) {
     }
 }
 
+const char* nome_do_conjunto(conjunto_instrucoes c) {
+    switch (c) {
+    case conjunto_instrucoes::avx512: return "avx512";
+    case conjunto_instrucoes::avx2: return "avx2";
+    case conjunto_instrucoes::escalar: return "scalar";
+    case conjunto_instrucoes::automatico: break;
+    }
+    return "auto";
+}
+
 // automatico: a família escalar. Medido nesta máquina (doc/desempenho.md), um ciclo V de 2049² leva 30 ms com
 // ela, 33 com AVX-512 e 36 com AVX2: as transposições de ida e volta pelo anel custam mais do que as raias poupam
 // (o processador grava uma linha de cache por ciclo e a porta 5 faz todas as trocas de raia).

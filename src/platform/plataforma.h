@@ -56,6 +56,10 @@ conjunto_caracteres conjunto_do_terminal();
 int processadores_disponiveis();
 /// Processos prontos para rodar, média do último minuto (/proc/loadavg); 0 quando não se sabe.
 double carga_do_sistema();
+/// O nome desta máquina (gethostname); "unknown" quando não se sabe.
+std::string nome_da_maquina();
+/// O modelo do processador ("model name" de /proc/cpuinfo, ou "Processor"/"cpu model"); "unknown" quando não se sabe.
+std::string modelo_do_processador();
 /// Processadores inteiros que uma cota permite: cgroup v2 "cota período" (cpu.max) ou v1 cota e período em
 /// microssegundos; 0 quando não há cota ("max", cota negativa ou texto ilegível). Só lê o texto.
 int processadores_da_cota(const std::string& cota, const std::string& periodo = "");

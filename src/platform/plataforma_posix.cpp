@@ -147,6 +147,32 @@ double carga_do_sistema() {
     return carga;
 }
 
+std::string nome_da_maquina() {
+    char b[256] = {};
+    if (gethostname(b, sizeof b - 1) != 0 || b[0] == '\0') return "unknown";
+    return b;
+}
+
+std::string modelo_do_processador() {
+    std::FILE* f = std::fopen("/proc/cpuinfo", "r");
+    if (!f) return "unknown";
+    std::string modelo;
+    char linha[1024];
+    while (modelo.empty() && std::fgets(linha, sizeof linha, f)) {
+        const std::string l = linha;
+        for (const char* chave : {"model name", "Processor", "cpu model", "uarch"}) {
+            const std::size_t dois_pontos = l.find(':');
+            if (l.rfind(chave, 0) != 0 || dois_pontos == std::string::npos) continue;
+            const std::size_t a = l.find_first_not_of(" \t", dois_pontos + 1);
+            const std::size_t b = l.find_last_not_of(" \t\r\n");
+            if (a != std::string::npos && b != std::string::npos && b >= a) modelo = l.substr(a, b - a + 1);
+            break;
+        }
+    }
+    std::fclose(f);
+    return modelo.empty() ? "unknown" : modelo;
+}
+
 // Áreas grandes começam em 2 MiB e pedem páginas grandes para a parte que as enche (o resto, menos de 2 MiB,
 // fica em páginas comuns: o pico de memória não cresce). O mmap anônimo já vem zerado.
 void* reservar_area(std::size_t bytes) {

@@ -101,29 +101,56 @@ private:
 std::string texto_csv(const std::string& s);
 /// Número em CSV: a forma mais curta que relê o mesmo double; NaN, Inf e -Inf (um NaN nunca sai com sinal).
 std::string numero_csv(double v);
-/// Componentes efetivos "ciclo=V fmg=nao ... inicio=tipo_ci" (com nm = 1 só suavizador, omega e início; sem omega
-/// nos suavizadores por linhas).
-std::string componentes_metodo(const estado_execucao& e, const metodo_efetivo& metodo);
-/// Histórico: "# metodo: " e os componentes, o cabeçalho e uma linha por iteração, de 0 a niter; com `erros`
-/// (índices 0..niter, --csv-errors) mais as colunas do erro algébrico máximo e médio.
+/// Componentes efetivos "cycle=V fmg=0 pre=2 ... problem=sinusoidal": cada opção do método e do problema com o seu
+/// valor como se digita (as que não se aplicam ficam de fora: o ciclo com nm = 1, omega nos suavizadores por linhas).
+std::string componentes_metodo(const metodo_efetivo& metodo);
+/// Histórico em CSV: o cabeçalho e uma linha por iteração, de 0 a niter (iteracao, L1(R), L1(R)i/L1(R)o, q, qmed); com
+/// `erros` (índices 0..niter, --csv-errors) mais as colunas do erro algébrico máximo e médio (vazias sem solução
+/// discreta exata); depois, em toda linha, o valor efetivo de cada opção do método e do problema. Nenhuma linha de
+/// comentário: pandas.read_csv, read.csv do R e o módulo csv do Python o leem com os seus padrões.
 void escrever_historico_csv(const estado_execucao& e, const metodo_efetivo& metodo, saida_texto& saida,
                             std::span<const erro_iteracao> erros = {});
 std::string historico_csv(const estado_execucao& e, const metodo_efetivo& metodo,
                           std::span<const erro_iteracao> erros = {});
-/// Nomes e valores das colunas do método, que seguem as demais no resumo (vazias onde o componente não se aplica).
+/// Nomes e valores das colunas do método e das do problema, separados por vírgula (vazios onde não se aplicam).
 std::string cabecalho_colunas_metodo();
-std::string colunas_metodo(const estado_execucao& e, const metodo_efetivo& metodo);
-/// Nomes e valores das colunas do problema (eps, coeficiente, problema_efetivo), no fim da linha do resumo.
+std::string colunas_metodo(const metodo_efetivo& metodo);
 std::string cabecalho_colunas_problema();
 std::string colunas_problema(const metodo_efetivo& metodo);
-/// Nomes e valores das colunas das cifras da análise, que seguem as do método no resumo (vazias: não se aplica).
-std::string cabecalho_colunas_cifras();
-std::string colunas_cifras(const estado_execucao& e, const cifras_rodada& c);
+/// A proveniência da rodada: a versão, o commit, o compilador, a máquina e o processador, e das threads e instruções
+/// o que a solução usou.
+proveniencia proveniencia_da_rodada(const estado_execucao& e);
+
+// As colunas do resumo (report/colunas_resumo.cpp): a mesma tabela dá o cabeçalho, a linha, as chaves do JSON e os
+// tipos que --study-table confere.
+enum class tipo_coluna { texto, inteiro, real, numero_ou_texto };
+// A seção do JSON em que a coluna fica: proveniencia, entrada, grade, metodo, resultado, analise, erro.
+enum class secao_json { origem, entrada, grade, metodo, resultado, analise, erro };
+/// A chave de uma seção no JSON.
+const char* nome_da_secao(secao_json s);
+// O que a linha de uma rodada lê.
+struct dados_da_linha {
+    const estado_execucao& e;
+    const cifras_rodada& cifras;
+    const metodo_efetivo& metodo;
+    proveniencia origem;
+    std::string estudo;
+};
+struct coluna_resumo {
+    std::string nome;
+    tipo_coluna tipo;
+    secao_json secao;
+    std::function<std::string(const dados_da_linha&)> valor; // o texto do valor (vazio: não se aplica), sem aspas
+};
+/// As colunas, na ordem do arquivo.
+const std::vector<coluna_resumo>& colunas_do_resumo();
+/// A coluna NOME (o nome de hoje), ou nula.
+const coluna_resumo* coluna_do_resumo(std::string_view nome);
 /// Cabeçalho e linha do resumo de uma rodada.
 std::string cabecalho_resumo();
 /// Se `linha` começa como o cabeçalho do resumo de qualquer versão (as colunas novas só entram no fim).
 bool cabecalho_de_resumo(std::string_view linha);
-/// `estudo`: o identificador do estudo da rodada (--study-id), na última coluna; vazio numa rodada avulsa.
+/// `estudo`: o identificador do estudo da rodada (--study-id), na coluna estudo; vazio numa rodada avulsa.
 std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, const metodo_efetivo& metodo,
                          const std::string& estudo = {});
 /// Acrescenta a linha ao resumo, com o cabeçalho antes quando o arquivo é novo ou vazio, sob trava.

@@ -25,8 +25,8 @@ const char* const ja_resolve = "o campo inicial já resolve as equações discre
 
 } // namespace
 
-std::string linha_metodo_monitor(const estado_execucao& e, const metodo_efetivo& metodo) {
-    return no_terminal("método: " + componentes_metodo(e, metodo));
+std::string linha_metodo_monitor(const estado_execucao&, const metodo_efetivo& metodo) {
+    return no_terminal("método: " + componentes_metodo(metodo));
 }
 
 std::string linha_monitor(const estado_execucao& e) {

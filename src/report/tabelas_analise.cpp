@@ -53,7 +53,7 @@ std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, co
     const bool mg = e.nm >= 2;
     std::string s = no_terminal("análise de Fourier local (LFA) de " + utf8(sem_brancos_finais(e.caso)) + ": nível mais fino " +
                                 std::to_string(nx) + " x " + std::to_string(ny) + " pontos, ae/an = " + razao_de_coeficientes(ae_an));
-    s += no_terminal("método: " + componentes_metodo(e, metodo));
+    s += no_terminal("método: " + componentes_metodo(metodo));
     if (metodo.operador_variavel)
         return s + no_terminal(std::string("a LFA ") + lfa_nao_se_aplica + "; o fator medido vem de uma rodada (--monitor).");
     s += no_terminal(mg ? "  nu1  nu2  mu      mu_nu   mu_nu^nu  rho" : "  nu        mu      mu_nu   mu_nu^nu  rho");

@@ -1,4 +1,5 @@
-// As cifras da análise nos relatórios: linhas do sumário do monitor e colunas do resumo. Só imprime o que recebe.
+// As cifras da análise nos relatórios: linhas do sumário do monitor (as colunas do resumo estão em
+// colunas_resumo.cpp). Só imprime o que recebe.
 #include <cmath>
 #include <cstdio>
 
@@ -9,11 +10,6 @@ namespace {
 std::string no_terminal(const std::string& linha) { return para_terminal(linha, conjunto_do_terminal()) + "\n"; }
 
 std::string num(double v) { return texto_simples(cientifico(v, 15, 6)); }
-
-// Cifra CSV: vazia quando não se aplica (o NaN do pandas e o NA do R).
-std::string csv(double v) { return std::isfinite(v) ? numero_csv(v) : std::string(); }
-
-std::string inteiro_csv(int v, bool valido) { return valido ? std::to_string(v) : std::string(); }
 
 } // namespace
 
@@ -79,20 +75,4 @@ std::string linhas_cifras_monitor(const estado_execucao& e, const cifras_rodada&
                      num(c.erro_algebrico_medio) + "; discretização (T discreta - T exata) máx " +
                      num(c.erro_discretizacao_max) + ", médio " + num(c.erro_discretizacao_medio));
     return s;
-}
-
-std::string cabecalho_colunas_cifras() {
-    return "mu_lfa,rho_lfa,q_assintotico,r2,trabalho_ciclo,q_por_trabalho,erro_algebrico_max,erro_discretizacao_max,"
-           "digitos_por_trabalho,transferencias_ciclo,ajuste_de,ajuste_ate,piso,erro_algebrico_medio,"
-           "erro_discretizacao_medio,itmax";
-}
-
-std::string colunas_cifras(const estado_execucao& e, const cifras_rodada& c) {
-    const bool ajuste = std::isfinite(c.q_assintotico);
-    return csv(c.mu_lfa) + "," + csv(c.rho_lfa) + "," + csv(c.q_assintotico) + "," + csv(c.r2) + "," +
-           csv(c.trabalho_ciclo) + "," + csv(c.q_por_trabalho) + "," + csv(c.erro_algebrico_max) + "," +
-           csv(c.erro_discretizacao_max) + "," + csv(c.digitos_por_trabalho) + "," + csv(c.transferencias_ciclo) + "," +
-           inteiro_csv(c.ajuste_de, ajuste) + "," + inteiro_csv(c.ajuste_ate, ajuste) + "," +
-           inteiro_csv(c.piso, c.piso > 0) + "," + csv(c.erro_algebrico_medio) + "," + csv(c.erro_discretizacao_medio) +
-           "," + std::to_string(e.itmax);
 }

@@ -83,8 +83,9 @@ std::string texto_tabela_estudo(const tabela_estudo& t) {
     c.push_back({"caso", false});
     for (const std::string& p : t.parametros) c.push_back({para_terminal(p, conjunto_do_terminal()), false});
     const bool com_ordem = !t.series_grade.empty();
-    for (const char* titulo : {"niter", "veredito", "q_assint", "rho_lfa", "q/rho", "UT/ciclo", "q/UT", "CPU s",
-                               "erro alg. máx", "erro disc. máx"})
+    // os títulos são as colunas do resumo de que as células vêm (q/rho é a razão das duas)
+    for (const char* titulo : {"niter", "veredito", "q_assintotico", "rho_lfa", "q/rho", "trabalho_ciclo", "q_por_trabalho",
+                               "cpu_s", "erro_algebrico_max", "erro_discretizacao_max"})
         c.push_back({titulo, true});
     if (com_ordem) c.push_back({"ordem", true});
     std::vector<std::size_t> w;
@@ -104,8 +105,9 @@ std::string texto_tabela_estudo(const tabela_estudo& t) {
         for (std::size_t k = 0; k < c.size(); ++k) linha += (k ? "  " : "") + alinhar(v[k], w[k], c[k].a_direita);
         s += sem_brancos_finais(linha) + "\n"; // já no conjunto do terminal
     }
-    s += no_terminal("q_assint: fator assintótico medido; rho_lfa: fator de dois níveis previsto; UT: varreduras do nível "
-                     "mais fino por ciclo; erros contra a solução discreta exata (alg.) e dela contra a exata (disc.)");
+    s += no_terminal("q_assintotico: fator assintótico medido; rho_lfa: fator de dois níveis previsto; trabalho_ciclo: "
+                     "varreduras do nível mais fino (UT) por ciclo; q_por_trabalho: o fator por UT; erros contra a solução "
+                     "discreta exata (algébrico) e dela contra a exata (discretização)");
     if (com_ordem) {
         s += no_terminal("ordem: log(e'/e)/log(h'/h) do erro de discretização máximo contra a grade mais grossa anterior "
                          "do mesmo problema (h = 1/(nx+1), ou 1/(ny+1) quando só ny varia)");

@@ -1,4 +1,5 @@
-// O método nos relatórios: o bloco MÉTODO da listagem, a linha de componentes (CSV, monitor) e as colunas do resumo;
+// O método nos relatórios: o bloco MÉTODO da listagem, a linha de componentes (monitor) e as colunas do resumo e do
+// CSV, com os nomes e os valores da tabela das opções (state/opcoes_metodo.h);
 // o problema (eps, coeficiente, --problem) só onde difere do padrão, para que a rodada clássica fique como sempre.
 #include "report/listagem.h"
 #include "state/opcoes_metodo.h"
@@ -39,50 +40,40 @@ void escrever_metodo(const estado_execucao& e, const metodo_efetivo& m, saida_te
         linha(texto15(texto_problema(m.problema)), "   = problema: o de --problem, no lugar do da entrada");
 }
 
-std::string componentes_metodo(const estado_execucao& e, const metodo_efetivo& m) {
+std::string componentes_metodo(const metodo_efetivo& m) {
     std::string s;
-    if (e.nm >= 2) {
-        s += std::string("ciclo=") + componente(m.ciclo).nome + " fmg=" + (m.fmg ? "sim" : "nao") + " pre=" +
-             std::to_string(m.pre) + " pos=" + std::to_string(m.pos) + " grosso=" +
-             (m.grosso_exato ? std::string("solve") : std::to_string(m.grosso)) + " ";
-    }
-    s += std::string("suavizador=") + componente(m.suavizador).nome;
-    if (componente(m.suavizador).aceita_omega) s += " omega=" + numero_csv(m.omega);
-    if (e.nm >= 2) s += std::string(" restricao=") + componente(m.restricao).nome;
-    s += " inicio=" + (m.inicio == tipo_inicio::aleatorio ? "random:" + std::to_string(m.semente)
-                                                           : std::string("tipo_ci"));
-    if (m.eps != 1.0) s += " eps=" + numero_csv(m.eps);
-    if (m.coeficiente.tipo != tipo_coeficiente::constante) s += " coeficiente=" + texto_coeficiente(m.coeficiente);
-    if (!m.problema_da_entrada) s += " problema_efetivo=" + texto_problema(m.problema);
+    for (const opcao_metodo& o : opcoes_do_metodo())
+        if (const std::string v = o.efetivo(m); !v.empty()) s += (s.empty() ? "" : " ") + std::string(o.nome) + "=" + v;
     return s;
 }
 
 namespace {
 
-std::string colunas_do_grupo(grupo_opcao g) {
+std::string do_grupo(grupo_opcao g, const std::function<std::string(const opcao_metodo&)>& f) {
     std::string s;
+    bool primeira = true;
     for (const opcao_metodo& o : opcoes_do_metodo())
-        if (o.grupo == g) s += (s.empty() ? "" : ",") + std::string(o.coluna);
+        if (o.grupo == g) {
+            s += (primeira ? "" : ",") + f(o);
+            primeira = false;
+        }
     return s;
 }
 
 } // namespace
 
-std::string cabecalho_colunas_metodo() { return colunas_do_grupo(grupo_opcao::metodo); }
-
-std::string cabecalho_colunas_problema() { return colunas_do_grupo(grupo_opcao::problema); }
-
-std::string colunas_problema(const metodo_efetivo& m) {
-    return numero_csv(m.eps) + "," + texto_coeficiente(m.coeficiente) + "," + texto_problema(m.problema);
+std::string cabecalho_colunas_metodo() {
+    return do_grupo(grupo_opcao::metodo, [](const opcao_metodo& o) { return std::string(o.nome); });
 }
 
-std::string colunas_metodo(const estado_execucao& e, const metodo_efetivo& m) {
-    const bool mg = e.nm >= 2;
-    auto se_mg = [&](const std::string& s) { return mg ? s : std::string(); };
-    return se_mg(componente(m.ciclo).nome) + "," + se_mg(m.fmg ? "1" : "0") + "," + se_mg(std::to_string(m.pre)) + "," +
-           se_mg(std::to_string(m.pos)) + "," +
-           se_mg(m.grosso_exato ? std::string("solve") : std::to_string(m.grosso)) + "," +
-           componente(m.suavizador).nome + "," + (componente(m.suavizador).aceita_omega ? numero_csv(m.omega) : "") +
-           "," + se_mg(componente(m.restricao).nome) + "," +
-           (m.inicio == tipo_inicio::aleatorio ? "random:" + std::to_string(m.semente) : std::string("tipo_ci"));
+std::string cabecalho_colunas_problema() {
+    return do_grupo(grupo_opcao::problema, [](const opcao_metodo& o) { return std::string(o.nome); });
+}
+
+std::string colunas_metodo(const metodo_efetivo& m) {
+    return do_grupo(grupo_opcao::metodo, [&](const opcao_metodo& o) { return texto_csv(o.efetivo(m)); });
+}
+
+std::string colunas_problema(const metodo_efetivo& m) {
+    return do_grupo(grupo_opcao::problema, [&](const opcao_metodo& o) { return texto_csv(o.efetivo(m)); });
 }

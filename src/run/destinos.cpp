@@ -19,6 +19,7 @@ struct destino {
 std::vector<destino> destinos_da_rodada(const estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& m) {
     std::vector<destino> d{{e.arquivo_listagem, "unit 10", "listing"}};
     if (!o.csv.empty() && o.csv != "-") d.push_back({o.csv, "--csv", "--csv file"});
+    if (!o.json.empty() && o.json != "-") d.push_back({o.json, "--json", "--json file"});
     if (!o.resumo.empty()) d.push_back({o.resumo, "--summary", "--summary file"});
     if (!o.grafico.empty())
         for (const std::string& f :

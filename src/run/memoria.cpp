@@ -40,10 +40,11 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_ex
     const rascunho_metodo r = rascunho_necessario(e, metodo);
     m.rascunho = d * (9LL * e.nxg[e.nm] + r.suavizador + r.restricao);
     // cada arquivo de saída junta até 64 KiB antes de escrever; mais a mensagem do gnuplot
-    const int arquivos = 1 + !o.csv.empty() + !o.resumo.empty() + (o.grafico.empty() ? 0 : 9);
+    const int arquivos = 1 + !o.csv.empty() + !o.json.empty() + !o.resumo.empty() + (o.grafico.empty() ? 0 : 9);
     // e a amostra do campo e do erro para os gráficos (lado_da_amostra² pontos, cinco números cada)
     // (e o mapa de kappa: três números por célula)
-    m.saidas = arquivos * (128LL << 10) +
+    // o documento de --json monta o histórico em texto, umas vinte vezes os bytes de hist
+    m.saidas = arquivos * (128LL << 10) + (o.json.empty() ? 0 : 24 * m.hist) +
                (o.grafico.empty() ? 0
                                   : (64LL << 10) + 5 * d * lado_da_amostra * lado_da_amostra +
                                         3 * d * celulas_do_mapa * celulas_do_mapa);

@@ -25,13 +25,14 @@ struct opcoes_execucao {
     bool editar = true;                   // editor antes da leitura e depois da listagem
     bool monitor = false;                 // uma linha por iteração na saída padrão
     std::string csv;                      // histórico em CSV ("-" = saída padrão)
+    std::string json;                     // documento JSON da rodada ("-" = saída padrão)
     std::string grafico;                  // prefixo dos SVG
     std::string resumo;                   // CSV de estudo paramétrico, uma linha por rodada
     int threads = 0;                      // 0 = processadores disponíveis
     bool utf8 = false;                    // listagem em UTF-8 em vez de Latin-1
     metodo_solver metodo;                 // componentes do método (--cycle, --smoother, ...)
     bool lfa = false;                     // só a tabela da análise de Fourier local, sem resolver
-    bool csv_erros = false;               // colunas do erro algébrico por iteração no --csv
+    bool csv_erros = false;               // colunas do erro algébrico por iteração no --csv e no --json
     bool tempos = false;                  // tabela do tempo por nível e fase depois da rodada
     std::vector<alteracao_entrada> alteracoes; // --set, na ordem dada
     // estudo paramétrico

@@ -92,10 +92,12 @@ std::string conferir_opcoes_estudo(const opcoes_execucao& o) {
     const bool estudo = !o.varreduras.empty();
     if (o.comandos && !estudo) return "--commands prints the runs of a study: give at least one --sweep";
     if (!o.tabela_estudo.empty() && estudo) return "--study-table reads a finished study: not together with --sweep";
+    if (!o.tabela_estudo.empty() && (!o.csv.empty() || !o.json.empty()))
+        return "--study-table prints the table of a finished study: --csv and --json write a single run's history";
     if (!estudo) return {};
     if (o.resumo.empty()) return "a study (--sweep) needs --summary FILE: every run appends its row there";
     const std::pair<bool, const char*> recusadas[] = {
-        {o.monitor, "--monitor"}, {!o.csv.empty(), "--csv"}, {o.csv_erros, "--csv-errors"},
+        {o.monitor, "--monitor"}, {!o.csv.empty(), "--csv"}, {!o.json.empty(), "--json"}, {o.csv_erros, "--csv-errors"},
         {o.tempos, "--timing"},   {o.lfa, "--lfa"},          {o.comandos && !o.grafico.empty(), "--plot"}};
     for (const auto& [dada, nome] : recusadas)
         if (dada)

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/plataforma.h"
+#include "report/json.h"
 #include "report/listagem.h"
 #include "state/erro_fatal.h"
 #include "run/execucao.h"
@@ -66,7 +67,7 @@ void avisar_fator_lento(const estado_execucao& e, const metodo_efetivo& metodo) 
 // A solução com o que as opções pedem em volta dela: monitor, linha de progresso, erro por iteração e tempos.
 void resolver_acompanhado(estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo,
                           ajustes_solver ajustes, medidas_da_solucao& medidas) {
-    if (o.tempos) ajustes.tempos = &medidas.tempos;
+    if (o.tempos || !o.json.empty()) ajustes.tempos = &medidas.tempos;
     // --csv-errors: o erro algébrico do campo inicial e de cada iteração, contra a solução discreta exata
     solucao_discreta discreta;
     const auto anotar_erro = [&](const estado_execucao& x) {
@@ -89,6 +90,23 @@ void resolver_acompanhado(estado_execucao& e, const opcoes_execucao& o, const me
     linha_de_progresso.terminar();
 }
 
+// O documento de --json: as colunas do resumo, o histórico, os tempos e o plano de memória.
+void escrever_documento(const estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo,
+                        const cifras_rodada& cifras, const medidas_da_solucao& medidas, saida_texto& s) {
+    const necessidade_memoria m = memoria_necessaria(e, o, metodo);
+    const long long total = m.T + m.cor + m.res + m.hist + m.rascunho + m.fator + m.operador + m.fonte + m.saidas;
+    escrever_json({.e = e,
+                   .metodo = metodo,
+                   .cifras = cifras,
+                   .erros = medidas.erros,
+                   .tempos = &medidas.tempos,
+                   .memoria = {{"T", m.T}, {"cor", m.cor}, {"res", m.res}, {"hist", m.hist}, {"rascunho", m.rascunho},
+                               {"fator", m.fator}, {"operador", m.operador}, {"fonte", m.fonte}, {"saidas", m.saidas},
+                               {"total", total}, {"pilha_por_thread", m.pilha}, {"disponivel", memoria_disponivel()}},
+                   .estudo = o.estudo},
+                  s);
+}
+
 // Tudo preparado em temporários e só então efetivado: uma falha no caminho deixa as saídas antigas intactas; a
 // linha do resumo, que volta atrás sozinha numa falha, entra logo antes da efetivação. Devolve false quando falta
 // o gnuplot para as figuras.
@@ -107,11 +125,14 @@ bool gravar_saidas(estado_execucao& e, const opcoes_execucao& o, const metodo_ef
     });
     if (!o.csv.empty() && o.csv != "-")
         saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, metodo, s, medidas.erros); });
+    if (!o.json.empty() && o.json != "-")
+        saidas.preparar(o.json, "--json", [&](saida_texto& s) { escrever_documento(e, o, metodo, cifras, medidas, s); });
     if (!o.grafico.empty())
         desenhou = desenhar_graficos(e, metodo, amostrar_campo(e, metodo, lado_da_amostra), cifras, o.grafico, saidas);
     // o conjunto sob uma trava das pastas dos destinos (outra rodada com os mesmos destinos espera a vez), e a linha e
     // as saídas juntas: um sinal que chega no meio espera as duas ficarem inteiras
-    std::vector<std::string> destinos{e.arquivo_listagem, o.csv == "-" ? std::string() : o.csv, o.resumo};
+    std::vector<std::string> destinos{e.arquivo_listagem, o.csv == "-" ? std::string() : o.csv, o.resumo,
+                                      o.json == "-" ? std::string() : o.json};
     if (!o.grafico.empty())
         for (const std::string& f : arquivos_de_graficos(o.grafico).todos()) destinos.push_back(f);
     const trava_de_conjunto trava(destinos);
@@ -154,7 +175,7 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     e.veredito_final = julgar_rodada(e);
 
     // a teoria ao lado da medida, só quando alguma saída a mostra
-    const bool pede_cifras = o.monitor || !o.resumo.empty() || !o.grafico.empty();
+    const bool pede_cifras = o.monitor || !o.resumo.empty() || !o.grafico.empty() || !o.json.empty();
     const cifras_rodada cifras = pede_cifras ? calcular_cifras(e, metodo) : cifras_rodada{};
     if (o.monitor) escrever_na_saida_padrao(sumario_monitor(e, cifras));
     if (o.tempos) escrever_na_saida_padrao(texto_tempos(e, medidas.tempos));
@@ -164,6 +185,12 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
         saida_texto s;
         s.destino = [](const std::string& bloco) { escrever_na_saida_padrao(bloco); };
         escrever_historico_csv(e, metodo, s, medidas.erros);
+        s.terminar();
+    }
+    if (o.json == "-") {
+        saida_texto s;
+        s.destino = [](const std::string& bloco) { escrever_na_saida_padrao(bloco); };
+        escrever_documento(e, o, metodo, cifras, medidas, s);
         s.terminar();
     }
     if (!desenhou)

@@ -39,6 +39,7 @@ void resolver_malha_unica(estado_execucao& e, const metodo_efetivo& metodo, cons
     e.threads = eq.tamanho();
     plano_solver p;
     planejar_solver(p, e, metodo, ajustes, eq);
+    e.instrucoes = instrucoes_da_solucao(p, eq);
     if (ajustes.rapidos && serve_campo_inicial_rapido(e, metodo)) campo_inicial_rapido(e, metodo);
     else preparar_campo_inicial(e, metodo);
     if (ajustes.ao_comecar) ajustes.ao_comecar(e);

@@ -49,6 +49,7 @@ void resolver_multigrid(estado_execucao& e, const metodo_efetivo& metodo, const 
     e.threads = eq.tamanho();
     plano_solver p;
     planejar_solver(p, e, metodo, ajustes, eq);
+    e.instrucoes = instrucoes_da_solucao(p, eq);
     selecionar_nivel(e, e.nm);
     if (ajustes.rapidos && serve_campo_inicial_rapido(e, metodo)) campo_inicial_rapido(e, metodo);
     else preparar_campo_inicial(e, metodo);

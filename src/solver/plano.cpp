@@ -68,3 +68,8 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
         fatorar_nivel_grosso(p.fator, nivel_corrente(e), ajustes.ao_fatorar);
     }
 }
+
+std::string instrucoes_da_solucao(const plano_solver& p, const equipe& eq) {
+    if (!p.rapido) return "off";
+    return std::string(nome_do_conjunto(eq.instrucoes())) + "/" + nome_do_conjunto(eq.instrucoes_pontuais());
+}

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <limits>
+#include <string>
 #include <vector>
 
 /// Valor de uma cifra que não se aplica ou não pôde ser medida (campo vazio no CSV, "-" nos textos).
@@ -77,6 +78,17 @@ enum class causa_divergencia {
 struct previsao_lfa {
     double rho = sem_cifra, mu = sem_cifra;
     causa_divergencia causa = causa_divergencia::nenhuma;
+};
+
+// De onde vem uma rodada: o programa, a máquina e o que a solução usou dela (colunas do resumo, seção do JSON).
+struct proveniencia {
+    std::string versao;      // a versão do placa
+    std::string commit;      // git describe da árvore na configuração; "unknown" fora de um checkout
+    std::string compilador;  // "gcc 12.2.0", "clang 16.0.6"
+    std::string maquina;     // nome da máquina
+    std::string processador; // modelo do processador
+    int threads = 0;         // threads que a solução usou
+    std::string instrucoes;  // as da passada rápida ("scalar/avx512": varreduras/parcelas da norma), ou "off"
 };
 
 // Erro algébrico de uma iteração (--csv-errors).

@@ -41,6 +41,8 @@ struct estado_execucao {
     int threads_pedidas = 0;        // threads pedidas (-j, ou o padrão) (executar)
     int processadores = 0;          // processadores disponíveis ao processo (executar)
     int threads = 0;                // threads que a solução teve de fato (as que o sistema deixou criar)
+    std::string instrucoes;         // instruções da passada rápida: "scalar/avx512" (varreduras/parcelas da norma),
+                                    // "off" quando ela não serve ao método; vazio antes da solução
     veredito veredito_final = veredito::parou; // como a rodada terminou (julgar_rodada, depois da solução)
 
     // operador e fonte (planejar_solver, uma vez por solução)

@@ -103,8 +103,13 @@ std::string ler_restricao(const std::string& t, metodo_solver& m) {
 
 std::string ler_inicio(const std::string& t, metodo_solver& m) {
     unsigned long long semente = 1;
+    if (t == "tipo_ci") { // o padrão, como a coluna start o escreve: o que tipo_ci da entrada diz
+        m.inicio = tipo_inicio::conforme_tipo_ci;
+        m.semente = 1;
+        return {};
+    }
     if (t != "random" && (t.rfind("random:", 0) != 0 || !inteiro_sem_sinal(t.c_str() + 7, max_semente, semente)))
-        return "must be random or random:SEED, SEED 0 to 4294967295";
+        return "must be tipo_ci, random or random:SEED, SEED 0 to 4294967295";
     m.inicio = tipo_inicio::aleatorio;
     m.semente = semente;
     return {};
@@ -167,29 +172,58 @@ std::string ler_problema(const std::string& t, metodo_solver& m) {
     return {};
 }
 
+// Os valores efetivos, como se digitam; vazios onde a opção não se aplica.
+std::string so_multigrid(const metodo_efetivo& m, const std::string& v) { return m.multigrid ? v : std::string(); }
+std::string efetivo_ciclo(const metodo_efetivo& m) { return so_multigrid(m, componente(m.ciclo).nome); }
+std::string efetivo_fmg(const metodo_efetivo& m) { return so_multigrid(m, m.fmg ? "1" : "0"); }
+std::string efetivo_pre(const metodo_efetivo& m) { return so_multigrid(m, std::to_string(m.pre)); }
+std::string efetivo_pos(const metodo_efetivo& m) { return so_multigrid(m, std::to_string(m.pos)); }
+std::string efetivo_grosso(const metodo_efetivo& m) {
+    return so_multigrid(m, m.grosso_exato ? std::string("solve") : std::to_string(m.grosso));
+}
+std::string efetivo_suavizador(const metodo_efetivo& m) { return componente(m.suavizador).nome; }
+std::string efetivo_omega(const metodo_efetivo& m) {
+    return componente(m.suavizador).aceita_omega ? texto_numero(m.omega) : std::string();
+}
+std::string efetivo_restricao(const metodo_efetivo& m) { return so_multigrid(m, componente(m.restricao).nome); }
+std::string efetivo_inicio(const metodo_efetivo& m) {
+    return m.inicio == tipo_inicio::aleatorio ? "random:" + std::to_string(m.semente) : std::string("tipo_ci");
+}
+std::string efetivo_eps(const metodo_efetivo& m) { return texto_numero(m.eps); }
+std::string efetivo_coeficiente(const metodo_efetivo& m) { return texto_coeficiente(m.coeficiente); }
+std::string efetivo_problema(const metodo_efetivo& m) { return texto_problema(m.problema); }
+
+constexpr tipo_valor_opcao texto = tipo_valor_opcao::texto, numerico = tipo_valor_opcao::numero,
+                           numero_ou_texto = tipo_valor_opcao::numero_ou_texto;
+
 constexpr opcao_metodo tabela[] = {
-    {"cycle", "ciclo", "V|W|F", "V", "multigrid cycle (default {padrao})", ler_ciclo},
-    {"fmg", "fmg", "", "off", "start by full multigrid (nested iteration from level 1)", ler_fmg},
-    {"pre", "pre", "N", "nitm", "sweeps before the coarse-grid correction (default {padrao})", ler_pre, true},
-    {"post", "pos", "N", "nitm", "sweeps after the coarse-grid correction (default {padrao})", ler_pos, true},
+    {"cycle", "ciclo", "V|W|F", "V", "multigrid cycle (default {padrao})", ler_ciclo, efetivo_ciclo},
+    {"fmg", "fmg", "", "off", "start by full multigrid (nested iteration from level 1); fmg=0 or 1 in --sweep",
+     ler_fmg, efetivo_fmg, numerico},
+    {"pre", "pre", "N", "nitm", "sweeps before the coarse-grid correction (default {padrao})", ler_pre, efetivo_pre,
+     numerico, true},
+    {"post", "pos", "N", "nitm", "sweeps after the coarse-grid correction (default {padrao})", ler_pos, efetivo_pos,
+     numerico, true},
     {"coarsest", "grosso", "N|solve", "nitm", "sweeps on level 1 (default {padrao}), or solve it exactly", ler_grosso,
-     true},
-    {"smoother", "suavizador", "NAME", "gs-lex", "{suavizadores}", ler_suavizador},
-    {"omega", "omega", "W", "1", "relaxation factor, 0 < W < 2, for {relaxam}\n(default {omega})", ler_omega, true},
-    {"restriction", "restricao", "NAME", "injection", "{restricoes} weighting", ler_restricao},
-    {"start", "inicio", "random[:SEED]", "tipo_ci", "interior of the start field uniform in [-1, 1) (SEED default 1)",
-     ler_inicio},
+     efetivo_grosso, numero_ou_texto, true},
+    {"smoother", "suavizador", "NAME", "gs-lex", "{suavizadores}", ler_suavizador, efetivo_suavizador},
+    {"omega", "omega", "W", "1", "relaxation factor, 0 < W < 2, for {relaxam}\n(default {omega})", ler_omega,
+     efetivo_omega, numerico, true},
+    {"restriction", "restricao", "NAME", "injection", "{restricoes} weighting", ler_restricao, efetivo_restricao},
+    {"start", "inicio", "tipo_ci|random[:SEED]", "tipo_ci",
+     "start field: the input's tipo_ci (default), or the interior uniform in [-1, 1) (SEED default 1)", ler_inicio,
+     efetivo_inicio},
     {"eps", "eps", "E", "1", "the operator is E*u_xx + u_yy on every level, E > 0 (default {padrao})", ler_eps,
-     true, grupo_opcao::problema},
+     efetivo_eps, numerico, true, grupo_opcao::problema},
     {"coefficient", "coeficiente", "NAME", "constant",
      "diffusion coefficient kappa per cell, the operator div(kappa grad u): constant (default), jump:C (C in the "
      "cells of (1/4, 3/4)^2, 1 elsewhere), checker:C:M (an M x M board of 1 and C), layers:C:M (M horizontal layers "
      "of 1 and C), random:C[:SEED] (log-uniform in [1/C, C]); C from 1e-8 to 1e8",
-     ler_coeficiente, false, grupo_opcao::problema},
+     ler_coeficiente, efetivo_coeficiente, texto, false, grupo_opcao::problema},
     {"problem", "problema_efetivo", "NAME", "problema",
      "the problem instead of the input's problema: linear, sinusoidal, sin:KX:KY (source with the exact solution "
      "sin(KX pi x) sin(KY pi y), zero boundary) or constant:F (source F, zero boundary, no exact solution)",
-     ler_problema, false, grupo_opcao::problema},
+     ler_problema, efetivo_problema, texto, false, grupo_opcao::problema},
 };
 
 } // namespace
@@ -200,6 +234,12 @@ const opcao_metodo* opcao_do_metodo(std::string_view nome) {
     for (const opcao_metodo& o : tabela)
         if (nome == o.nome) return &o;
     return nullptr;
+}
+
+std::string nome_atual_da_coluna(std::string_view coluna) {
+    for (const opcao_metodo& o : tabela)
+        if (coluna == o.coluna_antiga) return o.nome;
+    return std::string(coluna);
 }
 
 std::string nomes_das_opcoes_do_metodo() {

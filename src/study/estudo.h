@@ -34,7 +34,7 @@ std::string nome_da_rodada(const std::string& caso, const std::vector<varredura>
 /// (-n -j 1, as opções de método, os --set, --summary, --study-id `estudo` e "--").
 std::vector<rodada_estudo> planejar_estudo(const opcoes_execucao& o, const estado_execucao& base,
                                            const std::string& estudo);
-/// Coluna do resumo de um parâmetro do estudo (nm -> nm, nxg -> nx, smoother -> suavizador...); vazio se não há.
+/// Coluna do resumo de um parâmetro do estudo: a do mesmo nome (nm, nxg, smoother, ...); vazio se não há.
 std::string coluna_do_parametro(const std::string& nome);
 
 // Um resumo lido de volta: as colunas guardadas e as linhas, com os campos de todas num texto só (a memória é a do

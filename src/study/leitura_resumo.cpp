@@ -1,6 +1,7 @@
 // O resumo lido de volta: linha a linha, em tempo linear, com toda linha conferida (campos, números finitos, aspas
 // fechadas na linha) e só as colunas que a tabela do estudo usa guardadas. Resumos juntados de versões diferentes
-// valem, cada linha sob o seu cabeçalho; as colunas novas só entram no fim.
+// valem, cada linha sob o seu cabeçalho, com as colunas que mudaram de nome lidas pelo nome de hoje; as colunas novas
+// só entram no fim.
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -17,23 +18,22 @@
 
 namespace {
 
-// Colunas de texto do resumo; as demais que o programa escreve são números (ou vazias, quando não se aplicam).
+// Colunas de texto do resumo (e as de número ou texto, --coarsest N|solve); as demais que o programa escreve são
+// números (ou vazias, quando não se aplicam).
 bool de_texto(const std::string& c) {
-    static const std::set<std::string> textos = {"caso",     "data_hora",   "ciclo",       "grosso",
-                                                 "suavizador", "restricao", "inicio",     "coeficiente",
-                                                 "problema_efetivo", "veredito", "estudo"};
-    return textos.count(c) > 0;
+    const coluna_resumo* x = coluna_do_resumo(c);
+    return x && (x->tipo == tipo_coluna::texto || x->tipo == tipo_coluna::numero_ou_texto);
 }
 
 // As colunas que a tabela e o estudo usam: só elas ficam na memória.
 bool guardada(const std::string& c) {
     static const std::set<std::string> usadas = [] {
         std::set<std::string> u = {"caso",     "estudo",        "veredito",       "convergiu",   "niter",
-                                   "nm",       "nx",            "ny",             "nitm",        "tolt",
-                                   "problema", "tipo_ci",       "itmax",          "q_assintotico", "rho_lfa",
-                                   "mu_lfa",   "trabalho_ciclo", "q_por_trabalho", "cpu_s",       "erro_algebrico_max",
-                                   "erro_discretizacao_max"};
-        for (const opcao_metodo& o : opcoes_do_metodo()) u.insert(o.coluna);
+                                   "nm",       "nx",            "ny",             "nxg",         "nyg",
+                                   "nitm",     "tolt",          "problema",       "tipo_ci",     "itmax",
+                                   "q_assintotico", "rho_lfa",  "mu_lfa",         "trabalho_ciclo", "q_por_trabalho",
+                                   "cpu_s",    "erro_algebrico_max", "erro_discretizacao_max"};
+        for (const opcao_metodo& o : opcoes_do_metodo()) u.insert(o.nome);
         return u;
     }();
     return usadas.count(c) > 0;
@@ -137,10 +137,43 @@ public:
                 erro("column veredito: '" + v + "' is not one of " + nomes_dos_vereditos());
             if (destino[k] >= 0) guardar_[static_cast<std::size_t>(destino[k])] = std::move(v);
         }
+        if (c_.curto == 0 || campos_.size() != atuais_.size()) completar_antigas();
         r_.acrescentar(guardar_);
     }
 
 private:
+    // Uma linha de uma versão sem as colunas eps, coefficient, problem, nxg e nyg: o que aquela versão fazia (eps 1, o
+    // coeficiente constante, o problema da entrada) e a grade da entrada tirada de nx, ny e nm; assim as linhas de
+    // versões diferentes se comparam pelo que resolveram.
+    void completar_antigas() {
+        const auto indice = [&](const char* nome) {
+            const auto i = std::find(r_.colunas.begin(), r_.colunas.end(), nome);
+            return i == r_.colunas.end() ? -1 : static_cast<int>(i - r_.colunas.begin());
+        };
+        const auto presente = [&](const char* nome) {
+            return std::find(c_.nomes.begin(), c_.nomes.end(), nome) != c_.nomes.end();
+        };
+        const auto completar = [&](const char* nome, const std::string& valor) {
+            const int i = indice(nome);
+            if (i >= 0 && !presente(nome)) guardar_[static_cast<std::size_t>(i)] = valor;
+        };
+        const auto valor = [&](const char* nome) {
+            const int i = indice(nome);
+            return i < 0 ? std::string() : guardar_[static_cast<std::size_t>(i)];
+        };
+        completar("eps", "1");
+        completar("coefficient", "constant");
+        const std::string problema = valor("problema");
+        if (!problema.empty()) completar("problem", problema == "1" ? "linear" : "sinusoidal");
+        // nxg(1) = (nx + 1) / 2^(nm - 1) + 1, quando a divisão é exata
+        const long long nm = std::atoll(valor("nm").c_str());
+        for (const auto& [g, n] : {std::pair{"nxg", "nx"}, std::pair{"nyg", "ny"}}) {
+            const long long pontos = std::atoll(valor(n).c_str()) + 1;
+            if (nm >= 1 && nm <= 62 && pontos > 0 && pontos % (1LL << (nm - 1)) == 0)
+                completar(g, std::to_string(pontos / (1LL << (nm - 1)) + 1));
+        }
+    }
+
     // Onde cada coluna de `nomes` fica nas guardadas (-1: não é guardada).
     std::vector<int> destinos(const std::vector<std::string>& nomes) const {
         std::vector<int> d;
@@ -153,6 +186,8 @@ private:
 
     void cabecalho(const std::string& l) {
         if (const std::string e = campos_estritos(l, campos_); !e.empty()) erro(e);
+        // os nomes de versões anteriores (suavizador, restricao, ...) lidos como os de hoje
+        for (std::string& n : campos_) n = nome_atual_da_coluna(n);
         if (atuais_.empty()) {
             // as guardadas: as colunas desta versão que a tabela usa, na ordem do cabeçalho (as mesmas para todo
             // cabeçalho do arquivo; uma que falta num resumo antigo fica vazia)

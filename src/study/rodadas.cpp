@@ -165,11 +165,9 @@ std::vector<rodada_estudo> planejar_estudo(const opcoes_execucao& o, const estad
 }
 
 std::string coluna_do_parametro(const std::string& nome) {
-    if (const opcao_metodo* m = opcao_do_metodo(nome)) return m->coluna;
-    static const std::pair<const char*, const char*> colunas[] = {
-        {"nm", "nm"},     {"nxg", "nx"},     {"nyg", "ny"},           {"tolt", "tolt"},
-        {"itmax", "itmax"}, {"nitm", "nitm"}, {"problema", "problema"}, {"tipo_ci", "tipo_ci"}};
-    for (const auto& [n, c] : colunas)
-        if (nome == n) return c;
+    // as opções e os valores da entrada que um estudo varre têm no resumo a coluna do mesmo nome
+    if (opcao_do_metodo(nome)) return nome;
+    for (const char* c : {"nm", "nxg", "nyg", "tolt", "itmax", "nitm", "problema", "tipo_ci"})
+        if (nome == c) return nome;
     return {};
 }

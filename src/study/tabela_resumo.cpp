@@ -19,10 +19,10 @@ using linhas = std::vector<std::size_t>; // as linhas escolhidas do resumo, sem 
 // Colunas do resumo que um estudo pode variar: as da entrada, as do problema (eps, coeficiente, problema_efetivo),
 // as do método, itmax. O primeiro parâmetro que varia é o eixo dos gráficos: o problema vem antes dos componentes.
 std::vector<std::string> candidatas() {
-    std::vector<std::string> c = {"nm", "nx", "ny", "nitm", "tolt", "problema", "tipo_ci"};
+    std::vector<std::string> c = {"nm", "nxg", "nyg", "nx", "ny", "nitm", "tolt", "problema", "tipo_ci"};
     for (const grupo_opcao g : {grupo_opcao::problema, grupo_opcao::metodo})
         for (const opcao_metodo& o : opcoes_do_metodo())
-            if (o.grupo == g) c.push_back(o.coluna);
+            if (o.grupo == g) c.push_back(o.nome);
     c.push_back("itmax");
     return c;
 }
@@ -31,11 +31,11 @@ std::vector<std::string> candidatas() {
 bool do_problema(const std::string& coluna) {
     if (coluna == "problema") return true;
     for (const opcao_metodo& o : opcoes_do_metodo())
-        if (coluna == o.coluna) return o.grupo == grupo_opcao::problema;
+        if (coluna == o.nome) return o.grupo == grupo_opcao::problema;
     return false;
 }
 
-bool de_grade(const std::string& c) { return c == "nm" || c == "nx" || c == "ny"; }
+bool de_grade(const std::string& c) { return c == "nm" || c == "nx" || c == "ny" || c == "nxg" || c == "nyg"; }
 
 double numero(std::string_view s) {
     if (s.empty()) return sem_cifra;

@@ -38,10 +38,14 @@ TEST(Csv, HistoricoEResumo) {
     estado_execucao e = estado_de("'a, \"b\" c'\n2\n3\n3\n0.001\n50\n1\n1\n0\n0\n1\nT\n");
     resolver_multigrid(e, efetivo(e));
     const std::string h = historico_csv(e, efetivo(e));
-    EXPECT_EQ(h.substr(0, h.find("\r\n")), "# metodo: ciclo=V fmg=nao pre=1 pos=1 grosso=1 suavizador=gs-lex omega=1 "
-                                            "restricao=injection inicio=tipo_ci");
-    EXPECT_NE(h.find("\r\niteracao,L1(R),L1(R)i/L1(R)o,q,qmed\r\n0,48,1,,\r\n1,7.31640625,"), std::string::npos);
-    EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 1 + 1 + 1 + 3);
+    // a primeira linha é o cabeçalho (nenhum comentário), o método em colunas em toda linha
+    const std::string metodo = "V,0,1,1,1,gs-lex,1,injection,tipo_ci,1,constant,linear";
+    EXPECT_EQ(h.rfind("iteracao,L1(R),L1(R)i/L1(R)o,q,qmed,cycle,fmg,pre,post,coarsest,smoother,omega,restriction,"
+                      "start,eps,coefficient,problem\r\n0,48,1,,," + metodo + "\r\n1,7.31640625,", 0),
+              0u)
+        << h;
+    EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 1 + 1 + 3);
+    EXPECT_TRUE(h.ends_with("," + metodo + "\r\n")) << h;
     cifras_rodada cifras;
     cifras.erro = calcular_erro_exato(e, efetivo(e));
     const std::string r = linha_resumo(e, cifras, efetivo(e));
@@ -50,10 +54,16 @@ TEST(Csv, HistoricoEResumo) {
     // a vírgula dentro das aspas do caso é a única a mais
     EXPECT_EQ(std::count(r.begin(), r.end(), ','), std::count(c.begin(), c.end(), ',') + 1);
     // o veredito, depois das colunas antigas
-    EXPECT_NE(c.find(",itmax,eps,coeficiente,problema_efetivo,veredito,estudo\r\n"), std::string::npos) << c;
-    EXPECT_NE(r.find(",50,1,constant,linear,parou,\r\n"), std::string::npos) << r; // uma rodada avulsa não tem estudo
+    EXPECT_NE(c.find(",itmax,eps,coefficient,problem,veredito,estudo,"), std::string::npos) << c;
+    EXPECT_NE(r.find(",50,1,constant,linear,parou,,"), std::string::npos) << r; // uma rodada avulsa não tem estudo
     const std::string s = linha_resumo(e, cifras, efetivo(e), "20261208T140509-abc123");
-    EXPECT_TRUE(s.ends_with(",50,1,constant,linear,parou,20261208T140509-abc123\r\n")) << s;
+    EXPECT_NE(s.find(",50,1,constant,linear,parou,20261208T140509-abc123,"), std::string::npos) << s;
+    // depois: nxg(1) e nyg(1) como se digitam, ae/an do nível mais fino e a proveniência (a da plataforma falsa)
+    EXPECT_TRUE(c.ends_with(",estudo,nxg,nyg,ae_an,versao,commit,compilador,maquina,processador,threads,"
+                            "instrucoes\r\n"))
+        << c;
+    EXPECT_NE(s.find(",20261208T140509-abc123,3,3,,"), std::string::npos) << s; // ae_an vazio: cifras não calculadas
+    EXPECT_NE(s.find(",maquina-falsa,\"Processador Falso 1.0 GHz\",1,scalar/"), std::string::npos) << s;
 }
 
 // Uma grade sem incógnitas: a razão 0/0 não vai ao resumo (um campo vazio, como uma cifra que não se aplica); o
@@ -63,7 +73,7 @@ TEST(Csv, RazaoNaoFinitaDeUmaGradeSemIncognitas) {
     resolver_malha_unica(e, efetivo(e));
     ASSERT_EQ(e.hist[0], 0.0);
     const std::string h = historico_csv(e, efetivo(e));
-    EXPECT_NE(h.find("\r\n1,0,NaN,NaN,NaN\r\n"), std::string::npos) << h;
+    EXPECT_NE(h.find("\r\n1,0,NaN,NaN,NaN,,,,,,gs-lex,1,,tipo_ci,1,constant,linear\r\n"), std::string::npos) << h;
     EXPECT_EQ(h.find("nan"), std::string::npos);
     const std::string r = linha_resumo(e, cifras_rodada{}, efetivo(e));
     EXPECT_EQ(r.rfind("x.lst,1,0,0,1,0.001,1,0,2,,,", 0), 0u) << r;

@@ -184,25 +184,36 @@ TEST(ListagemMetodo, ClassicoIntacto) {
 TEST(SaidasMetodo, CsvResumoEMonitor) {
     estado_execucao e = estado_de(entrada(2, 3, 3, "1e-6", 2, 2, 2));
     metodo_solver m = metodo_de({"--smoother", "jacobi", "--coarsest", "solve", "--cycle", "F"});
-    EXPECT_EQ(componentes_metodo(e, efetivo(e, m)),
-              "ciclo=F fmg=nao pre=2 pos=2 grosso=solve suavizador=jacobi omega=0.8 restricao=injection inicio=tipo_ci");
-    EXPECT_EQ(colunas_metodo(e, efetivo(e, m)), "F,0,2,2,solve,jacobi,0.8,injection,tipo_ci");
-    EXPECT_EQ(linha_metodo_monitor(e, efetivo(e, m)), "m\xc3\xa9todo: " + componentes_metodo(e, efetivo(e, m)) + "\n");
+    // os nomes e os valores como se digitam: --cycle F, --fmg (0 ou 1 num --sweep), --coarsest solve, ...
+    EXPECT_EQ(componentes_metodo(efetivo(e, m)),
+              "cycle=F fmg=0 pre=2 post=2 coarsest=solve smoother=jacobi omega=0.8 restriction=injection "
+              "start=tipo_ci eps=1 coefficient=constant problem=sinusoidal");
+    EXPECT_EQ(colunas_metodo(efetivo(e, m)), "F,0,2,2,solve,jacobi,0.8,injection,tipo_ci");
+    EXPECT_EQ(linha_metodo_monitor(e, efetivo(e, m)), "m\xc3\xa9todo: " + componentes_metodo(efetivo(e, m)) + "\n");
     m = metodo_de({"--fmg", "--smoother", "line-x", "--restriction", "half", "--start", "random:5", "--pre", "1"});
-    EXPECT_EQ(componentes_metodo(e, efetivo(e, m)),
-              "ciclo=V fmg=sim pre=1 pos=2 grosso=2 suavizador=line-x restricao=half inicio=random:5");
-    EXPECT_EQ(colunas_metodo(e, efetivo(e, m)), "V,1,1,2,2,line-x,,half,random:5");
+    EXPECT_EQ(componentes_metodo(efetivo(e, m)),
+              "cycle=V fmg=1 pre=1 post=2 coarsest=2 smoother=line-x restriction=half start=random:5 eps=1 "
+              "coefficient=constant problem=sinusoidal");
+    EXPECT_EQ(colunas_metodo(efetivo(e, m)), "V,1,1,2,2,line-x,,half,random:5");
     estado_execucao u = estado_de(entrada(1, 5, 5, "1e-6", 2, 2, 2));
-    EXPECT_EQ(componentes_metodo(u, efetivo(u, m)), "suavizador=line-x inicio=random:5");
-    EXPECT_EQ(colunas_metodo(u, efetivo(u, m)), ",,,,,line-x,,,random:5");
+    EXPECT_EQ(componentes_metodo(efetivo(u, m)), "smoother=line-x start=random:5 eps=1 coefficient=constant "
+                                                 "problem=sinusoidal");
+    EXPECT_EQ(colunas_metodo(efetivo(u, m)), ",,,,,line-x,,,random:5");
     resolver_malha_unica(u, efetivo(u, m));
-    EXPECT_EQ(historico_csv(u, efetivo(u, m)).rfind("# metodo: suavizador=line-x inicio=random:5\r\niteracao,", 0), 0u);
+    // o histórico: sem linha de comentário, o método em colunas com os mesmos nomes e valores em toda linha
+    const std::string h = historico_csv(u, efetivo(u, m));
+    EXPECT_EQ(h.rfind("iteracao,L1(R),L1(R)i/L1(R)o,q,qmed,cycle,fmg,pre,post,coarsest,smoother,omega,restriction,"
+                      "start,eps,coefficient,problem\r\n0,", 0),
+              0u)
+        << h;
+    EXPECT_NE(h.find(",1,,,,,,,,line-x,,,random:5,1,constant,sinusoidal\r\n1,"), std::string::npos) << h;
+    EXPECT_TRUE(h.ends_with(",,,,,line-x,,,random:5,1,constant,sinusoidal\r\n")) << h;
     // as colunas do método seguem as de sempre e precedem as das cifras, uma por nome do cabeçalho
     const std::string r = linha_resumo(u, {}, efetivo(u, metodo_de({"--omega", "1.75"})));
     EXPECT_NE(r.find(",,,,,,gs-lex,1.75,,tipo_ci,"), std::string::npos) << r;
     const std::string c = cabecalho_resumo();
-    EXPECT_NE(c.find(",erro_medio,convergiu,data_hora,ciclo,fmg,pre,pos,grosso,suavizador,omega,restricao,"
-                     "inicio,mu_lfa,"),
+    EXPECT_NE(c.find(",erro_medio,convergiu,data_hora,cycle,fmg,pre,post,coarsest,smoother,omega,restriction,"
+                     "start,mu_lfa,"),
               std::string::npos)
         << c;
     EXPECT_EQ(std::count(r.begin(), r.end(), ','), std::count(c.begin(), c.end(), ','));
@@ -325,14 +336,14 @@ TEST(ListagemMetodo, ProblemaNoBlocoENasSaidas) {
     EXPECT_EQ(s[35], "");
     estado_execucao e = estado_de(texto);
     const metodo_efetivo me = efetivo(e, m);
-    EXPECT_EQ(componentes_metodo(e, me), "ciclo=V fmg=nao pre=2 pos=2 grosso=2 suavizador=gs-lex omega=1 "
-                                         "restricao=injection inicio=tipo_ci eps=0.01 coeficiente=jump:1000 "
-                                         "problema_efetivo=constant:-2.5");
+    EXPECT_EQ(componentes_metodo(me), "cycle=V fmg=0 pre=2 post=2 coarsest=2 smoother=gs-lex omega=1 "
+                                      "restriction=injection start=tipo_ci eps=0.01 coefficient=jump:1000 "
+                                      "problem=constant:-2.5");
     EXPECT_EQ(colunas_problema(me), "0.01,jump:1000,constant:-2.5");
     EXPECT_EQ(colunas_problema(efetivo(e)), "1,constant,linear");
     resolver_multigrid(e, me);
     const std::string r = linha_resumo(e, calcular_cifras(e, me), me);
-    EXPECT_TRUE(r.ends_with(",0.01,jump:1000,constant:-2.5,parou,\r\n")) << r;
+    EXPECT_NE(r.find(",0.01,jump:1000,constant:-2.5,parou,,"), std::string::npos) << r;
     // sem solução exata: os erros contra ela ficam vazios, como as cifras que não se aplicam
     const std::vector<std::string> campos = campos_csv(r);
     const std::vector<std::string> nomes = campos_csv(cabecalho_resumo());
@@ -341,7 +352,10 @@ TEST(ListagemMetodo, ProblemaNoBlocoENasSaidas) {
         if (nomes[i].starts_with("erro") || nomes[i] == "mu_lfa" || nomes[i] == "rho_lfa") {
             EXPECT_EQ(campos[i], "") << nomes[i];
         }
-    EXPECT_NE(historico_csv(e, me, std::vector<erro_iteracao>(3)).find(
-                  "\r\n# sem solução exata: erro_algebrico_max e erro_algebrico_medio ficam vazios\r\niteracao,"),
-              std::string::npos);
+    // no histórico também: as colunas do erro algébrico vazias, nenhuma linha de comentário
+    const std::string h = historico_csv(e, me, std::vector<erro_iteracao>(3));
+    EXPECT_EQ(h.find('#'), std::string::npos) << h;
+    EXPECT_NE(h.find("\r\n0,22.5,1,,,,,V,0,2,2,2,gs-lex,1,injection,tipo_ci,0.01,jump:1000,constant:-2.5\r\n1,"),
+              std::string::npos)
+        << h;
 }

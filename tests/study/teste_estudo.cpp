@@ -260,6 +260,10 @@ TEST(Estudo, ResumoConferidoLinhaALinha) {
         for (std::size_t i = 0; i < c.size(); ++i) l += (i ? "," : "") + (i == 0 ? texto_csv(c[i]) : c[i]);
         return l;
     };
+    const auto coluna = [](const std::string& nome) {
+        const std::vector<std::string> c = campos_csv(cabecalho_resumo());
+        return static_cast<std::size_t>(std::find(c.begin(), c.end(), nome) - c.begin()) + 1;
+    };
     struct caso {
         std::string linha, erro;
     };
@@ -269,7 +273,7 @@ TEST(Estudo, ResumoConferidoLinhaALinha) {
                           caso{trocar(6, "1e400"), "line 3: column tolt: '1e400' is beyond the largest double"},
                           caso{trocar(6, "0x1p3"), "line 3: column tolt: '0x1p3' is not a number"},
                           caso{"\"a", "line 3: a quoted field is not closed on its line"},
-                          caso{certa.substr(0, certa.rfind(',', certa.rfind(',') - 1)) + ",talvez,x",
+                          caso{trocar(coluna("veredito"), "talvez"),
                                "line 3: column veredito: 'talvez' is not one of convergiu"}}) {
         const std::string erro = erro_do_resumo({certa, c.linha});
         EXPECT_NE(erro.find("estudo_defeito.csv, " + c.erro), std::string::npos) << c.linha << "\n" << erro;
@@ -312,9 +316,69 @@ TEST(Estudo, ResumoDeVersaoAnteriorComLinhasNovas) {
     EXPECT_EQ(t.linhas[0].veredito, "estagnou");
 }
 
+// Resumos escritos pelas versões anteriores, com os nomes de antes (suavizador, restricao, ...) e sem as colunas
+// novas, juntados num arquivo com linhas desta versão: cada linha lida sob o seu cabeçalho, pelos nomes de hoje.
+TEST(Estudo, ResumosComOsNomesDeAntes) {
+    // o cabeçalho de antes da tabela das colunas (com o problema) e o de antes do problema
+    const std::string antes =
+        "caso,nm,nx,ny,nitm,tolt,problema,tipo_ci,niter,razao_final,qmed_final,cpu_s,relogio_s,erro_max,erro_medio,"
+        "convergiu,data_hora,ciclo,fmg,pre,pos,grosso,suavizador,omega,restricao,inicio,mu_lfa,rho_lfa,q_assintotico,r2,"
+        "trabalho_ciclo,q_por_trabalho,erro_algebrico_max,erro_discretizacao_max,digitos_por_trabalho,"
+        "transferencias_ciclo,ajuste_de,ajuste_ate,piso,erro_algebrico_medio,erro_discretizacao_medio,itmax";
+    const std::string linha = "a%d.lst,3,7,7,2,1e-08,2,0,9,1e-09,0.1,0.01,0.01,0.001,0.0001,1,2026-12-08T14:05:09,W,0,"
+                              "2,2,solve,%s,1,full,tipo_ci,0.25,0.05,0.06,0.99,5,0.5,1e-12,0.001,0.3,2,2,9,,1e-13,0.0001,"
+                              "50";
+    const auto linha_de = [&](int n, const char* suavizador) {
+        char b[512];
+        std::snprintf(b, sizeof b, linha.c_str(), n, suavizador);
+        return std::string(b);
+    };
+    estado_execucao e = estado_de(entrada(3, 3, 3, "1e-8", 50, 2, 2));
+    const metodo_solver jacobi = opcoes_de({"--smoother", "jacobi", "--cycle", "W"}).opcoes.metodo;
+    resolver_multigrid(e, efetivo(e, jacobi));
+    e.veredito_final = veredito::convergiu;
+    const std::string nova = linha_resumo(e, cifras_rodada{}, efetivo(e, jacobi), "s2");
+    const char* nome = "estudo_nomes_de_antes.csv";
+    std::FILE* f = std::fopen(nome, "wb");
+    std::fputs((antes + ",eps,coeficiente,problema_efetivo,veredito,estudo\r\n" + linha_de(1, "gs-lex") +
+                ",1,constant,sinusoidal,convergiu,s0\r\n" + nova + antes + ",veredito,estudo\r\n" +
+                linha_de(2, "gs-rb") + ",estagnou,s1\r\n")
+                   .c_str(),
+               f);
+    std::fclose(f);
+    const resumo_lido r = ler_resumo(nome);
+    std::remove(nome);
+    ASSERT_EQ(r.linhas(), 3u);
+    const auto campo = [&](std::size_t l, const std::string& c) {
+        const auto i = std::find(r.colunas.begin(), r.colunas.end(), c);
+        return i == r.colunas.end() ? std::string("?") : std::string(r.campo(l, static_cast<std::size_t>(i - r.colunas.begin())));
+    };
+    for (const char* velho : {"suavizador", "ciclo", "grosso", "restricao", "inicio", "pos", "coeficiente"})
+        EXPECT_EQ(std::find(r.colunas.begin(), r.colunas.end(), velho), r.colunas.end()) << velho;
+    EXPECT_EQ(campo(0, "smoother"), "gs-lex");
+    EXPECT_EQ(campo(1, "smoother"), "jacobi");
+    EXPECT_EQ(campo(2, "smoother"), "gs-rb");
+    EXPECT_EQ(campo(0, "coarsest"), "solve");
+    EXPECT_EQ(campo(2, "cycle"), "W");
+    EXPECT_EQ(campo(0, "problem"), "sinusoidal");
+    // o que faltava às versões anteriores é o que elas faziam: eps 1, coeficiente constante, o problema da entrada,
+    // nxg(1) e nyg(1) de nx, ny e nm
+    EXPECT_EQ(campo(2, "problem"), "sinusoidal");
+    EXPECT_EQ(campo(2, "eps"), "1");
+    EXPECT_EQ(campo(2, "coefficient"), "constant");
+    EXPECT_EQ(campo(0, "nxg"), "3");
+    EXPECT_EQ(campo(2, "nyg"), "3");
+    EXPECT_EQ(campo(1, "nxg"), "3");
+    EXPECT_EQ(campo(2, "estudo"), "s1");
+    // a rodada nova difere no coarsest (nitm), no suavizador, em omega e na restrição; o resto é o mesmo
+    const tabela_estudo t = montar_tabela(r, {0, 1, 2}, {});
+    EXPECT_EQ(t.parametros, (std::vector<std::string>{"coarsest", "smoother", "omega", "restriction"}));
+    EXPECT_EQ(t.linhas[2].veredito, "estagnou");
+}
+
 TEST(Estudo, TabelaParametrosSeriesEOrdem) {
-    // nm x suavizador; nx e ny seguem nm; pre segue nitm (constante aqui); erro de discretização ~ h^2 exato
-    const std::vector<std::string> col{"caso", "nm", "nx", "ny", "nitm", "pre", "suavizador", "niter", "convergiu",
+    // nm x smoother; nx e ny seguem nm; pre segue nitm (constante aqui); erro de discretização ~ h^2 exato
+    const std::vector<std::string> col{"caso", "nm", "nx", "ny", "nitm", "pre", "smoother", "niter", "convergiu",
                                        "q_assintotico", "rho_lfa", "erro_discretizacao_max", "cpu_s"};
     std::vector<std::vector<std::string>> l;
     for (int nm = 3; nm <= 5; ++nm)
@@ -327,13 +391,13 @@ TEST(Estudo, TabelaParametrosSeriesEOrdem) {
                          s, "7", "1", "0.1", "0.2", e, "0.5"});
         }
     std::vector<std::size_t> todas{0, 1, 2, 3, 4, 5};
-    tabela_estudo t = montar_tabela(resumo(col, l), todas, {"nm", "suavizador"});
-    EXPECT_EQ(t.parametros, (std::vector<std::string>{"nm", "suavizador", "nx", "ny"}));
+    tabela_estudo t = montar_tabela(resumo(col, l), todas, {"nm", "smoother"});
+    EXPECT_EQ(t.parametros, (std::vector<std::string>{"nm", "smoother", "nx", "ny"}));
     EXPECT_EQ(t.eixo, "nm");
     EXPECT_TRUE(t.eixo_numerico);
     EXPECT_EQ(t.x, (std::vector<double>{3, 3, 4, 4, 5, 5}));
     ASSERT_EQ(t.series_eixo.size(), 2u); // nx e ny seguem nm: a série é só o suavizador
-    EXPECT_EQ(t.series_eixo[1].rotulo, "suavizador=gs-rb");
+    EXPECT_EQ(t.series_eixo[1].rotulo, "smoother=gs-rb");
     EXPECT_EQ(t.series_eixo[1].linhas, (std::vector<std::size_t>{1, 3, 5}));
     ASSERT_EQ(t.series_grade.size(), 1u); // o erro de discretização não depende do suavizador
     EXPECT_TRUE(std::isnan(t.linhas[0].ordem));
@@ -343,7 +407,7 @@ TEST(Estudo, TabelaParametrosSeriesEOrdem) {
     EXPECT_EQ(t.linhas[5].q_assintotico, 0.1);
     EXPECT_EQ(t.linhas[5].veredito, "convergiu"); // um resumo de antes do veredito: a coluna convergiu
     // eixo de rótulos: o suavizador primeiro; nm, nx e ny viram a série (nx e ny seguem nm: só nm no rótulo)
-    t = montar_tabela(resumo(col, l), todas, {"suavizador", "nm"});
+    t = montar_tabela(resumo(col, l), todas, {"smoother", "nm"});
     EXPECT_FALSE(t.eixo_numerico);
     EXPECT_EQ(t.rotulos_x, (std::vector<std::string>{"gs-lex", "gs-rb"}));
     EXPECT_EQ(t.x, (std::vector<double>{1, 2, 1, 2, 1, 2}));
@@ -355,7 +419,7 @@ TEST(Estudo, TabelaParametrosSeriesEOrdem) {
     EXPECT_EQ(t.linhas[2].h, 1.0 / 16);
     EXPECT_NEAR(t.linhas[2].ordem, 2.0, 1e-12);
     t = montar_tabela(resumo(col, l), {0, 1}, {});
-    EXPECT_EQ(t.parametros, (std::vector<std::string>{"suavizador"}));
+    EXPECT_EQ(t.parametros, (std::vector<std::string>{"smoother"}));
     EXPECT_TRUE(t.series_grade.empty());
     // a tabela impressa: uma linha por rodada, a ordem só quando a grade varia
     t = montar_tabela(resumo(col, l), todas, {"nm"});
@@ -364,7 +428,9 @@ TEST(Estudo, TabelaParametrosSeriesEOrdem) {
     EXPECT_EQ(texto.rfind("estudo: 6 rodadas, resumo em r.csv\n", 0), 0u) << texto;
     EXPECT_NE(texto.find("  ordem\n"), std::string::npos) << texto;
     EXPECT_NE(texto.find("   2.00\n"), std::string::npos) << texto;
-    EXPECT_NE(texto.find("  niter   veredito  q_assint"), std::string::npos) << texto;
+    EXPECT_NE(texto.find("  niter   veredito  q_assintotico  rho_lfa  q/rho  trabalho_ciclo  q_por_trabalho  cpu_s"),
+              std::string::npos)
+        << texto;
     // com a coluna do veredito, ela vale
     std::vector<std::string> col2 = col;
     col2.push_back("veredito");
