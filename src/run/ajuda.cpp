@@ -117,6 +117,12 @@ std::string texto_de_ajuda() {
          "      --csv-errors     add the algebraic error of every iteration to the --csv history\n"
          "      --timing         print the wall time per level and phase after the run\n"
          "\n"
+         "Fields for NumPy (T[j, i]: rows j = 1..ny from y = 0, columns i = 1..nx from x = 0):\n"
+         "      --save-field FILE.npy  write the final field, boundary included, as a float64 .npy with\n"
+         "                       FILE.npy.json beside it; with --csv-errors also FILE-erro.npy\n"
+         "      --restart FILE   the field that tipo_ci = 2 starts from (default: the listing's name\n"
+         "                       with .npy), checked against the grid, problem and operator\n"
+         "\n"
          "Parameter study (one run per combination, rows appended to the --summary FILE):\n";
     s += linha_de_opcao("--sweep NAME=LIST", "NAME an input value or a method option (" + nomes_das_opcoes_do_metodo() +
                                                  "); LIST FIRST:LAST or a,b,c");

@@ -39,8 +39,10 @@ void resolver_malha_unica(estado_execucao& e, const metodo_efetivo& metodo, cons
     e.threads = eq.tamanho();
     plano_solver p;
     planejar_solver(p, e, metodo, ajustes, eq);
-    if (ajustes.rapidos && serve_campo_inicial_rapido(e, metodo)) campo_inicial_rapido(e, metodo);
-    else preparar_campo_inicial(e, metodo);
+    if (ajustes.rapidos && ajustes.reinicio.empty() && serve_campo_inicial_rapido(e, metodo))
+        campo_inicial_rapido(e, metodo);
+    else
+        preparar_campo_inicial(e, metodo, ajustes.reinicio);
     if (ajustes.ao_comecar) ajustes.ao_comecar(e);
     // nitm varreduras do suavizador, depois a norma (na mesma passada quando rápida)
     iteracoes_externas(
