@@ -149,12 +149,12 @@ std::string conferir_combinacoes(opcoes_execucao& o, const std::vector<std::stri
     if (std::string erro = conferir_opcoes_do_problema(o.metodo); !erro.empty()) return erro;
     if (!o.tabela_estudo.empty() && !operandos.empty()) return "--study-table reads its FILE only: no INPUT file is read";
     if (o.csv_erros && o.csv.empty() && o.campo.empty())
-        return "--csv-errors adds columns to the --csv history (and the error field to --save-field): give --csv FILE";
+        return "--csv-errors adds columns to the --csv history: give --csv FILE";
     if (o.tempos && o.csv == "-") return "--csv - and --timing both write to standard output";
-    if (o.lfa && (o.monitor || !o.csv.empty() || !o.resumo.empty() || !o.grafico.empty() || o.tempos ||
-                  !o.campo.empty() || !o.reinicio.empty()))
-        return "--lfa analyses without solving: --monitor, --csv, --summary, --plot, --timing, --save-field and "
-               "--restart do not apply";
+    if (o.lfa && (o.monitor || !o.csv.empty() || !o.resumo.empty() || !o.grafico.empty() || o.tempos))
+        return "--lfa analyses without solving: --monitor, --csv, --summary, --plot and --timing do not apply";
+    if (o.lfa && (!o.campo.empty() || !o.reinicio.empty()))
+        return "--lfa analyses without solving: --save-field and --restart do not apply";
     if (operandos.size() > 1) return "too many arguments: only one INPUT file is read";
     if (operandos.size() == 1) o.entrada = operandos[0];
     if (o.entrada.empty()) return "the INPUT file name is empty";
