@@ -107,6 +107,28 @@ rodar --set itmax=1 --set caso=novo.lst --set tipo_ci=2 >/dev/null 2>>avisos.txt
 rodar --set itmax=1 --set caso=novo.lst --set tipo_ci=2 --eps 0.5 >/dev/null 2>erro.txt &&
     falha "--eps diferente aceito"
 grep -qF "from novo.npy: it was solved with --eps 1, this run has --eps 0.5" erro.txt || falha "eps: $(cat erro.txt)"
+# continuar no mesmo arquivo: lido antes, substituído só no fim, junto com a listagem
+cp meio.npy mesmo.npy && cp meio.npy.json mesmo.npy.json
+rodar --set itmax=1 --set caso=mesmo.lst --set tipo_ci=2 --save-field mesmo.npy 2>>avisos.txt &&
+    ! cmp -s meio.npy mesmo.npy && grep -q '"niter": 1,' mesmo.npy.json || falha "continuar no mesmo arquivo"
+# --fmg e --start random fazem o seu início: nada é lido, um aviso diz por quê; --restart sem tipo_ci = 2 avisa
+rm -f novo.*
+rodar --set itmax=1 --set caso=novo.lst --set tipo_ci=2 --fmg >/dev/null 2>erro.txt &&
+    grep -q 'tipo_ci = 2 (restart) is not used: --fmg' erro.txt || falha "--fmg com tipo_ci = 2: $(cat erro.txt)"
+rodar --set itmax=1 --set caso=novo.lst --restart falta.npy >/dev/null 2>erro.txt &&
+    grep -q -- '--restart falta.npy is read only with tipo_ci = 2' erro.txt || falha "--restart com tipo_ci = 0"
+# nomes ruins recusados antes da solução, sem listagem
+rm -f novo.*
+rodar --set caso=novo.lst --save-field nada/x.npy >/dev/null 2>erro.txt
+[ $? -eq 1 ] && grep -q 'cannot open, --save-field, file nada/x.npy' erro.txt && [ ! -e novo.lst ] ||
+    falha "--save-field numa pasta que não existe: $(cat erro.txt)"
+rodar --set caso=novo.lst --save-field novo.lst >/dev/null 2>erro.txt
+[ $? -eq 1 ] && grep -q 'are the same file' erro.txt && [ ! -e novo.lst ] || falha "--save-field na listagem: $(cat erro.txt)"
+for args in "--save-field tervano3.ent" "--save-field=" "--restart=" "--csv-errors --save-field x.npy --lfa"; do
+    # shellcheck disable=SC2086
+    "$placa" -n $args tervano3.ent >/dev/null 2>erro.txt
+    [ $? -eq 2 ] || falha "'$args' não foi recusado: $(cat erro.txt)"
+done
 # um estudo não salva campos; --lfa não resolve
 "$placa" -n --sweep nitm=1,2 --summary r.csv --save-field x.npy tervano3.ent >/dev/null 2>erro.txt
 [ $? -eq 2 ] && grep -q -- '--save-field does not apply to a study' erro.txt || falha "estudo com --save-field"
