@@ -188,3 +188,45 @@ TEST(reinicio_nome, padrao_e_o_da_listagem) {
     o.reinicio = "outro.npy";
     EXPECT_EQ(arquivo_de_reinicio(e, o), "outro.npy");
 }
+
+namespace {
+// Um inteiro em [0, n) do gerador do início aleatório.
+std::size_t sorteio(std::uint64_t& s, std::size_t n) {
+    return static_cast<std::size_t>((proximo_aleatorio(s) * 0.5 + 0.5) * static_cast<double>(n)) % n;
+}
+} // namespace
+
+// Todo corte de um .npy e de uma descrição é recusado; bytes trocados ao acaso nunca passam com um tamanho que não
+// bate com a forma (e, sob ASan/UBSan, nunca leem fora do texto).
+TEST(reinicio_leitores, cortes_e_bytes_trocados) {
+    saida_texto s;
+    const std::vector<double> campo(1 + 3 * 4, 0.5);
+    escrever_campo_npy(s, campo, 3, 4);
+    const std::string npy = s.texto;
+    estado_execucao e = estado_de(entrada(1, 3, 4, "0", 1, 1, 1));
+    e.niter = 0;
+    const std::string json = descricao_campo(e, efetivo(e));
+    cabecalho_npy_lido c;
+    ASSERT_EQ(ler_cabecalho_npy(npy, c), "");
+    std::map<std::string, valor_json> o;
+    ASSERT_EQ(ler_objeto_json(json, o), "");
+    for (std::size_t n = 0; n < npy.size(); ++n) EXPECT_NE(ler_cabecalho_npy(npy.substr(0, n), c), "") << n;
+    for (std::size_t n = 0; n + 2 < json.size(); ++n) { // sem o "}\n" final não há objeto
+        std::map<std::string, valor_json> x;
+        EXPECT_NE(ler_objeto_json(json.substr(0, n), x), "") << n;
+    }
+    std::uint64_t estado = 12345;
+    for (int k = 0; k < 20000; ++k) {
+        std::string a = npy.substr(0, 128), b = json; // só o cabeçalho é trocado
+        for (int t = 0; t < 3; ++t) {
+            a[sorteio(estado, a.size())] = static_cast<char>(sorteio(estado, 256));
+            b[sorteio(estado, b.size())] = static_cast<char>(sorteio(estado, 256));
+        }
+        a += npy.substr(128);
+        if (ler_cabecalho_npy(a, c).empty()) {
+            EXPECT_EQ(c.inicio + static_cast<std::size_t>(c.ny * c.nx) * 8, a.size());
+        }
+        std::map<std::string, valor_json> x;
+        (void)ler_objeto_json(b, x);
+    }
+}
