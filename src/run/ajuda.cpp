@@ -117,7 +117,7 @@ std::string texto_de_ajuda() {
          "      --csv-errors     add the algebraic error of every iteration to the --csv history\n"
          "      --timing         print the wall time per level and phase after the run\n"
          "\n"
-         "Fields for NumPy (T[j, i]: rows j = 1..ny from y = 0, columns i = 1..nx from x = 0):\n"
+         "Fields for NumPy (T[j, i] is the point x = i*dx, y = j*dy; row 0 is the south side):\n"
          "      --save-field FILE.npy  write the final field, boundary included, as a float64 .npy with\n"
          "                       FILE.npy.json beside it; with --csv-errors also FILE-erro.npy\n"
          "      --restart FILE   the field that tipo_ci = 2 starts from (default: the listing's name\n"
