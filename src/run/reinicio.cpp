@@ -68,7 +68,8 @@ std::vector<double> ler_reinicio(const estado_execucao& e, const metodo_efetivo&
     std::string bytes;
     if (falha_arquivo f = ler_arquivo(arquivo, static_cast<std::size_t>(nx * ny * 8) + (1 << 20), bytes)) {
         if (f.codigo == EFBIG) recusar(arquivo, "it is larger than a field of this run's grid " + forma(ny, nx));
-        recusar(arquivo, descrever(f) + " (write it with --save-field FILE, or name it with --restart FILE)");
+        recusar(arquivo, descrever(f) + (f.codigo == ENOENT ? " (write it with --save-field FILE, or name another "
+                                                              "file with --restart FILE)" : ""));
     }
     cabecalho_npy_lido c;
     if (std::string erro = ler_cabecalho_npy(bytes, c); !erro.empty()) recusar(arquivo, erro);
