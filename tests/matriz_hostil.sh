@@ -77,7 +77,7 @@ else
     echo "link alheio num diretório compartilhado não testado: exige root e setpriv"
 fi
 
-novo "link de outro usuário em qualquer pasta: a dele (755), a de um grupo (2775); listagem, --csv, --summary, --plot"
+novo "link de outro usuário em qualquer pasta: a dele (755), a de um grupo (2775); listagem, --csv, --summary, --plot, --save-field"
 if outros_usuarios; then
     chmod 755 "$raiz" "$d"
     printf 'segredo\n' > ../segredo.txt; chmod 600 ../segredo.txt
@@ -94,6 +94,10 @@ if outros_usuarios; then
     erro "refusing to follow the symbolic link dele/h.csv: it belongs to another user (uid 65534" --csv dele/h.csv
     erro "refusing to follow the symbolic link dele/r.csv" --summary dele/r.csv
     erro "refusing to follow the symbolic link grupo/f-convergencia.svg" --plot grupo/f
+    # o campo e a descrição ao lado dele
+    para 65534 dele/c.npy; para 65533 grupo/d.npy.json
+    erro "refusing to follow the symbolic link dele/c.npy" --save-field dele/c.npy
+    erro "refusing to follow the symbolic link grupo/d.npy.json" --save-field grupo/d.npy
     # as listagens de um estudo: os nomes que ele daria, cada um com um link plantado
     entrada 1 "'dele/e.lst'" > tervano3.ent
     for n in $("$placa" --sweep nitm=1,2 --summary r.csv --commands | grep -o 'caso=dele/[^ ]*' | cut -d= -f2); do
@@ -146,7 +150,7 @@ printf '#!/bin/sh\nexec timeout 20 "%s" "$@"\n' "$placa" > ../com_prazo.sh && ch
 placa_real=$placa placa=$(realpath ../com_prazo.sh)
 n=3000; [ "$sanitizado" = 1 ] && n=1500
 entrada | sed "2s/.*/1/;3s/.*/$n/;4s/.*/$n/;5s/.*/1e-300/;6s/.*/100000/" > tervano3.ent
-for opcao in "--csv nada/x.csv" "--summary nada/s.csv" "--plot nada/x"; do
+for opcao in "--csv nada/x.csv" "--summary nada/s.csv" "--plot nada/x" "--save-field nada/x.npy"; do
     # shellcheck disable=SC2086
     SECONDS=0; erro "nada/" $opcao; [ $SECONDS -le 3 ] || falha "$opcao: falhou só depois de $SECONDS s"
 done

@@ -902,13 +902,16 @@ def norma_nivel(nv):
     return s
 
 
-def resolver_metodo(d, m):
-    """Resolução com os componentes m; devolve hist, T, nx, ny e max|T| visto nas normas."""
+def resolver_metodo(d, m, partida=None):
+    """Resolução com os componentes m; devolve hist, T, nx, ny e max|T| visto nas normas. `partida`: o campo do
+    reinício (tipo_ci = 2), nx*ny valores em ordem de armazenamento."""
     e = efetivo(m, d["nitm"], d["problema"])
     mg = Multigrid(d, e)
     fino, T, nm = mg.niv[d["nm"]], mg.T, d["nm"]
     nx, ny = fino.nx, fino.ny
-    if e["semente"] is not None:
+    if partida is not None:
+        T[1:] = partida
+    elif e["semente"] is not None:
         g = Gerador(e["semente"])
         for j in range(2, ny):
             for i in range(2, nx):
@@ -1016,6 +1019,32 @@ def listagem_metodo(d, m, hist, T, nx, ny, veredito=None):
         return L
     v = veredito or vereditos(d, hist)[0]
     return L[:19] + bloco + L[19:-1] + ["", linha_veredito(v), ""]
+
+
+def reinicio_usado(d, m):
+    """tipo_ci = 2 lê o campo salvo, salvo quando o início aleatório ou o FMG fazem o seu próprio início."""
+    e = efetivo(m, d["nitm"], d["problema"])
+    return d["tipo_ci"] == 2 and e["semente"] is None and not (e["fmg"] and d["nm"] >= 2)
+
+
+def escrever_reinicio(caminho, d, m, semente):
+    """Um campo de reinício escrito à mão no formato .npy 1.0 (float64 little-endian, ordem C, forma (ny, nx)),
+    valores ao acaso em [-1, 1), e a sua descrição JSON; devolve os valores."""
+    e = efetivo(m, d["nitm"], d["problema"])
+    nx = (d["nx1"] - 1) * 2 ** (d["nm"] - 1) + 1
+    ny = (d["ny1"] - 1) * 2 ** (d["nm"] - 1) + 1
+    g = random.Random(semente)
+    valores = [g.uniform(-1.0, 1.0) for _ in range(nx * ny)]
+    dic = "{'descr': '<f8', 'fortran_order': False, 'shape': (%d, %d), }" % (ny, nx)
+    dic += " " * (-(10 + len(dic) + 1) % 64) + "\n"
+    with open(caminho, "wb") as f:
+        f.write(b"\x93NUMPY\x01\x00" + struct.pack("<H", len(dic)) + dic.encode() +
+                b"".join(struct.pack("<d", v) for v in valores))
+    with open(caminho + ".json", "w") as f:
+        f.write('{"format": "placa field", "version": 1, "shape": [%d, %d], "problem": "%s", "eps": %s, '
+                '"coefficient": "%s"}' % (ny, nx, texto_problema(e["problema"]), texto_numero(e["eps"]),
+                                          texto_coeficiente(e["coeficiente"])))
+    return valores
 
 
 def caso_aleatorio(rnd, n):
@@ -1749,7 +1778,13 @@ def main():
             listagem_do_caso = os.path.join(dir_, d["caso"])
             if os.path.exists(listagem_do_caso):
                 os.unlink(listagem_do_caso)
-            r = subprocess.run([placa] + opcoes(m), cwd=dir_, env=amb, stdin=subprocess.DEVNULL, capture_output=True)
+            # tipo_ci = 2: o campo de partida escrito aqui, lido pelo placa
+            partida, extra = None, []
+            if reinicio_usado(d, m) and not recusa(d, m):
+                partida = escrever_reinicio(os.path.join(dir_, "reinicio.npy"), d, m, c)
+                extra = ["--restart", "reinicio.npy"]
+            r = subprocess.run([placa] + opcoes(m) + extra, cwd=dir_, env=amb, stdin=subprocess.DEVNULL,
+                               capture_output=True)
             esperado = recusa(d, m)
             if esperado:
                 recusados += 1
@@ -1758,7 +1793,7 @@ def main():
                     print("caso %d (%s): devia ser recusado com %d, deu %d: %s" % (
                         c, " ".join(opcoes(m)), esperado, r.returncode, r.stderr.decode()))
                 continue
-            hist, T, nx, ny, maxT = resolver_metodo(d, m)
+            hist, T, nx, ny, maxT = resolver_metodo(d, m, partida)
             v = vereditos(d, hist)
             # uma rodada que diverge escreve as saídas e sai com 3, dizendo-o no erro padrão
             esperado = 3 if v == ("divergiu",) else 0

@@ -135,6 +135,9 @@ double razao_sinh(double m, double y);
 erro_dividido erro_algebrico(const solucao_discreta& s, std::span<const double> T);
 /// Erros algébrico e de discretização, máximo e médio sobre todos os pontos.
 erro_dividido dividir_erro(const solucao_discreta& s, std::span<const double> T);
+/// O erro algébrico com sinal em cada ponto, T(P) - T_discreta(P) (índices 1..nx*ny, contornos incluídos); NaN
+/// em todo ponto sem solução exata.
+std::vector<double> campo_erro_algebrico(const solucao_discreta& s, std::span<const double> T);
 
 // ---- O campo final contra a solução exata do problema.
 /// Erro máximo e médio do campo T do nível mais fino (contornos incluídos); NaN sem solução exata.

@@ -110,3 +110,15 @@ solucao_discreta preparar_solucao_discreta(const metodo_efetivo& m, int nx, int 
 erro_dividido erro_algebrico(const solucao_discreta& s, std::span<const double> T) { return medir(s, T, partes::algebrico); }
 
 erro_dividido dividir_erro(const solucao_discreta& s, std::span<const double> T) { return medir(s, T, partes::ambos); }
+
+std::vector<double> campo_erro_algebrico(const solucao_discreta& s, std::span<const double> T) {
+    const long n = static_cast<long>(s.nx) * s.ny;
+    std::vector<double> r(static_cast<std::size_t>(n > 0 ? n : 0) + 1, std::numeric_limits<double>::quiet_NaN());
+    if (!s.existe || static_cast<long>(T.size()) < n + 1) return r;
+    for (int j = 1; j <= s.ny; ++j)
+        for (int i = 1; i <= s.nx; ++i) {
+            const long P = i + (j - 1L) * s.nx;
+            r[static_cast<std::size_t>(P)] = T[static_cast<std::size_t>(P)] - valor_discreto(s, i, j);
+        }
+    return r;
+}

@@ -173,6 +173,10 @@ falha_arquivo ler_arquivo(const std::string& caminho, std::size_t limite, std::s
     conteudo.clear();
     const int fd = open(caminho.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return {errno, ""};
+    // um arquivo regular cabe de uma vez: sem as cópias de um texto que dobra (o campo de um reinício tem megabytes)
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        conteudo.reserve(std::min(static_cast<std::size_t>(st.st_size), limite) + 1);
     char b[65536];
     for (;;) {
         const ssize_t k = read(fd, b, sizeof b);

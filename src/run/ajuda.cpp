@@ -124,6 +124,12 @@ std::string texto_de_ajuda() {
          "      --csv-errors     add the algebraic error of every iteration to the --csv and --json history\n"
          "      --timing         print the wall time per level and phase after the run\n"
          "\n"
+         "Fields for NumPy (T[j, i] is the point x = i*dx, y = j*dy; row 0 is the south side):\n"
+         "      --save-field FILE.npy  write the final field, boundary included, as a float64 .npy with\n"
+         "                       FILE.npy.json beside it; with --csv-errors also FILE-erro.npy\n"
+         "      --restart FILE   the field that tipo_ci = 2 starts from (default: the listing's name\n"
+         "                       with .npy), checked against the grid, problem and operator\n"
+         "\n"
          "Parameter study (one run per combination, rows appended to the --summary FILE):\n";
     s += linha_de_opcao("--sweep NAME=LIST", "NAME an input value or a method option (" + nomes_das_opcoes_do_metodo() +
                                                  "); LIST FIRST:LAST or a,b,c");

@@ -9,6 +9,7 @@
 #include "report/listagem.h"
 #include "state/erro_fatal.h"
 #include "run/execucao.h"
+#include "run/reinicio.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ std::vector<destino> destinos_da_rodada(const estado_execucao& e, const opcoes_e
         for (const std::string& f :
              arquivos_de_graficos(o.grafico, m.operador_variavel ? mapa_coeficiente::com : mapa_coeficiente::sem).todos())
             d.push_back({f, "--plot", "--plot file"});
+    for (const std::string& f : arquivos_do_campo(o)) d.push_back({f, "--save-field", "--save-field file"});
     return d;
 }
 

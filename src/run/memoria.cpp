@@ -40,7 +40,8 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_ex
     const rascunho_metodo r = rascunho_necessario(e, metodo);
     m.rascunho = d * (9LL * e.nxg[e.nm] + r.suavizador + r.restricao);
     // cada arquivo de saída junta até 64 KiB antes de escrever; mais a mensagem do gnuplot
-    const int arquivos = 1 + !o.csv.empty() + !o.json.empty() + !o.resumo.empty() + (o.grafico.empty() ? 0 : 9);
+    const int arquivos = 1 + !o.csv.empty() + !o.json.empty() + !o.resumo.empty() + (o.grafico.empty() ? 0 : 9) +
+                         (o.campo.empty() ? 0 : 2 + o.csv_erros);
     // e a amostra do campo e do erro para os gráficos (lado_da_amostra² pontos, cinco números cada)
     // (e o mapa de kappa: três números por célula)
     // o documento de --json monta o histórico em texto, umas vinte vezes os bytes de hist
@@ -48,6 +49,10 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_ex
                (o.grafico.empty() ? 0
                                   : (64LL << 10) + 5 * d * lado_da_amostra * lado_da_amostra +
                                         3 * d * celulas_do_mapa * celulas_do_mapa);
+    // o campo do erro de --save-field com --csv-errors; o reinício lido (os bytes do arquivo e os valores)
+    const long long campo = d * (static_cast<long long>(e.nxyg[e.nm]) + 1);
+    if (!o.campo.empty() && o.csv_erros) m.saidas += campo;
+    if (e.tipo_ci == 2) m.saidas += 2 * campo;
     m.pilha = pilha_de_thread();
     return m;
 }

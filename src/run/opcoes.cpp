@@ -20,7 +20,7 @@ constexpr int max_threads = 1024;
 // As opções que não são do método.
 enum class opcao {
     sem_editor, monitor, csv, grafico, resumo, threads, ajuda, versao, utf8, modelo, lfa, csv_erros, tempos,
-    alteracao, varredura, comandos, tabela_estudo, estudo, json, metodo
+    alteracao, varredura, comandos, tabela_estudo, estudo, json, campo, reinicio, metodo
 };
 
 struct opcao_do_programa {
@@ -39,7 +39,9 @@ std::vector<opcao_do_programa> opcoes_do_programa() {
         {{"lfa", 0, false}, opcao::lfa},                 {{"csv-errors", 0, false}, opcao::csv_erros},
         {{"timing", 0, false}, opcao::tempos},           {{"set", 0, true}, opcao::alteracao},
         {{"sweep", 0, true}, opcao::varredura},          {{"commands", 0, false}, opcao::comandos},
-        {{"study-table", 0, true}, opcao::tabela_estudo}, {{"study-id", 0, true}, opcao::estudo},    {{"json", 0, true}, opcao::json}};
+        {{"study-table", 0, true}, opcao::tabela_estudo}, {{"study-id", 0, true}, opcao::estudo},
+        {{"json", 0, true}, opcao::json},               {{"save-field", 0, true}, opcao::campo},
+        {{"restart", 0, true}, opcao::reinicio}};
     for (const opcao_metodo& m : opcoes_do_metodo()) v.push_back({{m.nome, 0, *m.valor != '\0'}, opcao::metodo, &m});
     return v;
 }
@@ -84,6 +86,8 @@ std::string aplicar(const opcao_do_programa& x, const std::string& valor, opcoes
     case opcao::json: return ler_arquivo("--json", valor, o.json);
     case opcao::grafico: return ler_arquivo("--plot", valor, o.grafico);
     case opcao::resumo: return ler_arquivo("--summary", valor, o.resumo);
+    case opcao::campo: return ler_arquivo("--save-field", valor, o.campo);
+    case opcao::reinicio: return ler_arquivo("--restart", valor, o.reinicio);
     case opcao::threads: return ler_threads(valor, o.threads);
     case opcao::ajuda: p.ajuda = true; return {};
     case opcao::versao: p.versao = true; return {};
@@ -146,13 +150,15 @@ std::string conferir_combinacoes(opcoes_execucao& o, const std::vector<std::stri
     if (std::string erro = conferir_opcoes_estudo(o); !erro.empty()) return erro;
     if (std::string erro = conferir_opcoes_do_problema(o.metodo); !erro.empty()) return erro;
     if (!o.tabela_estudo.empty() && !operandos.empty()) return "--study-table reads its FILE only: no INPUT file is read";
-    if (o.csv_erros && o.csv.empty() && o.json.empty())
-        return "--csv-errors adds columns to the --csv or --json history: give --csv FILE or --json FILE";
+    if (o.csv_erros && o.csv.empty() && o.json.empty() && o.campo.empty())
+        return "--csv-errors adds the error to the --csv or --json history or an error field to --save-field: give one of them";
     if (o.tempos && o.csv == "-") return "--csv - and --timing both write to standard output";
     if (o.tempos && o.json == "-") return "--json - and --timing both write to standard output";
     if (o.csv == "-" && o.json == "-") return "--csv - and --json - both write to standard output";
     if (o.lfa && (o.monitor || !o.csv.empty() || !o.json.empty() || !o.resumo.empty() || !o.grafico.empty() || o.tempos))
         return "--lfa analyses without solving: --monitor, --csv, --json, --summary, --plot and --timing do not apply";
+    if (o.lfa && (!o.campo.empty() || !o.reinicio.empty()))
+        return "--lfa analyses without solving: --save-field and --restart do not apply";
     if (operandos.size() > 1) return "too many arguments: only one INPUT file is read";
     if (operandos.size() == 1) o.entrada = operandos[0];
     if (o.entrada.empty()) return "the INPUT file name is empty";
@@ -162,6 +168,10 @@ std::string conferir_combinacoes(opcoes_execucao& o, const std::vector<std::stri
     if (!o.json.empty() && (o.json == o.resumo || o.json == o.csv)) return "--json names the same file as --csv or --summary";
     for (const std::string* saida : {&o.csv, &o.resumo, &o.json})
         if (!saida->empty() && *saida == o.entrada) return "an output file is the INPUT file '" + o.entrada + "'";
+    if (!o.campo.empty() && (o.campo == o.csv || o.campo == o.resumo || o.campo == o.json))
+        return "--save-field and --" + std::string(o.campo == o.csv ? "csv" : o.campo == o.json ? "json" : "summary") +
+               " name the same file";
+    if (!o.campo.empty() && o.campo == o.entrada) return "an output file is the INPUT file '" + o.entrada + "'";
     return {};
 }
 

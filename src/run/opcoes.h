@@ -35,6 +35,8 @@ struct opcoes_execucao {
     bool csv_erros = false;               // colunas do erro algébrico por iteração no --csv e no --json
     bool tempos = false;                  // tabela do tempo por nível e fase depois da rodada
     std::vector<alteracao_entrada> alteracoes; // --set, na ordem dada
+    std::string campo;                    // --save-field: o campo final em .npy (e o erro com --csv-errors)
+    std::string reinicio;                 // --restart: o campo de partida com tipo_ci = 2 (vazio: o da listagem)
     // estudo paramétrico
     std::vector<varredura> varreduras;    // --sweep, na ordem dada (o primeiro é o laço de fora)
     std::vector<alteracao_entrada> opcoes_metodo; // as opções de método como dadas (nome sem "--", valor), para os filhos

@@ -98,7 +98,8 @@ std::string conferir_opcoes_estudo(const opcoes_execucao& o) {
     if (o.resumo.empty()) return "a study (--sweep) needs --summary FILE: every run appends its row there";
     const std::pair<bool, const char*> recusadas[] = {
         {o.monitor, "--monitor"}, {!o.csv.empty(), "--csv"}, {!o.json.empty(), "--json"}, {o.csv_erros, "--csv-errors"},
-        {o.tempos, "--timing"},   {o.lfa, "--lfa"},          {o.comandos && !o.grafico.empty(), "--plot"}};
+        {o.tempos, "--timing"},   {o.lfa, "--lfa"},          {o.comandos && !o.grafico.empty(), "--plot"},
+        {!o.campo.empty(), "--save-field"}, {!o.reinicio.empty(), "--restart"}};
     for (const auto& [dada, nome] : recusadas)
         if (dada)
             return std::string(nome) + " does not apply to a study" +

@@ -8,6 +8,7 @@
 #include "report/listagem.h"
 #include "state/erro_fatal.h"
 #include "run/execucao.h"
+#include "run/reinicio.h"
 #include "analysis/analise.h"
 #include "solver/solver.h"
 
@@ -38,9 +39,11 @@ void resolver(estado_execucao& e, const metodo_efetivo& metodo, const ajustes_so
     e.tparede = tempo_parede() - t0;
 }
 
-// O que a solução produz além do estado: o erro algébrico de cada iteração (--csv-errors) e os tempos por fase.
+// O que a solução produz além do estado: o erro algébrico de cada iteração (--csv-errors), a solução discreta de que
+// ele se mede e os tempos por fase.
 struct medidas_da_solucao {
     std::vector<erro_iteracao> erros;
+    solucao_discreta discreta;
     tempos_fases tempos;
 };
 
@@ -69,13 +72,12 @@ void resolver_acompanhado(estado_execucao& e, const opcoes_execucao& o, const me
                           ajustes_solver ajustes, medidas_da_solucao& medidas) {
     if (o.tempos || !o.json.empty()) ajustes.tempos = &medidas.tempos;
     // --csv-errors: o erro algébrico do campo inicial e de cada iteração, contra a solução discreta exata
-    solucao_discreta discreta;
     const auto anotar_erro = [&](const estado_execucao& x) {
-        const erro_dividido d = erro_algebrico(discreta, x.T);
+        const erro_dividido d = erro_algebrico(medidas.discreta, x.T);
         medidas.erros.push_back({d.algebrico_max, d.algebrico_medio});
     };
     if (o.csv_erros) {
-        discreta = preparar_solucao_discreta(metodo, e.nxg[e.nm], e.nyg[e.nm]);
+        medidas.discreta = preparar_solucao_discreta(metodo, e.nxg[e.nm], e.nyg[e.nm]);
         ajustes.ao_comecar = anotar_erro;
     }
     if (o.monitor) escrever_na_saida_padrao(linha_metodo_monitor(e, metodo));
@@ -127,6 +129,7 @@ bool gravar_saidas(estado_execucao& e, const opcoes_execucao& o, const metodo_ef
         saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, metodo, s, medidas.erros); });
     if (!o.json.empty() && o.json != "-")
         saidas.preparar(o.json, "--json", [&](saida_texto& s) { escrever_documento(e, o, metodo, cifras, medidas, s); });
+    if (!o.campo.empty()) preparar_campo_final(e, o, metodo, medidas.discreta, saidas);
     if (!o.grafico.empty())
         desenhou = desenhar_graficos(e, metodo, amostrar_campo(e, metodo, lado_da_amostra), cifras, o.grafico, saidas);
     // o conjunto sob uma trava das pastas dos destinos (outra rodada com os mesmos destinos espera a vez), e a linha e
@@ -135,6 +138,7 @@ bool gravar_saidas(estado_execucao& e, const opcoes_execucao& o, const metodo_ef
                                       o.json == "-" ? std::string() : o.json};
     if (!o.grafico.empty())
         for (const std::string& f : arquivos_de_graficos(o.grafico).todos()) destinos.push_back(f);
+    for (const std::string& f : arquivos_do_campo(o)) destinos.push_back(f);
     const trava_de_conjunto trava(destinos);
     const sinais_adiados juntas;
     if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, cifras, metodo, o.estudo));
@@ -168,7 +172,10 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     }
     conferir_destinos(e, o, metodo);
     prever();
-    const ajustes_solver ajustes = planejar_recursos(e, o, metodo);
+    ajustes_solver ajustes = planejar_recursos(e, o, metodo);
+    // tipo_ci = 2: o campo salvo, conferido antes de qualquer arquivo ser escrito
+    const std::vector<double> reinicio = reinicio_da_rodada(e, o, metodo);
+    ajustes.reinicio = reinicio;
     avisar_fator_lento(e, metodo);
     medidas_da_solucao medidas;
     resolver_acompanhado(e, o, metodo, ajustes, medidas);

@@ -40,8 +40,10 @@ void resolver_malha_unica(estado_execucao& e, const metodo_efetivo& metodo, cons
     plano_solver p;
     planejar_solver(p, e, metodo, ajustes, eq);
     e.instrucoes = instrucoes_da_solucao(p, eq);
-    if (ajustes.rapidos && serve_campo_inicial_rapido(e, metodo)) campo_inicial_rapido(e, metodo);
-    else preparar_campo_inicial(e, metodo);
+    if (ajustes.rapidos && ajustes.reinicio.empty() && serve_campo_inicial_rapido(e, metodo))
+        campo_inicial_rapido(e, metodo);
+    else
+        preparar_campo_inicial(e, metodo, ajustes.reinicio);
     if (ajustes.ao_comecar) ajustes.ao_comecar(e);
     // nitm varreduras do suavizador, depois a norma (na mesma passada quando rápida)
     iteracoes_externas(

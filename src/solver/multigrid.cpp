@@ -51,8 +51,10 @@ void resolver_multigrid(estado_execucao& e, const metodo_efetivo& metodo, const 
     planejar_solver(p, e, metodo, ajustes, eq);
     e.instrucoes = instrucoes_da_solucao(p, eq);
     selecionar_nivel(e, e.nm);
-    if (ajustes.rapidos && serve_campo_inicial_rapido(e, metodo)) campo_inicial_rapido(e, metodo);
-    else preparar_campo_inicial(e, metodo);
+    if (ajustes.rapidos && ajustes.reinicio.empty() && serve_campo_inicial_rapido(e, metodo))
+        campo_inicial_rapido(e, metodo);
+    else
+        preparar_campo_inicial(e, metodo, ajustes.reinicio);
     if (ajustes.ao_comecar) ajustes.ao_comecar(e);
     iteracoes_externas(
         e,

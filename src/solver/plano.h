@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "fast/equipe.h"
@@ -22,6 +23,7 @@ struct ajustes_solver {
     tempos_fases* tempos = nullptr; // não nulo: soma ali o tempo de relógio de cada nível e fase (--timing)
     aviso_iteracao ao_comecar;      // chamado com o campo inicial pronto (it = 0), se houver
     std::function<void(double)> ao_fatorar; // a fração feita do fator do nível 1 (--coarsest solve), se houver
+    std::span<const double> reinicio; // com tipo_ci = 2: o campo de partida, nx*ny valores em ordem de armazenamento
 };
 
 // Um nível visto pelos núcleos das variantes: índices locais a partir de 1, P = i + (j-1)*nx. A forma do operador

@@ -64,8 +64,8 @@ double proximo_aleatorio(std::uint64_t& s);
 /// T = 0, depois o interior em ordem de armazenamento com os valores de proximo_aleatorio a partir da semente.
 void campo_aleatorio(estado_execucao& e, std::uint64_t semente);
 /// Campo inicial de T conforme tipo_ci (ou o início aleatório do método), contornos do problema, coeficientes e
-/// hist(0).
-void preparar_campo_inicial(estado_execucao& e, const metodo_efetivo& m);
+/// hist(0); com tipo_ci = 2 e `reinicio` (nx*ny valores), T parte dele.
+void preparar_campo_inicial(estado_execucao& e, const metodo_efetivo& m, std::span<const double> reinicio = {});
 /// O mesmo numa só passada por T (mesmos bits), para o início conforme tipo_ci nos problemas da entrada com
 /// operador constante, sem fonte (e com eps = 1 se tipo_ci = 1); T criado e o nível mais fino corrente.
 void campo_inicial_rapido(estado_execucao& e, const metodo_efetivo& m);

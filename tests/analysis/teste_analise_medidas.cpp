@@ -277,3 +277,20 @@ TEST(AnaliseErro, OrdemObservadaDaDiscretizacao) {
         }
     }
 }
+
+TEST(AnaliseErro, CampoDoErroAlgebricoComSinal) {
+    // x*y é a solução discreta do linear: o campo do erro é zero, salvo onde T foi perturbado, com o sinal de T - T_d
+    const solucao_discreta s = preparar_solucao_discreta(do_problema(1), 5, 3);
+    std::vector<double> T(16);
+    for (int j = 1; j <= 3; ++j)
+        for (int i = 1; i <= 5; ++i) T[i + (j - 1) * 5] = ((j - 1) * 0.5) * ((i - 1) * 0.25);
+    T[2 + 5] -= 0.125;
+    const std::vector<double> e = campo_erro_algebrico(s, T);
+    ASSERT_EQ(e.size(), 16u);
+    for (int P = 1; P <= 15; ++P) EXPECT_EQ(e[P], P == 7 ? -0.125 : 0.0) << P;
+    // sem solução exata (fonte constante): NaN em todo ponto
+    metodo_solver m;
+    m.problema = {tipo_problema::constante, 1, 1, 2.0};
+    for (double v : campo_erro_algebrico(preparar_solucao_discreta(metodo_efetivo(m, 1, 2, 1), 5, 3), T))
+        EXPECT_TRUE(std::isnan(v));
+}
