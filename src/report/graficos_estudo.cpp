@@ -34,10 +34,12 @@ std::vector<std::size_t> ordenadas(const std::vector<std::size_t>& linhas, const
 
 struct arquivos_estudo {
     std::string dados, dados_h, roteiro, fator, tempo, erro_h;
+    formato_figura formato;
 };
 
-arquivos_estudo arquivos(const std::string& p) {
-    return {p + "-estudo.dat", p + "-erro-h.dat", p + ".gp", p + "-fator.svg", p + "-tempo.svg", p + "-erro-h.svg"};
+arquivos_estudo arquivos(const std::string& p, formato_figura f) {
+    const std::string x = std::string(".") + nome_do_formato(f);
+    return {p + "-estudo.dat", p + "-erro-h.dat", p + ".gp", p + "-fator" + x, p + "-tempo" + x, p + "-erro-h" + x, f};
 }
 
 // Uma curva de um gráfico: o bloco (a série) no arquivo de dados, a coluna e o título.
@@ -103,7 +105,7 @@ std::string roteiro(const tabela_estudo& t, const arquivos_estudo& a, const plan
     if (!p.fator.empty()) gp += variavel("figura_fator", a.fator);
     if (!p.tempo.empty()) gp += variavel("figura_tempo", a.tempo);
     if (!p.erro_h.empty()) gp += variavel("dados_erro_h", a.dados_h) + variavel("figura_erro_h", a.erro_h);
-    gp += "set encoding utf8\nset terminal svg size 800,600 dynamic font 'Sans,12' background rgb 'white'\n";
+    gp += terminal_do_roteiro(a.formato);
     // a legenda fica embaixo, em até duas colunas; a margem de baixo cresce com as suas linhas
     const auto margem = [](std::size_t entradas) { return "set bmargin " + std::to_string(5 + (entradas + 1) / 2) + "\n"; };
     gp += "set grid xtics ytics lc rgb '#dddddd'\nset key outside below center box noenhanced maxcols 2\n"
@@ -189,14 +191,14 @@ std::string roteiro(const tabela_estudo& t, const arquivos_estudo& a, const plan
 
 } // namespace
 
-std::vector<std::string> arquivos_de_graficos_estudo(const std::string& prefixo) {
-    const arquivos_estudo a = arquivos(prefixo);
+std::vector<std::string> arquivos_de_graficos_estudo(const std::string& prefixo, formato_figura formato) {
+    const arquivos_estudo a = arquivos(prefixo, formato);
     return {a.dados, a.dados_h, a.roteiro, a.fator, a.tempo, a.erro_h};
 }
 
-bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo, conjunto_saidas& saidas,
-                              std::vector<std::string>& notas) {
-    const arquivos_estudo a = arquivos(prefixo);
+resultado_gnuplot desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo, formato_figura formato,
+                                           conjunto_saidas& saidas, std::vector<std::string>& notas) {
+    const arquivos_estudo a = arquivos(prefixo, formato);
     const auto para_gnuplot = tipo_temporario::para_outro_programa;
     const plano_estudo p = planejar(t, a);
     notas.insert(notas.end(), p.notas.begin(), p.notas.end());
@@ -224,7 +226,7 @@ bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo
             }
         }, para_gnuplot);
     saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(roteiro(t, a, p)); }, para_gnuplot);
-    if (p.fator.empty() && p.tempo.empty() && p.erro_h.empty()) return true; // nada a desenhar: dados e roteiro ficam
+    if (p.fator.empty() && p.tempo.empty() && p.erro_h.empty()) return resultado_gnuplot::desenhou; // nada a desenhar
 
     conjunto_saidas figuras;
     std::vector<std::pair<std::string, std::string>> v{{"dados_estudo", saidas.caminho_temporario(a.dados)}};
@@ -234,7 +236,7 @@ bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo
         v.emplace_back("dados_erro_h", saidas.caminho_temporario(a.dados_h));
         v.emplace_back("figura_erro_h", figuras.reservar(a.erro_h, "--plot"));
     }
-    if (!executar_gnuplot(v, saidas.caminho_temporario(a.roteiro), a.roteiro)) return false;
-    saidas.juntar(std::move(figuras));
-    return true;
+    const resultado_gnuplot r = executar_gnuplot(v, saidas.caminho_temporario(a.roteiro), a.roteiro);
+    if (r == resultado_gnuplot::desenhou) saidas.juntar(std::move(figuras));
+    return r;
 }

@@ -19,7 +19,7 @@ constexpr int max_threads = 1024;
 
 // As opções que não são do método.
 enum class opcao {
-    sem_editor, monitor, csv, grafico, resumo, threads, ajuda, versao, utf8, modelo, lfa, csv_erros, tempos,
+    sem_editor, monitor, csv, grafico, formato_grafico, resumo, threads, ajuda, versao, utf8, modelo, lfa, csv_erros, tempos,
     alteracao, varredura, comandos, tabela_estudo, estudo, metodo
 };
 
@@ -39,7 +39,8 @@ std::vector<opcao_do_programa> opcoes_do_programa() {
         {{"lfa", 0, false}, opcao::lfa},                 {{"csv-errors", 0, false}, opcao::csv_erros},
         {{"timing", 0, false}, opcao::tempos},           {{"set", 0, true}, opcao::alteracao},
         {{"sweep", 0, true}, opcao::varredura},          {{"commands", 0, false}, opcao::comandos},
-        {{"study-table", 0, true}, opcao::tabela_estudo}, {{"study-id", 0, true}, opcao::estudo}};
+        {{"study-table", 0, true}, opcao::tabela_estudo}, {{"study-id", 0, true}, opcao::estudo},
+        {{"plot-format", 0, true}, opcao::formato_grafico}};
     for (const opcao_metodo& m : opcoes_do_metodo()) v.push_back({{m.nome, 0, *m.valor != '\0'}, opcao::metodo, &m});
     return v;
 }
@@ -82,6 +83,11 @@ std::string aplicar(const opcao_do_programa& x, const std::string& valor, opcoes
     case opcao::monitor: o.monitor = true; return {};
     case opcao::csv: return ler_arquivo("--csv", valor, o.csv);
     case opcao::grafico: return ler_arquivo("--plot", valor, o.grafico);
+    case opcao::formato_grafico:
+        if (!formato_de_nome(valor, o.formato_grafico))
+            return "invalid --plot-format '" + valor + "' (must be svg, png or pdf)";
+        o.formato_dado = true;
+        return {};
     case opcao::resumo: return ler_arquivo("--summary", valor, o.resumo);
     case opcao::threads: return ler_threads(valor, o.threads);
     case opcao::ajuda: p.ajuda = true; return {};
@@ -146,6 +152,7 @@ std::string conferir_combinacoes(opcoes_execucao& o, const std::vector<std::stri
     if (std::string erro = conferir_opcoes_do_problema(o.metodo); !erro.empty()) return erro;
     if (!o.tabela_estudo.empty() && !operandos.empty()) return "--study-table reads its FILE only: no INPUT file is read";
     if (o.csv_erros && o.csv.empty()) return "--csv-errors adds columns to the --csv history: give --csv FILE";
+    if (o.formato_dado && o.grafico.empty()) return "--plot-format is the format of the --plot figures: give --plot PREFIX";
     if (o.tempos && o.csv == "-") return "--csv - and --timing both write to standard output";
     if (o.lfa && (o.monitor || !o.csv.empty() || !o.resumo.empty() || !o.grafico.empty() || o.tempos))
         return "--lfa analyses without solving: --monitor, --csv, --summary, --plot and --timing do not apply";

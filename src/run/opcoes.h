@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "state/formato_figura.h"
 #include "state/metodo.h"
 #include "state/opcoes_metodo.h"
 
@@ -25,7 +26,9 @@ struct opcoes_execucao {
     bool editar = true;                   // editor antes da leitura e depois da listagem
     bool monitor = false;                 // uma linha por iteração na saída padrão
     std::string csv;                      // histórico em CSV ("-" = saída padrão)
-    std::string grafico;                  // prefixo dos SVG
+    std::string grafico;                  // prefixo das figuras
+    formato_figura formato_grafico = formato_figura::svg; // --plot-format
+    bool formato_dado = false;            // --plot-format foi dado (só vale com --plot)
     std::string resumo;                   // CSV de estudo paramétrico, uma linha por rodada
     int threads = 0;                      // 0 = processadores disponíveis
     bool utf8 = false;                    // listagem em UTF-8 em vez de Latin-1

@@ -90,13 +90,13 @@ void resolver_acompanhado(estado_execucao& e, const opcoes_execucao& o, const me
 }
 
 // Tudo preparado em temporários e só então efetivado: uma falha no caminho deixa as saídas antigas intactas; a
-// linha do resumo, que volta atrás sozinha numa falha, entra logo antes da efetivação. Devolve false quando falta
-// o gnuplot para as figuras.
-bool gravar_saidas(estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo,
-                   const cifras_rodada& cifras, const medidas_da_solucao& medidas) {
+// linha do resumo, que volta atrás sozinha numa falha, entra logo antes da efetivação. Devolve o que o gnuplot fez
+// das figuras.
+resultado_gnuplot gravar_saidas(estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo,
+                                const cifras_rodada& cifras, const medidas_da_solucao& medidas) {
     data_e_hora(e);
     conjunto_saidas saidas;
-    bool desenhou = true;
+    resultado_gnuplot desenhou = resultado_gnuplot::desenhou;
     fase_rodada fase("writing the output files");
     saidas.preparar(e.arquivo_listagem, "unit 10", [&](saida_texto& s) {
         if (!o.utf8) return escrever_listagem(e, s, metodo);
@@ -108,12 +108,13 @@ bool gravar_saidas(estado_execucao& e, const opcoes_execucao& o, const metodo_ef
     if (!o.csv.empty() && o.csv != "-")
         saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, metodo, s, medidas.erros); });
     if (!o.grafico.empty())
-        desenhou = desenhar_graficos(e, metodo, amostrar_campo(e, metodo, lado_da_amostra), cifras, o.grafico, saidas);
+        desenhou = desenhar_graficos(e, metodo, amostrar_campo(e, metodo, lado_da_amostra), cifras, o.grafico,
+                                     o.formato_grafico, saidas);
     // o conjunto sob uma trava das pastas dos destinos (outra rodada com os mesmos destinos espera a vez), e a linha e
     // as saídas juntas: um sinal que chega no meio espera as duas ficarem inteiras
     std::vector<std::string> destinos{e.arquivo_listagem, o.csv == "-" ? std::string() : o.csv, o.resumo};
     if (!o.grafico.empty())
-        for (const std::string& f : arquivos_de_graficos(o.grafico).todos()) destinos.push_back(f);
+        for (const std::string& f : arquivos_de_graficos(o.grafico, o.formato_grafico).todos()) destinos.push_back(f);
     const trava_de_conjunto trava(destinos);
     const sinais_adiados juntas;
     if (!o.resumo.empty()) anexar_resumo(o.resumo, linha_resumo(e, cifras, metodo, o.estudo));
@@ -159,20 +160,19 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     if (o.monitor) escrever_na_saida_padrao(sumario_monitor(e, cifras));
     if (o.tempos) escrever_na_saida_padrao(texto_tempos(e, medidas.tempos));
 
-    const bool desenhou = gravar_saidas(e, o, metodo, cifras, medidas);
+    const resultado_gnuplot desenhou = gravar_saidas(e, o, metodo, cifras, medidas);
     if (o.csv == "-") {
         saida_texto s;
         s.destino = [](const std::string& bloco) { escrever_na_saida_padrao(bloco); };
         escrever_historico_csv(e, metodo, s, medidas.erros);
         s.terminar();
     }
-    if (!desenhou)
-        escrever_mensagem("gnuplot not found, so the --plot figures were not drawn (install gnuplot-nox); the data "
-                          "and the script " + nome_para_programa(o.grafico + ".gp") + " are written");
+    if (desenhou != resultado_gnuplot::desenhou)
+        escrever_mensagem(aviso_sem_figuras(desenhou, o.grafico, o.formato_grafico));
     if (o.editar && !destino_especial(e.arquivo_listagem)) executar_editor(e.arquivo_listagem);
     if (e.veredito_final == veredito::divergiu) {
         escrever_mensagem(mensagem_divergencia(e));
         return codigo_divergiu;
     }
-    return desenhou ? 0 : 1;
+    return desenhou == resultado_gnuplot::desenhou ? 0 : 1;
 }

@@ -1,7 +1,8 @@
 // Registros: os dados simples que toda camada pode ler. Este é o estado compartilhado de uma rodada (entrada,
 // solução, nível corrente e carimbo); ao lado dele, o método pedido e o efetivo (metodo.h), as tabelas dos
 // componentes (componentes.h) e das opções do método (opcoes_metodo.h), as cifras de uma rodada (cifras.h), as
-// linhas de uma tabela de estudo (tabela_estudo.h), o erro fatal e o vetor das grades. Nada aqui calcula o método:
+// linhas de uma tabela de estudo (tabela_estudo.h), o formato das figuras (formato_figura.h), o erro fatal e o vetor
+// das grades. Nada aqui calcula o método:
 // só construção, nomes e a leitura dos valores das opções.
 #pragma once
 

@@ -206,7 +206,7 @@ TEST_F(GraficosEstudo, SeriesDegeneradasFicamDeFora) {
     t.series_grade = {{"problema=1", {0, 1, 2}, sem_cifra}};
     conjunto_saidas saidas;
     std::vector<std::string> notas;
-    desenhar_graficos_estudo(t, "p", saidas, notas);
+    desenhar_graficos_estudo(t, "p", formato_figura::svg, saidas, notas);
     std::string todas;
     for (const std::string& n : notas) todas += n + "\n";
     EXPECT_NE(todas.find("p-fator.svg leaves out the curve 'rho LFA': it has no value"), std::string::npos) << todas;
