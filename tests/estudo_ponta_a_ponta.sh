@@ -12,8 +12,11 @@ unset EDITOR VISUAL
 cp "$exemplos/tervano3.ent" "$exemplos/lfa.ent" .
 # listagem sem as linhas 2 (cabeçalho), 4 (data) e a do tempo de CPU
 corpo() { sed -e '2d;4d' -e '/ = tempo de CPU (segundos)/d' "$1"; }
-# linhas do resumo sem cpu_s, relogio_s e data_hora (colunas 12, 13 e 17) e sem o estudo (a última), ordenadas
-sem_tempos() { tail -n +2 "$1" | cut -d, -f1-11,14-16,18- | sed 's/,[^,]*\r*$//' | sort; }
+# linhas do resumo sem os tempos (cpu_s*, relogio_s*), data_hora e o estudo, pelos nomes do cabeçalho, ordenadas
+sem_tempos() {
+    awk -F, 'NR == 1 { for (i = 1; i <= NF; i++) { sub(/\r$/, "", $i); if ($i ~ /^(cpu_s|relogio_s|data_hora$|estudo$)/) fora[i] = 1 }; next }
+             { sub(/\r$/, ""); l = ""; for (i = 1; i <= NF; i++) if (!(i in fora)) l = l "," $i; print l }' "$1" | sort
+}
 # a listagem de uma rodada de estudo: o nome dado e a assinatura dos valores
 listagem() { ls "$1"-??????????.lst; }
 coluna() { head -1 "$1" | tr ',' '\n' | grep -nx "$2" | cut -d: -f1; }

@@ -120,6 +120,16 @@ std::string colunas_problema(const metodo_efetivo& metodo);
 /// Nomes e valores das colunas das cifras da análise, que seguem as do método no resumo (vazias: não se aplica).
 std::string cabecalho_colunas_cifras();
 std::string colunas_cifras(const estado_execucao& e, const cifras_rodada& c);
+/// Os nomes das colunas de --repeat, no fim da linha do resumo.
+struct colunas_de_repeticao {
+    const char* repeticoes;                               // quantas soluções (o valor de --repeat)
+    const char *cpu_mediana, *cpu_min, *cpu_max;          // mediana, menor e maior tempo de CPU delas, s
+    const char *relogio_mediana, *relogio_min, *relogio_max; // o mesmo do tempo de relógio
+};
+const colunas_de_repeticao& nomes_das_colunas_de_repeticao();
+/// Nomes e valores das colunas de --repeat (sem --repeat, uma solução: a mediana, o menor e o maior são o tempo dela).
+std::string cabecalho_colunas_repeticao();
+std::string colunas_repeticao(const estado_execucao& e);
 /// Cabeçalho e linha do resumo de uma rodada.
 std::string cabecalho_resumo();
 /// Se `linha` começa como o cabeçalho do resumo de qualquer versão (as colunas novas só entram no fim).

@@ -36,6 +36,7 @@ struct opcoes_execucao {
     bool lfa = false;                     // só a tabela da análise de Fourier local, sem resolver
     bool csv_erros = false;               // colunas do erro algébrico por iteração no --csv
     bool tempos = false;                  // tabela do tempo por nível e fase depois da rodada
+    int repeticoes = 1;                   // --repeat R: soluções cronometradas (a mediana e a faixa no resumo)
     std::vector<alteracao_entrada> alteracoes; // --set, na ordem dada
     // estudo paramétrico
     std::vector<varredura> varreduras;    // --sweep, na ordem dada (o primeiro é o laço de fora)

@@ -37,6 +37,26 @@ void resolver(estado_execucao& e, const metodo_efetivo& metodo, const ajustes_so
     e.tparede = tempo_parede() - t0;
 }
 
+// --repeat R: R - 1 soluções a mais, cada uma numa cópia do estado de antes da solução (desfeita ao fim, para a
+// memória não dobrar), sem monitor nem linha de progresso; a rodada é determinística, então só os tempos mudam.
+// Vêm antes da solução que a listagem mostra, e os tempos dela ficam em primeiro.
+struct tempos_repetidos {
+    std::vector<double> cpu, parede;
+};
+
+tempos_repetidos repetir_solucao(const estado_execucao& e, const metodo_efetivo& metodo, ajustes_solver ajustes,
+                                 int repeticoes) {
+    tempos_repetidos t;
+    ajustes.tempos = nullptr;
+    for (int r = 1; r < repeticoes; ++r) {
+        estado_execucao x = e;
+        resolver(x, metodo, ajustes, [](const estado_execucao&) {});
+        t.cpu.push_back(x.tcpu);
+        t.parede.push_back(x.tparede);
+    }
+    return t;
+}
+
 // O que a solução produz além do estado: o erro algébrico de cada iteração (--csv-errors) e os tempos por fase.
 struct medidas_da_solucao {
     std::vector<erro_iteracao> erros;
@@ -150,8 +170,15 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     prever();
     const ajustes_solver ajustes = planejar_recursos(e, o, metodo);
     avisar_fator_lento(e, metodo);
+    const tempos_repetidos repetidos = repetir_solucao(e, metodo, ajustes, o.repeticoes);
     medidas_da_solucao medidas;
     resolver_acompanhado(e, o, metodo, ajustes, medidas);
+    if (o.repeticoes > 1) {
+        e.tcpu_repeticoes = {e.tcpu};
+        e.tparede_repeticoes = {e.tparede};
+        e.tcpu_repeticoes.insert(e.tcpu_repeticoes.end(), repetidos.cpu.begin(), repetidos.cpu.end());
+        e.tparede_repeticoes.insert(e.tparede_repeticoes.end(), repetidos.parede.begin(), repetidos.parede.end());
+    }
     e.veredito_final = julgar_rodada(e);
 
     // a teoria ao lado da medida, só quando alguma saída a mostra

@@ -50,10 +50,10 @@ TEST(Csv, HistoricoEResumo) {
     // a vírgula dentro das aspas do caso é a única a mais
     EXPECT_EQ(std::count(r.begin(), r.end(), ','), std::count(c.begin(), c.end(), ',') + 1);
     // o veredito, depois das colunas antigas
-    EXPECT_NE(c.find(",itmax,eps,coeficiente,problema_efetivo,veredito,estudo\r\n"), std::string::npos) << c;
-    EXPECT_NE(r.find(",50,1,constant,linear,parou,\r\n"), std::string::npos) << r; // uma rodada avulsa não tem estudo
+    EXPECT_NE(c.find(",itmax,eps,coeficiente,problema_efetivo,veredito,estudo,repeat,"), std::string::npos) << c;
+    EXPECT_NE(r.find(",50,1,constant,linear,parou,,1,"), std::string::npos) << r; // uma rodada avulsa não tem estudo
     const std::string s = linha_resumo(e, cifras, efetivo(e), "20261208T140509-abc123");
-    EXPECT_TRUE(s.ends_with(",50,1,constant,linear,parou,20261208T140509-abc123\r\n")) << s;
+    EXPECT_NE(s.find(",50,1,constant,linear,parou,20261208T140509-abc123,1,"), std::string::npos) << s;
 }
 
 // Uma grade sem incógnitas: a razão 0/0 não vai ao resumo (um campo vazio, como uma cifra que não se aplica); o
@@ -202,8 +202,8 @@ TEST_F(GraficosEstudo, SeriesDegeneradasFicamDeFora) {
         t.linhas.push_back(l);
         t.x.push_back(3 + i);
     }
-    t.series_eixo = {{"", {0, 1, 2}, sem_cifra}};
-    t.series_grade = {{"problema=1", {0, 1, 2}, sem_cifra}};
+    t.series_eixo = {{"", {0, 1, 2}, sem_cifra, {}}};
+    t.series_grade = {{"problema=1", {0, 1, 2}, sem_cifra, {{"problema", "1"}}}};
     conjunto_saidas saidas;
     std::vector<std::string> notas;
     desenhar_graficos_estudo(t, "p", formato_figura::svg, saidas, notas);

@@ -106,8 +106,9 @@ TEST(Componentes, OpcoesDoMetodoDeAPontaAPonta) {
     }
     EXPECT_EQ(colunas, cabecalho_colunas_metodo());
     EXPECT_EQ(colunas_problema, cabecalho_colunas_problema());
-    // as colunas do problema vêm depois das antigas, antes do veredito e do estudo (os scripts leem as antigas
-    // pela posição)
+    // as colunas do problema vêm depois das antigas, antes do veredito, do estudo e das de --repeat (os scripts
+    // leem as antigas pela posição)
     const std::string cab = cabecalho_resumo();
-    EXPECT_TRUE(cab.ends_with(",itmax," + colunas_problema + ",veredito,estudo\r\n")) << cab;
+    EXPECT_TRUE(cab.ends_with(",itmax," + colunas_problema + ",veredito,estudo," + cabecalho_colunas_repeticao() + "\r\n"))
+        << cab;
 }
