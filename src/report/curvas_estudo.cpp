@@ -12,10 +12,11 @@ namespace {
 const char* const cores[] = {"#31688e", "#e07b00", "#35b779", "#b5282b", "#440154", "#8e6c00", "#1f9e89", "#7f7f7f"};
 
 // O estilo de uma quantidade: marcador cheio e linha contínua para o que se mede, vazio e tracejada para o previsto.
+std::string marcador(int coluna) { return coluna == col_rho ? "pt 6 ps 0.9" : "pt 7 ps 0.8"; }
+
 std::string estilo(int coluna, bool categorias) {
-    const std::string marcador = coluna == col_rho ? "pt 6 ps 0.9" : "pt 7 ps 0.8";
-    if (categorias) return "with points " + marcador + " lw 1.5 ";
-    return "with linespoints " + marcador + (coluna == col_rho ? " dt 2 lw 1.5 " : " lw 2 ");
+    if (categorias) return "with points " + marcador(coluna) + " lw 1.5 ";
+    return "with linespoints " + marcador(coluna) + (coluna == col_rho ? " dt 2 lw 1.5 " : " lw 2 ");
 }
 
 // Onde cada série fica dentro da sua categoria: deslocamentos simétricos em torno da marca, lado a lado.
@@ -96,7 +97,10 @@ legenda legenda_fatorada(const std::vector<curva_estudo>& curvas, const std::vec
         }
     std::sort(quantidades.begin(), quantidades.end());
     for (int q : quantidades) {
-        const std::string nome = titulo_da_quantidade(q == col_rho ? "rho LFA" : "q medido");
+        bool barra = false; // em categorias, uma curva fundida é um ponto com a barra das suas séries
+        for (const curva_estudo& c : curvas) barra = barra || (categorias && c.coluna == q && c.series.size() > 1);
+        const std::string nome = barra ? std::string(q == col_rho ? "rho LFA" : "q medido") + " (barra: séries iguais)"
+                                       : titulo_da_quantidade(q == col_rho ? "rho LFA" : "q medido");
         l.extras += ", \\\n     keyentry " + estilo(q, categorias) + "lc rgb 'black' title " + texto_gp(nome);
         l.entradas.push_back(nome);
     }
@@ -118,6 +122,22 @@ std::string curvas_da_figura(const tabela_estudo& t, const eixo_x& e, const pedi
               usar + " " + como + cor_da_serie(s) + (titulo.empty() ? " notitle" : " title " + texto_gp(titulo));
     };
     for (const curva_estudo& c : *p.curvas) {
+        if (e.categorias && c.series.size() > 1 && !p.barras) {
+            // séries iguais: um ponto só, em preto, com uma barra horizontal sobre as posições das séries que ele vale
+            double menor = deslocamento(c.series.front(), n), maior = menor;
+            for (std::size_t s : c.series) {
+                menor = std::min(menor, deslocamento(s, n));
+                maior = std::max(maior, deslocamento(s, n));
+            }
+            const std::string titulo = p.fatorada ? std::string() : c.rotulo;
+            if (!titulo.empty()) l.entradas.push_back(titulo);
+            gp += (gp.empty() ? "" : ", \\\n     ") + std::string("dados_estudo index ") +
+                  std::to_string(c.series.front()) + " using ($1+" + numero_gp(0.5 * (menor + maior)) + "):" +
+                  std::to_string(c.coluna) + ":($1+" + numero_gp(menor - 0.03) + "):($1+" + numero_gp(maior + 0.03) +
+                  ") with xerrorbars " + marcador(c.coluna) + " lw 1.5 lc rgb 'black' " +
+                  (titulo.empty() ? "notitle" : "title " + texto_gp(titulo));
+            continue;
+        }
         if (e.categorias) {
             for (std::size_t s : c.series) {
                 std::string titulo;

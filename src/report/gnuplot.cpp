@@ -60,12 +60,12 @@ std::string titulo_gp(const std::vector<std::string>& linhas) {
 }
 
 std::string legenda_embaixo(std::size_t entradas, std::size_t maior_rotulo) {
-    // cerca de 6 pontos por caractere na fonte de 12, mais a amostra da curva: quantas colunas cabem em 800
-    const std::size_t coluna = 6 * maior_rotulo + 70;
+    // cerca de 7 pontos por caractere na fonte de 12, mais a amostra da curva: quantas colunas cabem em 800
+    const std::size_t coluna = 7 * maior_rotulo + 80;
     const std::size_t colunas = std::clamp<std::size_t>(760 / coluna, 1, 4);
     const std::size_t linhas = (entradas + colunas - 1) / colunas;
-    return "set key outside below center noenhanced vertical Left reverse width -6 maxrows " +
-           std::to_string(std::max<std::size_t>(linhas, 1)) + "\nset bmargin " + std::to_string(5 + linhas) + "\n";
+    return "set key outside below center noenhanced vertical Left reverse width 0 maxrows " +
+           std::to_string(std::max<std::size_t>(linhas, 1)) + "\nset bmargin " + std::to_string(6 + linhas) + "\n";
 }
 
 std::string aviso_sem_figuras(resultado_gnuplot r, const std::string& prefixo, formato_figura f) {

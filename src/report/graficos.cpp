@@ -139,6 +139,8 @@ resultado_gnuplot desenhar_graficos(const estado_execucao& e, const metodo_efeti
         if (amostra.erro[k] > f.erro_max) f.erro_max = amostra.erro[k];
     }
     f.sem_solucao_exata = !cifras.solucao_exata;
+    if (amostra.x.size() > 1) f.meio_x = 0.5 * (amostra.x[1] - amostra.x[0]);
+    if (amostra.y.size() > 1) f.meio_y = 0.5 * (amostra.y[1] - amostra.y[0]);
     for (std::size_t k = 0; k < amostra.kappa.size(); ++k) {
         if (k == 0 || amostra.kappa[k] < f.kappa_min) f.kappa_min = amostra.kappa[k];
         if (k == 0 || amostra.kappa[k] > f.kappa_max) f.kappa_max = amostra.kappa[k];

@@ -89,7 +89,7 @@ std::string roteiro(const tabela_estudo& t, const arquivos_estudo& a, const plan
         if (t.eixo_de_grade) curvas += reta_o_de_n(t, p.tempo.front(), l);
         gp += "set output figura_tempo\n" + titulo_do_estudo(t, "Tempo de CPU", e.nome) +
               legenda_embaixo(l.entradas.size(), maior(l.entradas)) + "set ylabel " +
-              texto_gp(p.barras_de_tempo ? "CPU da solução, s: mediana das repetições, barras do menor ao maior"
+              texto_gp(p.barras_de_tempo ? "CPU da solução, s (mediana; barras: menor a maior)"
                                          : "CPU da solução, s (escala logarítmica)") +
               "\nplot " + curvas + "\n";
     }

@@ -234,6 +234,7 @@ struct faixas_graficos {
     double t_min = 0.0, t_max = 0.0, erro_max = 0.0, erro_piso = 0.0;
     bool sem_solucao_exata = false;  // o mapa do erro só diz que não há solução exata
     double kappa_min = 0.0, kappa_max = 0.0;
+    double meio_x = 0.0, meio_y = 0.0; // meio espaço da amostra do campo: o quanto os pixels da borda passam do quadrado
     std::string rotulo_rho, rotulo_ajuste;
 };
 /// Texto gnuplot entre apóstrofos ('' é um apóstrofo): nada nele é expandido, nem crases.

@@ -39,14 +39,21 @@ struct titulo_rodada {
     }
 };
 
-// Mapa de cores sobre [0, 1]^2 exatamente: a amostra como imagem (cada ponto o centro do seu pixel; o meio pixel
-// além da borda fica fora do quadro) e, se dadas, as curvas de `linhas` por cima.
-std::string mapa(const std::string& figura, const std::string& dados, const std::string& rotulo_cor,
-                 const std::string& linhas = {}) {
-    return "set output " + figura + "\nset size ratio -1\nset xrange [0:1]\nset yrange [0:1]\n"
-           "set xlabel 'x'\nset ylabel 'y'\nset tics out\nset key off\nset cblabel " + texto_gp(rotulo_cor) + "\n" +
-           viridis + "plot " + dados + " using 1:2:3 with image" +
-           (linhas.empty() ? std::string() : ", " + linhas + " using 1:2 with lines lc rgb 'white' lw 1") + "\n";
+// Um mapa de cores: a figura, os dados, o rótulo da escala, as curvas por cima (vazio: nenhuma) e a meia célula da
+// amostra em x e em y (0 para células, que cobrem o quadrado).
+struct pedido_mapa {
+    std::string figura, dados, rotulo_cor, linhas;
+    double meio_x = 0.0, meio_y = 0.0;
+};
+
+// A amostra como imagem, cada ponto o centro do seu pixel: os pixels dos pontos da borda passam meia célula do
+// quadrado, e o quadro os inclui (o terminal svg não recorta imagens; assim os três formatos mostram o mesmo).
+std::string mapa(const pedido_mapa& p) {
+    return "set output " + p.figura + "\nset size ratio -1\nset xrange [" + g(-p.meio_x) + ":" + g(1.0 + p.meio_x) +
+           "]\nset yrange [" + g(-p.meio_y) + ":" + g(1.0 + p.meio_y) + "]\n"
+           "set xlabel 'x'\nset ylabel 'y'\nset tics out\nset key off\nset cblabel " + texto_gp(p.rotulo_cor) + "\n" +
+           viridis + "plot " + p.dados + " using 1:2:3 with image" +
+           (p.linhas.empty() ? std::string() : ", " + p.linhas + " using 1:2 with lines lc rgb 'white' lw 1") + "\n";
 }
 
 // As isotermas: dez níveis igualmente espaçados entre o menor e o maior T, calculados pelo gnuplot como linhas num
@@ -106,7 +113,8 @@ std::string roteiro_graficos(const estado_execucao& e, const metodo_efetivo& met
 
     // campo com isotermas
     gp += isotermas(f) + titulo.linhas("T(x, y): " + parametros);
-    gp += mapa("figura_campo", "dados_campo", "T", (f.t_max - f.t_min) / 10.0 > 0.0 ? "$isotermas" : "");
+    gp += mapa({.figura = "figura_campo", .dados = "dados_campo", .rotulo_cor = "T",
+                .linhas = (f.t_max - f.t_min) / 10.0 > 0.0 ? "$isotermas" : "", .meio_x = f.meio_x, .meio_y = f.meio_y});
 
     // erro em escala logarítmica de cores; o que fica abaixo do piso aparece com a cor do piso
     gp += titulo.linhas("|T - T exata|: " + parametros);
@@ -119,7 +127,8 @@ std::string roteiro_graficos(const estado_execucao& e, const metodo_efetivo& met
     } else {
         if (f.erro_max > 0.0)
             gp += "set logscale cb\nset format cb '10^{%L}'\nset cbrange [" + g(f.erro_piso) + ":" + g(f.erro_max) + "]\n";
-        gp += mapa("figura_erro", "dados_erro", "|T - T exata|");
+        gp += mapa({.figura = "figura_erro", .dados = "dados_erro", .rotulo_cor = "|T - T exata|", .linhas = "",
+                    .meio_x = f.meio_x, .meio_y = f.meio_y});
     }
     if (com_mapa) {
         // kappa por célula, em escala logarítmica de cores: um salto aparece como uma borda nítida
@@ -127,7 +136,8 @@ std::string roteiro_graficos(const estado_execucao& e, const metodo_efetivo& met
               titulo.linhas("kappa(x, y): " + parametros);
         if (f.kappa_max > f.kappa_min)
             gp += "set logscale cb\nset format cb '10^{%L}'\nset cbrange [" + g(f.kappa_min) + ":" + g(f.kappa_max) + "]\n";
-        gp += mapa("figura_coeficiente", "dados_coeficiente", "kappa");
+        gp += mapa({.figura = "figura_coeficiente", .dados = "dados_coeficiente", .rotulo_cor = "kappa", .linhas = "",
+                    .meio_x = 0.0, .meio_y = 0.0});
     }
     gp += "set output\n";
     return gp;
