@@ -58,7 +58,8 @@ eixo_x preparar_eixo(const tabela_estudo& t, std::string& gp) {
         e.nome = "N (" + e.nome + ")";
         gp += "set logscale x\nset format x '10^{%L}'\nset xlabel " +
               texto_gp("N, incógnitas do nível mais fino (escala logarítmica)") + "\n";
-        gp += "set offsets graph 0.03, graph 0.03, 0, 0\n";
+        // sem arredondar a escala às décadas: 225 a 1e6 não vira 1e2 a 1e7
+        gp += "set autoscale xfix\nset offsets graph 0.05, graph 0.05, 0, 0\n";
         return e;
     }
     // eixo de inteiros (nitm, pre, ...): uma marca por valor, até vinte

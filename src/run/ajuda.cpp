@@ -126,6 +126,8 @@ std::string texto_de_ajuda() {
          "      --study-table FILE  print the study table of a --summary FILE (and --plot its figures)\n"
          "      --study-id ID    the study ID written in the estudo column of the summary row (a study's runs\n"
          "                       get their study's)\n"
+         "      --repeat R       solve R times (each run of a study too); the --summary row gets the median,\n"
+         "                       least and greatest CPU and wall times\n"
          "  -j N                 in a study: runs at once, at most the processors available and as many as\n"
          "                       the memory holds (default: the processors available)\n"
          "\n"
