@@ -32,8 +32,6 @@ struct arquivos_estudo {
     formato_figura formato = formato_figura::svg;
 };
 
-/// O tempo de CPU que as figuras mostram de uma rodada: a mediana de --repeat, ou o tempo da única solução.
-double cpu_da_rodada(const linha_estudo& l);
 /// O plano das três figuras: séries degeneradas para a escala logarítmica (todas zero, sem valor, um ponto só) fora,
 /// com a nota; séries da mesma quantidade com os mesmos pontos fundidas numa curva de rótulo comum.
 plano_estudo planejar_graficos_estudo(const tabela_estudo& t, const arquivos_estudo& a);

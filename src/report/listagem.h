@@ -130,6 +130,9 @@ const colunas_de_repeticao& nomes_das_colunas_de_repeticao();
 /// Nomes e valores das colunas de --repeat (sem --repeat, uma solução: a mediana, o menor e o maior são o tempo dela).
 std::string cabecalho_colunas_repeticao();
 std::string colunas_repeticao(const estado_execucao& e);
+/// O tempo de CPU que a tabela e as figuras de um estudo mostram de uma rodada: a mediana de --repeat, ou, num resumo
+/// sem as colunas de --repeat, o tempo da única solução.
+double cpu_da_rodada(const linha_estudo& l);
 /// Cabeçalho e linha do resumo de uma rodada.
 std::string cabecalho_resumo();
 /// Se `linha` começa como o cabeçalho do resumo de qualquer versão (as colunas novas só entram no fim).

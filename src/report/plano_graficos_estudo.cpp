@@ -74,8 +74,6 @@ void curvas(std::vector<curva_estudo>& saida, const tabela_estudo& t, const std:
 
 } // namespace
 
-double cpu_da_rodada(const linha_estudo& l) { return std::isfinite(l.cpu_mediana) ? l.cpu_mediana : l.cpu_s; }
-
 std::string rotulo_fundido(const std::vector<serie_estudo>& series, const std::vector<std::size_t>& quais) {
     std::string r;
     const std::vector<valor_parametro>& primeira = series[quais.front()].valores;

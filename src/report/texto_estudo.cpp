@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "report/graficos_estudo.h"
+#include "report/listagem.h"
 
 namespace {
 

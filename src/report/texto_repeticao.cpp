@@ -1,6 +1,9 @@
-// Os tempos de --repeat no resumo: quantas soluções a rodada fez e a mediana, o menor e o maior tempo de CPU e de
-// relógio delas, em colunas no fim da linha. Sem --repeat, uma solução: os três são o tempo dela.
+// Os tempos de --repeat: no resumo, quantas soluções a rodada fez e a mediana, o menor e o maior tempo de CPU e de
+// relógio delas, em colunas no fim da linha (sem --repeat, uma solução: os três são o tempo dela); lidos de volta, o
+// tempo que a tabela e as figuras do estudo mostram. A mediana, não a média: uma solução atrasada por outro processo
+// não a move.
 #include <algorithm>
+#include <cmath>
 
 #include "report/listagem.h"
 
@@ -40,3 +43,5 @@ std::string colunas_repeticao(const estado_execucao& e) {
            numero_csv(cpu.menor) + "," + numero_csv(cpu.maior) + "," + numero_csv(relogio.mediana) + "," +
            numero_csv(relogio.menor) + "," + numero_csv(relogio.maior);
 }
+
+double cpu_da_rodada(const linha_estudo& l) { return std::isfinite(l.cpu_mediana) ? l.cpu_mediana : l.cpu_s; }
