@@ -105,9 +105,16 @@ legenda legenda_fatorada(const std::vector<curva_estudo>& curvas, const std::vec
         l.extras += ", \\\n     keyentry " + estilo(q, categorias) + "lc rgb 'black' title " + texto_gp(nome);
         l.entradas.push_back(nome);
     }
+    // fora das categorias, uma curva fundida tem a sua entrada, no fim: a quantidade e as séries que ela vale
+    for (const curva_estudo& c : curvas)
+        if (!categorias && c.series.size() > 1) {
+            const std::string nome = titulo_da_quantidade(c.quantidade) + ": " + c.rotulo;
+            l.extras += ", \\\n     keyentry " + estilo(c.coluna, categorias) + cor_da_serie(c.series.front()) + " title " +
+                        texto_gp(nome);
+            l.entradas.push_back(nome);
+        }
     return l;
 }
-
 
 std::string curvas_da_figura(const tabela_estudo& t, const eixo_x& e, const pedido_figura& p, legenda& l) {
     const std::size_t n = t.series_eixo.size();
@@ -150,7 +157,6 @@ std::string curvas_da_figura(const tabela_estudo& t, const eixo_x& e, const pedi
         }
         std::string titulo;
         if (!p.fatorada) titulo = c.rotulo.empty() ? titulo_da_quantidade(c.quantidade) : c.rotulo;
-        else if (c.series.size() > 1) titulo = titulo_da_quantidade(c.quantidade) + ": " + c.rotulo;
         if (!titulo.empty()) l.entradas.push_back(titulo);
         curva(c.series.front(), c, titulo);
     }
