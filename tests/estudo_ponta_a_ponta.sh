@@ -12,11 +12,11 @@ unset EDITOR VISUAL
 cp "$exemplos/tervano3.ent" "$exemplos/lfa.ent" .
 # listagem sem as linhas 2 (cabeçalho), 4 (data) e a do tempo de CPU
 corpo() { sed -e '2d;4d' -e '/ = tempo de CPU (segundos)/d' "$1"; }
-# linhas do resumo sem cpu_s, relogio_s, data_hora e estudo, ordenadas (lidas pelo módulo csv, com os seus padrões)
+# linhas do resumo sem os tempos (cpu_s*, relogio_s*), data_hora e estudo, ordenadas (lidas pelo módulo csv, com os seus padrões)
 sem_tempos() {
     python3 -c 'import csv, sys
 r = list(csv.reader(open(sys.argv[1], newline="", encoding="utf-8")))
-k = [i for i, c in enumerate(r[0]) if c not in ("cpu_s", "relogio_s", "data_hora", "estudo")]
+k = [i for i, c in enumerate(r[0]) if c not in ("data_hora", "estudo") and not c.startswith(("cpu_s", "relogio_s"))]
 print("\n".join(sorted(",".join(l[i] for i in k) for l in r[1:])))' "$1"
 }
 # a listagem de uma rodada de estudo: o nome dado e a assinatura dos valores

@@ -211,7 +211,7 @@ wait $p1 || falha "a: $(cat ../a.txt)"
 [ "$(grep -c '^saida-nitm' ../a.txt)" -eq 4 ] && [ "$(grep -c '^saida-nitm' ../b.txt)" -eq 4 ] ||
     falha "tabelas: $(cat ../a.txt ../b.txt)"
 [ "$(ls saida-nitm*.lst | wc -l)" -eq 8 ] || falha "listagens trocadas: $(ls saida-nitm*.lst)"
-[ "$(tail -n +2 r.csv | awk -F, '{print $NF}' | sort -u | wc -l)" -eq 2 ] || falha "identificadores: $(cat r.csv)"
+[ "$(awk -F, 'NR == 1 { for (i = 1; i <= NF; i++) if ($i == "estudo") c = i; next } { print $c }' r.csv | sort -u | wc -l)" -eq 2 ] || falha "identificadores: $(cat r.csv)"
 for f in $(grep -o '^saida-nitm[^ ]*' ../b.txt); do grep -qa '^gs-rb ' "$f" || falha "a tabela de b mostra $f"; done
 
 novo "caso de 50 caracteres: nomes únicos por rodada, de um estudo a outro"

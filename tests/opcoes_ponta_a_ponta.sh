@@ -161,6 +161,7 @@ if command -v gnuplot >/dev/null; then
         python3 -c 'import sys, xml.etree.ElementTree as E; E.parse(sys.argv[1])' "$f" || falha "$f malformado"
         grep -q "Placa quadrada, quatro malhas" "$f" || falha "$f: sem o título da rodada"
         grep -q "nm = 4, 17 x 17 pontos, nitm = 2" "$f" || falha "$f: sem os parâmetros"
+        grep -q "método: .*gs-lex" "$f" || falha "$f: o título não diz o método"
     done
     grep -q "tolt = 1e-08" fig-convergencia.svg || falha "convergência sem a linha de tolt"
     grep -q "|T - T exata|" fig-erro.svg || falha "sem o mapa do erro"
@@ -168,7 +169,8 @@ if command -v gnuplot >/dev/null; then
     [ -f fig-coeficiente.svg ] && falha "mapa de kappa com o coeficiente constante"
     "$placa" -n --plot kap --coefficient layers:100:3 2>erro.txt || falha "--plot com kappa: $(cat erro.txt)"
     python3 -c 'import sys, xml.etree.ElementTree as E; E.parse(sys.argv[1])' kap-coeficiente.svg || falha "mapa de kappa malformado"
-    grep -q "kappa layers:100:3" kap-coeficiente.svg || falha "mapa de kappa sem os parâmetros"
+    grep -q "kappa(x, y): nm = 4" kap-coeficiente.svg && grep -q "layers:100:3" kap-coeficiente.svg ||
+        falha "mapa de kappa sem os parâmetros"
     grep -q "sem solução exata" kap-erro.svg || falha "erro sem solução exata: a figura não diz"
 else
     echo "gnuplot ausente: só o caso sem gnuplot"

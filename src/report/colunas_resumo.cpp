@@ -2,6 +2,7 @@
 // em que ele fica e como tirá-lo da rodada. O cabeçalho, a linha, o JSON e a leitura de volta leem esta tabela; as
 // colunas das opções vêm da tabela delas (state/opcoes_metodo.h). Colunas novas entram sempre no fim: scripts leem
 // as antigas pela posição.
+#include <algorithm>
 #include <cmath>
 
 #include "report/listagem.h"
@@ -22,6 +23,7 @@ std::string inteiro_se(long long v, bool valido) { return valido ? std::to_strin
 std::string erro_exato(const dados_da_linha& d, double v) { return d.metodo.solucao_exata ? numero(v) : std::string(); }
 
 std::vector<coluna_resumo> montar() {
+    const colunas_de_repeticao& r = nomes_das_colunas_de_repeticao();
     std::vector<coluna_resumo> c = {
         {"caso", texto, entrada, [](const dados_da_linha& d) { return utf8(sem_brancos_finais(d.e.caso)); }},
         {"nm", inteiro_, entrada, [](const dados_da_linha& d) { return std::to_string(d.e.nm); }},
@@ -100,6 +102,15 @@ std::vector<coluna_resumo> montar() {
         {"processador", texto, origem, [](const dados_da_linha& d) { return d.origem.processador; }},
         {"threads", inteiro_, origem, [](const dados_da_linha& d) { return std::to_string(d.origem.threads); }},
         {"instrucoes", texto, origem, [](const dados_da_linha& d) { return d.origem.instrucoes; }},
+        // --repeat: quantas soluções e a mediana, o menor e o maior dos tempos delas
+        {r.repeticoes, inteiro_, resultado,
+         [](const dados_da_linha& d) { return std::to_string(std::max<std::size_t>(1, d.e.tcpu_repeticoes.size())); }},
+        {r.cpu_mediana, real, resultado, [](const dados_da_linha& d) { return numero(faixa_cpu(d.e).mediana); }},
+        {r.cpu_min, real, resultado, [](const dados_da_linha& d) { return numero(faixa_cpu(d.e).menor); }},
+        {r.cpu_max, real, resultado, [](const dados_da_linha& d) { return numero(faixa_cpu(d.e).maior); }},
+        {r.relogio_mediana, real, resultado, [](const dados_da_linha& d) { return numero(faixa_relogio(d.e).mediana); }},
+        {r.relogio_min, real, resultado, [](const dados_da_linha& d) { return numero(faixa_relogio(d.e).menor); }},
+        {r.relogio_max, real, resultado, [](const dados_da_linha& d) { return numero(faixa_relogio(d.e).maior); }},
     };
     c.insert(c.end(), fim.begin(), fim.end());
     return c;

@@ -1,12 +1,13 @@
-// Gráficos SVG pelo gnuplot: os dados e o roteiro ficam ao lado das figuras, para refazê-las à mão. O placa
+// Gráficos de uma rodada pelo gnuplot (SVG, PNG ou PDF): os dados e o roteiro ficam ao lado das figuras, para
+// refazê-las à mão. O placa
 // desenha a partir dos temporários anônimos, que o gnuplot abre como /dev/fd/N (o roteiro lê os nomes de variáveis
 // que a linha de comando pode dar): nenhum arquivo com nome existe enquanto ele desenha. As figuras só entram nas
 // saídas se o gnuplot as desenhar; as mensagens dele nunca chegam ao terminal.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "report/listagem.h"
-#include "state/erro_fatal.h"
 
 namespace {
 
@@ -24,6 +25,28 @@ void escrever_grade(saida_texto& s, const amostra_campo& a, const std::vector<do
         for (std::size_t c = 0; c < nx; ++c) s.bruto(g(a.x[c]) + " " + g(a.y[b]) + " " + g(valor[c + b * nx]) + "\n");
         s.bruto("\n");
     }
+}
+
+// O mapa de kappa em pixels: cada bloco de células da amostra em s x s pixels iguais, de modo que a imagem tenha
+// de 128 a 256 pixels por lado (o SVG amplia a imagem suavizando, e com poucos pixels borraria a borda de um salto;
+// no PNG e no PDF cada pixel fica nítido).
+void escrever_mapa_kappa(saida_texto& s, const amostra_campo& a) {
+    const std::size_t nc = a.xc.size(), nb = a.yc.size();
+    const std::size_t p = std::max<std::size_t>(1, static_cast<std::size_t>(celulas_do_mapa) / std::max(nc, nb));
+    // largura de um bloco: os centros são uniformes, o primeiro a meio bloco da origem
+    const double lx = 2.0 * a.xc[0], ly = 2.0 * a.yc[0];
+    s.bruto("# x y kappa (blocos de células em " + std::to_string(p) + " x " + std::to_string(p) +
+            " pixels, cada bloco com a célula do seu centro)\n");
+    for (std::size_t b = 0; b < nb; ++b)
+        for (std::size_t j = 0; j < p; ++j) {
+            const double y = a.yc[b] + ly * ((static_cast<double>(j) + 0.5) / static_cast<double>(p) - 0.5);
+            for (std::size_t c = 0; c < nc; ++c)
+                for (std::size_t i = 0; i < p; ++i) {
+                    const double x = a.xc[c] + lx * ((static_cast<double>(i) + 0.5) / static_cast<double>(p) - 0.5);
+                    s.bruto(g(x) + " " + g(y) + " " + g(a.kappa[c + b * nc]) + "\n");
+                }
+            s.bruto("\n");
+        }
 }
 
 // Retas de referência da convergência, razão = C q^it sobre os ciclos de..ate: rho da LFA pela razão medida no
@@ -54,12 +77,13 @@ retas_referencia retas_de(const estado_execucao& e, const cifras_rodada& c) {
 
 } // namespace
 
-arquivos_graficos arquivos_de_graficos(const std::string& prefixo, mapa_coeficiente mapa) {
+arquivos_graficos arquivos_de_graficos(const std::string& prefixo, formato_figura formato, mapa_coeficiente mapa) {
+    const std::string x = std::string(".") + nome_do_formato(formato);
     arquivos_graficos a{prefixo + "-convergencia.dat", prefixo + "-campo.dat", prefixo + "-erro.dat", prefixo + ".gp",
-                        prefixo + "-convergencia.svg", prefixo + "-campo.svg", prefixo + "-erro.svg", "", ""};
+                        prefixo + "-convergencia" + x, prefixo + "-campo" + x, prefixo + "-erro" + x, "", "", formato};
     if (mapa == mapa_coeficiente::com) {
         a.dados_coeficiente = prefixo + "-coeficiente.dat";
-        a.figura_coeficiente = prefixo + "-coeficiente.svg";
+        a.figura_coeficiente = prefixo + "-coeficiente" + x;
     }
     return a;
 }
@@ -79,15 +103,15 @@ std::string parametros_da_rodada(const estado_execucao& e, const metodo_efetivo&
     std::string s = "nm = " + std::to_string(e.nm) + ", " + std::to_string(nx) + " x " + std::to_string(ny) +
                     " pontos, nitm = " + std::to_string(e.nitm) + ", problema " + problema + ", tipo_ci = " +
                     std::to_string(e.tipo_ci);
-    if (m.eps != 1.0) s += ", eps = " + numero_csv(m.eps);
-    if (m.coeficiente.tipo != tipo_coeficiente::constante) s += ", kappa " + texto_coeficiente(m.coeficiente);
     return s;
 }
 
-bool desenhar_graficos(const estado_execucao& e, const metodo_efetivo& metodo, const amostra_campo& amostra,
-                       const cifras_rodada& cifras, const std::string& prefixo, conjunto_saidas& saidas) {
+resultado_gnuplot desenhar_graficos(const estado_execucao& e, const metodo_efetivo& metodo, const amostra_campo& amostra,
+                                    const cifras_rodada& cifras, const std::string& prefixo, formato_figura formato,
+                                    conjunto_saidas& saidas) {
     const bool com_mapa = !amostra.kappa.empty();
-    const arquivos_graficos a = arquivos_de_graficos(prefixo, com_mapa ? mapa_coeficiente::com : mapa_coeficiente::sem);
+    const arquivos_graficos a =
+        arquivos_de_graficos(prefixo, formato, com_mapa ? mapa_coeficiente::com : mapa_coeficiente::sem);
     const auto para_gnuplot = tipo_temporario::para_outro_programa;
 
     faixas_graficos f;
@@ -115,6 +139,8 @@ bool desenhar_graficos(const estado_execucao& e, const metodo_efetivo& metodo, c
         if (amostra.erro[k] > f.erro_max) f.erro_max = amostra.erro[k];
     }
     f.sem_solucao_exata = !cifras.solucao_exata;
+    if (amostra.x.size() > 1) f.meio_x = 0.5 * (amostra.x[1] - amostra.x[0]);
+    if (amostra.y.size() > 1) f.meio_y = 0.5 * (amostra.y[1] - amostra.y[0]);
     for (std::size_t k = 0; k < amostra.kappa.size(); ++k) {
         if (k == 0 || amostra.kappa[k] < f.kappa_min) f.kappa_min = amostra.kappa[k];
         if (k == 0 || amostra.kappa[k] > f.kappa_max) f.kappa_max = amostra.kappa[k];
@@ -133,15 +159,8 @@ bool desenhar_graficos(const estado_execucao& e, const metodo_efetivo& metodo, c
         escrever_grade(s, amostra, erro);
     }, para_gnuplot);
     if (com_mapa)
-        saidas.preparar(a.dados_coeficiente, "--plot", [&](saida_texto& s) {
-            s.bruto("# x y kappa (centros dos blocos de células, cada um com a célula do seu centro)\n");
-            const std::size_t nc = amostra.xc.size();
-            for (std::size_t b = 0; b < amostra.yc.size(); ++b) {
-                for (std::size_t c = 0; c < nc; ++c)
-                    s.bruto(g(amostra.xc[c]) + " " + g(amostra.yc[b]) + " " + g(amostra.kappa[c + b * nc]) + "\n");
-                s.bruto("\n");
-            }
-        }, para_gnuplot);
+        saidas.preparar(a.dados_coeficiente, "--plot", [&](saida_texto& s) { escrever_mapa_kappa(s, amostra); },
+                        para_gnuplot);
     saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(roteiro_graficos(e, metodo, a, f)); }, para_gnuplot);
 
     conjunto_saidas figuras;
@@ -159,32 +178,7 @@ bool desenhar_graficos(const estado_execucao& e, const metodo_efetivo& metodo, c
         variaveis.push_back({"dados_coeficiente", saidas.caminho_temporario(a.dados_coeficiente)});
         variaveis.push_back({"figura_coeficiente", figuras.reservar(a.figura_coeficiente, "--plot")});
     }
-    if (!executar_gnuplot(variaveis, saidas.caminho_temporario(a.roteiro), a.roteiro)) return false;
-    saidas.juntar(std::move(figuras));
-    return true;
-}
-
-// A mensagem do gnuplot que diz o que falhou: a última linha não vazia (as anteriores ecoam o comando e marcam a
-// coluna com ^), com o roteiro pelo nome que ele terá em vez do descritor que o gnuplot leu.
-std::string erro_do_gnuplot(std::string erros, const std::string& temporario, const std::string& nome) {
-    while (!erros.empty() && (erros.back() == '\n' || erros.back() == ' ')) erros.pop_back();
-    std::string l = erros.substr(erros.rfind('\n') == std::string::npos ? 0 : erros.rfind('\n') + 1);
-    for (std::size_t i; !temporario.empty() && (i = l.find(temporario)) != std::string::npos;)
-        l.replace(i, temporario.size(), nome);
-    return l;
-}
-
-bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro,
-                      const std::string& nome_do_roteiro) {
-    std::string comandos;
-    for (const auto& [nome, valor] : variaveis) comandos += nome + " = " + texto_gp(nome_para_programa(valor)) + "; ";
-    std::string erros;
-    const int r = executar_programa({"gnuplot", "-e", comandos, nome_para_programa(roteiro)}, &erros);
-    if (r == -1) return false;
-    if (r != 0) {
-        const std::string motivo = erro_do_gnuplot(erros, nome_para_programa(roteiro), nome_do_roteiro);
-        throw erro_fatal("gnuplot failed (exit status " + std::to_string(r) + ") drawing the --plot figures" +
-                         (motivo.empty() ? std::string() : ": " + motivo));
-    }
-    return true;
+    const resultado_gnuplot r = executar_gnuplot(variaveis, saidas.caminho_temporario(a.roteiro), a.roteiro);
+    if (r == resultado_gnuplot::desenhou) saidas.juntar(std::move(figuras));
+    return r;
 }

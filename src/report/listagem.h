@@ -17,6 +17,7 @@
 #include "state/tabela_estudo.h"
 #include "state/cifras.h"
 #include "state/componentes.h"
+#include "state/formato_figura.h"
 #include "state/metodo.h"
 
 /// Texto UTF-8 do código-fonte para Latin-1 (um byte por caractere).
@@ -146,6 +147,22 @@ struct coluna_resumo {
 const std::vector<coluna_resumo>& colunas_do_resumo();
 /// A coluna NOME (o nome de hoje), ou nula.
 const coluna_resumo* coluna_do_resumo(std::string_view nome);
+/// Os nomes das colunas de --repeat, no fim da linha do resumo.
+struct colunas_de_repeticao {
+    const char* repeticoes;                               // quantas soluções (o valor de --repeat)
+    const char *cpu_mediana, *cpu_min, *cpu_max;          // mediana, menor e maior tempo de CPU delas, s
+    const char *relogio_mediana, *relogio_min, *relogio_max; // o mesmo do tempo de relógio
+};
+const colunas_de_repeticao& nomes_das_colunas_de_repeticao();
+/// Mediana, menor e maior dos tempos das soluções de uma rodada (sem --repeat, uma solução: os três são o tempo dela).
+struct faixa_tempos {
+    double mediana, menor, maior;
+};
+faixa_tempos faixa_cpu(const estado_execucao& e);
+faixa_tempos faixa_relogio(const estado_execucao& e);
+/// O tempo de CPU que a tabela e as figuras de um estudo mostram de uma rodada: a mediana de --repeat, ou, num resumo
+/// sem as colunas de --repeat, o tempo da única solução.
+double cpu_da_rodada(const linha_estudo& l);
 /// Cabeçalho e linha do resumo de uma rodada.
 std::string cabecalho_resumo();
 /// Se `linha` começa como o cabeçalho do resumo de qualquer versão (as colunas novas só entram no fim).
@@ -234,36 +251,56 @@ std::string linha_threads(const estado_execucao& e);
 std::string utf8(const std::string& latin1);
 // O mapa do coeficiente de difusão entre as figuras de --plot: só quando ele varia.
 enum class mapa_coeficiente { sem, com };
-// Arquivos de --plot PREFIXO: dados, roteiro e figuras (os do coeficiente vazios sem o mapa).
+// Arquivos de --plot PREFIXO: dados, roteiro e figuras (os do coeficiente vazios sem o mapa), as figuras com a
+// extensão do formato.
 struct arquivos_graficos {
     std::string dados_convergencia, dados_campo, dados_erro, roteiro, figura_convergencia, figura_campo, figura_erro;
     std::string dados_coeficiente, figura_coeficiente;
+    formato_figura formato = formato_figura::svg;
     std::vector<std::string> todos() const;
 };
-arquivos_graficos arquivos_de_graficos(const std::string& prefixo, mapa_coeficiente mapa = mapa_coeficiente::sem);
+arquivos_graficos arquivos_de_graficos(const std::string& prefixo, formato_figura formato,
+                                       mapa_coeficiente mapa = mapa_coeficiente::sem);
 // O que o roteiro precisa além do estado: faixas de T (isotermas), do erro e de kappa (escalas de cores), e os
 // rótulos das retas de referência da convergência (vazios: a reta não é desenhada).
 struct faixas_graficos {
     double t_min = 0.0, t_max = 0.0, erro_max = 0.0, erro_piso = 0.0;
     bool sem_solucao_exata = false;  // o mapa do erro só diz que não há solução exata
     double kappa_min = 0.0, kappa_max = 0.0;
+    double meio_x = 0.0, meio_y = 0.0; // meio espaço da amostra do campo: o quanto os pixels da borda passam do quadrado
     std::string rotulo_rho, rotulo_ajuste;
 };
 /// Texto gnuplot entre apóstrofos ('' é um apóstrofo): nada nele é expandido, nem crases.
 std::string texto_gp(const std::string& s);
-/// Os parâmetros da rodada numa linha, para os títulos (o problema, eps e o coeficiente quando não são os de sempre).
+/// Os parâmetros da rodada numa linha, para os títulos: a grade, nitm, o problema e tipo_ci (eps e o coeficiente
+/// vão na linha do método).
 std::string parametros_da_rodada(const estado_execucao& e, const metodo_efetivo& metodo);
 /// O roteiro dos gráficos: convergência, campo, erro e, com o mapa, o coeficiente.
 std::string roteiro_graficos(const estado_execucao& e, const metodo_efetivo& metodo, const arquivos_graficos& a,
                              const faixas_graficos& f);
-/// Prepara dados e roteiro em `saidas` e desenha as figuras com o gnuplot, também nelas; false quando o gnuplot
-/// não existe (dados e roteiro ficam preparados, as figuras não).
-bool desenhar_graficos(const estado_execucao& e, const metodo_efetivo& metodo, const amostra_campo& amostra,
-                       const cifras_rodada& cifras, const std::string& prefixo, conjunto_saidas& saidas);
-/// gnuplot sobre o roteiro, com as variáveis (nomes de arquivos, como texto inerte) dadas por -e; false quando o
-/// gnuplot não existe; erro_fatal com a primeira linha das mensagens dele quando falha.
-bool executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis, const std::string& roteiro,
-                      const std::string& nome_do_roteiro);
+// O que o gnuplot fez de um roteiro: desenhou, não existe, ou não tem o terminal do formato (as figuras não são
+// desenhadas; dados e roteiro ficam).
+enum class resultado_gnuplot { desenhou, sem_gnuplot, sem_terminal };
+/// Prepara dados e roteiro em `saidas` e desenha as figuras com o gnuplot, também nelas (só quando ele desenha).
+resultado_gnuplot desenhar_graficos(const estado_execucao& e, const metodo_efetivo& metodo, const amostra_campo& amostra,
+                                    const cifras_rodada& cifras, const std::string& prefixo, formato_figura formato,
+                                    conjunto_saidas& saidas);
+/// O começo de todo roteiro: UTF-8, a conferência de que o gnuplot tem o terminal do formato (senão ele diz qual
+/// falta e sai) e o terminal, 800 x 600 pontos de tela.
+std::string terminal_do_roteiro(formato_figura formato);
+/// `s` em linhas de até `largura` bytes, partidas nos brancos (uma palavra maior que a largura fica inteira).
+std::vector<std::string> quebrar_linha(const std::string& s, std::size_t largura);
+/// "set title" com as linhas dadas, cada uma como texto inerte.
+std::string titulo_gp(const std::vector<std::string>& linhas);
+/// A legenda embaixo do gráfico, fora dos dados, em tantas colunas quantas o maior rótulo deixa caber, e a margem de
+/// baixo para as suas linhas.
+std::string legenda_embaixo(std::size_t entradas, std::size_t maior_rotulo);
+/// gnuplot sobre o roteiro, com as variáveis (nomes de arquivos, como texto inerte) dadas por -e; erro_fatal com a
+/// última linha das mensagens dele quando falha de outro modo.
+resultado_gnuplot executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis,
+                                   const std::string& roteiro, const std::string& nome_do_roteiro);
+/// A mensagem (sem "placa: ") de figuras que não foram desenhadas: falta o gnuplot, ou o terminal do formato.
+std::string aviso_sem_figuras(resultado_gnuplot r, const std::string& prefixo, formato_figura formato);
 /// A última linha não vazia das mensagens do gnuplot (a que diz o que falhou), com `temporario` trocado por `nome`.
 std::string erro_do_gnuplot(std::string erros, const std::string& temporario, const std::string& nome);
 
@@ -277,9 +314,9 @@ std::string comando_de_shell(const std::string& diretorio, const std::vector<std
 /// observada e a inclinação de cada série.
 std::string texto_tabela_estudo(const tabela_estudo& t);
 /// Arquivos de --plot PREFIXO de um estudo: dados, roteiro e as figuras do fator, do tempo e do erro contra h.
-std::vector<std::string> arquivos_de_graficos_estudo(const std::string& prefixo);
+std::vector<std::string> arquivos_de_graficos_estudo(const std::string& prefixo, formato_figura formato);
 /// Prepara dados e roteiro em `saidas` e desenha as figuras do estudo (o erro contra h só quando a grade varia);
 /// uma série degenerada para a escala logarítmica (toda zero, sem valor, um ponto só) fica de fora, e uma figura sem
-/// série não é desenhada, cada uma com a sua nota (uma linha) em `notas`; false quando o gnuplot não existe.
-bool desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo, conjunto_saidas& saidas,
-                              std::vector<std::string>& notas);
+/// série não é desenhada, cada uma com a sua nota (uma linha) em `notas`.
+resultado_gnuplot desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo, formato_figura formato,
+                                           conjunto_saidas& saidas, std::vector<std::string>& notas);

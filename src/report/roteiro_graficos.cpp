@@ -1,6 +1,8 @@
 // Roteiro gnuplot dos gráficos: convergência (razão, fator q e tolt), mapa do campo com isotermas, mapa do erro
 // contra a solução exata (ou o aviso de que não há uma) e, com o coeficiente variável, o mapa de kappa em escala
-// logarítmica de cores. Todo texto vindo de fora entra como cadeia entre apóstrofos, inerte.
+// logarítmica de cores. Os mapas são imagens (um pixel por ponto da amostra), nunca um polígono por célula; as
+// isotermas são linhas. Todo texto vindo de fora entra como cadeia entre apóstrofos, inerte.
+#include <algorithm>
 #include <cstdio>
 
 #include "report/listagem.h"
@@ -22,17 +24,46 @@ std::string variavel(const char* nome, const std::string& valor) {
            "\n";
 }
 
-// Título de duas linhas: o título da rodada (ou o caso) e os parâmetros.
-std::string titulo(const std::string& principal, const std::string& parametros) {
-    return "set title " + texto_gp(principal) + ".\"\\n\"." + texto_gp(parametros) + " noenhanced\n";
+// Caracteres por linha de título que cabem na largura da figura.
+constexpr std::size_t largura_do_titulo = 100;
+
+// Título: o título da rodada (ou o caso), o que a figura mostra com os parâmetros e o método, partidos em linhas
+// que cabem na largura; a margem de cima cresce com elas.
+struct titulo_rodada {
+    std::string principal, metodo;
+    std::string linhas(const std::string& segunda) const {
+        std::vector<std::string> l{principal};
+        for (const std::string& x : quebrar_linha(segunda, largura_do_titulo)) l.push_back(x);
+        for (const std::string& x : quebrar_linha(metodo, largura_do_titulo)) l.push_back(x);
+        return titulo_gp(l) + "set tmargin " + std::to_string(l.size() + 2) + "\n";
+    }
+};
+
+// Um mapa de cores: a figura, os dados, o rótulo da escala, as curvas por cima (vazio: nenhuma) e a meia célula da
+// amostra em x e em y (0 para células, que cobrem o quadrado).
+struct pedido_mapa {
+    std::string figura, dados, rotulo_cor, linhas;
+    double meio_x = 0.0, meio_y = 0.0;
+};
+
+// A amostra como imagem, cada ponto o centro do seu pixel: os pixels dos pontos da borda passam meia célula do
+// quadrado, e o quadro os inclui (o terminal svg não recorta imagens; assim os três formatos mostram o mesmo).
+std::string mapa(const pedido_mapa& p) {
+    return "set output " + p.figura + "\nset size ratio -1\nset xrange [" + g(-p.meio_x) + ":" + g(1.0 + p.meio_x) +
+           "]\nset yrange [" + g(-p.meio_y) + ":" + g(1.0 + p.meio_y) + "]\n"
+           "set xlabel 'x'\nset ylabel 'y'\nset tics out\nset key off\nset cblabel " + texto_gp(p.rotulo_cor) + "\n" +
+           viridis + "plot " + p.dados + " using 1:2:3 with image" +
+           (p.linhas.empty() ? std::string() : ", " + p.linhas + " using 1:2 with lines lc rgb 'white' lw 1") + "\n";
 }
 
-// Mapa de cores sobre [0, 1]^2 exatamente: pm3d liga os pontos da amostra, sem meia célula para fora.
-std::string mapa(const std::string& figura, const std::string& dados) {
-    return "set output " + figura +
-           "\nset view map\nset size ratio -1\nset tmargin 4\nset xrange [0:1]\nset yrange [0:1]\n"
-           "set xlabel 'x'\nset ylabel 'y'\nset tics out\nset key off\nunset surface\n"
-           "set pm3d at b interpolate 0,0\n" + viridis + "splot " + dados + " using 1:2:3 with pm3d";
+// As isotermas: dez níveis igualmente espaçados entre o menor e o maior T, calculados pelo gnuplot como linhas num
+// bloco de dados na memória (nenhum arquivo), desenhadas sobre a imagem.
+std::string isotermas(const faixas_graficos& f) {
+    const double d = (f.t_max - f.t_min) / 10.0;
+    if (!(d > 0.0)) return {};
+    return "set contour base\nunset surface\nset view map\nset cntrparam levels incremental " + g(f.t_min + d) + ", " +
+           g(d) + ", " + g(f.t_max - d / 2) + "\nset table $isotermas\nsplot dados_campo using 1:2:3 with lines\n"
+           "unset table\nunset contour\nset surface\n";
 }
 
 } // namespace
@@ -47,7 +78,7 @@ std::string roteiro_graficos(const estado_execucao& e, const metodo_efetivo& met
                              const faixas_graficos& f) {
     std::string t = texto_simples(e.titulo);
     if (t.empty()) t = texto_simples(e.caso);
-    const std::string principal = utf8(t);
+    const titulo_rodada titulo{utf8(t), "método: " + componentes_metodo(metodo)};
     const std::string parametros = parametros_da_rodada(e, metodo);
     const bool com_mapa = !a.dados_coeficiente.empty();
     std::string gp = "# gráficos do placa: gnuplot " + texto_gp(nome_para_programa(a.roteiro)) + "\n";
@@ -56,36 +87,37 @@ std::string roteiro_graficos(const estado_execucao& e, const metodo_efetivo& met
           variavel("figura_campo", a.figura_campo) + variavel("figura_erro", a.figura_erro);
     if (com_mapa)
         gp += variavel("dados_coeficiente", a.dados_coeficiente) + variavel("figura_coeficiente", a.figura_coeficiente);
-    gp += "set encoding utf8\nset terminal svg size 800,600 dynamic font 'Sans,12' background rgb 'white'\n";
+    gp += terminal_do_roteiro(a.formato);
 
-    // convergência: marcadores só em históricos curtos, onde ainda se distinguem
+    // convergência: marcadores só em históricos curtos, onde ainda se distinguem; a legenda embaixo, fora dos dados
     const std::string marca = e.niter <= 40 ? "linespoints pt 7 ps 0.5" : "lines";
-    gp += "set output figura_convergencia\n" + titulo(principal, parametros);
+    gp += "set output figura_convergencia\n" + titulo.linhas(parametros);
     gp += "set logscale y\nset format y '10^{%L}'\nset xlabel " + texto_gp("Iteração") +
           "\nset ylabel " + texto_gp("razão (escala logarítmica)") + "\n";
-    gp += "set grid xtics ytics lc rgb '#dddddd'\nset key bottom left box opaque noenhanced\nset xrange [0:*]\n";
+    gp += "set grid xtics ytics lc rgb '#dddddd'\nset xrange [0:*]\n";
     gp += "tolt = " + g(e.tolt) + "\n";
+    const std::string q = "q = L1(R)i/L1(R)i-1 (fator por iteração)";
+    std::size_t entradas = 2 + !f.rotulo_rho.empty() + !f.rotulo_ajuste.empty() + (e.tolt > 0.0), maior = q.size();
+    for (const std::string* r : {&f.rotulo_rho, &f.rotulo_ajuste}) maior = std::max(maior, r->size());
+    gp += legenda_embaixo(entradas, maior);
     gp += "plot dados_convergencia using 1:2 with " + marca + " lw 2 lc rgb '#31688e' title " +
           texto_gp("L1(R)i/L1(R)o") + ", \\\n     '' using 1:3 with " + marca + " lw 1.5 lc rgb '#35b779' title " +
-          texto_gp("q = L1(R)i/L1(R)i-1 (fator por iteração)");
+          texto_gp(q);
     if (!f.rotulo_rho.empty())
         gp += ", \\\n     '' using 1:4 with lines dt 2 lw 2 lc rgb '#440154' title " + texto_gp(f.rotulo_rho);
     if (!f.rotulo_ajuste.empty())
         gp += ", \\\n     '' using 1:5 with lines dt 3 lw 2 lc rgb '#e07b00' title " + texto_gp(f.rotulo_ajuste);
     if (e.tolt > 0.0)
         gp += ", \\\n     tolt with lines dt 2 lw 1.5 lc rgb '#b5282b' title " + texto_gp("tolt = " + g(e.tolt));
-    gp += "\nunset logscale y\nunset grid\nset format y '%g'\nunset title\n";
+    gp += "\nunset logscale y\nunset grid\nset format y '%g'\nset xrange [*:*]\nunset title\nset bmargin\n";
 
-    // campo com isotermas: dez níveis igualmente espaçados entre o menor e o maior T
-    gp += titulo(principal, "T(x, y): " + parametros) + "set cblabel 'T'\nset contour base\nunset clabel\n";
-    const double d = (f.t_max - f.t_min) / 10.0;
-    if (d > 0.0)
-        gp += "set cntrparam levels incremental " + g(f.t_min + d) + ", " + g(d) + ", " + g(f.t_max - d / 2) + "\n";
-    gp += mapa("figura_campo", "dados_campo") + ", '' using 1:2:3 with lines lc rgb 'white' lw 1\n";
-    gp += "unset contour\n";
+    // campo com isotermas
+    gp += isotermas(f) + titulo.linhas("T(x, y): " + parametros);
+    gp += mapa({.figura = "figura_campo", .dados = "dados_campo", .rotulo_cor = "T",
+                .linhas = (f.t_max - f.t_min) / 10.0 > 0.0 ? "$isotermas" : "", .meio_x = f.meio_x, .meio_y = f.meio_y});
 
     // erro em escala logarítmica de cores; o que fica abaixo do piso aparece com a cor do piso
-    gp += titulo(principal, "|T - T exata|: " + parametros);
+    gp += titulo.linhas("|T - T exata|: " + parametros);
     if (f.sem_solucao_exata) {
         // nada a desenhar: a figura só diz por quê
         gp += "set output figura_erro\nunset border\nunset tics\nunset key\nunset colorbox\nunset xlabel\n"
@@ -93,20 +125,19 @@ std::string roteiro_graficos(const estado_execucao& e, const metodo_efetivo& met
               "set yrange [0:1]\nset label 1 " + texto_gp(sem_solucao_exata) + " at 0.5,0.5 center\n"
               "plot NaN notitle\nunset label 1\nset border\nset tics\nset colorbox\n";
     } else {
-        gp += "set cblabel " + texto_gp("|T - T exata|") + "\n";
         if (f.erro_max > 0.0)
             gp += "set logscale cb\nset format cb '10^{%L}'\nset cbrange [" + g(f.erro_piso) + ":" + g(f.erro_max) + "]\n";
-        gp += mapa("figura_erro", "dados_erro") + "\n";
+        gp += mapa({.figura = "figura_erro", .dados = "dados_erro", .rotulo_cor = "|T - T exata|", .linhas = "",
+                    .meio_x = f.meio_x, .meio_y = f.meio_y});
     }
     if (com_mapa) {
         // kappa por célula, em escala logarítmica de cores: um salto aparece como uma borda nítida
-        gp += "unset logscale cb\nunset cbrange\nset autoscale cb\n" +
-              titulo(principal, "kappa(x, y): " + parametros) + "set output figura_coeficiente\n"
-              "set view map\nset size ratio -1\nset tmargin 4\nset xrange [0:1]\nset yrange [0:1]\n"
-              "set xlabel 'x'\nset ylabel 'y'\nset tics out\nset key off\nset cblabel 'kappa'\n" + viridis;
+        gp += "unset logscale cb\nunset cbrange\nset autoscale cb\nset format cb '%g'\n" +
+              titulo.linhas("kappa(x, y): " + parametros);
         if (f.kappa_max > f.kappa_min)
             gp += "set logscale cb\nset format cb '10^{%L}'\nset cbrange [" + g(f.kappa_min) + ":" + g(f.kappa_max) + "]\n";
-        gp += "plot dados_coeficiente using 1:2:3 with image pixels\n";
+        gp += mapa({.figura = "figura_coeficiente", .dados = "dados_coeficiente", .rotulo_cor = "kappa", .linhas = "",
+                    .meio_x = 0.0, .meio_y = 0.0});
     }
     gp += "set output\n";
     return gp;

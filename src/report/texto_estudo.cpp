@@ -68,7 +68,7 @@ std::vector<std::string> celulas(const linha_estudo& l, bool com_ordem) {
     const double razao = l.q_assintotico / l.rho_lfa;
     for (const std::string& v :
          {std::to_string(l.niter), l.veredito, cifra(l.q_assintotico, 4), cifra(l.rho_lfa, 4), cifra(razao, 2),
-          cifra(l.trabalho_ciclo, 3), cifra(l.q_por_trabalho, 4), significativos(l.cpu_s), cientifica(l.erro_algebrico_max),
+          cifra(l.trabalho_ciclo, 3), cifra(l.q_por_trabalho, 4), significativos(cpu_da_rodada(l)), cientifica(l.erro_algebrico_max),
           cientifica(l.erro_discretizacao_max)})
         c.push_back(para_terminal(v, t));
     if (com_ordem) c.push_back(cifra(l.ordem, 2));

@@ -24,7 +24,8 @@ std::vector<destino> destinos_da_rodada(const estado_execucao& e, const opcoes_e
     if (!o.resumo.empty()) d.push_back({o.resumo, "--summary", "--summary file"});
     if (!o.grafico.empty())
         for (const std::string& f :
-             arquivos_de_graficos(o.grafico, m.operador_variavel ? mapa_coeficiente::com : mapa_coeficiente::sem).todos())
+             arquivos_de_graficos(o.grafico, o.formato_grafico,
+                                  m.operador_variavel ? mapa_coeficiente::com : mapa_coeficiente::sem).todos())
             d.push_back({f, "--plot", "--plot file"});
     for (const std::string& f : arquivos_do_campo(o)) d.push_back({f, "--save-field", "--save-field file"});
     return d;

@@ -16,11 +16,12 @@
 namespace {
 
 constexpr int max_threads = 1024;
+constexpr int max_repeticoes = 1000;
 
 // As opções que não são do método.
 enum class opcao {
-    sem_editor, monitor, csv, grafico, resumo, threads, ajuda, versao, utf8, modelo, lfa, csv_erros, tempos,
-    alteracao, varredura, comandos, tabela_estudo, estudo, json, campo, reinicio, metodo
+    sem_editor, monitor, csv, grafico, formato_grafico, resumo, threads, ajuda, versao, utf8, modelo, lfa, csv_erros,
+    tempos, alteracao, varredura, comandos, tabela_estudo, estudo, json, campo, reinicio, repeticoes, metodo
 };
 
 struct opcao_do_programa {
@@ -41,7 +42,8 @@ std::vector<opcao_do_programa> opcoes_do_programa() {
         {{"sweep", 0, true}, opcao::varredura},          {{"commands", 0, false}, opcao::comandos},
         {{"study-table", 0, true}, opcao::tabela_estudo}, {{"study-id", 0, true}, opcao::estudo},
         {{"json", 0, true}, opcao::json},               {{"save-field", 0, true}, opcao::campo},
-        {{"restart", 0, true}, opcao::reinicio}};
+        {{"restart", 0, true}, opcao::reinicio},         {{"plot-format", 0, true}, opcao::formato_grafico},
+        {{"repeat", 0, true}, opcao::repeticoes}};
     for (const opcao_metodo& m : opcoes_do_metodo()) v.push_back({{m.nome, 0, *m.valor != '\0'}, opcao::metodo, &m});
     return v;
 }
@@ -77,6 +79,17 @@ std::string ler_threads(const std::string& valor, int& threads) {
     return {};
 }
 
+// --repeat R: um inteiro de 1 a max_repeticoes, pela regra da entrada.
+std::string ler_repeticoes(const std::string& valor, int& repeticoes) {
+    const texto_de_numero t = separar_numero(valor);
+    int n = 0;
+    if (ler_inteiro_decimal(t.valor, n) != leitura_numero::certo || n < 1 || n > max_repeticoes || !t.resto.empty())
+        return "invalid --repeat '" + valor + "' (must be a whole number of solves, 1 to " +
+               std::to_string(max_repeticoes) + ")";
+    repeticoes = n;
+    return {};
+}
+
 // Uma opção achada, aplicada a o (ou a p); vazio quando aceita, senão a mensagem.
 std::string aplicar(const opcao_do_programa& x, const std::string& valor, opcoes_execucao& o, pedidos_de_saida& p) {
     switch (x.qual) {
@@ -85,6 +98,11 @@ std::string aplicar(const opcao_do_programa& x, const std::string& valor, opcoes
     case opcao::csv: return ler_arquivo("--csv", valor, o.csv);
     case opcao::json: return ler_arquivo("--json", valor, o.json);
     case opcao::grafico: return ler_arquivo("--plot", valor, o.grafico);
+    case opcao::formato_grafico:
+        if (!formato_de_nome(valor, o.formato_grafico))
+            return "invalid --plot-format '" + valor + "' (must be svg, png or pdf)";
+        o.formato_dado = true;
+        return {};
     case opcao::resumo: return ler_arquivo("--summary", valor, o.resumo);
     case opcao::campo: return ler_arquivo("--save-field", valor, o.campo);
     case opcao::reinicio: return ler_arquivo("--restart", valor, o.reinicio);
@@ -97,6 +115,7 @@ std::string aplicar(const opcao_do_programa& x, const std::string& valor, opcoes
     case opcao::csv_erros: o.csv_erros = true; return {};
     case opcao::tempos: o.tempos = true; return {};
     case opcao::comandos: o.comandos = true; return {};
+    case opcao::repeticoes: return ler_repeticoes(valor, o.repeticoes);
     case opcao::alteracao: {
         alteracao_entrada a;
         if (std::string erro = ler_alteracao(valor.c_str(), a); !erro.empty()) return erro;
@@ -159,6 +178,10 @@ std::string conferir_combinacoes(opcoes_execucao& o, const std::vector<std::stri
         return "--lfa analyses without solving: --monitor, --csv, --json, --summary, --plot and --timing do not apply";
     if (o.lfa && (!o.campo.empty() || !o.reinicio.empty()))
         return "--lfa analyses without solving: --save-field and --restart do not apply";
+    if (o.formato_dado && o.grafico.empty()) return "--plot-format is the format of the --plot figures: give --plot PREFIX";
+    if (o.lfa && o.repeticoes > 1) return "--repeat times the solve, and --lfa does not solve";
+    if (!o.tabela_estudo.empty() && o.repeticoes > 1)
+        return "--repeat times the runs of a study: --study-table only reads a finished one";
     if (operandos.size() > 1) return "too many arguments: only one INPUT file is read";
     if (operandos.size() == 1) o.entrada = operandos[0];
     if (o.entrada.empty()) return "the INPUT file name is empty";

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "state/formato_figura.h"
 #include "state/metodo.h"
 #include "state/opcoes_metodo.h"
 
@@ -26,7 +27,9 @@ struct opcoes_execucao {
     bool monitor = false;                 // uma linha por iteração na saída padrão
     std::string csv;                      // histórico em CSV ("-" = saída padrão)
     std::string json;                     // documento JSON da rodada ("-" = saída padrão)
-    std::string grafico;                  // prefixo dos SVG
+    std::string grafico;                  // prefixo das figuras
+    formato_figura formato_grafico = formato_figura::svg; // --plot-format
+    bool formato_dado = false;            // --plot-format foi dado (só vale com --plot)
     std::string resumo;                   // CSV de estudo paramétrico, uma linha por rodada
     int threads = 0;                      // 0 = processadores disponíveis
     bool utf8 = false;                    // listagem em UTF-8 em vez de Latin-1
@@ -34,6 +37,7 @@ struct opcoes_execucao {
     bool lfa = false;                     // só a tabela da análise de Fourier local, sem resolver
     bool csv_erros = false;               // colunas do erro algébrico por iteração no --csv e no --json
     bool tempos = false;                  // tabela do tempo por nível e fase depois da rodada
+    int repeticoes = 1;                   // --repeat R: soluções cronometradas (a mediana e a faixa no resumo)
     std::vector<alteracao_entrada> alteracoes; // --set, na ordem dada
     std::string campo;                    // --save-field: o campo final em .npy (e o erro com --csv-errors)
     std::string reinicio;                 // --restart: o campo de partida com tipo_ci = 2 (vazio: o da listagem)

@@ -39,6 +39,26 @@ void resolver(estado_execucao& e, const metodo_efetivo& metodo, const ajustes_so
     e.tparede = tempo_parede() - t0;
 }
 
+// --repeat R: R - 1 soluções a mais, cada uma numa cópia do estado de antes da solução (desfeita ao fim, para a
+// memória não dobrar), sem monitor nem linha de progresso; a rodada é determinística, então só os tempos mudam.
+// Vêm antes da solução que a listagem mostra, e os tempos dela ficam em primeiro.
+struct tempos_repetidos {
+    std::vector<double> cpu, parede;
+};
+
+tempos_repetidos repetir_solucao(const estado_execucao& e, const metodo_efetivo& metodo, ajustes_solver ajustes,
+                                 int repeticoes) {
+    tempos_repetidos t;
+    ajustes.tempos = nullptr;
+    for (int r = 1; r < repeticoes; ++r) {
+        estado_execucao x = e;
+        resolver(x, metodo, ajustes, [](const estado_execucao&) {});
+        t.cpu.push_back(x.tcpu);
+        t.parede.push_back(x.tparede);
+    }
+    return t;
+}
+
 // O que a solução produz além do estado: o erro algébrico de cada iteração (--csv-errors), a solução discreta de que
 // ele se mede e os tempos por fase.
 struct medidas_da_solucao {
@@ -110,13 +130,13 @@ void escrever_documento(const estado_execucao& e, const opcoes_execucao& o, cons
 }
 
 // Tudo preparado em temporários e só então efetivado: uma falha no caminho deixa as saídas antigas intactas; a
-// linha do resumo, que volta atrás sozinha numa falha, entra logo antes da efetivação. Devolve false quando falta
-// o gnuplot para as figuras.
-bool gravar_saidas(estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo,
-                   const cifras_rodada& cifras, const medidas_da_solucao& medidas) {
+// linha do resumo, que volta atrás sozinha numa falha, entra logo antes da efetivação. Devolve o que o gnuplot fez
+// das figuras.
+resultado_gnuplot gravar_saidas(estado_execucao& e, const opcoes_execucao& o, const metodo_efetivo& metodo,
+                                const cifras_rodada& cifras, const medidas_da_solucao& medidas) {
     data_e_hora(e);
     conjunto_saidas saidas;
-    bool desenhou = true;
+    resultado_gnuplot desenhou = resultado_gnuplot::desenhou;
     fase_rodada fase("writing the output files");
     saidas.preparar(e.arquivo_listagem, "unit 10", [&](saida_texto& s) {
         if (!o.utf8) return escrever_listagem(e, s, metodo);
@@ -131,13 +151,14 @@ bool gravar_saidas(estado_execucao& e, const opcoes_execucao& o, const metodo_ef
         saidas.preparar(o.json, "--json", [&](saida_texto& s) { escrever_documento(e, o, metodo, cifras, medidas, s); });
     if (!o.campo.empty()) preparar_campo_final(e, o, metodo, medidas.discreta, saidas);
     if (!o.grafico.empty())
-        desenhou = desenhar_graficos(e, metodo, amostrar_campo(e, metodo, lado_da_amostra), cifras, o.grafico, saidas);
+        desenhou = desenhar_graficos(e, metodo, amostrar_campo(e, metodo, lado_da_amostra), cifras, o.grafico,
+                                     o.formato_grafico, saidas);
     // o conjunto sob uma trava das pastas dos destinos (outra rodada com os mesmos destinos espera a vez), e a linha e
     // as saídas juntas: um sinal que chega no meio espera as duas ficarem inteiras
     std::vector<std::string> destinos{e.arquivo_listagem, o.csv == "-" ? std::string() : o.csv, o.resumo,
                                       o.json == "-" ? std::string() : o.json};
     if (!o.grafico.empty())
-        for (const std::string& f : arquivos_de_graficos(o.grafico).todos()) destinos.push_back(f);
+        for (const std::string& f : arquivos_de_graficos(o.grafico, o.formato_grafico).todos()) destinos.push_back(f);
     for (const std::string& f : arquivos_do_campo(o)) destinos.push_back(f);
     const trava_de_conjunto trava(destinos);
     const sinais_adiados juntas;
@@ -177,8 +198,15 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     const std::vector<double> reinicio = reinicio_da_rodada(e, o, metodo);
     ajustes.reinicio = reinicio;
     avisar_fator_lento(e, metodo);
+    const tempos_repetidos repetidos = repetir_solucao(e, metodo, ajustes, o.repeticoes);
     medidas_da_solucao medidas;
     resolver_acompanhado(e, o, metodo, ajustes, medidas);
+    if (o.repeticoes > 1) {
+        e.tcpu_repeticoes = {e.tcpu};
+        e.tparede_repeticoes = {e.tparede};
+        e.tcpu_repeticoes.insert(e.tcpu_repeticoes.end(), repetidos.cpu.begin(), repetidos.cpu.end());
+        e.tparede_repeticoes.insert(e.tparede_repeticoes.end(), repetidos.parede.begin(), repetidos.parede.end());
+    }
     e.veredito_final = julgar_rodada(e);
 
     // a teoria ao lado da medida, só quando alguma saída a mostra
@@ -187,7 +215,7 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     if (o.monitor) escrever_na_saida_padrao(sumario_monitor(e, cifras));
     if (o.tempos) escrever_na_saida_padrao(texto_tempos(e, medidas.tempos));
 
-    const bool desenhou = gravar_saidas(e, o, metodo, cifras, medidas);
+    const resultado_gnuplot desenhou = gravar_saidas(e, o, metodo, cifras, medidas);
     if (o.csv == "-") {
         saida_texto s;
         s.destino = [](const std::string& bloco) { escrever_na_saida_padrao(bloco); };
@@ -200,13 +228,12 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
         escrever_documento(e, o, metodo, cifras, medidas, s);
         s.terminar();
     }
-    if (!desenhou)
-        escrever_mensagem("gnuplot not found, so the --plot figures were not drawn (install gnuplot-nox); the data "
-                          "and the script " + nome_para_programa(o.grafico + ".gp") + " are written");
+    if (desenhou != resultado_gnuplot::desenhou)
+        escrever_mensagem(aviso_sem_figuras(desenhou, o.grafico, o.formato_grafico));
     if (o.editar && !destino_especial(e.arquivo_listagem)) executar_editor(e.arquivo_listagem);
     if (e.veredito_final == veredito::divergiu) {
         escrever_mensagem(mensagem_divergencia(e));
         return codigo_divergiu;
     }
-    return desenhou ? 0 : 1;
+    return desenhou == resultado_gnuplot::desenhou ? 0 : 1;
 }

@@ -17,8 +17,8 @@ struct erro_exato {
 
 /// Pontos por direção da amostra do campo que os gráficos desenham (e que o plano de memória conta).
 inline constexpr int lado_da_amostra = 257;
-/// Células por direção, no máximo, do mapa de kappa: cada uma um retângulo no SVG, de bordas nítidas.
-inline constexpr int celulas_do_mapa = 64;
+/// Células por direção, no máximo, do mapa de kappa: cada uma um pixel da imagem da figura.
+inline constexpr int celulas_do_mapa = 256;
 
 // Amostra do campo final: até `lado` pontos por direção, a última linha e a última coluna sempre incluídas; e, com
 // o coeficiente variável, o campo kappa em até celulas_do_mapa blocos por direção (blocos de 1, 2, 4, ... células,

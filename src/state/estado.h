@@ -1,8 +1,8 @@
 // Registros: os dados simples que toda camada pode ler. Este é o estado compartilhado de uma rodada (entrada,
 // solução, nível corrente e carimbo); ao lado dele, o método pedido e o efetivo (metodo.h), as tabelas dos
 // componentes (componentes.h) e das opções do método (opcoes_metodo.h), as cifras de uma rodada (cifras.h), as
-// linhas de uma tabela de estudo (tabela_estudo.h), o erro fatal e o vetor das grades. Nada aqui calcula o método:
-// só construção, nomes e a leitura dos valores das opções.
+// linhas de uma tabela de estudo (tabela_estudo.h), o formato das figuras (formato_figura.h), o erro fatal e o vetor
+// das grades. Nada aqui calcula o método: só construção, nomes e a leitura dos valores das opções.
 #pragma once
 
 #include <string>
@@ -38,6 +38,8 @@ struct estado_execucao {
     motivo_parada parada = motivo_parada::iteracoes; // o teste que parou o laço (ou itmax)
     double tcpu = 0.0;              // tempo de processador da solução, segundos
     double tparede = 0.0;           // tempo de relógio da solução, segundos
+    std::vector<double> tcpu_repeticoes, tparede_repeticoes; // --repeat R: os tempos de cada uma das R soluções
+                                    // (a primeira é tcpu, tparede); vazios sem --repeat (executar)
     int threads_pedidas = 0;        // threads pedidas (-j, ou o padrão) (executar)
     int processadores = 0;          // processadores disponíveis ao processo (executar)
     int threads = 0;                // threads que a solução teve de fato (as que o sistema deixou criar)

@@ -27,7 +27,7 @@ void conferir_destinos_do_estudo(const opcoes_execucao& o, const std::vector<rod
     }
     conferir_resumo(o.resumo);
     if (!o.grafico.empty())
-        for (const std::string& f : arquivos_de_graficos_estudo(o.grafico))
+        for (const std::string& f : arquivos_de_graficos_estudo(o.grafico, o.formato_grafico))
             if (falha_arquivo x = examinar_destino(f)) falha_de_arquivo("cannot open", "--plot", f, x);
 }
 
@@ -50,19 +50,18 @@ tabela_estudo tabela_das_rodadas(const opcoes_execucao& o, const resumo_lido& r,
     return t;
 }
 
-// Tabela na saída padrão e, com --plot, os gráficos; 1 quando falta o gnuplot.
+// Tabela na saída padrão e, com --plot, os gráficos; 1 quando falta o gnuplot ou o terminal do formato.
 int mostrar(const opcoes_execucao& o, const tabela_estudo& t) {
     escrever_na_saida_padrao(texto_tabela_estudo(t));
     if (o.grafico.empty()) return 0;
     conjunto_saidas saidas;
     std::vector<std::string> notas;
-    const bool desenhou = desenhar_graficos_estudo(t, o.grafico, saidas, notas);
+    const resultado_gnuplot desenhou = desenhar_graficos_estudo(t, o.grafico, o.formato_grafico, saidas, notas);
     for (const std::string& n : notas) escrever_mensagem(n);
-    const trava_de_conjunto trava(arquivos_de_graficos_estudo(o.grafico));
+    const trava_de_conjunto trava(arquivos_de_graficos_estudo(o.grafico, o.formato_grafico));
     saidas.efetivar();
-    if (desenhou) return 0;
-    escrever_mensagem("gnuplot not found, so the --plot figures were not drawn (install gnuplot-nox); the data and the "
-                      "script " + nome_para_programa(o.grafico + ".gp") + " are written");
+    if (desenhou == resultado_gnuplot::desenhou) return 0;
+    escrever_mensagem(aviso_sem_figuras(desenhou, o.grafico, o.formato_grafico));
     return 1;
 }
 

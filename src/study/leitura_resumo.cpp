@@ -34,6 +34,8 @@ bool guardada(const std::string& c) {
                                    "q_assintotico", "rho_lfa",  "mu_lfa",         "trabalho_ciclo", "q_por_trabalho",
                                    "cpu_s",    "erro_algebrico_max", "erro_discretizacao_max"};
         for (const opcao_metodo& o : opcoes_do_metodo()) u.insert(o.nome);
+        const colunas_de_repeticao& r = nomes_das_colunas_de_repeticao();
+        u.insert({r.repeticoes, r.cpu_mediana, r.cpu_min, r.cpu_max});
         return u;
     }();
     return usadas.count(c) > 0;

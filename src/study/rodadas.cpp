@@ -151,6 +151,7 @@ std::vector<rodada_estudo> planejar_estudo(const opcoes_execucao& o, const estad
         std::vector<std::string>& a = x.argumentos;
         a = {"-n", "-j", "1"};
         if (o.utf8) a.push_back("--utf8");
+        if (o.repeticoes > 1) a.insert(a.end(), {"--repeat", std::to_string(o.repeticoes)});
         for (const alteracao_entrada& m : metodo) argumento_de_metodo(a, m.nome, m.valor);
         for (const alteracao_entrada& s : o.alteracoes) a.insert(a.end(), {"--set", s.nome + "=" + s.valor});
         for (const alteracao_entrada& s : x.alteracoes) a.insert(a.end(), {"--set", s.nome + "=" + s.valor});

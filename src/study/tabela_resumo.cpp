@@ -86,8 +86,12 @@ std::vector<serie_estudo> agrupar(const resumo_lido& r, const linhas& v, const s
         const auto [it, novo] = qual.emplace(chave(r, v[l], c), s.size());
         if (novo) {
             std::string rotulo;
-            for (std::size_t i : c) rotulo += (rotulo.empty() ? "" : " ") + r.colunas[i] + "=" + std::string(r.campo(v[l], i));
-            s.push_back({rotulo, {}, sem_cifra});
+            std::vector<valor_parametro> valores;
+            for (std::size_t i : c) {
+                valores.push_back({r.colunas[i], std::string(r.campo(v[l], i))});
+                rotulo += (rotulo.empty() ? "" : " ") + valores.back().nome + "=" + valores.back().valor;
+            }
+            s.push_back({rotulo, {}, sem_cifra, valores});
         }
         s[it->second].linhas.push_back(l);
     }
@@ -154,6 +158,11 @@ linha_estudo linha_da_tabela(const resumo_lido& r, std::size_t l, const std::vec
     x.cpu_s = numero(campo("cpu_s"));
     x.erro_algebrico_max = numero(campo("erro_algebrico_max"));
     x.erro_discretizacao_max = numero(campo("erro_discretizacao_max"));
+    x.incognitas = numero(campo("nx")) * numero(campo("ny"));
+    const colunas_de_repeticao& rep = nomes_das_colunas_de_repeticao();
+    x.cpu_mediana = numero(campo(rep.cpu_mediana));
+    x.cpu_min = numero(campo(rep.cpu_min));
+    x.cpu_max = numero(campo(rep.cpu_max));
     return x;
 }
 
@@ -229,6 +238,14 @@ tabela_estudo montar_tabela(const resumo_lido& r, const std::vector<std::size_t>
     std::vector<std::size_t> grade, resto;
     for (std::size_t c : par) (de_grade(r.colunas[c]) ? grade : resto).push_back(c);
     eixo_e_series(t, r, v, par, grade);
+    t.eixo_de_grade = !t.eixo.empty() && de_grade(t.eixo);
     if (!grade.empty()) erro_contra_h(t, r, v, resto);
+    // o que não varia, para os títulos dos gráficos: as candidatas com o mesmo valor, não vazio, em todas as linhas
+    if (!v.empty())
+        for (const std::string& nome : candidatas()) {
+            const std::size_t c = coluna_de(r, nome);
+            if (c == r.colunas.size() || std::find(par.begin(), par.end(), c) != par.end()) continue;
+            if (!r.campo(v.front(), c).empty()) t.fixos.push_back({nome, std::string(r.campo(v.front(), c))});
+        }
     return t;
 }

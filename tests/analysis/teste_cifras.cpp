@@ -247,11 +247,11 @@ TEST(Veredito, PrevisaoDaLfa) {
     EXPECT_EQ(aviso_sem_convergencia(metodo_efetivo({}, 2, 4, 2), {}), "");
 }
 
-// O mapa de kappa dos gráficos: com até 64 células por direção, cada célula no seu centro com o seu valor; com mais,
+// O mapa de kappa dos gráficos: com até celulas_do_mapa células por direção, cada célula no seu centro com o seu valor; com mais,
 // blocos de 2, 4, ... células, cada um no seu centro com o valor da célula que o contém (um salto fica na sua
 // posição: o do salto em (1/4, 3/4)^2 começa em x = 1/4 exatamente); sem coeficiente variável, nenhum mapa.
 TEST(Cifras, AmostraDoCoeficiente) {
-    for (const int nm : {4, 8}) {
+    for (const int nm : {4, 9}) {
         metodo_solver m;
         m.coeficiente = {tipo_coeficiente::salto, 50.0, 1, 1};
         estado_execucao e = estado_de(entrada(nm, 3, 3, "1e-3", 1, 1, 2));

@@ -60,7 +60,7 @@ TEST(Csv, HistoricoEResumo) {
     EXPECT_NE(s.find(",50,1,constant,linear,parou,20261208T140509-abc123,"), std::string::npos) << s;
     // depois: nxg(1) e nyg(1) como se digitam, ae/an do nível mais fino e a proveniência (a da plataforma falsa)
     EXPECT_TRUE(c.ends_with(",estudo,nxg,nyg,ae_an,versao,commit,compilador,maquina,processador,threads,"
-                            "instrucoes\r\n"))
+                            "instrucoes,repeat,cpu_s_mediana,cpu_s_min,cpu_s_max,relogio_s_mediana,relogio_s_min,relogio_s_max\r\n"))
         << c;
     EXPECT_NE(s.find(",20261208T140509-abc123,3,3,,"), std::string::npos) << s; // ae_an vazio: cifras não calculadas
     EXPECT_NE(s.find(",maquina-falsa,\"Processador Falso 1.0 GHz\",1,scalar/"), std::string::npos) << s;
@@ -212,11 +212,11 @@ TEST_F(GraficosEstudo, SeriesDegeneradasFicamDeFora) {
         t.linhas.push_back(l);
         t.x.push_back(3 + i);
     }
-    t.series_eixo = {{"", {0, 1, 2}, sem_cifra}};
-    t.series_grade = {{"problema=1", {0, 1, 2}, sem_cifra}};
+    t.series_eixo = {{"", {0, 1, 2}, sem_cifra, {}}};
+    t.series_grade = {{"problema=1", {0, 1, 2}, sem_cifra, {{"problema", "1"}}}};
     conjunto_saidas saidas;
     std::vector<std::string> notas;
-    desenhar_graficos_estudo(t, "p", saidas, notas);
+    desenhar_graficos_estudo(t, "p", formato_figura::svg, saidas, notas);
     std::string todas;
     for (const std::string& n : notas) todas += n + "\n";
     EXPECT_NE(todas.find("p-fator.svg leaves out the curve 'rho LFA': it has no value"), std::string::npos) << todas;

@@ -10,7 +10,7 @@
 // uso diz mais que ciclos V.
 TEST(Ajuda, NomeiaCadaFiguraEUmaVezCadaOpcao) {
     const std::string a = texto_de_ajuda();
-    const arquivos_graficos g = arquivos_de_graficos("PREFIX", mapa_coeficiente::com);
+    const arquivos_graficos g = arquivos_de_graficos("PREFIX", formato_figura::svg, mapa_coeficiente::com);
     for (const std::string& f : {g.figura_convergencia, g.figura_campo, g.figura_erro, g.figura_coeficiente, g.roteiro})
         EXPECT_NE(a.find(f), std::string::npos) << f;
     std::size_t linhas_j = 0;

@@ -118,8 +118,8 @@ TEST(Componentes, OpcoesDoMetodoDeAPontaAPonta) {
     }
     EXPECT_EQ(colunas, cabecalho_colunas_metodo());
     EXPECT_EQ(colunas_problema, cabecalho_colunas_problema());
-    // as colunas do problema vêm depois das antigas, antes do veredito e do estudo (os scripts leem as antigas
-    // pela posição)
+    // as colunas do problema vêm depois das antigas, antes do veredito, do estudo e das de --repeat (os scripts
+    // leem as antigas pela posição)
     const std::string cab = cabecalho_resumo();
     EXPECT_NE(cab.find(",itmax," + colunas_problema + ",veredito,estudo,"), std::string::npos) << cab;
 }
