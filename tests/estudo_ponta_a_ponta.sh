@@ -12,11 +12,14 @@ unset EDITOR VISUAL
 cp "$exemplos/tervano3.ent" "$exemplos/lfa.ent" .
 # listagem sem as linhas 2 (cabeçalho), 4 (data) e a do tempo de CPU
 corpo() { sed -e '2d;4d' -e '/ = tempo de CPU (segundos)/d' "$1"; }
-# linhas do resumo sem cpu_s, relogio_s e data_hora (colunas 12, 13 e 17) e sem o estudo (a última), ordenadas
-sem_tempos() { tail -n +2 "$1" | cut -d, -f1-11,14-16,18- | sed 's/,[^,]*\r*$//' | sort; }
+coluna() { head -1 "$1" | tr -d '\r' | tr ',' '\n' | grep -nx "$2" | cut -d: -f1; }
+# linhas do resumo sem cpu_s, relogio_s e data_hora (colunas 12, 13 e 17) e sem o estudo, ordenadas
+sem_tempos() {
+    tail -n +2 "$1" | tr -d '\r' | awk -F, -v OFS=, -v e="$(coluna "$1" estudo)" '{ $12 = $13 = $17 = $e = ""; print }' |
+        sort
+}
 # a listagem de uma rodada de estudo: o nome dado e a assinatura dos valores
 listagem() { ls "$1"-??????????.lst; }
-coluna() { head -1 "$1" | tr ',' '\n' | grep -nx "$2" | cut -d: -f1; }
 temporarios() { ls -A | grep -q '^\.placa-'; }
 
 # ---- --lfa: a tabela, sem resolver nem escrever; os valores publicados a 3 dígitos (GS-lex nu = 2, 3: o sup

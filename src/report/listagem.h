@@ -116,6 +116,9 @@ std::string colunas_metodo(const estado_execucao& e, const metodo_efetivo& metod
 /// Nomes e valores das colunas do problema (eps, coeficiente, problema_efetivo), no fim da linha do resumo.
 std::string cabecalho_colunas_problema();
 std::string colunas_problema(const metodo_efetivo& metodo);
+/// As colunas da correção grossa (operador grosso, interpolação, engrossamento; vazias numa malha só), no fim.
+std::string cabecalho_colunas_grosso();
+std::string colunas_grosso(const estado_execucao& e, const metodo_efetivo& metodo);
 /// Nomes e valores das colunas das cifras da análise, que seguem as do método no resumo (vazias: não se aplica).
 std::string cabecalho_colunas_cifras();
 std::string colunas_cifras(const estado_execucao& e, const cifras_rodada& c);

@@ -84,7 +84,7 @@ std::string erro_csv(const metodo_efetivo& m, double v) {
 std::string cabecalho_resumo() {
     return std::string(primeiras_colunas) + "problema,tipo_ci,niter,razao_final,qmed_final,cpu_s,relogio_s,"
            "erro_max,erro_medio,convergiu,data_hora," + cabecalho_colunas_metodo() + "," + cabecalho_colunas_cifras() +
-           "," + cabecalho_colunas_problema() + ",veredito,estudo\r\n";
+           "," + cabecalho_colunas_problema() + ",veredito,estudo," + cabecalho_colunas_grosso() + "\r\n";
 }
 
 // O caso vai em UTF-8, como todo o arquivo, e com o apóstrofo das planilhas quando parece uma fórmula; um número que não é finito (a razão 0/0 de uma grade sem incógnitas,
@@ -101,7 +101,7 @@ std::string linha_resumo(const estado_execucao& e, const cifras_rodada& cifras, 
            "," + numero_csv(e.tparede) + "," + erro_csv(metodo, erro.maximo) + "," + erro_csv(metodo, erro.medio) + "," +
            (e.veredito_final == veredito::convergiu ? "1" : "0") + "," + e.texto_iso + "," + colunas_metodo(e, metodo) +
            "," + colunas_cifras(e, cifras) + "," + colunas_problema(metodo) + "," + nome_do_veredito(e.veredito_final) +
-           "," + texto_csv(estudo) + "\r\n";
+           "," + texto_csv(estudo) + "," + colunas_grosso(e, metodo) + "\r\n";
 }
 
 bool cabecalho_de_resumo(std::string_view linha) { return linha.starts_with(primeiras_colunas); }

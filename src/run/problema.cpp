@@ -1,15 +1,19 @@
 // O problema pedido conferido contra a entrada lida, antes de qualquer arquivo: faixas do coeficiente que cabem nas
 // células do nível mais fino, a solução manufaturada só com coeficiente constante, tipo_ci = 1 só com solução
-// exata e um operador sem estouro.
+// exata e um operador sem estouro; e as combinações de componentes que não existem (a meia ponderação numa direção).
 #include <cmath>
 
 #include "run/execucao.h"
 #include "solver/solver.h"
+#include "state/componentes.h"
 #include "state/erro_fatal.h"
 
 namespace {
 
 std::string conflito_de_opcoes(const metodo_solver& m) {
+    if (m.engrossamento != tipo_engrossamento::completo && m.restricao == tipo_restricao::meia)
+        return "--restriction half has no one-direction form: with --coarsening " +
+               std::string(componente(m.engrossamento).nome) + " use injection, full or transpose";
     const bool variavel = m.coeficiente.tipo != tipo_coeficiente::constante && m.coeficiente.c != 1.0;
     if (m.problema.tipo != tipo_problema::senos || !variavel) return {};
     return "--problem " + texto_problema(m.problema) + " needs a constant coefficient: its source is derived for "

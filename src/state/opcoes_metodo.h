@@ -10,8 +10,9 @@
 
 #include "state/metodo.h"
 
-// Do que uma opção trata: dos componentes do método ou do problema resolvido.
-enum class grupo_opcao { metodo, problema };
+// Do que uma opção trata: dos componentes do método, do problema resolvido ou dos componentes da correção grossa
+// (operador grosso, interpolação, engrossamento: vieram depois, as suas colunas vão no fim da linha do resumo).
+enum class grupo_opcao { metodo, problema, grosso };
 
 struct opcao_metodo {
     const char* nome;      // --NOME na linha de comando e NOME em --sweep NOME=LISTA

@@ -21,7 +21,8 @@ namespace {
 bool de_texto(const std::string& c) {
     static const std::set<std::string> textos = {"caso",     "data_hora",   "ciclo",       "grosso",
                                                  "suavizador", "restricao", "inicio",     "coeficiente",
-                                                 "problema_efetivo", "veredito", "estudo"};
+                                                 "problema_efetivo", "veredito", "estudo", "operador_grosso",
+                                                 "interpolacao", "engrossamento"};
     return textos.count(c) > 0;
 }
 

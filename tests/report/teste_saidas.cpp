@@ -49,11 +49,11 @@ TEST(Csv, HistoricoEResumo) {
     const std::string c = cabecalho_resumo();
     // a vírgula dentro das aspas do caso é a única a mais
     EXPECT_EQ(std::count(r.begin(), r.end(), ','), std::count(c.begin(), c.end(), ',') + 1);
-    // o veredito, depois das colunas antigas
-    EXPECT_NE(c.find(",itmax,eps,coeficiente,problema_efetivo,veredito,estudo\r\n"), std::string::npos) << c;
-    EXPECT_NE(r.find(",50,1,constant,linear,parou,\r\n"), std::string::npos) << r; // uma rodada avulsa não tem estudo
+    // o veredito e o estudo depois das colunas antigas, e a correção grossa depois deles
+    EXPECT_NE(c.find(",itmax,eps,coeficiente,problema_efetivo,veredito,estudo,operador_grosso,interpolacao,engrossamento\r\n"), std::string::npos) << c;
+    EXPECT_NE(r.find(",50,1,constant,linear,parou,,rediscretize,bilinear,full\r\n"), std::string::npos) << r; // uma rodada avulsa não tem estudo
     const std::string s = linha_resumo(e, cifras, efetivo(e), "20261208T140509-abc123");
-    EXPECT_TRUE(s.ends_with(",50,1,constant,linear,parou,20261208T140509-abc123\r\n")) << s;
+    EXPECT_TRUE(s.ends_with(",50,1,constant,linear,parou,20261208T140509-abc123,rediscretize,bilinear,full\r\n")) << s;
 }
 
 // Uma grade sem incógnitas: a razão 0/0 não vai ao resumo (um campo vazio, como uma cifra que não se aplica); o

@@ -332,7 +332,7 @@ TEST(ListagemMetodo, ProblemaNoBlocoENasSaidas) {
     EXPECT_EQ(colunas_problema(efetivo(e)), "1,constant,linear");
     resolver_multigrid(e, me);
     const std::string r = linha_resumo(e, calcular_cifras(e, me), me);
-    EXPECT_TRUE(r.ends_with(",0.01,jump:1000,constant:-2.5,parou,\r\n")) << r;
+    EXPECT_TRUE(r.ends_with(",0.01,jump:1000,constant:-2.5,parou,,rediscretize,bilinear,full\r\n")) << r;
     // sem solução exata: os erros contra ela ficam vazios, como as cifras que não se aplicam
     const std::vector<std::string> campos = campos_csv(r);
     const std::vector<std::string> nomes = campos_csv(cabecalho_resumo());
