@@ -37,7 +37,24 @@ std::vector<std::string> avisos_do_problema(const estado_execucao& e, const meto
     return avisos;
 }
 
+void conferir_niveis(const estado_execucao& entrada, const metodo_efetivo& m) {
+    if (!m.multigrid || m.transferencias_padrao) return;
+    estado_execucao e;
+    e.nm = entrada.nm;
+    e.nxg = entrada.nxg;
+    e.nyg = entrada.nyg;
+    e.nxyg = entrada.nxyg;
+    derivar_niveis_grossos(e, m.engrossamento);
+    for (int k = 1; k <= e.nm; ++k)
+        if (e.nxg[k] <= 2 || e.nyg[k] <= 2)
+            throw erro_fatal("level " + std::to_string(k) + " has no interior points (" + std::to_string(e.nxg[k]) +
+                             " x " + std::to_string(e.nyg[k]) + "): --coarse-operator galerkin, --interpolation "
+                             "operator and --coarsening x|y need interior points on every level (give nxg(1) and "
+                             "nyg(1) of at least 3)");
+}
+
 void conferir_problema(const estado_execucao& e, const metodo_efetivo& m, const std::string& arquivo) {
+    conferir_niveis(e, m);
     metodo_solver pedido;
     pedido.coeficiente = m.coeficiente;
     pedido.problema = m.problema;

@@ -85,7 +85,9 @@ long long memoria_da_rodada(const estado_execucao& e, const opcoes_execucao& o,
     filho.resumo = o.resumo;
     for (const alteracao_entrada& m : metodo) ler_opcao_metodo(m.nome, m.valor.c_str(), filho.metodo);
     if (const std::string c = conferir_opcoes_do_problema(filho.metodo); !c.empty()) throw erro_fatal(c);
-    const necessidade_memoria n = memoria_necessaria(e, filho, metodo_efetivo(filho.metodo, e.nitm, e.nm, e.problema));
+    const metodo_efetivo efetivo(filho.metodo, e.nitm, e.nm, e.problema);
+    conferir_niveis(e, efetivo);
+    const necessidade_memoria n = memoria_necessaria(e, filho, efetivo);
     return n.T + n.cor + n.res + n.hist + n.rascunho + n.fator + n.saidas;
 }
 
