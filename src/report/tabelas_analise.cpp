@@ -137,5 +137,13 @@ std::string texto_tempos(const estado_execucao& e, const tempos_fases& t) {
         s += no_terminal("* fases fundidas numa só passada rápida pela malha, que não se divide" + fundidas);
     s += no_terminal("fora das fases (campo inicial, norma inicial, correções zeradas, avisos por iteração): " +
                      ms(e.tparede - total) + " ms de " + ms(e.tparede) + " ms da solução");
+    // a memória que a fase operador montou (coeficientes por ponto, operadores de Galerkin, pesos da interpolação)
+    const double bytes = static_cast<double>(e.pesos.size() + e.kappa.size()) * sizeof(double);
+    if (bytes > 0.0) {
+        char mib[32];
+        std::snprintf(mib, sizeof mib, "%.3f", bytes / 1048576.0);
+        s += no_terminal("operador: " + std::string(mib) + " MiB montados uma vez (coeficientes por ponto, operadores "
+                         "de Galerkin e pesos da interpolação por ponto, kappa)");
+    }
     return s;
 }
