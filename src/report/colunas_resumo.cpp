@@ -102,6 +102,8 @@ std::vector<coluna_resumo> montar() {
         {"instrucoes", texto, origem, [](const dados_da_linha& d) { return d.origem.instrucoes; }},
     };
     c.insert(c.end(), fim.begin(), fim.end());
+    // as da correção grossa (coarse-operator, interpolation, coarsening) vieram depois de todas
+    opcoes(grupo_opcao::grosso);
     return c;
 }
 
