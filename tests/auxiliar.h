@@ -51,6 +51,16 @@ inline vista_nivel vista_de(std::vector<double>& u, std::vector<double>* f, int 
     return v;
 }
 
+// O nível de baixo nxc x nyc com o lado direito r (e, se dada, a correção cor), interpolação bilinear.
+inline nivel_abaixo abaixo(double* r, int nxc, int nyc, const double* cor = nullptr) {
+    nivel_abaixo g;
+    g.r = r;
+    g.nxc = nxc;
+    g.nyc = nyc;
+    g.cor = cor;
+    return g;
+}
+
 // Cada teste num diretório temporário próprio, que passa a ser o corrente.
 class diretorio_temporario : public ::testing::Test {
 protected:

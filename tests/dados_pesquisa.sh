@@ -22,8 +22,8 @@ cp "$exemplos/tervano3.ent" .
 "$placa" -n --cycle W --smoother line-alt --coarsest solve --csv h2.csv --summary s.csv --json r2.json || falha "rodada 2"
 "$placa" -n --set nm=1 --set nxg=9 --set nyg=9 --set 'caso="uma, malha".lst' --csv h3.csv --summary s.csv \
     --json r3.json || falha "rodada 3"
-"$placa" -n --problem constant:1 --coefficient jump:10 --csv h4.csv --csv-errors --summary s.csv --json r4.json ||
-    falha "rodada 4"
+"$placa" -n --problem constant:1 --coefficient jump:10 --coarse-operator galerkin --interpolation operator --csv h4.csv \
+    --csv-errors --summary s.csv --json r4.json || falha "rodada 4"
 "$placa" -n --json - --csv-errors >r5.json || falha "--json -"
 # um estudo, e o mesmo estudo pelo GNU parallel e pelo exemplo do Slurm
 varrer=(--sweep smoother=gs-lex,jacobi --sweep nm=2:3)
@@ -57,7 +57,7 @@ for f in sorted(glob.glob('*.csv')):
     confere(all(len(x) == len(l[0]) for x in l), f + ': linhas de tamanhos diferentes')
     confere(not any(x and x[0].startswith('#') for x in l), f + ': linha de comentário')
 opcoes = ['cycle', 'fmg', 'pre', 'post', 'coarsest', 'smoother', 'omega', 'restriction', 'start', 'eps',
-          'coefficient', 'problem']
+          'coefficient', 'problem', 'coarse-operator', 'interpolation', 'coarsening']
 s = pandas.read_csv('s.csv')
 confere(len(s) == 4, 's.csv: %d linhas' % len(s))
 confere(all(o in s.columns for o in opcoes), 's.csv: colunas das opções: %s' % list(s.columns))
@@ -107,6 +107,11 @@ for n in range(1, 5):
 confere(docs[1]['metodo']['classico'] is True and docs[2]['metodo']['cycle'] == 'W', 'método efetivo')
 confere(docs[2]['metodo']['coarsest'] == 'solve' and docs[2]['metodo']['omega'] is None, 'r2: coarsest, omega')
 confere(docs[3]['metodo']['cycle'] is None and docs[3]['tempos']['nivel'] == [1], 'r3: malha só')
+confere(docs[4]['metodo']['coarse-operator'] == 'galerkin' and docs[4]['metodo']['interpolation'] == 'operator' and
+        docs[4]['metodo']['coarsening'] == 'full' and docs[3]['metodo']['coarsening'] is None, 'correção grossa')
+confere(list(s.columns[-3:]) == ['coarse-operator', 'interpolation', 'coarsening'] and
+        s.loc[3, 'coarse-operator'] == 'galerkin' and pandas.isna(s.loc[2, 'interpolation']),
+        's.csv: colunas da correção grossa: %s' % list(s.columns[-3:]))
 confere(docs[4]['erro']['erro_max'] is None and 'erro_algebrico_max' in docs[4]['historico'], 'r4: sem solução exata')
 confere(docs[5]['historico'] == docs[1]['historico'], '--json - e --json FILE: históricos diferentes')
 confere(docs[1]['memoria']['total'] >= docs[1]['memoria']['T'] > 0, 'memória')

@@ -211,7 +211,8 @@ wait $p1 || falha "a: $(cat ../a.txt)"
 [ "$(grep -c '^saida-nitm' ../a.txt)" -eq 4 ] && [ "$(grep -c '^saida-nitm' ../b.txt)" -eq 4 ] ||
     falha "tabelas: $(cat ../a.txt ../b.txt)"
 [ "$(ls saida-nitm*.lst | wc -l)" -eq 8 ] || falha "listagens trocadas: $(ls saida-nitm*.lst)"
-[ "$(awk -F, 'NR == 1 { for (i = 1; i <= NF; i++) if ($i == "estudo") c = i; next } { print $c }' r.csv | sort -u | wc -l)" -eq 2 ] || falha "identificadores: $(cat r.csv)"
+e=$(head -1 r.csv | tr -d '\r' | tr ',' '\n' | grep -nx estudo | cut -d: -f1)
+[ "$(tail -n +2 r.csv | awk -F, -v e="$e" '{print $e}' | sort -u | wc -l)" -eq 2 ] || falha "identificadores: $(cat r.csv)"
 for f in $(grep -o '^saida-nitm[^ ]*' ../b.txt); do grep -qa '^gs-rb ' "$f" || falha "a tabela de b mostra $f"; done
 
 novo "caso de 50 caracteres: nomes únicos por rodada, de um estudo a outro"

@@ -22,6 +22,9 @@ import time
 from decimal import Decimal
 from fractions import Fraction
 
+import referencia_galerkin as galerkin_ref
+import referencia_robusta as robusta
+
 PI = 3.141592653589793
 RSH = 0.08658953753004696
 
@@ -310,7 +313,15 @@ def efetivo(m, nitm, problema=2):
                 grosso=m.get("grosso", nitm), suavizador=suav, omega=omega, restricao=m.get("restricao", "injection"),
                 semente=None if inicio is False else (1 if inicio is None else inicio),
                 eps=m.get("eps", 1.0), coeficiente=coefd, problema=prob, da_entrada=prob == entrada,
-                variavel=coefd[0] != "constant" and coefd[1] != 1.0)
+                variavel=coefd[0] != "constant" and coefd[1] != 1.0,
+                operador_grosso=m.get("operador_grosso", "rediscretize"),
+                interpolacao=m.get("interpolacao", "bilinear"), engrossamento=m.get("engrossamento", "full"))
+
+
+def robusto(e):
+    """Seção 12: algum dos componentes da correção grossa que não é o de sempre (nm >= 2)."""
+    return (e["operador_grosso"] != "rediscretize" or e["interpolacao"] != "bilinear"
+            or e["engrossamento"] != "full")
 
 
 def tem_exata(e):
@@ -325,7 +336,7 @@ def padrao(e, nm, nitm):
     if nm == 1:
         return base
     return (base and e["ciclo"] == "V" and not e["fmg"] and e["pre"] == nitm and e["pos"] == nitm
-            and e["grosso"] == nitm and e["restricao"] == "injection")
+            and e["grosso"] == nitm and e["restricao"] == "injection" and not robusto(e))
 
 
 class Gerador:
@@ -350,7 +361,8 @@ class Nivel:
     """Uma função de malha de um nível: u (T ou cor) com deslocamento o e lado direito rhs (None em T sem fonte);
     o operador da seção 2: constante (ae com eps) ou, com kappa (as células do nível, a partir de 1), variável, com
     ax, ay, apv por ponto local (seção 2.3)."""
-    __slots__ = ("u", "o", "rhs", "nx", "ny", "dx", "dy", "ae", "an", "ap", "pts", "var", "ax", "ay", "apv", "eps")
+    __slots__ = ("u", "o", "rhs", "nx", "ny", "dx", "dy", "ae", "an", "ap", "pts", "var", "ax", "ay", "apv", "eps",
+                 "c9", "pesos")
 
     def __init__(self, u, o, rhs, nx, ny, eps=1.0, kappa=None):
         self.u, self.o, self.rhs, self.nx, self.ny, self.eps = u, o, rhs, nx, ny, eps
@@ -358,6 +370,8 @@ class Nivel:
         # índices (com deslocamento) dos pontos interiores, j externo, i interno
         self.pts = [o + i + (j - 1) * nx for j in range(2, ny) for i in range(2, nx)]
         self.var = kappa is not None
+        self.c9 = None      # seção 12.2: o operador de Galerkin (tupla constante ou nove listas por ponto)
+        self.pesos = None   # seção 12.3: os pesos da interpolação do nível de baixo para este (None: bilinear)
         if self.var:
             self.ax, self.ay, self.apv = operador_variavel(kappa, nx, ny, self.ae, self.an)
 
@@ -482,6 +496,8 @@ def zerar_nivel(u, nv):
 def valor_ponto(nv, a, P):
     """Seção 4.1: o valor de Gauss-Seidel em P a partir do arranjo a (u, ou a cópia no Jacobi)."""
     nx, rhs = nv.nx, nv.rhs
+    if nv.c9 is not None:
+        return robusta.valor_nove(nv, a, P)
     if nv.var:
         p = P - nv.o
         y = nv.ay[p] * a[P - nx] + nv.ay[p + nx] * a[P + nx]
@@ -660,12 +676,12 @@ def suavizar(nv, e, n):
         elif nome == "jacobi":
             jacobi(nv, omega)
         elif nome == "line-x":
-            linha_x(nv)
+            (robusta.linha_x_nove if nv.c9 is not None else linha_x)(nv)
         elif nome == "line-y":
-            linha_y(nv)
+            (robusta.linha_y_nove if nv.c9 is not None else linha_y)(nv)
         else:
-            linha_x(nv)
-            linha_y(nv)
+            (robusta.linha_x_nove if nv.c9 is not None else linha_x)(nv)
+            (robusta.linha_y_nove if nv.c9 is not None else linha_y)(nv)
 
 
 # --- transferências ---------------------------------------------------------------------------------------------
@@ -677,6 +693,8 @@ def residuo(nv, p):
     if i == 1 or i == nx or j == 1 or j == nv.ny:
         return 0.0
     u, P = nv.u, nv.o + p
+    if nv.c9 is not None:
+        return robusta.residuo_nove(nv, p)
     if nv.var:
         x = nv.ax[p] * u[P - 1] + nv.ax[p + 1] * u[P + 1]
         y = nv.ay[p] * u[P - nx] + nv.ay[p + nx] * u[P + nx]
@@ -815,8 +833,10 @@ def resolver_direto(nv):
 class Multigrid:
     def __init__(self, d, e):
         self.d, self.e, nm = d, e, d["nm"]
-        self.nxg = [0] + [(d["nx1"] - 1) * 2 ** (k - 1) + 1 for k in range(1, nm + 1)]
-        self.nyg = [0] + [(d["ny1"] - 1) * 2 ** (k - 1) + 1 for k in range(1, nm + 1)]
+        eng = self.eng = e.get("engrossamento", "full") if nm >= 2 else "full"
+        self.galerkin = nm >= 2 and e.get("operador_grosso", "rediscretize") == "galerkin"
+        self.pelo_operador = nm >= 2 and e.get("interpolacao", "bilinear") == "operator"
+        self.nxg, self.nyg = robusta.tamanhos(d["nx1"], d["ny1"], nm, eng)
         ofs = [0, 0]
         for k in range(1, nm):
             ofs.append(ofs[k] + self.nxg[k] * self.nyg[k])
@@ -829,17 +849,38 @@ class Multigrid:
         kap = [None] * (nm + 1)
         if e.get("variavel"):
             kap[nm] = campo_kappa(e["coeficiente"], self.nxg[nm], self.nyg[nm])
-            for k in range(nm, 1, -1):
-                kap[k - 1] = media_celulas(kap[k], self.nxg[k], self.nyg[k])
+            for k in range(nm, 1 if not self.galerkin else nm, -1):
+                kap[k - 1] = (media_celulas(kap[k], self.nxg[k], self.nyg[k]) if eng == "full"
+                              else robusta.media_semi(kap[k], self.nxg[k], self.nyg[k], eng))
         self.kappa = kap[nm]
         self.fonte = fonte_do_problema(e["problema"], eps, self.nxg[nm], self.nyg[nm]) if "problema" in e else None
         self.niv = [None] + [Nivel(self.cor, ofs[k], self.res, self.nxg[k], self.nyg[k], eps, kap[k])
                              for k in range(1, nm)]
         self.niv.append(Nivel(self.T, 0, self.fonte, self.nxg[nm], self.nyg[nm], eps, kap[nm]))
+        # seção 12: de cima para baixo, os pesos da interpolação do nível k, depois o operador de Galerkin de k-1
+        for k in range(nm, 1, -1):
+            if self.pelo_operador:
+                self.niv[k].pesos = robusta.Pesos(self.niv[k], eng)
+            if self.galerkin:
+                self.niv[k - 1].c9 = galerkin_ref.galerkin(self.niv[k], self.niv[k].pesos, e["restricao"], eng,
+                                                           self.nxg[k - 1], self.nyg[k - 1])
+
+    def restringir(self, nv, grosso):
+        tipo = self.e["restricao"]
+        if self.eng == "full" and tipo != "transpose":
+            restringir(nv, grosso, tipo)
+        else:
+            galerkin_ref.restringir_geral(nv, grosso, tipo, self.eng, nv.pesos, lambda p: residuo(nv, p))
+
+    def prolongar(self, grosso, nv):
+        if self.eng == "full" and nv.pesos is None:
+            prolongar(grosso, nv)
+        else:
+            robusta.prolongar_geral(grosso, nv, nv.pesos, self.eng)
 
     def grosso(self, nv):
         if self.e["grosso"] == "solve":
-            resolver_direto(nv)
+            (galerkin_ref.resolver_nove if nv.c9 is not None else resolver_direto)(nv)
         else:
             suavizar(nv, self.e, self.e["grosso"])
 
@@ -849,7 +890,7 @@ class Multigrid:
             self.grosso(nv)
             return
         suavizar(nv, e, e["pre"])
-        restringir(nv, self.niv[k - 1], e["restricao"])
+        self.restringir(nv, self.niv[k - 1])
         zerar_nivel(self.cor, self.niv[k - 1])
         if tipo == "V":
             self.ciclo(k - 1, "V")
@@ -859,7 +900,7 @@ class Multigrid:
         else:
             self.ciclo(k - 1, "F")
             self.ciclo(k - 1, "V")
-        prolongar(self.niv[k - 1], nv)
+        self.prolongar(self.niv[k - 1], nv)
         suavizar(nv, e, e["pos"])
 
     def fmg(self):
@@ -872,16 +913,18 @@ class Multigrid:
             if k < nm:
                 zerar_nivel(self.res, nv)
                 if self.fonte is not None:
-                    passo, nxf = 2 ** (nm - k), self.nxg[nm]
+                    nxf = self.nxg[nm]
+                    px = 2 ** (nm - k) if self.eng in ("full", "x") else 1   # seção 12.1
+                    py = 2 ** (nm - k) if self.eng in ("full", "y") else 1
                     for J in range(2, nv.ny):
                         for I in range(2, nv.nx):
-                            self.res[nv.o + I + (J - 1) * nv.nx] = self.fonte[(I - 1) * passo + 1
-                                                                               + (J - 1) * passo * nxf]
+                            self.res[nv.o + I + (J - 1) * nv.nx] = self.fonte[(I - 1) * px + 1
+                                                                               + (J - 1) * py * nxf]
             if k == 1:
                 contornos_nivel(nv, prob)
                 self.grosso(nv)
             else:
-                prolongar(self.niv[k - 1], nv)
+                self.prolongar(self.niv[k - 1], nv)
                 contornos_nivel(nv, prob)
                 self.ciclo(k, self.e["ciclo"])
 
@@ -996,7 +1039,14 @@ def bloco_metodo(d, m):
     if e["omega"] is not None:
         L.append(cient(e["omega"], 17, 8) + " = omega: fator de relaxação")
     if nm >= 2:
-        L.append(t15(e["restricao"]) + "   = restrição: injection, half ou full")
+        rob = robusto(e) or e["restricao"] == "transpose"
+        # a legenda nomeia a transposta só nas listagens com a correção grossa robusta (seção 12)
+        L.append(t15(e["restricao"]) + ("   = restrição: injection, half, full ou transpose" if rob
+                                        else "   = restrição: injection, half ou full"))
+        if robusto(e):
+            L.append(t15(e["operador_grosso"]) + "   = operador grosso: rediscretize ou galerkin")
+            L.append(t15(e["interpolacao"]) + "   = interpolação: bilinear ou operator")
+            L.append(t15(e["engrossamento"]) + "   = engrossamento: full, x ou y")
     L.append(t15("tipo_ci" if e["semente"] is None else "aleatório") + "   = início: tipo_ci ou aleatório")
     if e["semente"] is not None:
         L.append(n11(e["semente"]) + "   = semente: do início aleatório")
@@ -1089,6 +1139,14 @@ def metodo_aleatorio(rnd, nm):
         m["restricao"] = rnd.choice(RESTRICOES)
     if rnd.random() < 0.35:
         m["inicio"] = rnd.choice([None, 0, 1, 42, 4294967295, rnd.randint(0, 4294967295)])
+    if rnd.random() < 0.35:
+        m["operador_grosso"] = rnd.choice(["galerkin", "galerkin", "rediscretize"])
+    if rnd.random() < 0.3:
+        m["interpolacao"] = rnd.choice(["operator", "operator", "bilinear"])
+    if rnd.random() < 0.3:
+        m["engrossamento"] = rnd.choice(["x", "y", "full"])
+    if rnd.random() < 0.15:
+        m["restricao"] = "transpose"
     if nm == 1 and rnd.random() < 0.7:
         # em geral só o que se aplica a nm = 1; às vezes o resto também (o placa avisa e ignora)
         m = {c: v for c, v in m.items() if c in ("suavizador", "omega", "inicio")}
@@ -1112,6 +1170,10 @@ def opcoes(m):
         a += ["--restriction", m["restricao"]]
     if "inicio" in m:
         a += ["--start", "random" if m["inicio"] is None else "random:%d" % m["inicio"]]
+    for c, nome in (("operador_grosso", "--coarse-operator"), ("interpolacao", "--interpolation"),
+                    ("engrossamento", "--coarsening")):
+        if c in m:
+            a += [nome, m[c]]
     if "eps" in m:
         a += ["--eps", repr(m["eps"])]
     if "coeficiente" in m:
@@ -1131,7 +1193,9 @@ def problema_aleatorio(rnd, d, m):
     nxf, nyf = (d["nx1"] - 1) * 2 ** (nm - 1) + 1, (d["ny1"] - 1) * 2 ** (nm - 1) + 1
     if rnd.random() < 0.35:
         m["eps"] = rnd.choice(EPS)
-    if nxf * nyf <= 1200 and rnd.random() < 0.4:
+    # os componentes robustos (seção 12) mostram o que fazem com o coeficiente que varia: mais vezes com eles
+    rob = any(c in m for c in ("operador_grosso", "interpolacao", "engrossamento"))
+    if nxf * nyf <= 1200 and rnd.random() < (0.7 if rob else 0.4):
         x = rnd.random()
         C = rnd.choice(VALORES_C)
         if x < 0.25:
@@ -1158,7 +1222,14 @@ def recusa(d, m):
     e = efetivo(m, d["nitm"], d["problema"])
     if e["problema"][0] == "sin" and e["variavel"]:
         return 2   # a linha de comando
+    if e["restricao"] == "half" and e["engrossamento"] != "full":
+        return 2   # seção 12: a meia ponderação não tem forma numa direção
     nm = d["nm"]
+    if nm >= 2 and robusto(e):
+        # seção 12: com os componentes robustos, todo nível com pontos interiores
+        nxg, nyg = robusta.tamanhos(d["nx1"], d["ny1"], nm, e["engrossamento"])
+        if any(nxg[k] <= 2 or nyg[k] <= 2 for k in range(1, nm + 1)):
+            return 1
     nxf, nyf = (d["nx1"] - 1) * 2 ** (nm - 1) + 1, (d["ny1"] - 1) * 2 ** (nm - 1) + 1
     c = e["coeficiente"]
     if c[0] == "checker" and (c[2] > nxf - 1 or c[2] > nyf - 1):

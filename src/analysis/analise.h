@@ -32,6 +32,9 @@ struct pedido_lfa {
     tipo_suavizador suavizador = tipo_suavizador::gs_lex;
     double omega = 0.0;                 // 0 = padrão do suavizador (1; 4/5 no Jacobi); as linhas não usam
     tipo_restricao restricao = tipo_restricao::completa;
+    tipo_operador_grosso operador_grosso = tipo_operador_grosso::rediscretizado;
+    tipo_interpolacao interpolacao = tipo_interpolacao::bilinear;
+    tipo_engrossamento engrossamento = tipo_engrossamento::completo;
     int nu1 = 1, nu2 = 1;               // varreduras antes e depois da correção grossa
     int pontos = 64;                    // frequências por direção na grade de [-pi/2, pi/2)^2
 };
@@ -49,7 +52,7 @@ struct resultado_lfa {
 pedido_lfa pedido_do_metodo(const metodo_efetivo& m, double ae, double an);
 /// Símbolo de uma varredura do suavizador na frequência baixa (t1, t2).
 matriz4 simbolo_suavizador(const pedido_lfa& p, double t1, double t2);
-/// Símbolo da correção grossa K = I - P L_H^-1 R L_h (bilinear, L_H rediscretizado); theta != 0.
+/// Símbolo da correção grossa K = I - P L_H^-1 R L_h com os componentes do pedido; theta != 0.
 matriz4 simbolo_correcao_grossa(const pedido_lfa& p, double t1, double t2);
 /// Símbolo do operador de dois níveis S^nu2 K S^nu1 (estoura para infinito ou some como o double); theta != 0.
 matriz4 simbolo_dois_niveis(const pedido_lfa& p, double t1, double t2);
@@ -65,8 +68,29 @@ struct potencia4 {
 potencia4 potencia(const matriz4& a, long long n);
 /// rho(S^nu2 K S^nu1) pelas potências escaladas: o raio da matriz escalada vezes 2^expoente; theta != 0.
 double raio_dois_niveis(const pedido_lfa& p, double t1, double t2);
-/// rho(Q S^nu)^(1/nu), nu >= 1 (Q anula o harmônico theta): a suavização por varredura em nu varreduras.
-double raio_suavizado(const matriz4& s, long long nu);
+/// rho(Q S^nu)^(1/nu), nu >= 1 (Q anula os harmônicos que o nível grosso representa: theta; no semiengrossamento
+/// em x também theta + (0, pi), em y theta + (pi, 0)): a suavização por varredura em nu varreduras.
+double raio_suavizado(const matriz4& s, long long nu, tipo_engrossamento g = tipo_engrossamento::completo);
+
+// ---- Símbolos das transferências e do operador grosso (engrossamento, interpolação, restrição, operador grosso).
+/// Os componentes são os da correção grossa de sempre (rediscretizado, bilinear, completo, sem a transposta)?
+bool transferencias_classicas(const pedido_lfa& p);
+/// O estêncil de cinco pontos do nível mais fino (ae, an; ap = 2(ae + an)) como de nove pontos.
+estencil9 estencil_fino_da_lfa(const pedido_lfa& p);
+/// Os pesos da interpolação do pedido: bilinear, ou os dependentes do operador do estêncil fino.
+pesos_constantes pesos_da_lfa(const pedido_lfa& p);
+/// O operador grosso do pedido como estêncil de nove pontos: rediscretizado, ou R A P (solver/galerkin.cpp).
+estencil9 estencil_grosso_da_lfa(const pedido_lfa& p, const pesos_constantes& w);
+/// ap - soma c_o e^{i Theta.o} de um estêncil constante, sem cancelamento perto de Theta = 0.
+complexo simbolo_estencil(const estencil9& a, double t1, double t2);
+/// (1/4) soma w(o) e^{-i phi.o} (1/2 e uma direção no semiengrossamento): o símbolo da interpolação num harmônico.
+complexo simbolo_interpolacao(const pesos_constantes& w, tipo_engrossamento g, double f1, double f2);
+/// soma r(o) e^{i phi.o}: o símbolo da restrição do pedido num harmônico (a transposta: o conjugado de P).
+complexo simbolo_restricao_geral(const pedido_lfa& p, const pesos_constantes& w, double f1, double f2);
+/// Os harmônicos que a correção grossa acopla: os quatro (0), ou dois blocos de dois (0 e 1) no semiengrossamento.
+int grupo_do_harmonico(tipo_engrossamento g, int a);
+/// K = I - P L_H^-1 R L com os componentes do pedido (em blocos no semiengrossamento); theta != 0.
+matriz4 correcao_grossa_geral(const pedido_lfa& p, double t1, double t2);
 /// mu, mu_nu e rho: máximo sobre a grade de frequências baixas, refinado por busca local.
 resultado_lfa analisar_lfa(const pedido_lfa& p);
 

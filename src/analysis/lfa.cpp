@@ -85,9 +85,10 @@ resultado_lfa analisar_lfa(const pedido_lfa& p) {
     const int nu = p.nu1 + p.nu2;
     const double passo = pi / n;
     const funcao_theta f_mu = [&](double t1, double t2) {
-        return raio_suavizado(simbolo_suavizador(p, t1, t2), 1);
+        return raio_suavizado(simbolo_suavizador(p, t1, t2), 1, p.engrossamento);
     };
-    const funcao_theta f_mu_nu = [&](double t1, double t2) { return raio_suavizado(simbolo_suavizador(p, t1, t2), nu); };
+    const funcao_theta f_mu_nu = [&](double t1, double t2) { return raio_suavizado(simbolo_suavizador(p, t1, t2), nu, p.engrossamento);
+    };
     const funcao_theta f_rho = [&](double t1, double t2) { return raio_dois_niveis(p, t1, t2); };
     resultado_lfa r;
     std::array<ponto, 3> g_mu{}, g_mu_nu{}, g_rho{};
@@ -100,8 +101,8 @@ resultado_lfa analisar_lfa(const pedido_lfa& p) {
         for (int k1 = 0; k1 < n; ++k1) {
             const double t1 = -0.5 * pi + (k1 + 0.5) * passo;
             const matriz4 s = simbolo_suavizador(p, t1, t2);
-            guardar(g_mu, {raio_suavizado(s, 1), t1, t2});
-            if (nu > 0) guardar(g_mu_nu, {raio_suavizado(s, nu), t1, t2});
+            guardar(g_mu, {raio_suavizado(s, 1, p.engrossamento), t1, t2});
+            if (nu > 0) guardar(g_mu_nu, {raio_suavizado(s, nu, p.engrossamento), t1, t2});
             if (admitido(dominio::toro_sem_zero, t1, t2)) guardar(g_rho, {f_rho(t1, t2), t1, t2});
             ++r.avaliacoes;
         }

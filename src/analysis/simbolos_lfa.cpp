@@ -100,7 +100,8 @@ double simbolo_restricao(tipo_restricao r, const harmonico& h) {
     switch (componente(r).simbolo) {
     case forma_restricao::injecao: return 1.0;
     case forma_restricao::meia: return 0.5 * (h.c1 * h.c1 + h.c2 * h.c2);
-    case forma_restricao::completa: break;
+    case forma_restricao::completa:
+    case forma_restricao::transposta: break; // a transposta da bilinear é a completa (as outras: simbolos_transferencias)
     }
     return bilinear(h);
 }
@@ -120,6 +121,9 @@ pedido_lfa pedido_do_metodo(const metodo_efetivo& m, double ae, double an) {
     p.suavizador = m.suavizador;
     p.omega = m.omega;
     p.restricao = m.restricao;
+    p.operador_grosso = m.operador_grosso;
+    p.interpolacao = m.interpolacao;
+    p.engrossamento = m.engrossamento;
     p.nu1 = m.pre;
     p.nu2 = m.pos;
     return p;
@@ -148,6 +152,7 @@ matriz4 simbolo_suavizador(const pedido_lfa& p, double t1, double t2) {
 // K(b, a) = delta(a, b) - p(b) r(a) L(a) / L_H(2 theta); L_H com ae/4, an/4 (espaçamentos dobrados):
 // L_H(2 theta) = ae sin^2(theta1) + an sin^2(theta2). Interpolação bilinear: p = cos^2(phi1/2) cos^2(phi2/2).
 matriz4 simbolo_correcao_grossa(const pedido_lfa& p, double t1, double t2) {
+    if (!transferencias_classicas(p)) return correcao_grossa_geral(p, t1, t2);
     const double s1 = std::sin(t1), s2 = std::sin(t2);
     const double lh = p.ae * (s1 * s1) + p.an * (s2 * s2);
     double pr[4], rl[4];
@@ -230,9 +235,13 @@ double raio_dois_niveis(const pedido_lfa& p, double t1, double t2) {
     return std::ldexp(raio_espectral(r.m, 4), static_cast<int>(std::clamp(r.expoente, -5000LL, 5000LL)));
 }
 
-double raio_suavizado(const matriz4& s, long long nu) {
+double raio_suavizado(const matriz4& s, long long nu, tipo_engrossamento g) {
     potencia4 r = potencia(s, nu);
     for (int j = 0; j < 4; ++j) r.m[j] = 0.0;
+    // no semiengrossamento o nível grosso representa também o harmônico que só é alto na direção não engrossada
+    const int baixo = g == tipo_engrossamento::x ? 2 : g == tipo_engrossamento::y ? 1 : 0;
+    if (baixo != 0)
+        for (int j = 0; j < 4; ++j) r.m[baixo * 4 + j] = 0.0;
     const double rho = raio_espectral(r.m, 4);
     if (r.expoente == 0) return std::pow(rho, 1.0 / static_cast<double>(nu));
     // rho 2^e, raiz nu: pelos logaritmos de base 2, sem formar 2^e

@@ -113,6 +113,8 @@ std::vector<coluna_resumo> montar() {
         {r.relogio_max, real, resultado, [](const dados_da_linha& d) { return numero(faixa_relogio(d.e).maior); }},
     };
     c.insert(c.end(), fim.begin(), fim.end());
+    // as da correção grossa (coarse-operator, interpolation, coarsening) vieram depois de todas
+    opcoes(grupo_opcao::grosso);
     return c;
 }
 

@@ -53,10 +53,11 @@ void escrever_historico_csv(const estado_execucao& e, const metodo_efetivo& meto
                (std::isfinite(x.medio) ? numero_csv(x.medio) : std::string());
     };
     // o método em colunas, o mesmo em toda linha (como o resumo o escreve)
-    const std::string metodo_csv = "," + colunas_metodo(metodo) + "," + colunas_problema(metodo);
+    const std::string metodo_csv =
+        "," + colunas_metodo(metodo) + "," + colunas_problema(metodo) + "," + colunas_grosso(metodo);
     saida.linha(std::string("iteracao,L1(R),L1(R)i/L1(R)o,q,qmed") +
                 (com_erros ? ",erro_algebrico_max,erro_algebrico_medio" : "") + "," + cabecalho_colunas_metodo() + "," +
-                cabecalho_colunas_problema());
+                cabecalho_colunas_problema() + "," + cabecalho_colunas_grosso());
     saida.linha("0," + numero_csv(e.hist[0]) + ",1,," + erro(0) + metodo_csv);
     for (long long it = 1; it <= e.niter; ++it) {
         const quocientes c = da_iteracao(e, it);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "report/listagem.h"
+#include "state/componentes.h"
 
 namespace {
 
@@ -67,9 +68,24 @@ std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, co
     s += no_terminal("mu: fator de suavização de uma varredura (o pior fator das frequências altas); mu_nu: o mesmo por "
                      "varredura em nu = nu1 + nu2 varreduras, e mu_nu^nu o que a suavização sozinha daria por ciclo; "
                      "rho: fator de convergência de dois níveis, S^nu2 K S^nu1.");
+    // a correção grossa da rodada: a de sempre, ou a robusta com os seus símbolos (doc/metodo.md, 12)
+    std::string grossa = "operador grosso rediscretizado, interpolação bilinear";
+    if (!metodo.transferencias_padrao) {
+        const bool semi = metodo.engrossamento != tipo_engrossamento::completo;
+        grossa = std::string("operador grosso ") +
+                 (metodo.operador_grosso == tipo_operador_grosso::galerkin ? "de Galerkin (R A P, o símbolo do estêncil de nove pontos)"
+                                                                         : "rediscretizado") +
+                 ", interpolação " +
+                 (metodo.interpolacao == tipo_interpolacao::operador ? "dependente do operador (pesos constantes)"
+                  : semi                                              ? "linear"
+                                                                      : "bilinear") +
+                 (semi ? std::string(", semiengrossamento em ") + componente(metodo.engrossamento).nome +
+                             " (dois harmônicos acoplados em vez de quatro)"
+                       : std::string());
+    }
     s += no_terminal("hipóteses: dois níveis (o nível grosso resolvido exatamente; o ciclo, --fmg e --coarsest não entram), "
-                     "grade infinita (sem o efeito dos contornos), operador grosso rediscretizado, interpolação "
-                     "bilinear, o suavizador, omega e a restrição da rodada, os coeficientes (ae, an) do nível mais fino.");
+                     "grade infinita (sem o efeito dos contornos), " + grossa +
+                     ", o suavizador, omega e a restrição da rodada, os coeficientes (ae, an) do nível mais fino.");
     if (!mg)
         s += no_terminal("com nm = 1 não há correção grossa: só mu e mu_nu se aplicam (nu = nitm varreduras por iteração); "
                          "o fator de uma malha só é o dos modos suaves, que a LFA não prevê.");
@@ -121,5 +137,13 @@ std::string texto_tempos(const estado_execucao& e, const tempos_fases& t) {
         s += no_terminal("* fases fundidas numa só passada rápida pela malha, que não se divide" + fundidas);
     s += no_terminal("fora das fases (campo inicial, norma inicial, correções zeradas, avisos por iteração): " +
                      ms(e.tparede - total) + " ms de " + ms(e.tparede) + " ms da solução");
+    // a memória que a fase operador montou (coeficientes por ponto, operadores de Galerkin, pesos da interpolação)
+    const double bytes = static_cast<double>(e.pesos.size() + e.kappa.size()) * sizeof(double);
+    if (bytes > 0.0) {
+        char mib[32];
+        std::snprintf(mib, sizeof mib, "%.3f", bytes / 1048576.0);
+        s += no_terminal("operador: " + std::string(mib) + " MiB montados uma vez (coeficientes por ponto, operadores "
+                         "de Galerkin e pesos da interpolação por ponto, kappa)");
+    }
     return s;
 }

@@ -1,7 +1,8 @@
 // O método nos relatórios: o bloco MÉTODO da listagem, a linha de componentes (monitor) e as colunas do resumo e do
-// CSV, com os nomes e os valores da tabela das opções (state/opcoes_metodo.h);
-// o problema (eps, coeficiente, --problem) só onde difere do padrão, para que a rodada clássica fique como sempre.
+// CSV, com os nomes e os valores da tabela das opções (state/opcoes_metodo.h); o problema (eps, coeficiente,
+// --problem) e a correção grossa só onde diferem do padrão, para que a rodada clássica fique como sempre.
 #include "report/listagem.h"
+#include "state/componentes.h"
 #include "state/opcoes_metodo.h"
 
 namespace {
@@ -9,6 +10,23 @@ namespace {
 std::string texto15(const std::string& s) { return s.size() >= 15 ? s : s + std::string(15 - s.size(), ' '); }
 
 std::string contagem(long n) { return inteiro(n, 11) + "    "; }
+
+// Os componentes da correção grossa que não são os de sempre (a restrição transposta, Galerkin, a interpolação pelo
+// operador, o semiengrossamento): só então a listagem os nomeia, e a legenda da restrição inclui a transposta, para
+// que as listagens dos outros métodos fiquem como eram.
+bool correcao_robusta(const metodo_efetivo& m) {
+    return !m.transferencias_padrao || m.restricao == tipo_restricao::transposta;
+}
+
+std::string legenda_das_restricoes(const metodo_efetivo& m) {
+    if (correcao_robusta(m)) return nomes_de_restricoes("ou");
+    std::vector<const char*> n;
+    for (const componente_restricao& r : restricoes())
+        if (r.tipo != tipo_restricao::transposta) n.push_back(r.nome);
+    std::string s;
+    for (std::size_t i = 0; i < n.size(); ++i) s += (i == 0 ? "" : i + 1 == n.size() ? " ou " : ", ") + std::string(n[i]);
+    return s;
+}
 
 } // namespace
 
@@ -29,7 +47,14 @@ void escrever_metodo(const estado_execucao& e, const metodo_efetivo& m, saida_te
     }
     linha(texto15(componente(m.suavizador).nome), "   = suavizador: " + nomes_de_suavizadores("ou"));
     if (componente(m.suavizador).aceita_omega) linha(cientifico(m.omega, 17, 8), " = omega: fator de relaxação");
-    if (e.nm >= 2) linha(texto15(componente(m.restricao).nome), "   = restrição: " + nomes_de_restricoes("ou"));
+    if (e.nm >= 2) linha(texto15(componente(m.restricao).nome), "   = restrição: " + legenda_das_restricoes(m));
+    if (e.nm >= 2 && !m.transferencias_padrao) {
+        linha(texto15(componente(m.operador_grosso).nome),
+              "   = operador grosso: " + nomes_de_operadores_grossos("ou"));
+        linha(texto15(componente(m.interpolacao).nome), "   = interpolação: " + nomes_de_interpolacoes("ou"));
+        linha(texto15(componente(m.engrossamento).nome),
+              "   = engrossamento: " + nomes_de_engrossamentos("ou"));
+    }
     const bool aleatorio = m.inicio == tipo_inicio::aleatorio;
     linha(texto15(latin1(aleatorio ? "aleatório" : "tipo_ci")), "   = início: tipo_ci ou aleatório");
     if (aleatorio) linha(contagem(static_cast<long>(m.semente)), "   = semente: do início aleatório");
@@ -72,6 +97,14 @@ std::string cabecalho_colunas_problema() {
 
 std::string colunas_metodo(const metodo_efetivo& m) {
     return do_grupo(grupo_opcao::metodo, [&](const opcao_metodo& o) { return texto_csv(o.efetivo(m)); });
+}
+
+std::string cabecalho_colunas_grosso() {
+    return do_grupo(grupo_opcao::grosso, [](const opcao_metodo& o) { return std::string(o.nome); });
+}
+
+std::string colunas_grosso(const metodo_efetivo& m) {
+    return do_grupo(grupo_opcao::grosso, [&](const opcao_metodo& o) { return texto_csv(o.efetivo(m)); });
 }
 
 std::string colunas_problema(const metodo_efetivo& m) {

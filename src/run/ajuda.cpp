@@ -117,6 +117,7 @@ std::string texto_de_ajuda() {
                                     expandir(o.ajuda, o));
     };
     grupo(grupo_opcao::metodo);
+    grupo(grupo_opcao::grosso);
     s += "\n"
          "Problem (the listing records any change from the Laplacian and the input's problema):\n";
     grupo(grupo_opcao::problema);

@@ -90,6 +90,9 @@ int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, const m
 /// do nível mais fino, sin:KX:KY só com coeficiente constante, tipo_ci = 1 só com solução exata (`arquivo`: a
 /// entrada), operador finito.
 void conferir_problema(const estado_execucao& e, const metodo_efetivo& m, const std::string& arquivo);
+/// Com Galerkin, a interpolação pelo operador ou o semiengrossamento, todo nível precisa de pontos interiores
+/// (doc/metodo.md, 12): erro_fatal com o nível que não tem.
+void conferir_niveis(const estado_execucao& e, const metodo_efetivo& m);
 /// Avisos (sem o prefixo) do problema que a grade não representa (sin:KX:KY com KX ou KY além dos seus intervalos).
 std::vector<std::string> avisos_do_problema(const estado_execucao& e, const metodo_efetivo& m);
 /// O arquivo de --summary pode receber linhas: gravável, regular e vazio, inexistente ou já um resumo do placa.

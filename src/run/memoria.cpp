@@ -21,8 +21,19 @@ std::string legivel(long double b) {
 
 } // namespace
 
-necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_execucao& o,
+necessidade_memoria memoria_necessaria(const estado_execucao& entrada, const opcoes_execucao& o,
                                       const metodo_efetivo& metodo) {
+    // os níveis grossos do engrossamento do método (doc/metodo.md, 12.1): os da entrada com o completo
+    estado_execucao semi;
+    const bool outro = metodo.multigrid && metodo.engrossamento != tipo_engrossamento::completo;
+    if (outro) {
+        semi.nm = entrada.nm;
+        semi.nxg = entrada.nxg;
+        semi.nyg = entrada.nyg;
+        semi.nxyg = entrada.nxyg;
+        derivar_niveis_grossos(semi, metodo.engrossamento);
+    }
+    const estado_execucao& e = outro ? semi : entrada;
     necessidade_memoria m;
     const long long d = static_cast<long long>(sizeof(double));
     m.hist = d * (std::clamp(e.itmax, 0, hist_inicial - 1) + 1LL);
@@ -30,10 +41,11 @@ necessidade_memoria memoria_necessaria(const estado_execucao& e, const opcoes_ex
     if (e.nm > 1) {
         const long long grossos = static_cast<long long>(e.nxyt) - e.nxyg[e.nm];
         m.cor = m.res = d * ((grossos < 0 ? 0 : grossos) + 1);
-        if (metodo.grosso_exato) m.fator = bytes_fator_banda(e.nxg[1], e.nyg[1]);
+        if (metodo.grosso_exato)
+            m.fator = bytes_fator_banda(e.nxg[1], e.nyg[1], formas_do_metodo(e, metodo).operador[1]);
     }
-    // o operador variável (coeficientes de aresta de todos os níveis, kappa e a média dele nos níveis grossos) e o
-    // termo fonte do nível mais fino
+    // o operador variável (coeficientes de aresta de todos os níveis, kappa e a média dele nos níveis grossos), os
+    // operadores de Galerkin por ponto, os pesos da interpolação pelo operador e o termo fonte do nível mais fino
     m.operador = d * doubles_do_operador(e, metodo);
     if (metodo.fonte) m.fonte = d * (static_cast<long long>(e.nxyg[e.nm]) + 1);
     // parcelas da norma (nove linhas do nível mais fino) e o rascunho do método
@@ -67,7 +79,7 @@ int planejar_memoria(const estado_execucao& e, const opcoes_execucao& o, const m
         if (m.cor) partes += ", cor " + legivel(m.cor) + ", res " + legivel(m.res);
         partes += ", hist " + legivel(m.hist) + ", work rows " + legivel(m.rascunho);
         if (m.fator) partes += ", band factor of level 1 " + legivel(m.fator);
-        if (m.operador) partes += ", variable operator " + legivel(m.operador);
+        if (m.operador) partes += ", operators and interpolation weights " + legivel(m.operador);
         if (m.fonte) partes += ", source term " + legivel(m.fonte);
         partes += ", output buffers " + legivel(m.saidas);
         throw erro_fatal("not enough memory for this run: it needs " + std::to_string(total) + " bytes (" +

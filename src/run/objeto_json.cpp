@@ -58,25 +58,26 @@ struct leitor_json {
         return true;
     }
     // Um valor simples: texto, número ou palavra.
-    bool simples(valor_lido_json& v) {
+    bool simples(valor_objeto_json& v) {
         brancos();
-        if (p < s.size() && s[p] == '"') return v.qual = valor_lido_json::tipo::texto, texto(v.texto);
+        if (p < s.size() && s[p] == '"') return v.qual = valor_objeto_json::tipo::texto, texto(v.texto);
         const std::size_t a = p;
         while (p < s.size() && (std::isalnum(static_cast<unsigned char>(s[p])) || s[p] == '-' || s[p] == '+' || s[p] == '.'))
             ++p;
         v.texto = s.substr(a, p - a);
-        if (v.texto == "true" || v.texto == "false" || v.texto == "null") return v.qual = valor_lido_json::tipo::outro, true;
+        if (v.texto == "true" || v.texto == "false" || v.texto == "null")
+            return v.qual = valor_objeto_json::tipo::outro, true;
         if (v.texto.empty() || !(std::isdigit(static_cast<unsigned char>(v.texto[0])) || v.texto[0] == '-'))
             return falhar("a value was expected");
-        v.qual = valor_lido_json::tipo::numero;
+        v.qual = valor_objeto_json::tipo::numero;
         return true;
     }
-    bool valor(valor_lido_json& v) {
+    bool valor(valor_objeto_json& v) {
         if (!ler('[')) return simples(v);
-        v.qual = valor_lido_json::tipo::lista;
+        v.qual = valor_objeto_json::tipo::lista;
         if (ler(']')) return true;
         do {
-            valor_lido_json item;
+            valor_objeto_json item;
             if (!simples(item)) return false;
             v.itens.push_back(item.texto);
         } while (ler(','));
@@ -86,13 +87,13 @@ struct leitor_json {
 
 } // namespace
 
-std::string ler_objeto_json(const std::string& texto, std::map<std::string, valor_lido_json>& objeto) {
+std::string ler_objeto_json(const std::string& texto, std::map<std::string, valor_objeto_json>& objeto) {
     leitor_json l{texto, 0, {}};
     if (!l.ler('{')) return "it is not a JSON object";
     if (!l.ler('}')) {
         do {
             std::string chave;
-            valor_lido_json v;
+            valor_objeto_json v;
             if (!l.texto(chave)) return l.erro;
             if (!l.ler(':')) return l.falhar("':' was expected"), l.erro;
             if (!l.valor(v)) return l.erro;

@@ -41,6 +41,9 @@ std::vector<std::string> avisos_metodo(const metodo_solver& m, int nm) {
         anotar(m.pos != conforme_nitm, "--post");
         anotar(m.grosso != conforme_nitm || m.grosso_exato, "--coarsest");
         anotar(m.restricao != tipo_restricao::injecao, "--restriction");
+        anotar(m.operador_grosso != tipo_operador_grosso::rediscretizado, "--coarse-operator");
+        anotar(m.interpolacao != tipo_interpolacao::bilinear, "--interpolation");
+        anotar(m.engrossamento != tipo_engrossamento::completo, "--coarsening");
         if (!nomes.empty())
             avisos.push_back(nomes + " ignored: a single grid (nm = 1) iterates the smoother only");
     }

@@ -1,15 +1,19 @@
 // O problema pedido conferido contra a entrada lida, antes de qualquer arquivo: faixas do coeficiente que cabem nas
 // células do nível mais fino, a solução manufaturada só com coeficiente constante, tipo_ci = 1 só com solução
-// exata e um operador sem estouro.
+// exata e um operador sem estouro; e as combinações de componentes que não existem (a meia ponderação numa direção).
 #include <cmath>
 
 #include "run/execucao.h"
 #include "solver/solver.h"
+#include "state/componentes.h"
 #include "state/erro_fatal.h"
 
 namespace {
 
 std::string conflito_de_opcoes(const metodo_solver& m) {
+    if (m.engrossamento != tipo_engrossamento::completo && m.restricao == tipo_restricao::meia)
+        return "--restriction half has no one-direction form: with --coarsening " +
+               std::string(componente(m.engrossamento).nome) + " use injection, full or transpose";
     const bool variavel = m.coeficiente.tipo != tipo_coeficiente::constante && m.coeficiente.c != 1.0;
     if (m.problema.tipo != tipo_problema::senos || !variavel) return {};
     return "--problem " + texto_problema(m.problema) + " needs a constant coefficient: its source is derived for "
@@ -33,7 +37,24 @@ std::vector<std::string> avisos_do_problema(const estado_execucao& e, const meto
     return avisos;
 }
 
+void conferir_niveis(const estado_execucao& entrada, const metodo_efetivo& m) {
+    if (!m.multigrid || m.transferencias_padrao) return;
+    estado_execucao e;
+    e.nm = entrada.nm;
+    e.nxg = entrada.nxg;
+    e.nyg = entrada.nyg;
+    e.nxyg = entrada.nxyg;
+    derivar_niveis_grossos(e, m.engrossamento);
+    for (int k = 1; k <= e.nm; ++k)
+        if (e.nxg[k] <= 2 || e.nyg[k] <= 2)
+            throw erro_fatal("level " + std::to_string(k) + " has no interior points (" + std::to_string(e.nxg[k]) +
+                             " x " + std::to_string(e.nyg[k]) + "): --coarse-operator galerkin, --interpolation "
+                             "operator and --coarsening x|y need interior points on every level (give nxg(1) and "
+                             "nyg(1) of at least 3)");
+}
+
 void conferir_problema(const estado_execucao& e, const metodo_efetivo& m, const std::string& arquivo) {
+    conferir_niveis(e, m);
     metodo_solver pedido;
     pedido.coeficiente = m.coeficiente;
     pedido.problema = m.problema;

@@ -27,7 +27,7 @@ void conferir_descricao(const std::string& arquivo, long long ny, long long nx, 
     if (falha_arquivo f = ler_arquivo(nome, 1 << 20, texto))
         recusar(arquivo, "its description " + nome + " (written beside it by --save-field) cannot be read: " +
                              descrever(f));
-    std::map<std::string, valor_lido_json> d;
+    std::map<std::string, valor_objeto_json> d;
     if (std::string erro = ler_objeto_json(texto, d); !erro.empty())
         recusar(arquivo, "its description " + nome + " is not valid: " + erro);
     const auto valor = [&](const char* chave) {
@@ -37,7 +37,7 @@ void conferir_descricao(const std::string& arquivo, long long ny, long long nx, 
     };
     if (valor("format").texto != "placa field" || valor("version").texto != "1")
         recusar(arquivo, "its description " + nome + " is not a placa field description of version 1");
-    const valor_lido_json f = valor("shape");
+    const valor_objeto_json f = valor("shape");
     if (f.itens != std::vector<std::string>{std::to_string(ny), std::to_string(nx)})
         recusar(arquivo, "its description " + nome + " gives another shape than the .npy header " + forma(ny, nx));
     const std::pair<const char*, std::string> conferidos[] = {{"problem", texto_problema(m.problema)},

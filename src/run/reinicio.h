@@ -24,14 +24,14 @@ struct cabecalho_npy_lido {
 std::string ler_cabecalho_npy(const std::string& bytes, cabecalho_npy_lido& c);
 
 // Um valor de um objeto JSON: texto (já sem escapes), número ou lista (como o texto dos números), true/false/null.
-struct valor_lido_json {
+struct valor_objeto_json {
     enum class tipo { texto, numero, lista, outro } qual = tipo::outro;
     std::string texto;              // texto, o número como escrito, ou true/false/null
     std::vector<std::string> itens; // lista: os números ou textos
 };
 /// Lê um objeto JSON de um nível (valores simples ou listas de valores simples); vazio quando serve, senão o
 /// porquê.
-std::string ler_objeto_json(const std::string& texto, std::map<std::string, valor_lido_json>& objeto);
+std::string ler_objeto_json(const std::string& texto, std::map<std::string, valor_objeto_json>& objeto);
 
 /// O arquivo do reinício: --restart, ou o nome da listagem com a extensão trocada por ".npy" (acrescentada se não
 /// tem).

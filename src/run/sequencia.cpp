@@ -177,6 +177,9 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     }
     for (const std::string& a : avisos_metodo(o.metodo, e.nm)) escrever_mensagem("warning: " + a);
     const metodo_efetivo metodo(o.metodo, e.nitm, e.nm, e.problema);
+    // semiengrossamento: os níveis grossos vêm do mais fino (erro quando passam de 32 bits)
+    if (metodo.multigrid && metodo.engrossamento != tipo_engrossamento::completo)
+        derivar_niveis_grossos(e, metodo.engrossamento);
     conferir_problema(e, metodo, o.entrada);
     for (const std::string& a : avisos_do_problema(e, metodo)) escrever_mensagem("warning: " + a);
     // o método que a LFA diz não convergir: o aviso e o porquê, também com --lfa

@@ -40,8 +40,7 @@ void prolongar_e_pos_suavizar(estado_execucao& e, plano_solver& p) {
     }
     {
         const cronometro_fase c(p.tempos, e.k, fase_tempo::prolongacao);
-        if (mais_fino) prolongar_em_T(e);
-        else prolongar_correcao(e);
+        p.nucleos[static_cast<std::size_t>(e.k)].prolongar(nivel_corrente(e), nivel_abaixo_do_corrente(e));
     }
     {
         const cronometro_fase c(p.tempos, e.k, fase_tempo::suavizacao);

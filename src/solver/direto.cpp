@@ -1,4 +1,5 @@
-// Solução direta do nível 1: Cholesky em banda das equações de cinco pontos, fatorado uma vez por solução.
+// Solução direta do nível 1: Cholesky em banda das equações de cinco pontos, fatorado uma vez por solução (as de
+// nove pontos: direto_nove.cpp).
 //
 // Equações: ap*x(P) - ae*(W + E) - an*(S + N) = res(P) nos pontos internos (com o operador variável,
 // ap(P)*x(P) - (ax(P)*W + ax(P+1)*E) - (ay(P)*S + ay(P+nx)*N) = res(P)); os vizinhos de contorno são valores
@@ -96,10 +97,11 @@ void resolver(fator_banda& f, const vista_nivel& v, const E& est) {
 
 } // namespace
 
-long long bytes_fator_banda(int nx1, int ny1) {
+long long bytes_fator_banda(int nx1, int ny1, forma_operador f) {
     const long long mx = std::max(nx1 - 2, 0), my = std::max(ny1 - 2, 0);
     const long long n = mx * my, b = std::min(mx, my);
-    return n == 0 ? 0 : static_cast<long long>(sizeof(double)) * (n * (b + 1) + n);
+    const long long largura = nove_pontos(f) ? 2 * (b + 1) + 1 : b + 1; // LU: b+1 de cada lado
+    return n == 0 ? 0 : static_cast<long long>(sizeof(double)) * (n * largura + n);
 }
 
 double operacoes_fator_banda(int nx1, int ny1) {
@@ -138,6 +140,11 @@ void fatorar_nivel_grosso(fator_banda& f, const vista_nivel& v, const std::funct
     f.n = f.mx * f.my;
     f.x_rapido = f.mx <= f.my;
     f.b = std::min(f.mx, f.my);
+    f.lu = false;
+    if (nove_pontos(v.forma)) {
+        if (f.n > 0) fatorar_nove(f, v, avancar);
+        return;
+    }
     try {
         f.L.assign(static_cast<std::size_t>(f.n) * (f.b + 1), 0.0);
         f.x.assign(static_cast<std::size_t>(f.n), 0.0);
@@ -154,6 +161,10 @@ void fatorar_nivel_grosso(fator_banda& f, const vista_nivel& v, const std::funct
 
 void resolver_nivel_grosso(fator_banda& f, const vista_nivel& v) {
     if (f.n == 0) return;
+    if (f.lu) {
+        resolver_nove(f, v);
+        return;
+    }
     if (v.forma == forma_operador::cinco_variavel)
         resolver(f, v, estencil_do_bloco{estencil_de(v.pesos, static_cast<long>(v.nx) * v.ny), v.nx});
     else

@@ -1,6 +1,6 @@
 // Início por multigrid completo: cada nível resolve o seu próprio problema (o seu operador, os seus valores de
-// Dirichlet, lado direito 0 ou a fonte nos seus pontos), partindo da interpolação bilinear do resultado do nível
-// abaixo, com um ciclo.
+// Dirichlet, lado direito 0 ou a fonte nos seus pontos), partindo da interpolação (a da rodada) do resultado do
+// nível abaixo, com um ciclo.
 #include <algorithm>
 
 #include "solver/cronometro.h"
@@ -18,10 +18,13 @@ void zerar_campo(estado_execucao& e) {
     double* r = e.res.data() + e.ofsk;
     std::fill(r + 1, r + 1 + e.nxyk, 0.0);
     if (e.fonte.empty()) return;
-    const long passo = 1L << (e.nm - e.k), nxf = e.nxg[e.nm];
+    // com semiengrossamento só a direção engrossada salta (doc/metodo.md, 12.1)
+    const long passo_x = e.nxk == e.nxg[e.nm] ? 1 : 1L << (e.nm - e.k);
+    const long passo_y = e.nyk == e.nyg[e.nm] ? 1 : 1L << (e.nm - e.k);
+    const long nxf = e.nxg[e.nm];
     for (long J = 2; J <= e.nyk - 1; ++J)
         for (long I = 2; I <= e.nxk - 1; ++I)
-            r[I + (J - 1) * e.nxk] = e.fonte[static_cast<std::size_t>((I - 1) * passo + 1 + (J - 1) * passo * nxf)];
+            r[I + (J - 1) * e.nxk] = e.fonte[static_cast<std::size_t>((I - 1) * passo_x + 1 + (J - 1) * passo_y * nxf)];
 }
 
 } // namespace
@@ -37,9 +40,9 @@ void inicio_fmg(estado_execucao& e, plano_solver& p) {
         coeficientes(e);
         zerar_campo(e);
         {
+            // soma a interpolação do campo de k-1, contorno dele incluído
             const cronometro_fase c(p.tempos, k, fase_tempo::prolongacao);
-            if (k == e.nm) prolongar_em_T(e); // soma a interpolação do campo de k-1, contorno dele incluído
-            else prolongar_correcao(e);
+            p.nucleos[static_cast<std::size_t>(k)].prolongar(nivel_corrente(e), nivel_abaixo_do_corrente(e));
         }
         contornos_em(e, p.problema, nivel_corrente(e).u);
         ciclo(e, p, k, p.ciclo);

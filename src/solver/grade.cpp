@@ -1,5 +1,10 @@
-// Nível corrente: seleção, coeficientes das equações de cinco pontos, as vistas dele e a passada rápida sobre ele.
+// Níveis: os tamanhos dos grossos pelo engrossamento; o nível corrente: seleção, coeficientes das equações de cinco
+// pontos, as vistas dele e a passada rápida sobre ele.
+#include <string>
+
 #include "solver/solver.h"
+#include "state/componentes.h"
+#include "state/erro_fatal.h"
 
 // com eps = 1.0 o produto é exato: ae tem os bits de 1.0/(dx*dx)
 operador_nivel operador_constante(double dx, double dy, double eps) {
@@ -36,6 +41,8 @@ void selecionar_nivel(estado_execucao& e, int k) {
 
 vista_nivel nivel_corrente(estado_execucao& e) {
     vista_nivel v;
+    const auto k = static_cast<std::size_t>(e.k);
+    if (e.k >= 1 && k < e.operadores.size()) v = vista_do_operador(e, e.k);
     const bool em_T = e.nm == 1 || e.k == e.nm;
     v.u = em_T ? e.T.data() : e.cor.data() + e.ofsk;
     v.f = !em_T ? e.res.data() + e.ofsk : e.fonte.empty() ? nullptr : e.fonte.data();
@@ -44,16 +51,32 @@ vista_nivel nivel_corrente(estado_execucao& e) {
     v.ae = e.ae;
     v.an = e.an;
     v.ap = e.ap;
-    const auto k = static_cast<std::size_t>(e.k);
-    if (e.k >= 1 && k < e.operadores.size() && e.operadores[k].forma != forma_operador::cinco_constante) {
-        v.forma = e.operadores[k].forma;
-        v.pesos = e.pesos.data() + e.operadores[k].deslocamento;
-    }
     return v;
 }
 
 nivel_abaixo nivel_abaixo_do_corrente(estado_execucao& e) {
-    return {e.res.data() + deslocamento_do_nivel(e, e.k - 1), e.nxg[e.k - 1], e.nyg[e.k - 1]};
+    const long o = deslocamento_do_nivel(e, e.k - 1);
+    nivel_abaixo b{e.res.data() + o, e.nxg[e.k - 1], e.nyg[e.k - 1], e.cor.data() + o, {}};
+    if (static_cast<std::size_t>(e.k) < e.operadores.size()) b.interpolacao = vista_da_interpolacao(e, e.k);
+    return b;
+}
+
+void derivar_niveis_grossos(estado_execucao& e, tipo_engrossamento g) {
+    const componente_engrossamento& c = componente(g);
+    long long total = static_cast<long long>(e.nxg[e.nm]) * e.nyg[e.nm];
+    e.nxyg[e.nm] = e.nxg[e.nm] * e.nyg[e.nm];
+    for (int k = e.nm - 1; k >= 1; --k) {
+        e.nxg[k] = c.em_x ? (e.nxg[k + 1] - 1) / 2 + 1 : e.nxg[e.nm];
+        e.nyg[k] = c.em_y ? (e.nyg[k + 1] - 1) / 2 + 1 : e.nyg[e.nm];
+        const long long n = static_cast<long long>(e.nxg[k]) * e.nyg[k];
+        total += n;
+        if (total > 2147483647LL)
+            throw erro_fatal("--coarsening " + std::string(c.nome) + ": the " + std::to_string(e.nm) +
+                             " levels would hold more than 2147483647 points in all (the limit of the 32-bit sizes); "
+                             "give a smaller nm or full coarsening");
+        e.nxyg[k] = static_cast<int>(n);
+    }
+    e.nxyt = static_cast<int>(total);
 }
 
 void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq) {

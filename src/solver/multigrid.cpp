@@ -43,6 +43,7 @@ void ciclo_v(estado_execucao& e, const ajustes_solver& ajustes, equipe& eq) {
 void resolver_multigrid(estado_execucao& e, const metodo_efetivo& metodo, const ajustes_solver& ajustes,
                         const aviso_iteracao& aviso) {
     const double t0 = tempo_processador();
+    derivar_niveis_grossos(e, metodo.engrossamento); // os níveis do método (quem chama já os derivou: nada muda)
     criar_campo(e, e.nxyg[e.nm]);
     criar_niveis_grossos(e, static_cast<long>(e.nxyt) - e.nxyg[e.nm]);
     equipe eq(ajustes.threads, ajustes.instrucoes);

@@ -1,5 +1,6 @@
 // O núcleo de cada componente e forma de operador: a única ligação entre as linhas de state/componentes.cpp e as
-// funções que as executam (um caso por linha e forma; o compilador avisa do que faltar).
+// funções que as executam (um caso por linha e forma; o compilador avisa do que faltar). As interpolações:
+// solver/interpolacao.cpp.
 #include "solver/solver.h"
 
 namespace {
@@ -30,22 +31,41 @@ suavizador variavel(tipo_suavizador s) {
     return suavizar_gs_lex_variavel;
 }
 
+suavizador nove(tipo_suavizador s) {
+    switch (s) {
+    case tipo_suavizador::gs_lex: return suavizar_gs_lex_nove;
+    case tipo_suavizador::gs_rb: return suavizar_gs_rb_nove;
+    case tipo_suavizador::jacobi: return suavizar_jacobi_nove;
+    case tipo_suavizador::gs_sym: return suavizar_gs_sym_nove;
+    case tipo_suavizador::linha_x: return suavizar_linha_x_nove;
+    case tipo_suavizador::linha_y: return suavizar_linha_y_nove;
+    case tipo_suavizador::linha_alt: return suavizar_linha_alt_nove;
+    }
+    return suavizar_gs_lex_nove;
+}
+
 } // namespace
 
 suavizador nucleo(tipo_suavizador s, forma_operador f) {
     switch (f) {
     case forma_operador::cinco_constante: return constante(s);
     case forma_operador::cinco_variavel: return variavel(s);
+    case forma_operador::nove_constante:
+    case forma_operador::nove_variavel: return nove(s);
     }
     return constante(s);
 }
 
-restricao nucleo(tipo_restricao r, forma_operador f) {
-    const bool v = f == forma_operador::cinco_variavel;
-    switch (r) {
-    case tipo_restricao::injecao: return v ? restringir_injecao_variavel : restringir_injecao;
-    case tipo_restricao::meia: return v ? restringir_meia_variavel : restringir_meia;
-    case tipo_restricao::completa: return v ? restringir_completa_variavel : restringir_completa;
+restricao nucleo(tipo_restricao r, forma_operador f, tipo_engrossamento g, forma_interpolacao i) {
+    if (g == tipo_engrossamento::completo && r != tipo_restricao::transposta) {
+        const bool v = f == forma_operador::cinco_variavel;
+        if (nove_pontos(f)) return restricao_plena(r, f);
+        switch (r) {
+        case tipo_restricao::injecao: return v ? restringir_injecao_variavel : restringir_injecao;
+        case tipo_restricao::meia: return v ? restringir_meia_variavel : restringir_meia;
+        case tipo_restricao::completa: return v ? restringir_completa_variavel : restringir_completa;
+        case tipo_restricao::transposta: break;
+        }
     }
-    return restringir_injecao;
+    return restricao_geral(r, f, g, i);
 }

@@ -43,9 +43,14 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     p.nucleos.assign(static_cast<std::size_t>(e.nm) + 1, nucleos_nivel{});
     bool constante = true;
     for (int k = 1; k <= e.nm; ++k) {
-        const forma_operador f = e.operadores[static_cast<std::size_t>(k)].forma;
-        p.nucleos[static_cast<std::size_t>(k)] = {nucleo(m.suavizador, f), nucleo(m.restricao, f)};
-        constante = constante && f == forma_operador::cinco_constante;
+        const operador_nivel& o = e.operadores[static_cast<std::size_t>(k)];
+        nucleos_nivel& n = p.nucleos[static_cast<std::size_t>(k)];
+        n.suavizar = nucleo(m.suavizador, o.forma);
+        if (k >= 2) {
+            n.restringir = nucleo(m.restricao, o.forma, m.engrossamento, o.interpolacao.forma);
+            n.prolongar = nucleo(o.interpolacao.forma, m.engrossamento);
+        }
+        constante = constante && o.forma == forma_operador::cinco_constante;
     }
     p.ciclo = m.ciclo;
     p.fmg = m.fmg;
@@ -54,7 +59,8 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     p.grosso = m.grosso;
     p.grosso_exato = m.grosso_exato;
     p.rapido = ajustes.rapidos && componente(m.suavizador).rapido && m.omega == 1.0 && constante
-               && (!m.multigrid || componente(m.restricao).rapida);
+               && (!m.multigrid || (componente(m.restricao).rapida && componente(m.interpolacao).rapida &&
+                                    m.engrossamento == tipo_engrossamento::completo));
     p.eq = &eq;
     const rascunho_metodo r = rascunho_necessario(e, m);
     criar(p.rascunho_suavizador, r.suavizador, "smoother");

@@ -34,13 +34,25 @@ struct vista_nivel {
     int nx = 0, ny = 0;        // pontos por direção, contornos incluídos
     double ae = 0.0, an = 0.0, ap = 0.0;
     forma_operador forma = forma_operador::cinco_constante;
-    const double* pesos = nullptr; // forma variável: o bloco do nível (estencil_de(pesos, nx*ny))
+    const double* pesos = nullptr; // formas variáveis: o bloco do nível (estencil_de(pesos, nx*ny); nove: nove grades)
+    const double* nove = nullptr;  // nove_constante: os nove números (posicao9)
 };
 
-// O lado direito do nível k-1, que a restrição escreve (só nos pontos internos).
+// A interpolação do nível k-1 para o nível k vista pelos núcleos (a restrição transposta também a lê).
+struct vista_interpolacao {
+    forma_interpolacao forma = forma_interpolacao::bilinear;
+    tipo_engrossamento engrossamento = tipo_engrossamento::completo;
+    pesos_constantes constantes;   // bilinear e operador_constante (os padrões são os bilineares)
+    const double* pesos = nullptr; // operador_variavel: quatro grades de nx*ny do nível fino
+};
+
+// O nível k-1, abaixo do corrente: o lado direito que a restrição escreve (só nos pontos internos), a correção que
+// a prolongação lê e a interpolação entre os dois.
 struct nivel_abaixo {
     double* r = nullptr; // res do nível k-1, índices locais a partir de 1
     int nxc = 0, nyc = 0;
+    const double* cor = nullptr; // correção (ou campo, no FMG) do nível k-1
+    vista_interpolacao interpolacao;
 };
 
 // O que um suavizador usa além do nível.
@@ -54,12 +66,16 @@ struct meios_suavizacao {
 using suavizador = void (*)(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
 /// Uma restrição: o resíduo do nível fino levado ao lado direito do nível abaixo; rascunho de 3*(nx+1) doubles.
 using restricao = void (*)(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
+/// Uma prolongação: a correção do nível abaixo interpolada e somada ao interior do nível fino.
+using prolongacao = void (*)(const vista_nivel& fina, const nivel_abaixo& grossa);
 
-// Fator de Cholesky em banda das equações de cinco pontos do nível 1 (feito uma vez por solução).
+// Fator em banda das equações do nível 1 (feito uma vez por solução): Cholesky nas de cinco pontos, LU sem pivô nas
+// de nove.
 struct fator_banda {
     int mx = 0, my = 0;    // incógnitas em X e em Y
     int n = 0, b = 0;      // incógnitas e meia largura de banda (a menor de mx, my)
     bool x_rapido = true;  // numeração com X mais rápido (banda mx), senão Y mais rápido (banda my)
+    bool lu = false;       // nove pontos: L e U em L, linha r com as colunas r-b-1 .. r+b+1
     std::vector<double> L; // linha r do fator: L(r, r-b .. r) em L[r*(b+1) .. r*(b+1)+b]
     std::vector<double> x; // lado direito e solução de uma resolução
 };
@@ -67,7 +83,8 @@ struct fator_banda {
 // Os núcleos de um nível, escolhidos uma vez pela forma do seu operador.
 struct nucleos_nivel {
     suavizador suavizar = nullptr;
-    restricao restringir = nullptr; // do nível para o de baixo (nada no nível 1)
+    restricao restringir = nullptr;   // do nível para o de baixo (nada no nível 1)
+    prolongacao prolongar = nullptr;  // do nível de baixo para este (nada no nível 1)
 };
 
 // O método de uma solução já escolhido: nada aqui é decidido dentro dos laços.
@@ -76,8 +93,8 @@ struct plano_solver {
     bool fmg = false;
     int pre = 0, pos = 0, grosso = 0; // varreduras efetivas
     bool grosso_exato = false;
-    bool rapido = false;              // Gauss-Seidel lexicográfico puro e injeção, operador constante: passada_rapida
-                                      // em todo nível
+    bool rapido = false;              // Gauss-Seidel lexicográfico puro, injeção e interpolação bilinear, operador
+                                      // constante de cinco pontos, engrossamento completo: passada_rapida em todo nível
     std::vector<nucleos_nivel> nucleos; // por nível, índices 1..nm
     definicao_problema problema;      // contornos dos níveis no FMG e a fonte de cada um
     meios_suavizacao meios;

@@ -1,7 +1,9 @@
 // Norma L1 dos resíduos do nível mais fino, somada em ordem de armazenamento (núcleo de referência), nas formas do
-// operador e com o termo fonte subtraído por último quando há um.
+// operador (a de nove pontos só para testes e medidas: o mais fino tem sempre cinco) e com o termo fonte subtraído
+// por último quando há um.
 #include <cmath>
 
+#include "solver/residuos.h"
 #include "solver/solver.h"
 
 namespace {
@@ -41,11 +43,41 @@ double norma_variavel(const vista_nivel& v) {
     return s;
 }
 
+// a = ((ap*u - y) - x) - d [- f], com y, x e d como no suavizador de nove pontos (doc/metodo.md, 12.2).
+template <bool DIREITO, class C>
+double norma_nove(const vista_nivel& v) {
+    const long nx = v.nx;
+    const C c(v);
+    const double* u = v.u;
+    double s = 0.0;
+    for (int j = 2; j <= v.ny - 1; ++j)
+        for (long i = 2; i <= nx - 1; ++i) {
+            const long P = i + (j - 1) * nx;
+            const double y = c(P, 1) * u[P - nx] + c(P, 7) * u[P + nx];
+            const double x = c(P, 3) * u[P - 1] + c(P, 5) * u[P + 1];
+            const double d = (c(P, 0) * u[P - nx - 1] + c(P, 2) * u[P - nx + 1]) +
+                             (c(P, 6) * u[P + nx - 1] + c(P, 8) * u[P + nx + 1]);
+            double a = ((c(P, centro9) * u[P] - y) - x) - d;
+            if constexpr (DIREITO) a = a - v.f[P];
+            s = s + std::fabs(a);
+        }
+    return s;
+}
+
 } // namespace
 
 double norma_nivel(const vista_nivel& v) {
     const bool direito = v.f != nullptr;
-    if (v.forma == forma_operador::cinco_variavel) return direito ? norma_variavel<true>(v) : norma_variavel<false>(v);
+    switch (v.forma) {
+    case forma_operador::cinco_variavel: return direito ? norma_variavel<true>(v) : norma_variavel<false>(v);
+    case forma_operador::nove_constante:
+        return direito ? norma_nove<true, coeficientes_nove_constantes>(v)
+                       : norma_nove<false, coeficientes_nove_constantes>(v);
+    case forma_operador::nove_variavel:
+        return direito ? norma_nove<true, coeficientes_nove_variaveis>(v)
+                       : norma_nove<false, coeficientes_nove_variaveis>(v);
+    case forma_operador::cinco_constante: break;
+    }
     return direito ? norma_constante<true>(v) : norma_constante<false>(v);
 }
 

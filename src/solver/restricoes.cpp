@@ -4,6 +4,7 @@
 //   sem lado direito: r(P) = ae*(W + E) + an*(S + N) - ap*u(P)
 //   com lado direito: r(P) = f(P) + ae*(W + E) + an*(S + N) - ap*u(P)   (somas da esquerda para a direita)
 //   operador variável: ae*(W + E) vira ax(P)*W + ax(P+1)*E, an*(S + N) vira ay(P)*S + ay(P+nx)*N, ap vira ap(P)
+//   nove pontos: solver/residuos.h
 // Para o ponto grosso interno (I, J), com o ponto fino coincidente P = (2I-1) + (2J-2)*nx:
 //   injeção: r(P)
 //   meia:    (4.0*r(P) + ((r(P-1) + r(P+1)) + (r(P-nx) + r(P+nx)))) * 0.125
@@ -12,45 +13,10 @@
 // As ponderações calculam o resíduo de cada linha fina uma só vez, em três linhas de rascunho que giram.
 #include <utility>
 
+#include "solver/residuos.h"
 #include "solver/solver.h"
 
 namespace {
-
-// O resíduo com o estêncil constante.
-struct constante {
-    const vista_nivel& v;
-    explicit constante(const vista_nivel& x) : v(x) {}
-    template <bool DIREITO>
-    double residuo(long P) const {
-        const long nx = v.nx;
-        const double* u = v.u;
-        double r = v.ae * (u[P - 1] + u[P + 1]);
-        if constexpr (DIREITO) r = v.f[P] + r;
-        return r + v.an * (u[P - nx] + u[P + nx]) - v.ap * u[P];
-    }
-};
-
-// O resíduo com os coeficientes de aresta do ponto.
-struct variavel {
-    const vista_nivel& v;
-    estencil_variavel c;
-    explicit variavel(const vista_nivel& x) : v(x), c(estencil_de(x.pesos, static_cast<long>(x.nx) * x.ny)) {}
-    template <bool DIREITO>
-    double residuo(long P) const {
-        const long nx = v.nx;
-        const double* u = v.u;
-        double r = c.x[P] * u[P - 1] + c.x[P + 1] * u[P + 1];
-        if constexpr (DIREITO) r = v.f[P] + r;
-        return (r + (c.y[P] * u[P - nx] + c.y[P + nx] * u[P + nx])) - c.p[P] * u[P];
-    }
-};
-
-// r[i] = resíduo no ponto (i, j), i = 2..nx-1.
-template <bool DIREITO, class E>
-void residuo_linha(const E& est, int j, double* r) {
-    const long base = (j - 1) * static_cast<long>(est.v.nx);
-    for (long i = 2; i <= est.v.nx - 1; ++i) r[i] = est.template residuo<DIREITO>(base + i);
-}
 
 template <bool DIREITO, class E>
 void injecao(const vista_nivel& v, const nivel_abaixo& g) {
@@ -99,28 +65,64 @@ void ponderar(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascu
     else ponderada<false, E>(fina, grossa, rascunho, combinar);
 }
 
+template <class E>
+void injetar_em(const vista_nivel& fina, const nivel_abaixo& grossa, double*) {
+    injetar<E>(fina, grossa);
+}
+
+template <class E>
+void meia_em(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho) {
+    ponderar<E>(fina, grossa, rascunho, meia);
+}
+
+template <class E>
+void completa_em(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho) {
+    ponderar<E>(fina, grossa, rascunho, completa);
+}
+
+template <class E>
+restricao da_forma(tipo_restricao r) {
+    switch (r) {
+    case tipo_restricao::injecao: return injetar_em<E>;
+    case tipo_restricao::meia: return meia_em<E>;
+    case tipo_restricao::completa: return completa_em<E>;
+    case tipo_restricao::transposta: break;
+    }
+    return nullptr;
+}
+
 } // namespace
 
-void restringir_injecao(const vista_nivel& fina, const nivel_abaixo& grossa, double*) {
-    injetar<constante>(fina, grossa);
+void restringir_injecao(const vista_nivel& fina, const nivel_abaixo& grossa, double* r) {
+    injetar_em<residuo_constante>(fina, grossa, r);
 }
 
 void restringir_meia(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho) {
-    ponderar<constante>(fina, grossa, rascunho, meia);
+    meia_em<residuo_constante>(fina, grossa, rascunho);
 }
 
 void restringir_completa(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho) {
-    ponderar<constante>(fina, grossa, rascunho, completa);
+    completa_em<residuo_constante>(fina, grossa, rascunho);
 }
 
-void restringir_injecao_variavel(const vista_nivel& fina, const nivel_abaixo& grossa, double*) {
-    injetar<variavel>(fina, grossa);
+void restringir_injecao_variavel(const vista_nivel& fina, const nivel_abaixo& grossa, double* r) {
+    injetar_em<residuo_variavel>(fina, grossa, r);
 }
 
 void restringir_meia_variavel(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho) {
-    ponderar<variavel>(fina, grossa, rascunho, meia);
+    meia_em<residuo_variavel>(fina, grossa, rascunho);
 }
 
 void restringir_completa_variavel(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho) {
-    ponderar<variavel>(fina, grossa, rascunho, completa);
+    completa_em<residuo_variavel>(fina, grossa, rascunho);
+}
+
+restricao restricao_plena(tipo_restricao r, forma_operador f) {
+    switch (f) {
+    case forma_operador::cinco_constante: return da_forma<residuo_constante>(r);
+    case forma_operador::cinco_variavel: return da_forma<residuo_variavel>(r);
+    case forma_operador::nove_constante: return da_forma<residuo_nove_constante>(r);
+    case forma_operador::nove_variavel: return da_forma<residuo_nove_variavel>(r);
+    }
+    return nullptr;
 }

@@ -23,15 +23,48 @@ operador_nivel operador_constante(double dx, double dy, double eps);
 void coeficientes(estado_execucao& e);
 /// Coeficiente de difusão de cada célula do nível mais fino em kappa (índices 1..(nx-1)(ny-1)).
 void campo_coeficiente(estado_execucao& e, const coeficiente_difusao& c);
-/// O coeficiente de um nível levado ao de baixo: cada célula grossa, a média das quatro finas que ela cobre.
-std::vector<double> media_nas_celulas(const double* fino, int nx, int ny);
-/// Doubles dos coeficientes do método: pesos (as formas variáveis de todos os níveis) e kappa com a média do nível
-/// abaixo do mais fino (o rascunho da montagem).
+/// O coeficiente de um nível levado ao de baixo: cada célula grossa, a média das finas que ela cobre (quatro; duas
+/// no semiengrossamento).
+std::vector<double> media_nas_celulas(const double* fino, int nx, int ny,
+                                      tipo_engrossamento g = tipo_engrossamento::completo);
+// A forma do operador e a da interpolação de cada nível (índices 1..nm) que um método dá.
+struct formas_niveis {
+    std::vector<forma_operador> operador;
+    std::vector<forma_interpolacao> interpolacao; // para o nível k, a partir do k-1 (bilinear no nível 1)
+};
+formas_niveis formas_do_metodo(const estado_execucao& e, const metodo_efetivo& m);
+/// Doubles dos coeficientes do método: pesos (as formas variáveis de todos os níveis e os pesos da interpolação por
+/// ponto) e kappa com as suas médias nos níveis rediscretizados (o rascunho da montagem).
 long long doubles_do_operador(const estado_execucao& e, const metodo_efetivo& m);
-/// O operador de cada nível (operadores[1..nm]) e, com o coeficiente variável, kappa e os pesos de cada nível.
+/// O operador de cada nível (operadores[1..nm]): o rediscretizado (com o coeficiente variável, kappa e os pesos de
+/// cada nível) ou, com Galerkin, R A P dos de cima; e os pesos da interpolação dependente do operador; erro_fatal
+/// quando um peso não é finito.
 void montar_operadores(estado_execucao& e, const metodo_efetivo& m, tempos_fases* tempos = nullptr);
+/// O operador do nível k como vista sem campo (u e f nulos).
+vista_nivel vista_do_operador(const estado_execucao& e, int k);
+/// A interpolação do nível k-1 para o nível k como vista.
+vista_interpolacao vista_da_interpolacao(const estado_execucao& e, int k);
+/// O estêncil de nove pontos do ponto P do nível, em qualquer forma (os de cinco pontos com diagonais 0; nas
+/// constantes P não importa): a diagonal em centro9, os acoplamentos com o sinal de ae e an.
+estencil9 estencil_no_ponto(const vista_nivel& v, long P);
+/// Os pesos dependentes do operador de um estêncil constante (doc/metodo.md, 12.3): arestas, e centros no
+/// engrossamento completo.
+pesos_constantes pesos_do_estencil(const estencil9& a, tipo_engrossamento g);
+/// Os mesmos pesos por ponto do nível fino f em quatro grades de nx*ny (contornos: 1/2); devolve o primeiro ponto
+/// de peso não finito (0: nenhum).
+long pesos_do_operador(const vista_nivel& f, tipo_engrossamento g, double* grades);
+/// R A P de um estêncil constante (cinco: só os cinco pontos de a entram), com os pesos w: o estêncil de nove pontos
+/// do nível de baixo.
+estencil9 galerkin_constante(const estencil9& a, bool cinco, const pesos_constantes& w, tipo_restricao r,
+                             tipo_engrossamento g);
+/// R A P em cada ponto interior do nível grosso nxc x nyc, nas nove grades do bloco.
+void galerkin_por_ponto(const vista_nivel& fina, const vista_interpolacao& interp, tipo_restricao r, int nxc, int nyc,
+                        double* bloco);
 /// ofs(k) = nxyg(1) + ... + nxyg(k-1): onde o nível k começa em cor e res (0 para k = 1).
 long deslocamento_do_nivel(const estado_execucao& e, int k);
+/// Os tamanhos dos níveis 1..nm-1 a partir do mais fino, pelo engrossamento (doc/metodo.md, 12.1), nxyg e nxyt;
+/// erro_fatal se o total passa de 32 bits. Aplicar duas vezes não muda nada.
+void derivar_niveis_grossos(estado_execucao& e, tipo_engrossamento g);
 /// Torna k o nível corrente: k, ofsk, nxk, nyk, nxyk, dx, dy.
 void selecionar_nivel(estado_execucao& e, int k);
 /// O nível corrente como vista: T no mais fino (ou com nm = 1), senão a correção do nível com res.
@@ -104,6 +137,14 @@ void suavizar_gs_sym_variavel(const vista_nivel& v, const meios_suavizacao& m, i
 void suavizar_linha_x_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
 void suavizar_linha_y_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
 void suavizar_linha_alt_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+/// E com o operador de nove pontos (constante ou por ponto, pela forma da vista): vermelho-preto numa thread só.
+void suavizar_gs_lex_nove(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_gs_rb_nove(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_jacobi_nove(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_gs_sym_nove(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_linha_x_nove(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_linha_y_nove(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_linha_alt_nove(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
 
 /// Resíduo injetado no lado direito do nível k-1: de T quando k = nm, senão de cor.
 void restringir_residuo(estado_execucao& e);
@@ -117,6 +158,10 @@ void restringir_completa(const vista_nivel& fina, const nivel_abaixo& grossa, do
 void restringir_injecao_variavel(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
 void restringir_meia_variavel(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
 void restringir_completa_variavel(const vista_nivel& fina, const nivel_abaixo& grossa, double* rascunho);
+/// Injeção, meia e completa (engrossamento completo) numa forma de operador qualquer.
+restricao restricao_plena(tipo_restricao r, forma_operador f);
+/// A transposta (engrossamento completo) e as de uma direção (injeção, completa, transposta), doc/metodo.md 12.4.
+restricao restricao_geral(tipo_restricao r, forma_operador f, tipo_engrossamento g, forma_interpolacao i);
 /// T += interpolação bilinear da correção do nível nm-1 (nível corrente nm).
 void prolongar_em_T(estado_execucao& e);
 /// cor(k) += interpolação bilinear da correção do nível k-1 (nível corrente 2..nm-1).
@@ -124,8 +169,8 @@ void prolongar_correcao(estado_execucao& e);
 /// nitm varreduras em cor: (an*(S+N) + ae*(W+E) + res(Q)) * (1/ap).
 void suavizar_correcao(estado_execucao& e);
 
-/// Bytes do fator em banda (e do vetor de solução) do nível 1 de nx1 x ny1 pontos.
-long long bytes_fator_banda(int nx1, int ny1);
+/// Bytes do fator em banda (e do vetor de solução) do nível 1 de nx1 x ny1 pontos (nove pontos: o LU).
+long long bytes_fator_banda(int nx1, int ny1, forma_operador f = forma_operador::cinco_constante);
 /// Multiplicações e somas do fator em banda do nível 1 de nx1 x ny1 pontos (~ b^2 n / 2, b = a banda).
 double operacoes_fator_banda(int nx1, int ny1);
 /// Multiplicações e somas por segundo do fator nesta máquina, medidas num fator de 100 x 100 incógnitas.
@@ -137,16 +182,24 @@ double segundos_fator_banda(int nx1, int ny1);
 void fatorar_nivel_grosso(fator_banda& f, const vista_nivel& v, const std::function<void(double)>& avancar = {});
 /// Interior do nível 1 = solução exata, com res e os valores de contorno da grade como dados.
 void resolver_nivel_grosso(fator_banda& f, const vista_nivel& v);
+/// O LU em banda sem pivô de um nível 1 de nove pontos (f.mx, f.my, f.n, f.b, f.x_rapido já postos; erro_fatal num
+/// pivô nulo) e a sua solução.
+void fatorar_nove(fator_banda& f, const vista_nivel& v, const std::function<void(double)>& avancar);
+void resolver_nove(fator_banda& f, const vista_nivel& v);
 
 
 /// A passada rápida (fast/passada.h) sobre o nível corrente: prolongação (se pedida), as varreduras pedidas
 /// (gauss_seidel em T, suavizar_correcao em cor), restrição e/ou norma (em rnorm), com as threads da equipe.
 void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq);
 
-/// O núcleo de cada suavizador e de cada restrição para uma forma de operador (as demais cifras deles estão em
-/// state/componentes.h).
+/// O núcleo de cada suavizador, restrição e interpolação para uma forma de operador, um engrossamento e uma forma de
+/// interpolação (as demais cifras deles estão em state/componentes.h); nulo para a meia ponderação num engrossamento
+/// de uma direção.
 suavizador nucleo(tipo_suavizador s, forma_operador f = forma_operador::cinco_constante);
-restricao nucleo(tipo_restricao r, forma_operador f = forma_operador::cinco_constante);
+restricao nucleo(tipo_restricao r, forma_operador f = forma_operador::cinco_constante,
+                 tipo_engrossamento g = tipo_engrossamento::completo,
+                 forma_interpolacao i = forma_interpolacao::bilinear);
+prolongacao nucleo(forma_interpolacao i, tipo_engrossamento g);
 /// Rascunho que o método pede além das grades.
 rascunho_metodo rascunho_necessario(const estado_execucao& e, const metodo_efetivo& metodo);
 /// Escolhe os componentes, cria o rascunho e, com o nível 1 exato, fatora-o (deixa o nível 1 corrente).

@@ -1,4 +1,5 @@
-// Suavizadores pontuais: Gauss-Seidel lexicográfico (SOR com omega != 1), simétrico, vermelho-preto e Jacobi.
+// Suavizadores pontuais: Gauss-Seidel lexicográfico (SOR com omega != 1), simétrico, vermelho-preto e Jacobi, com
+// os operadores de cinco e de nove pontos.
 //
 // Valor de Gauss-Seidel no ponto P: v = (an*(S+N) + ae*(W+E) [+ f(P)]) * q, q = 1/ap, f onde há lado direito (a
 // correção, ou T com termo fonte); com o operador variável v = ((ay(P)*S + ay(P+nx)*N) + (ax(P)*W + ax(P+1)*E)
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "solver/residuos.h"
 #include "solver/solver.h"
 
 namespace {
@@ -41,6 +43,34 @@ struct variavel {
         return s / c.p[P];
     }
 };
+
+// O estêncil de nove pontos (doc/metodo.md, 12.2): y = c_s S + c_n N; x = c_w W + c_e E;
+// d = (c_sw SW + c_se SE) + (c_nw NW + c_ne NE); v = (((y + x) + d) [+ f]) / ap. C lê o coeficiente g do ponto P.
+template <class C>
+struct nove {
+    static constexpr bool nove_pontos = true;
+    C c;
+    explicit nove(const vista_nivel& v) : c(v) {}
+    template <bool DIREITO>
+    double valor(const double* a, const double* f, long P, long nx) const {
+        const double y = c(P, 1) * a[P - nx] + c(P, 7) * a[P + nx];
+        const double x = c(P, 3) * a[P - 1] + c(P, 5) * a[P + 1];
+        const double d = (c(P, 0) * a[P - nx - 1] + c(P, 2) * a[P - nx + 1]) +
+                         (c(P, 6) * a[P + nx - 1] + c(P, 8) * a[P + nx + 1]);
+        double s = (y + x) + d;
+        if constexpr (DIREITO) s = s + f[P];
+        return s / c(P, centro9);
+    }
+};
+
+using nove_constante = nove<coeficientes_nove_constantes>;
+using nove_variavel = nove<coeficientes_nove_variaveis>;
+
+template <class E>
+constexpr bool de_nove_pontos() {
+    if constexpr (requires { E::nove_pontos; }) return E::nove_pontos;
+    else return false;
+}
 
 template <bool RELAXAR>
 inline double atualizado(double u, double v, double omega) {
@@ -115,13 +145,17 @@ void cor_rb(const vista_nivel& v, double omega, int paridade, int j0, int j1) {
         }
 }
 
+// Com nove pontos um ponto lê os vizinhos diagonais, da sua cor: a ordem dentro da cor conta e vai numa thread só.
 template <class E, bool DIREITO, bool RELAXAR>
 void gs_rb(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     if (v.nx <= 2 || v.ny <= 2) return;
     for (int s = 0; s < varreduras; ++s)
-        for (int paridade = 0; paridade <= 1; ++paridade)
-            em_faixas(m, v, 2, v.ny - 1,
-                      [&](int j0, int j1) { cor_rb<E, DIREITO, RELAXAR>(v, m.omega, paridade, j0, j1); });
+        for (int paridade = 0; paridade <= 1; ++paridade) {
+            if constexpr (de_nove_pontos<E>()) cor_rb<E, DIREITO, RELAXAR>(v, m.omega, paridade, 2, v.ny - 1);
+            else
+                em_faixas(m, v, 2, v.ny - 1,
+                          [&](int j0, int j1) { cor_rb<E, DIREITO, RELAXAR>(v, m.omega, paridade, j0, j1); });
+        }
 }
 
 // Jacobi: o nível copiado para o rascunho, depois cada ponto a partir da cópia.
@@ -191,4 +225,21 @@ void suavizar_gs_rb_variavel(const vista_nivel& v, const meios_suavizacao& m, in
 }
 void suavizar_jacobi_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
     instancia<laco_jacobi, variavel>(v, m, n);
+}
+
+void suavizar_gs_lex_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_lex, nove_variavel>(v, m, n);
+    else instancia<laco_gs_lex, nove_constante>(v, m, n);
+}
+void suavizar_gs_sym_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_sym, nove_variavel>(v, m, n);
+    else instancia<laco_gs_sym, nove_constante>(v, m, n);
+}
+void suavizar_gs_rb_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_rb, nove_variavel>(v, m, n);
+    else instancia<laco_gs_rb, nove_constante>(v, m, n);
+}
+void suavizar_jacobi_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    if (v.forma == forma_operador::nove_variavel) instancia<laco_jacobi, nove_variavel>(v, m, n);
+    else instancia<laco_jacobi, nove_constante>(v, m, n);
 }

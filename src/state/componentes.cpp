@@ -1,4 +1,5 @@
-// As tabelas dos componentes do método: uma linha por suavizador, restrição e ciclo.
+// As tabelas dos componentes do método: uma linha por suavizador, restrição, ciclo, interpolação, operador grosso e
+// engrossamento.
 #include "state/componentes.h"
 
 namespace {
@@ -18,10 +19,28 @@ constexpr componente_suavizador tabela_suavizadores[] = {
     {S::linha_alt, "line-alt", false, 1.0, 2.0, Q::linhas, F::linhas_y_e_x, false},
 };
 
+// transpose: R = P^T / 4 (semiengrossamento: P^T / 2), a transposta da interpolação da rodada com os pesos somando 1
 constexpr componente_restricao tabela_restricoes[] = {
-    {tipo_restricao::injecao, "injection", forma_restricao::injecao, false, true},
-    {tipo_restricao::meia, "half", forma_restricao::meia, true, false},
-    {tipo_restricao::completa, "full", forma_restricao::completa, true, false},
+    {tipo_restricao::injecao, "injection", forma_restricao::injecao, false, true, true},
+    {tipo_restricao::meia, "half", forma_restricao::meia, true, false, false},
+    {tipo_restricao::completa, "full", forma_restricao::completa, true, false, true},
+    {tipo_restricao::transposta, "transpose", forma_restricao::transposta, true, false, true},
+};
+
+constexpr componente_interpolacao tabela_interpolacoes[] = {
+    {tipo_interpolacao::bilinear, "bilinear", true},
+    {tipo_interpolacao::operador, "operator", false},
+};
+
+constexpr componente_operador_grosso tabela_operadores_grossos[] = {
+    {tipo_operador_grosso::rediscretizado, "rediscretize"},
+    {tipo_operador_grosso::galerkin, "galerkin"},
+};
+
+constexpr componente_engrossamento tabela_engrossamentos[] = {
+    {tipo_engrossamento::completo, "full", true, true},
+    {tipo_engrossamento::x, "x", true, false},
+    {tipo_engrossamento::y, "y", false, true},
 };
 
 // V: um V abaixo; W: dois W; F: um F e depois um V.
@@ -38,7 +57,9 @@ constexpr bool em_ordem(const T (&t)[N]) {
         if (static_cast<std::size_t>(t[i].tipo) != i) return false;
     return true;
 }
-static_assert(em_ordem(tabela_suavizadores) && em_ordem(tabela_restricoes) && em_ordem(tabela_ciclos));
+static_assert(em_ordem(tabela_suavizadores) && em_ordem(tabela_restricoes) && em_ordem(tabela_ciclos) &&
+              em_ordem(tabela_interpolacoes) && em_ordem(tabela_operadores_grossos) &&
+              em_ordem(tabela_engrossamentos));
 
 template <class T>
 const T* de_nome(std::span<const T> t, std::string_view nome) {
@@ -62,15 +83,31 @@ std::string nomes(std::span<const T> t, const char* ou) {
 std::span<const componente_suavizador> suavizadores() { return tabela_suavizadores; }
 std::span<const componente_restricao> restricoes() { return tabela_restricoes; }
 std::span<const componente_ciclo> ciclos() { return tabela_ciclos; }
+std::span<const componente_interpolacao> interpolacoes() { return tabela_interpolacoes; }
+std::span<const componente_operador_grosso> operadores_grossos() { return tabela_operadores_grossos; }
+std::span<const componente_engrossamento> engrossamentos() { return tabela_engrossamentos; }
 
 const componente_suavizador& componente(tipo_suavizador s) { return tabela_suavizadores[static_cast<int>(s)]; }
 const componente_restricao& componente(tipo_restricao r) { return tabela_restricoes[static_cast<int>(r)]; }
 const componente_ciclo& componente(tipo_ciclo c) { return tabela_ciclos[static_cast<int>(c)]; }
+const componente_interpolacao& componente(tipo_interpolacao i) { return tabela_interpolacoes[static_cast<int>(i)]; }
+const componente_operador_grosso& componente(tipo_operador_grosso o) {
+    return tabela_operadores_grossos[static_cast<int>(o)];
+}
+const componente_engrossamento& componente(tipo_engrossamento g) { return tabela_engrossamentos[static_cast<int>(g)]; }
 
 const componente_suavizador* suavizador_de_nome(std::string_view nome) { return de_nome(suavizadores(), nome); }
 const componente_restricao* restricao_de_nome(std::string_view nome) { return de_nome(restricoes(), nome); }
 const componente_ciclo* ciclo_de_nome(std::string_view nome) { return de_nome(ciclos(), nome); }
+const componente_interpolacao* interpolacao_de_nome(std::string_view nome) { return de_nome(interpolacoes(), nome); }
+const componente_operador_grosso* operador_grosso_de_nome(std::string_view nome) {
+    return de_nome(operadores_grossos(), nome);
+}
+const componente_engrossamento* engrossamento_de_nome(std::string_view nome) { return de_nome(engrossamentos(), nome); }
 
 std::string nomes_de_suavizadores(const char* ou) { return nomes(suavizadores(), ou); }
 std::string nomes_de_restricoes(const char* ou) { return nomes(restricoes(), ou); }
 std::string nomes_de_ciclos(const char* ou) { return nomes(ciclos(), ou); }
+std::string nomes_de_interpolacoes(const char* ou) { return nomes(interpolacoes(), ou); }
+std::string nomes_de_operadores_grossos(const char* ou) { return nomes(operadores_grossos(), ou); }
+std::string nomes_de_engrossamentos(const char* ou) { return nomes(engrossamentos(), ou); }

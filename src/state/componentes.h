@@ -40,7 +40,7 @@ struct componente_suavizador {
 };
 
 // Como a análise representa a restrição: o símbolo de R sobre um harmônico.
-enum class forma_restricao { injecao, meia, completa };
+enum class forma_restricao { injecao, meia, completa, transposta };
 
 struct componente_restricao {
     tipo_restricao tipo;
@@ -48,6 +48,24 @@ struct componente_restricao {
     forma_restricao simbolo;
     bool linhas_de_residuo;         // precisa de três linhas de resíduos de rascunho (as ponderações)
     bool rapida;                    // a passada rápida a faz junto com as varreduras (injeção)
+    bool uma_direcao;               // tem forma numa direção só (semiengrossamento); a meia ponderação não tem
+};
+
+struct componente_interpolacao {
+    tipo_interpolacao tipo;
+    const char* nome;
+    bool rapida;                    // a passada rápida a faz (bilinear)
+};
+
+struct componente_operador_grosso {
+    tipo_operador_grosso tipo;
+    const char* nome;
+};
+
+struct componente_engrossamento {
+    tipo_engrossamento tipo;
+    const char* nome;
+    bool em_x, em_y;                // as direções que cada nível grosso divide ao meio
 };
 
 struct componente_ciclo {
@@ -61,16 +79,28 @@ struct componente_ciclo {
 std::span<const componente_suavizador> suavizadores();
 std::span<const componente_restricao> restricoes();
 std::span<const componente_ciclo> ciclos();
+std::span<const componente_interpolacao> interpolacoes();
+std::span<const componente_operador_grosso> operadores_grossos();
+std::span<const componente_engrossamento> engrossamentos();
 /// A linha de um componente.
 const componente_suavizador& componente(tipo_suavizador s);
 const componente_restricao& componente(tipo_restricao r);
 const componente_ciclo& componente(tipo_ciclo c);
+const componente_interpolacao& componente(tipo_interpolacao i);
+const componente_operador_grosso& componente(tipo_operador_grosso o);
+const componente_engrossamento& componente(tipo_engrossamento g);
 /// A linha de um nome, ou nada.
 const componente_suavizador* suavizador_de_nome(std::string_view nome);
 const componente_restricao* restricao_de_nome(std::string_view nome);
 const componente_ciclo* ciclo_de_nome(std::string_view nome);
+const componente_interpolacao* interpolacao_de_nome(std::string_view nome);
+const componente_operador_grosso* operador_grosso_de_nome(std::string_view nome);
+const componente_engrossamento* engrossamento_de_nome(std::string_view nome);
 /// Os nomes de uma tabela numa lista para pessoas, "gs-lex, gs-rb, ... ou line-alt", com a conjunção `ou` antes do
 /// último (", " quando ela é vazia).
 std::string nomes_de_suavizadores(const char* ou);
 std::string nomes_de_restricoes(const char* ou);
 std::string nomes_de_ciclos(const char* ou);
+std::string nomes_de_interpolacoes(const char* ou);
+std::string nomes_de_operadores_grossos(const char* ou);
+std::string nomes_de_engrossamentos(const char* ou);

@@ -48,6 +48,15 @@ metodo_efetivo::metodo_efetivo(const metodo_solver& pedido, int nitm, int nm, in
     m.restricao = pedido.restricao;
     m.inicio = pedido.inicio;
     m.semente = pedido.semente;
+    // numa malha só não há níveis grossos: os três ficam no padrão (um aviso diz que foram ignorados)
+    if (m.multigrid) {
+        m.operador_grosso = pedido.operador_grosso;
+        m.interpolacao = pedido.interpolacao;
+        m.engrossamento = pedido.engrossamento;
+    }
+    m.transferencias_padrao = m.operador_grosso == tipo_operador_grosso::rediscretizado &&
+                              m.interpolacao == tipo_interpolacao::bilinear &&
+                              m.engrossamento == tipo_engrossamento::completo;
 
     m.eps = pedido.eps;
     m.coeficiente = pedido.coeficiente;
@@ -65,5 +74,5 @@ metodo_efetivo::metodo_efetivo(const metodo_solver& pedido, int nitm, int nm, in
                          && m.coeficiente.tipo == tipo_coeficiente::constante && m.problema_da_entrada;
     m.classico = pontual && (!m.multigrid || (m.ciclo == tipo_ciclo::V && !m.fmg && m.pre == nitm && m.pos == nitm &&
                                               m.grosso == nitm && !m.grosso_exato &&
-                                              m.restricao == tipo_restricao::injecao));
+                                              m.restricao == tipo_restricao::injecao && m.transferencias_padrao));
 }

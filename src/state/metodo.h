@@ -8,7 +8,13 @@
 
 enum class tipo_ciclo { V, W, F };
 enum class tipo_suavizador { gs_lex, gs_rb, jacobi, gs_sym, linha_x, linha_y, linha_alt };
-enum class tipo_restricao { injecao, meia, completa };
+enum class tipo_restricao { injecao, meia, completa, transposta };
+// O operador dos níveis grossos: rediscretizado com o espaçamento do nível, ou o produto de Galerkin R A P.
+enum class tipo_operador_grosso { rediscretizado, galerkin };
+// A interpolação da correção: bilinear (linear no semiengrossamento) ou dependente do operador (pesos do estêncil).
+enum class tipo_interpolacao { bilinear, operador };
+// Quais direções cada nível grosso engrossa: as duas, só x ou só y (semiengrossamento).
+enum class tipo_engrossamento { completo, x, y };
 enum class tipo_inicio { conforme_tipo_ci, aleatorio };
 
 // O coeficiente de difusão kappa, uma constante por célula do nível mais fino (--coefficient; doc/metodo.md, 2.2).
@@ -52,6 +58,9 @@ struct metodo_solver {
     tipo_restricao restricao = tipo_restricao::injecao;
     tipo_inicio inicio = tipo_inicio::conforme_tipo_ci;
     std::uint64_t semente = 1;                              // do início aleatório
+    tipo_operador_grosso operador_grosso = tipo_operador_grosso::rediscretizado;
+    tipo_interpolacao interpolacao = tipo_interpolacao::bilinear;
+    tipo_engrossamento engrossamento = tipo_engrossamento::completo;
     // o problema
     double eps = 1.0;                                       // coeficiente de u_xx
     coeficiente_difusao coeficiente;
@@ -74,6 +83,9 @@ struct metodo_efetivo {
     tipo_restricao restricao = tipo_restricao::injecao;
     tipo_inicio inicio = tipo_inicio::conforme_tipo_ci;
     std::uint64_t semente = 1;
+    tipo_operador_grosso operador_grosso = tipo_operador_grosso::rediscretizado; // só com nm >= 2
+    tipo_interpolacao interpolacao = tipo_interpolacao::bilinear;                 // só com nm >= 2
+    tipo_engrossamento engrossamento = tipo_engrossamento::completo;              // só com nm >= 2
     bool multigrid = false;             // nm >= 2
     // o problema
     double eps = 1.0;
@@ -83,6 +95,7 @@ struct metodo_efetivo {
     bool operador_variavel = false;     // kappa varia de célula a célula (coeficiente não constante, C != 1)
     bool fonte = false;                 // o problema tem termo fonte (senos, constante)
     bool solucao_exata = true;          // o problema tem solução exata (operador constante, fonte que não é constante)
+    bool transferencias_padrao = true;  // operador grosso, interpolação e engrossamento padrão (o MÉTODO não os mostra)
     bool classico = true;               // o da rodada clássica (com nm = 1 contam só suavizador, omega, início e o
                                         // problema)
 };

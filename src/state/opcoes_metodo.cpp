@@ -101,6 +101,27 @@ std::string ler_restricao(const std::string& t, metodo_solver& m) {
     return {};
 }
 
+std::string ler_operador_grosso(const std::string& t, metodo_solver& m) {
+    const componente_operador_grosso* c = operador_grosso_de_nome(t);
+    if (!c) return "must be " + nomes_de_operadores_grossos("or");
+    m.operador_grosso = c->tipo;
+    return {};
+}
+
+std::string ler_interpolacao(const std::string& t, metodo_solver& m) {
+    const componente_interpolacao* c = interpolacao_de_nome(t);
+    if (!c) return "must be " + nomes_de_interpolacoes("or");
+    m.interpolacao = c->tipo;
+    return {};
+}
+
+std::string ler_engrossamento(const std::string& t, metodo_solver& m) {
+    const componente_engrossamento* c = engrossamento_de_nome(t);
+    if (!c) return "must be " + nomes_de_engrossamentos("or");
+    m.engrossamento = c->tipo;
+    return {};
+}
+
 std::string ler_inicio(const std::string& t, metodo_solver& m) {
     unsigned long long semente = 1;
     if (t == "tipo_ci") { // o padrão, como a coluna start o escreve: o que tipo_ci da entrada diz
@@ -186,6 +207,13 @@ std::string efetivo_omega(const metodo_efetivo& m) {
     return componente(m.suavizador).aceita_omega ? texto_numero(m.omega) : std::string();
 }
 std::string efetivo_restricao(const metodo_efetivo& m) { return so_multigrid(m, componente(m.restricao).nome); }
+std::string efetivo_operador_grosso(const metodo_efetivo& m) {
+    return so_multigrid(m, componente(m.operador_grosso).nome);
+}
+std::string efetivo_interpolacao(const metodo_efetivo& m) { return so_multigrid(m, componente(m.interpolacao).nome); }
+std::string efetivo_engrossamento(const metodo_efetivo& m) {
+    return so_multigrid(m, componente(m.engrossamento).nome);
+}
 std::string efetivo_inicio(const metodo_efetivo& m) {
     return m.inicio == tipo_inicio::aleatorio ? "random:" + std::to_string(m.semente) : std::string("tipo_ci");
 }
@@ -209,10 +237,24 @@ constexpr opcao_metodo tabela[] = {
     {"smoother", "suavizador", "NAME", "gs-lex", "{suavizadores}", ler_suavizador, efetivo_suavizador},
     {"omega", "omega", "W", "1", "relaxation factor, 0 < W < 2, for {relaxam}\n(default {omega})", ler_omega,
      efetivo_omega, numerico, true},
-    {"restriction", "restricao", "NAME", "injection", "{restricoes} weighting", ler_restricao, efetivo_restricao},
+    {"restriction", "restricao", "NAME", "injection",
+     "{restricoes} weighting (transpose: the interpolation's transpose scaled so that its weights sum to 1)",
+     ler_restricao, efetivo_restricao},
     {"start", "inicio", "tipo_ci|random[:SEED]", "tipo_ci",
      "start field: the input's tipo_ci (default), or the interior uniform in [-1, 1) (SEED default 1)", ler_inicio,
      efetivo_inicio},
+    {"coarse-operator", "operador_grosso", "NAME", "rediscretize",
+     "coarse operators: rediscretize (default: the five-point operator with the level's own spacing) or galerkin "
+     "(R A P from the next finer level, with the run's restriction and interpolation: nine-point stencils)",
+     ler_operador_grosso, efetivo_operador_grosso, texto, false, grupo_opcao::grosso},
+    {"interpolation", "interpolacao", "NAME", "bilinear",
+     "interpolation of the correction: bilinear (default; linear with --coarsening x|y) or operator (weights from "
+     "the fine stencil, black-box multigrid)",
+     ler_interpolacao, efetivo_interpolacao, texto, false, grupo_opcao::grosso},
+    {"coarsening", "engrossamento", "full|x|y", "full",
+     "coarsen both directions (default), or only x or only y (semicoarsening: the finest grid and nm stay, the "
+     "other direction keeps its finest size)",
+     ler_engrossamento, efetivo_engrossamento, texto, false, grupo_opcao::grosso},
     {"eps", "eps", "E", "1", "the operator is E*u_xx + u_yy on every level, E > 0 (default {padrao})", ler_eps,
      efetivo_eps, numerico, true, grupo_opcao::problema},
     {"coefficient", "coeficiente", "NAME", "constant",

@@ -11,8 +11,9 @@
 
 #include "state/metodo.h"
 
-// Do que uma opção trata: dos componentes do método ou do problema resolvido.
-enum class grupo_opcao { metodo, problema };
+// Do que uma opção trata: dos componentes do método, do problema resolvido ou dos componentes da correção grossa
+// (coarse-operator, interpolation, coarsening: vieram depois, as suas colunas vão no fim da linha do resumo e do CSV).
+enum class grupo_opcao { metodo, problema, grosso };
 
 // O valor de uma opção numa coluna: um texto, ou um número quando o texto é um (--coarsest N|solve).
 enum class tipo_valor_opcao { texto, numero, numero_ou_texto };
@@ -37,7 +38,7 @@ struct opcao_metodo {
     grupo_opcao grupo = grupo_opcao::metodo;
 };
 
-/// As opções, as do método e depois as do problema (cada grupo na ordem das suas colunas no resumo).
+/// As opções, as do método, as da correção grossa e as do problema (cada grupo na ordem das suas colunas no resumo).
 std::span<const opcao_metodo> opcoes_do_metodo();
 /// A linha da opção NOME (sem "--"), ou nula.
 const opcao_metodo* opcao_do_metodo(std::string_view nome);

@@ -144,9 +144,9 @@ public:
     }
 
 private:
-    // Uma linha de uma versão sem as colunas eps, coefficient, problem, nxg e nyg: o que aquela versão fazia (eps 1, o
-    // coeficiente constante, o problema da entrada) e a grade da entrada tirada de nx, ny e nm; assim as linhas de
-    // versões diferentes se comparam pelo que resolveram.
+    // Uma linha de uma versão sem as colunas eps, coefficient, problem, nxg, nyg ou as da correção grossa: o que aquela
+    // versão fazia (eps 1, o coeficiente constante, o problema da entrada, a correção grossa de sempre) e a grade da
+    // entrada tirada de nx, ny e nm; assim as linhas de versões diferentes se comparam pelo que resolveram.
     void completar_antigas() {
         const auto indice = [&](const char* nome) {
             const auto i = std::find(r_.colunas.begin(), r_.colunas.end(), nome);
@@ -163,12 +163,18 @@ private:
             const int i = indice(nome);
             return i < 0 ? std::string() : guardar_[static_cast<std::size_t>(i)];
         };
+        const long long nm = std::atoll(valor("nm").c_str());
         completar("eps", "1");
         completar("coefficient", "constant");
+        // a correção grossa de sempre, onde há níveis
+        if (nm >= 2) {
+            completar("coarse-operator", "rediscretize");
+            completar("interpolation", "bilinear");
+            completar("coarsening", "full");
+        }
         const std::string problema = valor("problema");
         if (!problema.empty()) completar("problem", problema == "1" ? "linear" : "sinusoidal");
         // nxg(1) = (nx + 1) / 2^(nm - 1) + 1, quando a divisão é exata
-        const long long nm = std::atoll(valor("nm").c_str());
         for (const auto& [g, n] : {std::pair{"nxg", "nx"}, std::pair{"nyg", "ny"}}) {
             const long long pontos = std::atoll(valor(n).c_str()) + 1;
             if (nm >= 1 && nm <= 62 && pontos > 0 && pontos % (1LL << (nm - 1)) == 0)

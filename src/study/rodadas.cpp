@@ -84,7 +84,10 @@ long long memoria_da_rodada(const estado_execucao& e, const opcoes_execucao& o,
     opcoes_execucao filho;
     filho.resumo = o.resumo;
     for (const alteracao_entrada& m : metodo) ler_opcao_metodo(m.nome, m.valor.c_str(), filho.metodo);
-    const necessidade_memoria n = memoria_necessaria(e, filho, metodo_efetivo(filho.metodo, e.nitm, e.nm, e.problema));
+    if (const std::string c = conferir_opcoes_do_problema(filho.metodo); !c.empty()) throw erro_fatal(c);
+    const metodo_efetivo efetivo(filho.metodo, e.nitm, e.nm, e.problema);
+    conferir_niveis(e, efetivo);
+    const necessidade_memoria n = memoria_necessaria(e, filho, efetivo);
     return n.T + n.cor + n.res + n.hist + n.rascunho + n.fator + n.saidas;
 }
 
@@ -146,7 +149,12 @@ std::vector<rodada_estudo> planejar_estudo(const opcoes_execucao& o, const estad
         if (x.listagem.size() > max_caso)
             throw erro_fatal("the listing names of this study do not fit the 50 characters of caso (the folder of '" +
                              base.arquivo_listagem + "' is too long); nothing was run");
-        x.memoria = memoria_da_rodada(e, o, metodo);
+        try {
+            x.memoria = memoria_da_rodada(e, o, metodo);
+        } catch (const erro_fatal& erro) {
+            throw erro_fatal("the study run " + nome_da_rodada(base.arquivo_listagem, o.varreduras, indices, "") +
+                             " cannot start: " + erro.what() + "; nothing was run");
+        }
         x.alteracoes.push_back({"caso", x.listagem});
         std::vector<std::string>& a = x.argumentos;
         a = {"-n", "-j", "1"};

@@ -17,10 +17,11 @@ namespace {
 using linhas = std::vector<std::size_t>; // as linhas escolhidas do resumo, sem cópia
 
 // Colunas do resumo que um estudo pode variar: as da entrada, as do problema (eps, coeficiente, problema_efetivo),
-// as do método, itmax. O primeiro parâmetro que varia é o eixo dos gráficos: o problema vem antes dos componentes.
+// as do método e as da correção grossa, itmax. O primeiro parâmetro que varia é o eixo dos gráficos: o problema vem
+// antes dos componentes.
 std::vector<std::string> candidatas() {
     std::vector<std::string> c = {"nm", "nxg", "nyg", "nx", "ny", "nitm", "tolt", "problema", "tipo_ci"};
-    for (const grupo_opcao g : {grupo_opcao::problema, grupo_opcao::metodo})
+    for (const grupo_opcao g : {grupo_opcao::problema, grupo_opcao::metodo, grupo_opcao::grosso})
         for (const opcao_metodo& o : opcoes_do_metodo())
             if (o.grupo == g) c.push_back(o.nome);
     c.push_back("itmax");

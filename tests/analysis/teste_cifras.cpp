@@ -199,6 +199,14 @@ TEST(Cifras, TextosImprimemOQueRecebem) {
     EXPECT_NE(tt.find("  soma                          4.000          1.000          5.000\n"), std::string::npos) << tt;
     EXPECT_NE(tt.find(": 1.000 ms de 6.000 ms da solução"), std::string::npos) << tt;
     EXPECT_EQ(tt.find("fundidas"), std::string::npos);
+    EXPECT_EQ(tt.find("operador:"), std::string::npos); // o laplaciano não monta nada por ponto
+    // com Galerkin sobre um coeficiente que varia, a memória montada pela fase operador
+    metodo_solver g;
+    g.operador_grosso = tipo_operador_grosso::galerkin;
+    g.coeficiente = {tipo_coeficiente::salto, 100.0, 1, 1};
+    montar_operadores(e, efetivo(e, g));
+    ASSERT_GT(e.pesos.size(), 0u);
+    EXPECT_NE(texto_tempos(e, t).find(" MiB montados uma vez"), std::string::npos);
 }
 
 // O veredito: pelo teste que parou o laço; em itmax, estagnou com o fator ajustado >= 0,95, senão parou; com

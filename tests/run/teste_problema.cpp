@@ -110,7 +110,7 @@ TEST_F(ProblemaDaRodada, MemoriaDosCoeficientesEDaFonte) {
         FAIL();
     } catch (const erro_fatal& x) {
         const std::string m = x.what();
-        EXPECT_NE(m.find(", variable operator "), std::string::npos) << m;
+        EXPECT_NE(m.find(", operators and interpolation weights "), std::string::npos) << m;
         EXPECT_NE(m.find(", source term "), std::string::npos) << m;
     }
     falsa::memoria = total;

@@ -162,16 +162,16 @@ TEST_F(reinicio, outro_problema_ou_operador_e_recusado) {
 }
 
 TEST(objeto_json, le_textos_numeros_e_listas_e_recusa_o_resto) {
-    std::map<std::string, valor_lido_json> o;
+    std::map<std::string, valor_objeto_json> o;
     EXPECT_EQ(ler_objeto_json(" {\"a\": \"x\\\"\\u00e9\\n\", \"b\": -1.5e-3, \"c\": [3, 4], \"d\": null}\n", o), "");
     EXPECT_EQ(o["a"].texto, "x\"\xc3\xa9\n");
-    EXPECT_EQ(o["b"].qual, valor_lido_json::tipo::numero);
+    EXPECT_EQ(o["b"].qual, valor_objeto_json::tipo::numero);
     EXPECT_EQ(o["b"].texto, "-1.5e-3");
     EXPECT_EQ(o["c"].itens, (std::vector<std::string>{"3", "4"}));
-    EXPECT_EQ(o["d"].qual, valor_lido_json::tipo::outro);
+    EXPECT_EQ(o["d"].qual, valor_objeto_json::tipo::outro);
     for (const char* ruim : {"", "[1]", "{\"a\" 1}", "{\"a\": 1} x", "{\"a\": [1, 2}", "{\"a\": \"\\q\"}",
                              "{\"a\": \"sem fim}", "{\"a\": }"}) {
-        std::map<std::string, valor_lido_json> x;
+        std::map<std::string, valor_objeto_json> x;
         EXPECT_NE(ler_objeto_json(ruim, x), "") << ruim;
     }
 }
@@ -208,11 +208,11 @@ TEST(reinicio_leitores, cortes_e_bytes_trocados) {
     const std::string json = descricao_campo(e, efetivo(e));
     cabecalho_npy_lido c;
     ASSERT_EQ(ler_cabecalho_npy(npy, c), "");
-    std::map<std::string, valor_lido_json> o;
+    std::map<std::string, valor_objeto_json> o;
     ASSERT_EQ(ler_objeto_json(json, o), "");
     for (std::size_t n = 0; n < npy.size(); ++n) EXPECT_NE(ler_cabecalho_npy(npy.substr(0, n), c), "") << n;
     for (std::size_t n = 0; n + 2 < json.size(); ++n) { // sem o "}\n" final não há objeto
-        std::map<std::string, valor_lido_json> x;
+        std::map<std::string, valor_objeto_json> x;
         EXPECT_NE(ler_objeto_json(json.substr(0, n), x), "") << n;
     }
     std::uint64_t estado = 12345;
@@ -226,7 +226,7 @@ TEST(reinicio_leitores, cortes_e_bytes_trocados) {
         if (ler_cabecalho_npy(a, c).empty()) {
             EXPECT_EQ(c.inicio + static_cast<std::size_t>(c.ny * c.nx) * 8, a.size());
         }
-        std::map<std::string, valor_lido_json> x;
+        std::map<std::string, valor_objeto_json> x;
         (void)ler_objeto_json(b, x);
     }
 }

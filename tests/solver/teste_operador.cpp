@@ -222,8 +222,8 @@ TEST(Operador, NucleosVariaveisComKappaUm) {
             a.v.forma = forma_operador::cinco_constante;
             const int nxc = (nx + 1) / 2, nyc = (ny + 1) / 2;
             std::vector<double> ga(static_cast<std::size_t>(nxc * nyc) + 1), gb = ga, rasc(3 * (nx + 1));
-            nucleo(r.tipo)(a.v, {ga.data(), nxc, nyc}, rasc.data());
-            nucleo(r.tipo, forma_operador::cinco_variavel)(b.v, {gb.data(), nxc, nyc}, rasc.data());
+            nucleo(r.tipo)(a.v, abaixo(ga.data(), nxc, nyc), rasc.data());
+            nucleo(r.tipo, forma_operador::cinco_variavel)(b.v, abaixo(gb.data(), nxc, nyc), rasc.data());
             for (std::size_t p = 1; p < ga.size(); ++p) EXPECT_NEAR(gb[p], ga[p], 1e-10 * (1.0 + std::fabs(ga[p]))) << r.nome;
         }
     }

@@ -22,7 +22,7 @@ restricao_de_f restringir_f(restricao rs, const std::vector<double>& f0) {
     std::vector<double> u(50, 0.0), f = f0;
     restricao_de_f s{std::vector<double>(17, -7.0)};
     std::vector<double> rascunho(3 * 8);
-    rs(vista_de(u, &f, 7, 7), {s.r.data(), 4, 4}, rascunho.data());
+    rs(vista_de(u, &f, 7, 7), abaixo(s.r.data(), 4, 4), rascunho.data());
     return s;
 }
 

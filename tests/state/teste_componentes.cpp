@@ -30,7 +30,8 @@ const std::map<std::string, std::string> valores_de_teste = {
     {"cycle", "W"},        {"fmg", "1"},       {"pre", "3"},
     {"post", "0"},         {"coarsest", "solve"}, {"smoother", "line-y"},
     {"omega", "1.3"},      {"restriction", "full"}, {"start", "random:9"},
-    {"eps", "0.01"},       {"coefficient", "random:1e3:7"}, {"problem", "sin:2:1"}};
+    {"eps", "0.01"},       {"coefficient", "random:1e3:7"}, {"problem", "sin:2:1"},
+    {"coarse-operator", "galerkin"}, {"interpolation", "operator"}, {"coarsening", "y"}};
 
 bool mesmo_metodo(const metodo_solver& a, const metodo_solver& b) {
     const coeficiente_difusao &ca = a.coeficiente, &cb = b.coeficiente;
@@ -40,7 +41,8 @@ bool mesmo_metodo(const metodo_solver& a, const metodo_solver& b) {
            a.restricao == b.restricao && a.inicio == b.inicio && a.semente == b.semente &&
            mesmos_bits(a.eps, b.eps) && ca.tipo == cb.tipo && mesmos_bits(ca.c, cb.c) && ca.m == cb.m &&
            ca.semente == cb.semente && pa.tipo == pb.tipo && pa.kx == pb.kx && pa.ky == pb.ky &&
-           mesmos_bits(pa.f, pb.f);
+           mesmos_bits(pa.f, pb.f) && a.operador_grosso == b.operador_grosso && a.interpolacao == b.interpolacao &&
+           a.engrossamento == b.engrossamento;
 }
 
 } // namespace
@@ -62,7 +64,9 @@ TEST(Componentes, CadaLinhaTemOSeuNucleo) {
         EXPECT_EQ(restricao_de_nome(c.nome), &c) << c.nome;
         nivel_ao_acaso n;
         std::vector<double> grossa(16, 0.0), rascunho(64);
-        nucleo(c.tipo)(n.v, {grossa.data(), 4, 3}, rascunho.data());
+        nucleo(c.tipo)(n.v, abaixo(grossa.data(), 4, 3), rascunho.data());
+        // a transposta da bilinear é a ponderação completa (teste_transferencias.cpp): só ela pode repetir
+        if (c.tipo == tipo_restricao::transposta) continue;
         for (const auto& r : resultados) EXPECT_FALSE(mesmos_bits(r, grossa)) << c.nome << " repete outra restrição";
         resultados.push_back(grossa);
     }
@@ -75,13 +79,15 @@ TEST(Componentes, CadaLinhaTemOSeuNucleo) {
 // Cada opção do método: aceita como --NOME VALOR, varrida por --sweep NOME=VALOR, com a sua coluna no resumo; a
 // linha de comando que um estudo dá à rodada refaz exatamente o método da opção dada à mão.
 TEST(Componentes, OpcoesDoMetodoDeAPontaAPonta) {
-    std::string colunas, colunas_problema;
+    std::string colunas, colunas_problema, colunas_grosso;
     for (const opcao_metodo& o : opcoes_do_metodo()) {
         SCOPED_TRACE(o.nome);
         const auto amostra = valores_de_teste.find(o.nome);
         ASSERT_NE(amostra, valores_de_teste.end()) << "sem valor de teste para --" << o.nome;
         const std::string& valor = amostra->second;
-        std::string& c = o.grupo == grupo_opcao::metodo ? colunas : colunas_problema;
+        std::string& c = o.grupo == grupo_opcao::metodo     ? colunas
+                         : o.grupo == grupo_opcao::problema ? colunas_problema
+                                                            : colunas_grosso;
         c += (c.empty() ? "" : ",") + std::string(o.nome);
         const bool sem_valor = *o.valor == '\0';
         std::vector<std::string> a = {"--" + std::string(o.nome)};
@@ -118,8 +124,11 @@ TEST(Componentes, OpcoesDoMetodoDeAPontaAPonta) {
     }
     EXPECT_EQ(colunas, cabecalho_colunas_metodo());
     EXPECT_EQ(colunas_problema, cabecalho_colunas_problema());
+    EXPECT_EQ(colunas_grosso, cabecalho_colunas_grosso());
     // as colunas do problema vêm depois das antigas, antes do veredito, do estudo e das de --repeat (os scripts
     // leem as antigas pela posição)
     const std::string cab = cabecalho_resumo();
     EXPECT_NE(cab.find(",itmax," + colunas_problema + ",veredito,estudo,"), std::string::npos) << cab;
+    // as da correção grossa vieram depois de todas: fecham a linha
+    EXPECT_TRUE(cab.ends_with(",relogio_s_max," + colunas_grosso + "\r\n")) << cab;
 }

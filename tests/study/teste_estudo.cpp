@@ -301,7 +301,8 @@ TEST(Estudo, ResumoConferidoLinhaALinha) {
 TEST(Estudo, ResumoDeVersaoAnteriorComLinhasNovas) {
     const std::vector<std::string> atuais = campos_csv(cabecalho_resumo());
     std::string antigo;
-    for (std::size_t i = 0; i + 2 < atuais.size(); ++i) antigo += (i ? "," : "") + atuais[i];
+    // a versão anterior: sem o veredito, o estudo e as três colunas da correção grossa
+    for (std::size_t i = 0; i + 5 < atuais.size(); ++i) antigo += (i ? "," : "") + atuais[i];
     estado_execucao e = estado_de(entrada(2, 3, 3, "0.001", 50, 1, 1));
     resolver_multigrid(e, efetivo(e));
     e.veredito_final = veredito::estagnou;
@@ -366,6 +367,11 @@ TEST(Estudo, ResumosComOsNomesDeAntes) {
     EXPECT_EQ(campo(2, "problem"), "sinusoidal");
     EXPECT_EQ(campo(2, "eps"), "1");
     EXPECT_EQ(campo(2, "coefficient"), "constant");
+    // e a correção grossa de sempre, que a rodada nova escreve: nenhuma delas varia entre as linhas
+    EXPECT_EQ(campo(0, "coarse-operator"), "rediscretize");
+    EXPECT_EQ(campo(2, "interpolation"), "bilinear");
+    EXPECT_EQ(campo(1, "coarsening"), "full");
+    EXPECT_EQ(campo(2, "coarsening"), "full");
     EXPECT_EQ(campo(0, "nxg"), "3");
     EXPECT_EQ(campo(2, "nyg"), "3");
     EXPECT_EQ(campo(1, "nxg"), "3");
