@@ -1,8 +1,8 @@
 // Tempos dos núcleos de referência e rápidos (por conjunto de instruções e threads): uma chamada de Gauss-Seidel,
-// um ciclo V, a solução inteira contra o programa direto e duas threads contra uma, e os suavizadores com o
-// operador variável ao lado dos de operador constante, com o limite de banda de memória (bytes que o trabalho tem
-// de mover sobre a banda medida nesta mesma execução). bench/desempenho.py roda este programa e escreve
-// doc/desempenho.md.
+// um ciclo V, a solução inteira contra o programa direto e duas threads contra uma, os suavizadores com o operador
+// variável ao lado dos de operador constante e os de nove pontos (Galerkin), com o limite de banda de memória (bytes
+// que o trabalho tem de mover sobre a banda medida nesta mesma execução). bench/desempenho.py roda este programa e
+// escreve doc/desempenho.md.
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -261,6 +261,58 @@ void operador_args(benchmark::internal::Benchmark* b) {
         for (int forma : {0, 1}) b->Args({2049, static_cast<int>(c.tipo), forma});
 }
 
+// Args: n, suavizador (índice; -1 = a norma do resíduo), forma (0 = nove pontos constante, 1 = nove pontos por
+// ponto). O nível 1 (n x n) de dois níveis com --coarse-operator galerkin, o estêncil R A P do nível 2 (2n-1 pontos
+// por direção; a forma por ponto com o campo jump:1000), montado uma vez fora da medida; campo e lado direito ao
+// acaso. Duas varreduras de um suavizador (ou uma norma) por iteração, uma thread. Bytes por atualização de ponto:
+// u lido e escrito e f lido (24; a norma só lê u e f: 16); na forma por ponto as nove grades do bloco (mais 72); o
+// Jacobi copia o nível antes (mais 16). As linhas guardam as recorrências no rascunho (na cache).
+void BM_nove(benchmark::State& s) {
+    const int n = static_cast<int>(s.range(0)), qual = static_cast<int>(s.range(1));
+    const int forma = static_cast<int>(s.range(2));
+    estado_execucao e = estado(2, n, 2, 1, 0.0);
+    metodo_solver m;
+    m.operador_grosso = tipo_operador_grosso::galerkin;
+    if (forma == 1) m.coeficiente = {tipo_coeficiente::salto, 1000.0, 1, 1};
+    montar_operadores(e, metodo_efetivo(m, e.nitm, e.nm, e.problema));
+    vista_nivel v = vista_do_operador(e, 1);
+    const forma_operador esperada = forma == 1 ? forma_operador::nove_variavel : forma_operador::nove_constante;
+    if (v.forma != esperada) return s.SkipWithError("o nível 1 não tem a forma de nove pontos pedida");
+    const std::size_t nxy = static_cast<std::size_t>(v.nx) * v.ny;
+    std::vector<double> u(nxy + 1), f(nxy + 1);
+    std::mt19937_64 g(7);
+    std::uniform_real_distribution<double> d(0.0, 1.0);
+    for (std::size_t p = 1; p <= nxy; ++p) u[p] = d(g), f[p] = d(g);
+    v.u = u.data();
+    v.f = f.data();
+    double bytes = 24.0 + (forma == 1 ? 72.0 : 0.0), atualizacoes = double(n - 2) * (n - 2);
+    if (qual < 0) {
+        for (auto _ : s) benchmark::DoNotOptimize(norma_nivel(v));
+        bytes -= 8.0;
+        s.SetLabel("norma");
+    } else {
+        const componente_suavizador& c = suavizadores()[static_cast<std::size_t>(qual)];
+        std::vector<double> rascunho(std::max<long>(static_cast<long>(nxy) + 1, rascunho_linhas(n, n)));
+        const meios_suavizacao meios{c.omega_padrao, nullptr, rascunho.data()};
+        const suavizador k = nucleo(c.tipo, v.forma);
+        for (auto _ : s) {
+            k(v, meios, 2);
+            benchmark::ClobberMemory();
+        }
+        atualizacoes *= 2.0 * c.passadas;
+        if (c.tipo == tipo_suavizador::jacobi) bytes += 16.0;
+        s.SetLabel(c.nome);
+    }
+    anotar(s, atualizacoes, bytes * atualizacoes, 1);
+}
+
+void nove_args(benchmark::internal::Benchmark* b) {
+    for (int forma : {0, 1}) {
+        for (const componente_suavizador& c : suavizadores()) b->Args({2049, static_cast<int>(c.tipo), forma});
+        b->Args({2049, -1, forma});
+    }
+}
+
 // Menor tempo das repetições: a máquina é compartilhada e o ruído só atrasa.
 double menor(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
 
@@ -275,6 +327,8 @@ BENCHMARK(BM_solucao_2049)->Arg(1)->ArgNames({"threads"})->Unit(benchmark::kMill
 BENCHMARK(BM_duas_threads)->Arg(1025)->Arg(2049)->Arg(4097)->ArgNames({"n"})->Unit(benchmark::kMillisecond)
     ->UseRealTime()->Iterations(7)->Repetitions(1);
 BENCHMARK(BM_operador)->Apply(operador_args)->ArgNames({"n", "suavizador", "forma"})->Unit(benchmark::kMillisecond)
+    ->UseRealTime()->MinTime(0.1)->Repetitions(3)->ComputeStatistics("min", menor);
+BENCHMARK(BM_nove)->Apply(nove_args)->ArgNames({"n", "suavizador", "forma"})->Unit(benchmark::kMillisecond)
     ->UseRealTime()->MinTime(0.1)->Repetitions(3)->ComputeStatistics("min", menor);
 
 // A banda é medida antes de tudo: a liberação das áreas de cópia perturba por um tempo o que vem logo depois.

@@ -30,7 +30,7 @@ def rodar(programa):
 
 
 def argumentos(nome):
-    return {k: int(v) for k, v in re.findall(r"(\w+):(\d+)", nome.split("/", 1)[1])
+    return {k: int(v) for k, v in re.findall(r"(\w+):(-?\d+)", nome.split("/", 1)[1])
             if k in ("n", "nitm", "variante", "threads", "suavizador", "forma")}
 
 
@@ -141,6 +141,42 @@ def tabela_operador(r):
     return linhas
 
 
+NOVE = ("The nine-point stencils that `--coarse-operator galerkin` gives the coarse levels: level 1 of a two-level "
+        "hierarchy (2049², under a 4097² level), its operator R A P built once outside the timing, the constant "
+        "stencil stored once per level (constant coefficient) and the per-point stencil in nine grids (`--coefficient "
+        "jump:1000`); field and right-hand side at random, one thread. Each smoother's two sweeps and one norm of "
+        "the residual (`norma_nivel`), per point update (the fastest of 3 repetitions). The bound is each kernel's "
+        "own traffic over the 1-thread bandwidth: u read and written and f read, 24 bytes per point update (the norm "
+        "reads u and f: 16); the per-point stencil adds its nine coefficients, 72 bytes (96 and 88); jacobi adds 16 "
+        "(it copies the level first). The line smoothers keep their recurrences in cache. The last two columns set "
+        "them against the five-point plain loops of the table above, constant and variable, in the same run.")
+
+
+def tabela_nove(r):
+    """Os núcleos de nove pontos de Galerkin (estêncil constante e por ponto) por atualização e contra o limite."""
+    linhas = ["| kernel (2049², 1 thread) | constant nine-point, ns per update | bound, ns | constant / bound | "
+              "per-point nine-point, ns per update | bound, ns | per-point / bound | per-point / constant | "
+              "constant nine / constant five | per-point nine / variable five |",
+              "|---|---|---|---|---|---|---|---|---|---|"]
+    for i, nome in list(enumerate(SUAVIZADORES)) + [(-1, "norm (residual)")]:
+        c = achar(r, "BM_nove", n=2049, suavizador=i, forma=0)
+        v = achar(r, "BM_nove", n=2049, suavizador=i, forma=1)
+        if not c or not v:
+            continue
+        cc, vc = c["contadores"], v["contadores"]
+        # o mais rápido das repetições, como nas outras tabelas
+        nc = c["min"] / c["median"] * cc["ns_atualizacao"]
+        nv = v["min"] / v["median"] * vc["ns_atualizacao"]
+        # contra os de cinco pontos dos laços simples (BM_operador) da mesma execução, quando rodaram
+        cinco = [achar(r, "BM_operador", n=2049, suavizador=i, forma=f) for f in (0, 1)]
+        razoes = [f"{n9 / (x['min'] / x['median'] * x['contadores']['ns_atualizacao']):.2f}x" if x else "—"
+                  for n9, x in zip((nc, nv), cinco)]
+        linhas.append(f"| {nome} | {nc:.3f} | {cc['limite_ns']:.3f} | {nc / cc['limite_ns']:.2f}x | {nv:.3f} | "
+                      f"{vc['limite_ns']:.3f} | {nv / vc['limite_ns']:.2f}x | {nv / nc:.2f}x | {razoes[0]} | "
+                      f"{razoes[1]} |")
+    return linhas
+
+
 def razao_ao_limite(r, funcao, **args):
     melhor = None
     for v in (1, 2, 3):
@@ -232,6 +268,12 @@ def main():
              "pass where it applies (gs-lex, omega 1, injection): these rows compare the plain loops only.")
     t.append("")
     t += tabela_operador(r)
+    t.append("")
+    t.append("## Nine-point operators (Galerkin coarse levels, plain loops)")
+    t.append("")
+    t.append(NOVE)
+    t.append("")
+    t += tabela_nove(r)
     t.append("")
     t.append("## Targets")
     t.append("")
