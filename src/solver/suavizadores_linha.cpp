@@ -11,19 +11,10 @@
 //   em j = ny-1 mais an*N (sul primeiro).
 #include <algorithm>
 
+#include "solver/recorrencias_linha.h"
 #include "solver/solver.h"
 
 namespace {
-
-// Rascunho de uma chamada: w, g, h e d, cada um com m+1 posições (índices 1..m).
-struct recorrencias {
-    double *w, *g, *h, *d;
-};
-
-recorrencias repartir(double* rascunho, int m) {
-    const long n = m + 1;
-    return {rascunho, rascunho + n, rascunho + 2 * n, rascunho + 3 * n};
-}
 
 // w e g de Thomas para m incógnitas.
 void eliminar_coeficientes(const recorrencias& t, int m, double e, double ap) {

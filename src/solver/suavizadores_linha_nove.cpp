@@ -9,19 +9,11 @@
 //   em n = 1 mais c_w W, em n = m mais c_e E.
 // line-y, coluna i: b = ap, l = c_s, r = c_n; d = (c_w W + c_e E) + ((c_sw SW + c_nw NW) + (c_se SE + c_ne NE)) [+ f],
 //   em n = 1 mais c_s S, em n = m mais c_n N.
+#include "solver/recorrencias_linha.h"
 #include "solver/residuos.h"
 #include "solver/solver.h"
 
 namespace {
-
-struct recorrencias {
-    double *w, *g, *h, *d;
-};
-
-recorrencias repartir(double* rascunho, int m) {
-    const long n = m + 1;
-    return {rascunho, rascunho + n, rascunho + 2 * n, rascunho + 3 * n};
-}
 
 // A linha de m incógnitas com a n-ésima em u[P0 + (n-1)*passo]; diagonal g = centro9, inferior gl, superior gr.
 template <class C>

@@ -10,19 +10,10 @@
 // line-y, coluna i: b(n) = ap(P), c(n) = ay(P+nx); d(n) = (ax(P)*W + ax(P+1)*E) [+ f(P)], em n = 1 mais ay(P)*S, em
 //   n = m mais ay(P+nx)*N.
 // Os coeficientes mudam de linha a linha: w e g são refeitos em cada uma.
+#include "solver/recorrencias_linha.h"
 #include "solver/solver.h"
 
 namespace {
-
-// Rascunho de uma chamada: w, g, h e d, cada um com m+1 posições (índices 1..m).
-struct recorrencias {
-    double *w, *g, *h, *d;
-};
-
-recorrencias repartir(double* rascunho, int m) {
-    const long n = m + 1;
-    return {rascunho, rascunho + n, rascunho + 2 * n, rascunho + 3 * n};
-}
 
 // Thomas sobre a linha de m incógnitas com a n-ésima em u[P0 + (n-1)*passo]; b(n) = ap, c(n) = acoplamento[P + passo].
 void resolver_linha(const recorrencias& t, int m, const double* ap, const double* acoplamento, double* u, long P0,
