@@ -1,5 +1,6 @@
 // Divisão do erro de T: algébrico (contra a solução exata das equações discretas) e de discretização.
 #include <cmath>
+#include <numbers>
 #include <limits>
 
 #include "analysis/analise.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
+using std::numbers::pi;
 
 // Valor discreto no ponto (i, j): no contorno, o de contornos; no interior, a solução acima.
 double valor_discreto(const solucao_discreta& s, int i, int j) {

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double nan_ = std::numeric_limits<double>::quiet_NaN();
+constexpr double sem_solucao = std::numeric_limits<double>::quiet_NaN();
 
 // Índices 1, 1+s, 1+2s, ... e sempre o último, n.
 std::vector<int> indices(int n, int s) {
@@ -39,7 +39,7 @@ blocos em_blocos(int n, int s) {
 } // namespace
 
 erro_exato calcular_erro_exato(const estado_execucao& e, const metodo_efetivo& m) {
-    if (!m.solucao_exata) return {nan_, nan_};
+    if (!m.solucao_exata) return {sem_solucao, sem_solucao};
     const int nx = e.nxk, ny = e.nyk;
     const double dx = e.dx, dy = e.dy;
     const solucao_exata s = solucao_exata_de(m);
@@ -69,11 +69,11 @@ amostra_campo amostrar_campo(const estado_execucao& e, const metodo_efetivo& m, 
     for (int i : is) a.x.push_back(static_cast<double>(i - 1) * e.dx);
     for (int j : js) a.y.push_back(static_cast<double>(j - 1) * e.dy);
     for (std::size_t b = 0; b < js.size(); ++b) {
-        const double fy = m.solucao_exata ? s.fator_y(a.y[b]) : nan_;
+        const double fy = m.solucao_exata ? s.fator_y(a.y[b]) : sem_solucao;
         for (std::size_t c = 0; c < is.size(); ++c) {
             const double t = e.T[is[c] + (js[b] - 1L) * e.nxk];
             a.T.push_back(t);
-            a.erro.push_back(m.solucao_exata ? std::fabs(t - s.combinar(s.fator_x(a.x[c]), fy)) : nan_);
+            a.erro.push_back(m.solucao_exata ? std::fabs(t - s.combinar(s.fator_x(a.x[c]), fy)) : sem_solucao);
         }
     }
     if (e.kappa.empty()) return a;

@@ -1,6 +1,7 @@
 // Análise de Fourier local: fator de suavização mu e fator de dois níveis rho, sup sobre as frequências baixas.
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <functional>
 #include <limits>
 
@@ -21,7 +22,7 @@
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
+using std::numbers::pi;
 constexpr double theta_minimo = 1e-4;
 
 using funcao_theta = std::function<double(double, double)>;

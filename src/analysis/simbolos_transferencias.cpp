@@ -4,6 +4,7 @@
 // grossa K, inteira ou em dois blocos 2 x 2 (semiengrossamento). Funções soltas para que a LFA de k-grades de um
 // ciclo as reuse.
 #include <cmath>
+#include <numbers>
 
 #include "analysis/analise.h"
 #include "state/componentes.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
+using std::numbers::pi;
 
 // e^{-i (f1 di + f2 dj)}
 complexo fase(double f1, double f2, int di, int dj) { return std::polar(1.0, -(f1 * di + f2 * dj)); }

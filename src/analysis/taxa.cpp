@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr double nan_ = std::numeric_limits<double>::quiet_NaN();
+constexpr double sem_ajuste = std::numeric_limits<double>::quiet_NaN();
 
 double media_log_razoes(std::span<const double> h, int de, int ate) { // média de ln q(de..ate)
     double soma = 0.0;
@@ -60,8 +60,8 @@ double mediana(std::vector<double> v) {
 
 taxa_assintotica ajustar_taxa(std::span<const double> hist, int primeiro) {
     taxa_assintotica r;
-    r.q_assintotico = nan_;
-    r.r2 = nan_;
+    r.q_assintotico = sem_ajuste;
+    r.r2 = sem_ajuste;
     const int n = static_cast<int>(hist.size()) - 1; // hist(0..n)
     primeiro = std::max(primeiro, 0);
     r.primeiro = primeiro;

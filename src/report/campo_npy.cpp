@@ -1,5 +1,6 @@
 // O campo final no formato .npy 1.0 do numpy e a sua descrição em JSON.
 #include "report/campo_npy.h"
+#include "report/json.h"
 
 #include <bit>
 #include <cmath>
@@ -12,24 +13,6 @@ namespace {
 void bytes_le(double v, char* p) {
     const auto u = std::bit_cast<std::uint64_t>(v);
     for (int b = 0; b < 8; ++b) p[b] = static_cast<char>((u >> (8 * b)) & 0xff);
-}
-
-// Texto JSON: entre aspas, com as aspas, a barra invertida e os caracteres de controle escapados.
-std::string texto_json(const std::string& s) {
-    std::string r = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            r += '\\';
-            r += static_cast<char>(c);
-        } else if (c < 32 || c == 127) {
-            char b[8];
-            std::snprintf(b, sizeof b, "\\u%04x", c);
-            r += b;
-        } else {
-            r += static_cast<char>(c);
-        }
-    }
-    return r + "\"";
 }
 
 } // namespace

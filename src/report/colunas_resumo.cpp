@@ -20,7 +20,7 @@ constexpr secao_json origem = secao_json::origem, entrada = secao_json::entrada,
 std::string numero(double v) { return std::isfinite(v) ? numero_csv(v) : std::string(); }
 std::string inteiro_se(long long v, bool valido) { return valido ? std::to_string(v) : std::string(); }
 // o erro contra a solução exata: vazio quando o problema não tem solução exata, como as cifras que não se aplicam
-std::string erro_exato(const dados_da_linha& d, double v) { return d.metodo.solucao_exata ? numero(v) : std::string(); }
+std::string com_solucao_exata(const dados_da_linha& d, double v) { return d.metodo.solucao_exata ? numero(v) : std::string(); }
 
 std::vector<coluna_resumo> montar() {
     const colunas_de_repeticao& r = nomes_das_colunas_de_repeticao();
@@ -40,8 +40,8 @@ std::vector<coluna_resumo> montar() {
         {"qmed_final", real, resultado, [](const dados_da_linha& d) { return numero(finais(d.e).qmed); }},
         {"cpu_s", real, resultado, [](const dados_da_linha& d) { return numero_csv(d.e.tcpu); }},
         {"relogio_s", real, resultado, [](const dados_da_linha& d) { return numero_csv(d.e.tparede); }},
-        {"erro_max", real, erros, [](const dados_da_linha& d) { return erro_exato(d, d.cifras.erro.maximo); }},
-        {"erro_medio", real, erros, [](const dados_da_linha& d) { return erro_exato(d, d.cifras.erro.medio); }},
+        {"erro_max", real, erros, [](const dados_da_linha& d) { return com_solucao_exata(d, d.cifras.erro.maximo); }},
+        {"erro_medio", real, erros, [](const dados_da_linha& d) { return com_solucao_exata(d, d.cifras.erro.medio); }},
         {"convergiu", inteiro_, resultado,
          [](const dados_da_linha& d) { return std::string(d.e.veredito_final == veredito::convergiu ? "1" : "0"); }},
         {"data_hora", texto, origem, [](const dados_da_linha& d) { return d.e.texto_iso; }},

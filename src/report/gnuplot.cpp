@@ -102,3 +102,8 @@ resultado_gnuplot executar_gnuplot(const std::vector<std::pair<std::string, std:
     }
     return resultado_gnuplot::desenhou;
 }
+
+std::string variavel_gp(const char* nome, const std::string& valor) {
+    return std::string("if (!exists(") + texto_gp(nome) + ")) " + nome + " = " + texto_gp(nome_para_programa(valor)) +
+           "\n";
+}

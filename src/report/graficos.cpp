@@ -11,7 +11,8 @@
 
 namespace {
 
-std::string g(double v) {
+// Um número nos dados do gnuplot; "?" (dado ausente) quando não é finito.
+std::string dado_gp(double v) {
     if (!std::isfinite(v)) return "?";
     char b[40];
     std::snprintf(b, sizeof b, "%.9g", v);
@@ -22,7 +23,7 @@ std::string g(double v) {
 void escrever_grade(saida_texto& s, const amostra_campo& a, const std::vector<double>& valor) {
     const std::size_t nx = a.x.size();
     for (std::size_t b = 0; b < a.y.size(); ++b) {
-        for (std::size_t c = 0; c < nx; ++c) s.bruto(g(a.x[c]) + " " + g(a.y[b]) + " " + g(valor[c + b * nx]) + "\n");
+        for (std::size_t c = 0; c < nx; ++c) s.bruto(dado_gp(a.x[c]) + " " + dado_gp(a.y[b]) + " " + dado_gp(valor[c + b * nx]) + "\n");
         s.bruto("\n");
     }
 }
@@ -43,7 +44,7 @@ void escrever_mapa_kappa(saida_texto& s, const amostra_campo& a) {
             for (std::size_t c = 0; c < nc; ++c)
                 for (std::size_t i = 0; i < p; ++i) {
                     const double x = a.xc[c] + lx * ((static_cast<double>(i) + 0.5) / static_cast<double>(p) - 0.5);
-                    s.bruto(g(x) + " " + g(y) + " " + g(a.kappa[c + b * nc]) + "\n");
+                    s.bruto(dado_gp(x) + " " + dado_gp(y) + " " + dado_gp(a.kappa[c + b * nc]) + "\n");
                 }
             s.bruto("\n");
         }
@@ -128,8 +129,8 @@ resultado_gnuplot desenhar_graficos(const estado_execucao& e, const metodo_efeti
             const bool dentro = it >= ref.de && it <= ref.ate;
             const double vr = ref.c_rho * std::pow(cifras.rho_lfa, static_cast<double>(it));
             const double va = ref.c_ajuste * std::pow(cifras.q_assintotico, static_cast<double>(it));
-            s.bruto(std::to_string(it) + " " + (c.razao > 0 ? g(c.razao) : "?") + " " + (c.q > 0 ? g(c.q) : "?") + " " +
-                    (dentro && vr > 0 ? g(vr) : "?") + " " + (dentro && va > 0 ? g(va) : "?") + "\n");
+            s.bruto(std::to_string(it) + " " + (c.razao > 0 ? dado_gp(c.razao) : "?") + " " + (c.q > 0 ? dado_gp(c.q) : "?") + " " +
+                    (dentro && vr > 0 ? dado_gp(vr) : "?") + " " + (dentro && va > 0 ? dado_gp(va) : "?") + "\n");
         }
     }, para_gnuplot);
 
@@ -155,7 +156,7 @@ resultado_gnuplot desenhar_graficos(const estado_execucao& e, const metodo_efeti
     }, para_gnuplot);
     saidas.preparar(a.dados_erro, "--plot", [&](saida_texto& s) {
         if (f.sem_solucao_exata) return s.bruto(std::string("# ") + sem_solucao_exata + "\n");
-        s.bruto("# x y |T - T_exata| (no mínimo " + g(f.erro_piso) + ")\n");
+        s.bruto("# x y |T - T_exata| (no mínimo " + dado_gp(f.erro_piso) + ")\n");
         escrever_grade(s, amostra, erro);
     }, para_gnuplot);
     if (com_mapa)

@@ -11,14 +11,6 @@
 
 namespace {
 
-// Caracteres por linha de título que cabem na largura da figura.
-constexpr std::size_t largura_do_titulo = 100;
-
-std::string variavel(const char* nome, const std::string& valor) {
-    return std::string("if (!exists(") + texto_gp(nome) + ")) " + nome + " = " + texto_gp(nome_para_programa(valor)) +
-           "\n";
-}
-
 // O x de uma linha nos gráficos do fator e do tempo: N com o eixo de grade, senão o valor (ou a posição do rótulo).
 double x_de(const tabela_estudo& t, std::size_t l) { return t.eixo_de_grade ? t.linhas[l].incognitas : t.x[l]; }
 
@@ -63,10 +55,10 @@ std::string reta_o_de_n(const tabela_estudo& t, const curva_estudo& c, legenda& 
 
 std::string roteiro(const tabela_estudo& t, const arquivos_estudo& a, const plano_estudo& p) {
     std::string gp = "# gráficos do estudo do placa: gnuplot " + texto_gp(nome_para_programa(a.roteiro)) + "\n";
-    gp += variavel("dados_estudo", a.dados);
-    if (!p.fator.empty()) gp += variavel("figura_fator", a.fator);
-    if (!p.tempo.empty()) gp += variavel("figura_tempo", a.tempo);
-    if (!p.erro_h.empty()) gp += variavel("dados_erro_h", a.dados_h) + variavel("figura_erro_h", a.erro_h);
+    gp += variavel_gp("dados_estudo", a.dados);
+    if (!p.fator.empty()) gp += variavel_gp("figura_fator", a.fator);
+    if (!p.tempo.empty()) gp += variavel_gp("figura_tempo", a.tempo);
+    if (!p.erro_h.empty()) gp += variavel_gp("dados_erro_h", a.dados_h) + variavel_gp("figura_erro_h", a.erro_h);
     gp += terminal_do_roteiro(a.formato);
     gp += "set datafile missing '?'\nset logscale y\nset format y '%g'\n";
     const eixo_x e = preparar_eixo(t, gp);

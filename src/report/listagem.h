@@ -242,6 +242,12 @@ private:
 int sequencia_utf8(const std::string& s, std::size_t i, unsigned& v);
 /// Texto (UTF-8, ou bytes Latin-1 soltos) no conjunto `destino`, com os caracteres de controle escapados (\033).
 std::string para_terminal(const std::string& s, conjunto_caracteres destino);
+/// Uma linha (sem o fim) para a saída padrão: no conjunto do terminal, com "\n".
+std::string no_terminal(const std::string& linha);
+/// Número científico de 15 colunas e 6 casas, sem brancos, para o terminal.
+std::string numero_terminal(double v);
+/// Largura em caracteres de um texto UTF-8.
+std::size_t largura(const std::string& s);
 /// "placa: " e a mensagem no erro padrão, no conjunto de caracteres do terminal.
 void escrever_mensagem(const std::string& s);
 /// Escreve na saída padrão; false (e nada mais é escrito nela) depois da primeira falha.
@@ -293,6 +299,11 @@ resultado_gnuplot desenhar_graficos(const estado_execucao& e, const metodo_efeti
 std::string terminal_do_roteiro(formato_figura formato);
 /// `s` em linhas de até `largura` bytes, partidas nos brancos (uma palavra maior que a largura fica inteira).
 std::vector<std::string> quebrar_linha(const std::string& s, std::size_t largura);
+/// "if (!exists(nome)) nome = 'valor'": o valor padrão de uma variável do roteiro, que a linha de comando do gnuplot
+/// pode dar.
+std::string variavel_gp(const char* nome, const std::string& valor);
+/// Caracteres por linha de título que cabem na largura da figura.
+inline constexpr std::size_t largura_do_titulo = 100;
 /// "set title" com as linhas dadas, cada uma como texto inerte.
 std::string titulo_gp(const std::vector<std::string>& linhas);
 /// A legenda embaixo do gráfico, fora dos dados, em tantas colunas quantas o maior rótulo deixa caber, e a margem de

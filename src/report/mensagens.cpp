@@ -79,3 +79,13 @@ void escrever_mensagem(const std::string& s) {
     const std::string m = "placa: " + para_terminal(s, conjunto_do_terminal()) + "\n";
     std::fputs(m.c_str(), stderr);
 }
+
+std::string no_terminal(const std::string& linha) { return para_terminal(linha, conjunto_do_terminal()) + "\n"; }
+
+std::string numero_terminal(double v) { return texto_simples(cientifico(v, 15, 6)); }
+
+std::size_t largura(const std::string& s) {
+    std::size_t n = 0;
+    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+    return n;
+}

@@ -8,9 +8,6 @@
 
 namespace {
 
-std::string no_terminal(const std::string& linha) { return para_terminal(linha, conjunto_do_terminal()) + "\n"; }
-
-std::string num(double v) { return texto_simples(cientifico(v, 15, 6)); }
 std::string curto(double v) { return texto_simples(cientifico(v, 12, 2)); }
 
 std::string segundos(double s) {
@@ -45,13 +42,14 @@ std::string sumario_monitor(const estado_execucao& e, const cifras_rodada& cifra
     const erro_exato& erro = cifras.erro;
     const std::string tempos = ", CPU " + texto_simples(fixo(e.tcpu, 14, 3)) + " s, relógio " +
                                texto_simples(fixo(e.tparede, 14, 3)) + " s" +
-                               (cifras.solucao_exata ? ", erro máximo " + num(erro.maximo) + ", erro médio " + num(erro.medio)
+                               (cifras.solucao_exata ? ", erro máximo " + numero_terminal(erro.maximo) +
+                                                           ", erro médio " + numero_terminal(erro.medio)
                                                      : std::string(", sem solução exata"));
     if (e.hist[0] == 0.0 && e.veredito_final == veredito::convergiu)
         return no_terminal(std::string(ja_resolve) + "; " + std::to_string(e.niter) + " iterações feitas" + tempos) +
                linhas_cifras_monitor(e, cifras) + linha_threads(e);
-    return no_terminal(cabeca_do_veredito(e, cifras) + ": L1(R)i/L1(R)o = " + num(f.razao) +
-                       ", qmed = " + num(f.qmed) + tempos) +
+    return no_terminal(cabeca_do_veredito(e, cifras) + ": L1(R)i/L1(R)o = " + numero_terminal(f.razao) +
+                       ", qmed = " + numero_terminal(f.qmed) + tempos) +
            linhas_cifras_monitor(e, cifras) + linha_threads(e);
 }
 

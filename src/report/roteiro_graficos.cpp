@@ -19,14 +19,6 @@ std::string g(double v) {
     return b;
 }
 
-std::string variavel(const char* nome, const std::string& valor) {
-    return std::string("if (!exists(") + texto_gp(nome) + ")) " + nome + " = " + texto_gp(nome_para_programa(valor)) +
-           "\n";
-}
-
-// Caracteres por linha de título que cabem na largura da figura.
-constexpr std::size_t largura_do_titulo = 100;
-
 // Título: o título da rodada (ou o caso), o que a figura mostra com os parâmetros e o método, partidos em linhas
 // que cabem na largura; a margem de cima cresce com elas.
 struct titulo_rodada {
@@ -82,11 +74,11 @@ std::string roteiro_graficos(const estado_execucao& e, const metodo_efetivo& met
     const std::string parametros = parametros_da_rodada(e, metodo);
     const bool com_mapa = !a.dados_coeficiente.empty();
     std::string gp = "# gráficos do placa: gnuplot " + texto_gp(nome_para_programa(a.roteiro)) + "\n";
-    gp += variavel("dados_convergencia", a.dados_convergencia) + variavel("dados_campo", a.dados_campo) +
-          variavel("dados_erro", a.dados_erro) + variavel("figura_convergencia", a.figura_convergencia) +
-          variavel("figura_campo", a.figura_campo) + variavel("figura_erro", a.figura_erro);
+    gp += variavel_gp("dados_convergencia", a.dados_convergencia) + variavel_gp("dados_campo", a.dados_campo) +
+          variavel_gp("dados_erro", a.dados_erro) + variavel_gp("figura_convergencia", a.figura_convergencia) +
+          variavel_gp("figura_campo", a.figura_campo) + variavel_gp("figura_erro", a.figura_erro);
     if (com_mapa)
-        gp += variavel("dados_coeficiente", a.dados_coeficiente) + variavel("figura_coeficiente", a.figura_coeficiente);
+        gp += variavel_gp("dados_coeficiente", a.dados_coeficiente) + variavel_gp("figura_coeficiente", a.figura_coeficiente);
     gp += terminal_do_roteiro(a.formato);
 
     // convergência: marcadores só em históricos curtos, onde ainda se distinguem; a legenda embaixo, fora dos dados

@@ -7,8 +7,6 @@
 
 namespace {
 
-std::string no_terminal(const std::string& linha) { return para_terminal(linha, conjunto_do_terminal()) + "\n"; }
-
 // Texto à esquerda numa coluna de w caracteres (ao menos um branco depois).
 std::string esquerda(const std::string& s, std::size_t w) {
     return s.size() + 1 >= w ? s + " " : s + std::string(w - s.size(), ' ');
@@ -30,13 +28,6 @@ constexpr coluna_fase colunas[] = {
     {fase_tempo::grosso, "nível 1"},                {fase_tempo::suavizacao_restricao, "suav.+restr.*"},
     {fase_tempo::prolongacao_suavizacao, "interp.+suav.*"}, {fase_tempo::suavizacao_norma, "suav.+norma*"},
     {fase_tempo::operador, "operador"}};
-
-// Largura em caracteres de um texto UTF-8.
-std::size_t largura(const std::string& s) {
-    std::size_t n = 0;
-    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-    return n;
-}
 
 std::string direita_utf8(const std::string& s, std::size_t w) {
     const std::size_t n = largura(s);

@@ -7,9 +7,6 @@
 
 namespace {
 
-std::string no_terminal(const std::string& linha) { return para_terminal(linha, conjunto_do_terminal()) + "\n"; }
-
-std::string num(double v) { return texto_simples(cientifico(v, 15, 6)); }
 
 } // namespace
 
@@ -71,8 +68,9 @@ std::string linhas_cifras_monitor(const estado_execucao& e, const cifras_rodada&
     s += no_terminal(custo);
     // erro
     if (!c.solucao_exata) return s + no_terminal(std::string("erro final: ") + sem_solucao_exata);
-    s += no_terminal("erro final: algébrico (T - T discreta) máx " + num(c.erro_algebrico_max) + ", médio " +
-                     num(c.erro_algebrico_medio) + "; discretização (T discreta - T exata) máx " +
-                     num(c.erro_discretizacao_max) + ", médio " + num(c.erro_discretizacao_medio));
+    s += no_terminal("erro final: algébrico (T - T discreta) máx " + numero_terminal(c.erro_algebrico_max) +
+                     ", médio " + numero_terminal(c.erro_algebrico_medio) + "; discretização (T discreta - T exata) máx " +
+                     numero_terminal(c.erro_discretizacao_max) + ", médio " +
+                     numero_terminal(c.erro_discretizacao_medio));
     return s;
 }

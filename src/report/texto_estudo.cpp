@@ -7,8 +7,6 @@
 
 namespace {
 
-std::string no_terminal(const std::string& linha) { return para_terminal(linha, conjunto_do_terminal()) + "\n"; }
-
 std::string cientifica(double v) {
     if (!std::isfinite(v)) return "-";
     char b[32];
@@ -22,12 +20,6 @@ std::string significativos(double v) {
     char b[32];
     std::snprintf(b, sizeof b, "%.3g", v);
     return b;
-}
-
-std::size_t largura(const std::string& s) {
-    std::size_t n = 0;
-    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-    return n;
 }
 
 // Uma coluna da tabela: título e o lado do alinhamento.

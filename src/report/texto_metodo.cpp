@@ -9,7 +9,7 @@ namespace {
 
 std::string texto15(const std::string& s) { return s.size() >= 15 ? s : s + std::string(15 - s.size(), ' '); }
 
-std::string contagem(long n) { return inteiro(n, 11) + "    "; }
+std::string campo_contagem(long n) { return inteiro(n, 11) + "    "; }
 
 // Os componentes da correção grossa que não são os de sempre (a restrição transposta, Galerkin, a interpolação pelo
 // operador, o semiengrossamento): só então a listagem os nomeia, e a legenda da restrição inclui a transposta, para
@@ -40,10 +40,10 @@ void escrever_metodo(const estado_execucao& e, const metodo_efetivo& m, saida_te
     if (e.nm >= 2) {
         linha(texto15(componente(m.ciclo).nome), "   = ciclo: " + nomes_de_ciclos("ou"));
         linha(texto15(latin1(m.fmg ? "sim" : "não")), "   = fmg: início por multigrid completo");
-        linha(contagem(m.pre), "   = pré: varreduras antes da correção grossa");
-        linha(contagem(m.pos), "   = pós: varreduras depois da correção grossa");
+        linha(campo_contagem(m.pre), "   = pré: varreduras antes da correção grossa");
+        linha(campo_contagem(m.pos), "   = pós: varreduras depois da correção grossa");
         if (m.grosso_exato) linha(texto15("exato"), "   = grosso: nível 1 resolvido por método direto");
-        else linha(contagem(m.grosso), "   = grosso: varreduras no nível 1");
+        else linha(campo_contagem(m.grosso), "   = grosso: varreduras no nível 1");
     }
     linha(texto15(componente(m.suavizador).nome), "   = suavizador: " + nomes_de_suavizadores("ou"));
     if (componente(m.suavizador).aceita_omega) linha(cientifico(m.omega, 17, 8), " = omega: fator de relaxação");
@@ -57,7 +57,7 @@ void escrever_metodo(const estado_execucao& e, const metodo_efetivo& m, saida_te
     }
     const bool aleatorio = m.inicio == tipo_inicio::aleatorio;
     linha(texto15(latin1(aleatorio ? "aleatório" : "tipo_ci")), "   = início: tipo_ci ou aleatório");
-    if (aleatorio) linha(contagem(static_cast<long>(m.semente)), "   = semente: do início aleatório");
+    if (aleatorio) linha(campo_contagem(static_cast<long>(m.semente)), "   = semente: do início aleatório");
     if (m.eps != 1.0) linha(cientifico(m.eps, 17, 8), " = eps: o operador é eps*u_xx + u_yy");
     if (m.coeficiente.tipo != tipo_coeficiente::constante)
         linha(texto15(texto_coeficiente(m.coeficiente)), "   = coeficiente: kappa por célula, o operador div(kappa grad u)");

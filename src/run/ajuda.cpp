@@ -8,7 +8,7 @@
 namespace {
 
 constexpr std::size_t coluna_da_descricao = 23; // onde começa a descrição de cada opção
-constexpr std::size_t largura = 100;            // colunas de uma linha da ajuda, no máximo
+constexpr std::size_t colunas_da_ajuda = 100;   // colunas de uma linha da ajuda, no máximo
 
 // Os nomes de uma tabela com "(default)" depois do primeiro: "gs-lex (default), gs-rb, ..." (`ou` antes do último).
 template <class T>
@@ -64,7 +64,7 @@ std::string linha_de_opcao(const std::string& opcao, const std::string& descrica
         if (fim == std::string::npos) fim = descricao.size();
         const std::string palavra = descricao.substr(i, fim - i);
         const bool quebra = i > 0 && descricao[i - 1] == '\n';
-        if (coluna > coluna_da_descricao && (quebra || coluna + 1 + palavra.size() > largura)) {
+        if (coluna > coluna_da_descricao && (quebra || coluna + 1 + palavra.size() > colunas_da_ajuda)) {
             s += "\n" + std::string(coluna_da_descricao, ' ');
             coluna = coluna_da_descricao;
         } else if (coluna > coluna_da_descricao && s.back() != ' ') {

@@ -9,6 +9,7 @@
 #include "report/listagem.h"
 #include "state/erro_fatal.h"
 #include "run/execucao.h"
+#include "run/leitor.h"
 #include "run/reinicio.h"
 
 namespace {
@@ -29,12 +30,6 @@ std::vector<destino> destinos_da_rodada(const estado_execucao& e, const opcoes_e
             d.push_back({f, "--plot", "--plot file"});
     for (const std::string& f : arquivos_do_campo(o)) d.push_back({f, "--save-field", "--save-field file"});
     return d;
-}
-
-bool tem_controle(const std::string& s) {
-    for (unsigned char c : s)
-        if (c < 32 || c == 127) return true;
-    return false;
 }
 
 } // namespace

@@ -11,12 +11,17 @@
 
 namespace {
 
-constexpr int unidade = 7;
 constexpr std::size_t max_resto = 40; // bytes guardados do que segue um valor na sua linha
 
 bool branco(int c) { return c == ' ' || c == '\t'; }
 
 } // namespace
+
+bool tem_controle(const std::string& s) {
+    for (unsigned char c : s)
+        if (c < 32 || c == 127) return true;
+    return false;
+}
 
 // Os caracteres de fora do ASCII ficam como estão: a mensagem passa por para_terminal, que os converte ao conjunto
 // do terminal (UTF-8 válido como UTF-8, um byte solto como Latin-1) e escapa o que não pode aparecer.

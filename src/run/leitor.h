@@ -7,6 +7,10 @@
 
 #include "run/execucao.h"
 
+/// A unidade do arquivo de entrada nas mensagens de erro da leitura.
+inline constexpr int unidade = 7;
+/// Se o texto tem um caractere de controle (0-31 ou 127).
+bool tem_controle(const std::string& s);
 /// Texto de um valor para mensagens: bytes de controle como \xNN (o resto como está), encurtado a 40 caracteres.
 std::string mostrar(const std::string& s);
 

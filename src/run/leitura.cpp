@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int unidade = 7;
 constexpr std::size_t max_numero = 4096; // caracteres de um valor numérico
 
 // Texto de n caracteres, lido até 4 bytes por caractere (o corte em n conta caracteres, não bytes).

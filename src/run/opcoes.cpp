@@ -8,6 +8,7 @@
 #include "platform/plataforma.h"
 #include "report/listagem.h"
 #include "run/execucao.h"
+#include "run/leitor.h"
 #include "run/opcoes.h"
 #include "state/numeros.h"
 #include "state/opcoes_metodo.h"
@@ -53,14 +54,8 @@ struct pedidos_de_saida {
     bool ajuda = false, versao = false, modelo = false;
 };
 
-bool tem_controle(const std::string& s) {
-    for (unsigned char c : s)
-        if (c < 32 || c == 127) return true;
-    return false;
-}
-
 // Um nome de arquivo de saída: não vazio e, por ir para o roteiro do gnuplot e para mensagens, sem controle.
-std::string ler_arquivo(const char* opcao, const std::string& valor, std::string& destino) {
+std::string ler_nome_de_saida(const char* opcao, const std::string& valor, std::string& destino) {
     if (valor.empty()) return std::string("option '") + opcao + "' needs a file name, not ''";
     if (tem_controle(valor)) return std::string("option '") + opcao + "': the name '" + valor + "' holds a control character";
     destino = valor;
@@ -95,17 +90,17 @@ std::string aplicar(const opcao_do_programa& x, const std::string& valor, opcoes
     switch (x.qual) {
     case opcao::sem_editor: o.editar = false; return {};
     case opcao::monitor: o.monitor = true; return {};
-    case opcao::csv: return ler_arquivo("--csv", valor, o.csv);
-    case opcao::json: return ler_arquivo("--json", valor, o.json);
-    case opcao::grafico: return ler_arquivo("--plot", valor, o.grafico);
+    case opcao::csv: return ler_nome_de_saida("--csv", valor, o.csv);
+    case opcao::json: return ler_nome_de_saida("--json", valor, o.json);
+    case opcao::grafico: return ler_nome_de_saida("--plot", valor, o.grafico);
     case opcao::formato_grafico:
         if (!formato_de_nome(valor, o.formato_grafico))
             return "invalid --plot-format '" + valor + "' (must be svg, png or pdf)";
         o.formato_dado = true;
         return {};
-    case opcao::resumo: return ler_arquivo("--summary", valor, o.resumo);
-    case opcao::campo: return ler_arquivo("--save-field", valor, o.campo);
-    case opcao::reinicio: return ler_arquivo("--restart", valor, o.reinicio);
+    case opcao::resumo: return ler_nome_de_saida("--summary", valor, o.resumo);
+    case opcao::campo: return ler_nome_de_saida("--save-field", valor, o.campo);
+    case opcao::reinicio: return ler_nome_de_saida("--restart", valor, o.reinicio);
     case opcao::threads: return ler_threads(valor, o.threads);
     case opcao::ajuda: p.ajuda = true; return {};
     case opcao::versao: p.versao = true; return {};

@@ -1,14 +1,14 @@
 // Campo inicial numa só passada pela memória: valores iniciais, contornos e hist(0), cada linha escrita uma vez
 // (a primeira escrita é também o primeiro toque nas páginas) e somada logo que a de cima existe.
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "solver/solver.h"
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
-constexpr double inv_sinh_pi = 0.08658953753004696; // 1/sinh(pi), como literal
+using std::numbers::pi;
 
 // Linha j de T com o que preparar_campo_inicial deixaria nela: o campo inicial e, por cima, os contornos na ordem
 // de contornos() (oeste, leste, sul, norte; o norte vence o sul quando ny = 1).

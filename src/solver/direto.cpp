@@ -20,13 +20,6 @@ namespace {
 // Linha r do fator indexada pela coluna: linha(f, r)[c] = L(r, c), c = r-b .. r (guardado em L[r*(b+1) + c-r+b]).
 inline double* linha(fator_banda& f, long r) { return f.L.data() + r * static_cast<long>(f.b) + f.b; }
 
-// O ponto da incógnita r (a partir de 0) na numeração do fator.
-inline long ponto(const fator_banda& f, long nx, long r) {
-    const long a = r % f.b, z = r / f.b; // posição na direção rápida e na lenta, a partir de 0
-    const long i = 2 + (f.x_rapido ? a : z), j = 2 + (f.x_rapido ? z : a);
-    return i + (j - 1) * nx;
-}
-
 // Os coeficientes de um ponto: diagonal e os quatro vizinhos, do estêncil constante ou do bloco do nível.
 struct coeficientes_ponto {
     double ap, oeste, leste, sul, norte;
@@ -49,7 +42,7 @@ void fatorar(fator_banda& f, const E& est, long nx, const std::function<void(dou
     for (long r = 0; r < n; ++r) {
         if (avancar && r % 64 == 0) avancar(static_cast<double>(r) / static_cast<double>(n));
         const long c0 = std::max(0L, r - b);
-        const coeficientes_ponto a = est.em(ponto(f, nx, r));
+        const coeficientes_ponto a = est.em(ponto_do_fator(f, nx, r));
         // vizinho à distância 1 na numeração (oeste ou sul) e vizinho à distância b (a outra direção)
         const double perto = f.x_rapido ? a.oeste : a.sul, longe = f.x_rapido ? a.sul : a.oeste;
         double* lr = linha(f, r);
@@ -71,7 +64,7 @@ void resolver(fator_banda& f, const vista_nivel& v, const E& est) {
     double* u = v.u;
     // lado direito na numeração do fator, com os vizinhos de contorno
     for (long r = 0; r < n; ++r) {
-        const long P = ponto(f, nx, r);
+        const long P = ponto_do_fator(f, nx, r);
         const long i = (P - 1) % nx + 1, j = (P - 1) / nx + 1;
         const coeficientes_ponto a = est.em(P);
         double s = v.f != nullptr ? v.f[P] : 0.0;
@@ -92,7 +85,7 @@ void resolver(fator_banda& f, const vista_nivel& v, const E& est) {
         for (long c = r + 1; c <= std::min(n - 1, r + b); ++c) s -= linha(f, c)[r] * f.x[c];
         f.x[r] = s / linha(f, r)[r];
     }
-    for (long r = 0; r < n; ++r) u[ponto(f, nx, r)] = f.x[r];
+    for (long r = 0; r < n; ++r) u[ponto_do_fator(f, nx, r)] = f.x[r];
 }
 
 } // namespace

@@ -14,15 +14,9 @@
 namespace {
 
 // Linha r do fator indexada pela coluna: L(r, c) (c < r, o multiplicador) e U(r, c) (c >= r), c = r-w .. r+w.
-inline double* linha(fator_banda& f, long r) {
+inline double* linha_lu(fator_banda& f, long r) {
     const long w = f.b + 1;
     return f.L.data() + r * (2 * w + 1) + w - r;
-}
-
-inline long ponto(const fator_banda& f, long nx, long r) {
-    const long a = r % f.b, z = r / f.b;
-    const long i = 2 + (f.x_rapido ? a : z), j = 2 + (f.x_rapido ? z : a);
-    return i + (j - 1) * nx;
 }
 
 // O número da incógnita do ponto (i, j) interior.
@@ -43,10 +37,10 @@ void fatorar_nove(fator_banda& f, const vista_nivel& v, const std::function<void
                          std::to_string(bytes_fator_banda(v.nx, v.ny, v.forma)) + " bytes)");
     }
     for (long r = 0; r < n; ++r) {
-        const long P = ponto(f, nx, r);
+        const long P = ponto_do_fator(f, nx, r);
         const long i = (P - 1) % nx + 1, j = (P - 1) / nx + 1;
         const estencil9 a = estencil_no_ponto(v, P);
-        double* lr = linha(f, r);
+        double* lr = linha_lu(f, r);
         for (int dj = -1; dj <= 1; ++dj)
             for (int di = -1; di <= 1; ++di) {
                 const long ii = i + di, jj = j + dj;
@@ -57,16 +51,16 @@ void fatorar_nove(fator_banda& f, const vista_nivel& v, const std::function<void
     }
     for (long k = 0; k < n; ++k) {
         if (avancar && k % 64 == 0) avancar(static_cast<double>(k) / static_cast<double>(n));
-        const double* lk = linha(f, k);
+        const double* lk = linha_lu(f, k);
         const double pivo = lk[k];
         if (!(std::isfinite(pivo) && pivo != 0.0)) {
-            const long P = ponto(f, nx, k);
+            const long P = ponto_do_fator(f, nx, k);
             throw erro_fatal("the direct solve of level 1 (--coarsest solve) meets a zero pivot at point (" +
                              std::to_string((P - 1) % nx + 1) + ", " + std::to_string((P - 1) / nx + 1) +
                              ") of its nine-point operator; give --coarsest N (sweeps) instead");
         }
         for (long r = k + 1; r <= std::min(n - 1, k + w); ++r) {
-            double* lr = linha(f, r);
+            double* lr = linha_lu(f, r);
             const double l = lr[k] / pivo;
             lr[k] = l;
             for (long c = k + 1; c <= std::min(n - 1, k + w); ++c) lr[c] = lr[c] - l * lk[c];
@@ -78,7 +72,7 @@ void resolver_nove(fator_banda& f, const vista_nivel& v) {
     const long nx = v.nx, n = f.n, w = f.b + 1;
     const double* u = v.u;
     for (long r = 0; r < n; ++r) {
-        const long P = ponto(f, nx, r);
+        const long P = ponto_do_fator(f, nx, r);
         const long i = (P - 1) % nx + 1, j = (P - 1) / nx + 1;
         const estencil9 a = estencil_no_ponto(v, P);
         double s = v.f != nullptr ? v.f[P] : 0.0;
@@ -92,16 +86,16 @@ void resolver_nove(fator_banda& f, const vista_nivel& v) {
     }
     for (long r = 0; r < n; ++r) { // L y = d (diagonal de L = 1)
         double s = f.x[r];
-        const double* lr = linha(f, r);
+        const double* lr = linha_lu(f, r);
         for (long c = std::max(0L, r - w); c < r; ++c) s -= lr[c] * f.x[c];
         f.x[r] = s;
     }
     for (long r = n - 1; r >= 0; --r) { // U x = y
         double s = f.x[r];
-        const double* lr = linha(f, r);
+        const double* lr = linha_lu(f, r);
         for (long c = r + 1; c <= std::min(n - 1, r + w); ++c) s -= lr[c] * f.x[c];
         f.x[r] = s / lr[r];
     }
     double* x = v.u;
-    for (long r = 0; r < n; ++r) x[ponto(f, nx, r)] = f.x[r];
+    for (long r = 0; r < n; ++r) x[ponto_do_fator(f, nx, r)] = f.x[r];
 }

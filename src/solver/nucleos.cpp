@@ -31,7 +31,7 @@ suavizador variavel(tipo_suavizador s) {
     return suavizar_gs_lex_variavel;
 }
 
-suavizador nove(tipo_suavizador s) {
+suavizador suavizador_nove(tipo_suavizador s) {
     switch (s) {
     case tipo_suavizador::gs_lex: return suavizar_gs_lex_nove;
     case tipo_suavizador::gs_rb: return suavizar_gs_rb_nove;
@@ -51,7 +51,7 @@ suavizador nucleo(tipo_suavizador s, forma_operador f) {
     case forma_operador::cinco_constante: return constante(s);
     case forma_operador::cinco_variavel: return variavel(s);
     case forma_operador::nove_constante:
-    case forma_operador::nove_variavel: return nove(s);
+    case forma_operador::nove_variavel: return suavizador_nove(s);
     }
     return constante(s);
 }

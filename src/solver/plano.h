@@ -79,6 +79,12 @@ struct fator_banda {
     std::vector<double> L; // linha r do fator: L(r, r-b .. r) em L[r*(b+1) .. r*(b+1)+b]
     std::vector<double> x; // lado direito e solução de uma resolução
 };
+/// O ponto da incógnita r (a partir de 0) na numeração do fator, numa grade de nx pontos por linha.
+inline long ponto_do_fator(const fator_banda& f, long nx, long r) {
+    const long a = r % f.b, z = r / f.b; // posição na direção rápida e na lenta, a partir de 0
+    const long i = 2 + (f.x_rapido ? a : z), j = 2 + (f.x_rapido ? z : a);
+    return i + (j - 1) * nx;
+}
 
 // Os núcleos de um nível, escolhidos uma vez pela forma do seu operador.
 struct nucleos_nivel {

@@ -1,6 +1,7 @@
 // O problema de uma rodada (doc/metodo.md, seção 3): valores de contorno, termo fonte do nível mais fino e solução
 // exata, dos problemas da entrada (linear, senoidal) e dos de --problem (sin:KX:KY, constant:F).
 #include <cmath>
+#include <numbers>
 #include <new>
 #include <string>
 
@@ -8,8 +9,7 @@
 #include "state/erro_fatal.h"
 
 namespace {
-constexpr double pi = 3.141592653589793;
-constexpr double inv_sinh_pi = 0.08658953753004696; // 1/sinh(pi), como literal
+using std::numbers::pi;
 } // namespace
 
 double solucao_exata::fator_x(double x) const {

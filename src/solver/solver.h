@@ -72,6 +72,9 @@ vista_nivel nivel_corrente(estado_execucao& e);
 /// O lado direito do nível k-1, abaixo do corrente.
 nivel_abaixo nivel_abaixo_do_corrente(estado_execucao& e);
 
+/// 1/sinh(pi) como literal: a solução senoidal é (sin(x pi) sinh(y pi)) * inv_sinh_pi.
+inline constexpr double inv_sinh_pi = 0.08658953753004696;
+
 // A solução exata de um problema com operador constante, u(x, y) = combinar(fator_x(x), fator_y(y)), calculada como
 // doc/metodo.md (seção 3) escreve; os fatores valem por coluna e por linha.
 struct solucao_exata {

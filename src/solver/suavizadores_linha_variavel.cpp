@@ -33,7 +33,7 @@ void resolver_linha(const recorrencias& t, int m, const double* ap, const double
 }
 
 template <bool DIREITO>
-void linhas_x(const vista_nivel& v, const recorrencias& t) {
+void linhas_x_variavel(const vista_nivel& v, const recorrencias& t) {
     const long nx = v.nx;
     const int m = v.nx - 2;
     const estencil_variavel c = estencil_de(v.pesos, nx * v.ny);
@@ -54,7 +54,7 @@ void linhas_x(const vista_nivel& v, const recorrencias& t) {
 }
 
 template <bool DIREITO>
-void linhas_y(const vista_nivel& v, const recorrencias& t) {
+void linhas_y_variavel(const vista_nivel& v, const recorrencias& t) {
     const long nx = v.nx;
     const int m = v.ny - 2;
     const estencil_variavel c = estencil_de(v.pesos, nx * v.ny);
@@ -74,33 +74,33 @@ void linhas_y(const vista_nivel& v, const recorrencias& t) {
     }
 }
 
-void varrer_x(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
+void varrer_x_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     if (v.nx <= 2 || v.ny <= 2 || varreduras <= 0) return;
     const recorrencias t = repartir(m.rascunho, v.nx - 2);
-    const auto linhas = v.f != nullptr ? linhas_x<true> : linhas_x<false>;
+    const auto linhas = v.f != nullptr ? linhas_x_variavel<true> : linhas_x_variavel<false>;
     for (int s = 0; s < varreduras; ++s) linhas(v, t);
 }
 
-void varrer_y(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
+void varrer_y_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     if (v.nx <= 2 || v.ny <= 2 || varreduras <= 0) return;
     const recorrencias t = repartir(m.rascunho, v.ny - 2);
-    const auto linhas = v.f != nullptr ? linhas_y<true> : linhas_y<false>;
+    const auto linhas = v.f != nullptr ? linhas_y_variavel<true> : linhas_y_variavel<false>;
     for (int s = 0; s < varreduras; ++s) linhas(v, t);
 }
 
 } // namespace
 
 void suavizar_linha_x_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
-    varrer_x(v, m, varreduras);
+    varrer_x_variavel(v, m, varreduras);
 }
 
 void suavizar_linha_y_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
-    varrer_y(v, m, varreduras);
+    varrer_y_variavel(v, m, varreduras);
 }
 
 void suavizar_linha_alt_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     for (int s = 0; s < varreduras; ++s) {
-        varrer_x(v, m, 1);
-        varrer_y(v, m, 1);
+        varrer_x_variavel(v, m, 1);
+        varrer_y_variavel(v, m, 1);
     }
 }

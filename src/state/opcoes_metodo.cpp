@@ -221,8 +221,8 @@ std::string efetivo_eps(const metodo_efetivo& m) { return texto_numero(m.eps); }
 std::string efetivo_coeficiente(const metodo_efetivo& m) { return texto_coeficiente(m.coeficiente); }
 std::string efetivo_problema(const metodo_efetivo& m) { return texto_problema(m.problema); }
 
-constexpr tipo_valor_opcao texto = tipo_valor_opcao::texto, numerico = tipo_valor_opcao::numero,
-                           numero_ou_texto = tipo_valor_opcao::numero_ou_texto;
+constexpr tipo_valor_opcao palavra = tipo_valor_opcao::texto, numerico = tipo_valor_opcao::numero,
+                           numero_ou_palavra = tipo_valor_opcao::numero_ou_texto;
 
 constexpr opcao_metodo tabela[] = {
     {"cycle", "ciclo", "V|W|F", "V", "multigrid cycle (default {padrao})", ler_ciclo, efetivo_ciclo},
@@ -233,7 +233,7 @@ constexpr opcao_metodo tabela[] = {
     {"post", "pos", "N", "nitm", "sweeps after the coarse-grid correction (default {padrao})", ler_pos, efetivo_pos,
      numerico, true},
     {"coarsest", "grosso", "N|solve", "nitm", "sweeps on level 1 (default {padrao}), or solve it exactly", ler_grosso,
-     efetivo_grosso, numero_ou_texto, true},
+     efetivo_grosso, numero_ou_palavra, true},
     {"smoother", "suavizador", "NAME", "gs-lex", "{suavizadores}", ler_suavizador, efetivo_suavizador},
     {"omega", "omega", "W", "1", "relaxation factor, 0 < W < 2, for {relaxam}\n(default {omega})", ler_omega,
      efetivo_omega, numerico, true},
@@ -246,26 +246,26 @@ constexpr opcao_metodo tabela[] = {
     {"coarse-operator", "operador_grosso", "NAME", "rediscretize",
      "coarse operators: rediscretize (default: the five-point operator with the level's own spacing) or galerkin "
      "(R A P from the next finer level, with the run's restriction and interpolation: nine-point stencils)",
-     ler_operador_grosso, efetivo_operador_grosso, texto, false, grupo_opcao::grosso},
+     ler_operador_grosso, efetivo_operador_grosso, palavra, false, grupo_opcao::grosso},
     {"interpolation", "interpolacao", "NAME", "bilinear",
      "interpolation of the correction: bilinear (default; linear with --coarsening x|y) or operator (weights from "
      "the fine stencil, black-box multigrid)",
-     ler_interpolacao, efetivo_interpolacao, texto, false, grupo_opcao::grosso},
+     ler_interpolacao, efetivo_interpolacao, palavra, false, grupo_opcao::grosso},
     {"coarsening", "engrossamento", "full|x|y", "full",
      "coarsen both directions (default), or only x or only y (semicoarsening: the finest grid and nm stay, the "
      "other direction keeps its finest size)",
-     ler_engrossamento, efetivo_engrossamento, texto, false, grupo_opcao::grosso},
+     ler_engrossamento, efetivo_engrossamento, palavra, false, grupo_opcao::grosso},
     {"eps", "eps", "E", "1", "the operator is E*u_xx + u_yy on every level, E > 0 (default {padrao})", ler_eps,
      efetivo_eps, numerico, true, grupo_opcao::problema},
     {"coefficient", "coeficiente", "NAME", "constant",
      "diffusion coefficient kappa per cell, the operator div(kappa grad u): constant (default), jump:C (C in the "
      "cells of (1/4, 3/4)^2, 1 elsewhere), checker:C:M (an M x M board of 1 and C), layers:C:M (M horizontal layers "
      "of 1 and C), random:C[:SEED] (log-uniform in [1/C, C]); C from 1e-8 to 1e8",
-     ler_coeficiente, efetivo_coeficiente, texto, false, grupo_opcao::problema},
+     ler_coeficiente, efetivo_coeficiente, palavra, false, grupo_opcao::problema},
     {"problem", "problema_efetivo", "NAME", "problema",
      "the problem instead of the input's problema: linear, sinusoidal, sin:KX:KY (source with the exact solution "
      "sin(KX pi x) sin(KY pi y), zero boundary) or constant:F (source F, zero boundary, no exact solution)",
-     ler_problema, efetivo_problema, texto, false, grupo_opcao::problema},
+     ler_problema, efetivo_problema, palavra, false, grupo_opcao::problema},
 };
 
 } // namespace
