@@ -26,6 +26,7 @@ inline metodo_efetivo efetivo(const estado_execucao& e, const metodo_solver& m =
 inline metodo_efetivo do_problema(int problema) { return metodo_efetivo({}, 1, 2, problema); }
 
 // Os mesmos bits (NaN e -0 incluídos), não só o mesmo valor.
+inline bool bits_iguais(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 inline bool mesmos_bits(const double* a, std::size_t na, const double* b, std::size_t nb) {
     return na == nb && (na == 0 || std::memcmp(a, b, na * sizeof(double)) == 0);
 }

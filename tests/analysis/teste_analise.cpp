@@ -1,6 +1,7 @@
 // Análise de Fourier local: autovalores, símbolos contra modos de Fourier numa grade, valores publicados.
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <limits>
 #include <vector>
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
+using std::numbers::pi;
 
 // Cada autovalor esperado tem um calculado a menos de tol (e as contagens batem).
 void espera_autovalores(std::vector<complexo> calculados, std::vector<complexo> esperados, double tol) {

@@ -1,6 +1,7 @@
 // Símbolos da LFA contra o que as varreduras e transferências, escritas aqui da descrição do método,
 // fazem com um modo de Fourier numa grade.
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -9,7 +10,7 @@
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
+using std::numbers::pi;
 
 // Grade (n+1) x (n+1) de valores complexos, pontos (i, j) com i, j = 0..n (i = índice do programa - 1), o
 // contorno fixo. Começa com o modo phi(theta)(i, j) = exp(I (t1 i + t2 j)); o contorno nunca muda, de modo

@@ -13,7 +13,7 @@ namespace {
 // A listagem da rodada clássica sobre o estado e.
 std::string montar_listagem_classica(const estado_execucao& e) { return montar_listagem(e, efetivo(e)); }
 
-std::vector<std::string> linhas(const std::string& s) {
+std::vector<std::string> linhas_conferidas(const std::string& s) {
     std::vector<std::string> v;
     std::size_t a = 0;
     for (std::size_t b; (b = s.find("\r\n", a)) != std::string::npos; a = b + 2) v.push_back(s.substr(a, b - a));
@@ -38,8 +38,8 @@ estado_execucao exemplo1() {
 } // namespace
 
 TEST(Listagem, ExemploDeTrintaETresLinhas) {
-    const std::vector<std::string> obtida = linhas(montar_listagem_classica(exemplo1()));
-    const std::vector<std::string> esperada = linhas(ler_arquivo(PLACA_DADOS "/exemplo1.lst"));
+    const std::vector<std::string> obtida = linhas_conferidas(montar_listagem_classica(exemplo1()));
+    const std::vector<std::string> esperada = linhas_conferidas(ler_arquivo(PLACA_DADOS "/exemplo1.lst"));
     ASSERT_EQ(obtida.size(), 33u);
     ASSERT_EQ(esperada.size(), 33u);
     for (std::size_t i = 0; i < 33; ++i) {
@@ -59,7 +59,7 @@ TEST(Listagem, SemIteracoesETituloEmBranco) {
     e.niter = 0;
     e.titulo = std::string(90, ' ');
     e.caso = "  meu caso" + std::string(40, ' ');
-    const std::vector<std::string> l = linhas(montar_listagem_classica(e));
+    const std::vector<std::string> l = linhas_conferidas(montar_listagem_classica(e));
     ASSERT_EQ(l.size(), 30u);
     EXPECT_EQ(l[5], latin1("título = "));
     EXPECT_EQ(l[8], latin1("meu caso   = caso: nome do experimento numérico"));
@@ -74,7 +74,7 @@ TEST(Listagem, QuocientesNaoFinitos) {
     e.hist[1] = 0.0;
     e.hist[2] = 1.0;
     e.niter = 2;
-    const std::vector<std::string> l = linhas(montar_listagem_classica(e));
+    const std::vector<std::string> l = linhas_conferidas(montar_listagem_classica(e));
     const std::string nan = " NaN           ";
     EXPECT_EQ(l[28], "         1" + nan + nan + nan);
     EXPECT_EQ(l[29], "         2 Infinity       Infinity       Infinity      ");
@@ -86,7 +86,7 @@ TEST(Listagem, HistoricoDoPassoAPasso) {
     e.hist[1] = 2.0;
     e.hist[2] = 0.5;
     e.niter = 2;
-    const std::vector<std::string> l = linhas(montar_listagem_classica(e));
+    const std::vector<std::string> l = linhas_conferidas(montar_listagem_classica(e));
     EXPECT_EQ(l[28], "         1   2.500000E-01   2.500000E-01   2.500000E-01");
     EXPECT_EQ(l[29], "         2   6.250000E-02   2.500000E-01   2.500000E-01");
 }
@@ -103,7 +103,7 @@ TEST(Listagem, CampoSoComEscreveUm) {
     e.nyk = 3;
     e.nxyk = 30;
     e.T.assign(31, 0.0);
-    const std::vector<std::string> l = linhas(montar_listagem_classica(e));
+    const std::vector<std::string> l = linhas_conferidas(montar_listagem_classica(e));
     // 31 linhas até a última iteração, 2 vazias, cabeçalho, 2 blocos de (3 + 2), vazia e CPU
     ASSERT_EQ(l.size(), 31u + 3u + 10u + 2u);
     EXPECT_EQ(l[31], "");
@@ -128,7 +128,7 @@ TEST(CampoT, ContagemDeBlocos) {
         std::vector<double> t(nx * 4 + 1, -0.0);
         saida_texto s;
         escrever_campo_T(t.data(), 4, nx, nx * 4, s);
-        const std::vector<std::string> l = linhas(s.texto);
+        const std::vector<std::string> l = linhas_conferidas(s.texto);
         const int blocos = (nx + 7) / 8;
         ASSERT_EQ(l.size(), static_cast<std::size_t>(blocos * (4 + 2))) << nx;
         EXPECT_EQ(l[2].size(), static_cast<std::size_t>(15 * (nx < 8 ? nx : 8)));
@@ -165,11 +165,11 @@ TEST(Listagem, VereditoSoForaDoMetodoClassico) {
     estado_execucao e = exemplo1();
     e.veredito_final = veredito::divergiu;
     const std::string classica = montar_listagem_classica(e);
-    EXPECT_EQ(linhas(classica).size(), 33u);
+    EXPECT_EQ(linhas_conferidas(classica).size(), 33u);
     EXPECT_EQ(classica.find("veredito"), std::string::npos);
     metodo_solver rb;
     rb.suavizador = tipo_suavizador::gs_rb;
-    const std::vector<std::string> l = linhas(montar_listagem(e, efetivo(e, rb)));
+    const std::vector<std::string> l = linhas_conferidas(montar_listagem(e, efetivo(e, rb)));
     ASSERT_GE(l.size(), 5u);
     EXPECT_EQ(l[l.size() - 4], "");
     EXPECT_EQ(l[l.size() - 3], "divergiu          = veredito: convergiu, parou, estagnou ou divergiu");

@@ -9,8 +9,6 @@
 
 namespace {
 
-bool bits_iguais(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
 } // namespace
 
 // splitmix64 com semente 1: os quatro primeiros valores conferidos por um cálculo independente (Python, inteiros

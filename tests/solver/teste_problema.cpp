@@ -1,6 +1,7 @@
 // O problema de uma rodada: contornos, termo fonte (com eps), soluções exatas (a senoidal anisotrópica e a
 // manufaturada satisfazem as suas equações), a fonte no FMG e as soluções inteiras com fonte.
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
+using std::numbers::pi;
 
 metodo_solver pedido(double eps, definicao_problema p) {
     metodo_solver m;

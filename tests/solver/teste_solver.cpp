@@ -20,8 +20,6 @@ estado_execucao grade_unica(int nx, int ny, int problema, int nitm = 1) {
     return e;
 }
 
-bool bits_iguais(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
 } // namespace
 
 TEST(Niveis, TamanhosDerivados) {

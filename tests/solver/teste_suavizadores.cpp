@@ -12,10 +12,8 @@
 
 namespace {
 
-bool bits_iguais(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
 // Nível único nx x ny, problema linear, interior nulo, nível corrente preparado.
-estado_execucao grade(int nx, int ny, int problema = 1, int nitm = 1) {
+estado_execucao estado_de_grade(int nx, int ny, int problema = 1, int nitm = 1) {
     estado_execucao e = estado_de(entrada(1, nx, ny, "0.0", 5, nitm, problema));
     criar_campo(e, e.nxyg[1]);
     selecionar_nivel(e, 1);
@@ -68,7 +66,7 @@ TEST(Suavizadores, QuatroPorTresAMao) {
                                0.0410256410256, 0.220512820513},
                           caso{suavizar_gs_lex, 1.5, sor22, sor32, 0.0769230769231, 0.453402366864},
                           caso{suavizar_gs_rb, 1.0, v22, gs32, 0.0512820512821, 0.293392504931}}) {
-        estado_execucao e = grade(4, 3);
+        estado_execucao e = estado_de_grade(4, 3);
         std::vector<double> rascunho(e.T.size());
         const std::vector<double> antes = copia_de(e.T);
         c.s(nivel_corrente(e), {c.omega, nullptr, rascunho.data()}, 1);
@@ -103,7 +101,7 @@ TEST(Suavizadores, VermelhoPretoCincoPorQuatro) {
 
 // gs-lex com omega 1 é o gauss_seidel e o suavizar_correcao de referência, bit a bit.
 TEST(Suavizadores, GsLexIgualAosNucleosDeReferencia) {
-    estado_execucao e = grade(11, 8, 2, 3);
+    estado_execucao e = estado_de_grade(11, 8, 2, 3);
     std::mt19937_64 r(5);
     for (int p = 1; p <= 88; ++p) e.T[p] += std::uniform_real_distribution<double>(-1, 1)(r);
     estado_execucao ref = e;
@@ -154,7 +152,7 @@ TEST(Linhas, UmaLinhaResolvidaExatamente) {
     };
     for (auto [s, nx, ny] : {caso{suavizar_linha_x, 12, 3}, caso{suavizar_linha_y, 3, 12},
                              caso{suavizar_linha_alt, 12, 3}, caso{suavizar_linha_alt, 3, 12}}) {
-        estado_execucao e = grade(nx, ny, 2);
+        estado_execucao e = estado_de_grade(nx, ny, 2);
         ASSERT_GT(e.hist[0], 1.0);
         std::vector<double> rascunho(rascunho_linhas(nx, ny));
         s(nivel_corrente(e), {1.0, nullptr, rascunho.data()}, 1);
