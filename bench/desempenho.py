@@ -1,9 +1,15 @@
 #!/usr/bin/env python3
-# Roda bench/placa_bench e escreve doc/desempenho.md: tabelas com o limite de banda ao lado de cada cifra, a
-# solução inteira contra o programa direto, duas threads contra uma, a máquina, a data, as metas e, no fim, o que
-# as limita (bench/limites.md, texto medido à mão, com os comandos para refazer as medidas).
+# Roda bench/placa_bench e escreve doc/desempenho.md: tabelas com o limite de banda ao lado de cada cifra (a banda
+# medida na mesma execução com quatro vezes o último nível de cache), a solução inteira como processo contra o
+# programa direto e para onde vão os seus milissegundos, uma e duas threads na solução inteira (máquina ociosa e
+# meio ocupada), os pares (bench/pares/pares.py: hypre e PETSc), a máquina, a data, as metas e, no fim, o que as
+# limita (bench/limites.md, texto medido à mão, com os comandos para refazer as medidas).
 #
 #   python3 bench/desempenho.py build-bench/bench/placa_bench doc/desempenho.md
+#
+# A placa e o programa direto vêm da mesma pasta de compilação (build-bench/placa, build-bench/bench/placa_direto).
+# --sem-pares reaproveita a última seção dos pares (bench/pares/pares.md) em vez de rodá-los.
+import argparse
 import datetime
 import json
 import os
@@ -13,15 +19,19 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import inteira  # noqa: E402
+
 VARIANTES = {0: "reference", 1: "scalar", 2: "AVX2", 3: "AVX-512"}
 
 
-def rodar(programa):
+def rodar(programa, filtro=None):
     with tempfile.NamedTemporaryFile(suffix=".json", delete=False) as f:
         saida = f.name
     carga_antes = os.getloadavg()[0]
     subprocess.run([programa, "--benchmark_out=" + saida, "--benchmark_out_format=json",
-                    "--benchmark_report_aggregates_only=true"], check=True, stdout=subprocess.DEVNULL)
+                    "--benchmark_report_aggregates_only=true"] + ([f"--benchmark_filter={filtro}"] if filtro else []),
+                   check=True, stdout=subprocess.DEVNULL)
     carga_depois = os.getloadavg()[0]
     with open(saida) as f:
         dados = json.load(f)
@@ -47,6 +57,8 @@ def indexar(dados):
             continue
         entrada = r.setdefault(chave, {})
         entrada[agregado] = b["real_time"]
+        if agregado in ("min", "unica"):
+            entrada["min_cpu"] = b["cpu_time"] # a thread do benchmark: com uma thread, sem o atraso de outros processos
         if agregado in ("median", "unica"):
             entrada["contadores"] = {k: v for k, v in b.items() if isinstance(v, (int, float))}
     return r
@@ -54,6 +66,15 @@ def indexar(dados):
 
 def achar(r, funcao, **args):
     return r.get((funcao, tuple(sorted(args.items()))))
+
+
+def ns_por_atualizacao(x):
+    """A repetição mais rápida em tempo de processador da thread do benchmark, por atualização de ponto: com uma
+    thread, o que outros processos nos mesmos processadores não inflam."""
+    c = x["contadores"]
+    if "min_cpu" in x and c.get("atualizacoes"):
+        return x["min_cpu"] * 1e6 / c["atualizacoes"]
+    return x["min"] / x["median"] * c["ns_atualizacao"]
 
 
 def maquina():
@@ -86,18 +107,18 @@ def ms(x):
 
 def tabela_gs(r):
     linhas = ["| work (nitm 2) | " + " | ".join(f"{VARIANTES[v]}, 1 thread" for v in range(4)) +
-              " | scalar, 2 threads | ns per update (best fast, 1 thread) | bandwidth bound, ns | ratio to bound |",
+              " | scalar, 2 threads | ns per update (best fast, 1 thread, processor time) | bandwidth bound, ns | ratio to bound |",
               "|---|" + "---|" * 8]
     for n in (513, 2049, 4097):
         cel, melhor = [], None
         for v, th in [(0, 1), (1, 1), (2, 1), (3, 1), (1, 2)]:
             x = achar(r, "BM_gauss_seidel", n=n, variante=v, threads=th)
             cel.append(ms(x and x.get("min")))
-            if x and v > 0 and th == 1 and (melhor is None or x["min"] < melhor["min"]):
+            if x and v > 0 and th == 1 and (melhor is None or ns_por_atualizacao(x) < ns_por_atualizacao(melhor)):
                 melhor = x
         if melhor:
             c = melhor["contadores"]
-            ns = melhor["min"] / melhor["median"] * c["ns_atualizacao"]
+            ns = ns_por_atualizacao(melhor)
             cel += [f"{ns:.3f}", f"{c['limite_ns']:.3f}", f"{ns / c['limite_ns']:.2f}x"]
         linhas.append(f"| gauss_seidel {n} | " + " | ".join(cel) + " |")
     return linhas
@@ -105,7 +126,7 @@ def tabela_gs(r):
 
 def tabela_ciclo(r):
     linhas = ["| V-cycle | " + " | ".join(f"{VARIANTES[v]}, 1 thread" for v in range(4)) +
-              " | scalar, 2 threads | ns per fine update (best fast, 1 thread) | bandwidth bound, ns | ratio to bound |",
+              " | scalar, 2 threads | ns per fine update (best fast, 1 thread, processor time) | bandwidth bound, ns | ratio to bound |",
               "|---|" + "---|" * 8]
     for n in (1025, 2049, 4097):
         for nitm in (1, 2, 3):
@@ -113,11 +134,11 @@ def tabela_ciclo(r):
             for v, th in [(0, 1), (1, 1), (2, 1), (3, 1), (1, 2)]:
                 x = achar(r, "BM_ciclo_v", n=n, nitm=nitm, variante=v, threads=th)
                 cel.append(ms(x and x.get("min")))
-                if x and v > 0 and th == 1 and (melhor is None or x["min"] < melhor["min"]):
+                if x and v > 0 and th == 1 and (melhor is None or ns_por_atualizacao(x) < ns_por_atualizacao(melhor)):
                     melhor = x
             if melhor:
                 c = melhor["contadores"]
-                ns = melhor["min"] / melhor["median"] * c["ns_atualizacao"]
+                ns = ns_por_atualizacao(melhor)
                 cel += [f"{ns:.3f}", f"{c['limite_ns']:.3f}", f"{ns / c['limite_ns']:.2f}x"]
             linhas.append(f"| {n}², nitm {nitm} | " + " | ".join(cel) + " |")
     return linhas
@@ -135,7 +156,7 @@ def tabela_operador(r):
         v = achar(r, "BM_operador", n=2049, suavizador=i, forma=1)
         if not c or not v:
             continue
-        nc, nv = c["contadores"]["ns_atualizacao"], v["contadores"]["ns_atualizacao"]
+        nc, nv = ns_por_atualizacao(c), ns_por_atualizacao(v)
         lim = v["contadores"]["limite_ns"]
         linhas.append(f"| {nome} | {nc:.3f} | {nv:.3f} | {nv / nc:.2f}x | {lim:.3f} | {nv / lim:.2f}x |")
     return linhas
@@ -165,11 +186,11 @@ def tabela_nove(r):
             continue
         cc, vc = c["contadores"], v["contadores"]
         # o mais rápido das repetições, como nas outras tabelas
-        nc = c["min"] / c["median"] * cc["ns_atualizacao"]
-        nv = v["min"] / v["median"] * vc["ns_atualizacao"]
+        nc = ns_por_atualizacao(c)
+        nv = ns_por_atualizacao(v)
         # contra os de cinco pontos dos laços simples (BM_operador) da mesma execução, quando rodaram
         cinco = [achar(r, "BM_operador", n=2049, suavizador=i, forma=f) for f in (0, 1)]
-        razoes = [f"{n9 / (x['min'] / x['median'] * x['contadores']['ns_atualizacao']):.2f}x" if x else "—"
+        razoes = [f"{n9 / ns_por_atualizacao(x):.2f}x" if x else "—"
                   for n9, x in zip((nc, nv), cinco)]
         linhas.append(f"| {nome} | {nc:.3f} | {cc['limite_ns']:.3f} | {nc / cc['limite_ns']:.2f}x | {nv:.3f} | "
                       f"{vc['limite_ns']:.3f} | {nv / vc['limite_ns']:.2f}x | {nv / nc:.2f}x | {razoes[0]} | "
@@ -181,28 +202,149 @@ def razao_ao_limite(r, funcao, **args):
     melhor = None
     for v in (1, 2, 3):
         x = achar(r, funcao, variante=v, threads=1, **args)
-        if x and (melhor is None or x["min"] < melhor["min"]):
+        if x and (melhor is None or ns_por_atualizacao(x) < ns_por_atualizacao(melhor)):
             melhor = x
     if not melhor:
         return None
-    c = melhor["contadores"]
-    return melhor["min"] / melhor["median"] * c["ns_atualizacao"] / c["limite_ns"]
+    return ns_por_atualizacao(melhor) / melhor["contadores"]["limite_ns"]
+
+
+def seg(x):
+    return "—" if x is None else ms(x * 1e3)
+
+
+def secao_inteira(t, medidas, sc):
+    t.append("## Whole run against the straightforward program")
+    t.append("")
+    t.append("The sinusoidal plate on N² points, nm levels from 3 x 3, nitm 2, tolt 1e-8, as processes: the wall "
+             "time of the whole process, from start to exit, one thread each, in alternating pairs (the medians of "
+             "each and the median of the pairs' ratios). placa is the program as a user runs it (`placa -n -j 1 "
+             "INPUT`: reading the input, the solve, the analysis the listing shows and the listing written to a "
+             "file). The straightforward program (`bench/placa_direto.cpp`) solves the same problem with the "
+             "reference kernels (plain loops, all of cor zeroed every cycle, the initial field in separate passes) "
+             "and writes nothing; it takes as many cycles as placa (checked).")
+    t.append("")
+    t.append("| N² | cycles | pairs | straightforward | placa | ratio |")
+    t.append("|---|---|---|---|---|---|")
+    for m in medidas:
+        t.append(f"| {m['n']} | {m['ciclos']} | {m['vezes']} | {seg(m['direto_s'])} | {seg(m['placa_s'])} | "
+                 f"{m['razao']:.2f}x |")
+    if sc:
+        t.append("")
+        t.append(f"The solve alone, in one process (`BM_solucao_2049`: allocation, the solve and the release, no "
+                 f"input or listing, fastest of 5, {sc.get('ciclos', 0):.0f} cycles): straightforward "
+                 f"{ms(sc.get('direto_ms'))}, fast {ms(sc.get('rapido_ms'))}, {sc.get('razao', 0):.2f}x.")
+    t.append("")
+
+
+def secao_milissegundos(t, tempos, perfil):
+    n = tempos["n"]
+    t.append(f"### Where the milliseconds of a {n}² run go")
+    t.append("")
+    t.append(f"`placa -n -j 1 --timing INPUT` at {n}² (one run): the solve's own table (wall time per level and "
+             "phase; the phases outside it are the initial field, the initial norm and the zeroed corrections):")
+    t.append("")
+    t.append("```")
+    t += tempos["texto"].splitlines()
+    t.append("```")
+    t.append("")
+    if perfil:
+        t.append(f"The processor time of one such run (without --timing) sampled by `perf record -e cpu-clock` "
+                 f"(10 kHz), grouped by function: {perfil['amostrado_ms']:.0f} ms sampled of "
+                 f"{perfil['parede_ms']:.0f} ms of wall time (the rest is waiting: loading, scheduling).")
+        t.append("")
+        t.append("| where | ms |")
+        t.append("|---|---|")
+        for nome, v in sorted(perfil["grupos"].items(), key=lambda x: -x[1]):
+            if v > 0:
+                t.append(f"| {nome} | {v:.1f} |")
+        t.append("")
+        t.append("The heaviest functions: " + "; ".join(f"`{s.split(None, 1)[-1][:60]}` {v:.1f} ms"
+                                                          for v, s in perfil["simbolos"][:8]) + ".")
+        t.append("")
+
+
+def secao_threads(t, inteiras, duas):
+    t.append("## Threads")
+    t.append("")
+    t.append("The whole run as a process (the table above's problem and timing): `-j 1` against `-j 2` in "
+             "alternating pairs (medians, and the median of the pairs' ratios), and the default (`-j` omitted: as "
+             "many threads as idle processors), on the machine as it is and with one processor kept busy by a "
+             "spinning process (half-busy). The load average is the system's when the row ended (other users' "
+             "processes included).")
+    t.append("")
+    t.append("| N² | machine | load | 1 thread | 2 threads | speed-up | default |")
+    t.append("|---|---|---|---|---|---|---|")
+    for m in inteiras:
+        t.append(f"| {m['n']} | {'half-busy' if m['meio'] else 'as it is'} | {m['carga']:.1f} | {seg(m['um_s'])} | "
+                 f"{seg(m['dois_s'])} | {m['aceleracao']:.2f}x | {seg(m['padrao_s'])} |")
+    t.append("")
+    t.append("One V-cycle, nitm 2, default kernels, one and two threads alternating in one process (medians of 7):")
+    t.append("")
+    t.append("| n² | 1 thread | 2 threads | speed-up |")
+    t.append("|---|---|---|---|")
+    for n, c in duas.items():
+        if c:
+            t.append(f"| {n} | {ms(c['uma_ms'])} | {ms(c['duas_ms'])} | {c['aceleracao']:.2f}x |")
+    t.append("")
+
+
+def pares_md(a):
+    """A seção dos pares: roda bench/pares/pares.py (que a grava em bench/pares/pares.md), ou reaproveita a última."""
+    aqui = os.path.dirname(os.path.abspath(__file__))
+    fragmento = os.path.join(aqui, "pares", "pares.md")
+    if not a.sem_pares:
+        linha = [sys.executable, os.path.join(aqui, "pares", "pares.py"), a.placa, "--repeticoes",
+                 str(a.repeticoes_pares)]
+        r = subprocess.run(linha, stdout=subprocess.DEVNULL)
+        if r.returncode != 0:
+            print("desempenho: the peers did not run (see above); their last section is kept", file=sys.stderr)
+    if not os.path.exists(fragmento):
+        return ["## Peers: hypre's PFMG and PETSc's PCMG on the same problem", "",
+                "Not measured: run without `--sem-pares` on a machine with `libhypre-dev` and `petsc-dev`.", ""]
+    with open(fragmento) as f:
+        return f.read().rstrip("\n").splitlines() + [""]
 
 
 def main():
-    programa, destino = sys.argv[1], sys.argv[2]
-    dados, carga_antes, carga_depois = rodar(programa)
+    p = argparse.ArgumentParser(description="Run the benchmarks and write doc/desempenho.md.")
+    p.add_argument("programa", help="build-bench/bench/placa_bench (placa and placa_direto come from the same build)")
+    p.add_argument("destino", help="the page to write (doc/desempenho.md)")
+    p.add_argument("--filtro", help="only these benchmarks (--benchmark_filter); the page then lacks the others")
+    p.add_argument("--sem-pares", action="store_true", help="keep the last peers section instead of running them")
+    p.add_argument("--repeticoes-pares", type=int, default=1, help="timed repetitions of each peer run (default 1)")
+    a = p.parse_args()
+    programa, destino = a.programa, a.destino
+    pasta_bench = os.path.dirname(os.path.abspath(programa))
+    a.placa = os.path.join(os.path.dirname(pasta_bench), "placa")
+    direto = os.path.join(pasta_bench, "placa_direto")
+    dados, carga_antes, carga_depois = rodar(programa, a.filtro)
     r = indexar(dados)
-    ctx = dados.get("context", {})
     sol = achar(r, "BM_solucao_2049", threads=1) or {}
     sc = sol.get("contadores", {})
     duas = {n: (achar(r, "BM_duas_threads", n=n) or {}).get("contadores", {}) for n in (1025, 2049, 4097)}
     banda = {}
     for th in (1, 2):
         x = achar(r, "BM_gauss_seidel", n=513, variante=1, threads=th)
-        banda[th] = x["contadores"]["banda_GBs"] if x else None
-    gs4097 = razao_ao_limite(r, "BM_gauss_seidel", n=4097)
-    ciclo2049 = razao_ao_limite(r, "BM_ciclo_v", n=2049, nitm=2)
+        banda[th] = x["contadores"] if x else {}
+
+    banc = inteira.bancada(a.placa, direto)
+    try:
+        contra = [inteira.contra_o_direto(banc, 2049, 5), inteira.contra_o_direto(banc, 4097, 3)]
+        tempos = inteira.tempos_da_solucao(banc, 2049)
+        tempos["n"] = 2049
+        perfil = inteira.onde_vao(banc, 2049)
+        linhas_threads = []
+        for meio in (False, True):
+            for n in (257, 513, 1025, 2049, 4097):
+                m = inteira.threads(banc, n, 3 if n == 4097 else 5, meio)
+                m["meio"] = meio
+                linhas_threads.append(m)
+    finally:
+        banc.fechar()
+    carga_fim = os.getloadavg()[0]
+    secao_pares = pares_md(a)
+
     hoje = datetime.date.today().isoformat()
     t = []
     t.append("# Performance")
@@ -215,19 +357,30 @@ def main():
              "cmake --build build-bench -j2")
     t.append("```")
     t.append("")
+    t.append("and, for the peers section, `sudo apt-get install libhypre-dev petsc-dev` (neither the tests nor CI "
+             "need them; `--sem-pares` keeps the last peers section instead). One run of the command takes about "
+             "half an hour on two processors, most of it the peers.")
+    t.append("")
     t.append("Machine: " + "; ".join(maquina()) + f". System load average: {carga_antes:.1f} at the start, "
-             f"{carga_depois:.1f} at the end (other processes share the processors; each figure is the fastest of 3 "
-             "repetitions, and every ratio is measured within one run).")
+             f"{carga_depois:.1f} after the kernel benchmarks, {carga_fim:.1f} after the whole-run measurements "
+             "(other processes share the processors; each kernel figure is the fastest of 3 repetitions, whole "
+             "runs are medians of alternating pairs, and every ratio is measured within one run).")
     t.append("")
-    t.append(f"Memory bandwidth measured at the start of the run (the larger of a 128 MiB copy and an in-place "
-             f"update, best of 5): {banda[1] or 0:.1f} GB/s with 1 thread, {banda[2] or 0:.1f} GB/s with 2. The "
-             "bandwidth bound of each row is the bytes the work must move (T read and written once per pass: 16 "
-             "bytes per fine point; a V-cycle: 32 per fine point and 56 per coarse point) over that bandwidth; "
-             "\"ns per update\" is the time of one point update (for a V-cycle, the cycle's time over 2·nitm "
-             "updates of every fine point). Variants: the reference kernels (plain loops) and the fast pass with "
-             "each instruction set forced; the fast pass picks the scalar sweeps with the widest pointwise "
-             "kernels by default.")
-    t.append("")
+    b1, b2 = banda[1], banda[2]
+    if b1:
+        t.append(f"Memory bandwidth, measured at the start of the run with a working set of "
+                 f"{b1['conjunto_MiB']:.0f} MiB, four times the last-level cache ({b1['cache_MiB']:.0f} MiB, read "
+                 f"from sysfs or sysconf; at least 256 MiB), bytes read plus bytes written per second, best of 3: "
+                 f"in-place update (x = 0.5x + 0.5, as a sweep reads and writes T) {b1['banda_no_lugar_GBs']:.1f} "
+                 f"GB/s, copy (memcpy of one half onto the other) {b1['banda_copia_GBs']:.1f} GB/s with 1 thread; "
+                 f"{b2.get('banda_no_lugar_GBs', 0):.1f} and {b2.get('banda_copia_GBs', 0):.1f} GB/s with 2. The "
+                 "bound of each row uses the larger of the two (the faster memory, the stricter bound): the bytes "
+                 "the work must move (T read and written once per pass: 16 bytes per fine point; a V-cycle: 32 per "
+                 "fine point and 56 per coarse point) over that bandwidth; \"ns per update\" is the time of one "
+                 "point update (for a V-cycle, the cycle's time over 2·nitm updates of every fine point). Variants: "
+                 "the reference kernels (plain loops) and the fast pass with each instruction set forced; the fast "
+                 "pass picks the scalar sweeps with the widest pointwise kernels by default.")
+        t.append("")
     t.append("## One gauss_seidel call")
     t.append("")
     t += tabela_gs(r)
@@ -236,28 +389,9 @@ def main():
     t.append("")
     t += tabela_ciclo(r)
     t.append("")
-    t.append("## Whole run against the straightforward program")
-    t.append("")
-    t.append("2049², nm 11 from 3 x 3, sinusoidal, nitm 2, tolt 1e-8 "
-             f"({sc.get('ciclos', 0):.0f} cycles), allocation and release included, one thread each, alternating "
-             "in the same run (fastest of 5). The straightforward program is the reference kernels "
-             "(`ajustes.rapidos = false`: plain loops, all of cor zeroed every cycle, the initial field in separate "
-             "passes).")
-    t.append("")
-    t.append("| straightforward | fast | ratio |")
-    t.append("|---|---|---|")
-    t.append(f"| {ms(sc.get('direto_ms'))} | {ms(sc.get('rapido_ms'))} | {sc.get('razao', 0):.2f}x |")
-    t.append("")
-    t.append("## Two threads against one")
-    t.append("")
-    t.append("V-cycle, nitm 2, default kernels, one and two threads alternating (medians of 7):")
-    t.append("")
-    t.append("| n² | 1 thread | 2 threads | speed-up |")
-    t.append("|---|---|---|---|")
-    for n, c in duas.items():
-        if c:
-            t.append(f"| {n} | {ms(c['uma_ms'])} | {ms(c['duas_ms'])} | {c['aceleracao']:.2f}x |")
-    t.append("")
+    secao_inteira(t, contra, sc)
+    secao_milissegundos(t, tempos, perfil)
+    secao_threads(t, linhas_threads, duas)
     t.append("## Variable coefficients (plain loops)")
     t.append("")
     t.append("Each smoother's plain loops with the constant operator and with the variable one (`--coefficient "
@@ -275,31 +409,47 @@ def main():
     t.append("")
     t += tabela_nove(r)
     t.append("")
+    t += secao_pares
     t.append("## Targets")
     t.append("")
 
     def meta(texto, ok, cifra):
         t.append(f"- {texto}: {'met' if ok else 'missed'} ({cifra}).")
 
-    razao = sc.get("razao", 0)
-    meta("Whole 2049² run at least 8x faster than the straightforward program", razao >= 8, f"{razao:.2f}x")
-    if gs4097:
-        meta("gauss_seidel 4097², nitm 2, within 1.3x of the bandwidth bound", gs4097 <= 1.3, f"{gs4097:.2f}x")
-    if ciclo2049:
-        meta("V-cycle 2049², nitm 2, within 2x of its bound on one thread", ciclo2049 <= 2, f"{ciclo2049:.2f}x")
-    a4097 = duas[4097].get("aceleracao", 0) if duas[4097] else 0
-    meta("Two threads at least 1.3x faster on a 4097² V-cycle", a4097 >= 1.3, f"{a4097:.2f}x")
-    nunca = all(c.get("aceleracao", 0) >= 1 for c in duas.values() if c)
-    meta("Two threads never slower than one", nunca,
-         ", ".join(f"{n}²: {c['aceleracao']:.2f}x" for n, c in duas.items() if c))
+    for m in contra:
+        meta(f"Whole {m['n']}² run at least 8x faster than the straightforward program", m["razao"] >= 8,
+             f"{m['razao']:.2f}x")
+    gs = {n: razao_ao_limite(r, "BM_gauss_seidel", n=n) for n in (513, 2049, 4097)}
+    gs = {n: x for n, x in gs.items() if x}
+    if gs:
+        meta("The fast sweep (gauss_seidel, nitm 2, best fast variant, 1 thread) within 2x of the bandwidth bound",
+             all(x <= 2 for x in gs.values()), ", ".join(f"{n}²: {x:.2f}x" for n, x in gs.items()))
+    ciclos = {n: razao_ao_limite(r, "BM_ciclo_v", n=n, nitm=2) for n in (1025, 2049, 4097)}
+    ciclos = {n: x for n, x in ciclos.items() if x}
+    if ciclos:
+        meta("A V-cycle (nitm 2, 1 thread) within 2.5x of its bandwidth bound", all(x <= 2.5 for x in ciclos.values()),
+             ", ".join(f"{n}²: {x:.2f}x" for n, x in ciclos.items()))
+    ociosa = [m for m in linhas_threads if not m["meio"] and m["n"] == 4097]
+    if ociosa:
+        meta("Two threads at least 1.3x faster for a whole 4097² run", ociosa[0]["aceleracao"] >= 1.3,
+             f"{ociosa[0]['aceleracao']:.2f}x at load {ociosa[0]['carga']:.1f}")
+    nunca = all(m["aceleracao"] >= 1 for m in linhas_threads)
+    meta("Two threads never slower than one for a whole run, as it is and half-busy", nunca,
+         "; ".join(f"{m['n']}² {'half-busy' if m['meio'] else 'as it is'} {m['aceleracao']:.2f}x"
+                   for m in linhas_threads))
+    padrao = all(m["padrao_s"] <= 1.05 * m["um_s"] for m in linhas_threads)
+    meta("The default team never more than 5% slower than one thread", padrao,
+         "; ".join(f"{m['n']}² {'half-busy' if m['meio'] else 'as it is'} {m['um_s'] / m['padrao_s']:.2f}x"
+                   for m in linhas_threads))
     t.append("- The same bits for every thread count and instruction set: met (tests/fast/teste_rapido.cpp, bit for "
              "bit against the reference kernels, every set the processor has forced in turn).")
     t.append("")
     with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "limites.md")) as f:
         t.append(f.read().rstrip())
     t.append("")
-    with open(destino, "w") as f:
+    with open(destino + ".novo", "w") as f:
         f.write("\n".join(t))
+    os.replace(destino + ".novo", destino)
 
 
 if __name__ == "__main__":
