@@ -106,12 +106,15 @@ class ocupado:
 def threads(banc, n, vezes, meio_ocupada):
     """Uma e duas threads (-j 1 contra -j 2) e o padrão (-j omitido: os processadores ociosos), a solução inteira."""
     def medir():
-        um, dois, razao = pares(lambda: banc.relogio(banc.linha_placa(n, 1))[0],
-                                lambda: banc.relogio(banc.linha_placa(n, 2))[0], vezes)
-        padrao = statistics.median(banc.relogio([banc.placa, "-n", "--", banc.entrada(n)])[0]
-                                   for _ in range(max(1, vezes // 2)))
-        return {"n": n, "um_s": um, "dois_s": dois, "aceleracao": razao, "padrao_s": padrao,
-                "carga": os.getloadavg()[0]}
+        um, dois, padrao = [], [], []
+        for _ in range(vezes): # em trios alternados: os três veem a mesma máquina
+            um.append(banc.relogio(banc.linha_placa(n, 1))[0])
+            dois.append(banc.relogio(banc.linha_placa(n, 2))[0])
+            padrao.append(banc.relogio([banc.placa, "-n", "--", banc.entrada(n)])[0])
+        mediana = statistics.median
+        return {"n": n, "um_s": mediana(um), "dois_s": mediana(dois), "padrao_s": mediana(padrao),
+                "aceleracao": mediana(a / b for a, b in zip(um, dois)),
+                "padrao_razao": mediana(a / b for a, b in zip(um, padrao)), "carga": os.getloadavg()[0]}
     if meio_ocupada:
         with ocupado():
             return medir()
