@@ -5,11 +5,17 @@
 // escreve doc/desempenho.md.
 #include <algorithm>
 #include <chrono>
+#include <ctime>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 #include <benchmark/benchmark.h>
 
@@ -21,42 +27,82 @@ namespace {
 
 double agora() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
-// Banda de memória com n threads (bytes lidos + escritos por segundo), a maior de duas formas de andar pela
-// memória, melhor de 5: cópia de 128 MiB (memcpy) e atualização no lugar (lê e escreve o mesmo vetor, como uma
-// varredura).
+// Tempo de processador do processo: com uma thread, o que os outros processos que dividem os processadores não
+// inflam (o tempo de relógio cresce com eles).
+double processador() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// O maior nível de cache de dados (bytes): /sys/devices/system/cpu/cpu0/cache/index*/ (level, type, size), senão
+// sysconf do nível 4 ao 1; 0 se nenhum diz.
+long cache_ultimo_nivel() {
+    long melhor = 0;
+    int nivel_melhor = 0;
+    for (int i = 0; i < 16; ++i) {
+        const std::string base = "/sys/devices/system/cpu/cpu0/cache/index" + std::to_string(i) + "/";
+        std::ifstream fn(base + "level"), ft(base + "type"), fs(base + "size");
+        int nivel = 0;
+        std::string tipo, tamanho;
+        if (!(fn >> nivel) || !(ft >> tipo) || !(fs >> tamanho) || tipo == "Instruction") continue;
+        long b = std::atol(tamanho.c_str());
+        if (!tamanho.empty() && (tamanho.back() == 'K')) b <<= 10;
+        if (!tamanho.empty() && (tamanho.back() == 'M')) b <<= 20;
+        if (nivel > nivel_melhor || (nivel == nivel_melhor && b > melhor)) nivel_melhor = nivel, melhor = b;
+    }
+    if (melhor > 0) return melhor;
+#ifdef _SC_LEVEL4_CACHE_SIZE
+    for (int nome : {_SC_LEVEL4_CACHE_SIZE, _SC_LEVEL3_CACHE_SIZE, _SC_LEVEL2_CACHE_SIZE, _SC_LEVEL1_DCACHE_SIZE})
+        if (const long b = sysconf(nome); b > 0) return b;
+#endif
+    return 0;
+}
+
+// Banda de memória com n threads (bytes lidos + escritos por segundo) de duas formas de andar pela memória, cada uma
+// com um conjunto de trabalho de ao menos quatro vezes o último nível de cache (e 256 MiB): atualização no lugar (lê
+// e escreve o mesmo vetor, como uma varredura) e cópia (memcpy de uma metade do vetor para a outra), melhor de 3.
+// Com uma thread o tempo é o de processador (como o das linhas de uma thread), com várias o de relógio. O limite
+// das linhas usa a maior das duas.
 struct banda {
     double copia = 0.0, no_lugar = 0.0;
+    double cache = 0.0, conjunto = 0.0; // bytes
     double melhor() const { return std::max(copia, no_lugar); }
 };
 
 banda medir_banda(int n) {
     static std::map<int, banda> medidas;
     if (auto it = medidas.find(n); it != medidas.end()) return it->second;
-    const std::size_t tam = std::size_t{16} << 20; // doubles
-    std::vector<double> a(tam, 1.0), b(tam, 0.0);
+    const long cache = cache_ultimo_nivel();
+    const std::size_t bytes = std::max<std::size_t>(std::size_t{256} << 20, 4 * static_cast<std::size_t>(cache));
+    const std::size_t tam = (bytes / sizeof(double) + 1023) / 1024 * 1024; // doubles, par
+    std::vector<double> a(tam, 1.0);
     auto em_threads = [n](auto&& f) {
         std::vector<std::thread> ts;
         for (int id = 0; id < n; ++id) ts.emplace_back([&f, id, n] { f(id, n); });
         for (auto& t : ts) t.join();
     };
     banda r;
-    for (int rep = 0; rep < 5; ++rep) {
-        double t0 = agora();
+    r.cache = static_cast<double>(cache);
+    r.conjunto = static_cast<double>(tam * sizeof(double));
+    const std::size_t meio = tam / 2;
+    const auto relogio = n == 1 ? processador : agora;
+    for (int rep = 0; rep < 3; ++rep) {
+        double t0 = relogio();
         em_threads([&](int id, int k) {
-            const std::size_t i0 = tam * id / k, i1 = tam * (id + 1) / k;
-            std::memcpy(b.data() + i0, a.data() + i0, (i1 - i0) * sizeof(double));
+            const std::size_t i0 = meio * id / k, i1 = meio * (id + 1) / k;
+            std::memcpy(a.data() + meio + i0, a.data() + i0, (i1 - i0) * sizeof(double));
         });
-        r.copia = std::max(r.copia, 2.0 * sizeof(double) * tam / (agora() - t0));
-        t0 = agora();
+        r.copia = std::max(r.copia, 2.0 * sizeof(double) * meio / (relogio() - t0));
+        t0 = relogio();
         em_threads([&](int id, int k) {
             const std::size_t i0 = tam * id / k, i1 = tam * (id + 1) / k;
             double* x = a.data();
             for (std::size_t i = i0; i < i1; ++i) x[i] = x[i] * 0.5 + 0.5;
         });
-        r.no_lugar = std::max(r.no_lugar, 2.0 * sizeof(double) * tam / (agora() - t0));
+        r.no_lugar = std::max(r.no_lugar, 2.0 * sizeof(double) * tam / (relogio() - t0));
     }
     benchmark::DoNotOptimize(a.data());
-    benchmark::DoNotOptimize(b.data());
     return medidas[n] = r;
 }
 
@@ -108,7 +154,12 @@ void anotar(benchmark::State& s, double atualizacoes, double bytes, int threads)
     s.counters["ns_atualizacao"] = Counter(atualizacoes * 1e-9, Counter::kIsIterationInvariantRate | Counter::kInvert);
     s.counters["limite_ns"] = bytes / atualizacoes / b.melhor() * 1e9;
     s.counters["bytes"] = bytes;
+    s.counters["atualizacoes"] = atualizacoes;
     s.counters["banda_GBs"] = b.melhor() * 1e-9;
+    s.counters["banda_copia_GBs"] = b.copia * 1e-9;
+    s.counters["banda_no_lugar_GBs"] = b.no_lugar * 1e-9;
+    s.counters["cache_MiB"] = b.cache / 1048576.0;
+    s.counters["conjunto_MiB"] = b.conjunto / 1048576.0;
 }
 
 // Args: n, variante, threads. Uma chamada de gauss_seidel (nitm = 2) num nível único n x n.

@@ -54,8 +54,12 @@ bool erro_padrao_e_terminal();
 conjunto_caracteres conjunto_do_terminal();
 /// Processadores que o processo pode usar: máscara de afinidade e cota de CPU do cgroup (ao menos 1).
 int processadores_disponiveis();
-/// Processos prontos para rodar, média do último minuto (/proc/loadavg); 0 quando não se sabe.
+/// Processadores que outros processos ocupam (/proc/loadavg, ver carga_de_loadavg); 0 quando não se sabe.
 double carga_do_sistema();
+/// A carga de um texto de /proc/loadavg ("0.52 0.40 0.31 3/190 1234"): a maior entre a média do último minuto e os
+/// processos executando agora menos um (quem lê), que vê quem acaba de começar antes de a média subir. Só lê o
+/// texto; 0 se ilegível.
+double carga_de_loadavg(const std::string& texto);
 /// O nome desta máquina (gethostname); "unknown" quando não se sabe.
 std::string nome_da_maquina();
 /// O modelo do processador ("model name" de /proc/cpuinfo, ou "Processor"/"cpu model"); "unknown" quando não se sabe.

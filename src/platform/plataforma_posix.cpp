@@ -138,14 +138,16 @@ int processadores_disponiveis() {
     return cota > 0 ? std::min(n, cota) : n;
 }
 
-double carga_do_sistema() {
-    double carga = 0.0;
-    if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
-        if (std::fscanf(f, "%lf", &carga) != 1) carga = 0.0;
-        std::fclose(f);
-    }
-    return carga;
+double carga_de_loadavg(const std::string& texto) {
+    double media = 0.0;
+    long executando = 0, total = 0;
+    const int lidos = std::sscanf(texto.c_str(), "%lf %*f %*f %ld/%ld", &media, &executando, &total);
+    if (lidos < 1 || !(media >= 0.0)) return 0.0;
+    const double outros = lidos == 3 && executando > 0 ? static_cast<double>(executando - 1) : 0.0;
+    return std::max(media, outros);
 }
+
+double carga_do_sistema() { return carga_de_loadavg(primeira_linha("/proc/loadavg")); }
 
 std::string nome_da_maquina() {
     char b[256] = {};

@@ -23,6 +23,20 @@ TEST(Plataforma, CotaDeCpu) {
         EXPECT_EQ(processadores_da_cota(c.cota, c.periodo), c.esperado) << c.cota << " / " << c.periodo;
 }
 
+// Os ocupados: a média do último minuto, ou os que executam agora (menos quem lê), o que for maior.
+TEST(Plataforma, CargaDoLoadavg) {
+    struct caso {
+        const char* texto;
+        double esperado;
+    };
+    for (const caso& c : {caso{"0.52 0.40 0.31 1/190 1234\n", 0.52}, caso{"0.10 0.40 0.31 2/190 1234\n", 1.0},
+                          caso{"0.00 0.00 0.00 4/190 99", 3.0}, caso{"7.80 7.50 5.00 3/300 1", 7.8},
+                          caso{"1.25", 1.25}, caso{"0.30 0.20 0.10 0/12 5", 0.3}, caso{"", 0.0}, caso{"abc", 0.0},
+                          caso{"-1 0 0 1/1 1", 0.0}, caso{"nan 0 0 1/1 1", 0.0}})
+        EXPECT_DOUBLE_EQ(carga_de_loadavg(c.texto), c.esperado) << c.texto;
+    EXPECT_GE(carga_do_sistema(), 0.0);
+}
+
 TEST(Plataforma, ProcessadoresDentroDaAfinidade) {
     cpu_set_t m;
     ASSERT_EQ(sched_getaffinity(0, sizeof m, &m), 0);
