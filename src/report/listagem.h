@@ -210,6 +210,8 @@ extern const char* const lfa_nao_se_aplica;
 extern const char* const sem_solucao_exata;
 /// Tabela da análise de Fourier local (--lfa): uma linha por (nu1, nu2), o que cada coluna é e o que a análise supõe.
 std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, const std::vector<linha_lfa>& linhas);
+/// As linhas da LFA de k níveis do ciclo da rodada (--lfa, depois da tabela de dois níveis).
+std::string texto_lfa_k(const estado_execucao& e, const metodo_efetivo& metodo, const std::vector<linha_lfa_k>& linhas);
 /// Tabela do tempo de relógio por nível e fase (--timing), com a soma, as fases fundidas e o tempo fora delas.
 std::string texto_tempos(const estado_execucao& e, const tempos_fases& t);
 /// Texto da linha de progresso: iteração, tempo, razão contra tolt e o tempo que falta.

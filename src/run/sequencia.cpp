@@ -192,6 +192,8 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
         prever();
         const std::vector<linha_lfa> linhas = tabela_lfa(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm]);
         escrever_na_saida_padrao(texto_lfa(e, metodo, linhas));
+        escrever_na_saida_padrao(
+            texto_lfa_k(e, metodo, tabela_lfa_k(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm], e.nxg[1], e.nyg[1])));
         return 0;
     }
     conferir_destinos(e, o, metodo);
