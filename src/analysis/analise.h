@@ -7,6 +7,7 @@
 #include <array>
 #include <complex>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "state/cifras.h"
@@ -219,6 +220,8 @@ resultado_lfa_k analisar_lfa_k(const pedido_lfa_k& k);
 /// O pedido de k níveis da rodada: ciclo, contagens, o nível mais grosso da análise tratado como a rodada trata o
 /// nível 1 quando k = nm, resolvido quando k < nm; nxg1, nyg1 os pontos do nível 1.
 pedido_lfa_k pedido_k_da_rodada(const metodo_efetivo& m, int nitm, int nm, int nx, int ny, int nxg1, int nyg1, int k);
+/// Por que o método inteiro fica fora da análise de k níveis (o coeficiente variável), ou vazio.
+std::string metodo_sem_lfa_k(const metodo_efetivo& m);
 /// As linhas k = 2, 3, 4 da rodada, com o tratamento do nível mais grosso e o porquê das que não se aplicam.
 std::vector<linha_lfa_k> tabela_lfa_k(const metodo_efetivo& m, int nitm, int nm, int nx, int ny, int nxg1, int nyg1);
 /// rho de k = 2, 3, 4 níveis da rodada (sem_cifra onde não se aplica: k > nm, coeficiente variável, as razões acima).

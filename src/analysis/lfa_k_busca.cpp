@@ -90,6 +90,13 @@ pedido_lfa_k pedido_k_da_rodada(const metodo_efetivo& m, int nitm, int nm, int n
     return p;
 }
 
+// Por que o método inteiro fica fora da análise de k níveis (vazio: ela se aplica). A aceleração de Krylov, quando o
+// registro do método a tiver, entra aqui: a iteração externa deixa de ser o ciclo, e o seu fator não é o do símbolo.
+std::string metodo_sem_lfa_k(const metodo_efetivo& m) {
+    if (m.operador_variavel) return "o coeficiente varia de célula a célula: não há símbolo de Fourier";
+    return {};
+}
+
 std::vector<linha_lfa_k> tabela_lfa_k(const metodo_efetivo& m, int nitm, int nm, int nx, int ny, int nxg1, int nyg1) {
     std::vector<linha_lfa_k> linhas;
     for (int k = 2; k <= 4; ++k) {
@@ -97,7 +104,7 @@ std::vector<linha_lfa_k> tabela_lfa_k(const metodo_efetivo& m, int nitm, int nm,
         l.niveis = k;
         const pedido_lfa_k p = pedido_k_da_rodada(m, nitm, nm, nx, ny, nxg1, nyg1, k);
         l.grosso = p.grosso;
-        if (m.operador_variavel) l.porque = "o coeficiente varia de célula a célula: não há símbolo de Fourier";
+        if (const std::string fora = metodo_sem_lfa_k(m); !fora.empty()) l.porque = fora;
         else if (k > nm) l.porque = "a rodada tem só " + std::to_string(nm) + (nm == 1 ? " nível" : " níveis");
         else if (const char* porque = k_niveis_nao_se_aplica(p)) l.porque = porque;
         else l.rho = analisar_lfa_k(p).rho;

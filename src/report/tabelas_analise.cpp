@@ -93,13 +93,17 @@ std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, co
 }
 
 std::string texto_lfa_k(const estado_execucao& e, const metodo_efetivo& metodo, const std::vector<linha_lfa_k>& linhas) {
-    if (!metodo.multigrid || metodo.operador_variavel) return {};
+    if (!metodo.multigrid) return {};
+    if (!linhas.empty() && !linhas.front().porque.empty() && metodo.operador_variavel)
+        return no_terminal("LFA de k níveis do ciclo da rodada: não se aplica (" + linhas.front().porque + ").");
     const std::string ciclo = std::string(componente(metodo.ciclo).nome) + "(" + std::to_string(metodo.pre) + "," +
                               std::to_string(metodo.pos) + ")";
     std::string s = no_terminal("LFA de k níveis do ciclo da rodada, " + ciclo + " (nm = " + std::to_string(e.nm) + "):");
     s += no_terminal("    k  harmônicos  nível mais grosso    rho");
     for (const linha_lfa_k& l : linhas) {
-        const std::string grosso = l.grosso < 0 ? "resolvido" : std::to_string(l.grosso) + (l.grosso == 1 ? " varredura" : " varreduras");
+        const std::string grosso = l.niveis > e.nm ? "-"
+                                   : l.grosso < 0  ? "resolvido"
+                                                   : std::to_string(l.grosso) + (l.grosso == 1 ? " varredura" : " varreduras");
         std::string linha = contagem(l.niveis, 5) + contagem(1 << (2 * (l.niveis - 1)), 12) + "  " + esquerda(grosso, 21);
         linha += l.porque.empty() ? cifra(l.rho, 4) : "-  (" + l.porque + ")";
         s += no_terminal(linha);
