@@ -224,6 +224,8 @@ pedido_lfa_k pedido_k_da_rodada(const metodo_efetivo& m, int nitm, int nm, int n
 std::string metodo_sem_lfa_k(const metodo_efetivo& m);
 /// As linhas k = 2, 3, 4 da rodada, com o tratamento do nível mais grosso e o porquê das que não se aplicam.
 std::vector<linha_lfa_k> tabela_lfa_k(const metodo_efetivo& m, int nitm, int nm, int nx, int ny, int nxg1, int nyg1);
+/// Os mapas de Fourier de --lfa --plot (analysis/mapas_lfa.cpp).
+mapas_lfa calcular_mapas_lfa(const metodo_efetivo& m, int nitm, int nm, int nx, int ny, int nxg1, int nyg1);
 /// rho de k = 2, 3, 4 níveis da rodada (sem_cifra onde não se aplica: k > nm, coeficiente variável, as razões acima).
 std::array<double, 3> rho_k_niveis_da_rodada(const metodo_efetivo& m, int nitm, int nm, int nx, int ny, int nxg1,
                                              int nyg1);

@@ -172,5 +172,14 @@ std::vector<std::array<double, 2>> frequencias_k_niveis(int k, double t1, double
 
 double raio_k_niveis(const pedido_lfa_k& k, double t1, double t2) {
     const matriz m = ciclo_de(k, k.base, k.niveis, k.ciclo, t1, t2);
-    return raio_espectral(m.v, m.n);
+    const double rho = raio_espectral(m.v, m.n);
+    // O QR perde às vezes o autovalor dominante destes símbolos de posto baixo (muitos autovalores nulos): um raio
+    // ínfimo diante das entradas é conferido na transposta, que tem os mesmos autovalores, e fica o maior dos dois.
+    double maior = 0.0;
+    for (const complexo& z : m.v) maior = std::max(maior, std::abs(z));
+    if (!(rho < 1e-6 * maior)) return rho;
+    matriz t(m.n);
+    for (int i = 0; i < m.n; ++i)
+        for (int j = 0; j < m.n; ++j) t(i, j) = m(j, i);
+    return std::max(rho, raio_espectral(t.v, t.n));
 }

@@ -47,6 +47,23 @@ struct linha_lfa_k {
     std::string porque;       // por que não se aplica (vazio quando se aplica)
 };
 
+// Um mapa de Fourier para --lfa --plot: valor(i, j) na frequência (de + (i + 1/2) passo, de + (j + 1/2) passo),
+// em múltiplos de pi, i, j = 0..n-1, índice i + j n.
+struct mapa_fourier {
+    int n = 0;
+    double de = 0.0, passo = 0.0;           // em múltiplos de pi
+    std::vector<double> valor;
+    double fator = sem_cifra;               // o sup que a análise dá (mu, rho, rho_lfa_k3)
+    std::array<double, 2> onde{sem_cifra, sem_cifra}; // a frequência do maior valor do mapa (na região marcada), / pi
+    double maior = sem_cifra;               // esse maior valor
+};
+
+// As figuras da LFA: |S(theta)| em [-pi, pi)^2, o fator de dois níveis e o de três níveis nas frequências baixas.
+struct mapas_lfa {
+    mapa_fourier suavizacao, dois_niveis, tres_niveis; // tres_niveis.n = 0: não se aplica
+    double meia_x = 0.5, meia_y = 0.5;      // a região das frequências baixas: |theta1| < meia_x pi, |theta2| < meia_y pi
+};
+
 // A teoria ao lado da medida: o que a análise calcula do estado e do método de uma rodada.
 struct cifras_rodada {
     // análise de Fourier local com os componentes da rodada e a anisotropia do nível mais fino

@@ -211,3 +211,30 @@ TEST(LfaKNiveis, MaisNiveisNaoMelhoram) {
         EXPECT_NEAR(w4 / dois, 1.0, 0.15) << componente(s).nome;
     }
 }
+
+// O QR perdia o autovalor dominante deste símbolo de três níveis (posto baixo, muitos autovalores nulos) e dava ~1e-18;
+// o raio conferido na transposta é o de numpy.linalg.eigvals sobre a mesma matriz, 0.10577149709136845.
+TEST(LfaKNiveis, RaioQueOQrPerdia) {
+    const pedido_lfa_k p = pedido(tipo_suavizador::gs_rb, tipo_restricao::completa, tipo_ciclo::V, 3, 1, 1);
+    const double passo = 1.0 / 48;
+    EXPECT_NEAR(raio_k_niveis(p, pi * (-0.5 + 29.5 * passo), pi * (-0.5 + 18.5 * passo)), 0.10577149709136845, 1e-12);
+}
+
+// Os mapas de --lfa --plot vêm dos mesmos símbolos: o maior |S| das frequências altas é mu para um suavizador que
+// mantém cada modo, e os mapas de dois e de três níveis chegam perto do sup sem passar dele.
+TEST(LfaKNiveis, MapasDosMesmosSimbolos) {
+    metodo_solver s;
+    s.suavizador = tipo_suavizador::jacobi;
+    s.restricao = tipo_restricao::completa;
+    const metodo_efetivo m(s, 1, 6, 2);
+    const mapas_lfa mapas = calcular_mapas_lfa(m, 1, 6, 65, 65, 3, 3);
+    ASSERT_EQ(mapas.suavizacao.n, 128);
+    EXPECT_NEAR(mapas.suavizacao.maior, mapas.suavizacao.fator, 2e-3);
+    EXPECT_TRUE(std::fabs(mapas.suavizacao.onde[0]) >= 0.5 || std::fabs(mapas.suavizacao.onde[1]) >= 0.5);
+    for (const mapa_fourier* r : {&mapas.dois_niveis, &mapas.tres_niveis}) {
+        ASSERT_GT(r->n, 0);
+        EXPECT_LE(r->maior, r->fator * (1 + 1e-6));
+        EXPECT_GE(r->maior, r->fator * 0.97);
+    }
+    EXPECT_EQ(mapas.dois_niveis.fator, analisar_lfa(pedido_da_rodada(m, 1, 6, 65, 65)).rho);
+}
