@@ -105,10 +105,24 @@ for f in g-fator.svg g-tempo.svg g-erro-h.svg; do [ -s $f ] || falha "$f não de
 # um resumo de antes das colunas de --repeat: a tabela e as figuras, sem barras
 python3 -c '
 import sys
-for l in open("g.csv", newline=""): sys.stdout.write(",".join(l.rstrip("\r\n").split(",")[:-7]) + "\r\n")' >antigo.csv
+for l in open("g.csv", newline=""): sys.stdout.write(",".join(l.rstrip("\r\n").split(",")[:-10]) + "\r\n")' >antigo.csv
 "$placa" --study-table antigo.csv --plot ant >tabela.txt 2>erro.txt || falha "--study-table de um resumo antigo: $(cat erro.txt)"
 [ "$(grep -c '^exemplo1-nm' tabela.txt)" -eq 3 ] || falha "resumo antigo: $(cat tabela.txt)"
 grep -q "using 1:4 with linespoints" ant.gp && ! grep -q yerrorlines ant.gp || falha "resumo antigo: o tempo"
+
+# ---- --lfa --plot: os mapas de Fourier, sem solução e sem listagem; com o coeficiente variável, nada e o aviso
+if command -v gnuplot >/dev/null; then
+    rm -f exemplo1.lst
+    "$placa" -n --lfa --smoother gs-rb --restriction full --plot four >saida.txt 2>erro.txt || falha "--lfa --plot: $(cat erro.txt)"
+    for f in four-suavizacao.svg four-dois-niveis.svg four-tres-niveis.svg four-lfa.gp; do [ -s $f ] || falha "--lfa --plot: sem $f"; done
+    [ -e exemplo1.lst ] && falha "--lfa --plot escreveu a listagem"
+    # a legenda do mapa de três níveis traz o mesmo sup que a tabela impressa
+    k3=$(awk '$1 == 3 && $2 == 16 { print $NF }' saida.txt)
+    grep -q "rho_lfa_k3 = $k3 " four-lfa.gp || falha "--lfa --plot: o sup de três níveis ($k3) na legenda: $(grep k3 four-lfa.gp)"
+    "$placa" -n --lfa --coefficient jump:10 --plot var >saida.txt 2>erro.txt || falha "--lfa --plot variável: $(cat erro.txt)"
+    ls var-* >/dev/null 2>&1 && falha "--lfa --plot com o coeficiente variável desenhou"
+    grep -q "^placa: warning: .*--plot" erro.txt || falha "--lfa --plot variável sem aviso: $(cat erro.txt)"
+fi
 
 [ $falhas -eq 0 ] && echo "gráficos: tudo certo"
 exit $((falhas > 0))

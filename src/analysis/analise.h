@@ -7,6 +7,7 @@
 #include <array>
 #include <complex>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "state/cifras.h"
@@ -186,3 +187,45 @@ veredito julgar_rodada(const estado_execucao& e);
 /// O que a LFA prevê antes da solução (só com nm >= 2): com rho >= rho_sem_convergencia, rho, mu e o porquê. Uma
 /// olhada em poucas frequências basta quando o fator fica longe de 1 (rho é então só o dessa olhada).
 previsao_lfa prever_convergencia(const metodo_efetivo& m, int nitm, int nm, int nx, int ny);
+
+// ---- LFA de k níveis do ciclo da rodada (analysis/lfa_k_niveis.cpp, lfa_k_busca.cpp).
+struct pedido_lfa_k {
+    pedido_lfa base;                    // os componentes e as contagens do nível mais fino (os grossos: ae/4, an/4)
+    tipo_ciclo ciclo = tipo_ciclo::V;
+    int niveis = 2;                     // k: o espaço tem 4^(k-1) harmônicos
+    int grosso = -1;                    // varreduras no nível mais grosso da análise; -1 = resolvido
+    std::array<double, 2> baixa_grosso{}; // a menor frequência do nível 1 da rodada por direção (grosso >= 0): as
+                                        // mais baixas, que a grade da rodada não tem, ficam fora do sup
+    int pontos = 8;                     // frequências base por direção num período
+};
+
+struct resultado_lfa_k {
+    double rho = 0.0;                   // sup do raio espectral do símbolo de k níveis
+    std::array<double, 2> theta{};      // a frequência base onde foi atingido
+    int avaliacoes = 0;
+};
+
+/// Por que a análise de k níveis não se aplica ao pedido (texto para pessoas), ou nullptr.
+const char* k_niveis_nao_se_aplica(const pedido_lfa_k& k);
+/// O símbolo do ciclo de k níveis na frequência base (t1, t2) (4^(k-1) x 4^(k-1), por linhas; a ordem dos harmônicos
+/// em doc/metodo.md, 10); theta fora da vizinhança de 0.
+std::vector<complexo> simbolo_k_niveis(const pedido_lfa_k& k, double t1, double t2);
+/// As frequências dos harmônicos desse símbolo, na ordem das linhas e colunas.
+std::vector<std::array<double, 2>> frequencias_k_niveis(int k, double t1, double t2);
+/// O raio espectral desse símbolo.
+double raio_k_niveis(const pedido_lfa_k& k, double t1, double t2);
+/// O sup do raio sobre as frequências base (grade de pontos^2/2 refinada pela busca por coordenadas); com k = 2 e o
+/// nível grosso resolvido é o rho de analisar_lfa.
+resultado_lfa_k analisar_lfa_k(const pedido_lfa_k& k);
+/// O pedido de k níveis da rodada: ciclo, contagens, o nível mais grosso da análise tratado como a rodada trata o
+/// nível 1 quando k = nm, resolvido quando k < nm; nxg1, nyg1 os pontos do nível 1.
+pedido_lfa_k pedido_k_da_rodada(const metodo_efetivo& m, int nitm, int nm, int nx, int ny, int nxg1, int nyg1, int k);
+/// Por que o método inteiro fica fora da análise de k níveis (o coeficiente variável), ou vazio.
+std::string metodo_sem_lfa_k(const metodo_efetivo& m);
+/// As linhas k = 2, 3, 4 da rodada, com o tratamento do nível mais grosso e o porquê das que não se aplicam.
+std::vector<linha_lfa_k> tabela_lfa_k(const metodo_efetivo& m, int nitm, int nm, int nx, int ny, int nxg1, int nyg1);
+/// Os mapas de Fourier de --lfa --plot (analysis/mapas_lfa.cpp).
+mapas_lfa calcular_mapas_lfa(const metodo_efetivo& m, int nitm, int nm, int nx, int ny, int nxg1, int nyg1);
+/// rho de k = 2, 3, 4 níveis da rodada (sem_cifra onde não se aplica: k > nm, coeficiente variável, as razões acima).
+std::array<double, 3> rho_k_niveis_da_rodada(const metodo_efetivo& m, int nitm, int nm, int nx, int ny, int nxg1,
+                                             int nyg1);

@@ -58,6 +58,7 @@ cifras_rodada calcular_cifras(const estado_execucao& e, const metodo_efetivo& m)
         c.mu_lfa = lfa.mu;
         c.mu_nu_lfa = lfa.mu_nu;
         c.rho_lfa = nm >= 2 ? lfa.rho : sem_cifra;
+        c.rho_lfa_k = rho_k_niveis_da_rodada(m, e.nitm, nm, nx, ny, e.nxg[1], e.nyg[1]);
     }
 
     const auto n = static_cast<std::size_t>(std::max(0LL, e.niter)) + 1;

@@ -115,6 +115,10 @@ std::vector<coluna_resumo> montar() {
     c.insert(c.end(), fim.begin(), fim.end());
     // as da correção grossa (coarse-operator, interpolation, coarsening) vieram depois de todas
     opcoes(grupo_opcao::grosso);
+    // a LFA de k níveis do ciclo da rodada
+    for (std::size_t k = 0; k < 3; ++k)
+        c.push_back({"rho_lfa_k" + std::to_string(k + 2), real, analise,
+                     [k](const dados_da_linha& d) { return numero(d.cifras.rho_lfa_k[k]); }});
     return c;
 }
 

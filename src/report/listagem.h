@@ -210,6 +210,8 @@ extern const char* const lfa_nao_se_aplica;
 extern const char* const sem_solucao_exata;
 /// Tabela da análise de Fourier local (--lfa): uma linha por (nu1, nu2), o que cada coluna é e o que a análise supõe.
 std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, const std::vector<linha_lfa>& linhas);
+/// As linhas da LFA de k níveis do ciclo da rodada (--lfa, depois da tabela de dois níveis).
+std::string texto_lfa_k(const estado_execucao& e, const metodo_efetivo& metodo, const std::vector<linha_lfa_k>& linhas);
 /// Tabela do tempo de relógio por nível e fase (--timing), com a soma, as fases fundidas e o tempo fora delas.
 std::string texto_tempos(const estado_execucao& e, const tempos_fases& t);
 /// Texto da linha de progresso: iteração, tempo, razão contra tolt e o tempo que falta.
@@ -313,6 +315,11 @@ std::string legenda_embaixo(std::size_t entradas, std::size_t maior_rotulo);
 /// última linha das mensagens dele quando falha de outro modo.
 resultado_gnuplot executar_gnuplot(const std::vector<std::pair<std::string, std::string>>& variaveis,
                                    const std::string& roteiro, const std::string& nome_do_roteiro);
+/// Arquivos de --lfa --plot PREFIXO: os dados dos três mapas, o roteiro e as figuras.
+std::vector<std::string> arquivos_de_graficos_lfa(const std::string& prefixo, formato_figura formato);
+/// Prepara dados e roteiro dos mapas da LFA em `saidas` e desenha as figuras (report/graficos_lfa.cpp).
+resultado_gnuplot desenhar_mapas_lfa(const estado_execucao& e, const metodo_efetivo& metodo, const mapas_lfa& m,
+                                     const std::string& prefixo, formato_figura formato, conjunto_saidas& saidas);
 /// A mensagem (sem "placa: ") de figuras que não foram desenhadas: falta o gnuplot, ou o terminal do formato.
 std::string aviso_sem_figuras(resultado_gnuplot r, const std::string& prefixo, formato_figura formato);
 /// A última linha não vazia das mensagens do gnuplot (a que diz o que falhou), com `temporario` trocado por `nome`.

@@ -83,6 +83,28 @@ std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, co
     return s;
 }
 
+std::string texto_lfa_k(const estado_execucao& e, const metodo_efetivo& metodo, const std::vector<linha_lfa_k>& linhas) {
+    if (!metodo.multigrid) return {};
+    if (!linhas.empty() && !linhas.front().porque.empty() && metodo.operador_variavel)
+        return no_terminal("LFA de k níveis do ciclo da rodada: não se aplica (" + linhas.front().porque + ").");
+    const std::string ciclo = std::string(componente(metodo.ciclo).nome) + "(" + std::to_string(metodo.pre) + "," +
+                              std::to_string(metodo.pos) + ")";
+    std::string s = no_terminal("LFA de k níveis do ciclo da rodada, " + ciclo + " (nm = " + std::to_string(e.nm) + "):");
+    s += no_terminal("    k  harmônicos  nível mais grosso    rho");
+    for (const linha_lfa_k& l : linhas) {
+        const std::string grosso = l.niveis > e.nm ? "-"
+                                   : l.grosso < 0  ? "resolvido"
+                                                   : std::to_string(l.grosso) + (l.grosso == 1 ? " varredura" : " varreduras");
+        std::string linha = contagem(l.niveis, 5) + contagem(1 << (2 * (l.niveis - 1)), 12) + "  " + esquerda(grosso, 21);
+        linha += l.porque.empty() ? cifra(l.rho, 4) : "-  (" + l.porque + ")";
+        s += no_terminal(linha);
+    }
+    s += no_terminal("o símbolo de k níveis: em cada nível o ciclo do nível abaixo (V uma vez, W duas, F um F e um V) dentro "
+                     "da correção grossa, S^nu2 (I - P (I - C) L_H^-1 R L) S^nu1; o nível mais grosso da análise resolvido "
+                     "quando k < nm, tratado como a rodada trata o nível 1 quando k = nm; k = 2 com ele resolvido é o rho acima.");
+    return s;
+}
+
 std::string texto_tempos(const estado_execucao& e, const tempos_fases& t) {
     std::vector<coluna_fase> usadas;
     for (const coluna_fase& c : colunas) {

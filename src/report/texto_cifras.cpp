@@ -43,6 +43,19 @@ std::string linhas_cifras_monitor(const estado_execucao& e, const cifras_rodada&
                                ", mu_nu = " + cifra(c.mu_nu_lfa, 4);
     if (c.lfa_aplica) s += no_terminal(lfa + " (" + contagens + ", ae/an = " + razao_de_coeficientes(c.ae_an) + ")");
     else s += no_terminal(std::string("LFA: ") + lfa_nao_se_aplica + "; a rodada dá só o fator medido");
+    // a LFA de k níveis do ciclo da rodada, ao lado do fator medido
+    if (c.lfa_aplica && mg) {
+        std::string k = "LFA de k níveis do ciclo da rodada: rho_lfa_k2 = " + cifra(c.rho_lfa_k[0], 4) +
+                        ", rho_lfa_k3 = " + cifra(c.rho_lfa_k[1], 4) + ", rho_lfa_k4 = " + cifra(c.rho_lfa_k[2], 4);
+        // o de mais níveis que se aplica: o mais perto do ciclo que roda
+        for (std::size_t i = 3; i-- > 0;)
+            if (std::isfinite(c.rho_lfa_k[i]) && c.rho_lfa_k[i] > 0.0) {
+                if (std::isfinite(c.q_assintotico))
+                    k += "; q/rho_lfa_k" + std::to_string(i + 2) + " = " + cifra(c.q_assintotico / c.rho_lfa_k[i], 2);
+                break;
+            }
+        s += no_terminal(k);
+    }
     // medida
     std::string medida = "fator medido: ";
     if (std::isfinite(c.q_assintotico)) {

@@ -123,7 +123,10 @@ std::string texto_de_ajuda() {
     grupo(grupo_opcao::problema);
     s += "\n"
          "Analysis (never in the listing):\n"
-         "      --lfa            print the local Fourier analysis of the method and exit (no solve)\n"
+         "      --lfa            print the local Fourier analysis of the method and exit (no solve): the\n"
+         "                       two-grid table, then the k-grid factor of the run's own cycle, k = 2, 3, 4;\n"
+         "                       with --plot PREFIX also the Fourier maps PREFIX-suavizacao, -dois-niveis and\n"
+         "                       -tres-niveis (|S(theta)|, the two- and three-grid spectral radius)\n"
          "      --csv-errors     add the algebraic error of every iteration to the --csv and --json history\n"
          "      --timing         print the wall time per level and phase after the run\n"
          "\n"

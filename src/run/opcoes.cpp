@@ -169,8 +169,8 @@ std::string conferir_combinacoes(opcoes_execucao& o, const std::vector<std::stri
     if (o.tempos && o.csv == "-") return "--csv - and --timing both write to standard output";
     if (o.tempos && o.json == "-") return "--json - and --timing both write to standard output";
     if (o.csv == "-" && o.json == "-") return "--csv - and --json - both write to standard output";
-    if (o.lfa && (o.monitor || !o.csv.empty() || !o.json.empty() || !o.resumo.empty() || !o.grafico.empty() || o.tempos))
-        return "--lfa analyses without solving: --monitor, --csv, --json, --summary, --plot and --timing do not apply";
+    if (o.lfa && (o.monitor || !o.csv.empty() || !o.json.empty() || !o.resumo.empty() || o.tempos))
+        return "--lfa analyses without solving: --monitor, --csv, --json, --summary and --timing do not apply";
     if (o.lfa && (!o.campo.empty() || !o.reinicio.empty()))
         return "--lfa analyses without solving: --save-field and --restart do not apply";
     if (o.formato_dado && o.grafico.empty()) return "--plot-format is the format of the --plot figures: give --plot PREFIX";

@@ -192,6 +192,19 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
         prever();
         const std::vector<linha_lfa> linhas = tabela_lfa(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm]);
         escrever_na_saida_padrao(texto_lfa(e, metodo, linhas));
+        escrever_na_saida_padrao(
+            texto_lfa_k(e, metodo, tabela_lfa_k(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm], e.nxg[1], e.nyg[1])));
+        if (!o.grafico.empty() && metodo.operador_variavel)
+            escrever_mensagem("warning: --plot draws no Fourier maps: the analysis does not apply to a varying coefficient");
+        if (!o.grafico.empty() && !metodo.operador_variavel) { // as figuras dos mesmos símbolos
+            const mapas_lfa mapas = calcular_mapas_lfa(metodo, e.nitm, e.nm, e.nxg[e.nm], e.nyg[e.nm], e.nxg[1], e.nyg[1]);
+            conjunto_saidas saidas;
+            const resultado_gnuplot r = desenhar_mapas_lfa(e, metodo, mapas, o.grafico, o.formato_grafico, saidas);
+            const trava_de_conjunto trava(arquivos_de_graficos_lfa(o.grafico, o.formato_grafico));
+            const sinais_adiados juntas;
+            saidas.efetivar();
+            if (r != resultado_gnuplot::desenhou) escrever_mensagem(aviso_sem_figuras(r, o.grafico, o.formato_grafico));
+        }
         return 0;
     }
     conferir_destinos(e, o, metodo);

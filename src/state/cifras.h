@@ -39,6 +39,31 @@ struct linha_lfa {
     bool da_rodada = false;   // as contagens do método da rodada
 };
 
+// Uma linha da LFA de k níveis do ciclo da rodada.
+struct linha_lfa_k {
+    int niveis = 2;           // k
+    double rho = sem_cifra;   // sup do raio do símbolo de k níveis (sem_cifra: não se aplica, ver porque)
+    int grosso = -1;          // varreduras no nível mais grosso da análise; -1 = resolvido
+    std::string porque;       // por que não se aplica (vazio quando se aplica)
+};
+
+// Um mapa de Fourier para --lfa --plot: valor(i, j) na frequência (de + (i + 1/2) passo, de + (j + 1/2) passo),
+// em múltiplos de pi, i, j = 0..n-1, índice i + j n.
+struct mapa_fourier {
+    int n = 0;
+    double de = 0.0, passo = 0.0;           // em múltiplos de pi
+    std::vector<double> valor;
+    double fator = sem_cifra;               // o sup que a análise dá (mu, rho, rho_lfa_k3)
+    std::array<double, 2> onde{sem_cifra, sem_cifra}; // a frequência do maior valor do mapa (na região marcada), / pi
+    double maior = sem_cifra;               // esse maior valor
+};
+
+// As figuras da LFA: |S(theta)| em [-pi, pi)^2, o fator de dois níveis e o de três níveis nas frequências baixas.
+struct mapas_lfa {
+    mapa_fourier suavizacao, dois_niveis, tres_niveis; // tres_niveis.n = 0: não se aplica
+    double meia_x = 0.5, meia_y = 0.5;      // a região das frequências baixas: |theta1| < meia_x pi, |theta2| < meia_y pi
+};
+
 // A teoria ao lado da medida: o que a análise calcula do estado e do método de uma rodada.
 struct cifras_rodada {
     // análise de Fourier local com os componentes da rodada e a anisotropia do nível mais fino
@@ -47,6 +72,8 @@ struct cifras_rodada {
     int nu1 = 0, nu2 = 0;                          // varreduras antes e depois da correção grossa
     double mu_lfa = sem_cifra, mu_nu_lfa = sem_cifra;
     double rho_lfa = sem_cifra;                    // sem_cifra com nm = 1
+    // LFA de k = 2, 3, 4 níveis do ciclo da rodada (sem_cifra onde não se aplica: k > nm, entre outros)
+    std::array<double, 3> rho_lfa_k = {sem_cifra, sem_cifra, sem_cifra};
     // fator assintótico medido: reta de ln hist(it) sobre os ciclos ajuste_de..ajuste_ate
     double q_assintotico = sem_cifra, r2 = sem_cifra;
     int ajuste_de = 0, ajuste_ate = 0;             // 0, 0: sem ciclos bastantes

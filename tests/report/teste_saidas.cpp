@@ -62,10 +62,10 @@ TEST(Csv, HistoricoEResumo) {
     // e por fim a correção grossa (coarse-operator, interpolation, coarsening), com os nomes das opções
     EXPECT_TRUE(c.ends_with(",estudo,nxg,nyg,ae_an,versao,commit,compilador,maquina,processador,threads,"
                             "instrucoes,repeat,cpu_s_mediana,cpu_s_min,cpu_s_max,relogio_s_mediana,relogio_s_min,relogio_s_max,"
-                            "coarse-operator,interpolation,coarsening\r\n"))
+                            "coarse-operator,interpolation,coarsening,rho_lfa_k2,rho_lfa_k3,rho_lfa_k4\r\n"))
         << c;
-    EXPECT_TRUE(r.ends_with(",rediscretize,bilinear,full\r\n")) << r;
-    EXPECT_TRUE(s.ends_with(",rediscretize,bilinear,full\r\n")) << s;
+    EXPECT_TRUE(r.ends_with(",rediscretize,bilinear,full,,,\r\n")) << r;
+    EXPECT_TRUE(s.ends_with(",rediscretize,bilinear,full,,,\r\n")) << s;
     EXPECT_NE(s.find(",20261208T140509-abc123,3,3,,"), std::string::npos) << s; // ae_an vazio: cifras não calculadas
     EXPECT_NE(s.find(",maquina-falsa,\"Processador Falso 1.0 GHz\",1,scalar/"), std::string::npos) << s;
 }

@@ -129,6 +129,6 @@ TEST(Componentes, OpcoesDoMetodoDeAPontaAPonta) {
     // leem as antigas pela posição)
     const std::string cab = cabecalho_resumo();
     EXPECT_NE(cab.find(",itmax," + colunas_problema + ",veredito,estudo,"), std::string::npos) << cab;
-    // as da correção grossa vieram depois de todas: fecham a linha
-    EXPECT_TRUE(cab.ends_with(",relogio_s_max," + colunas_grosso + "\r\n")) << cab;
+    // as da correção grossa vieram depois de todas, e depois delas a LFA de k níveis
+    EXPECT_TRUE(cab.ends_with(",relogio_s_max," + colunas_grosso + ",rho_lfa_k2,rho_lfa_k3,rho_lfa_k4\r\n")) << cab;
 }
