@@ -2,6 +2,7 @@
 // que a rodada faz (ciclo, contagens, o tratamento do nível mais grosso da análise).
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "analysis/analise.h"
 #include "solver/solver.h"
@@ -17,9 +18,9 @@
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
+using std::numbers::pi;
 
-struct ponto {
+struct ponto_k {
     double valor = -1.0, t1 = 0.0, t2 = 0.0;
 };
 
@@ -47,7 +48,7 @@ resultado_lfa_k analisar_lfa_k(const pedido_lfa_k& k) {
     const double periodo = pi / std::ldexp(1.0, k.niveis - 2);
     const int n = std::max(k.pontos, 2);
     double passo = periodo / n;
-    ponto melhor;
+    ponto_k melhor;
     for (int j = 0; j < n; ++j) {
         const double t2 = -0.5 * periodo + (j + 0.5) * passo;
         if (t2 < 0.0) continue;
@@ -61,7 +62,7 @@ resultado_lfa_k analisar_lfa_k(const pedido_lfa_k& k) {
         }
     }
     for (int movimentos = 0; std::isfinite(melhor.valor) && passo >= 1e-3 * periodo && movimentos < 100; ++movimentos) {
-        ponto vizinho = melhor;
+        ponto_k vizinho = melhor;
         for (int di = -1; di <= 1; ++di)
             for (int dj = -1; dj <= 1; ++dj) {
                 const double t1 = melhor.t1 + di * passo, t2 = melhor.t2 + dj * passo;

@@ -2,6 +2,7 @@
 // cada nível grosso dentro da correção grossa do nível acima, e o seu raio espectral máximo (doc/metodo.md, 10).
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "analysis/analise.h"
 #include "state/componentes.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
+using std::numbers::pi;
 
 // Matriz quadrada n x n por linhas.
 struct matriz {

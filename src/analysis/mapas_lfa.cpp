@@ -2,12 +2,13 @@
 // símbolo de dois níveis e o de três níveis do ciclo da rodada nas frequências baixas.
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "analysis/analise.h"
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
+using std::numbers::pi;
 
 // Grade deslocada de meio passo em [de, de + n passo)^2 (em múltiplos de pi): nunca cai em theta = 0.
 template <class F> mapa_fourier amostrar(int n, double de, double ate, F&& f) {

@@ -2,6 +2,7 @@
 // gnuplot tem esse terminal, a execução sobre um roteiro e as suas mensagens. As figuras dos três formatos têm as
 // mesmas proporções: 800 x 600 pontos de tela, o PNG com o dobro da resolução, o PDF em polegadas.
 #include <algorithm>
+#include <cmath>
 
 #include "report/listagem.h"
 #include "state/erro_fatal.h"
@@ -106,4 +107,11 @@ resultado_gnuplot executar_gnuplot(const std::vector<std::pair<std::string, std:
 std::string variavel_gp(const char* nome, const std::string& valor) {
     return std::string("if (!exists(") + texto_gp(nome) + ")) " + nome + " = " + texto_gp(nome_para_programa(valor)) +
            "\n";
+}
+
+std::string dado_gp(double v) {
+    if (!std::isfinite(v)) return "?";
+    char b[40];
+    std::snprintf(b, sizeof b, "%.9g", v);
+    return b;
 }

@@ -11,14 +11,6 @@
 
 namespace {
 
-// Um número nos dados do gnuplot; "?" (dado ausente) quando não é finito.
-std::string dado_gp(double v) {
-    if (!std::isfinite(v)) return "?";
-    char b[40];
-    std::snprintf(b, sizeof b, "%.9g", v);
-    return b;
-}
-
 // Pontos da amostra em blocos de linhas (o formato de grade do gnuplot), com a coluna `valor` de cada ponto.
 void escrever_grade(saida_texto& s, const amostra_campo& a, const std::vector<double>& valor) {
     const std::size_t nx = a.x.size();

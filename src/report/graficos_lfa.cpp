@@ -9,16 +9,6 @@
 
 namespace {
 
-std::string g(double v) {
-    if (!std::isfinite(v)) return "?";
-    char b[40];
-    std::snprintf(b, sizeof b, "%.9g", v);
-    return b;
-}
-
-const char* const viridis = "set palette defined (0 '#440154', 1 '#482878', 2 '#3e4989', 3 '#31688e', "
-                            "4 '#26828e', 5 '#1f9e89', 6 '#35b779', 7 '#6ece58', 8 '#b5de2b', 9 '#fde725')\n";
-
 struct nomes_lfa {
     std::string dados[3], figuras[3], roteiro;
 };
@@ -39,8 +29,8 @@ void escrever_mapa(saida_texto& s, const mapa_fourier& m, const char* coluna) {
     s.bruto(std::string("# theta1/pi theta2/pi ") + coluna + "\n");
     for (int j = 0; j < m.n; ++j) {
         for (int i = 0; i < m.n; ++i)
-            s.bruto(g(m.de + (i + 0.5) * m.passo) + " " + g(m.de + (j + 0.5) * m.passo) + " " +
-                    g(m.valor[static_cast<std::size_t>(j) * m.n + i]) + "\n");
+            s.bruto(dado_gp(m.de + (i + 0.5) * m.passo) + " " + dado_gp(m.de + (j + 0.5) * m.passo) + " " +
+                    dado_gp(m.valor[static_cast<std::size_t>(j) * m.n + i]) + "\n");
         s.bruto("\n");
     }
 }
@@ -50,17 +40,17 @@ std::string figura(const std::string& saida, const std::string& dados, const map
                    const std::string& cor, const std::string& marca, const mapas_lfa* contorno) {
     const double ate = m.de + m.n * m.passo;
     std::string gp = "reset\nset output " + saida + "\n" + titulo + "set size ratio -1\n";
-    gp += "set xrange [" + g(m.de) + ":" + g(ate) + "]\nset yrange [" + g(m.de) + ":" + g(ate) + "]\n";
+    gp += "set xrange [" + dado_gp(m.de) + ":" + dado_gp(ate) + "]\nset yrange [" + dado_gp(m.de) + ":" + dado_gp(ate) + "]\n";
     gp += "set xlabel " + texto_gp("θ₁/π") + "\nset ylabel " + texto_gp("θ₂/π") + "\nset tics out\n";
-    gp += "set cblabel " + texto_gp(cor) + "\nset cbrange [0:*]\n" + viridis;
+    gp += "set cblabel " + texto_gp(cor) + "\nset cbrange [0:*]\n" + paleta_viridis;
     gp += "set key outside below center\nset bmargin 6\n";
     if (contorno) {
-        gp += "set object 1 rect from " + g(-contorno->meia_x) + "," + g(-contorno->meia_y) + " to " + g(contorno->meia_x) +
-              "," + g(contorno->meia_y) + " front fillstyle empty border lc rgb 'white' lw 2 dt 2\n";
-        gp += "set label 1 " + texto_gp("frequências baixas") + " at 0," + g(0.5 * contorno->meia_y) +
+        gp += "set object 1 rect from " + dado_gp(-contorno->meia_x) + "," + dado_gp(-contorno->meia_y) + " to " + dado_gp(contorno->meia_x) +
+              "," + dado_gp(contorno->meia_y) + " front fillstyle empty border lc rgb 'white' lw 2 dt 2\n";
+        gp += "set label 1 " + texto_gp("frequências baixas") + " at 0," + dado_gp(0.5 * contorno->meia_y) +
               " center front tc rgb 'white'\n";
     }
-    gp += "$marca << FIM\n" + g(m.onde[0]) + " " + g(m.onde[1]) + "\nFIM\n";
+    gp += "$marca << FIM\n" + dado_gp(m.onde[0]) + " " + dado_gp(m.onde[1]) + "\nFIM\n";
     gp += "plot " + dados + " using 1:2:3 with image notitle, $marca using 1:2 with points pt 6 ps 2.5 lw 2.5 lc rgb '#e41a1c' title " +
           texto_gp(marca) + " noenhanced\n";
     return gp;

@@ -304,6 +304,12 @@ std::vector<std::string> quebrar_linha(const std::string& s, std::size_t largura
 /// "if (!exists(nome)) nome = 'valor'": o valor padrão de uma variável do roteiro, que a linha de comando do gnuplot
 /// pode dar.
 std::string variavel_gp(const char* nome, const std::string& valor);
+/// Um número nos dados do gnuplot ("%.9g"); "?", o dado ausente, quando não é finito.
+std::string dado_gp(double v);
+/// Paleta perceptualmente uniforme (viridis), em dez pontos, para os mapas.
+inline constexpr const char* paleta_viridis =
+    "set palette defined (0 '#440154', 1 '#482878', 2 '#3e4989', 3 '#31688e', "
+    "4 '#26828e', 5 '#1f9e89', 6 '#35b779', 7 '#6ece58', 8 '#b5de2b', 9 '#fde725')\n";
 /// Caracteres por linha de título que cabem na largura da figura.
 inline constexpr std::size_t largura_do_titulo = 100;
 /// "set title" com as linhas dadas, cada uma como texto inerte.

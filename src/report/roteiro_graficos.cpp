@@ -9,10 +9,6 @@
 
 namespace {
 
-// Paleta perceptualmente uniforme (viridis), em dez pontos.
-const char* const viridis = "set palette defined (0 '#440154', 1 '#482878', 2 '#3e4989', 3 '#31688e', "
-                            "4 '#26828e', 5 '#1f9e89', 6 '#35b779', 7 '#6ece58', 8 '#b5de2b', 9 '#fde725')\n";
-
 std::string g(double v) {
     char b[40];
     std::snprintf(b, sizeof b, "%.9g", v);
@@ -44,7 +40,7 @@ std::string mapa(const pedido_mapa& p) {
     return "set output " + p.figura + "\nset size ratio -1\nset xrange [" + g(-p.meio_x) + ":" + g(1.0 + p.meio_x) +
            "]\nset yrange [" + g(-p.meio_y) + ":" + g(1.0 + p.meio_y) + "]\n"
            "set xlabel 'x'\nset ylabel 'y'\nset tics out\nset key off\nset cblabel " + texto_gp(p.rotulo_cor) + "\n" +
-           viridis + "plot " + p.dados + " using 1:2:3 with image" +
+           paleta_viridis + "plot " + p.dados + " using 1:2:3 with image" +
            (p.linhas.empty() ? std::string() : ", " + p.linhas + " using 1:2 with lines lc rgb 'white' lw 1") + "\n";
 }
 
