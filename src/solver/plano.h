@@ -99,6 +99,7 @@ struct plano_solver {
                                       // bilinear, operador constante de cinco pontos, engrossamento completo:
                                       // passada_rapida em todo nível
     restricao_passada restricao_rapida = restricao_passada::injecao; // a restrição da passada rápida
+    bool ida_rapida = false;          // gs-sym com omega 1 e operador constante: a ida na passada rápida, o resto não
     std::vector<nucleos_nivel> nucleos; // por nível, índices 1..nm
     definicao_problema problema;      // contornos dos níveis no FMG e a fonte de cada um
     meios_suavizacao meios;
