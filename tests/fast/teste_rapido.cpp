@@ -404,3 +404,28 @@ TEST(Rapido, GaussSeidelSimetricoIgualAReferencia) {
         conferir_solucao(3, 186, 181, 1, 1, 1, 2, {2}, m);
     }
 }
+
+// A coluna instrucoes diz o que a solução usa: a passada inteira com as ponderações, só as varreduras de ida no
+// gs-sym com omega 1, nada no gs-sym relaxado nem com os núcleos rápidos desligados.
+TEST(Rapido, InstrucoesDizemOQueASolucaoUsa) {
+    auto instrucoes = [](tipo_suavizador s, tipo_restricao r, double omega, bool rapidos) {
+        estado_execucao x = estado_de(entrada(3, 5, 5, "0.0", 1, 1, 2));
+        equipe eq(1, conjunto_instrucoes::escalar);
+        plano_solver p;
+        criar_campo(x, x.nxyg[3]);
+        criar_niveis_grossos(x, static_cast<long>(x.nxyt) - x.nxyg[3]);
+        metodo_solver m;
+        m.suavizador = s;
+        m.restricao = r;
+        m.omega = omega;
+        ajustes_solver a;
+        a.rapidos = rapidos;
+        planejar_solver(p, x, efetivo(x, m), a, eq);
+        return instrucoes_da_solucao(p, eq);
+    };
+    EXPECT_EQ(instrucoes(tipo_suavizador::gs_lex, tipo_restricao::completa, 1.0, true), "scalar/scalar");
+    EXPECT_EQ(instrucoes(tipo_suavizador::gs_sym, tipo_restricao::injecao, 1.0, true), "scalar/off");
+    EXPECT_EQ(instrucoes(tipo_suavizador::gs_sym, tipo_restricao::injecao, 1.2, true), "off");
+    EXPECT_EQ(instrucoes(tipo_suavizador::gs_sym, tipo_restricao::injecao, 1.0, false), "off");
+    EXPECT_EQ(instrucoes(tipo_suavizador::gs_lex, tipo_restricao::transposta, 1.0, true), "off");
+}
