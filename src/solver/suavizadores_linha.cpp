@@ -26,17 +26,10 @@ void eliminar_coeficientes(const recorrencias& t, int m, double e, double ap) {
     }
 }
 
-// h e a substituição de volta; x(n) em u[P0 + (n-1)*passo]. d(n) é calculado dentro da eliminação: as suas
-// leituras não dependem da recorrência e o processador as adianta enquanto a cadeia de h espera (numa coluna de
-// line-y, cada ponto numa página diferente). As contas e a ordem de cada d(n) e de cada h(n) não mudam.
-template <class D>
-void substituir(const recorrencias& t, int m, double e, const D& d, double* u, long P0, long passo) {
-    double h = d(1) / t.w[1];
-    t.h[1] = h;
-    for (int n = 2; n <= m; ++n) {
-        h = (d(n) + e * h) / t.w[n];
-        t.h[n] = h;
-    }
+// h e a substituição de volta; x(n) em u[P0 + (n-1)*passo].
+void substituir(const recorrencias& t, int m, double e, double* u, long P0, long passo) {
+    t.h[1] = t.d[1] / t.w[1];
+    for (int n = 2; n <= m; ++n) t.h[n] = (t.d[n] + e * t.h[n - 1]) / t.w[n];
     u[P0 + (m - 1) * passo] = t.h[m];
     for (int n = m - 1; n >= 1; --n) u[P0 + (n - 1) * passo] = t.h[n] + t.g[n] * u[P0 + n * passo];
 }
@@ -50,15 +43,15 @@ void linhas_x(const vista_nivel& v, const recorrencias& t) {
     const double* f = v.f;
     for (int j = 2; j <= v.ny - 1; ++j) {
         const long P0 = 2 + (j - 1) * nx;
-        const auto d = [=](int n) {
+        for (int n = 1; n <= m; ++n) {
             const long P = P0 + n - 1;
-            double x = an * (u[P - nx] + u[P + nx]);
-            if constexpr (DIREITO) x = x + f[P];
-            if (n == 1) x = x + ae * u[P0 - 1];
-            if (n == m) x = x + ae * u[P0 + m];
-            return x;
-        };
-        substituir(t, m, ae, d, u, P0, 1);
+            double d = an * (u[P - nx] + u[P + nx]);
+            if constexpr (DIREITO) d = d + f[P];
+            t.d[n] = d;
+        }
+        t.d[1] = t.d[1] + ae * u[P0 - 1];
+        t.d[m] = t.d[m] + ae * u[P0 + m];
+        substituir(t, m, ae, u, P0, 1);
     }
 }
 
@@ -71,15 +64,15 @@ void linhas_y(const vista_nivel& v, const recorrencias& t) {
     const double* f = v.f;
     for (long i = 2; i <= nx - 1; ++i) {
         const long P0 = i + nx;
-        const auto d = [=](int n) {
+        for (int n = 1; n <= m; ++n) {
             const long P = P0 + (n - 1) * nx;
-            double x = ae * (u[P - 1] + u[P + 1]);
-            if constexpr (DIREITO) x = x + f[P];
-            if (n == 1) x = x + an * u[P0 - nx];
-            if (n == m) x = x + an * u[P0 + m * nx];
-            return x;
-        };
-        substituir(t, m, an, d, u, P0, nx);
+            double d = ae * (u[P - 1] + u[P + 1]);
+            if constexpr (DIREITO) d = d + f[P];
+            t.d[n] = d;
+        }
+        t.d[1] = t.d[1] + an * u[P0 - nx];
+        t.d[m] = t.d[m] + an * u[P0 + m * nx];
+        substituir(t, m, an, u, P0, nx);
     }
 }
 
