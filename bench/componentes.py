@@ -20,7 +20,7 @@ def alvo_texto(b):
     alvo = b.get("alvo", 0.0)
     if alvo > 0:
         return f"<= {alvo:g}"
-    if b["name"].split("/", 1)[1] in ("W-cycle", "F-cycle", "FMG (V)"):
+    if b["name"].split("/")[1] in ("W-cycle", "F-cycle", "FMG (V)"):
         return f"~ {b['razao_ut']:.2f} (work units)"
     return ""
 
@@ -73,9 +73,9 @@ def secao(dados, comando):
                   "| ns per fine point and work unit |")
     linhas.append("|---|---|---:|---:|---:|---|---:|---:|")
     bs = [b for b in dados["benchmarks"] if not b.get("error_occurred")]
-    por_nome = {b["name"].split("/", 1)[1]: b for b in bs}
+    por_nome = {b["name"].split("/")[1]: b for b in bs}
     for b in bs:
-        nome = b["name"].split("/", 1)[1]
+        nome = b["name"].split("/")[1]
         if nome.endswith(" plain loops") and nome != "classic plain loops":
             continue
         antes = por_nome.get(nome + " plain loops")
