@@ -37,10 +37,14 @@ What limits the rows that miss their target (plain loops; their tuning is still 
   stride 2, Jacobi copies the level first). Meeting 1.2x needs a fused pass like the lexicographic one: red points
   of row j and black points of row j-1 behind them (a black point reads only red values, all final by then), the
   next sweep two rows further back, the residual rows behind that.
+- **gs-sym** is at the target within the noise (2.20-2.34x over three runs of this benchmark): it does 1.67 times
+  the classic cycle's work units, and its cost per point and work unit is that of the fused gs-lex rows; the rest
+  is that its restriction, prolongation and norm are still plain passes of their own, and that its backward sweeps
+  (scalar, eight rows in flight) run on one thread and without vector lanes.
 - **line-x, line-y and line-alt** are bound by the latency of the Thomas recurrences, not by memory: each point of
   a line costs a multiply, an add and a divide in the forward chain (h(n) = (d(n) + e*h(n-1)) / w(n)) and a multiply
   and an add in the back substitution, some 25-30 cycles of latency in one dependent chain (the last column gives
-  the measured cost per point and sweep). A line reads the line before it only
+  the measured cost per point and work unit). A line reads the line before it only
   after that line's back substitution has ended, so every sweep is one chain; the only independent chains are the
   sweeps themselves (nitm of them, run as a wavefront one line apart), at best halving the time, which still leaves
   line-x above 3x. A reciprocal instead of the divide would change the bits. line-y walks the level column by
