@@ -6,12 +6,15 @@
 
 namespace {
 
-// Linhas fa..fb já finais: resíduos injetados e a norma, somada em ordem: já, ou, se passos > 0, pela fila (o que
+// Linhas fa..fb já finais: resíduos restritos (as ponderações pedem as linhas em ordem, cada uma uma vez) e a norma, somada em ordem: já, ou, se passos > 0, pela fila (o que
 // restava nela é somado antes), algumas parcelas por passo nos próximos `passos` passos de varredura.
 void finais(passada& p, plano_nivel& pl, int fa, int fb, long passos) {
-    if (p.pedido.restringir)
+    if (p.pedido.restringir && p.pedido.restricao == restricao_passada::injecao) {
         for (int j = fa; j <= fb; ++j)
             if (j % 2 == 1 && j >= 3 && j <= p.ny - 2) restringir_linha(p, j);
+    } else if (p.pedido.restringir) {
+        for (int j = fa; j <= fb; ++j) restringir_ponderada(p, pl, j);
+    }
     if (!p.pedido.norma) return;
     if (passos <= 0) {
         for (int j = fa; j <= fb; ++j) p.fila.soma = somar_linha(p, j, p.fila.soma);

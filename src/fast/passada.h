@@ -1,10 +1,13 @@
 // Passada rápida: sumário da pasta. Numa só passada pela memória de um nível, a prolongação da correção do nível
-// abaixo, as varreduras de Gauss-Seidel lexicográfico, a injeção do resíduo e a norma L1, com os mesmos bits dos
+// abaixo, as varreduras de Gauss-Seidel lexicográfico, a restrição do resíduo (injeção, meia ou completa) e a norma L1, com os mesmos bits dos
 // núcleos de referência (solver/), para qualquer número de threads e conjunto de instruções. A pasta só conhece
 // vetores e números: o nível chega numa vista, a equipe de threads é dela (equipe.h), nada do estado da rodada.
 #pragma once
 
 #include "fast/equipe.h"
+
+// Como a passada leva o resíduo ao nível abaixo: o do ponto coincidente, ou a média ponderada de 5 ou 9 pontos.
+enum class restricao_passada { injecao, meia, completa };
 
 // O que uma passada rápida faz: varreduras e, em volta delas, transferências e norma.
 struct pedido_passada {
@@ -13,6 +16,7 @@ struct pedido_passada {
     bool restringir = false; // injeta depois o resíduo no nível abaixo
     bool norma = false;      // devolve a norma L1 dos resíduos
     bool zerar = false;      // a correção do nível (grosso) vale zero na entrada: é escrita sem ser lida
+    restricao_passada restricao = restricao_passada::injecao; // com restringir
 };
 
 // O nível de uma passada (índices locais a partir de 1, P = i + (j-1)*nx) e o nível abaixo dele.
@@ -29,6 +33,9 @@ struct nivel_passada {
 /// A passada pedida sobre o nível, com as threads da equipe; devolve a norma L1 quando pedida (0 sem pontos
 /// internos), senão 0.
 double passada_rapida(const nivel_passada& v, const pedido_passada& pedido, equipe& eq);
+/// Uma varredura de Gauss-Seidel lexicográfico para trás (j e i decrescentes) sobre o nível, numa thread, com os
+/// bits do laço simples.
+void varredura_para_tras(const nivel_passada& v);
 /// Se o processador tem o conjunto de instruções (escalar e automatico sempre).
 bool conjunto_disponivel(conjunto_instrucoes c);
 /// O nome do conjunto: "scalar", "avx2", "avx512" ("auto" para automatico).

@@ -106,6 +106,7 @@ plano_nivel& plano_do_nivel(equipe& eq, int nx, int ny) {
     pl->atraso = atraso_vetorial(nx, R);
     pl->por_anel = 2L * passos_anel * (R + 8);
     pl->aneis.assign(static_cast<std::size_t>(pl->fatias * pl->por_anel + 8), 0.0);
+    pl->residuos.assign(3 * (static_cast<std::size_t>(std::max(nx, 0)) + 1), 0.0);
     lista.push_back(std::move(pl));
     return *lista.back();
 }
@@ -115,7 +116,8 @@ plano_nivel& plano_do_nivel(equipe& eq, int nx, int ny) {
 void dividir_colunas(plano_nivel& pl, const pedido_passada& pedido) {
     const int W = pl.nx - 2, n = pl.fatias;
     const double unidades = std::max(pedido.varreduras, 1) + (pedido.prolongar ? 0.8 : 0.0);
-    const double extra = ((pedido.norma ? 1.0 : 0.0) + (pedido.restringir ? 0.3 : 0.0)) / unidades;
+    const double restricao = pedido.restricao == restricao_passada::injecao ? 0.3 : 1.0;
+    const double extra = ((pedido.norma ? 1.0 : 0.0) + (pedido.restringir ? restricao : 0.0)) / unidades;
     const double largura = W * (1.0 + extra) / n;
     for (int h = 1; h < n; ++h)
         pl.borda[static_cast<std::size_t>(h)] = std::clamp(2 + static_cast<int>(largura * h), 2 + h, W + 1 - (n - h));

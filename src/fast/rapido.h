@@ -48,6 +48,8 @@ struct familia_varredura {
     void (*parcelas)(const passada& p, int j, double* d);
     /// prolongar_linha com vetores.
     void (*prolongar)(const passada& p, int j, int i0, int i1);
+    /// Resíduos da linha j em r[2..nx-1], com as contas do núcleo de referência (residuos_linha com vetores).
+    void (*residuos)(const passada& p, int j, double* r);
 };
 
 extern const familia_varredura familia_escalar, familia_avx2, familia_avx512;
@@ -68,6 +70,7 @@ struct plano_nivel {
     std::vector<long long> ultimo;       // por fatia: última faixa da sequência de cada bloco de linhas
     std::vector<double> parcelas;        // parcelas da norma de algumas linhas
     std::vector<double> aneis;           // por fatia: memória das varreduras vetoriais
+    std::vector<double> residuos;        // três linhas de resíduos que giram (linha j em (j % 3)*(nx+1)): ponderações
     long por_anel = 0;                   // doubles de cada anel (múltiplo de 8)
 };
 
@@ -97,7 +100,12 @@ void trabalhar(passada& p, plano_nivel& pl, int h, espera modo);
 /// Passada sem varreduras: prolongação, zeros de uma correção zerada, restrição e norma, linha a linha.
 void passada_sem_varreduras(passada& p, plano_nivel& pl);
 
-// linhas_rapidas.cpp: núcleos de linha escalares
+// restricao_ponderada.cpp
+/// A linha j (crescente, de 2 a ny-1, cada uma uma vez por passada) ficou com os resíduos calculáveis: guarda os
+/// dela e, com j = 2J, escreve a linha grossa J da meia ponderação ou da completa.
+void restringir_ponderada(const passada& p, plano_nivel& pl, int j);
+
+// varredura_escalar.cpp: núcleos de linha escalares
 /// Soma à linha j (colunas i0..i1) a interpolação bilinear da correção grossa; numa correção zerada escreve 0 + v.
 void prolongar_linha(const passada& p, int j, int i0, int i1);
 /// Resíduo nos pontos da linha fina j = 2J-1 que coincidem com o nível k-1, escrito no lado direito de k-1.
@@ -106,6 +114,8 @@ void restringir_linha(const passada& p, int j);
 double somar_linha(const passada& p, int j, double s);
 /// Parcelas da norma da linha j, escalar.
 void parcelas_linha(const passada& p, int j, double* d);
+/// Resíduos da linha j em r[2..nx-1], escalar.
+void residuos_linha(const passada& p, int j, double* r);
 /// Soma o que ainda está na fila, em ordem.
 void esvaziar_fila(fila_norma& f);
 /// Passos [t0, t1) de um trecho com atraso `atraso`, ponto a ponto (só as linhas que têm coluna no passo).

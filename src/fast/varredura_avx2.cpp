@@ -72,10 +72,11 @@ struct avx2 {
 void varrer_avx2(passada& p, const trecho& z, double* anel) { vetorial::varrer<avx2, 4>(p, z, anel); }
 void parcelas_avx2(const passada& p, int j, double* d) { vetorial::parcelas<avx2>(p, j, d); }
 void prolongar_avx2(const passada& p, int j, int i0, int i1) { vetorial::prolongar<avx2>(p, j, i0, i1); }
+void residuos_avx2(const passada& p, int j, double* r) { vetorial::residuos<avx2>(p, j, r); }
 
 } // namespace
 
-const familia_varredura familia_avx2{16, true, varrer_avx2, parcelas_avx2, prolongar_avx2};
+const familia_varredura familia_avx2{16, true, varrer_avx2, parcelas_avx2, prolongar_avx2, residuos_avx2};
 
 #if defined(__clang__)
 #pragma clang attribute pop

@@ -95,10 +95,11 @@ struct avx512 {
 void varrer_avx512(passada& p, const trecho& z, double* anel) { vetorial::varrer<avx512, 2>(p, z, anel); }
 void parcelas_avx512(const passada& p, int j, double* d) { vetorial::parcelas<avx512>(p, j, d); }
 void prolongar_avx512(const passada& p, int j, int i0, int i1) { vetorial::prolongar<avx512>(p, j, i0, i1); }
+void residuos_avx512(const passada& p, int j, double* r) { vetorial::residuos<avx512>(p, j, r); }
 
 } // namespace
 
-const familia_varredura familia_avx512{16, true, varrer_avx512, parcelas_avx512, prolongar_avx512};
+const familia_varredura familia_avx512{16, true, varrer_avx512, parcelas_avx512, prolongar_avx512, residuos_avx512};
 
 #if defined(__clang__)
 #pragma clang attribute pop

@@ -183,6 +183,20 @@ void restringir_linha(const passada& p, int j) {
     }
 }
 
+// r = ae*(W + E); com lado direito r = f + r; depois r + an*(S + N) - ap*T(P), da esquerda para a direita.
+void residuos_linha(const passada& p, int j, double* r) {
+    const int nx = p.nx;
+    const double ae = p.ae, an = p.an, ap = p.ap;
+    const double* l = linha(p, j);
+    if (p.direito == nullptr) {
+        for (int i = 2; i <= nx - 1; ++i) r[i] = ae * (l[i - 1] + l[i + 1]) + an * (l[i - nx] + l[i + nx]) - ap * l[i];
+        return;
+    }
+    const double* f = p.direito + (j - 1) * static_cast<long>(nx);
+    for (int i = 2; i <= nx - 1; ++i)
+        r[i] = f[i] + ae * (l[i - 1] + l[i + 1]) + an * (l[i - nx] + l[i + nx]) - ap * l[i];
+}
+
 // A norma só é pedida no nível mais fino: lá um lado direito é o termo fonte, subtraído por último.
 double somar_linha(const passada& p, int j, double s) {
     const int nx = p.nx;
@@ -234,4 +248,5 @@ void varrer_escalar(passada& p, const trecho& z, double* /*anel*/) {
         varrer_ate_oito(p, {z.j0 + m, std::min(linhas_escalar, z.nr - m), z.i0, z.w, z.zerada, z.somar});
 }
 
-const familia_varredura familia_escalar{linhas_escalar, false, varrer_escalar, parcelas_escalar, prolongar_linha};
+const familia_varredura familia_escalar{linhas_escalar, false, varrer_escalar, parcelas_escalar, prolongar_linha,
+                                       residuos_linha};

@@ -194,4 +194,35 @@ void parcelas(const passada& p, int j, double* d) {
     else parcelas_de<V, true>(p, j, d);
 }
 
+// Resíduos da linha j em r[2..nx-1], ponto a ponto em vetores: ae*(W+E), somado ao lado direito quando há um
+// (f + isso), depois + an*(S+N) - ap*T(P), como residuos_linha; o resto escalar.
+template <class V, bool DIREITO>
+void residuos_de(const passada& p, int j, double* r) {
+    using vetor = typename V::vetor;
+    constexpr int L = V::largura;
+    const long nx = p.nx;
+    const double* l = p.u + (j - 1) * nx;
+    const double* f = DIREITO ? p.direito + (j - 1) * nx : nullptr;
+    const vetor ae = V::difundir(p.ae), an = V::difundir(p.an), ap = V::difundir(p.ap);
+    int i = 2;
+    for (; i + L - 1 <= nx - 1; i += L) {
+        vetor a = V::multiplicar(ae, V::somar(V::carregar_solto(l + i - 1), V::carregar_solto(l + i + 1)));
+        if constexpr (DIREITO) a = V::somar(V::carregar_solto(f + i), a);
+        const vetor y = V::multiplicar(an, V::somar(V::carregar_solto(l + i - nx), V::carregar_solto(l + i + nx)));
+        a = V::subtrair(V::somar(a, y), V::multiplicar(ap, V::carregar_solto(l + i)));
+        V::guardar_solto(r + i, a);
+    }
+    for (; i <= nx - 1; ++i) {
+        double a = p.ae * (l[i - 1] + l[i + 1]);
+        if constexpr (DIREITO) a = f[i] + a;
+        r[i] = a + p.an * (l[i - nx] + l[i + nx]) - p.ap * l[i];
+    }
+}
+
+template <class V>
+void residuos(const passada& p, int j, double* r) {
+    if (p.direito == nullptr) residuos_de<V, false>(p, j, r);
+    else residuos_de<V, true>(p, j, r);
+}
+
 } // namespace vetorial

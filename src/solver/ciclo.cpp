@@ -1,8 +1,8 @@
 // O ciclo multigrid recursivo (V, W, F) e o tratamento do nível mais grosso, pelos componentes do plano.
 //
-// Com o plano rápido (Gauss-Seidel lexicográfico puro e injeção) cada perna de um nível é uma só passada_rapida:
-// na descida as varreduras e a restrição, na subida a prolongação, as varreduras e, no mais fino, a norma. A
-// correção de um nível grosso zerada antes da primeira visita não é zerada à parte: só o contorno (que o FMG
+// Com o plano rápido (Gauss-Seidel lexicográfico puro; injeção, meia ou completa) cada perna de um nível é uma só
+// passada_rapida: na descida as varreduras e a restrição, na subida a prolongação, as varreduras e, no mais fino, a
+// norma. A correção de um nível grosso zerada antes da primeira visita não é zerada à parte: só o contorno (que o FMG
 // pode ter deixado com valores de Dirichlet) recebe zeros, e a primeira passada escreve o interior sem lê-lo
 // (pedido.zerar), com os mesmos bits de uma correção zerada na memória.
 #include <algorithm>
@@ -17,7 +17,9 @@ namespace {
 void pre_suavizar_e_restringir(estado_execucao& e, plano_solver& p, correcao_inicial inicial) {
     if (p.rapido) {
         const cronometro_fase c(p.tempos, e.k, fase_tempo::suavizacao_restricao);
-        passada_rapida(e, {.varreduras = p.pre, .restringir = true, .zerar = inicial == correcao_inicial::zero},
+        passada_rapida(e,
+                       {.varreduras = p.pre, .restringir = true, .zerar = inicial == correcao_inicial::zero,
+                        .restricao = p.restricao_rapida},
                        *p.eq);
         return;
     }

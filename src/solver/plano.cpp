@@ -61,6 +61,12 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     p.rapido = ajustes.rapidos && componente(m.suavizador).rapido && m.omega == 1.0 && constante
                && (!m.multigrid || (componente(m.restricao).rapida && componente(m.interpolacao).rapida &&
                                     m.engrossamento == tipo_engrossamento::completo));
+    switch (m.restricao) {
+    case tipo_restricao::meia: p.restricao_rapida = restricao_passada::meia; break;
+    case tipo_restricao::completa: p.restricao_rapida = restricao_passada::completa; break;
+    case tipo_restricao::injecao:
+    case tipo_restricao::transposta: p.restricao_rapida = restricao_passada::injecao; break;
+    }
     p.eq = &eq;
     const rascunho_metodo r = rascunho_necessario(e, m);
     criar(p.rascunho_suavizador, r.suavizador, "smoother");
@@ -68,6 +74,8 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     p.meios.omega = m.omega;
     p.meios.eq = &eq;
     p.meios.rascunho = p.rascunho_suavizador.data();
+    p.meios.rapidos = ajustes.rapidos;
+    p.ida_rapida = ajustes.rapidos && m.suavizador == tipo_suavizador::gs_sym && m.omega == 1.0 && constante;
     if (p.grosso_exato) {
         selecionar_nivel(e, 1);
         coeficientes(e);
@@ -76,6 +84,7 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
 }
 
 std::string instrucoes_da_solucao(const plano_solver& p, const equipe& eq) {
+    if (p.ida_rapida) return std::string(nome_do_conjunto(eq.instrucoes())) + "/off";
     if (!p.rapido) return "off";
     return std::string(nome_do_conjunto(eq.instrucoes())) + "/" + nome_do_conjunto(eq.instrucoes_pontuais());
 }

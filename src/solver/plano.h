@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fast/equipe.h"
+#include "fast/passada.h"
 #include "state/cifras.h"
 #include "state/estado.h"
 #include "state/metodo.h"
@@ -60,6 +61,7 @@ struct meios_suavizacao {
     double omega = 1.0;         // fator de relaxação; 1 = atualização pura
     equipe* eq = nullptr;       // threads dos suavizadores pontuais (gs-rb, jacobi); nula = uma só
     double* rascunho = nullptr; // jacobi: cópia do nível; linhas: as recorrências de Thomas
+    bool rapidos = false;       // gs-sym com omega 1 e o operador constante nos núcleos rápidos (os mesmos bits)
 };
 
 /// Um suavizador: `varreduras` varreduras sobre o interior do nível (nenhuma quando <= 0).
@@ -99,8 +101,11 @@ struct plano_solver {
     bool fmg = false;
     int pre = 0, pos = 0, grosso = 0; // varreduras efetivas
     bool grosso_exato = false;
-    bool rapido = false;              // Gauss-Seidel lexicográfico puro, injeção e interpolação bilinear, operador
-                                      // constante de cinco pontos, engrossamento completo: passada_rapida em todo nível
+    bool rapido = false;              // Gauss-Seidel lexicográfico puro, injeção ou ponderações e interpolação
+                                      // bilinear, operador constante de cinco pontos, engrossamento completo:
+                                      // passada_rapida em todo nível
+    restricao_passada restricao_rapida = restricao_passada::injecao; // a restrição da passada rápida
+    bool ida_rapida = false;          // gs-sym com omega 1 e operador constante: a ida na passada rápida, o resto não
     std::vector<nucleos_nivel> nucleos; // por nível, índices 1..nm
     definicao_problema problema;      // contornos dos níveis no FMG e a fonte de cada um
     meios_suavizacao meios;

@@ -207,10 +207,23 @@ struct laco_jacobi {
     static void rodar(const vista_nivel& v, const meios_suavizacao& m, int n) { jacobi<E, D, R>(v, m, n); }
 };
 
+// gs-sym com omega 1 e o operador constante: a ida na passada rápida (com as threads e as instruções da equipe), a
+// volta em varredura_para_tras; cada ponto com os operandos e as contas de lexicografica.
+void gs_sym_rapido(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
+    const nivel_passada x{.u = v.u, .f = v.f, .nx = v.nx, .ny = v.ny, .ae = v.ae, .an = v.an, .ap = v.ap};
+    for (int s = 0; s < varreduras; ++s) {
+        passada_rapida(x, {.varreduras = 1}, *m.eq);
+        varredura_para_tras(x);
+    }
+}
+
 } // namespace
 
 void suavizar_gs_lex(const vista_nivel& v, const meios_suavizacao& m, int n) { instancia<laco_gs_lex, constante>(v, m, n); }
-void suavizar_gs_sym(const vista_nivel& v, const meios_suavizacao& m, int n) { instancia<laco_gs_sym, constante>(v, m, n); }
+void suavizar_gs_sym(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    if (m.rapidos && m.omega == 1.0 && m.eq != nullptr) gs_sym_rapido(v, m, n);
+    else instancia<laco_gs_sym, constante>(v, m, n);
+}
 void suavizar_gs_rb(const vista_nivel& v, const meios_suavizacao& m, int n) { instancia<laco_gs_rb, constante>(v, m, n); }
 void suavizar_jacobi(const vista_nivel& v, const meios_suavizacao& m, int n) { instancia<laco_jacobi, constante>(v, m, n); }
 

@@ -22,8 +22,8 @@ constexpr componente_suavizador tabela_suavizadores[] = {
 // transpose: R = P^T / 4 (semiengrossamento: P^T / 2), a transposta da interpolação da rodada com os pesos somando 1
 constexpr componente_restricao tabela_restricoes[] = {
     {tipo_restricao::injecao, "injection", forma_restricao::injecao, false, true, true},
-    {tipo_restricao::meia, "half", forma_restricao::meia, true, false, false},
-    {tipo_restricao::completa, "full", forma_restricao::completa, true, false, true},
+    {tipo_restricao::meia, "half", forma_restricao::meia, true, true, false},
+    {tipo_restricao::completa, "full", forma_restricao::completa, true, true, true},
     {tipo_restricao::transposta, "transpose", forma_restricao::transposta, true, false, true},
 };
 

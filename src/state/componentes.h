@@ -47,7 +47,7 @@ struct componente_restricao {
     const char* nome;
     forma_restricao simbolo;
     bool linhas_de_residuo;         // precisa de três linhas de resíduos de rascunho (as ponderações)
-    bool rapida;                    // a passada rápida a faz junto com as varreduras (injeção)
+    bool rapida;                    // a passada rápida a faz junto com as varreduras (injeção, meia, completa)
     bool uma_direcao;               // tem forma numa direção só (semiengrossamento); a meia ponderação não tem
 };
 

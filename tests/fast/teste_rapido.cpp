@@ -77,6 +77,17 @@ void zerar_nivel(estado_execucao& e, double interior) {
         }
 }
 
+// A restrição pedida com os núcleos de referência (as ponderações com o seu rascunho de três linhas).
+void restringir_referencia(estado_execucao& e, restricao_passada r) {
+    if (r == restricao_passada::injecao) {
+        restringir_residuo(e);
+        return;
+    }
+    std::vector<double> rascunho(3 * (static_cast<std::size_t>(e.nxk) + 1), 0.0);
+    if (r == restricao_passada::meia) restringir_meia(nivel_corrente(e), nivel_abaixo_do_corrente(e), rascunho.data());
+    else restringir_completa(nivel_corrente(e), nivel_abaixo_do_corrente(e), rascunho.data());
+}
+
 // O que uma passada faz, com os núcleos de referência, na ordem em que o ciclo V os chama.
 void passada_referencia(estado_execucao& e, const pedido_passada& p) {
     const bool em_T = e.nm == 1 || e.k == e.nm;
@@ -87,7 +98,7 @@ void passada_referencia(estado_execucao& e, const pedido_passada& p) {
     }
     if (em_T) gauss_seidel(e);
     else suavizar_correcao(e);
-    if (p.restringir) restringir_residuo(e);
+    if (p.restringir) restringir_referencia(e, p.restricao);
     if (p.norma) norma_l1(e);
 }
 
@@ -96,13 +107,14 @@ struct forma {
 };
 
 // Cada combinação de passada em cada nível, para cada nitm, conjunto de instruções e número de threads.
-void conferir_passadas(const forma& f, int problema, const std::vector<int>& nitms) {
+void conferir_passadas(const forma& f, int problema, const std::vector<int>& nitms,
+                       restricao_passada restricao = restricao_passada::injecao) {
     for (int k = 1; k <= f.nm; ++k) {
         const estado_execucao base = nivel_ao_acaso(f.nm, f.nx1, f.ny1, problema, k, static_cast<unsigned>(7 * k + f.nx1));
         for (int nitm : nitms)
             for (int combinacao = 0; combinacao < 16; ++combinacao) {
                 const pedido_passada pedido{nitm, (combinacao & 1) != 0, (combinacao & 2) != 0, (combinacao & 4) != 0,
-                                            (combinacao & 8) != 0};
+                                            (combinacao & 8) != 0, restricao};
                 if (((pedido.prolongar || pedido.restringir) && k == 1) || (pedido.norma && k != f.nm) ||
                     (pedido.zerar && k == f.nm))
                     continue; // não existe aqui
@@ -114,7 +126,9 @@ void conferir_passadas(const forma& f, int problema, const std::vector<int>& nit
                     for (int threads = 1; threads <= 3; ++threads) {
                         SCOPED_TRACE("nível " + std::to_string(k) + " de " + std::to_string(f.nm) + ", " +
                                      std::to_string(f.nx1) + "x" + std::to_string(f.ny1) + ", problema " +
-                                     std::to_string(problema) + ", nitm " + std::to_string(nitm) + ", passada " +
+                                     std::to_string(problema) + ", restrição " +
+                                     std::to_string(static_cast<int>(restricao)) + ", nitm " + std::to_string(nitm) +
+                                     ", passada " +
                                      std::to_string(combinacao) + ", " + nome(c) + ", threads " + std::to_string(threads));
                         estado_execucao e = base;
                         e.nitm = nitm;
@@ -263,4 +277,155 @@ TEST(Rapido, AnisotropiaEFonteIgualAReferencia) {
         conferir_solucao(1, 740, 721, 2, 2, 0, 2, {1, 2}, m);
         conferir_solucao(3, 186, 181, 1, 1, 0, 2, {2}, m);
     }
+}
+
+// Meia ponderação e ponderação completa na mesma passada que as varreduras: as linhas de resíduos giram e a linha
+// grossa sai com a linha fina 2J, também com zero varreduras (a restrição sozinha), com fonte (os lados direitos dos
+// níveis grossos), níveis de largura ou altura par, faixas incompletas, várias fatias e o regime vetorial.
+TEST(Rapido, PonderacoesNaPassada) {
+    for (restricao_passada r : {restricao_passada::meia, restricao_passada::completa}) {
+        for (const forma& f : {forma{3, 2, 3}, forma{3, 3, 3}, forma{3, 4, 3}, forma{2, 3, 6}, forma{4, 3, 4},
+                               forma{2, 12, 29}, forma{3, 10, 9}})
+            for (int problema : {1, 2}) conferir_passadas(f, problema, {0, 1, 2}, r);
+        if (r == restricao_passada::meia) conferir_passadas(forma{2, 1000, 530}, 2, {2}, r);
+        else conferir_passadas(forma{2, 1025, 600}, 1, {1}, r);
+        conferir_passadas(forma{3, 186, 181}, 2, {2}, r);
+    }
+}
+
+// O plano escolhe a passada rápida para as três restrições de cinco pontos (não para a transposta) e a solução
+// inteira tem os bits da de referência: ciclos V, W e F, FMG, eps e fonte, várias threads.
+TEST(Rapido, PonderacoesIguaisAReferencia) {
+    auto pedido = [](tipo_restricao r, tipo_ciclo c, bool fmg, double eps, definicao_problema p) {
+        metodo_solver m;
+        m.restricao = r;
+        m.ciclo = c;
+        m.fmg = fmg;
+        m.eps = eps;
+        m.problema = p;
+        return m;
+    };
+    const definicao_problema senos{tipo_problema::senos, 3, 2, 0.0};
+    for (tipo_restricao r : {tipo_restricao::injecao, tipo_restricao::meia, tipo_restricao::completa,
+                             tipo_restricao::transposta}) {
+        estado_execucao x = estado_de(entrada(3, 5, 5, "0.0", 1, 1, 2));
+        equipe eq(1);
+        plano_solver p;
+        criar_campo(x, x.nxyg[3]);
+        criar_niveis_grossos(x, static_cast<long>(x.nxyt) - x.nxyg[3]);
+        metodo_solver m;
+        m.restricao = r;
+        planejar_solver(p, x, efetivo(x, m), {}, eq);
+        EXPECT_EQ(p.rapido, r != tipo_restricao::transposta) << static_cast<int>(r);
+    }
+    for (tipo_restricao r : {tipo_restricao::meia, tipo_restricao::completa})
+        for (const metodo_solver& m : {pedido(r, tipo_ciclo::V, false, 1.0, {}), pedido(r, tipo_ciclo::W, false, 1.0, {}),
+                                       pedido(r, tipo_ciclo::F, true, 0.1, {}), pedido(r, tipo_ciclo::V, true, 1.0, senos)}) {
+            SCOPED_TRACE("restrição " + std::to_string(static_cast<int>(r)) + ", ciclo " +
+                         std::to_string(static_cast<int>(m.ciclo)) + ", fmg " + std::to_string(m.fmg));
+            for (int nitm = 0; nitm <= 2; ++nitm) {
+                conferir_solucao(4, 5, 3, nitm, 1, 0, 3, {1, 3}, m);
+                conferir_solucao(3, 7, 6, nitm, 2, 0, 2, {1}, m);
+            }
+            conferir_solucao(4, 94, 91, 2, 2, 0, 2, {1, 2}, m);
+            conferir_solucao(3, 186, 181, 1, 1, 1, 2, {2}, m);
+        }
+}
+
+// gs-sym com omega 1: a ida na passada rápida e a volta com linhas em voo têm os bits das duas varreduras simples,
+// com e sem lado direito, qualquer eps, níveis de menos linhas que uma faixa, colunas mais curtas que o atraso,
+// faixas incompletas, e a ida com threads e com cada conjunto de instruções.
+TEST(Rapido, GaussSeidelSimetricoNosNucleosRapidos) {
+    struct caso {
+        int nx, ny;
+        double ae, an;
+    };
+    std::mt19937_64 g(11);
+    std::uniform_real_distribution<double> d(-1.0, 1.0);
+    for (const caso& c : {caso{3, 3, 1, 1}, caso{2, 9, 1, 1}, caso{9, 2, 1, 1}, caso{4, 5, 1, 1}, caso{7, 30, 0.01, 1},
+                          caso{40, 12, 1, 1}, caso{33, 17, 7, 1}, caso{1000, 530, 1, 1}, caso{1025, 600, 0.3, 1}}) {
+        const std::size_t n = static_cast<std::size_t>(c.nx) * c.ny + 1;
+        std::vector<double> u0(n), f(n);
+        for (std::size_t q = 0; q < n; ++q) {
+            u0[q] = d(g);
+            f[q] = 1e3 * d(g);
+        }
+        for (bool direito : {false, true})
+            for (int varreduras = 1; varreduras <= 3; ++varreduras) {
+                const double ap = 2.0 * c.ae + 2.0 * c.an;
+                std::vector<double> ref = u0;
+                const vista_nivel vr{.u = ref.data(), .f = direito ? f.data() : nullptr, .nx = c.nx, .ny = c.ny,
+                                     .ae = c.ae, .an = c.an, .ap = ap};
+                suavizar_gs_sym(vr, {.omega = 1.0}, varreduras);
+                for (conjunto_instrucoes ci : conjuntos())
+                    for (int threads = 1; threads <= 3; ++threads) {
+                        SCOPED_TRACE(std::to_string(c.nx) + "x" + std::to_string(c.ny) + ", lado direito " +
+                                     std::to_string(direito) + ", varreduras " + std::to_string(varreduras) + ", " +
+                                     nome(ci) + ", threads " + std::to_string(threads));
+                        std::vector<double> u = u0;
+                        vista_nivel v = vr;
+                        v.u = u.data();
+                        equipe eq(threads, ci);
+                        suavizar_gs_sym(v, {.omega = 1.0, .eq = &eq, .rapidos = true}, varreduras);
+                        EXPECT_TRUE(std::memcmp(u.data(), ref.data(), n * sizeof(double)) == 0)
+                            << "primeira diferença em " << [&] {
+                                   for (std::size_t q = 0; q < n; ++q)
+                                       if (!mesmos_bits(u[q], ref[q])) return static_cast<long>(q);
+                                   return -1L;
+                               }();
+                    }
+            }
+    }
+}
+
+// A solução inteira com gs-sym nos núcleos rápidos tem os bits da de referência: malha única, ciclos V e W, FMG,
+// eps e fonte, e o gs-sym relaxado (omega != 1), que fica nos laços simples.
+TEST(Rapido, GaussSeidelSimetricoIgualAReferencia) {
+    auto pedido = [](tipo_ciclo c, bool fmg, double eps, definicao_problema p, double omega) {
+        metodo_solver m;
+        m.suavizador = tipo_suavizador::gs_sym;
+        m.ciclo = c;
+        m.fmg = fmg;
+        m.eps = eps;
+        m.problema = p;
+        m.omega = omega;
+        return m;
+    };
+    const definicao_problema senos{tipo_problema::senos, 3, 2, 0.0};
+    for (const metodo_solver& m : {pedido(tipo_ciclo::V, false, 1.0, {}, 1.0), pedido(tipo_ciclo::W, true, 0.1, {}, 1.0),
+                                   pedido(tipo_ciclo::V, false, 1.0, senos, 1.0),
+                                   pedido(tipo_ciclo::V, false, 1.0, {}, 1.2)}) {
+        SCOPED_TRACE("ciclo " + std::to_string(static_cast<int>(m.ciclo)) + ", fmg " + std::to_string(m.fmg) +
+                     ", omega " + std::to_string(m.omega));
+        for (int nitm = 0; nitm <= 2; ++nitm) {
+            conferir_solucao(1, 23, 17, nitm, 2, 0, 3, {1, 2}, m);
+            conferir_solucao(4, 5, 3, nitm, 1, 0, 3, {1, 3}, m);
+        }
+        conferir_solucao(3, 186, 181, 1, 1, 1, 2, {2}, m);
+    }
+}
+
+// A coluna instrucoes diz o que a solução usa: a passada inteira com as ponderações, só as varreduras de ida no
+// gs-sym com omega 1, nada no gs-sym relaxado nem com os núcleos rápidos desligados.
+TEST(Rapido, InstrucoesDizemOQueASolucaoUsa) {
+    auto instrucoes = [](tipo_suavizador s, tipo_restricao r, double omega, bool rapidos) {
+        estado_execucao x = estado_de(entrada(3, 5, 5, "0.0", 1, 1, 2));
+        equipe eq(1, conjunto_instrucoes::escalar);
+        plano_solver p;
+        criar_campo(x, x.nxyg[3]);
+        criar_niveis_grossos(x, static_cast<long>(x.nxyt) - x.nxyg[3]);
+        metodo_solver m;
+        m.suavizador = s;
+        m.restricao = r;
+        m.omega = omega;
+        ajustes_solver a;
+        a.rapidos = rapidos;
+        planejar_solver(p, x, efetivo(x, m), a, eq);
+        return instrucoes_da_solucao(p, eq);
+    };
+    EXPECT_EQ(instrucoes(tipo_suavizador::gs_lex, tipo_restricao::completa, 1.0, true), "scalar/scalar");
+    EXPECT_EQ(instrucoes(tipo_suavizador::gs_sym, tipo_restricao::injecao, 1.0, true), "scalar/off");
+    EXPECT_EQ(instrucoes(tipo_suavizador::gs_sym, tipo_restricao::injecao, 1.2, true), "off");
+    EXPECT_EQ(instrucoes(tipo_suavizador::gs_sym, tipo_restricao::injecao, 1.0, false), "off");
+    EXPECT_EQ(instrucoes(tipo_suavizador::gs_lex, tipo_restricao::transposta, 1.0, true), "off");
 }
