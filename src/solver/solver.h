@@ -109,6 +109,9 @@ bool serve_campo_inicial_rapido(const estado_execucao& e, const metodo_efetivo& 
 void gauss_seidel(estado_execucao& e);
 /// rnorm = norma_nivel do nível corrente (o mais fino).
 void norma_l1(estado_execucao& e);
+/// As normas L2 e máxima do resíduo verdadeiro de T no nível mais fino (os mesmos a(P) da norma L1, nas formas de
+/// cinco pontos); a estimativa do método de Krylov fica de fora (estimativa_krylov).
+normas_iteracao normas_do_residuo(const estado_execucao& e);
 /// Soma de |(ap*u(P) - Y) - X| (- f, com lado direito) nos pontos internos, em ordem de armazenamento, na forma do
 /// operador da vista.
 double norma_nivel(const vista_nivel& v);

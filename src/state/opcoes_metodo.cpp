@@ -265,12 +265,6 @@ constexpr opcao_metodo tabela[] = {
     {"start", "inicio", "tipo_ci|random[:SEED]", "tipo_ci",
      "start field: the input's tipo_ci (default), or the interior uniform in [-1, 1) (SEED default 1)", ler_inicio,
      efetivo_inicio},
-    {"krylov", "krylov", "none|cg|bicgstab|gmres[:M]", "none",
-     "Krylov acceleration with the cycle (all its components; nitm sweeps on one grid) as preconditioner, one "
-     "application per iteration: none (default), cg (needs a symmetric cycle: jacobi or gs-sym, pre = post, V or "
-     "W, full or transpose restriction), bicgstab (an iteration is a half step) or gmres restarted every M "
-     "(default 30)",
-     ler_krylov, efetivo_krylov},
     {"coarse-operator", "operador_grosso", "NAME", "rediscretize",
      "coarse operators: rediscretize (default: the five-point operator with the level's own spacing) or galerkin "
      "(R A P from the next finer level, with the run's restriction and interpolation: nine-point stencils)",
@@ -283,6 +277,12 @@ constexpr opcao_metodo tabela[] = {
      "coarsen both directions (default), or only x or only y (semicoarsening: the finest grid and nm stay, the "
      "other direction keeps its finest size)",
      ler_engrossamento, efetivo_engrossamento, texto, false, grupo_opcao::grosso},
+    {"krylov", "krylov", "none|cg|bicgstab|gmres[:M]", "none",
+     "Krylov acceleration with the cycle (all its components; nitm sweeps on one grid) as preconditioner, one "
+     "application per iteration: none (default), cg (needs a symmetric cycle: jacobi or gs-sym, pre = post, V or "
+     "W, full or transpose restriction), bicgstab (an iteration is a half step) or gmres restarted every M "
+     "(default 30)",
+     ler_krylov, efetivo_krylov, texto, false, grupo_opcao::grosso},
     {"eps", "eps", "E", "1", "the operator is E*u_xx + u_yy on every level, E > 0 (default {padrao})", ler_eps,
      efetivo_eps, numerico, true, grupo_opcao::problema},
     {"coefficient", "coeficiente", "NAME", "constant",
