@@ -1887,11 +1887,29 @@ def chk_solucao_manufaturada():
     return None
 
 
+def chk_krylov():
+    """Seção 13 à mão: 2 x 2 incógnitas (h = 1/3), contorno de cima sin(pi x), uma varredura de jacobi como B (um
+    múltiplo da identidade): o cg dá hist(1)/hist(0) = 1/3 e resolve em 2 passos, x = s (1, 1, 3, 3)/8; o gmres dá
+    0.4 no primeiro passo; o bicgstab, na primeira metade, o mesmo passo do cg."""
+    d = dict(nm=1, nx1=4, ny1=4, tolt=0.0, itmax=1, nitm=1, problema=2, tipo_ci=0)
+    s_ = math.sin(PI / 3.0)
+    for k, razao in (("cg", 1.0 / 3.0), ("bicgstab", 1.0 / 3.0), ("gmres", 0.4)):
+        hist, _, _, _, _ = resolver_metodo(d, {"suavizador": "jacobi", "krylov": k})
+        if abs(hist[1] / hist[0] - razao) > 1e-14:
+            return "%s: hist(1)/hist(0) = %r" % (k, hist[1] / hist[0])
+    hist, T, _, _, _ = resolver_metodo(dict(d, itmax=2), {"suavizador": "jacobi", "krylov": "cg"})
+    esperado = {6: s_ / 8, 7: s_ / 8, 10: 3 * s_ / 8, 11: 3 * s_ / 8}
+    if any(abs(T[P] - v) > 1e-14 for P, v in esperado.items()) or hist[2] > 1e-13 * hist[0]:
+        return "cg em dois passos: %r" % [T[P] for P in esperado]
+    return None
+
+
 def autoteste():
     falhas = 0
     verificacoes = (chk_regressao, chk_linha_exata, chk_rb_ordem, chk_gs_sym, chk_jacobi, chk_gerador,
                     chk_restricao_constante, chk_ciclos, chk_visitas, chk_direto, chk_anisotropia, chk_bloco,
-                    chk_comparador, chk_veredito, chk_operador_variavel, chk_campos, chk_solucao_manufaturada)
+                    chk_comparador, chk_veredito, chk_operador_variavel, chk_campos, chk_solucao_manufaturada,
+                    chk_krylov)
     for chk in verificacoes:
         t = time.time()
         r = chk()
