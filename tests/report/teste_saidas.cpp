@@ -64,8 +64,8 @@ TEST(Csv, HistoricoEResumo) {
                             "instrucoes,repeat,cpu_s_mediana,cpu_s_min,cpu_s_max,relogio_s_mediana,relogio_s_min,relogio_s_max,"
                             "coarse-operator,interpolation,coarsening,krylov,l2_final,max_final,l2_krylov_final\r\n"))
         << c;
-    EXPECT_TRUE(r.ends_with(",rediscretize,bilinear,full\r\n")) << r;
-    EXPECT_TRUE(s.ends_with(",rediscretize,bilinear,full\r\n")) << s;
+    EXPECT_TRUE(r.ends_with(",rediscretize,bilinear,full,none,,,\r\n")) << r;
+    EXPECT_TRUE(s.ends_with(",rediscretize,bilinear,full,none,,,\r\n")) << s;
     EXPECT_NE(s.find(",20261208T140509-abc123,3,3,,"), std::string::npos) << s; // ae_an vazio: cifras não calculadas
     EXPECT_NE(s.find(",maquina-falsa,\"Processador Falso 1.0 GHz\",1,scalar/"), std::string::npos) << s;
 }
@@ -77,7 +77,7 @@ TEST(Csv, RazaoNaoFinitaDeUmaGradeSemIncognitas) {
     resolver_malha_unica(e, efetivo(e));
     ASSERT_EQ(e.hist[0], 0.0);
     const std::string h = historico_csv(e, efetivo(e));
-    EXPECT_NE(h.find("\r\n1,0,NaN,NaN,NaN,,,,,,gs-lex,1,,tipo_ci,1,constant,linear,,,\r\n"), std::string::npos) << h;
+    EXPECT_NE(h.find("\r\n1,0,NaN,NaN,NaN,,,,,,gs-lex,1,,tipo_ci,1,constant,linear,,,,none\r\n"), std::string::npos) << h;
     EXPECT_EQ(h.find("nan"), std::string::npos);
     const std::string r = linha_resumo(e, cifras_rodada{}, efetivo(e));
     EXPECT_EQ(r.rfind("x.lst,1,0,0,1,0.001,1,0,2,,,", 0), 0u) << r;
