@@ -77,6 +77,11 @@ std::string aviso_sem_convergencia(const metodo_efetivo& m, const previsao_lfa& 
                  " restriction amplifies some error mode";
         break;
     }
+    // com --krylov o ciclo é o precondicionador: um fator >= 1 não impede o método de Krylov de convergir
+    const std::string krylov = m.krylov.tipo == tipo_krylov::nenhum
+                                   ? std::string()
+                                   : " (as a plain iteration: as the preconditioner of --krylov " +
+                                         texto_krylov(m.krylov) + " the cycle may still lead to convergence)";
     return "warning: the method is not expected to converge: its two-grid factor from local Fourier analysis is rho = " +
-           cifra(p.rho, 4) + " (1 or more): " + porque;
+           cifra(p.rho, 4) + " (1 or more): " + porque + krylov;
 }
