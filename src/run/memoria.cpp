@@ -61,7 +61,9 @@ necessidade_memoria memoria_necessaria(const estado_execucao& entrada, const opc
     // e a amostra do campo e do erro para os gráficos (lado_da_amostra² pontos, cinco números cada)
     // (e o mapa de kappa: três números por célula)
     // o documento de --json monta o histórico em texto, umas vinte vezes os bytes de hist
-    m.saidas = arquivos * (128LL << 10) + (o.json.empty() ? 0 : 24 * m.hist) +
+    // as normas L2 e máxima e a estimativa de Krylov de cada iteração (--csv, --json), e no texto do JSON
+    const bool normas = !o.csv.empty() || !o.json.empty();
+    m.saidas = arquivos * (128LL << 10) + (o.json.empty() ? 0 : 84 * m.hist) + (normas ? 3 * m.hist : 0) +
                (o.grafico.empty() ? 0
                                   : (64LL << 10) + 5 * d * lado_da_amostra * lado_da_amostra +
                                         3 * d * celulas_do_mapa * celulas_do_mapa);
