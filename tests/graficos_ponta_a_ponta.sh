@@ -105,7 +105,11 @@ for f in g-fator.svg g-tempo.svg g-erro-h.svg; do [ -s $f ] || falha "$f não de
 # um resumo de antes das colunas de --repeat: a tabela e as figuras, sem barras
 python3 -c '
 import sys
-for l in open("g.csv", newline=""): sys.stdout.write(",".join(l.rstrip("\r\n").split(",")[:-10]) + "\r\n")' >antigo.csv
+n = None
+for l in open("g.csv", newline=""):
+    f = l.rstrip("\r\n").split(",")
+    n = f.index("repeat") if n is None else n
+    sys.stdout.write(",".join(f[:n]) + "\r\n")' >antigo.csv
 "$placa" --study-table antigo.csv --plot ant >tabela.txt 2>erro.txt || falha "--study-table de um resumo antigo: $(cat erro.txt)"
 [ "$(grep -c '^exemplo1-nm' tabela.txt)" -eq 3 ] || falha "resumo antigo: $(cat tabela.txt)"
 grep -q "using 1:4 with linespoints" ant.gp && ! grep -q yerrorlines ant.gp || falha "resumo antigo: o tempo"

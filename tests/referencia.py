@@ -23,6 +23,7 @@ from decimal import Decimal
 from fractions import Fraction
 
 import referencia_galerkin as galerkin_ref
+import referencia_krylov as krylov_ref
 import referencia_robusta as robusta
 
 PI = 3.141592653589793
@@ -315,7 +316,13 @@ def efetivo(m, nitm, problema=2):
                 eps=m.get("eps", 1.0), coeficiente=coefd, problema=prob, da_entrada=prob == entrada,
                 variavel=coefd[0] != "constant" and coefd[1] != 1.0,
                 operador_grosso=m.get("operador_grosso", "rediscretize"),
-                interpolacao=m.get("interpolacao", "bilinear"), engrossamento=m.get("engrossamento", "full"))
+                interpolacao=m.get("interpolacao", "bilinear"), engrossamento=m.get("engrossamento", "full"),
+                krylov=texto_krylov(m.get("krylov", "none")))
+
+
+def texto_krylov(k):
+    """Seção 13: o valor canônico de --krylov (gmres sem M é gmres:30)."""
+    return "gmres:30" if k == "gmres" else k
 
 
 def robusto(e):
@@ -332,7 +339,7 @@ def tem_exata(e):
 def padrao(e, nm, nitm):
     """O método efetivo é o clássico? (nm = 1: só suavizador, omega, início e o problema contam)"""
     base = (e["suavizador"] == "gs-lex" and e["omega"] == 1.0 and e["semente"] is None and e["eps"] == 1.0
-            and e["coeficiente"][0] == "constant" and e["da_entrada"])
+            and e["coeficiente"][0] == "constant" and e["da_entrada"] and e["krylov"] == "none")
     if nm == 1:
         return base
     return (base and e["ciclo"] == "V" and not e["fmg"] and e["pre"] == nitm and e["pos"] == nitm
@@ -966,7 +973,22 @@ def resolver_metodo(d, m, partida=None):
     contornos_nivel(fino, e["problema"])
     hist = [norma_nivel(fino)]
     maxT = max(abs(v) for v in T)
+    RUPTURA[0] = None
+    if e["krylov"] != "none":
+        ciclo = (lambda: suavizar(fino, e, d["nitm"])) if nm == 1 else (lambda: mg.ciclo(nm, e["ciclo"]))
+        metodo = krylov_ref.criar(e["krylov"], krylov_ref.Espaco(fino, ciclo))
     for it in range(1, d["itmax"] + 1):
+        if e["krylov"] != "none":
+            metodo.iterar()
+            hist.append(norma_nivel(fino))
+            maxT = max(maxT, max(abs(v) for v in T))
+            if metodo.ruptura is not None:
+                RUPTURA[0] = (it, metodo.ruptura)
+                break
+            r = hist[it] / hist[0] if hist[0] != 0 else (math.nan if hist[it] == 0 else math.inf)
+            if d["tolt"] >= r or divergiu(hist[0], hist[it]):
+                break
+            continue
         if nm == 1:
             suavizar(fino, e, d["nitm"])
         elif it == 1 and e["fmg"]:
@@ -1057,7 +1079,15 @@ def bloco_metodo(d, m):
                                                             "div(kappa grad u)")
     if not e["da_entrada"]:
         L.append(t15(texto_problema(e["problema"])) + "   = problema: o de --problem, no lugar do da entrada")
+    if e["krylov"] != "none":
+        L.append(t15(e["krylov"]) + "   = krylov: none, cg, bicgstab ou gmres:M, com o ciclo como precondicionador")
+        if RUPTURA[0] is not None:
+            L.append("     ruptura na iteração %d: %s" % RUPTURA[0])
     return L
+
+
+# A ruptura do último resolver_metodo com --krylov: (iteração, texto), ou None.
+RUPTURA = [None]
 
 
 def listagem_metodo(d, m, hist, T, nx, ny, veredito=None):
@@ -1180,7 +1210,46 @@ def opcoes(m):
         a += ["--coefficient", texto_coeficiente(m["coeficiente"])]
     if "problema" in m:
         a += ["--problem", texto_problema(m["problema"])]
+    if "krylov" in m:
+        a += ["--krylov", m["krylov"]]
     return a
+
+
+def krylov_aleatorio(rnd, m):
+    """Seção 13: --krylov em um quarto dos casos, às vezes com um ciclo que o cg aceita."""
+    if rnd.random() >= 0.25:
+        return m
+    k = rnd.choice(["cg", "cg", "bicgstab", "gmres", "gmres:%d" % rnd.randint(1, 4)])
+    m = dict(m, krylov=k)
+    if k == "cg" and rnd.random() < 0.7:
+        m["suavizador"] = rnd.choice(["jacobi", "gs-sym"])
+        m["pos"] = m["pre"] = m.get("pre", rnd.randint(1, 2))
+        m["ciclo"] = rnd.choice("VW")
+        m["restricao"] = rnd.choice(["full", "transpose"])
+        m.pop("fmg", None)
+    elif rnd.random() < 0.5:
+        m.pop("fmg", None)
+    return m
+
+
+def recusa_krylov(d, e):
+    """Seção 13.5: 1 quando o placa recusa o método de Krylov com este ciclo."""
+    if e["krylov"] == "none":
+        return 0
+    nm = d["nm"]
+    if nm >= 2 and e["fmg"]:
+        return 1
+    if e["krylov"] != "cg":
+        return 0
+    if e["suavizador"] not in ("jacobi", "gs-sym"):
+        return 1
+    if nm == 1:
+        return 0
+    if e["pre"] != e["pos"] or e["ciclo"] == "F":
+        return 1
+    if not (e["restricao"] == "transpose" or (e["restricao"] == "full" and e["interpolacao"] == "bilinear")):
+        return 1
+    return 0
 
 
 EPS = (0.1, 0.01, 1e-3, 3.0, 0.37, 1.0)
@@ -1238,7 +1307,7 @@ def recusa(d, m):
         return 1
     if d["tipo_ci"] == 1 and not tem_exata(e):
         return 1
-    return 0
+    return recusa_krylov(d, e)
 
 
 # ---------------------------------------------------------------------------------------------------------------
@@ -1818,11 +1887,29 @@ def chk_solucao_manufaturada():
     return None
 
 
+def chk_krylov():
+    """Seção 13 à mão: 2 x 2 incógnitas (h = 1/3), contorno de cima sin(pi x), uma varredura de jacobi como B (um
+    múltiplo da identidade): o cg dá hist(1)/hist(0) = 1/3 e resolve em 2 passos, x = s (1, 1, 3, 3)/8; o gmres dá
+    0.4 no primeiro passo; o bicgstab, na primeira metade, o mesmo passo do cg."""
+    d = dict(nm=1, nx1=4, ny1=4, tolt=0.0, itmax=1, nitm=1, problema=2, tipo_ci=0)
+    s_ = math.sin(PI / 3.0)
+    for k, razao in (("cg", 1.0 / 3.0), ("bicgstab", 1.0 / 3.0), ("gmres", 0.4)):
+        hist, _, _, _, _ = resolver_metodo(d, {"suavizador": "jacobi", "krylov": k})
+        if abs(hist[1] / hist[0] - razao) > 1e-14:
+            return "%s: hist(1)/hist(0) = %r" % (k, hist[1] / hist[0])
+    hist, T, _, _, _ = resolver_metodo(dict(d, itmax=2), {"suavizador": "jacobi", "krylov": "cg"})
+    esperado = {6: s_ / 8, 7: s_ / 8, 10: 3 * s_ / 8, 11: 3 * s_ / 8}
+    if any(abs(T[P] - v) > 1e-14 for P, v in esperado.items()) or hist[2] > 1e-13 * hist[0]:
+        return "cg em dois passos: %r" % [T[P] for P in esperado]
+    return None
+
+
 def autoteste():
     falhas = 0
     verificacoes = (chk_regressao, chk_linha_exata, chk_rb_ordem, chk_gs_sym, chk_jacobi, chk_gerador,
                     chk_restricao_constante, chk_ciclos, chk_visitas, chk_direto, chk_anisotropia, chk_bloco,
-                    chk_comparador, chk_veredito, chk_operador_variavel, chk_campos, chk_solucao_manufaturada)
+                    chk_comparador, chk_veredito, chk_operador_variavel, chk_campos, chk_solucao_manufaturada,
+                    chk_krylov)
     for chk in verificacoes:
         t = time.time()
         r = chk()
@@ -1838,12 +1925,13 @@ def main():
     placa = os.path.abspath(sys.argv[1])
     n = int(sys.argv[2]) if len(sys.argv) > 2 else 60
     rnd = random.Random(int(sys.argv[3]) if len(sys.argv) > 3 else 20261208)
+    rnd_krylov = random.Random(int(sys.argv[3]) + 1 if len(sys.argv) > 3 else 20261209)   # sem mexer nos outros
     falhas = tolerantes = recusados = 0
     with tempfile.TemporaryDirectory() as dir_:
         amb = {k: v for k, v in os.environ.items() if k not in ("EDITOR", "VISUAL")}
         for c in range(n):
             d = caso_aleatorio(rnd, c)
-            m = problema_aleatorio(rnd, d, metodo_aleatorio(rnd, d["nm"]))
+            m = krylov_aleatorio(rnd_krylov, problema_aleatorio(rnd, d, metodo_aleatorio(rnd, d["nm"])))
             with open(os.path.join(dir_, "tervano3.ent"), "wb") as f:
                 f.write(escrever_entrada(d, c % 2 == 1))
             listagem_do_caso = os.path.join(dir_, d["caso"])
@@ -1865,7 +1953,7 @@ def main():
                         c, " ".join(opcoes(m)), esperado, r.returncode, r.stderr.decode()))
                 continue
             hist, T, nx, ny, maxT = resolver_metodo(d, m, partida)
-            v = vereditos(d, hist)
+            v = vereditos(d, hist) if RUPTURA[0] is None else ("divergiu",)
             # uma rodada que diverge escreve as saídas e sai com 3, dizendo-o no erro padrão
             esperado = 3 if v == ("divergiu",) else 0
             tolerante = d["nm"] >= 2 and efetivo(m, d["nitm"])["grosso"] == "solve"

@@ -95,6 +95,8 @@ pedido_lfa_k pedido_k_da_rodada(const metodo_efetivo& m, int nitm, int nm, int n
 // registro do método a tiver, entra aqui: a iteração externa deixa de ser o ciclo, e o seu fator não é o do símbolo.
 std::string metodo_sem_lfa_k(const metodo_efetivo& m) {
     if (m.operador_variavel) return "o coeficiente varia de célula a célula: não há símbolo de Fourier";
+    if (m.krylov.tipo != tipo_krylov::nenhum)
+        return "com --krylov o ciclo é só o precondicionador";
     return {};
 }
 

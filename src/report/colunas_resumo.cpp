@@ -113,12 +113,19 @@ std::vector<coluna_resumo> montar() {
         {r.relogio_max, real, resultado, [](const dados_da_linha& d) { return numero(faixa_relogio(d.e).maior); }},
     };
     c.insert(c.end(), fim.begin(), fim.end());
-    // as da correção grossa (coarse-operator, interpolation, coarsening) vieram depois de todas
+    // as da correção grossa (coarse-operator, interpolation, coarsening) e krylov vieram depois de todas
     opcoes(grupo_opcao::grosso);
     // a LFA de k níveis do ciclo da rodada
     for (std::size_t k = 0; k < 3; ++k)
         c.push_back({"rho_lfa_k" + std::to_string(k + 2), real, analise,
                      [k](const dados_da_linha& d) { return numero(d.cifras.rho_lfa_k[k]); }});
+    // e as normas L2 e máxima do resíduo final, com a estimativa do método de Krylov
+    const std::vector<coluna_resumo> normas = {
+        {"l2_final", real, resultado, [](const dados_da_linha& d) { return numero(d.cifras.l2_final); }},
+        {"max_final", real, resultado, [](const dados_da_linha& d) { return numero(d.cifras.max_final); }},
+        {"l2_krylov_final", real, resultado, [](const dados_da_linha& d) { return numero(d.cifras.l2_krylov_final); }},
+    };
+    c.insert(c.end(), normas.begin(), normas.end());
     return c;
 }
 

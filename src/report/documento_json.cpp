@@ -43,7 +43,8 @@ std::string lista(long long n, F valor) {
 std::string inteiro_json(long long v) { return std::to_string(v); }
 
 // O histórico em colunas (pandas.DataFrame(doc["historico"])): os nomes das colunas do --csv.
-membros historico(const estado_execucao& e, std::span<const erro_iteracao> erros) {
+membros historico(const estado_execucao& e, std::span<const erro_iteracao> erros,
+                  std::span<const normas_iteracao> normas) {
     const long long n = e.niter + 1;
     membros h = {
         {"iteracao", lista(n, [](long long it) { return inteiro_json(it); })},
@@ -59,6 +60,15 @@ membros historico(const estado_execucao& e, std::span<const erro_iteracao> erros
         };
         h.push_back({"erro_algebrico_max", lista(n, [&](long long it) { return numero_json(erro(it).maximo); })});
         h.push_back({"erro_algebrico_medio", lista(n, [&](long long it) { return numero_json(erro(it).medio); })});
+    }
+    if (!normas.empty()) {
+        const auto norma = [&](long long it) {
+            const auto i = static_cast<std::size_t>(it);
+            return i < normas.size() ? normas[i] : normas_iteracao{};
+        };
+        h.push_back({"L2(R)", lista(n, [&](long long it) { return numero_json(norma(it).l2); })});
+        h.push_back({"max(R)", lista(n, [&](long long it) { return numero_json(norma(it).maximo); })});
+        h.push_back({"L2(R)_krylov", lista(n, [&](long long it) { return numero_json(norma(it).krylov); })});
     }
     return h;
 }
@@ -105,7 +115,7 @@ void escrever_json(const dados_json& d, saida_texto& saida) {
     for (const secao_json s : {secao_json::origem, secao_json::entrada, secao_json::grade, secao_json::metodo,
                                secao_json::resultado})
         documento.push_back({nome_da_secao(s), objeto(secoes[s], 2)});
-    documento.push_back({"historico", objeto(historico(e, d.erros), 2)});
+    documento.push_back({"historico", objeto(historico(e, d.erros, d.normas), 2)});
     for (const secao_json s : {secao_json::analise, secao_json::erro})
         documento.push_back({nome_da_secao(s), objeto(secoes[s], 2)});
     documento.push_back({"tempos", tempos(e, d.tempos)});

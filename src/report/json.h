@@ -21,6 +21,7 @@ struct dados_json {
     const metodo_efetivo& metodo;
     const cifras_rodada& cifras;
     std::span<const erro_iteracao> erros = {};   // o erro algébrico de cada iteração (--csv-errors), ou nada
+    std::span<const normas_iteracao> normas = {}; // as normas L2 e máxima do resíduo de cada iteração, ou nada
     const tempos_fases* tempos = nullptr;        // os tempos por nível e fase, ou nulo
     std::vector<std::pair<std::string, long long>> memoria = {}; // o plano de memória em bytes (-1: não se sabe)
     std::string estudo = {};                     // --study-id

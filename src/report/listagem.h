@@ -110,9 +110,9 @@ std::string componentes_metodo(const metodo_efetivo& metodo);
 /// discreta exata); depois, em toda linha, o valor efetivo de cada opção do método e do problema. Nenhuma linha de
 /// comentário: pandas.read_csv, read.csv do R e o módulo csv do Python o leem com os seus padrões.
 void escrever_historico_csv(const estado_execucao& e, const metodo_efetivo& metodo, saida_texto& saida,
-                            std::span<const erro_iteracao> erros = {});
+                            std::span<const erro_iteracao> erros = {}, std::span<const normas_iteracao> normas = {});
 std::string historico_csv(const estado_execucao& e, const metodo_efetivo& metodo,
-                          std::span<const erro_iteracao> erros = {});
+                          std::span<const erro_iteracao> erros = {}, std::span<const normas_iteracao> normas = {});
 /// Nomes e valores das colunas do método e das do problema, separados por vírgula (vazios onde não se aplicam).
 std::string cabecalho_colunas_metodo();
 std::string colunas_metodo(const metodo_efetivo& metodo);

@@ -42,7 +42,7 @@ std::string numero_csv(double v) {
 }
 
 void escrever_historico_csv(const estado_execucao& e, const metodo_efetivo& metodo, saida_texto& saida,
-                            std::span<const erro_iteracao> erros) {
+                            std::span<const erro_iteracao> erros, std::span<const normas_iteracao> normas) {
     const bool com_erros = !erros.empty();
     // erro algébrico da iteração it, quando pedido (vazio se não foi medido ou não há solução discreta exata)
     const auto erro = [&](long long it) {
@@ -52,23 +52,33 @@ void escrever_historico_csv(const estado_execucao& e, const metodo_efetivo& meto
         return "," + (std::isfinite(x.maximo) ? numero_csv(x.maximo) : std::string()) + "," +
                (std::isfinite(x.medio) ? numero_csv(x.medio) : std::string());
     };
+    // as normas L2 e máxima do resíduo e a estimativa do método de Krylov, no fim da linha, quando medidas
+    const auto norma = [&](long long it) {
+        if (normas.empty()) return std::string();
+        const auto i = static_cast<std::size_t>(it);
+        const normas_iteracao x = i < normas.size() ? normas[i] : normas_iteracao{};
+        const auto n = [](double v) { return std::isfinite(v) ? numero_csv(v) : std::string(); };
+        return "," + n(x.l2) + "," + n(x.maximo) + "," + n(x.krylov);
+    };
     // o método em colunas, o mesmo em toda linha (como o resumo o escreve)
     const std::string metodo_csv =
         "," + colunas_metodo(metodo) + "," + colunas_problema(metodo) + "," + colunas_grosso(metodo);
     saida.linha(std::string("iteracao,L1(R),L1(R)i/L1(R)o,q,qmed") +
                 (com_erros ? ",erro_algebrico_max,erro_algebrico_medio" : "") + "," + cabecalho_colunas_metodo() + "," +
-                cabecalho_colunas_problema() + "," + cabecalho_colunas_grosso());
-    saida.linha("0," + numero_csv(e.hist[0]) + ",1,," + erro(0) + metodo_csv);
+                cabecalho_colunas_problema() + "," + cabecalho_colunas_grosso() +
+                (normas.empty() ? "" : ",L2(R),max(R),L2(R)_krylov"));
+    saida.linha("0," + numero_csv(e.hist[0]) + ",1,," + erro(0) + metodo_csv + norma(0));
     for (long long it = 1; it <= e.niter; ++it) {
         const quocientes c = da_iteracao(e, it);
         saida.linha(std::to_string(it) + "," + numero_csv(e.hist[it]) + "," + numero_csv(c.razao) + "," +
-                    numero_csv(c.q) + "," + numero_csv(c.qmed) + erro(it) + metodo_csv);
+                    numero_csv(c.q) + "," + numero_csv(c.qmed) + erro(it) + metodo_csv + norma(it));
     }
 }
 
-std::string historico_csv(const estado_execucao& e, const metodo_efetivo& metodo, std::span<const erro_iteracao> erros) {
+std::string historico_csv(const estado_execucao& e, const metodo_efetivo& metodo, std::span<const erro_iteracao> erros,
+                          std::span<const normas_iteracao> normas) {
     saida_texto s;
-    escrever_historico_csv(e, metodo, s, erros);
+    escrever_historico_csv(e, metodo, s, erros, normas);
     return s.texto;
 }
 

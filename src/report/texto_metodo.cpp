@@ -63,6 +63,12 @@ void escrever_metodo(const estado_execucao& e, const metodo_efetivo& m, saida_te
         linha(texto15(texto_coeficiente(m.coeficiente)), "   = coeficiente: kappa por célula, o operador div(kappa grad u)");
     if (!m.problema_da_entrada)
         linha(texto15(texto_problema(m.problema)), "   = problema: o de --problem, no lugar do da entrada");
+    if (m.krylov.tipo != tipo_krylov::nenhum) {
+        linha(texto15(texto_krylov(m.krylov)), "   = krylov: none, cg, bicgstab ou gmres:M, com o ciclo como "
+                                               "precondicionador");
+        if (!e.ruptura.empty())
+            linha(latin1("     ruptura na iteração ") + std::to_string(e.niter) + ": ", e.ruptura);
+    }
 }
 
 std::string componentes_metodo(const metodo_efetivo& m) {

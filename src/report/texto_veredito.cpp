@@ -28,6 +28,7 @@ std::string cabeca_do_veredito(const estado_execucao& e, const cifras_rodada& c)
         return "estagnou em " + n + " (itmax; fator assintótico ajustado " + quatro(c.q_assintotico) +
                " >= " + quatro(fator_de_estagnacao) + ")";
     case veredito::divergiu:
+        if (!e.ruptura.empty()) return "divergiu em " + n + " (ruptura do método de Krylov, " + e.ruptura + ")";
         return "divergiu em " + n + (norma_finita(e) ? " (L1(R)i/L1(R)o passou de 1e6; a solução parou ali)"
                                                      : " (a norma L1(R) deixou de ser finita; a solução parou ali)");
     }
@@ -44,6 +45,9 @@ void escrever_veredito(const estado_execucao& e, const metodo_efetivo& m, saida_
 
 std::string mensagem_divergencia(const estado_execucao& e) {
     const std::string onde = "at iteration " + std::to_string(e.niter);
+    if (!e.ruptura.empty())
+        return "the solve diverged: the Krylov method broke down " + onde + " (" + e.ruptura +
+               "), so it stopped there; the outputs are written (verdict: divergiu)";
     const std::string o_que = norma_finita(e)
         ? "L1(R)i/L1(R)o = " + texto_simples(cientifico(e.hist[static_cast<std::size_t>(e.niter)] / e.hist[0], 15, 6)) +
               " " + onde + " is above 1e6"
@@ -73,6 +77,11 @@ std::string aviso_sem_convergencia(const metodo_efetivo& m, const previsao_lfa& 
                  " restriction amplifies some error mode";
         break;
     }
+    // com --krylov o ciclo é o precondicionador: um fator >= 1 não impede o método de Krylov de convergir
+    const std::string krylov = m.krylov.tipo == tipo_krylov::nenhum
+                                   ? std::string()
+                                   : " (as a plain iteration: as the preconditioner of --krylov " +
+                                         texto_krylov(m.krylov) + " the cycle may still lead to convergence)";
     return "warning: the method is not expected to converge: its two-grid factor from local Fourier analysis is rho = " +
-           cifra(p.rho, 4) + " (1 or more): " + porque;
+           cifra(p.rho, 4) + " (1 or more): " + porque + krylov;
 }

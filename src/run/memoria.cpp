@@ -51,13 +51,19 @@ necessidade_memoria memoria_necessaria(const estado_execucao& entrada, const opc
     // parcelas da norma (nove linhas do nível mais fino) e o rascunho do método
     const rascunho_metodo r = rascunho_necessario(e, metodo);
     m.rascunho = d * (9LL * e.nxg[e.nm] + r.suavizador + r.restricao);
+    // os vetores do método de Krylov, cada um do tamanho de T, e um passageiro (o resíduo inicial): cg 4, bicgstab
+    // 6, gmres:M 2M+2
+    const int vetores_krylov[] = {0, 5, 7, 2 * metodo.krylov.reinicio + 3};
+    m.rascunho += vetores_krylov[static_cast<int>(metodo.krylov.tipo)] * m.T;
     // cada arquivo de saída junta até 64 KiB antes de escrever; mais a mensagem do gnuplot
     const int arquivos = 1 + !o.csv.empty() + !o.json.empty() + !o.resumo.empty() + (o.grafico.empty() ? 0 : 9) +
                          (o.campo.empty() ? 0 : 2 + o.csv_erros);
     // e a amostra do campo e do erro para os gráficos (lado_da_amostra² pontos, cinco números cada)
     // (e o mapa de kappa: três números por célula)
     // o documento de --json monta o histórico em texto, umas vinte vezes os bytes de hist
-    m.saidas = arquivos * (128LL << 10) + (o.json.empty() ? 0 : 24 * m.hist) +
+    // as normas L2 e máxima e a estimativa de Krylov de cada iteração (--csv, --json), e no texto do JSON
+    const bool normas = !o.csv.empty() || !o.json.empty();
+    m.saidas = arquivos * (128LL << 10) + (o.json.empty() ? 0 : 84 * m.hist) + (normas ? 3 * m.hist : 0) +
                (o.grafico.empty() ? 0
                                   : (64LL << 10) + 5 * d * lado_da_amostra * lado_da_amostra +
                                         3 * d * celulas_do_mapa * celulas_do_mapa);

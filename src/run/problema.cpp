@@ -59,6 +59,7 @@ void conferir_problema(const estado_execucao& e, const metodo_efetivo& m, const 
     pedido.coeficiente = m.coeficiente;
     pedido.problema = m.problema;
     if (const std::string c = conflito_de_opcoes(pedido); !c.empty()) throw erro_fatal(c);
+    if (const std::string c = recusa_krylov(m); !c.empty()) throw erro_fatal(c);
     const int celulas_x = e.nxg[e.nm] - 1, celulas_y = e.nyg[e.nm] - 1;
     const coeficiente_difusao& c = m.coeficiente;
     const std::string nome = "--coefficient " + texto_coeficiente(c);

@@ -63,6 +63,7 @@ tempos_repetidos repetir_solucao(const estado_execucao& e, const metodo_efetivo&
 // ele se mede e os tempos por fase.
 struct medidas_da_solucao {
     std::vector<erro_iteracao> erros;
+    std::vector<normas_iteracao> normas; // --csv, --json: as normas L2 e máxima do resíduo de cada iteração
     solucao_discreta discreta;
     tempos_fases tempos;
 };
@@ -96,20 +97,28 @@ void resolver_acompanhado(estado_execucao& e, const opcoes_execucao& o, const me
         const erro_dividido d = erro_algebrico(medidas.discreta, x.T);
         medidas.erros.push_back({d.algebrico_max, d.algebrico_medio});
     };
-    if (o.csv_erros) {
-        medidas.discreta = preparar_solucao_discreta(metodo, e.nxg[e.nm], e.nyg[e.nm]);
-        ajustes.ao_comecar = anotar_erro;
-    }
+    const bool normas = !o.csv.empty() || !o.json.empty();
+    const auto anotar_normas = [&](const estado_execucao& x) { medidas.normas.push_back(normas_do_residuo(x)); };
+    if (o.csv_erros) medidas.discreta = preparar_solucao_discreta(metodo, e.nxg[e.nm], e.nyg[e.nm]);
+    if (o.csv_erros || normas)
+        ajustes.ao_comecar = [&](const estado_execucao& x) {
+            if (o.csv_erros) anotar_erro(x);
+            if (normas) anotar_normas(x);
+        };
     if (o.monitor) escrever_na_saida_padrao(linha_metodo_monitor(e, metodo));
     progresso linha_de_progresso;
     if (metodo.grosso_exato) ajustes.ao_fatorar = [&](double fracao) { linha_de_progresso.fator(fracao); };
     const aviso_iteracao aviso = [&](const estado_execucao& x) {
         if (o.csv_erros) anotar_erro(x);
+        if (normas) anotar_normas(x);
         if (o.monitor) escrever_na_saida_padrao(linha_monitor(x));
         linha_de_progresso.iteracao(x);
     };
     resolver(e, metodo, ajustes, aviso);
     linha_de_progresso.terminar();
+    // a estimativa do método de Krylov de cada iteração, ao lado das normas do resíduo verdadeiro
+    for (std::size_t i = 0; i < medidas.normas.size() && i < e.estimativa_krylov.size(); ++i)
+        medidas.normas[i].krylov = e.estimativa_krylov[i];
 }
 
 // O documento de --json: as colunas do resumo, o histórico, os tempos e o plano de memória.
@@ -121,6 +130,7 @@ void escrever_documento(const estado_execucao& e, const opcoes_execucao& o, cons
                    .metodo = metodo,
                    .cifras = cifras,
                    .erros = medidas.erros,
+                   .normas = medidas.normas,
                    .tempos = &medidas.tempos,
                    .memoria = {{"T", m.T}, {"cor", m.cor}, {"res", m.res}, {"hist", m.hist}, {"rascunho", m.rascunho},
                                {"fator", m.fator}, {"operador", m.operador}, {"fonte", m.fonte}, {"saidas", m.saidas},
@@ -146,7 +156,9 @@ resultado_gnuplot gravar_saidas(estado_execucao& e, const opcoes_execucao& o, co
         latin1.terminar();
     });
     if (!o.csv.empty() && o.csv != "-")
-        saidas.preparar(o.csv, "--csv", [&](saida_texto& s) { escrever_historico_csv(e, metodo, s, medidas.erros); });
+        saidas.preparar(o.csv, "--csv", [&](saida_texto& s) {
+            escrever_historico_csv(e, metodo, s, medidas.erros, medidas.normas);
+        });
     if (!o.json.empty() && o.json != "-")
         saidas.preparar(o.json, "--json", [&](saida_texto& s) { escrever_documento(e, o, metodo, cifras, medidas, s); });
     if (!o.campo.empty()) preparar_campo_final(e, o, metodo, medidas.discreta, saidas);
@@ -227,7 +239,11 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
 
     // a teoria ao lado da medida, só quando alguma saída a mostra
     const bool pede_cifras = o.monitor || !o.resumo.empty() || !o.grafico.empty() || !o.json.empty();
-    const cifras_rodada cifras = pede_cifras ? calcular_cifras(e, metodo) : cifras_rodada{};
+    cifras_rodada cifras = pede_cifras ? calcular_cifras(e, metodo) : cifras_rodada{};
+    const normas_iteracao final = normas_do_residuo(e);
+    cifras.l2_final = final.l2;
+    cifras.max_final = final.maximo;
+    if (!e.estimativa_krylov.empty()) cifras.l2_krylov_final = e.estimativa_krylov.back();
     if (o.monitor) escrever_na_saida_padrao(sumario_monitor(e, cifras));
     if (o.tempos) escrever_na_saida_padrao(texto_tempos(e, medidas.tempos));
 
@@ -235,7 +251,7 @@ int executar(estado_execucao& e, const opcoes_execucao& o) {
     if (o.csv == "-") {
         saida_texto s;
         s.destino = [](const std::string& bloco) { escrever_na_saida_padrao(bloco); };
-        escrever_historico_csv(e, metodo, s, medidas.erros);
+        escrever_historico_csv(e, metodo, s, medidas.erros, medidas.normas);
         s.terminar();
     }
     if (o.json == "-") {

@@ -46,22 +46,21 @@ void resolver_malha_unica(estado_execucao& e, const metodo_efetivo& metodo, cons
         preparar_campo_inicial(e, metodo, ajustes.reinicio);
     if (ajustes.ao_comecar) ajustes.ao_comecar(e);
     // nitm varreduras do suavizador, depois a norma (na mesma passada quando rápida)
-    iteracoes_externas(
-        e,
-        [&] {
-            if (p.rapido) {
-                const cronometro_fase c(p.tempos, 1, fase_tempo::suavizacao_norma);
-                passada_rapida(e, {.varreduras = e.nitm, .norma = true}, eq);
-            } else {
-                {
-                    const cronometro_fase c(p.tempos, 1, fase_tempo::suavizacao);
-                    suavizar_nivel(e, p, e.nitm);
-                }
-                const cronometro_fase c(p.tempos, 1, fase_tempo::norma);
-                norma_l1(e);
+    const std::function<void()> varreduras = [&] {
+        if (p.rapido) {
+            const cronometro_fase c(p.tempos, 1, fase_tempo::suavizacao_norma);
+            passada_rapida(e, {.varreduras = e.nitm, .norma = true}, eq);
+        } else {
+            {
+                const cronometro_fase c(p.tempos, 1, fase_tempo::suavizacao);
+                suavizar_nivel(e, p, e.nitm);
             }
-        },
-        aviso);
+            const cronometro_fase c(p.tempos, 1, fase_tempo::norma);
+            norma_l1(e);
+        }
+    };
+    if (metodo.krylov.tipo != tipo_krylov::nenhum) iteracoes_krylov(e, metodo.krylov, varreduras, aviso);
+    else iteracoes_externas(e, varreduras, aviso);
     e.tcpu = tempo_processador() - t0;
 }
 
@@ -92,6 +91,10 @@ void iteracoes_externas(estado_execucao& e, const std::function<void()>& iteraca
         iteracao();
         guardar_norma(e);
         if (aviso) aviso(e);
+        if (!e.ruptura.empty()) { // o método de Krylov não pôde continuar: nunca parece sucesso
+            e.parada = motivo_parada::divergencia;
+            break;
+        }
         if (e.tolt >= e.hist[e.it] / e.hist[0]) {
             e.parada = motivo_parada::tolerancia;
             break;

@@ -57,12 +57,15 @@ void resolver_multigrid(estado_execucao& e, const metodo_efetivo& metodo, const 
     else
         preparar_campo_inicial(e, metodo, ajustes.reinicio);
     if (ajustes.ao_comecar) ajustes.ao_comecar(e);
-    iteracoes_externas(
-        e,
-        [&] {
-            if (p.fmg && e.it == 1) inicio_fmg(e, p);
-            else ciclo(e, p, e.nm, p.ciclo);
-        },
-        aviso);
+    if (metodo.krylov.tipo != tipo_krylov::nenhum)
+        iteracoes_krylov(e, metodo.krylov, [&] { ciclo(e, p, e.nm, p.ciclo); }, aviso);
+    else
+        iteracoes_externas(
+            e,
+            [&] {
+                if (p.fmg && e.it == 1) inicio_fmg(e, p);
+                else ciclo(e, p, e.nm, p.ciclo);
+            },
+            aviso);
     e.tcpu = tempo_processador() - t0;
 }

@@ -81,5 +81,46 @@ double norma_nivel(const vista_nivel& v) {
     return direito ? norma_constante<true>(v) : norma_constante<false>(v);
 }
 
+normas_iteracao normas_do_residuo(const estado_execucao& e) {
+    const int k = e.nm;
+    vista_nivel v;
+    if (static_cast<std::size_t>(k) < e.operadores.size()) {
+        v = vista_do_operador(e, k);
+    } else { // estado feito à mão: o laplaciano
+        const operador_nivel o =
+            operador_constante(1.0 / static_cast<double>(e.nxg[k] - 1), 1.0 / static_cast<double>(e.nyg[k] - 1), 1.0);
+        v.nx = e.nxg[k];
+        v.ny = e.nyg[k];
+        v.ae = o.ae;
+        v.an = o.an;
+        v.ap = o.ap;
+    }
+    const double* u = e.T.data();
+    const double* f = e.fonte.empty() ? nullptr : e.fonte.data();
+    const long nx = v.nx;
+    const estencil_variavel c =
+        v.forma == forma_operador::cinco_variavel ? estencil_de(v.pesos, nx * v.ny) : estencil_variavel{};
+    double s2 = 0.0, m = 0.0;
+    for (int j = 2; j <= v.ny - 1; ++j)
+        for (long i = 2; i <= nx - 1; ++i) {
+            const long P = i + (j - 1) * nx;
+            double a = 0.0;
+            if (c.p) {
+                const double y = c.y[P] * u[P - nx] + c.y[P + nx] * u[P + nx];
+                const double x = c.x[P] * u[P - 1] + c.x[P + 1] * u[P + 1];
+                a = (c.p[P] * u[P] - y) - x;
+            } else {
+                a = (v.ap * u[P] - v.an * (u[P - nx] + u[P + nx])) - v.ae * (u[P - 1] + u[P + 1]);
+            }
+            if (f) a = a - f[P];
+            s2 = s2 + a * a;
+            if (!(std::fabs(a) <= m)) m = std::fabs(a); // um NaN fica
+        }
+    normas_iteracao n;
+    n.l2 = std::sqrt(s2);
+    n.maximo = m;
+    return n;
+}
+
 // Soma de |r| sobre o interior do nível mais fino; o resultado fica em rnorm.
 void norma_l1(estado_execucao& e) { e.rnorm = norma_nivel(nivel_corrente(e)); }

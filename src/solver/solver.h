@@ -112,6 +112,9 @@ bool serve_campo_inicial_rapido(const estado_execucao& e, const metodo_efetivo& 
 void gauss_seidel(estado_execucao& e);
 /// rnorm = norma_nivel do nível corrente (o mais fino).
 void norma_l1(estado_execucao& e);
+/// As normas L2 e máxima do resíduo verdadeiro de T no nível mais fino (os mesmos a(P) da norma L1, nas formas de
+/// cinco pontos); a estimativa do método de Krylov fica de fora (estimativa_krylov).
+normas_iteracao normas_do_residuo(const estado_execucao& e);
 /// Soma de |(ap*u(P) - Y) - X| (- f, com lado direito) nos pontos internos, em ordem de armazenamento, na forma do
 /// operador da vista.
 double norma_nivel(const vista_nivel& v);
@@ -244,3 +247,12 @@ void resolver_multigrid(estado_execucao& e, const metodo_efetivo& metodo, const 
 // Criação das grades (erro_fatal sem memória); n < 0 conta como 0.
 void criar_campo(estado_execucao& e, long n);
 void criar_niveis_grossos(estado_execucao& e, long n);
+
+// Aceleração de Krylov (--krylov; doc/metodo.md, 13).
+/// Vazio quando o método de Krylov aceita o ciclo do método; senão o motivo (o cg com um ciclo não simétrico, o FMG).
+std::string recusa_krylov(const metodo_efetivo& m);
+/// As iterações externas com o método de Krylov k: `ciclo` é uma iteração da rodada sem Krylov sobre T e a fonte
+/// correntes (o precondicionador); hist(it) é a norma L1 do resíduo verdadeiro, a estimativa vai a
+/// estimativa_krylov e uma ruptura a e.ruptura (e para a rodada).
+void iteracoes_krylov(estado_execucao& e, const aceleracao_krylov& k, const std::function<void()>& ciclo,
+                      const aviso_iteracao& aviso);

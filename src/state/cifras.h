@@ -90,6 +90,9 @@ struct cifras_rodada {
     erro_exato erro;                               // |T - T_exata|
     double erro_algebrico_max = sem_cifra, erro_algebrico_medio = sem_cifra;         // |T - T_discreta|
     double erro_discretizacao_max = sem_cifra, erro_discretizacao_medio = sem_cifra; // |T_discreta - T_exata|
+    // o resíduo verdadeiro do campo final nas normas L2 e máxima, e a estimativa L2 do método de Krylov (sem_cifra
+    // sem ele)
+    double l2_final = sem_cifra, max_final = sem_cifra, l2_krylov_final = sem_cifra;
 };
 
 // Por que a LFA diz que o método não converge.
@@ -116,6 +119,12 @@ struct proveniencia {
     std::string processador; // modelo do processador
     int threads = 0;         // threads que a solução usou
     std::string instrucoes;  // as da passada rápida ("scalar/avx512": varreduras/parcelas da norma), ou "off"
+};
+
+// As normas L2 e máxima do resíduo verdadeiro de uma iteração e a estimativa L2 do método de Krylov (sem_cifra sem
+// ele); a L1 é hist(it).
+struct normas_iteracao {
+    double l2 = sem_cifra, maximo = sem_cifra, krylov = sem_cifra;
 };
 
 // Erro algébrico de uma iteração (--csv-errors).

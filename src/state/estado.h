@@ -46,6 +46,9 @@ struct estado_execucao {
     std::string instrucoes;         // instruções da passada rápida: "scalar/avx512" (varreduras/parcelas da norma),
                                     // "off" quando ela não serve ao método; vazio antes da solução
     veredito veredito_final = veredito::parou; // como a rodada terminou (julgar_rodada, depois da solução)
+    // aceleração de Krylov (--krylov; vazios sem ela)
+    std::vector<double> estimativa_krylov; // a norma L2 do resíduo que o método estima, índices 0..niter
+    std::string ruptura;            // a ruptura que parou o método ("pq = 0"), com a iteração em it
 
     // operador e fonte (planejar_solver, uma vez por solução)
     std::vector<operador_nivel> operadores; // o operador de cada nível, índices 1..nm (vazio: o laplaciano)

@@ -33,6 +33,16 @@ std::string texto_problema(const definicao_problema& p) {
     return {};
 }
 
+std::string texto_krylov(const aceleracao_krylov& k) {
+    switch (k.tipo) {
+    case tipo_krylov::nenhum: return "none";
+    case tipo_krylov::cg: return "cg";
+    case tipo_krylov::bicgstab: return "bicgstab";
+    case tipo_krylov::gmres: return "gmres:" + std::to_string(k.reinicio);
+    }
+    return {};
+}
+
 metodo_efetivo::metodo_efetivo(const metodo_solver& pedido, int nitm, int nm, int problema) {
     const componente_suavizador& s = componente(pedido.suavizador);
     metodo_efetivo& m = *this;
@@ -48,6 +58,7 @@ metodo_efetivo::metodo_efetivo(const metodo_solver& pedido, int nitm, int nm, in
     m.restricao = pedido.restricao;
     m.inicio = pedido.inicio;
     m.semente = pedido.semente;
+    m.krylov = pedido.krylov;
     // numa malha só não há níveis grossos: os três ficam no padrão (um aviso diz que foram ignorados)
     if (m.multigrid) {
         m.operador_grosso = pedido.operador_grosso;
@@ -72,7 +83,7 @@ metodo_efetivo::metodo_efetivo(const metodo_solver& pedido, int nitm, int nm, in
     const bool pontual = m.suavizador == tipo_suavizador::gs_lex && m.omega == 1.0
                          && m.inicio == tipo_inicio::conforme_tipo_ci && m.eps == 1.0
                          && m.coeficiente.tipo == tipo_coeficiente::constante && m.problema_da_entrada;
-    m.classico = pontual && (!m.multigrid || (m.ciclo == tipo_ciclo::V && !m.fmg && m.pre == nitm && m.pos == nitm &&
+    m.classico = pontual && m.krylov.tipo == tipo_krylov::nenhum && (!m.multigrid || (m.ciclo == tipo_ciclo::V && !m.fmg && m.pre == nitm && m.pos == nitm &&
                                               m.grosso == nitm && !m.grosso_exato &&
                                               m.restricao == tipo_restricao::injecao && m.transferencias_padrao));
 }

@@ -17,6 +17,17 @@ enum class tipo_interpolacao { bilinear, operador };
 enum class tipo_engrossamento { completo, x, y };
 enum class tipo_inicio { conforme_tipo_ci, aleatorio };
 
+// A aceleração de Krylov (--krylov; doc/metodo.md, 13): o ciclo da rodada como precondicionador.
+enum class tipo_krylov { nenhum, cg, bicgstab, gmres };
+
+struct aceleracao_krylov {
+    tipo_krylov tipo = tipo_krylov::nenhum;
+    int reinicio = 30;               // M do gmres: a base recomeça a cada M iterações
+};
+
+/// M máximo de gmres:M.
+inline constexpr int max_reinicio_gmres = 1000;
+
 // O coeficiente de difusão kappa, uma constante por célula do nível mais fino (--coefficient; doc/metodo.md, 2.2).
 enum class tipo_coeficiente { constante, salto, xadrez, camadas, aleatorio };
 
@@ -39,6 +50,8 @@ struct definicao_problema {
 /// Textos canônicos ("jump:1000", "sin:1:2", "constant:-1.5"), os mesmos em todo relatório e que a opção relê.
 std::string texto_coeficiente(const coeficiente_difusao& c);
 std::string texto_problema(const definicao_problema& p);
+/// "none", "cg", "bicgstab", "gmres:30".
+std::string texto_krylov(const aceleracao_krylov& k);
 /// Número pela forma mais curta que relê o mesmo double ("0.01", "1e-08").
 std::string texto_numero(double v);
 
@@ -61,6 +74,7 @@ struct metodo_solver {
     tipo_operador_grosso operador_grosso = tipo_operador_grosso::rediscretizado;
     tipo_interpolacao interpolacao = tipo_interpolacao::bilinear;
     tipo_engrossamento engrossamento = tipo_engrossamento::completo;
+    aceleracao_krylov krylov;                               // nenhum: as iterações externas são os ciclos
     // o problema
     double eps = 1.0;                                       // coeficiente de u_xx
     coeficiente_difusao coeficiente;
@@ -87,6 +101,7 @@ struct metodo_efetivo {
     tipo_interpolacao interpolacao = tipo_interpolacao::bilinear;                 // só com nm >= 2
     tipo_engrossamento engrossamento = tipo_engrossamento::completo;              // só com nm >= 2
     bool multigrid = false;             // nm >= 2
+    aceleracao_krylov krylov;           // o ciclo (ou as varreduras, nm = 1) como precondicionador
     // o problema
     double eps = 1.0;
     coeficiente_difusao coeficiente;

@@ -193,6 +193,27 @@ std::string ler_problema(const std::string& t, metodo_solver& m) {
     return {};
 }
 
+std::string ler_krylov(const std::string& t, metodo_solver& m) {
+    const char* formas = "must be none, cg, bicgstab, gmres or gmres:M, M a whole number 1 to 1000";
+    const std::vector<std::string> p = pedacos(t);
+    aceleracao_krylov k;
+    unsigned long long r = 0;
+    if (p.size() == 1 && p[0] == "none") k.tipo = tipo_krylov::nenhum;
+    else if (p.size() == 1 && p[0] == "cg") k.tipo = tipo_krylov::cg;
+    else if (p.size() == 1 && p[0] == "bicgstab") k.tipo = tipo_krylov::bicgstab;
+    else if (p[0] == "gmres" && p.size() <= 2) {
+        k.tipo = tipo_krylov::gmres;
+        if (p.size() == 2) {
+            if (!inteiro_sem_sinal(p[1].c_str(), max_reinicio_gmres, r) || r < 1) return formas;
+            k.reinicio = static_cast<int>(r);
+        }
+    } else {
+        return formas;
+    }
+    m.krylov = k;
+    return {};
+}
+
 // Os valores efetivos, como se digitam; vazios onde a opção não se aplica.
 std::string so_multigrid(const metodo_efetivo& m, const std::string& v) { return m.multigrid ? v : std::string(); }
 std::string efetivo_ciclo(const metodo_efetivo& m) { return so_multigrid(m, componente(m.ciclo).nome); }
@@ -217,6 +238,7 @@ std::string efetivo_engrossamento(const metodo_efetivo& m) {
 std::string efetivo_inicio(const metodo_efetivo& m) {
     return m.inicio == tipo_inicio::aleatorio ? "random:" + std::to_string(m.semente) : std::string("tipo_ci");
 }
+std::string efetivo_krylov(const metodo_efetivo& m) { return texto_krylov(m.krylov); }
 std::string efetivo_eps(const metodo_efetivo& m) { return texto_numero(m.eps); }
 std::string efetivo_coeficiente(const metodo_efetivo& m) { return texto_coeficiente(m.coeficiente); }
 std::string efetivo_problema(const metodo_efetivo& m) { return texto_problema(m.problema); }
@@ -255,6 +277,12 @@ constexpr opcao_metodo tabela[] = {
      "coarsen both directions (default), or only x or only y (semicoarsening: the finest grid and nm stay, the "
      "other direction keeps its finest size)",
      ler_engrossamento, efetivo_engrossamento, palavra, false, grupo_opcao::grosso},
+    {"krylov", "krylov", "none|cg|bicgstab|gmres[:M]", "none",
+     "Krylov acceleration with the cycle (all its components; nitm sweeps on one grid) as preconditioner, one "
+     "application per iteration: none (default), cg (needs a symmetric cycle: jacobi or gs-sym, pre = post, V or "
+     "W, full or transpose restriction), bicgstab (an iteration is a half step) or gmres restarted every M "
+     "(default 30)",
+     ler_krylov, efetivo_krylov, palavra, false, grupo_opcao::grosso},
     {"eps", "eps", "E", "1", "the operator is E*u_xx + u_yy on every level, E > 0 (default {padrao})", ler_eps,
      efetivo_eps, numerico, true, grupo_opcao::problema},
     {"coefficient", "coeficiente", "NAME", "constant",

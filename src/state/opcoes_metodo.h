@@ -11,8 +11,9 @@
 
 #include "state/metodo.h"
 
-// Do que uma opção trata: dos componentes do método, do problema resolvido ou dos componentes da correção grossa
-// (coarse-operator, interpolation, coarsening: vieram depois, as suas colunas vão no fim da linha do resumo e do CSV).
+// Do que uma opção trata: dos componentes do método, do problema resolvido ou dos componentes que vieram depois (a
+// correção grossa: coarse-operator, interpolation, coarsening; e krylov), cujas colunas vão no fim da linha do resumo
+// e do CSV para que as antigas fiquem na mesma posição.
 enum class grupo_opcao { metodo, problema, grosso };
 
 // O valor de uma opção numa coluna: um texto, ou um número quando o texto é um (--coarsest N|solve).

@@ -172,6 +172,7 @@ private:
             completar("interpolation", "bilinear");
             completar("coarsening", "full");
         }
+        completar("krylov", "none"); // antes de --krylov toda rodada era a iteração sem aceleração
         const std::string problema = valor("problema");
         if (!problema.empty()) completar("problem", problema == "1" ? "linear" : "sinusoidal");
         // nxg(1) = (nx + 1) / 2^(nm - 1) + 1, quando a divisão é exata

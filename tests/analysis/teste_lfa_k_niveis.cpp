@@ -2,6 +2,7 @@
 // grade periódica 16 x 16 (matrizes explícitas, sem símbolos); a tabela da rodada e o que não se aplica.
 #include <cmath>
 #include <complex>
+#include <numbers>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
+using std::numbers::pi;
 using cx = std::complex<double>;
 
 pedido_lfa_k pedido(tipo_suavizador s, tipo_restricao r, tipo_ciclo c, int k, int nu1, int nu2) {
@@ -27,20 +28,20 @@ pedido_lfa_k pedido(tipo_suavizador s, tipo_restricao r, tipo_ciclo c, int k, in
 
 // ---- O ciclo de três níveis numa grade periódica n x n, montado ponto a ponto (independente dos símbolos).
 // Estêncil ap u - ae (W + E) - an (S + N) com ae = an = a (a = 1 no fino, 1/4 e 1/16 nos grossos: rediscretizado).
-struct grade {
+struct grade_periodica {
     int n;
     std::vector<cx> v;
-    explicit grade(int lado) : n(lado), v(static_cast<std::size_t>(lado) * lado) {}
+    explicit grade_periodica(int lado) : n(lado), v(static_cast<std::size_t>(lado) * lado) {}
     cx& at(int i, int j) { return v[static_cast<std::size_t>(((j % n + n) % n) * n + (i % n + n) % n)]; }
 };
 
-cx vizinhos(grade& u, int i, int j) { return u.at(i - 1, j) + u.at(i + 1, j) + u.at(i, j - 1) + u.at(i, j + 1); }
+cx vizinhos(grade_periodica& u, int i, int j) { return u.at(i - 1, j) + u.at(i + 1, j) + u.at(i, j - 1) + u.at(i, j + 1); }
 
 // Uma varredura para L u = f: vermelho-preto (i + j par primeiro, omega 1) ou Jacobi amortecido (omega 4/5).
-void suavizar(tipo_suavizador s, grade& u, grade& f, double a) {
+void suavizar(tipo_suavizador s, grade_periodica& u, grade_periodica& f, double a) {
     const int n = u.n;
     if (s == tipo_suavizador::jacobi) {
-        grade velho = u;
+        grade_periodica velho = u;
         for (int j = 0; j < n; ++j)
             for (int i = 0; i < n; ++i)
                 u.at(i, j) = velho.at(i, j) + 0.8 * ((f.at(i, j) + a * vizinhos(velho, i, j)) / (4.0 * a) - velho.at(i, j));
@@ -52,15 +53,15 @@ void suavizar(tipo_suavizador s, grade& u, grade& f, double a) {
                 if ((i + j) % 2 == cor) u.at(i, j) = (f.at(i, j) + a * vizinhos(u, i, j)) / (4.0 * a);
 }
 
-grade residuo(grade& u, grade& f, double a) {
-    grade r(u.n);
+grade_periodica residuo(grade_periodica& u, grade_periodica& f, double a) {
+    grade_periodica r(u.n);
     for (int j = 0; j < u.n; ++j)
         for (int i = 0; i < u.n; ++i) r.at(i, j) = f.at(i, j) - (4.0 * a * u.at(i, j) - a * vizinhos(u, i, j));
     return r;
 }
 
-grade restringir(tipo_restricao tr, grade& r) {
-    grade c(r.n / 2);
+grade_periodica restringir(tipo_restricao tr, grade_periodica& r) {
+    grade_periodica c(r.n / 2);
     for (int j = 0; j < c.n; ++j)
         for (int i = 0; i < c.n; ++i) {
             const int x = 2 * i, y = 2 * j;
@@ -75,7 +76,7 @@ grade restringir(tipo_restricao tr, grade& r) {
     return c;
 }
 
-void prolongar_e_somar(grade& u, grade& c) {
+void prolongar_e_somar(grade_periodica& u, grade_periodica& c) {
     for (int j = 0; j < c.n; ++j)
         for (int i = 0; i < c.n; ++i) {
             const int x = 2 * i, y = 2 * j;
@@ -88,7 +89,7 @@ void prolongar_e_somar(grade& u, grade& c) {
 
 // Solução de L u = f na grade periódica por eliminação de Gauss de (L + 1 1^T / m), que coincide com L nas grades de
 // média nula (f, aqui, não tem componente constante).
-grade resolver(grade& f, double a) {
+grade_periodica resolver(grade_periodica& f, double a) {
     const int n = f.n, m = n * n;
     std::vector<cx> A(static_cast<std::size_t>(m) * m, 0.0), b(f.v);
     auto el = [&](int r, int c) -> cx& { return A[static_cast<std::size_t>(r) * m + c]; };
@@ -108,7 +109,7 @@ grade resolver(grade& f, double a) {
             for (int k = c; k < m; ++k) el(r, k) -= q * el(c, k);
             b[static_cast<std::size_t>(r)] -= q * b[static_cast<std::size_t>(c)];
         }
-    grade u(n);
+    grade_periodica u(n);
     for (int r = m; r-- > 0;) {
         cx s = b[static_cast<std::size_t>(r)];
         for (int k = r + 1; k < m; ++k) s -= el(r, k) * u.v[static_cast<std::size_t>(k)];
@@ -118,23 +119,23 @@ grade resolver(grade& f, double a) {
 }
 
 // ciclo(nivel) para L u = f, u dado; nivel 1 resolvido; V: um ciclo abaixo, W: dois.
-void ciclo(const pedido_lfa_k& p, int nivel, grade& u, grade& f, double a) {
+void ciclo(const pedido_lfa_k& p, int nivel, grade_periodica& u, grade_periodica& f, double a) {
     if (nivel == 1) {
         u = resolver(f, a);
         return;
     }
     for (int s = 0; s < p.base.nu1; ++s) suavizar(p.base.suavizador, u, f, a);
-    grade r = residuo(u, f, a);
-    grade fc = restringir(p.base.restricao, r);
-    grade c(u.n / 2);
+    grade_periodica r = residuo(u, f, a);
+    grade_periodica fc = restringir(p.base.restricao, r);
+    grade_periodica c(u.n / 2);
     for (int v = 0; v < (p.ciclo == tipo_ciclo::W ? 2 : 1); ++v) ciclo(p, nivel - 1, c, fc, 0.25 * a);
     prolongar_e_somar(u, c);
     for (int s = 0; s < p.base.nu2; ++s) suavizar(p.base.suavizador, u, f, a);
 }
 
-// O modo de Fourier exp(I (f1 i + f2 j)) da grade n x n.
-grade modo(int n, double f1, double f2) {
-    grade g(n);
+// O modo de Fourier exp(I (f1 i + f2 j)) da grade_periodica n x n.
+grade_periodica modo(int n, double f1, double f2) {
+    grade_periodica g(n);
     for (int j = 0; j < n; ++j)
         for (int i = 0; i < n; ++i) g.at(i, j) = std::polar(1.0, f1 * i + f2 * j);
     return g;
@@ -145,10 +146,10 @@ std::vector<cx> simbolo_a_mao(const pedido_lfa_k& p, int n, const std::vector<st
     const int h = static_cast<int>(f.size());
     std::vector<cx> m(static_cast<std::size_t>(h) * h);
     for (int c = 0; c < h; ++c) {
-        grade u = modo(n, f[c][0], f[c][1]), zero(n);
+        grade_periodica u = modo(n, f[c][0], f[c][1]), zero(n);
         ciclo(p, 3, u, zero, 1.0);
         for (int l = 0; l < h; ++l) {
-            grade phi = modo(n, f[l][0], f[l][1]);
+            grade_periodica phi = modo(n, f[l][0], f[l][1]);
             cx s = 0.0;
             for (std::size_t q = 0; q < u.v.size(); ++q) s += std::conj(phi.v[q]) * u.v[q];
             m[static_cast<std::size_t>(l) * h + c] = s / static_cast<double>(n * n);
@@ -177,7 +178,7 @@ TEST(LfaKNiveis, DoisNiveisEOFatorDeSempre) {
 
 // O símbolo 16 x 16 de três níveis numa frequência contra o ciclo de três níveis montado à mão na grade periódica
 // 16 x 16 (8 x 8, 4 x 4 resolvida): os harmônicos de theta = (pi/8, -pi/8) são modos dela, e o vermelho-preto e o
-// Jacobi agem nela exatamente como na grade infinita.
+// Jacobi agem nela exatamente como na grade_periodica infinita.
 TEST(LfaKNiveis, TresNiveisContraOCicloMontadoAMao) {
     const double t1 = pi / 8, t2 = -pi / 8;
     const std::vector<std::array<double, 2>> f = frequencias_k_niveis(3, t1, t2);

@@ -132,3 +132,17 @@ TEST(ProblemaAvisos, OndaAlemDaGrade) {
     m.problema = {tipo_problema::constante, 1, 1, 2.0};
     EXPECT_TRUE(avisos_do_problema(e, efetivo(e, m)).empty());
 }
+
+// O plano de memória conta os vetores do método de Krylov, cada um do tamanho de T: cg 5, bicgstab 7, gmres:M 2M+3.
+TEST_F(ProblemaDaRodada, MemoriaDosVetoresDeKrylov) {
+    const estado_execucao e0 = estado_de(entrada(3, 5, 5, "0", 3, 1, 2));
+    const necessidade_memoria sem = memoria_necessaria(e0, {}, efetivo(e0));
+    for (const auto& [k, vetores] : {std::pair{aceleracao_krylov{tipo_krylov::cg, 30}, 5},
+                                     std::pair{aceleracao_krylov{tipo_krylov::bicgstab, 30}, 7},
+                                     std::pair{aceleracao_krylov{tipo_krylov::gmres, 4}, 11}}) {
+        metodo_solver m;
+        m.krylov = k;
+        const necessidade_memoria com = memoria_necessaria(e0, {}, efetivo(e0, m));
+        EXPECT_EQ(com.rascunho - sem.rascunho, vetores * sem.T) << texto_krylov(k);
+    }
+}

@@ -31,7 +31,8 @@ const std::map<std::string, std::string> valores_de_teste = {
     {"post", "0"},         {"coarsest", "solve"}, {"smoother", "line-y"},
     {"omega", "1.3"},      {"restriction", "full"}, {"start", "random:9"},
     {"eps", "0.01"},       {"coefficient", "random:1e3:7"}, {"problem", "sin:2:1"},
-    {"coarse-operator", "galerkin"}, {"interpolation", "operator"}, {"coarsening", "y"}};
+    {"coarse-operator", "galerkin"}, {"interpolation", "operator"}, {"coarsening", "y"},
+    {"krylov", "gmres:7"}};
 
 bool mesmo_metodo(const metodo_solver& a, const metodo_solver& b) {
     const coeficiente_difusao &ca = a.coeficiente, &cb = b.coeficiente;
@@ -42,7 +43,8 @@ bool mesmo_metodo(const metodo_solver& a, const metodo_solver& b) {
            mesmos_bits(a.eps, b.eps) && ca.tipo == cb.tipo && mesmos_bits(ca.c, cb.c) && ca.m == cb.m &&
            ca.semente == cb.semente && pa.tipo == pb.tipo && pa.kx == pb.kx && pa.ky == pb.ky &&
            mesmos_bits(pa.f, pb.f) && a.operador_grosso == b.operador_grosso && a.interpolacao == b.interpolacao &&
-           a.engrossamento == b.engrossamento;
+           a.engrossamento == b.engrossamento && a.krylov.tipo == b.krylov.tipo &&
+           a.krylov.reinicio == b.krylov.reinicio;
 }
 
 } // namespace
@@ -129,6 +131,9 @@ TEST(Componentes, OpcoesDoMetodoDeAPontaAPonta) {
     // leem as antigas pela posição)
     const std::string cab = cabecalho_resumo();
     EXPECT_NE(cab.find(",itmax," + colunas_problema + ",veredito,estudo,"), std::string::npos) << cab;
-    // as da correção grossa vieram depois de todas, e depois delas a LFA de k níveis
-    EXPECT_TRUE(cab.ends_with(",relogio_s_max," + colunas_grosso + ",rho_lfa_k2,rho_lfa_k3,rho_lfa_k4\r\n")) << cab;
+    // as da correção grossa e krylov vieram depois de todas, depois a LFA de k níveis e por fim as normas do
+    // resíduo final
+    EXPECT_TRUE(cab.ends_with(",relogio_s_max," + colunas_grosso +
+                              ",rho_lfa_k2,rho_lfa_k3,rho_lfa_k4,l2_final,max_final,l2_krylov_final\r\n"))
+        << cab;
 }

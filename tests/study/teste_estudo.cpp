@@ -372,6 +372,7 @@ TEST(Estudo, ResumosComOsNomesDeAntes) {
     EXPECT_EQ(campo(2, "interpolation"), "bilinear");
     EXPECT_EQ(campo(1, "coarsening"), "full");
     EXPECT_EQ(campo(2, "coarsening"), "full");
+    EXPECT_EQ(campo(1, "krylov"), "none");
     EXPECT_EQ(campo(0, "nxg"), "3");
     EXPECT_EQ(campo(2, "nyg"), "3");
     EXPECT_EQ(campo(1, "nxg"), "3");
