@@ -239,3 +239,25 @@ TEST(LfaKNiveis, MapasDosMesmosSimbolos) {
     }
     EXPECT_EQ(mapas.dois_niveis.fator, analisar_lfa(pedido_da_rodada(m, 1, 6, 65, 65)).rho);
 }
+
+// A tabela de k níveis só vale para o ciclo sozinho: com o coeficiente variável ou com --krylov ela diz por quê e
+// não dá número; sem nenhum dos dois, o mesmo método dá os três fatores.
+TEST(LfaKNiveis, DizOndeNaoSeAplica) {
+    metodo_solver s;
+    s.suavizador = tipo_suavizador::jacobi;
+    s.restricao = tipo_restricao::completa;
+    const auto tabela = [](const metodo_solver& pedido) {
+        return tabela_lfa_k(metodo_efetivo(pedido, 1, 4, 2), 1, 4, 33, 33, 3, 3);
+    };
+    for (const linha_lfa_k& l : tabela(s)) EXPECT_TRUE(l.porque.empty() && std::isfinite(l.rho)) << l.niveis;
+    metodo_solver krylov = s;
+    krylov.krylov.tipo = tipo_krylov::cg;
+    metodo_solver variavel = s;
+    variavel.coeficiente.tipo = tipo_coeficiente::salto;
+    variavel.coeficiente.c = 100.0;
+    for (const metodo_solver& pedido : {krylov, variavel})
+        for (const linha_lfa_k& l : tabela(pedido)) {
+            EXPECT_FALSE(std::isfinite(l.rho)) << l.niveis;
+            EXPECT_FALSE(l.porque.empty()) << l.niveis;
+        }
+}
