@@ -20,6 +20,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import componentes  # noqa: E402
 import inteira  # noqa: E402
 from tabelas import (NOVE, achar, ms, pares_md, razao_ao_limite, secao_inteira,  # noqa: E402
                      secao_milissegundos, secao_threads, tabela_ciclo, tabela_gs, tabela_nove, tabela_operador,
@@ -189,7 +190,8 @@ def main():
              "ap(P)), two sweeps of a 2049² level with a right-hand side, one thread. The bound of the variable "
              "kernels is their own traffic: u read and written, f, ax, ay and ap read, 48 bytes per point update "
              "(jacobi 64: it copies the level first) over the bandwidth above. The constant operator keeps the fast "
-             "pass where it applies (gs-lex, omega 1, injection): these rows compare the plain loops only.")
+             "pass where it applies (gs-lex with omega 1 and injection, half or full weighting; the forward sweeps "
+             "of gs-sym with omega 1): these rows compare the plain loops only.")
     t.append("")
     t += tabela_operador(r)
     t.append("")
@@ -262,6 +264,10 @@ def main():
     with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "limites.md")) as f:
         t.append(f.read().rstrip())
     t.append("")
+    # a seção dos componentes, medida pelo seu próprio benchmark na mesma chamada
+    t.append("")
+    t.append(componentes.secao(componentes.medir(os.path.join(pasta_bench, "placa_bench_componentes"), []),
+                               "python3 bench/desempenho.py " + " ".join(sys.argv[1:])))
     with open(destino + ".novo", "w") as f:
         f.write("\n".join(t))
     os.replace(destino + ".novo", destino)
