@@ -171,6 +171,7 @@ private:
             completar("coarse-operator", "rediscretize");
             completar("interpolation", "bilinear");
             completar("coarsening", "full");
+            completar("post-order", "same"); // antes de --post-order a pós-suavização ia na ordem da pré
         }
         completar("krylov", "none"); // antes de --krylov toda rodada era a iteração sem aceleração
         const std::string problema = valor("problema");

@@ -21,7 +21,8 @@ using linhas = std::vector<std::size_t>; // as linhas escolhidas do resumo, sem 
 // antes dos componentes.
 std::vector<std::string> candidatas() {
     std::vector<std::string> c = {"nm", "nxg", "nyg", "nx", "ny", "nitm", "tolt", "problema", "tipo_ci"};
-    for (const grupo_opcao g : {grupo_opcao::problema, grupo_opcao::metodo, grupo_opcao::grosso})
+    for (const grupo_opcao g : {grupo_opcao::problema, grupo_opcao::metodo, grupo_opcao::grosso,
+                                  grupo_opcao::posterior})
         for (const opcao_metodo& o : opcoes_do_metodo())
             if (o.grupo == g) c.push_back(o.nome);
     c.push_back("itmax");
