@@ -28,9 +28,9 @@ std::string recusa_krylov(const metodo_efetivo& m) {
     if (!m.multigrid) return {};
     // o nível 1 alisado: com a ordem adjunta as varreduras se dividem ao meio, ida e volta; uma contagem ímpar não
     if (!proprio_adjunto && !m.grosso_exato && m.grosso % 2 != 0)
-        return motivo + "level 1 is smoothed by " + std::to_string(m.grosso) + " sweeps of " + suavizador +
-               ", an odd count that cannot be split into sweeps and their adjoints (give --coarsest an even "
-               "count, or --coarsest solve)";
+        return motivo + "level 1 is smoothed by an odd count of sweeps (--coarsest " + std::to_string(m.grosso) +
+               ") of " + suavizador + ", which cannot be split into sweeps and their adjoints (give --coarsest an "
+               "even count, or --coarsest solve)";
     if (m.pre != m.pos)
         return motivo + "the counts differ (pre " + std::to_string(m.pre) + ", post " + std::to_string(m.pos) +
                "): give --pre and --post the same value";

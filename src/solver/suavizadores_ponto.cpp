@@ -258,7 +258,8 @@ void suavizar_jacobi_nove(const vista_nivel& v, const meios_suavizacao& m, int n
 }
 
 // As varreduras adjuntas da pós-suavização (--post-order adjoint; doc/metodo.md, 4.7): gs-lex de trás para a frente
-// (j e i decrescentes, o mesmo omega), gs-rb com as cores trocadas (pretos, depois vermelhos).
+// (j e i decrescentes, o mesmo omega), gs-rb com as cores trocadas (pretos, depois vermelhos; com nove pontos cada cor
+// também de trás para a frente).
 namespace {
 
 template <class E, bool DIREITO, bool RELAXAR>
@@ -266,12 +267,29 @@ void gs_lex_para_tras(const vista_nivel& v, const meios_suavizacao& m, int varre
     for (int s = 0; s < varreduras; ++s) lexicografica<E, DIREITO, RELAXAR, false>(v, m.omega);
 }
 
+// Os pontos de uma cor de trás para a frente (j e i decrescentes): com nove pontos os de uma cor se acoplam pelas
+// diagonais, e a adjunta da varredura de uma cor é a mesma cor na ordem inversa.
+template <class E, bool DIREITO, bool RELAXAR>
+void cor_rb_para_tras(const vista_nivel& v, double omega, int paridade) {
+    const long nx = v.nx;
+    const E est(v);
+    double* u = v.u;
+    const double* f = v.f;
+    for (int j = v.ny - 1; j >= 2; --j) {
+        const long primeiro = 2 + (j + paridade) % 2;
+        for (long i = primeiro + (nx - 1 - primeiro) / 2 * 2; i >= primeiro; i -= 2) {
+            const long P = i + (j - 1) * nx;
+            u[P] = atualizado<RELAXAR>(u[P], est.template valor<DIREITO>(u, f, P, nx), omega);
+        }
+    }
+}
+
 template <class E, bool DIREITO, bool RELAXAR>
 void gs_rb_pretos_primeiro(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     if (v.nx <= 2 || v.ny <= 2) return;
     for (int s = 0; s < varreduras; ++s)
         for (int paridade = 1; paridade >= 0; --paridade) {
-            if constexpr (de_nove_pontos<E>()) cor_rb<E, DIREITO, RELAXAR>(v, m.omega, paridade, 2, v.ny - 1);
+            if constexpr (de_nove_pontos<E>()) cor_rb_para_tras<E, DIREITO, RELAXAR>(v, m.omega, paridade);
             else
                 em_faixas(m, v, 2, v.ny - 1,
                           [&](int j0, int j1) { cor_rb<E, DIREITO, RELAXAR>(v, m.omega, paridade, j0, j1); });
