@@ -229,4 +229,37 @@ TEST_F(GraficosEstudo, SeriesDegeneradasFicamDeFora) {
               std::string::npos);
     EXPECT_NE(todas.find("p-tempo.svg is not drawn"), std::string::npos);
     EXPECT_EQ(todas.find("p-fator.svg is not drawn"), std::string::npos); // q medido ficou
+    // sem mu, rho nem k níveis, a figura da LFA contra a medida não sai
+    EXPECT_NE(todas.find("p-lfa.svg is not drawn"), std::string::npos) << todas;
+}
+
+// Os dados da figura da LFA contra a medida: mu_lfa e o rho do maior k nas colunas 8 e 9 de cada linha, e o
+// cabeçalho diz qual k.
+TEST_F(GraficosEstudo, DadosDaFiguraDaLfa) {
+    tabela_estudo t;
+    t.resumo = "r.csv";
+    t.eixo = "eps";
+    t.eixo_numerico = true;
+    for (int i = 0; i < 3; ++i) {
+        linha_estudo l;
+        l.q_assintotico = 0.1 * (i + 1);
+        l.rho_lfa = 0.2 * (i + 1);
+        l.mu_lfa = 0.25 * (i + 1);
+        l.rho_lfa_k[0] = l.rho_lfa;
+        l.rho_lfa_k[1] = 0.21 * (i + 1);
+        l.rho_lfa_k[2] = 0.22 * (i + 1);
+        l.cpu_s = 1.0;
+        t.linhas.push_back(l);
+        t.x.push_back(0.1 * (i + 1));
+    }
+    t.series_eixo = {{"", {0, 1, 2}, sem_cifra, {}}};
+    conjunto_saidas saidas;
+    std::vector<std::string> notas;
+    desenhar_graficos_estudo(t, "p", formato_figura::svg, saidas, notas);
+    const std::string dados = ler_arquivo(saidas.caminho_temporario("p-estudo.dat"));
+    EXPECT_NE(dados.find("N mu_lfa rho_lfa_k4,"), std::string::npos) << dados;
+    EXPECT_NE(dados.find("0.2 0.2 0.4 1 1 1 ? 0.5 0.44\n"), std::string::npos) << dados;
+    const std::string roteiro = ler_arquivo(saidas.caminho_temporario("p.gp"));
+    EXPECT_NE(roteiro.find("set output figura_teoria"), std::string::npos) << roteiro;
+    EXPECT_NE(roteiro.find("unset logscale y\nset yrange [0:*]"), std::string::npos) << roteiro;
 }
