@@ -77,6 +77,16 @@ std::string roteiro(const tabela_estudo& t, const arquivos_estudo& a, const plan
               legenda_embaixo(l.entradas.size(), maior(l.entradas)) + "set ylabel " +
               texto_gp("fator por ciclo (escala logarítmica)") + "\nplot " + curvas + l.extras + "\n";
     }
+    if (!p.tempo.empty()) {
+        legenda l;
+        std::string curvas = curvas_da_figura(t, e, {&p.tempo, false, p.barras_de_tempo}, l);
+        if (t.eixo_de_grade) curvas += reta_o_de_n(t, p.tempo.front(), l);
+        gp += "set output figura_tempo\n" + titulo_do_estudo(t, "Tempo de CPU", e.nome) +
+              legenda_embaixo(l.entradas.size(), maior(l.entradas)) + "set ylabel " +
+              texto_gp(p.barras_de_tempo ? "CPU da solução, s (mediana; barras: menor a maior)"
+                                         : "CPU da solução, s (escala logarítmica)") +
+              "\nplot " + curvas + "\n";
+    }
     // a teoria contra a medida, em escala linear de 0: perto de 1 (a anisotropia forte) os fatores se separam
     if (!p.teoria.empty()) {
         legenda l;
@@ -89,16 +99,6 @@ std::string roteiro(const tabela_estudo& t, const arquivos_estudo& a, const plan
               legenda_embaixo(l.entradas.size(), maior(l.entradas)) + "unset logscale y\nset yrange [0:*]\n" +
               "set ylabel " + texto_gp("fator por ciclo") + "\nplot " + curvas + l.extras +
               "\nset logscale y\nset yrange [*:*]\n";
-    }
-    if (!p.tempo.empty()) {
-        legenda l;
-        std::string curvas = curvas_da_figura(t, e, {&p.tempo, false, p.barras_de_tempo}, l);
-        if (t.eixo_de_grade) curvas += reta_o_de_n(t, p.tempo.front(), l);
-        gp += "set output figura_tempo\n" + titulo_do_estudo(t, "Tempo de CPU", e.nome) +
-              legenda_embaixo(l.entradas.size(), maior(l.entradas)) + "set ylabel " +
-              texto_gp(p.barras_de_tempo ? "CPU da solução, s (mediana; barras: menor a maior)"
-                                         : "CPU da solução, s (escala logarítmica)") +
-              "\nplot " + curvas + "\n";
     }
     if (!p.erro_h.empty()) {
         // erro contra h: a reta C h^2 passa pelo ponto mais fino da primeira série desenhada
