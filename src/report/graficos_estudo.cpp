@@ -93,10 +93,16 @@ std::string roteiro(const tabela_estudo& t, const arquivos_estudo& a, const plan
         if (varias) l = legenda_fatorada(p.teoria, t.series_eixo, e.categorias, figura_estudo::teoria);
         const std::string curvas =
             curvas_da_figura(t, e, {&p.teoria, varias, false, figura_estudo::teoria}, l);
+        // de 0 a um pouco acima do maior valor, para que o marcador do maior não fique cortado na borda
+        double topo = 0.0;
+        for (const linha_estudo& x : t.linhas)
+            for (double v : {x.q_assintotico, x.mu_lfa, x.rho_lfa, p.k_teoria >= 2 ? x.rho_lfa_k[p.k_teoria - 2] : 0.0})
+                if (std::isfinite(v)) topo = std::max(topo, v);
         gp += "set output figura_teoria\n" +
               titulo_do_estudo(t, "LFA e medida: mu, rho de dois e de " + std::to_string(std::max(p.k_teoria, 2)) +
                                       " níveis, q medido", e.nome) +
-              legenda_embaixo(l.entradas.size(), maior(l.entradas)) + "unset logscale y\nset yrange [0:*]\n" +
+              legenda_embaixo(l.entradas.size(), maior(l.entradas)) + "unset logscale y\nset yrange [0:" +
+              (topo > 0.0 ? numero_gp(1.06 * topo) : std::string("*")) + "]\n" +
               "set ylabel " + texto_gp("fator por ciclo") + "\nplot " + curvas + l.extras +
               "\nset logscale y\nset yrange [*:*]\n";
     }
