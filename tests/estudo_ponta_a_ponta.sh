@@ -175,7 +175,7 @@ grep -q '^LFA (dois níveis, grade infinita): mu = 0.5000, mu_nu = 0.5000, rho =
     grep -q '^erro final: algébrico' m.txt || falha "monitor: $(cat m.txt)"
 grep -q '^  soma ' m.txt && grep -q '^      8  257 x 257 ' m.txt && grep -q '^\* fases fundidas' m.txt || falha "--timing"
 head -1 h.csv | grep -q '^iteracao,L1(R),L1(R)i/L1(R)o,q,qmed,erro_algebrico_max,erro_algebrico_medio,cycle,' &&
-    awk -F, 'NF != 26 {exit 1}' h.csv || falha "--csv-errors: $(head -4 h.csv)"
+    awk -F, 'NF != 27 {exit 1}' h.csv || falha "--csv-errors: $(head -4 h.csv)"
 awk -F, 'NR == 2 {a = $6} END {if (!($6 < 1e-6 * a)) exit 1}' h.csv || falha "--csv-errors: o erro não cai"
 "$placa" -n --csv-errors 2>erro.txt; [ $? -eq 2 ] || falha "--csv-errors sem --csv"
 

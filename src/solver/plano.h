@@ -91,6 +91,7 @@ inline long ponto_do_fator(const fator_banda& f, long nx, long r) {
 // Os núcleos de um nível, escolhidos uma vez pela forma do seu operador.
 struct nucleos_nivel {
     suavizador suavizar = nullptr;
+    suavizador pos_suavizar = nullptr; // a pós-suavização: suavizar, ou a sua adjunta (--post-order adjoint)
     restricao restringir = nullptr;   // do nível para o de baixo (nada no nível 1)
     prolongacao prolongar = nullptr;  // do nível de baixo para este (nada no nível 1)
 };
@@ -101,6 +102,7 @@ struct plano_solver {
     bool fmg = false;
     int pre = 0, pos = 0, grosso = 0; // varreduras efetivas
     bool grosso_exato = false;
+    ordem_pos ordem = ordem_pos::mesma; // adjunta: a pós-suavização e a metade final das varreduras do nível 1
     bool rapido = false;              // Gauss-Seidel lexicográfico puro, injeção ou ponderações e interpolação
                                       // bilinear, operador constante de cinco pontos, engrossamento completo:
                                       // passada_rapida em todo nível
