@@ -109,7 +109,7 @@ plano_estudo planejar_graficos_estudo(const tabela_estudo& t, const arquivos_est
     // a teoria contra a medida: mu, o rho de dois níveis e o de k níveis (o maior k que alguma rodada tem) como
     // linhas, q medido como pontos, numa escala linear; as curvas sem valor (a LFA não se aplica) ficam de fora
     for (const linha_estudo& l : t.linhas)
-        for (int k = 4; k > p.k_teoria; --k)
+        for (int k = 4; k >= 2 && k > p.k_teoria; --k)
             if (std::isfinite(l.rho_lfa_k[k - 2])) p.k_teoria = k;
     double (*const rho_k[])(const linha_estudo&) = {[](const linha_estudo& l) { return l.rho_lfa_k[0]; },
                                                     [](const linha_estudo& l) { return l.rho_lfa_k[1]; },
