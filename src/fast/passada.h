@@ -1,6 +1,6 @@
 // Passada rápida: sumário da pasta. Numa só passada pela memória de um nível, a prolongação da correção do nível
-// abaixo, as varreduras de Gauss-Seidel lexicográfico, a restrição do resíduo (injeção, meia ou completa) e a norma L1, com os mesmos bits dos
-// núcleos de referência (solver/), para qualquer número de threads e conjunto de instruções. A pasta só conhece
+// abaixo, as varreduras de Gauss-Seidel (lexicográfico ou vermelho-preto) ou de Jacobi, a restrição do resíduo
+// (injeção, meia ou completa) e a norma L1, com os mesmos bits dos núcleos de referência (solver/), para qualquer número de threads e conjunto de instruções. A pasta só conhece
 // vetores e números: o nível chega numa vista, a equipe de threads é dela (equipe.h), nada do estado da rodada.
 #pragma once
 
@@ -9,14 +9,19 @@
 // Como a passada leva o resíduo ao nível abaixo: o do ponto coincidente, ou a média ponderada de 5 ou 9 pontos.
 enum class restricao_passada { injecao, meia, completa };
 
+// As varreduras de uma passada: Gauss-Seidel lexicográfico (omega 1), vermelho-preto ou Jacobi (qualquer omega).
+enum class suavizador_passada { gs_lex, gs_rb, jacobi };
+
 // O que uma passada rápida faz: varreduras e, em volta delas, transferências e norma.
 struct pedido_passada {
-    int varreduras = 0;      // varreduras de Gauss-Seidel lexicográfico (nenhuma quando <= 0)
+    int varreduras = 0;      // varreduras do suavizador (nenhuma quando <= 0)
     bool prolongar = false;  // soma antes a correção interpolada do nível abaixo
     bool restringir = false; // injeta depois o resíduo no nível abaixo
     bool norma = false;      // devolve a norma L1 dos resíduos
     bool zerar = false;      // a correção do nível (grosso) vale zero na entrada: é escrita sem ser lida
     restricao_passada restricao = restricao_passada::injecao; // com restringir
+    suavizador_passada suavizador = suavizador_passada::gs_lex;
+    double omega = 1.0;      // gs_rb e jacobi: u + omega*(v - u) quando != 1
 };
 
 // O nível de uma passada (índices locais a partir de 1, P = i + (j-1)*nx) e o nível abaixo dele.

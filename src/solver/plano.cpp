@@ -58,7 +58,8 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     p.pos = m.pos;
     p.grosso = m.grosso;
     p.grosso_exato = m.grosso_exato;
-    p.rapido = ajustes.rapidos && componente(m.suavizador).rapido && m.omega == 1.0 && constante
+    const componente_suavizador& suavizador = componente(m.suavizador);
+    p.rapido = ajustes.rapidos && suavizador.rapido && (m.omega == 1.0 || suavizador.rapido_com_omega) && constante
                && (!m.multigrid || (componente(m.restricao).rapida && componente(m.interpolacao).rapida &&
                                     m.engrossamento == tipo_engrossamento::completo));
     switch (m.restricao) {
@@ -66,6 +67,11 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     case tipo_restricao::completa: p.restricao_rapida = restricao_passada::completa; break;
     case tipo_restricao::injecao:
     case tipo_restricao::transposta: p.restricao_rapida = restricao_passada::injecao; break;
+    }
+    switch (m.suavizador) {
+    case tipo_suavizador::gs_rb: p.suavizador_rapido = suavizador_passada::gs_rb; break;
+    case tipo_suavizador::jacobi: p.suavizador_rapido = suavizador_passada::jacobi; break;
+    default: p.suavizador_rapido = suavizador_passada::gs_lex; break;
     }
     p.eq = &eq;
     const rascunho_metodo r = rascunho_necessario(e, m);

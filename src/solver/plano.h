@@ -101,10 +101,11 @@ struct plano_solver {
     bool fmg = false;
     int pre = 0, pos = 0, grosso = 0; // varreduras efetivas
     bool grosso_exato = false;
-    bool rapido = false;              // Gauss-Seidel lexicográfico puro, injeção ou ponderações e interpolação
-                                      // bilinear, operador constante de cinco pontos, engrossamento completo:
+    bool rapido = false;              // Gauss-Seidel lexicográfico puro, vermelho-preto ou Jacobi (qualquer
+                                      // omega), injeção ou ponderações e interpolação bilinear, operador constante de cinco pontos, engrossamento completo:
                                       // passada_rapida em todo nível
     restricao_passada restricao_rapida = restricao_passada::injecao; // a restrição da passada rápida
+    suavizador_passada suavizador_rapido = suavizador_passada::gs_lex; // as varreduras da passada rápida
     bool ida_rapida = false;          // gs-sym com omega 1 e operador constante: a ida na passada rápida, o resto não
     std::vector<nucleos_nivel> nucleos; // por nível, índices 1..nm
     definicao_problema problema;      // contornos dos níveis no FMG e a fonte de cada um
@@ -118,6 +119,13 @@ struct plano_solver {
     plano_solver(const plano_solver&) = delete; // meios.rascunho aponta para dentro do próprio plano
     plano_solver& operator=(const plano_solver&) = delete;
 };
+
+/// O pedido `x` com as varreduras do plano: o suavizador e o seu omega.
+inline pedido_passada com_suavizador(const plano_solver& p, pedido_passada x) {
+    x.suavizador = p.suavizador_rapido;
+    x.omega = p.meios.omega;
+    return x;
+}
 
 // Doubles de rascunho que o método pede além das grades (dimensionados pelo nível mais fino).
 struct rascunho_metodo {
