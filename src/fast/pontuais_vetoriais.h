@@ -10,7 +10,9 @@ namespace vetorial {
 
 // Uma cor da linha j: o valor novo em todas as raias, guardado só nas da cor (as outras voltam com o valor que
 // tinham; nenhum ponto da cor lê outro da mesma cor). i anda de 2 em passos pares: a raia k tem i + k e é da cor
-// quando k + j + paridade é par.
+// quando k + j + paridade é par. Oeste e leste saem dos vetores da linha já carregados (a linha é lida uma vez, e
+// nenhuma carga sobrepõe em parte a escrita do vetor anterior, o que a faria esperar por ela): as raias de que a
+// cor precisa são da outra cor, que a escrita não muda.
 template <class V, bool DIREITO, bool RELAXAR>
 void cor_de(const passada& p, int j, int paridade) {
     using vetor = typename V::vetor;
@@ -21,14 +23,20 @@ void cor_de(const passada& p, int j, int paridade) {
     const vetor ae = V::difundir(p.ae), an = V::difundir(p.an), q = V::difundir(p.q), omega = V::difundir(p.omega);
     const bool pares = (j + paridade) % 2 == 0; // as raias pares são da cor
     long i = 2;
-    for (; i + L - 1 <= nx - 1; i += L) {
-        const vetor antigo = V::carregar_solto(l + i);
-        vetor s = V::somar(V::multiplicar(an, V::somar(V::carregar_solto(l + i - nx), V::carregar_solto(l + i + nx))),
-                           V::multiplicar(ae, V::somar(V::carregar_solto(l + i - 1), V::carregar_solto(l + i + 1))));
-        if constexpr (DIREITO) s = V::somar(s, V::carregar_solto(f + i));
-        vetor v = V::multiplicar(s, q);
-        if constexpr (RELAXAR) v = V::somar(antigo, V::multiplicar(omega, V::subtrair(v, antigo)));
-        V::guardar_solto(l + i, pares ? V::nas_pares(antigo, v) : V::nas_impares(antigo, v));
+    if (i + 2 * L <= nx - 1) { // o vetor seguinte ainda cabe antes da coluna nx
+        vetor anterior = V::carregar_solto(l + i - L), antigo = V::carregar_solto(l + i);
+        for (; i + 2 * L <= nx - 1; i += L) {
+            const vetor seguinte = V::carregar_solto(l + i + L);
+            vetor s = V::somar(
+                V::multiplicar(an, V::somar(V::carregar_solto(l + i - nx), V::carregar_solto(l + i + nx))),
+                V::multiplicar(ae, V::somar(V::oeste(anterior, antigo), V::leste(antigo, seguinte))));
+            if constexpr (DIREITO) s = V::somar(s, V::carregar_solto(f + i));
+            vetor v = V::multiplicar(s, q);
+            if constexpr (RELAXAR) v = V::somar(antigo, V::multiplicar(omega, V::subtrair(v, antigo)));
+            V::guardar_solto(l + i, pares ? V::nas_pares(antigo, v) : V::nas_impares(antigo, v));
+            anterior = antigo;
+            antigo = seguinte;
+        }
     }
     for (i += (i + j + paridade) % 2; i <= nx - 1; i += 2) {
         double s = p.an * (l[i - nx] + l[i + nx]) + p.ae * (l[i - 1] + l[i + 1]);

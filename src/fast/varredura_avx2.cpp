@@ -32,6 +32,9 @@ struct avx2 {
     static vetor preparar(vetor a) { return _mm256_permute4x64_pd(a, 0x93); } // (a3, a0, a1, a2)
     static vetor juntar(vetor a, vetor b) { return _mm256_blend_pd(a, b, 1); }
     static vetor absoluto(vetor a) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), a); }
+    // (a3, b0, b1, b2) e (a1, a2, a3, b0): o vizinho oeste e o leste de cada raia de a (ou b)
+    static vetor oeste(vetor a, vetor b) { return _mm256_shuffle_pd(_mm256_permute2f128_pd(a, b, 0x21), b, 0x5); }
+    static vetor leste(vetor a, vetor b) { return _mm256_shuffle_pd(a, _mm256_permute2f128_pd(a, b, 0x21), 0x5); }
     // b nas raias pares (ou ímpares), a nas outras
     static vetor nas_pares(vetor a, vetor b) { return _mm256_blend_pd(a, b, 0x5); }
     static vetor nas_impares(vetor a, vetor b) { return _mm256_blend_pd(a, b, 0xA); }

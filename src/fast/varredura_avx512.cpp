@@ -46,6 +46,11 @@ struct avx512 {
     static vetor absoluto(vetor a) {
         return _mm512_castsi512_pd(_mm512_and_si512(_mm512_castpd_si512(a), _mm512_set1_epi64(0x7fffffffffffffffLL)));
     }
+    // (a7, b0, ..., b6) e (a1, ..., a7, b0): o vizinho oeste de cada raia de b e o leste de cada raia de a
+    static vetor oeste(vetor a, vetor b) { return juntar(b, a); }
+    static vetor leste(vetor a, vetor b) {
+        return _mm512_castsi512_pd(_mm512_alignr_epi64(_mm512_castpd_si512(b), _mm512_castpd_si512(a), 1));
+    }
     // b nas raias pares (ou ímpares), a nas outras
     static vetor nas_pares(vetor a, vetor b) { return _mm512_mask_blend_pd(0x55, a, b); }
     static vetor nas_impares(vetor a, vetor b) { return _mm512_mask_blend_pd(0xAA, a, b); }
