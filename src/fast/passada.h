@@ -41,6 +41,9 @@ double passada_rapida(const nivel_passada& v, const pedido_passada& pedido, equi
 /// Uma varredura de Gauss-Seidel lexicográfico para trás (j e i decrescentes) sobre o nível, numa thread, com os
 /// bits do laço simples.
 void varredura_para_tras(const nivel_passada& v);
+/// Varreduras de linhas em y (Thomas em cada coluna, de oeste a leste) sobre o nível, numa thread, com os bits do
+/// laço simples, a memória lida em ordem de linhas (blocos de colunas copiados para o rascunho do plano do nível).
+void varredura_colunas(const nivel_passada& v, int varreduras, equipe& eq);
 /// Se o processador tem o conjunto de instruções (escalar e automatico sempre).
 bool conjunto_disponivel(conjunto_instrucoes c);
 /// O nome do conjunto: "scalar", "avx2", "avx512" ("auto" para automatico).

@@ -77,6 +77,7 @@ struct plano_nivel {
     std::vector<double> aneis;           // por fatia: memória das varreduras vetoriais
     std::vector<double> residuos;        // três linhas de resíduos que giram (linha j em (j % 3)*(nx+1)): ponderações
     std::vector<double> pendentes;       // jacobi: linhas novas à espera de serem escritas (pontuais.cpp)
+    std::vector<double> colunas;         // linhas em y: recorrências e um bloco de colunas (colunas.cpp)
     long por_anel = 0;                   // doubles de cada anel (múltiplo de 8)
 };
 
