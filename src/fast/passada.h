@@ -44,6 +44,9 @@ void varredura_para_tras(const nivel_passada& v);
 /// Varreduras de linhas em y (Thomas em cada coluna, de oeste a leste) sobre o nível, numa thread, com os bits do
 /// laço simples, a memória lida em ordem de linhas (blocos de colunas copiados para o rascunho do plano do nível).
 void varredura_colunas(const nivel_passada& v, int varreduras, equipe& eq);
+/// Varreduras de linhas em x (Thomas em cada linha, de sul a norte) sobre o nível, numa thread, com os bits do laço
+/// simples; até quatro varreduras de uma vez, em frente de onda, com as recorrências entrelaçadas.
+void varredura_linhas_x(const nivel_passada& v, int varreduras, equipe& eq);
 /// Se o processador tem o conjunto de instruções (escalar e automatico sempre).
 bool conjunto_disponivel(conjunto_instrucoes c);
 /// O nome do conjunto: "scalar", "avx2", "avx512" ("auto" para automatico).

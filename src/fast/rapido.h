@@ -78,6 +78,7 @@ struct plano_nivel {
     std::vector<double> residuos;        // três linhas de resíduos que giram (linha j em (j % 3)*(nx+1)): ponderações
     std::vector<double> pendentes;       // jacobi: linhas novas à espera de serem escritas (pontuais.cpp)
     std::vector<double> colunas;         // linhas em y: recorrências e um bloco de colunas (colunas.cpp)
+    std::vector<double> linhas_x;        // linhas em x: recorrências das varreduras juntas (linhas_x.cpp)
     long por_anel = 0;                   // doubles de cada anel (múltiplo de 8)
 };
 

@@ -82,8 +82,9 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     p.meios.rascunho = p.rascunho_suavizador.data();
     p.meios.rapidos = ajustes.rapidos;
     p.ida_rapida = ajustes.rapidos && m.suavizador == tipo_suavizador::gs_sym && m.omega == 1.0 && constante;
-    p.colunas_rapidas = ajustes.rapidos && constante &&
-                        (m.suavizador == tipo_suavizador::linha_y || m.suavizador == tipo_suavizador::linha_alt);
+    p.linhas_rapidas = ajustes.rapidos && constante &&
+                        (m.suavizador == tipo_suavizador::linha_x || m.suavizador == tipo_suavizador::linha_y ||
+                        m.suavizador == tipo_suavizador::linha_alt);
     if (p.grosso_exato) {
         selecionar_nivel(e, 1);
         coeficientes(e);
@@ -93,7 +94,7 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
 
 std::string instrucoes_da_solucao(const plano_solver& p, const equipe& eq) {
     if (p.ida_rapida) return std::string(nome_do_conjunto(eq.instrucoes())) + "/off";
-    if (p.colunas_rapidas) return "scalar/off";
+    if (p.linhas_rapidas) return "scalar/off";
     if (!p.rapido) return "off";
     return std::string(nome_do_conjunto(eq.instrucoes())) + "/" + nome_do_conjunto(eq.instrucoes_pontuais());
 }

@@ -61,7 +61,7 @@ struct meios_suavizacao {
     double omega = 1.0;         // fator de relaxação; 1 = atualização pura
     equipe* eq = nullptr;       // threads dos suavizadores pontuais (gs-rb, jacobi); nula = uma só
     double* rascunho = nullptr; // jacobi: cópia do nível; linhas: as recorrências de Thomas
-    bool rapidos = false;       // núcleos rápidos (os mesmos bits): a ida do gs-sym com omega 1, as colunas do line-y
+    bool rapidos = false;       // núcleos rápidos (os mesmos bits): a ida do gs-sym com omega 1, os suavizadores de linhas
 };
 
 /// Um suavizador: `varreduras` varreduras sobre o interior do nível (nenhuma quando <= 0).
@@ -107,7 +107,7 @@ struct plano_solver {
     restricao_passada restricao_rapida = restricao_passada::injecao; // a restrição da passada rápida
     suavizador_passada suavizador_rapido = suavizador_passada::gs_lex; // as varreduras da passada rápida
     bool ida_rapida = false;          // gs-sym com omega 1 e operador constante: a ida na passada rápida, o resto não
-    bool colunas_rapidas = false;     // line-y e line-alt com o operador constante: as colunas em blocos (escalar)
+    bool linhas_rapidas = false;      // line-x, line-y e line-alt com o operador constante: núcleos de linha (escalar)
     std::vector<nucleos_nivel> nucleos; // por nível, índices 1..nm
     definicao_problema problema;      // contornos dos níveis no FMG e a fonte de cada um
     meios_suavizacao meios;

@@ -1,5 +1,7 @@
-// Linhas em y com as colunas em blocos (fast/colunas.cpp) contra o laço simples: os mesmos bits com e sem lado
-// direito, qualquer eps, blocos incompletos, uma só linha ou coluna interna; line-alt; e a solução inteira.
+// Suavizadores de linhas nos núcleos rápidos contra o laço simples: line-x com até quatro varreduras em frente de
+// onda (fast/linhas_x.cpp), line-y com as colunas em blocos (fast/colunas.cpp) e line-alt; os mesmos bits com e sem
+// lado direito, qualquer eps, blocos incompletos, uma só linha ou coluna interna, menos linhas que a defasagem das
+// varreduras; e a solução inteira.
 #include <cstring>
 #include <random>
 #include <string>
@@ -25,7 +27,7 @@ long primeira_diferenca_colunas(const std::vector<double>& a, const std::vector<
 
 } // namespace
 
-TEST(Colunas, LinhasEmYIguaisAoLacoSimples) {
+TEST(Colunas, LinhasIguaisAoLacoSimples) {
     std::mt19937_64 g(23);
     std::uniform_real_distribution<double> d(-1.0, 1.0);
     for (const grade_colunas& c : {grade_colunas{3, 3, 1, 1}, grade_colunas{2, 9, 1, 1}, grade_colunas{9, 2, 1, 1},
@@ -40,11 +42,13 @@ TEST(Colunas, LinhasEmYIguaisAoLacoSimples) {
         }
         const double ap = 2.0 * c.ae + 2.0 * c.an;
         for (bool direito : {false, true})
-            for (int varreduras = 1; varreduras <= 2; ++varreduras)
-                for (auto suavizar : {suavizar_linha_y, suavizar_linha_alt}) {
+            for (int varreduras : {1, 2, 3, 5, 9})
+                for (auto suavizar : {suavizar_linha_x, suavizar_linha_y, suavizar_linha_alt}) {
                     SCOPED_TRACE(std::to_string(c.nx) + "x" + std::to_string(c.ny) + ", lado direito " +
                                  std::to_string(direito) + ", varreduras " + std::to_string(varreduras) +
-                                 (suavizar == suavizar_linha_y ? ", line-y" : ", line-alt"));
+                                 (suavizar == suavizar_linha_x   ? ", line-x"
+                                  : suavizar == suavizar_linha_y ? ", line-y"
+                                                                 : ", line-alt"));
                     std::vector<double> ref = u0, u = u0;
                     vista_nivel v{.u = ref.data(), .f = direito ? f.data() : nullptr, .nx = c.nx, .ny = c.ny,
                                   .ae = c.ae, .an = c.an, .ap = ap};
@@ -58,9 +62,9 @@ TEST(Colunas, LinhasEmYIguaisAoLacoSimples) {
     }
 }
 
-// A solução inteira com line-y e line-alt: as colunas em blocos em todo nível, os bits da de referência.
+// A solução inteira com os suavizadores de linhas nos núcleos rápidos em todo nível: os bits da de referência.
 TEST(Colunas, SolucaoIgualAReferencia) {
-    for (tipo_suavizador s : {tipo_suavizador::linha_y, tipo_suavizador::linha_alt})
+    for (tipo_suavizador s : {tipo_suavizador::linha_x, tipo_suavizador::linha_y, tipo_suavizador::linha_alt})
         for (int nm : {1, 3}) {
             metodo_solver m;
             m.suavizador = s;
