@@ -52,7 +52,7 @@ void frente_de_varreduras(const nivel_passada& v, int G, const double* w, const 
 void varredura_linhas_x(const nivel_passada& v, int varreduras, equipe& eq) {
     if (v.nx <= 2 || v.ny <= 2 || varreduras <= 0) return;
     const int m = v.nx - 2;
-    const long mm = m + 1;
+    const long mm = passo_de_rascunho(m);
     plano_nivel& pl = plano_do_nivel(eq, v.nx, v.ny);
     const std::size_t tamanho = static_cast<std::size_t>((2 + varreduras_juntas) * mm);
     if (pl.linhas_x.size() < tamanho) pl.linhas_x.assign(tamanho, 0.0);

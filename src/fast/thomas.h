@@ -4,6 +4,11 @@
 //   h(1) = d(1) / w(1);  h(n) = (d(n) + e*h(n-1)) / w(n);  x(m) = h(m);  x(n) = h(n) + g(n)*x(n+1)
 #pragma once
 
+// Distância entre dois vetores de rascunho de índices 1..m: ao menos m + 1, arredondada a 64 bytes e mais 64, de
+// modo que vetores vizinhos não distem um múltiplo de 4 KiB (cairiam nos mesmos conjuntos da cache L1, e as
+// cargas de um pareceriam depender das escritas do outro).
+inline long passo_de_rascunho(int m) { return (static_cast<long>(m) + 1 + 7) / 8 * 8 + 8; }
+
 // w e g de Thomas (índices 1..m) para ap*x(n) - e*x(n-1) - e*x(n+1) = d(n).
 inline void coeficientes_thomas(double* w, double* g, int m, double e, double ap) {
     w[1] = ap;
