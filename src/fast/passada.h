@@ -1,7 +1,8 @@
 // Passada rápida: sumário da pasta. Numa só passada pela memória de um nível, a prolongação da correção do nível
 // abaixo, as varreduras de Gauss-Seidel (lexicográfico ou vermelho-preto) ou de Jacobi, a restrição do resíduo
-// (injeção, meia ou completa) e a norma L1, com os mesmos bits dos núcleos de referência (solver/), para qualquer número de threads e conjunto de instruções. A pasta só conhece
-// vetores e números: o nível chega numa vista, a equipe de threads é dela (equipe.h), nada do estado da rodada.
+// (injeção, meia ou completa) e a norma L1, com os mesmos bits dos núcleos de referência (solver/), para qualquer
+// número de threads e conjunto de instruções; e os núcleos dos suavizadores de linhas. A pasta só conhece vetores e
+// números: o nível chega numa vista, a equipe de threads é dela (equipe.h), nada do estado da rodada.
 #pragma once
 
 #include "fast/equipe.h"

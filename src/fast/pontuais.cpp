@@ -28,7 +28,8 @@ void preparar_linha(passada& p, plano_nivel& pl, int j) {
 double* linha_pendente(plano_nivel& pl, int nx, int n) { return pl.pendentes.data() + n * static_cast<long>(nx + 1); }
 
 void gravar_pendente(passada& p, int j, const double* d) {
-    std::memcpy(p.u + (j - 1) * static_cast<long>(p.nx) + 2, d + 2, sizeof(double) * static_cast<std::size_t>(p.colunas));
+    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(p.colunas);
+    std::memcpy(p.u + (j - 1) * static_cast<long>(p.nx) + 2, d + 2, bytes);
 }
 
 // Frente de onda numa thread. `fazer(s, r)`: a varredura s no seu passo de linha r; as linhas <= r - 1 - 2*(n-1)

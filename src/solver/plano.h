@@ -61,7 +61,7 @@ struct meios_suavizacao {
     double omega = 1.0;         // fator de relaxação; 1 = atualização pura
     equipe* eq = nullptr;       // threads dos suavizadores pontuais (gs-rb, jacobi); nula = uma só
     double* rascunho = nullptr; // jacobi: cópia do nível; linhas: as recorrências de Thomas
-    bool rapidos = false;       // núcleos rápidos (os mesmos bits): a ida do gs-sym com omega 1, os suavizadores de linhas
+    bool rapidos = false;       // núcleos rápidos (os mesmos bits): ida do gs-sym com omega 1, suavizadores de linhas
 };
 
 /// Um suavizador: `varreduras` varreduras sobre o interior do nível (nenhuma quando <= 0).
@@ -102,8 +102,8 @@ struct plano_solver {
     int pre = 0, pos = 0, grosso = 0; // varreduras efetivas
     bool grosso_exato = false;
     bool rapido = false;              // Gauss-Seidel lexicográfico puro, vermelho-preto ou Jacobi (qualquer
-                                      // omega), injeção ou ponderações e interpolação bilinear, operador constante de cinco pontos, engrossamento completo:
-                                      // passada_rapida em todo nível
+                                      // omega), injeção ou ponderações e interpolação bilinear, operador constante
+                                      // de cinco pontos, engrossamento completo: passada_rapida em todo nível
     restricao_passada restricao_rapida = restricao_passada::injecao; // a restrição da passada rápida
     suavizador_passada suavizador_rapido = suavizador_passada::gs_lex; // as varreduras da passada rápida
     bool ida_rapida = false;          // gs-sym com omega 1 e operador constante: a ida na passada rápida, o resto não

@@ -31,7 +31,8 @@ TEST(Colunas, LinhasIguaisAoLacoSimples) {
     std::mt19937_64 g(23);
     std::uniform_real_distribution<double> d(-1.0, 1.0);
     for (const grade_colunas& c : {grade_colunas{3, 3, 1, 1}, grade_colunas{2, 9, 1, 1}, grade_colunas{9, 2, 1, 1},
-                                   grade_colunas{3, 12, 1, 1}, grade_colunas{12, 3, 1, 1}, grade_colunas{10, 7, 0.01, 1},
+                                   grade_colunas{3, 12, 1, 1}, grade_colunas{12, 3, 1, 1},
+                                   grade_colunas{10, 7, 0.01, 1},
                                    grade_colunas{11, 30, 7, 1}, grade_colunas{19, 17, 1, 0.3},
                                    grade_colunas{129, 65, 1, 1}, grade_colunas{300, 41, 1, 1}}) {
         const std::size_t n = static_cast<std::size_t>(c.nx) * c.ny + 1;

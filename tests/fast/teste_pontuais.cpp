@@ -77,7 +77,8 @@ struct niveis_pontuais {
 void conferir_pontuais(const niveis_pontuais& f, int problema, suavizador_passada s, double omega,
                        const std::vector<int>& varreduras, restricao_passada r, int max_threads = 3) {
     for (int k = 1; k <= f.nm; ++k) {
-        const estado_execucao base = pontuais_ao_acaso(f.nm, f.nx1, f.ny1, problema, k, static_cast<unsigned>(5 * k + f.ny1));
+        const unsigned semente = static_cast<unsigned>(5 * k + f.ny1);
+        const estado_execucao base = pontuais_ao_acaso(f.nm, f.nx1, f.ny1, problema, k, semente);
         for (int n : varreduras)
             for (int combinacao = 0; combinacao < 16; ++combinacao) {
                 const pedido_passada pedido{n, (combinacao & 1) != 0, (combinacao & 2) != 0, (combinacao & 4) != 0,
@@ -145,7 +146,8 @@ void conferir_solucao_pontual(int nm, int nx1, int ny1, int nitm, int problema, 
 TEST(Pontuais, PassadasEmNiveisPequenos) {
     for (suavizador_passada s : {suavizador_passada::gs_rb, suavizador_passada::jacobi})
         for (double omega : {1.0, 0.8})
-            for (restricao_passada r : {restricao_passada::injecao, restricao_passada::meia, restricao_passada::completa}) {
+            for (restricao_passada r :
+                 {restricao_passada::injecao, restricao_passada::meia, restricao_passada::completa}) {
                 SCOPED_TRACE(std::string(s == suavizador_passada::gs_rb ? "gs-rb" : "jacobi") + ", omega " +
                              std::to_string(omega) + ", restrição " + std::to_string(static_cast<int>(r)));
                 for (const niveis_pontuais& f : {niveis_pontuais{1, 2, 9}, niveis_pontuais{1, 9, 2},
