@@ -112,9 +112,12 @@ void com_threads(passada& p, plano_nivel& pl, equipe& eq, int n) {
     const bool rb = p.pedido.suavizador == suavizador_passada::gs_rb;
     for (int s = 0; s < p.pedido.varreduras; ++s) {
         if (rb) {
+            // as linhas da divisa com o núcleo escalar, que só escreve os pontos da cor: os vetoriais regravam os da
+            // outra, que a faixa vizinha está lendo
             for (int paridade = 0; paridade <= 1; ++paridade)
                 em_faixas([&](faixa_linhas f, int) {
-                    for (int j = f.a; j <= f.b; ++j) pl.pontual->cor(p, j, paridade);
+                    for (int j = f.a; j <= f.b; ++j)
+                        (j == f.a || j == f.b ? cor_linha : pl.pontual->cor)(p, j, paridade);
                 });
         } else {
             em_faixas([&](faixa_linhas f, int h) { jacobi_bordas_da_faixa(p, pl, f, h); });
