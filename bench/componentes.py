@@ -58,6 +58,13 @@ What limits the rows that miss their target:
   More chains in one thread would need another order of operations (a reciprocal instead of the divide, cyclic
   reduction), which changes the bits. line-alt alternates an x sweep and a y sweep, each needing the whole of
   the other: one chain at a time, nothing to interleave, at the full latency (about 25 cycles per point).
+- **line-y against line-x** (target: within 1.2x) is at the edge: 1.16-1.22 in time per cycle over two runs of
+  this benchmark on 2026-12-09 (the ratio columns divide by classic cycles measured at other moments, 1.20-1.37).
+  line-y does the same recurrences plus the copies of each block into scratch and back, which run between the solves instead of beside the latency-bound chains. Leaving the
+  copy back out (wrong results, timing only) took about 11 ms off a line-y cycle of 133 ms against 105 ms for
+  line-x (2026-12-09, one run of 5 pairs); the copy in costs about as much. Hiding them needs the copies
+  interleaved into the recurrence loops (row n of the next block copied in, and of the previous block copied
+  out, in the step for row n), which in turn needs the sweeps four blocks apart instead of two.
 - **gs-sym** is at the target within the noise: it does 1.67 times the classic cycle's work units, and its cost
   per point and work unit is that of the fused gs-lex rows; the rest is that its restriction, prolongation and
   norm are still plain passes of their own, and that its backward sweeps (scalar, eight rows in flight) run on one
