@@ -60,8 +60,8 @@ What limits the rows that miss their target:
   the other: one chain at a time, nothing to interleave, at the full latency (about 25 cycles per point).
 - **line-y against line-x** (target: within 1.2x) is at the edge: 1.16-1.22 in time per cycle over two runs of
   this benchmark on 2026-12-09 (the ratio columns divide by classic cycles measured at other moments, 1.20-1.37).
-  line-y does the same recurrences plus the copies of each block into scratch and back, which run between the solves instead of beside the latency-bound chains. Leaving the
-  copy back out (wrong results, timing only) took about 11 ms off a line-y cycle of 133 ms against 105 ms for
+  line-y does the same recurrences plus the copies of each block into scratch and back, which run between the
+  solves instead of beside the latency-bound chains. Leaving the copy back out (wrong results, timing only) took about 11 ms off a line-y cycle of 133 ms against 105 ms for
   line-x (2026-12-09, one run of 5 pairs); the copy in costs about as much. Hiding them needs the copies
   interleaved into the recurrence loops (row n of the next block copied in, and of the previous block copied
   out, in the step for row n), which in turn needs the sweeps four blocks apart instead of two.
