@@ -57,7 +57,7 @@ for f in sorted(glob.glob('*.csv')):
     confere(all(len(x) == len(l[0]) for x in l), f + ': linhas de tamanhos diferentes')
     confere(not any(x and x[0].startswith('#') for x in l), f + ': linha de comentário')
 opcoes = ['cycle', 'fmg', 'pre', 'post', 'coarsest', 'smoother', 'omega', 'restriction', 'start', 'eps',
-          'coefficient', 'problem', 'coarse-operator', 'interpolation', 'coarsening', 'krylov']
+          'coefficient', 'problem', 'coarse-operator', 'interpolation', 'coarsening', 'krylov', 'post-order']
 s = pandas.read_csv('s.csv')
 confere(len(s) == 4, 's.csv: %d linhas' % len(s))
 confere(all(o in s.columns for o in opcoes), 's.csv: colunas das opções: %s' % list(s.columns))
@@ -109,12 +109,15 @@ confere(docs[2]['metodo']['coarsest'] == 'solve' and docs[2]['metodo']['omega'] 
 confere(docs[3]['metodo']['cycle'] is None and docs[3]['tempos']['nivel'] == [1], 'r3: malha só')
 confere(docs[4]['metodo']['coarse-operator'] == 'galerkin' and docs[4]['metodo']['interpolation'] == 'operator' and
         docs[4]['metodo']['coarsening'] == 'full' and docs[3]['metodo']['coarsening'] is None, 'correção grossa')
-confere(list(s.columns[-10:-6]) == ['coarse-operator', 'interpolation', 'coarsening', 'krylov'] and
+confere(list(s.columns[-11:-7]) == ['coarse-operator', 'interpolation', 'coarsening', 'krylov'] and
         s.loc[3, 'coarse-operator'] == 'galerkin' and pandas.isna(s.loc[2, 'interpolation']),
-        's.csv: colunas da correção grossa: %s' % list(s.columns[-10:-6]))
-# depois a LFA de k níveis e as normas do resíduo final, com as mesmas chaves no JSON
-confere(list(s.columns[-6:]) == ['rho_lfa_k2', 'rho_lfa_k3', 'rho_lfa_k4', 'l2_final', 'max_final', 'l2_krylov_final']
-        and all('rho_lfa_k4' in docs[n]['analise'] for n in docs), 's.csv: colunas do fim: %s' % list(s.columns[-6:]))
+        's.csv: colunas da correção grossa: %s' % list(s.columns[-11:-7]))
+# depois a LFA de k níveis e as normas do resíduo final, com as mesmas chaves no JSON, e por fim post-order (vazio
+# numa malha só)
+confere(list(s.columns[-7:]) == ['rho_lfa_k2', 'rho_lfa_k3', 'rho_lfa_k4', 'l2_final', 'max_final', 'l2_krylov_final',
+                                 'post-order']
+        and all('rho_lfa_k4' in docs[n]['analise'] for n in docs) and s.loc[0, 'post-order'] == 'same'
+        and pandas.isna(s.loc[2, 'post-order']), 's.csv: colunas do fim: %s' % list(s.columns[-7:]))
 confere(docs[4]['erro']['erro_max'] is None and 'erro_algebrico_max' in docs[4]['historico'], 'r4: sem solução exata')
 confere(docs[5]['historico'] == docs[1]['historico'], '--json - e --json FILE: históricos diferentes')
 confere(docs[1]['memoria']['total'] >= docs[1]['memoria']['T'] > 0, 'memória')

@@ -91,8 +91,22 @@ grep -q "set xtics ('gs-lex' 1, 'gs-rb' 2, 'jacobi' 3)" cat.gp || falha "as cate
 # eixo numérico com duas séries de rho iguais: uma curva, com o rótulo das duas
 "$placa" -j 2 --sweep nitm=1:3 --sweep cycle=V,W --summary num.csv --plot num >/dev/null 2>erro.txt ||
     falha "estudo numérico: $(cat erro.txt)"
-[ "$(grep -c 'using 1:3 ' num.gp)" -eq 1 ] && grep -qE "title 'rho LFA \(previsto\): [a-z]+=V,W'" num.gp ||
+[ "$(sed -n '/^set output figura_fator/,/^set output figura_tempo/p' num.gp | grep -c 'using 1:3 ')" -eq 1 ] &&
+    grep -qE "title 'rho LFA \(previsto\): [a-z]+=V,W'" num.gp ||
     falha "rho LFA igual nas duas séries não fundido: $(grep 'using 1:3' num.gp)"
+# a LFA contra a medida: em categorias só pontos (mu e rho fundidos entre V e W; rho de k níveis, que depende do
+# ciclo, e q por série); no
+# eixo numérico mu, rho e rho de 4 níveis como linhas (escala linear) e q em pontos; as colunas 8 e 9 nos dados
+[ -s cat-lfa.svg ] && [ -s num-lfa.svg ] || falha "figura da LFA não desenhada"
+teoria=$(sed -n '/^set output figura_teoria/,/^set output figura_erro_h/p' cat.gp)
+grep -qE "with (lines|linespoints)" <<<"$teoria" && falha "LFA em categorias unida por linhas: $teoria"
+[ "$(grep -c "xerrorbars" <<<"$teoria")" -eq 2 ] && [ "$(grep -c "):9 with points" <<<"$teoria")" -eq 2 ] ||
+    falha "mu e rho dos dois ciclos fundidos, rho de k níveis um por ciclo: $teoria"
+teoria=$(sed -n '/^set output figura_teoria/,$p' num.gp)
+grep -q "unset logscale y" <<<"$teoria" && grep -q "using 1:8 with lines dt 3" <<<"$teoria" &&
+    grep -q "using 1:9 with lines lw 2" <<<"$teoria" && grep -q "using 1:2 with points" <<<"$teoria" ||
+    falha "LFA contra nitm: $teoria"
+awk '!/^#/ && NF && (NF != 9 || $8 == "?" || $9 == "?") {exit 1}' num-estudo.dat || falha "mu e rho_k4 nos dados: $(cat num-estudo.dat)"
 
 # ---- estudo de grade com --repeat: x = N, barras do menor ao maior, a reta O(N)
 "$placa" -j 2 --sweep nm=3:5 --repeat 3 --summary g.csv --plot g >/dev/null 2>erro.txt || falha "--repeat: $(cat erro.txt)"

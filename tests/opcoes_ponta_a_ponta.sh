@@ -59,10 +59,10 @@ cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "listagem com -m difere"
 # --csv: cabeçalho (nenhum comentário antes) e niter+1 linhas, números que releem os mesmos doubles, o método em
 # colunas com os nomes das opções
 "$placa" -n --csv hist.csv || falha "--csv"
-[ "$(head -1 hist.csv)" = $'iteracao,L1(R),L1(R)i/L1(R)o,q,qmed,cycle,fmg,pre,post,coarsest,smoother,omega,restriction,start,eps,coefficient,problem,coarse-operator,interpolation,coarsening,krylov,L2(R),max(R),L2(R)_krylov\r' ] ||
+[ "$(head -1 hist.csv)" = $'iteracao,L1(R),L1(R)i/L1(R)o,q,qmed,cycle,fmg,pre,post,coarsest,smoother,omega,restriction,start,eps,coefficient,problem,coarse-operator,interpolation,coarsening,krylov,L2(R),max(R),L2(R)_krylov,post-order\r' ] ||
     falha "--csv: cabeçalho: $(head -1 hist.csv)"
 [ "$(wc -l <hist.csv)" -eq 8 ] || falha "--csv: linhas"
-grep -q $'^0,2599.2116192278686,1,,,V,0,2,2,2,gs-lex,1,injection,tipo_ci,1,constant,sinusoidal,rediscretize,bilinear,full,none,724.0773439350247,256,\r$' hist.csv || falha "--csv: linha 0"
+grep -q $'^0,2599.2116192278686,1,,,V,0,2,2,2,gs-lex,1,injection,tipo_ci,1,constant,sinusoidal,rediscretize,bilinear,full,none,724.0773439350247,256,,same\r$' hist.csv || falha "--csv: linha 0"
 "$placa" -n --csv - >saida.txt && cmp -s saida.txt hist.csv || falha "--csv -"
 cmp -s <(corpo base.lst) <(corpo exemplo1.lst) || falha "listagem com --csv difere"
 
@@ -91,7 +91,7 @@ grep -q "$(printf 'M\311TODO')" base.lst && falha "listagem clássica com bloco 
 "$placa" -n -m --cycle W --smoother gs-rb --restriction full --coarsest solve --start random:3 --csv m.csv \
     --summary m-resumo.csv >saida.txt 2>erro.txt || falha "método W gs-rb: $(cat erro.txt)"
 [ -s erro.txt ] && falha "método W gs-rb: algo no erro padrão: $(cat erro.txt)"
-head -1 saida.txt | grep -q '^método: cycle=W fmg=0 pre=2 post=2 coarsest=solve smoother=gs-rb omega=1 restriction=full start=random:3 coarse-operator=rediscretize interpolation=bilinear coarsening=full krylov=none eps=1 coefficient=constant problem=sinusoidal$' ||
+head -1 saida.txt | grep -q '^método: cycle=W fmg=0 pre=2 post=2 coarsest=solve smoother=gs-rb omega=1 restriction=full start=random:3 coarse-operator=rediscretize interpolation=bilinear coarsening=full krylov=none post-order=same eps=1 coefficient=constant problem=sinusoidal$' ||
     falha "método no monitor: $(head -1 saida.txt)"
 iconv -f latin1 -t utf8 exemplo1.lst > m.txt
 grep -A12 '= freq:' m.txt | sed -n '2,3p' | tr -d '\r' | paste -sd'|' | grep -qx '|     MÉTODO' || falha "bloco MÉTODO: $(cat m.txt)"

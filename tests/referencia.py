@@ -317,7 +317,7 @@ def efetivo(m, nitm, problema=2):
                 variavel=coefd[0] != "constant" and coefd[1] != 1.0,
                 operador_grosso=m.get("operador_grosso", "rediscretize"),
                 interpolacao=m.get("interpolacao", "bilinear"), engrossamento=m.get("engrossamento", "full"),
-                krylov=texto_krylov(m.get("krylov", "none")))
+                krylov=texto_krylov(m.get("krylov", "none")), ordem=m.get("ordem", "same"))
 
 
 def texto_krylov(k):
@@ -343,7 +343,7 @@ def padrao(e, nm, nitm):
     if nm == 1:
         return base
     return (base and e["ciclo"] == "V" and not e["fmg"] and e["pre"] == nitm and e["pos"] == nitm
-            and e["grosso"] == nitm and e["restricao"] == "injection" and not robusto(e))
+            and e["grosso"] == nitm and e["restricao"] == "injection" and not robusto(e) and e["ordem"] == "same")
 
 
 class Gerador:
@@ -664,13 +664,20 @@ def linha_y(nv):
             u[o + i + (j - 1) * nx] = x
 
 
-def suavizar(nv, e, n):
-    """n varreduras do suavizador escolhido; nível sem ponto interior fica como está."""
+def suavizar(nv, e, n, ordem="same"):
+    """n varreduras do suavizador escolhido; nível sem ponto interior fica como está. ordem "adjoint" (seção 4.7):
+    gs-lex de trás para a frente, gs-rb os pretos e depois os vermelhos, cada cor de trás para a frente."""
     if nv.vazio():
         return
     nome, omega = e["suavizador"], e["omega"]
     for _ in range(n):
-        if nome == "gs-lex":
+        if ordem == "adjoint" and nome == "gs-lex":
+            varrer_pontos(nv, omega, nv.interiores()[::-1])
+        elif ordem == "adjoint" and nome == "gs-rb":
+            vermelhos, pretos = cores(nv)
+            varrer_pontos(nv, omega, pretos[::-1])
+            varrer_pontos(nv, omega, vermelhos[::-1])
+        elif nome == "gs-lex":
             varrer_pontos(nv, omega, nv.interiores())
         elif nome == "gs-rb":
             vermelhos, pretos = cores(nv)
@@ -888,6 +895,10 @@ class Multigrid:
     def grosso(self, nv):
         if self.e["grosso"] == "solve":
             (galerkin_ref.resolver_nove if nv.c9 is not None else resolver_direto)(nv)
+        elif self.e["ordem"] == "adjoint" and self.e["grosso"] % 2 == 0:
+            # seção 4.7: um número par, metade na ordem da pré e metade na adjunta
+            suavizar(nv, self.e, self.e["grosso"] // 2)
+            suavizar(nv, self.e, self.e["grosso"] // 2, "adjoint")
         else:
             suavizar(nv, self.e, self.e["grosso"])
 
@@ -908,7 +919,7 @@ class Multigrid:
             self.ciclo(k - 1, "F")
             self.ciclo(k - 1, "V")
         self.prolongar(self.niv[k - 1], nv)
-        suavizar(nv, e, e["pos"])
+        suavizar(nv, e, e["pos"], e["ordem"])
 
     def fmg(self):
         """Iteração externa 1: do nível 1 ao fino, cada nível com seu próprio problema de Dirichlet (seção 7.2): com
@@ -1083,6 +1094,8 @@ def bloco_metodo(d, m):
         L.append(t15(e["krylov"]) + "   = krylov: none, cg, bicgstab ou gmres:M, com o ciclo como precondicionador")
         if RUPTURA[0] is not None:
             L.append("     ruptura na iteração %d: %s" % RUPTURA[0])
+    if nm >= 2 and e["ordem"] == "adjoint":
+        L.append(t15("adjoint") + "   = ordem da pós-suavização: same ou adjoint (a adjunta da pré)")
     return L
 
 
@@ -1212,7 +1225,26 @@ def opcoes(m):
         a += ["--problem", texto_problema(m["problema"])]
     if "krylov" in m:
         a += ["--krylov", m["krylov"]]
+    if "ordem" in m:
+        a += ["--post-order", m["ordem"]]
     return a
+
+
+def ordem_aleatoria(rnd, d, m):
+    """Seção 4.7: --post-order adjoint em um quinto dos casos; metade deles um ciclo que o cg aceita com gs-lex ou
+    gs-rb; às vezes com um suavizador por linhas (recusado) ou numa malha só (ignorado)."""
+    if rnd.random() >= 0.2:
+        return m
+    m = dict(m, ordem=rnd.choice(["adjoint", "adjoint", "adjoint", "same"]))
+    if d["nm"] >= 2 and rnd.random() < 0.5:
+        m["suavizador"] = rnd.choice(["gs-lex", "gs-rb"])
+        m["pos"] = m["pre"] = m.get("pre", rnd.randint(1, 2))
+        m["ciclo"] = rnd.choice("VW")
+        m["restricao"] = rnd.choice(["full", "transpose"])
+        m["grosso"] = rnd.choice(["solve", 0, 2, 4, 1])
+        m["krylov"] = "cg"
+        m.pop("fmg", None)
+    return m
 
 
 def krylov_aleatorio(rnd, m):
@@ -1241,10 +1273,14 @@ def recusa_krylov(d, e):
         return 1
     if e["krylov"] != "cg":
         return 0
-    if e["suavizador"] not in ("jacobi", "gs-sym"):
+    proprio = e["suavizador"] in ("jacobi", "gs-sym")
+    if not proprio and (nm == 1 or e["suavizador"] not in ("gs-lex", "gs-rb") or e["ordem"] != "adjoint"):
         return 1
     if nm == 1:
         return 0
+    # seção 4.7: o nível 1 alisado por um número ímpar de varreduras não se divide em ida e volta
+    if not proprio and e["grosso"] != "solve" and e["grosso"] % 2 == 1:
+        return 1
     if e["pre"] != e["pos"] or e["ciclo"] == "F":
         return 1
     if not (e["restricao"] == "transpose" or (e["restricao"] == "full" and e["interpolacao"] == "bilinear")):
@@ -1293,6 +1329,8 @@ def recusa(d, m):
         return 2   # a linha de comando
     if e["restricao"] == "half" and e["engrossamento"] != "full":
         return 2   # seção 12: a meia ponderação não tem forma numa direção
+    if e["ordem"] == "adjoint" and e["suavizador"] in ("line-x", "line-y", "line-alt"):
+        return 2   # seção 4.7: a ordem adjunta só nos suavizadores pontuais
     nm = d["nm"]
     if nm >= 2 and robusto(e):
         # seção 12: com os componentes robustos, todo nível com pontos interiores
@@ -1926,12 +1964,14 @@ def main():
     n = int(sys.argv[2]) if len(sys.argv) > 2 else 60
     rnd = random.Random(int(sys.argv[3]) if len(sys.argv) > 3 else 20261208)
     rnd_krylov = random.Random(int(sys.argv[3]) + 1 if len(sys.argv) > 3 else 20261209)   # sem mexer nos outros
+    rnd_ordem = random.Random(int(sys.argv[3]) + 2 if len(sys.argv) > 3 else 20261210)
     falhas = tolerantes = recusados = 0
     with tempfile.TemporaryDirectory() as dir_:
         amb = {k: v for k, v in os.environ.items() if k not in ("EDITOR", "VISUAL")}
         for c in range(n):
             d = caso_aleatorio(rnd, c)
             m = krylov_aleatorio(rnd_krylov, problema_aleatorio(rnd, d, metodo_aleatorio(rnd, d["nm"])))
+            m = ordem_aleatoria(rnd_ordem, d, m)
             with open(os.path.join(dir_, "tervano3.ent"), "wb") as f:
                 f.write(escrever_entrada(d, c % 2 == 1))
             listagem_do_caso = os.path.join(dir_, d["caso"])

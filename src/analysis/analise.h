@@ -37,6 +37,7 @@ struct pedido_lfa {
     tipo_interpolacao interpolacao = tipo_interpolacao::bilinear;
     tipo_engrossamento engrossamento = tipo_engrossamento::completo;
     int nu1 = 1, nu2 = 1;               // varreduras antes e depois da correção grossa
+    ordem_pos ordem = ordem_pos::mesma; // adjunta: a pós-suavização é a varredura adjunta (--post-order)
     int pontos = 64;                    // frequências por direção na grade de [-pi/2, pi/2)^2
 };
 
@@ -53,6 +54,11 @@ struct resultado_lfa {
 pedido_lfa pedido_do_metodo(const metodo_efetivo& m, double ae, double an);
 /// Símbolo de uma varredura do suavizador na frequência baixa (t1, t2).
 matriz4 simbolo_suavizador(const pedido_lfa& p, double t1, double t2);
+/// Símbolo de uma varredura da pós-suavização: o de simbolo_suavizador, ou com a ordem adjunta o da varredura
+/// adjunta (gs-lex para trás: em cada harmônico o da frente em -phi; gs-rb: pretos, depois vermelhos).
+matriz4 simbolo_pos_suavizacao(const pedido_lfa& p, double t1, double t2);
+/// A pós-suavização difere da pré (ordem adjunta com gs-lex ou gs-rb; jacobi e gs-sym são adjuntos de si mesmos)?
+bool pos_suavizacao_adjunta(const pedido_lfa& p);
 /// Símbolo da correção grossa K = I - P L_H^-1 R L_h com os componentes do pedido; theta != 0.
 matriz4 simbolo_correcao_grossa(const pedido_lfa& p, double t1, double t2);
 /// Símbolo do operador de dois níveis S^nu2 K S^nu1 (estoura para infinito ou some como o double); theta != 0.
@@ -72,6 +78,8 @@ double raio_dois_niveis(const pedido_lfa& p, double t1, double t2);
 /// rho(Q S^nu)^(1/nu), nu >= 1 (Q anula os harmônicos que o nível grosso representa: theta; no semiengrossamento
 /// em x também theta + (0, pi), em y theta + (pi, 0)): a suavização por varredura em nu varreduras.
 double raio_suavizado(const matriz4& s, long long nu, tipo_engrossamento g = tipo_engrossamento::completo);
+/// O mesmo para nu = nu1 + nu2 varreduras de uma potência já formada (S_pos^nu2 S^nu1 escalada).
+double raio_suavizado(potencia4 r, long long nu, tipo_engrossamento g);
 
 // ---- Símbolos das transferências e do operador grosso (engrossamento, interpolação, restrição, operador grosso).
 /// Os componentes são os da correção grossa de sempre (rediscretizado, bilinear, completo, sem a transposta)?

@@ -1,4 +1,7 @@
 // Autovalores de matrizes complexas pequenas: balanceamento, Hessenberg por Householder, QR com deslocamento.
+// Os laços quentes escrevem os produtos complexos em aritmética real, na mesma forma que o compilador dá a
+// std::complex ((xr yr - xi yi, xr yi + xi yr), sem o desvio para NaN que impede a vetorização): os mesmos bits.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -45,10 +48,16 @@ void balancear(std::vector<complexo>& a, int n) {
     }
 }
 
+// z - x y, com o produto complexo na forma (xr yr - xi yi, xr yi + xi yr).
+complexo menos_produto(complexo z, double xr, double xi, double yr, double yi) {
+    return {z.real() - (xr * yr - xi * yi), z.imag() - (xr * yi + xi * yr)};
+}
+
 // Reduz a (n x n, por linhas) à forma de Hessenberg superior por reflexões de Householder,
 // aplicadas dos dois lados (semelhança unitária: os autovalores não mudam).
 void hessenberg(std::vector<complexo>& a, int n) {
     std::vector<complexo> v(static_cast<std::size_t>(n));
+    std::vector<double> sr(static_cast<std::size_t>(n)), si(static_cast<std::size_t>(n));
     for (int k = 0; k + 2 < n; ++k) {
         double escala = 0.0;
         for (int i = k + 1; i < n; ++i) escala += abs1(a[i * n + k]);
@@ -66,17 +75,37 @@ void hessenberg(std::vector<complexo>& a, int n) {
         double vv = 0.0;
         for (int i = k + 1; i < n; ++i) vv += std::norm(v[i]);
         const double beta = 2.0 / vv;
-        for (int j = 0; j < n; ++j) { // a = H a
-            complexo s = 0.0;
-            for (int i = k + 1; i < n; ++i) s += std::conj(v[i]) * a[i * n + j];
-            s *= beta;
-            for (int i = k + 1; i < n; ++i) a[i * n + j] -= v[i] * s;
+        // a = H a: s_j = beta sum_i conj(v_i) a_ij (a soma de cada j na ordem de i), linha a linha
+        std::fill(sr.begin(), sr.end(), 0.0);
+        std::fill(si.begin(), si.end(), 0.0);
+        for (int i = k + 1; i < n; ++i) {
+            const double vr = v[i].real(), vi = -v[i].imag();
+            const complexo* linha = &a[static_cast<std::size_t>(i) * n];
+            for (int j = 0; j < n; ++j) {
+                const double ar = linha[j].real(), ai = linha[j].imag();
+                sr[j] += vr * ar - vi * ai;
+                si[j] += vr * ai + vi * ar;
+            }
+        }
+        for (int j = 0; j < n; ++j) {
+            sr[j] *= beta;
+            si[j] *= beta;
+        }
+        for (int i = k + 1; i < n; ++i) {
+            const double vr = v[i].real(), vi = v[i].imag();
+            complexo* linha = &a[static_cast<std::size_t>(i) * n];
+            for (int j = 0; j < n; ++j) linha[j] = menos_produto(linha[j], vr, vi, sr[j], si[j]);
         }
         for (int i = 0; i < n; ++i) { // a = a H
-            complexo s = 0.0;
-            for (int j = k + 1; j < n; ++j) s += a[i * n + j] * v[j];
-            s *= beta;
-            for (int j = k + 1; j < n; ++j) a[i * n + j] -= s * std::conj(v[j]);
+            double tr = 0.0, ti = 0.0;
+            for (int j = k + 1; j < n; ++j) {
+                const double ar = a[i * n + j].real(), ai = a[i * n + j].imag(), vr = v[j].real(), vi = v[j].imag();
+                tr += ar * vr - ai * vi;
+                ti += ar * vi + ai * vr;
+            }
+            tr *= beta;
+            ti *= beta;
+            for (int j = k + 1; j < n; ++j) a[i * n + j] = menos_produto(a[i * n + j], tr, ti, v[j].real(), -v[j].imag());
         }
         for (int i = k + 2; i < n; ++i) a[i * n + k] = 0.0;
     }
@@ -152,19 +181,25 @@ std::vector<complexo> autovalores(std::span<const complexo> entrada, int n) {
         for (int k = l; k < alto; ++k) { // QR: G_k zera h(k+1,k)
             const rotacao r = givens(h[k * n + k], h[(k + 1) * n + k]);
             g[k] = r;
+            const double c = r.c, sr = r.s.real(), si = r.s.imag();
             for (int j = k; j <= alto; ++j) {
-                const complexo x = h[k * n + j], y = h[(k + 1) * n + j];
-                h[k * n + j] = r.c * x + r.s * y;
-                h[(k + 1) * n + j] = -std::conj(r.s) * x + r.c * y;
+                const double xr = h[k * n + j].real(), xi = h[k * n + j].imag();
+                const double yr = h[(k + 1) * n + j].real(), yi = h[(k + 1) * n + j].imag();
+                // c x + s y e -conj(s) x + c y, -conj(s) = (-sr, si)
+                h[k * n + j] = {c * xr + (sr * yr - si * yi), c * xi + (sr * yi + si * yr)};
+                h[(k + 1) * n + j] = {(-sr * xr - si * xi) + c * yr, (-sr * xi + si * xr) + c * yi};
             }
         }
         for (int k = l; k < alto; ++k) { // RQ: colunas k, k+1 vezes G_k^H
             const rotacao r = g[k];
             const int ate = k + 2 <= alto ? k + 2 : alto;
+            const double c = r.c, sr = r.s.real(), ci = -r.s.imag();
             for (int i = l; i <= ate; ++i) {
-                const complexo x = h[i * n + k], y = h[i * n + k + 1];
-                h[i * n + k] = r.c * x + std::conj(r.s) * y;
-                h[i * n + k + 1] = -r.s * x + r.c * y;
+                const double xr = h[i * n + k].real(), xi = h[i * n + k].imag();
+                const double yr = h[i * n + k + 1].real(), yi = h[i * n + k + 1].imag();
+                // c x + conj(s) y e -s x + c y, conj(s) = (sr, ci), -s = (-sr, ci)
+                h[i * n + k] = {c * xr + (sr * yr - ci * yi), c * xi + (sr * yi + ci * yr)};
+                h[i * n + k + 1] = {(-sr * xr - ci * xi) + c * yr, (-sr * xi + ci * xr) + c * yi};
             }
         }
         for (int k = l; k <= alto; ++k) h[k * n + k] += mu;

@@ -88,8 +88,14 @@ resultado_lfa analisar_lfa(const pedido_lfa& p) {
     const funcao_theta f_mu = [&](double t1, double t2) {
         return raio_suavizado(simbolo_suavizador(p, t1, t2), 1, p.engrossamento);
     };
-    const funcao_theta f_mu_nu = [&](double t1, double t2) { return raio_suavizado(simbolo_suavizador(p, t1, t2), nu, p.engrossamento);
+    // com a pós-suavização adjunta, Q S_pos^nu2 S^nu1
+    const auto mu_nu_de = [&](const matriz4& s, double t1, double t2) {
+        if (!pos_suavizacao_adjunta(p) || p.nu2 <= 0) return raio_suavizado(s, nu, p.engrossamento);
+        const potencia4 antes = potencia(s, p.nu1), depois = potencia(simbolo_pos_suavizacao(p, t1, t2), p.nu2);
+        return raio_suavizado(potencia4{produto(depois.m, antes.m), antes.expoente + depois.expoente}, nu,
+                              p.engrossamento);
     };
+    const funcao_theta f_mu_nu = [&](double t1, double t2) { return mu_nu_de(simbolo_suavizador(p, t1, t2), t1, t2); };
     const funcao_theta f_rho = [&](double t1, double t2) { return raio_dois_niveis(p, t1, t2); };
     resultado_lfa r;
     std::array<ponto, 3> g_mu{}, g_mu_nu{}, g_rho{};
@@ -103,7 +109,7 @@ resultado_lfa analisar_lfa(const pedido_lfa& p) {
             const double t1 = -0.5 * pi + (k1 + 0.5) * passo;
             const matriz4 s = simbolo_suavizador(p, t1, t2);
             guardar(g_mu, {raio_suavizado(s, 1, p.engrossamento), t1, t2});
-            if (nu > 0) guardar(g_mu_nu, {raio_suavizado(s, nu, p.engrossamento), t1, t2});
+            if (nu > 0) guardar(g_mu_nu, {mu_nu_de(s, t1, t2), t1, t2});
             if (admitido(dominio::toro_sem_zero, t1, t2)) guardar(g_rho, {f_rho(t1, t2), t1, t2});
             ++r.avaliacoes;
         }

@@ -12,7 +12,8 @@
 // A frequência grossa b do nível abaixo é Phi_b = freq_{d-1}(2 t)[b]; os quatro harmônicos a de Phi_b / 2 formam o
 // bloco b, onde o suavizador age (simbolo_suavizador com a base Phi_b / 2) e de onde a restrição leva a Phi_b.
 //   M_1 = 0 (resolvido) ou s(Phi)^N (N varreduras de um suavizador que mantém cada modo)
-//   M_d = S^nu2 (I - P (I - C) L_H^-1 R L) S^nu1,  C = M_{d-1} (V), M_{d-1}^2 (W), M_{d-1,V} M_{d-1,F} (F)
+//   M_d = S_pos^nu2 (I - P (I - C) L_H^-1 R L) S^nu1,  C = M_{d-1} (V), M_{d-1}^2 (W), M_{d-1,V} M_{d-1,F} (F)
+//   (S_pos = S, ou a varredura adjunta com --post-order adjoint)
 
 namespace {
 
@@ -60,11 +61,15 @@ void frequencias(int d, double t1, double t2, std::vector<std::array<double, 2>>
             f[4 * b + a] = {0.5 * grossas[b][0] + ((a & 1) ? pi : 0.0), 0.5 * grossas[b][1] + ((a & 2) ? pi : 0.0)};
 }
 
+// O símbolo de uma varredura: o da pré-suavização (simbolo_suavizador) ou o da pós (simbolo_pos_suavizacao).
+using simbolo_varredura = matriz4 (*)(const pedido_lfa& p, double t1, double t2);
+
 // S^nu, os blocos 4 x 4 da diagonal (o bloco b na base Phi_b / 2), a potência escalada trazida de volta.
-std::vector<matriz4> suavizacao(const pedido_lfa& p, const std::vector<std::array<double, 2>>& f, int nu) {
+std::vector<matriz4> suavizacao(const pedido_lfa& p, const std::vector<std::array<double, 2>>& f, int nu,
+                                simbolo_varredura simbolo) {
     std::vector<matriz4> s(f.size() / 4);
     for (std::size_t b = 0; b < s.size(); ++b) {
-        const potencia4 r = potencia(simbolo_suavizador(p, f[4 * b][0], f[4 * b][1]), nu);
+        const potencia4 r = potencia(simbolo(p, f[4 * b][0], f[4 * b][1]), nu);
         const int e = static_cast<int>(std::clamp(r.expoente, -5000LL, 5000LL));
         for (int i = 0; i < 16; ++i) s[b][i] = {std::ldexp(r.m[i].real(), e), std::ldexp(r.m[i].imag(), e)};
     }
@@ -106,7 +111,14 @@ matriz ciclo_de(const pedido_lfa_k& k, const pedido_lfa& p, int d, tipo_ciclo ti
 // O nível mais grosso da análise: resolvido (0) ou N varreduras de um suavizador que mantém cada modo.
 matriz mais_grosso(const pedido_lfa_k& k, const pedido_lfa& p, double t1, double t2) {
     matriz m(1);
-    if (k.grosso >= 0) {
+    if (k.grosso >= 0 && pos_suavizacao_adjunta(p) && k.grosso % 2 == 0) {
+        // a ordem adjunta com um número par: a metade na ordem da pré, a outra metade na adjunta
+        const potencia4 a = potencia(simbolo_suavizador(p, t1, t2), k.grosso / 2);
+        const potencia4 b = potencia(simbolo_pos_suavizacao(p, t1, t2), k.grosso / 2);
+        const int e = static_cast<int>(std::clamp(a.expoente + b.expoente, -5000LL, 5000LL));
+        const complexo x = b.m[0] * a.m[0];
+        m(0, 0) = {std::ldexp(x.real(), e), std::ldexp(x.imag(), e)};
+    } else if (k.grosso >= 0) {
         const potencia4 r = potencia(simbolo_suavizador(p, t1, t2), k.grosso);
         const int e = static_cast<int>(std::clamp(r.expoente, -5000LL, 5000LL));
         m(0, 0) = {std::ldexp(r.m[0].real(), e), std::ldexp(r.m[0].imag(), e)};
@@ -144,8 +156,8 @@ matriz ciclo_de(const pedido_lfa_k& k, const pedido_lfa& p, int d, tipo_ciclo ti
             for (int a = 0; a < 4; ++a) kk(4 * g + a, j) -= pr[static_cast<std::size_t>(4 * g + a)] * x;
         }
     }
-    if (p.nu1 > 0) kk = depois_de(kk, suavizacao(p, f, p.nu1));
-    if (p.nu2 > 0) kk = antes_de(suavizacao(p, f, p.nu2), kk);
+    if (p.nu1 > 0) kk = depois_de(kk, suavizacao(p, f, p.nu1, simbolo_suavizador));
+    if (p.nu2 > 0) kk = antes_de(suavizacao(p, f, p.nu2, simbolo_pos_suavizacao), kk);
     return kk;
 }
 

@@ -126,6 +126,7 @@ pedido_lfa pedido_do_metodo(const metodo_efetivo& m, double ae, double an) {
     p.engrossamento = m.engrossamento;
     p.nu1 = m.pre;
     p.nu2 = m.pos;
+    p.ordem = m.ordem;
     return p;
 }
 
@@ -146,6 +147,27 @@ matriz4 simbolo_suavizador(const pedido_lfa& p, double t1, double t2) {
         return produto(meia_varredura_rb(j, -1.0), meia_varredura_rb(j, 1.0)); // vermelhos, depois pretos
     }
     for (int a = 0; a < 4; ++a) s[a * 4 + a] = simbolo_escalar(p, frequencia(a, t1, t2));
+    return s;
+}
+
+bool pos_suavizacao_adjunta(const pedido_lfa& p) {
+    const forma_simbolo f = componente(p.suavizador).simbolo;
+    return p.ordem == ordem_pos::adjunta && (f == forma_simbolo::gs_frente || f == forma_simbolo::vermelho_preto);
+}
+
+// A varredura adjunta: gs-lex para trás (os vizinhos novos são E e N: o símbolo da frente com as exponenciais
+// conjugadas, o da frente em -phi), gs-rb com as cores trocadas (pretos, depois vermelhos).
+matriz4 simbolo_pos_suavizacao(const pedido_lfa& p, double t1, double t2) {
+    if (!pos_suavizacao_adjunta(p)) return simbolo_suavizador(p, t1, t2);
+    const double w = omega_de(p);
+    if (componente(p.suavizador).simbolo == forma_simbolo::vermelho_preto) {
+        const double ap = 2.0 * (p.ae + p.an);
+        double j[4];
+        for (int a = 0; a < 4; ++a) j[a] = 1.0 - w * simbolo_operador(p.ae, p.an, frequencia(a, t1, t2)) / ap;
+        return produto(meia_varredura_rb(j, 1.0), meia_varredura_rb(j, -1.0)); // pretos, depois vermelhos
+    }
+    matriz4 s{};
+    for (int a = 0; a < 4; ++a) s[a * 4 + a] = gs_pontual(p, w, frequencia(a, t1, t2), -1);
     return s;
 }
 
@@ -180,7 +202,7 @@ void normalizar(potencia4& p) {
     }
 }
 
-// S^nu2 K S^nu1 escalado.
+// S_pos^nu2 K S^nu1 escalado.
 potencia4 dois_niveis(const pedido_lfa& p, double t1, double t2) {
     const matriz4 s = simbolo_suavizador(p, t1, t2);
     potencia4 r{simbolo_correcao_grossa(p, t1, t2), 0};
@@ -191,7 +213,7 @@ potencia4 dois_niveis(const pedido_lfa& p, double t1, double t2) {
         normalizar(r);
     }
     if (p.nu2 > 0) {
-        const potencia4 depois = potencia(s, p.nu2);
+        const potencia4 depois = potencia(pos_suavizacao_adjunta(p) ? simbolo_pos_suavizacao(p, t1, t2) : s, p.nu2);
         r.m = produto(depois.m, r.m);
         r.expoente += depois.expoente;
         normalizar(r);
@@ -236,7 +258,10 @@ double raio_dois_niveis(const pedido_lfa& p, double t1, double t2) {
 }
 
 double raio_suavizado(const matriz4& s, long long nu, tipo_engrossamento g) {
-    potencia4 r = potencia(s, nu);
+    return raio_suavizado(potencia(s, nu), nu, g);
+}
+
+double raio_suavizado(potencia4 r, long long nu, tipo_engrossamento g) {
     for (int j = 0; j < 4; ++j) r.m[j] = 0.0;
     // no semiengrossamento o nível grosso representa também o harmônico que só é alto na direção não engrossada
     const int baixo = g == tipo_engrossamento::x ? 2 : g == tipo_engrossamento::y ? 1 : 0;

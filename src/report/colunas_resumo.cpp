@@ -126,6 +126,8 @@ std::vector<coluna_resumo> montar() {
         {"l2_krylov_final", real, resultado, [](const dados_da_linha& d) { return numero(d.cifras.l2_krylov_final); }},
     };
     c.insert(c.end(), normas.begin(), normas.end());
+    // as opções que vieram depois delas (post-order)
+    opcoes(grupo_opcao::posterior);
     return c;
 }
 

@@ -12,11 +12,31 @@ namespace {
 const char* const cores[] = {"#31688e", "#e07b00", "#35b779", "#b5282b", "#440154", "#8e6c00", "#1f9e89", "#7f7f7f"};
 
 // O estilo de uma quantidade: marcador cheio e linha contínua para o que se mede, vazio e tracejada para o previsto.
-std::string marcador(int coluna) { return coluna == col_rho ? "pt 6 ps 0.9" : "pt 7 ps 0.8"; }
+// Na figura da teoria as previsões são só linhas (mu pontilhada, rho tracejada, rho de k níveis contínua) e o medido
+// só pontos; em categorias, pontos com um marcador vazio por previsão.
+std::string marcador(int coluna) {
+    switch (coluna) {
+    case col_rho: return "pt 6 ps 0.9";
+    case col_mu: return "pt 4 ps 0.9";
+    case col_rho_k: return "pt 8 ps 1";
+    default: return "pt 7 ps 0.8";
+    }
+}
 
-std::string estilo(int coluna, bool categorias) {
+std::string estilo(int coluna, bool categorias, figura_estudo f = figura_estudo::fator) {
     if (categorias) return "with points " + marcador(coluna) + " lw 1.5 ";
+    if (f == figura_estudo::teoria) {
+        if (coluna == col_q) return "with points pt 7 ps 1.1 ";
+        return std::string("with lines ") + (coluna == col_mu ? "dt 3 " : coluna == col_rho ? "dt 2 " : "") + "lw 2 ";
+    }
     return "with linespoints " + marcador(coluna) + (coluna == col_rho ? " dt 2 lw 1.5 " : " lw 2 ");
+}
+
+// O nome de uma quantidade pela sua coluna: o da primeira curva dela.
+std::string quantidade_da_coluna(const std::vector<curva_estudo>& curvas, int coluna) {
+    for (const curva_estudo& c : curvas)
+        if (c.coluna == coluna) return c.quantidade;
+    return {};
 }
 
 // Onde cada série fica dentro da sua categoria: deslocamentos simétricos em torno da marca, lado a lado.
@@ -80,7 +100,7 @@ eixo_x preparar_eixo(const tabela_estudo& t, std::string& gp) {
 
 
 legenda legenda_fatorada(const std::vector<curva_estudo>& curvas, const std::vector<serie_estudo>& series,
-                         bool categorias) {
+                         bool categorias, figura_estudo figura) {
     legenda l;
     std::vector<bool> com_cor(series.size(), false);
     std::vector<int> quantidades;
@@ -100,16 +120,16 @@ legenda legenda_fatorada(const std::vector<curva_estudo>& curvas, const std::vec
     for (int q : quantidades) {
         bool barra = false; // em categorias, uma curva fundida é um ponto com a barra das suas séries
         for (const curva_estudo& c : curvas) barra = barra || (categorias && c.coluna == q && c.series.size() > 1);
-        const std::string nome = barra ? std::string(q == col_rho ? "rho LFA" : "q medido") + " (barra: séries iguais)"
-                                       : titulo_da_quantidade(q == col_rho ? "rho LFA" : "q medido");
-        l.extras += ", \\\n     keyentry " + estilo(q, categorias) + "lc rgb 'black' title " + texto_gp(nome);
+        const std::string nome = barra ? quantidade_da_coluna(curvas, q) + " (barra: séries iguais)"
+                                       : titulo_da_quantidade(quantidade_da_coluna(curvas, q));
+        l.extras += ", \\\n     keyentry " + estilo(q, categorias, figura) + "lc rgb 'black' title " + texto_gp(nome);
         l.entradas.push_back(nome);
     }
     // fora das categorias, uma curva fundida tem a sua entrada, no fim: a quantidade e as séries que ela vale
     for (const curva_estudo& c : curvas)
         if (!categorias && c.series.size() > 1) {
             const std::string nome = titulo_da_quantidade(c.quantidade) + ": " + c.rotulo;
-            l.extras += ", \\\n     keyentry " + estilo(c.coluna, categorias) + cor_da_serie(c.series.front()) + " title " +
+            l.extras += ", \\\n     keyentry " + estilo(c.coluna, categorias, figura) + cor_da_serie(c.series.front()) + " title " +
                         texto_gp(nome);
             l.entradas.push_back(nome);
         }
@@ -124,7 +144,7 @@ std::string curvas_da_figura(const tabela_estudo& t, const eixo_x& e, const pedi
         const std::string y = std::to_string(c.coluna);
         const std::string usar = p.barras ? x + ":" + y + ":" + std::to_string(col_cpu_min) + ":" +
                                                 std::to_string(col_cpu_max) : x + ":" + y;
-        std::string como = estilo(c.coluna, e.categorias);
+        std::string como = estilo(c.coluna, e.categorias, p.figura);
         if (p.barras) como = e.categorias ? "with yerrorbars pt 7 ps 0.8 lw 1.5 " : "with yerrorlines pt 7 ps 0.8 lw 2 ";
         gp += (gp.empty() ? "" : ", \\\n     ") + std::string("dados_estudo index ") + std::to_string(s) + " using " +
               usar + " " + como + cor_da_serie(s) + (titulo.empty() ? " notitle" : " title " + texto_gp(titulo));

@@ -23,7 +23,8 @@ std::vector<std::size_t> ordenadas(const std::vector<std::size_t>& linhas, const
 
 arquivos_estudo arquivos(const std::string& p, formato_figura f) {
     const std::string x = std::string(".") + nome_do_formato(f);
-    return {p + "-estudo.dat", p + "-erro-h.dat", p + ".gp", p + "-fator" + x, p + "-tempo" + x, p + "-erro-h" + x, f};
+    return {p + "-estudo.dat", p + "-erro-h.dat", p + ".gp", p + "-fator" + x, p + "-tempo" + x, p + "-erro-h" + x, f,
+            p + "-lfa" + x};
 }
 
 std::string titulo_do_estudo(const tabela_estudo& t, const std::string& o_que, const std::string& eixo) {
@@ -58,6 +59,7 @@ std::string roteiro(const tabela_estudo& t, const arquivos_estudo& a, const plan
     gp += variavel_gp("dados_estudo", a.dados);
     if (!p.fator.empty()) gp += variavel_gp("figura_fator", a.fator);
     if (!p.tempo.empty()) gp += variavel_gp("figura_tempo", a.tempo);
+    if (!p.teoria.empty()) gp += variavel_gp("figura_teoria", a.teoria);
     if (!p.erro_h.empty()) gp += variavel_gp("dados_erro_h", a.dados_h) + variavel_gp("figura_erro_h", a.erro_h);
     gp += terminal_do_roteiro(a.formato);
     gp += "set datafile missing '?'\nset logscale y\nset format y '%g'\n";
@@ -84,6 +86,25 @@ std::string roteiro(const tabela_estudo& t, const arquivos_estudo& a, const plan
               texto_gp(p.barras_de_tempo ? "CPU da solução, s (mediana; barras: menor a maior)"
                                          : "CPU da solução, s (escala logarítmica)") +
               "\nplot " + curvas + "\n";
+    }
+    // a teoria contra a medida, em escala linear de 0: perto de 1 (a anisotropia forte) os fatores se separam
+    if (!p.teoria.empty()) {
+        legenda l;
+        if (varias) l = legenda_fatorada(p.teoria, t.series_eixo, e.categorias, figura_estudo::teoria);
+        const std::string curvas =
+            curvas_da_figura(t, e, {&p.teoria, varias, false, figura_estudo::teoria}, l);
+        // de 0 a um pouco acima do maior valor, para que o marcador do maior não fique cortado na borda
+        double topo = 0.0;
+        for (const linha_estudo& x : t.linhas)
+            for (double v : {x.q_assintotico, x.mu_lfa, x.rho_lfa, p.k_teoria >= 2 ? x.rho_lfa_k[p.k_teoria - 2] : 0.0})
+                if (std::isfinite(v)) topo = std::max(topo, v);
+        gp += "set output figura_teoria\n" +
+              titulo_do_estudo(t, "LFA e medida: mu, rho de dois e de " + std::to_string(std::max(p.k_teoria, 2)) +
+                                      " níveis, q medido", e.nome) +
+              legenda_embaixo(l.entradas.size(), maior(l.entradas)) + "unset logscale y\nset yrange [0:" +
+              (topo > 0.0 ? numero_gp(1.06 * topo) : std::string("*")) + "]\n" +
+              "set ylabel " + texto_gp("fator por ciclo") + "\nplot " + curvas + l.extras +
+              "\nset logscale y\nset yrange [*:*]\n";
     }
     if (!p.erro_h.empty()) {
         // erro contra h: a reta C h^2 passa pelo ponto mais fino da primeira série desenhada
@@ -124,7 +145,7 @@ std::string roteiro(const tabela_estudo& t, const arquivos_estudo& a, const plan
 
 std::vector<std::string> arquivos_de_graficos_estudo(const std::string& prefixo, formato_figura formato) {
     const arquivos_estudo a = arquivos(prefixo, formato);
-    return {a.dados, a.dados_h, a.roteiro, a.fator, a.tempo, a.erro_h};
+    return {a.dados, a.dados_h, a.roteiro, a.fator, a.tempo, a.erro_h, a.teoria};
 }
 
 resultado_gnuplot desenhar_graficos_estudo(const tabela_estudo& t, const std::string& prefixo, formato_figura formato,
@@ -139,7 +160,8 @@ resultado_gnuplot desenhar_graficos_estudo(const tabela_estudo& t, const std::st
         menos_h.push_back(-t.linhas[l].h);
     }
     saidas.preparar(a.dados, "--plot", [&](saida_texto& s) {
-        s.bruto(std::string("# x q_assintotico rho_lfa cpu_s cpu_s_min cpu_s_max N, um bloco por série; x: ") +
+        s.bruto(std::string("# x q_assintotico rho_lfa cpu_s cpu_s_min cpu_s_max N mu_lfa rho_lfa_k") +
+                std::to_string(std::max(p.k_teoria, 2)) + ", um bloco por série; x: " +
                 (t.eixo_de_grade ? "N" : t.rotulos_x.empty() ? "o valor do eixo" : "a posição da categoria") +
                 "; cpu_s: a mediana de --repeat\n");
         for (const serie_estudo& serie : t.series_eixo) {
@@ -149,7 +171,8 @@ resultado_gnuplot desenhar_graficos_estudo(const tabela_estudo& t, const std::st
                 const double cpu = cpu_da_rodada(l);
                 s.bruto(numero_gp(x[i]) + " " + numero_gp(l.q_assintotico) + " " + numero_gp(l.rho_lfa) + " " + numero_gp(cpu) + " " +
                         numero_gp(std::isfinite(l.cpu_min) ? l.cpu_min : cpu) + " " + numero_gp(std::isfinite(l.cpu_max) ? l.cpu_max : cpu) +
-                        " " + numero_gp(l.incognitas) + "\n");
+                        " " + numero_gp(l.incognitas) + " " + numero_gp(l.mu_lfa) + " " +
+                        numero_gp(p.k_teoria >= 2 ? l.rho_lfa_k[p.k_teoria - 2] : sem_cifra) + "\n");
             }
             s.bruto("\n\n");
         }
@@ -165,11 +188,12 @@ resultado_gnuplot desenhar_graficos_estudo(const tabela_estudo& t, const std::st
             }
         }, para_gnuplot);
     saidas.preparar(a.roteiro, "--plot", [&](saida_texto& s) { s.bruto(roteiro(t, a, p)); }, para_gnuplot);
-    if (p.fator.empty() && p.tempo.empty() && p.erro_h.empty()) return resultado_gnuplot::desenhou; // nada a desenhar
+    if (p.fator.empty() && p.tempo.empty() && p.erro_h.empty() && p.teoria.empty()) return resultado_gnuplot::desenhou; // nada a desenhar
 
     conjunto_saidas figuras;
     std::vector<std::pair<std::string, std::string>> v{{"dados_estudo", saidas.caminho_temporario(a.dados)}};
     if (!p.fator.empty()) v.emplace_back("figura_fator", figuras.reservar(a.fator, "--plot"));
+    if (!p.teoria.empty()) v.emplace_back("figura_teoria", figuras.reservar(a.teoria, "--plot"));
     if (!p.tempo.empty()) v.emplace_back("figura_tempo", figuras.reservar(a.tempo, "--plot"));
     if (!p.erro_h.empty()) {
         v.emplace_back("dados_erro_h", saidas.caminho_temporario(a.dados_h));

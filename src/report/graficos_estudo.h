@@ -8,8 +8,16 @@
 
 #include "report/listagem.h"
 
-// As colunas do arquivo de dados do estudo (PREFIXO-estudo.dat), um bloco por série.
-enum coluna_estudo : int { col_x = 1, col_q = 2, col_rho = 3, col_cpu = 4, col_cpu_min = 5, col_cpu_max = 6, col_n = 7 };
+// As colunas do arquivo de dados do estudo (PREFIXO-estudo.dat), um bloco por série: mu_lfa e o rho da LFA de k
+// níveis (o maior k que o estudo tem) vieram depois.
+enum coluna_estudo : int {
+    col_x = 1, col_q = 2, col_rho = 3, col_cpu = 4, col_cpu_min = 5, col_cpu_max = 6, col_n = 7, col_mu = 8,
+    col_rho_k = 9
+};
+
+// Em que figura uma curva está: a do fator (q e rho com linhas e marcadores), a do tempo, ou a da teoria contra a
+// medida (mu, rho e rho de k níveis como linhas, q medido como pontos, escala linear).
+enum class figura_estudo { fator, tempo, teoria };
 
 // Uma curva: uma quantidade de uma série, ou de várias séries com exatamente os mesmos pontos, fundidas numa só.
 struct curva_estudo {
@@ -22,6 +30,8 @@ struct curva_estudo {
 // As curvas de cada figura (uma figura sem curva não é desenhada) e as notas do que ficou de fora e por quê.
 struct plano_estudo {
     std::vector<curva_estudo> fator, tempo, erro_h;
+    std::vector<curva_estudo> teoria; // mu, rho, rho de k níveis (linhas) e q medido (pontos) contra o eixo
+    int k_teoria = 0;                 // o k da curva de rho de k níveis (0: nenhuma rodada o tem)
     bool barras_de_tempo = false;    // alguma rodada tem menor < maior nos tempos de --repeat
     std::vector<std::string> notas;
 };
@@ -30,6 +40,7 @@ struct plano_estudo {
 struct arquivos_estudo {
     std::string dados, dados_h, roteiro, fator, tempo, erro_h;
     formato_figura formato = formato_figura::svg;
+    std::string teoria;              // PREFIXO-lfa: a teoria contra a medida
 };
 
 /// O plano das três figuras: séries degeneradas para a escala logarítmica (todas zero, sem valor, um ponto só) fora,
@@ -60,6 +71,7 @@ struct pedido_figura {
     const std::vector<curva_estudo>* curvas;
     bool fatorada;     // legenda fatorada (várias séries, duas quantidades)
     bool barras;       // tempo com as barras do menor ao maior de --repeat
+    figura_estudo figura = figura_estudo::fator;
 };
 
 /// Um número para o roteiro ("?" quando não é finito: o gnuplot o lê como ausente).
@@ -71,6 +83,6 @@ std::string cor_da_serie(std::size_t i);
 eixo_x preparar_eixo(const tabela_estudo& t, std::string& gp);
 /// A legenda fatorada de uma figura de várias séries e duas quantidades: uma entrada por série e uma por quantidade.
 legenda legenda_fatorada(const std::vector<curva_estudo>& curvas, const std::vector<serie_estudo>& series,
-                         bool categorias);
+                         bool categorias, figura_estudo figura = figura_estudo::fator);
 /// O texto "plot" das curvas pedidas, com as entradas que elas dão à legenda `l`.
 std::string curvas_da_figura(const tabela_estudo& t, const eixo_x& e, const pedido_figura& p, legenda& l);

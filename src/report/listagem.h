@@ -121,6 +121,9 @@ std::string colunas_problema(const metodo_efetivo& metodo);
 /// As da correção grossa (coarse-operator, interpolation, coarsening; vazias numa malha só), depois das do problema.
 std::string cabecalho_colunas_grosso();
 std::string colunas_grosso(const metodo_efetivo& metodo);
+/// As das opções que vieram depois das normas do resíduo (post-order): fecham a linha do resumo e do CSV.
+std::string cabecalho_colunas_posterior();
+std::string colunas_posterior(const metodo_efetivo& metodo);
 /// A proveniência da rodada: a versão, o commit, o compilador, a máquina e o processador, e das threads e instruções
 /// o que a solução usou.
 proveniencia proveniencia_da_rodada(const estado_execucao& e);

@@ -60,18 +60,21 @@ void escrever_historico_csv(const estado_execucao& e, const metodo_efetivo& meto
         const auto n = [](double v) { return std::isfinite(v) ? numero_csv(v) : std::string(); };
         return "," + n(x.l2) + "," + n(x.maximo) + "," + n(x.krylov);
     };
+    // as opções que vieram depois das normas fecham a linha
+    const std::string posterior_csv = "," + colunas_posterior(metodo);
     // o método em colunas, o mesmo em toda linha (como o resumo o escreve)
     const std::string metodo_csv =
         "," + colunas_metodo(metodo) + "," + colunas_problema(metodo) + "," + colunas_grosso(metodo);
     saida.linha(std::string("iteracao,L1(R),L1(R)i/L1(R)o,q,qmed") +
                 (com_erros ? ",erro_algebrico_max,erro_algebrico_medio" : "") + "," + cabecalho_colunas_metodo() + "," +
                 cabecalho_colunas_problema() + "," + cabecalho_colunas_grosso() +
-                (normas.empty() ? "" : ",L2(R),max(R),L2(R)_krylov"));
-    saida.linha("0," + numero_csv(e.hist[0]) + ",1,," + erro(0) + metodo_csv + norma(0));
+                (normas.empty() ? "" : ",L2(R),max(R),L2(R)_krylov") + "," + cabecalho_colunas_posterior());
+    saida.linha("0," + numero_csv(e.hist[0]) + ",1,," + erro(0) + metodo_csv + norma(0) + posterior_csv);
     for (long long it = 1; it <= e.niter; ++it) {
         const quocientes c = da_iteracao(e, it);
         saida.linha(std::to_string(it) + "," + numero_csv(e.hist[it]) + "," + numero_csv(c.razao) + "," +
-                    numero_csv(c.q) + "," + numero_csv(c.qmed) + erro(it) + metodo_csv + norma(it));
+                    numero_csv(c.q) + "," + numero_csv(c.qmed) + erro(it) + metodo_csv + norma(it) +
+                    posterior_csv);
     }
 }
 

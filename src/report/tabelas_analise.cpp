@@ -17,6 +17,12 @@ std::string direita(const std::string& s, std::size_t w) { return s.size() >= w 
 // Uma contagem numa coluna de w caracteres, com ao menos um branco antes (--pre 1000000 não cola na vizinha).
 std::string contagem(int n, std::size_t w) { return direita(" " + std::to_string(n), w); }
 
+// A pós-suavização da rodada é a adjunta da pré, e difere dela (gs-lex, gs-rb com --post-order adjoint).
+bool pos_adjunta(const metodo_efetivo& m) {
+    return m.ordem == ordem_pos::adjunta &&
+           (m.suavizador == tipo_suavizador::gs_lex || m.suavizador == tipo_suavizador::gs_rb);
+}
+
 struct coluna_fase {
     fase_tempo fase;
     const char* titulo;
@@ -77,6 +83,11 @@ std::string texto_lfa(const estado_execucao& e, const metodo_efetivo& metodo, co
     s += no_terminal("hipóteses: dois níveis (o nível grosso resolvido exatamente; o ciclo, --fmg e --coarsest não entram), "
                      "grade infinita (sem o efeito dos contornos), " + grossa +
                      ", o suavizador, omega e a restrição da rodada, os coeficientes (ae, an) do nível mais fino.");
+    if (mg && pos_adjunta(metodo))
+        s += no_terminal("pós-suavização adjunta (--post-order adjoint): S^nu2 é a varredura adjunta da de S^nu1 (" +
+                         std::string(metodo.suavizador == tipo_suavizador::gs_lex ? "gs-lex para trás"
+                                                                                  : "pretos, depois vermelhos") +
+                         "), também em mu_nu e na LFA de k níveis.");
     if (!mg)
         s += no_terminal("com nm = 1 não há correção grossa: só mu e mu_nu se aplicam (nu = nitm varreduras por iteração); "
                          "o fator de uma malha só é o dos modos suaves, que a LFA não prevê.");

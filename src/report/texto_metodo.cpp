@@ -69,6 +69,8 @@ void escrever_metodo(const estado_execucao& e, const metodo_efetivo& m, saida_te
         if (!e.ruptura.empty())
             linha(latin1("     ruptura na iteração ") + std::to_string(e.niter) + ": ", e.ruptura);
     }
+    if (e.nm >= 2 && m.ordem == ordem_pos::adjunta)
+        linha(texto15("adjoint"), "   = ordem da pós-suavização: same ou adjoint (a adjunta da pré)");
 }
 
 std::string componentes_metodo(const metodo_efetivo& m) {
@@ -111,6 +113,14 @@ std::string cabecalho_colunas_grosso() {
 
 std::string colunas_grosso(const metodo_efetivo& m) {
     return do_grupo(grupo_opcao::grosso, [&](const opcao_metodo& o) { return texto_csv(o.efetivo(m)); });
+}
+
+std::string cabecalho_colunas_posterior() {
+    return do_grupo(grupo_opcao::posterior, [](const opcao_metodo& o) { return std::string(o.nome); });
+}
+
+std::string colunas_posterior(const metodo_efetivo& m) {
+    return do_grupo(grupo_opcao::posterior, [&](const opcao_metodo& o) { return texto_csv(o.efetivo(m)); });
 }
 
 std::string colunas_problema(const metodo_efetivo& m) {

@@ -118,6 +118,7 @@ std::string texto_de_ajuda() {
     };
     grupo(grupo_opcao::metodo);
     grupo(grupo_opcao::grosso);
+    grupo(grupo_opcao::posterior);
     s += "\n"
          "Problem (the listing records any change from the Laplacian and the input's problema):\n";
     grupo(grupo_opcao::problema);

@@ -44,11 +44,16 @@ std::vector<std::string> avisos_metodo(const metodo_solver& m, int nm) {
         anotar(m.operador_grosso != tipo_operador_grosso::rediscretizado, "--coarse-operator");
         anotar(m.interpolacao != tipo_interpolacao::bilinear, "--interpolation");
         anotar(m.engrossamento != tipo_engrossamento::completo, "--coarsening");
+        anotar(m.ordem != ordem_pos::mesma, "--post-order");
         if (!nomes.empty())
             avisos.push_back(nomes + " ignored: a single grid (nm = 1) iterates the smoother only");
     }
     if (m.omega != 0.0 && !componente(m.suavizador).aceita_omega)
         avisos.push_back(std::string("--omega ignored: the line smoother ") + componente(m.suavizador).nome +
                          " takes no relaxation factor");
+    const bool proprio_adjunto = m.suavizador == tipo_suavizador::jacobi || m.suavizador == tipo_suavizador::gs_sym;
+    if (nm >= 2 && m.ordem == ordem_pos::adjunta && proprio_adjunto)
+        avisos.push_back(std::string("--post-order adjoint changes nothing for --smoother ") +
+                         componente(m.suavizador).nome + ": its sweep is its own adjoint");
     return avisos;
 }

@@ -11,6 +11,10 @@
 namespace {
 
 std::string conflito_de_opcoes(const metodo_solver& m) {
+    if (m.ordem == ordem_pos::adjunta && componente(m.suavizador).rascunho == rascunho_suavizador::linhas)
+        return "--post-order adjoint is built for the point smoothers only (gs-lex, gs-rb, jacobi, gs-sym): the line "
+               "smoother " + std::string(componente(m.suavizador).nome) + " sweeps its lines in one order (use "
+               "--post-order same)";
     if (m.engrossamento != tipo_engrossamento::completo && m.restricao == tipo_restricao::meia)
         return "--restriction half has no one-direction form: with --coarsening " +
                std::string(componente(m.engrossamento).nome) + " use injection, full or transpose";

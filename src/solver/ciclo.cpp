@@ -46,7 +46,7 @@ void prolongar_e_pos_suavizar(estado_execucao& e, plano_solver& p) {
     }
     {
         const cronometro_fase c(p.tempos, e.k, fase_tempo::suavizacao);
-        p.nucleos[static_cast<std::size_t>(e.k)].suavizar(nivel_corrente(e), p.meios, p.pos);
+        p.nucleos[static_cast<std::size_t>(e.k)].pos_suavizar(nivel_corrente(e), p.meios, p.pos);
     }
     if (!mais_fino) return;
     const cronometro_fase c(p.tempos, e.k, fase_tempo::norma);
@@ -79,8 +79,16 @@ void suavizar_nivel(estado_execucao& e, plano_solver& p, int varreduras, correca
 void tratar_nivel_grosso(estado_execucao& e, plano_solver& p, correcao_inicial inicial) {
     const cronometro_fase c(p.tempos, 1, fase_tempo::grosso);
     // a solução direta escreve todo o interior a partir de res e do contorno: não lê a correção
-    if (p.grosso_exato) resolver_nivel_grosso(p.fator, nivel_corrente(e));
-    else suavizar_nivel(e, p, p.grosso, inicial);
+    if (p.grosso_exato) {
+        resolver_nivel_grosso(p.fator, nivel_corrente(e));
+    } else if (p.ordem == ordem_pos::adjunta && p.grosso % 2 == 0) {
+        // um número par de varreduras: a metade na ordem da pré, a outra metade na adjunta (um tratamento simétrico)
+        const nucleos_nivel& n = p.nucleos[1];
+        n.suavizar(nivel_corrente(e), p.meios, p.grosso / 2);
+        n.pos_suavizar(nivel_corrente(e), p.meios, p.grosso / 2);
+    } else {
+        suavizar_nivel(e, p, p.grosso, inicial);
+    }
 }
 
 void ciclo(estado_execucao& e, plano_solver& p, int k, tipo_ciclo tipo, correcao_inicial inicial) {

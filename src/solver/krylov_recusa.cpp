@@ -1,5 +1,6 @@
-// Quais ciclos um método de Krylov aceita como precondicionador (doc/metodo.md, 13.5): o cg pede um B simétrico
-// (a pós-suavização adjunta da pré, a restrição múltipla da transposta da interpolação); nenhum parte do FMG.
+// Quais ciclos um método de Krylov aceita como precondicionador (doc/metodo.md, 13.6): o cg pede um B simétrico
+// (a pós-suavização adjunta da pré, gs-lex e gs-rb com --post-order adjoint, o nível 1 resolvido ou alisado por um
+// número par de varreduras, a restrição múltipla da transposta da interpolação); nenhum parte do FMG.
 #include "solver/solver.h"
 #include "state/componentes.h"
 
@@ -10,12 +11,26 @@ std::string recusa_krylov(const metodo_efetivo& m) {
                              "does not apply (drop it)";
     if (m.krylov.tipo != tipo_krylov::cg) return {};
     const std::string motivo = nome + " needs a symmetric preconditioner: ";
-    if (m.suavizador != tipo_suavizador::jacobi && m.suavizador != tipo_suavizador::gs_sym)
-        return motivo + "--smoother " + componente(m.suavizador).nome +
-               " sweeps in the same order before and after the coarse-grid correction, so the post-smoothing is "
-               "not the adjoint of the pre-smoothing (use --smoother jacobi or gs-sym, or --krylov bicgstab or "
-               "gmres)";
+    const bool proprio_adjunto = m.suavizador == tipo_suavizador::jacobi || m.suavizador == tipo_suavizador::gs_sym;
+    const bool com_adjunta = m.suavizador == tipo_suavizador::gs_lex || m.suavizador == tipo_suavizador::gs_rb;
+    const std::string suavizador = "--smoother " + std::string(componente(m.suavizador).nome);
+    if (!proprio_adjunto && !m.multigrid)
+        return motivo + "on a single grid (nm = 1) the preconditioner is nitm sweeps of " + suavizador +
+               ", which is not symmetric (use --smoother jacobi or gs-sym, or --krylov bicgstab or gmres)";
+    if (!proprio_adjunto && !com_adjunta)
+        return motivo + suavizador + " sweeps its lines in the same order before and after the coarse-grid "
+               "correction, so the post-smoothing is not the adjoint of the pre-smoothing (use --smoother jacobi, "
+               "gs-sym, or gs-lex or gs-rb with --post-order adjoint, or --krylov bicgstab or gmres)";
+    if (!proprio_adjunto && m.ordem != ordem_pos::adjunta)
+        return motivo + suavizador + " sweeps in the same order before and after the coarse-grid correction, so "
+               "the post-smoothing is not the adjoint of the pre-smoothing (add --post-order adjoint, or use "
+               "--smoother jacobi or gs-sym, or --krylov bicgstab or gmres)";
     if (!m.multigrid) return {};
+    // o nível 1 alisado: com a ordem adjunta as varreduras se dividem ao meio, ida e volta; uma contagem ímpar não
+    if (!proprio_adjunto && !m.grosso_exato && m.grosso % 2 != 0)
+        return motivo + "level 1 is smoothed by an odd count of sweeps (--coarsest " + std::to_string(m.grosso) +
+               ") of " + suavizador + ", which cannot be split into sweeps and their adjoints (give --coarsest an "
+               "even count, or --coarsest solve)";
     if (m.pre != m.pos)
         return motivo + "the counts differ (pre " + std::to_string(m.pre) + ", post " + std::to_string(m.pos) +
                "): give --pre and --post the same value";

@@ -56,6 +56,19 @@ suavizador nucleo(tipo_suavizador s, forma_operador f) {
     return constante(s);
 }
 
+suavizador nucleo(tipo_suavizador s, forma_operador f, ordem_pos o) {
+    // jacobi, gs-sym e as linhas (que recusam a ordem adjunta) ficam como são
+    if (o == ordem_pos::mesma || (s != tipo_suavizador::gs_lex && s != tipo_suavizador::gs_rb)) return nucleo(s, f);
+    const bool lex = s == tipo_suavizador::gs_lex;
+    switch (f) {
+    case forma_operador::cinco_constante: return lex ? suavizar_gs_lex_adjunto : suavizar_gs_rb_adjunto;
+    case forma_operador::cinco_variavel: return lex ? suavizar_gs_lex_adjunto_variavel : suavizar_gs_rb_adjunto_variavel;
+    case forma_operador::nove_constante:
+    case forma_operador::nove_variavel: return lex ? suavizar_gs_lex_adjunto_nove : suavizar_gs_rb_adjunto_nove;
+    }
+    return nucleo(s, f);
+}
+
 restricao nucleo(tipo_restricao r, forma_operador f, tipo_engrossamento g, forma_interpolacao i) {
     if (g == tipo_engrossamento::completo && r != tipo_restricao::transposta) {
         const bool v = f == forma_operador::cinco_variavel;

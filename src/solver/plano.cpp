@@ -46,6 +46,7 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
         const operador_nivel& o = e.operadores[static_cast<std::size_t>(k)];
         nucleos_nivel& n = p.nucleos[static_cast<std::size_t>(k)];
         n.suavizar = nucleo(m.suavizador, o.forma);
+        n.pos_suavizar = nucleo(m.suavizador, o.forma, m.ordem);
         if (k >= 2) {
             n.restringir = nucleo(m.restricao, o.forma, m.engrossamento, o.interpolacao.forma);
             n.prolongar = nucleo(o.interpolacao.forma, m.engrossamento);
@@ -58,8 +59,11 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     p.pos = m.pos;
     p.grosso = m.grosso;
     p.grosso_exato = m.grosso_exato;
+    p.ordem = m.ordem;
+    // a passada rápida varre para a frente também na subida: com a ordem adjunta, os núcleos de cada perna
     const componente_suavizador& suavizador = componente(m.suavizador);
-    p.rapido = ajustes.rapidos && suavizador.rapido && (m.omega == 1.0 || suavizador.rapido_com_omega) && constante
+    p.rapido = ajustes.rapidos && suavizador.rapido && (m.omega == 1.0 || suavizador.rapido_com_omega) && constante &&
+               m.ordem == ordem_pos::mesma
                && (!m.multigrid || (componente(m.restricao).rapida && componente(m.interpolacao).rapida &&
                                     m.engrossamento == tipo_engrossamento::completo));
     switch (m.restricao) {

@@ -91,6 +91,7 @@ inline long ponto_do_fator(const fator_banda& f, long nx, long r) {
 // Os núcleos de um nível, escolhidos uma vez pela forma do seu operador.
 struct nucleos_nivel {
     suavizador suavizar = nullptr;
+    suavizador pos_suavizar = nullptr; // a pós-suavização: suavizar, ou a sua adjunta (--post-order adjoint)
     restricao restringir = nullptr;   // do nível para o de baixo (nada no nível 1)
     prolongacao prolongar = nullptr;  // do nível de baixo para este (nada no nível 1)
 };
@@ -101,9 +102,11 @@ struct plano_solver {
     bool fmg = false;
     int pre = 0, pos = 0, grosso = 0; // varreduras efetivas
     bool grosso_exato = false;
+    ordem_pos ordem = ordem_pos::mesma; // adjunta: a pós-suavização e a metade final das varreduras do nível 1
     bool rapido = false;              // Gauss-Seidel lexicográfico puro, vermelho-preto ou Jacobi (qualquer
                                       // omega), injeção ou ponderações e interpolação bilinear, operador constante
-                                      // de cinco pontos, engrossamento completo: passada_rapida em todo nível
+                                      // de cinco pontos, engrossamento completo, pós-suavização na mesma ordem:
+                                      // passada_rapida em todo nível
     restricao_passada restricao_rapida = restricao_passada::injecao; // a restrição da passada rápida
     suavizador_passada suavizador_rapido = suavizador_passada::gs_lex; // as varreduras da passada rápida
     bool ida_rapida = false;          // gs-sym com omega 1 e operador constante: a ida na passada rápida, o resto não

@@ -151,6 +151,14 @@ void suavizar_gs_sym_nove(const vista_nivel& v, const meios_suavizacao& m, int v
 void suavizar_linha_x_nove(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
 void suavizar_linha_y_nove(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
 void suavizar_linha_alt_nove(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+/// As varreduras adjuntas (--post-order adjoint): gs-lex para trás (j e i decrescentes), gs-rb pretos e depois
+/// vermelhos, nas três formas do operador.
+void suavizar_gs_lex_adjunto(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_gs_rb_adjunto(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_gs_lex_adjunto_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_gs_rb_adjunto_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_gs_lex_adjunto_nove(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+void suavizar_gs_rb_adjunto_nove(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
 
 /// Resíduo injetado no lado direito do nível k-1: de T quando k = nm, senão de cor.
 void restringir_residuo(estado_execucao& e);
@@ -202,6 +210,8 @@ void passada_rapida(estado_execucao& e, const pedido_passada& pedido, equipe& eq
 /// interpolação (as demais cifras deles estão em state/componentes.h); nulo para a meia ponderação num engrossamento
 /// de uma direção.
 suavizador nucleo(tipo_suavizador s, forma_operador f = forma_operador::cinco_constante);
+/// O da pós-suavização: o mesmo, ou com ordem_pos::adjunta a varredura adjunta do gs-lex e do gs-rb.
+suavizador nucleo(tipo_suavizador s, forma_operador f, ordem_pos o);
 restricao nucleo(tipo_restricao r, forma_operador f = forma_operador::cinco_constante,
                  tipo_engrossamento g = tipo_engrossamento::completo,
                  forma_interpolacao i = forma_interpolacao::bilinear);

@@ -256,3 +256,83 @@ void suavizar_jacobi_nove(const vista_nivel& v, const meios_suavizacao& m, int n
     if (v.forma == forma_operador::nove_variavel) instancia<laco_jacobi, nove_variavel>(v, m, n);
     else instancia<laco_jacobi, nove_constante>(v, m, n);
 }
+
+// As varreduras adjuntas da pós-suavização (--post-order adjoint; doc/metodo.md, 4.7): gs-lex de trás para a frente
+// (j e i decrescentes, o mesmo omega), gs-rb com as cores trocadas (pretos, depois vermelhos; com nove pontos cada cor
+// também de trás para a frente).
+namespace {
+
+template <class E, bool DIREITO, bool RELAXAR>
+void gs_lex_para_tras(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
+    for (int s = 0; s < varreduras; ++s) lexicografica<E, DIREITO, RELAXAR, false>(v, m.omega);
+}
+
+// Os pontos de uma cor de trás para a frente (j e i decrescentes): com nove pontos os de uma cor se acoplam pelas
+// diagonais, e a adjunta da varredura de uma cor é a mesma cor na ordem inversa.
+template <class E, bool DIREITO, bool RELAXAR>
+void cor_rb_para_tras(const vista_nivel& v, double omega, int paridade) {
+    const long nx = v.nx;
+    const E est(v);
+    double* u = v.u;
+    const double* f = v.f;
+    for (int j = v.ny - 1; j >= 2; --j) {
+        const long primeiro = 2 + (j + paridade) % 2;
+        for (long i = primeiro + (nx - 1 - primeiro) / 2 * 2; i >= primeiro; i -= 2) {
+            const long P = i + (j - 1) * nx;
+            u[P] = atualizado<RELAXAR>(u[P], est.template valor<DIREITO>(u, f, P, nx), omega);
+        }
+    }
+}
+
+template <class E, bool DIREITO, bool RELAXAR>
+void gs_rb_pretos_primeiro(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
+    if (v.nx <= 2 || v.ny <= 2) return;
+    for (int s = 0; s < varreduras; ++s)
+        for (int paridade = 1; paridade >= 0; --paridade) {
+            if constexpr (de_nove_pontos<E>()) cor_rb_para_tras<E, DIREITO, RELAXAR>(v, m.omega, paridade);
+            else
+                em_faixas(m, v, 2, v.ny - 1,
+                          [&](int j0, int j1) { cor_rb<E, DIREITO, RELAXAR>(v, m.omega, paridade, j0, j1); });
+        }
+}
+
+template <class E, bool D, bool R>
+struct laco_gs_lex_para_tras {
+    static void rodar(const vista_nivel& v, const meios_suavizacao& m, int n) { gs_lex_para_tras<E, D, R>(v, m, n); }
+};
+template <class E, bool D, bool R>
+struct laco_gs_rb_pretos_primeiro {
+    static void rodar(const vista_nivel& v, const meios_suavizacao& m, int n) {
+        gs_rb_pretos_primeiro<E, D, R>(v, m, n);
+    }
+};
+
+// Com omega 1 e o operador constante a volta é a do gs-sym rápido (varredura_para_tras): os mesmos bits.
+void gs_lex_para_tras_rapido(const vista_nivel& v, int varreduras) {
+    const nivel_passada x{.u = v.u, .f = v.f, .nx = v.nx, .ny = v.ny, .ae = v.ae, .an = v.an, .ap = v.ap};
+    for (int s = 0; s < varreduras; ++s) varredura_para_tras(x);
+}
+
+} // namespace
+
+void suavizar_gs_lex_adjunto(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    if (m.rapidos && m.omega == 1.0) gs_lex_para_tras_rapido(v, n);
+    else instancia<laco_gs_lex_para_tras, constante>(v, m, n);
+}
+void suavizar_gs_rb_adjunto(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    instancia<laco_gs_rb_pretos_primeiro, constante>(v, m, n);
+}
+void suavizar_gs_lex_adjunto_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    instancia<laco_gs_lex_para_tras, variavel>(v, m, n);
+}
+void suavizar_gs_rb_adjunto_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    instancia<laco_gs_rb_pretos_primeiro, variavel>(v, m, n);
+}
+void suavizar_gs_lex_adjunto_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_lex_para_tras, nove_variavel>(v, m, n);
+    else instancia<laco_gs_lex_para_tras, nove_constante>(v, m, n);
+}
+void suavizar_gs_rb_adjunto_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_rb_pretos_primeiro, nove_variavel>(v, m, n);
+    else instancia<laco_gs_rb_pretos_primeiro, nove_constante>(v, m, n);
+}

@@ -64,6 +64,7 @@ metodo_efetivo::metodo_efetivo(const metodo_solver& pedido, int nitm, int nm, in
         m.operador_grosso = pedido.operador_grosso;
         m.interpolacao = pedido.interpolacao;
         m.engrossamento = pedido.engrossamento;
+        m.ordem = pedido.ordem;
     }
     m.transferencias_padrao = m.operador_grosso == tipo_operador_grosso::rediscretizado &&
                               m.interpolacao == tipo_interpolacao::bilinear &&
@@ -85,5 +86,6 @@ metodo_efetivo::metodo_efetivo(const metodo_solver& pedido, int nitm, int nm, in
                          && m.coeficiente.tipo == tipo_coeficiente::constante && m.problema_da_entrada;
     m.classico = pontual && m.krylov.tipo == tipo_krylov::nenhum && (!m.multigrid || (m.ciclo == tipo_ciclo::V && !m.fmg && m.pre == nitm && m.pos == nitm &&
                                               m.grosso == nitm && !m.grosso_exato &&
-                                              m.restricao == tipo_restricao::injecao && m.transferencias_padrao));
+                                              m.restricao == tipo_restricao::injecao && m.transferencias_padrao &&
+                                              m.ordem == ordem_pos::mesma));
 }

@@ -25,6 +25,10 @@ struct aceleracao_krylov {
     int reinicio = 30;               // M do gmres: a base recomeça a cada M iterações
 };
 
+// A ordem da pós-suavização (--post-order): a mesma varredura da pré, ou a sua adjunta (gs-lex de trás para a frente,
+// gs-rb pretos e depois vermelhos; jacobi e gs-sym são adjuntos de si mesmos), que torna o ciclo simétrico.
+enum class ordem_pos { mesma, adjunta };
+
 /// M máximo de gmres:M.
 inline constexpr int max_reinicio_gmres = 1000;
 
@@ -75,6 +79,7 @@ struct metodo_solver {
     tipo_interpolacao interpolacao = tipo_interpolacao::bilinear;
     tipo_engrossamento engrossamento = tipo_engrossamento::completo;
     aceleracao_krylov krylov;                               // nenhum: as iterações externas são os ciclos
+    ordem_pos ordem = ordem_pos::mesma;                     // a pós-suavização: a mesma ordem da pré ou a adjunta
     // o problema
     double eps = 1.0;                                       // coeficiente de u_xx
     coeficiente_difusao coeficiente;
@@ -102,6 +107,7 @@ struct metodo_efetivo {
     tipo_engrossamento engrossamento = tipo_engrossamento::completo;              // só com nm >= 2
     bool multigrid = false;             // nm >= 2
     aceleracao_krylov krylov;           // o ciclo (ou as varreduras, nm = 1) como precondicionador
+    ordem_pos ordem = ordem_pos::mesma; // só com nm >= 2
     // o problema
     double eps = 1.0;
     coeficiente_difusao coeficiente;

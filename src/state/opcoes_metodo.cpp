@@ -214,6 +214,13 @@ std::string ler_krylov(const std::string& t, metodo_solver& m) {
     return {};
 }
 
+std::string ler_ordem_pos(const std::string& t, metodo_solver& m) {
+    if (t == "same") m.ordem = ordem_pos::mesma;
+    else if (t == "adjoint") m.ordem = ordem_pos::adjunta;
+    else return "must be same or adjoint";
+    return {};
+}
+
 // Os valores efetivos, como se digitam; vazios onde a opção não se aplica.
 std::string so_multigrid(const metodo_efetivo& m, const std::string& v) { return m.multigrid ? v : std::string(); }
 std::string efetivo_ciclo(const metodo_efetivo& m) { return so_multigrid(m, componente(m.ciclo).nome); }
@@ -239,6 +246,9 @@ std::string efetivo_inicio(const metodo_efetivo& m) {
     return m.inicio == tipo_inicio::aleatorio ? "random:" + std::to_string(m.semente) : std::string("tipo_ci");
 }
 std::string efetivo_krylov(const metodo_efetivo& m) { return texto_krylov(m.krylov); }
+std::string efetivo_ordem_pos(const metodo_efetivo& m) {
+    return so_multigrid(m, m.ordem == ordem_pos::adjunta ? "adjoint" : "same");
+}
 std::string efetivo_eps(const metodo_efetivo& m) { return texto_numero(m.eps); }
 std::string efetivo_coeficiente(const metodo_efetivo& m) { return texto_coeficiente(m.coeficiente); }
 std::string efetivo_problema(const metodo_efetivo& m) { return texto_problema(m.problema); }
@@ -279,10 +289,15 @@ constexpr opcao_metodo tabela[] = {
      ler_engrossamento, efetivo_engrossamento, palavra, false, grupo_opcao::grosso},
     {"krylov", "krylov", "none|cg|bicgstab|gmres[:M]", "none",
      "Krylov acceleration with the cycle (all its components; nitm sweeps on one grid) as preconditioner, one "
-     "application per iteration: none (default), cg (needs a symmetric cycle: jacobi or gs-sym, pre = post, V or "
-     "W, full or transpose restriction), bicgstab (an iteration is a half step) or gmres restarted every M "
-     "(default 30)",
+     "application per iteration: none (default), cg (needs a symmetric cycle: jacobi or gs-sym, or gs-lex or gs-rb "
+     "with --post-order adjoint; pre = post, V or W, full or transpose restriction), bicgstab (an iteration is a "
+     "half step) or gmres restarted every M (default 30)",
      ler_krylov, efetivo_krylov, palavra, false, grupo_opcao::grosso},
+    {"post-order", "post-order", "same|adjoint", "same",
+     "order of the post-smoothing sweeps: same as the pre-smoothing (default), or adjoint (gs-lex swept backward, "
+     "gs-rb black then red, level 1's even count split half and half; jacobi and gs-sym are their own adjoint): "
+     "a symmetric cycle for --krylov cg",
+     ler_ordem_pos, efetivo_ordem_pos, palavra, false, grupo_opcao::posterior},
     {"eps", "eps", "E", "1", "the operator is E*u_xx + u_yy on every level, E > 0 (default {padrao})", ler_eps,
      efetivo_eps, numerico, true, grupo_opcao::problema},
     {"coefficient", "coeficiente", "NAME", "constant",

@@ -13,8 +13,9 @@
 
 // Do que uma opção trata: dos componentes do método, do problema resolvido ou dos componentes que vieram depois (a
 // correção grossa: coarse-operator, interpolation, coarsening; e krylov), cujas colunas vão no fim da linha do resumo
-// e do CSV para que as antigas fiquem na mesma posição.
-enum class grupo_opcao { metodo, problema, grosso };
+// e do CSV para que as antigas fiquem na mesma posição; e as que vieram depois das normas do resíduo (post-order),
+// cujas colunas fecham a linha).
+enum class grupo_opcao { metodo, problema, grosso, posterior };
 
 // O valor de uma opção numa coluna: um texto, ou um número quando o texto é um (--coarsest N|solve).
 enum class tipo_valor_opcao { texto, numero, numero_ou_texto };

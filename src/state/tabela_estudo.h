@@ -13,6 +13,7 @@ struct linha_estudo {
     long long niter = 0;
     std::string veredito;                // convergiu, parou, estagnou ou divergiu (state/veredito.h)
     double q_assintotico = sem_cifra, rho_lfa = sem_cifra, mu_lfa = sem_cifra;
+    double rho_lfa_k[3] = {sem_cifra, sem_cifra, sem_cifra}; // rho_lfa_k2..k4 (sem_cifra: resumo sem as colunas)
     double trabalho_ciclo = sem_cifra, q_por_trabalho = sem_cifra, cpu_s = sem_cifra;
     double erro_algebrico_max = sem_cifra, erro_discretizacao_max = sem_cifra;
     double h = sem_cifra;                // espaçamento do nível mais fino, na direção que a série de grades refina

@@ -32,7 +32,8 @@ bool guardada(const std::string& c) {
                                    "nm",       "nx",            "ny",             "nxg",         "nyg",
                                    "nitm",     "tolt",          "problema",       "tipo_ci",     "itmax",
                                    "q_assintotico", "rho_lfa",  "mu_lfa",         "trabalho_ciclo", "q_por_trabalho",
-                                   "cpu_s",    "erro_algebrico_max", "erro_discretizacao_max"};
+                                   "cpu_s",    "erro_algebrico_max", "erro_discretizacao_max",
+                                   "rho_lfa_k2", "rho_lfa_k3", "rho_lfa_k4"};
         for (const opcao_metodo& o : opcoes_do_metodo()) u.insert(o.nome);
         const colunas_de_repeticao& r = nomes_das_colunas_de_repeticao();
         u.insert({r.repeticoes, r.cpu_mediana, r.cpu_min, r.cpu_max});
@@ -171,6 +172,7 @@ private:
             completar("coarse-operator", "rediscretize");
             completar("interpolation", "bilinear");
             completar("coarsening", "full");
+            completar("post-order", "same"); // antes de --post-order a pós-suavização ia na ordem da pré
         }
         completar("krylov", "none"); // antes de --krylov toda rodada era a iteração sem aceleração
         const std::string problema = valor("problema");

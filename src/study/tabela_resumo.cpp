@@ -21,7 +21,8 @@ using linhas = std::vector<std::size_t>; // as linhas escolhidas do resumo, sem 
 // antes dos componentes.
 std::vector<std::string> candidatas() {
     std::vector<std::string> c = {"nm", "nxg", "nyg", "nx", "ny", "nitm", "tolt", "problema", "tipo_ci"};
-    for (const grupo_opcao g : {grupo_opcao::problema, grupo_opcao::metodo, grupo_opcao::grosso})
+    for (const grupo_opcao g : {grupo_opcao::problema, grupo_opcao::metodo, grupo_opcao::grosso,
+                                  grupo_opcao::posterior})
         for (const opcao_metodo& o : opcoes_do_metodo())
             if (o.grupo == g) c.push_back(o.nome);
     c.push_back("itmax");
@@ -154,6 +155,8 @@ linha_estudo linha_da_tabela(const resumo_lido& r, std::size_t l, const std::vec
     x.q_assintotico = numero(campo("q_assintotico"));
     x.rho_lfa = numero(campo("rho_lfa"));
     x.mu_lfa = numero(campo("mu_lfa"));
+    // a LFA de k níveis: resumos de antes dela não têm as colunas (ficam sem cifra)
+    for (int k = 2; k <= 4; ++k) x.rho_lfa_k[k - 2] = numero(campo(("rho_lfa_k" + std::to_string(k)).c_str()));
     x.trabalho_ciclo = numero(campo("trabalho_ciclo"));
     x.q_por_trabalho = numero(campo("q_por_trabalho"));
     x.cpu_s = numero(campo("cpu_s"));

@@ -37,8 +37,9 @@ struct grade_periodica {
 
 cx vizinhos(grade_periodica& u, int i, int j) { return u.at(i - 1, j) + u.at(i + 1, j) + u.at(i, j - 1) + u.at(i, j + 1); }
 
-// Uma varredura para L u = f: vermelho-preto (i + j par primeiro, omega 1) ou Jacobi amortecido (omega 4/5).
-void suavizar(tipo_suavizador s, grade_periodica& u, grade_periodica& f, double a) {
+// Uma varredura para L u = f: vermelho-preto (a cor `primeira` primeiro, omega 1: 0 = i + j par, a ordem de sempre;
+// 1 = a adjunta, pretos e depois vermelhos) ou Jacobi amortecido (omega 4/5).
+void suavizar(tipo_suavizador s, grade_periodica& u, grade_periodica& f, double a, int primeira = 0) {
     const int n = u.n;
     if (s == tipo_suavizador::jacobi) {
         grade_periodica velho = u;
@@ -47,10 +48,10 @@ void suavizar(tipo_suavizador s, grade_periodica& u, grade_periodica& f, double 
                 u.at(i, j) = velho.at(i, j) + 0.8 * ((f.at(i, j) + a * vizinhos(velho, i, j)) / (4.0 * a) - velho.at(i, j));
         return;
     }
-    for (int cor = 0; cor < 2; ++cor)
+    for (int c = 0; c < 2; ++c)
         for (int j = 0; j < n; ++j)
             for (int i = 0; i < n; ++i)
-                if ((i + j) % 2 == cor) u.at(i, j) = (f.at(i, j) + a * vizinhos(u, i, j)) / (4.0 * a);
+                if ((i + j) % 2 == (c + primeira) % 2) u.at(i, j) = (f.at(i, j) + a * vizinhos(u, i, j)) / (4.0 * a);
 }
 
 grade_periodica residuo(grade_periodica& u, grade_periodica& f, double a) {
@@ -130,7 +131,8 @@ void ciclo(const pedido_lfa_k& p, int nivel, grade_periodica& u, grade_periodica
     grade_periodica c(u.n / 2);
     for (int v = 0; v < (p.ciclo == tipo_ciclo::W ? 2 : 1); ++v) ciclo(p, nivel - 1, c, fc, 0.25 * a);
     prolongar_e_somar(u, c);
-    for (int s = 0; s < p.base.nu2; ++s) suavizar(p.base.suavizador, u, f, a);
+    for (int s = 0; s < p.base.nu2; ++s)
+        suavizar(p.base.suavizador, u, f, a, p.base.ordem == ordem_pos::adjunta ? 1 : 0);
 }
 
 // O modo de Fourier exp(I (f1 i + f2 j)) da grade_periodica n x n.
@@ -185,18 +187,51 @@ TEST(LfaKNiveis, TresNiveisContraOCicloMontadoAMao) {
     ASSERT_EQ(f.size(), 16u);
     for (tipo_suavizador s : {tipo_suavizador::gs_rb, tipo_suavizador::jacobi})
         for (tipo_restricao r : {tipo_restricao::completa, tipo_restricao::injecao})
-            for (tipo_ciclo c : {tipo_ciclo::V, tipo_ciclo::W}) {
-                const pedido_lfa_k p = pedido(s, r, c, 3, 1, 1);
-                const std::vector<complexo> k = simbolo_k_niveis(p, t1, t2);
-                const std::vector<cx> m = simbolo_a_mao(p, 16, f);
-                double maior = 0.0, dif = 0.0;
-                for (std::size_t i = 0; i < m.size(); ++i) {
-                    maior = std::max(maior, std::abs(m[i]));
-                    dif = std::max(dif, std::abs(k[i] - m[i]));
+            for (tipo_ciclo c : {tipo_ciclo::V, tipo_ciclo::W})
+                for (ordem_pos o : {ordem_pos::mesma, ordem_pos::adjunta}) {
+                    pedido_lfa_k p = pedido(s, r, c, 3, 1, 1);
+                    p.base.ordem = o; // gs-rb: a pós-suavização pretos-vermelhos; jacobi é adjunto de si mesmo
+                    const std::vector<complexo> k = simbolo_k_niveis(p, t1, t2);
+                    const std::vector<cx> m = simbolo_a_mao(p, 16, f);
+                    double maior = 0.0, dif = 0.0;
+                    for (std::size_t i = 0; i < m.size(); ++i) {
+                        maior = std::max(maior, std::abs(m[i]));
+                        dif = std::max(dif, std::abs(k[i] - m[i]));
+                    }
+                    EXPECT_GT(maior, 0.01);
+                    EXPECT_LT(dif, 1e-12) << componente(s).nome << " " << componente(r).nome << " "
+                                          << componente(c).nome << " " << static_cast<int>(o);
                 }
-                EXPECT_GT(maior, 0.01);
-                EXPECT_LT(dif, 1e-12) << componente(s).nome << " " << componente(r).nome << " " << componente(c).nome;
+}
+
+// Com a pós-suavização adjunta (gs-lex para trás, gs-rb pretos-vermelhos), nu1 = nu2 e a restrição completa, o
+// ciclo é autoadjunto no produto de energia: os símbolos de dois e de três níveis têm autovalores reais. Com a
+// ordem de sempre, em geral não (autovalores complexos).
+TEST(LfaKNiveis, PosSuavizacaoAdjuntaDaAutovaloresReais) {
+    for (tipo_suavizador s : {tipo_suavizador::gs_lex, tipo_suavizador::gs_rb})
+        for (int niveis : {2, 3}) {
+            double imaginaria[2] = {0.0, 0.0};
+            for (ordem_pos o : {ordem_pos::mesma, ordem_pos::adjunta}) {
+                pedido_lfa_k p = pedido(s, tipo_restricao::completa, tipo_ciclo::V, niveis, 2, 2);
+                p.base.ordem = o;
+                p.base.an = 0.3; // anisotrópico: nada de simetrias que escondam a ordem
+                for (const auto& [t1, t2] : {std::array<double, 2>{0.3, -1.1}, {1.2, 0.05}, {-0.7, 0.4}}) {
+                    const std::vector<complexo> m = simbolo_k_niveis(p, t1, t2);
+                    const int n = niveis == 2 ? 4 : 16;
+                    double maior = 0.0;
+                    for (const complexo& x : m) maior = std::max(maior, std::abs(x));
+                    for (const complexo& l : autovalores(m, n))
+                        imaginaria[static_cast<int>(o)] = std::max(imaginaria[static_cast<int>(o)],
+                                                                   std::abs(l.imag()) / maior);
+                }
             }
+            // (o vermelho-preto de dois níveis tem autovalores reais também na ordem de sempre: ali só o de três
+            // níveis, e o ciclo montado à mão acima, separam as duas ordens)
+            if (s == tipo_suavizador::gs_lex || niveis == 3) {
+                EXPECT_GT(imaginaria[0], 1e-3) << componente(s).nome << " " << niveis;
+            }
+            EXPECT_LT(imaginaria[1], 1e-10) << componente(s).nome << " " << niveis;
+        }
 }
 
 // Com o nível mais grosso resolvido, mais níveis não melhoram o fator; W fica perto do de dois níveis, V acima dele.

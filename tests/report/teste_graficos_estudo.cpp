@@ -57,7 +57,7 @@ TEST(FigurasEstudo, ColunasDeRepeticao) {
 
 TEST(FigurasEstudo, SeriesIguaisFundidasSoQuandoIguais) {
     const arquivos_estudo a{"p-estudo.dat", "p-erro-h.dat", "p.gp", "p-fator.svg", "p-tempo.svg", "p-erro-h.svg",
-                            formato_figura::svg};
+                            formato_figura::svg, "p-lfa.svg"};
     const plano_estudo p = planejar_graficos_estudo(duas_series(3, 0.0), a);
     ASSERT_EQ(p.fator.size(), 3u); // q de cada série e um rho só
     EXPECT_EQ(p.fator[2].coluna, col_rho);
@@ -72,7 +72,7 @@ TEST(FigurasEstudo, SeriesIguaisFundidasSoQuandoIguais) {
 TEST(FigurasEstudo, CategoriasSaoPontosSemLinhas) {
     const tabela_estudo t = duas_series(3, 0.0);
     const arquivos_estudo a{"p-estudo.dat", "p-erro-h.dat", "p.gp", "p-fator.svg", "p-tempo.svg", "p-erro-h.svg",
-                            formato_figura::svg};
+                            formato_figura::svg, "p-lfa.svg"};
     const plano_estudo p = planejar_graficos_estudo(t, a);
     std::string gp;
     const eixo_x e = preparar_eixo(t, gp);
@@ -88,4 +88,54 @@ TEST(FigurasEstudo, CategoriasSaoPontosSemLinhas) {
     // legenda: uma entrada por série e uma por quantidade
     EXPECT_EQ(l.entradas, (std::vector<std::string>{"restricao=full ciclo=V", "restricao=full ciclo=W", "q medido",
                                                     "rho LFA (barra: séries iguais)"}));
+}
+
+// A figura da LFA contra a medida: mu, rho e o rho do maior k que o estudo tem como curvas de previsão (fundidas onde
+// as séries dão os mesmos pontos), q medido como pontos por série; sem k níveis (um resumo de antes deles), só mu e
+// rho; sem nenhuma previsão (a LFA não se aplica), a figura não sai e uma nota diz por quê.
+TEST(FigurasEstudo, FiguraDaLfaContraAMedida) {
+    const arquivos_estudo a{"p-estudo.dat", "p-erro-h.dat", "p.gp", "p-fator.svg", "p-tempo.svg", "p-erro-h.svg",
+                            formato_figura::svg, "p-lfa.svg"};
+    tabela_estudo t = duas_series(3, 0.0);
+    for (std::size_t i = 0; i < t.linhas.size(); ++i) {
+        t.linhas[i].mu_lfa = 0.5;
+        t.linhas[i].rho_lfa_k[0] = t.linhas[i].rho_lfa;
+        t.linhas[i].rho_lfa_k[1] = t.linhas[i].rho_lfa + 0.01 * static_cast<double>(i);
+    }
+    const plano_estudo p = planejar_graficos_estudo(t, a);
+    EXPECT_EQ(p.k_teoria, 3);
+    std::vector<int> colunas;
+    for (const curva_estudo& c : p.teoria) colunas.push_back(c.coluna);
+    // mu e rho iguais nas duas séries: uma curva cada; rho de 3 níveis e q diferentes: uma por série
+    EXPECT_EQ(colunas, (std::vector<int>{col_mu, col_rho, col_rho_k, col_rho_k, col_q, col_q}));
+    EXPECT_EQ(p.teoria[2].quantidade, "rho LFA, 3 níveis (o ciclo da rodada)");
+    // fora das categorias: previsões em linhas (mu pontilhada, rho tracejada), q em pontos
+    t.rotulos_x.clear();
+    t.eixo = "eps";
+    t.eixo_numerico = true;
+    std::string gp;
+    const eixo_x e = preparar_eixo(t, gp);
+    legenda l = legenda_fatorada(p.teoria, t.series_eixo, e.categorias, figura_estudo::teoria);
+    const std::string curvas =
+        curvas_da_figura(t, e, {.curvas = &p.teoria, .fatorada = true, .barras = false, .figura = figura_estudo::teoria},
+                         l);
+    EXPECT_NE(curvas.find("using 1:8 with lines dt 3 lw 2"), std::string::npos) << curvas;
+    EXPECT_NE(curvas.find("using 1:3 with lines dt 2 lw 2"), std::string::npos) << curvas;
+    EXPECT_NE(curvas.find("index 1 using 1:9 with lines lw 2"), std::string::npos) << curvas;
+    EXPECT_NE(curvas.find("index 1 using 1:2 with points pt 7"), std::string::npos) << curvas;
+    EXPECT_EQ(curvas.find("linespoints"), std::string::npos) << curvas;
+    // um resumo sem as colunas de k níveis: mu, rho e q
+    tabela_estudo antiga = duas_series(3, 0.0);
+    for (linha_estudo& x : antiga.linhas) x.mu_lfa = 0.5;
+    const plano_estudo q = planejar_graficos_estudo(antiga, a);
+    EXPECT_EQ(q.k_teoria, 0);
+    EXPECT_EQ(q.teoria.size(), 4u);
+    // nenhuma previsão: sem figura, com a nota
+    tabela_estudo sem_lfa = duas_series(3, 0.0);
+    for (linha_estudo& x : sem_lfa.linhas) x.rho_lfa = sem_cifra;
+    const plano_estudo r = planejar_graficos_estudo(sem_lfa, a);
+    EXPECT_TRUE(r.teoria.empty());
+    std::string notas;
+    for (const std::string& n : r.notas) notas += n + "\n";
+    EXPECT_NE(notas.find("p-lfa.svg is not drawn: the analysis gives no factor"), std::string::npos) << notas;
 }

@@ -39,9 +39,9 @@ TEST(Csv, HistoricoEResumo) {
     resolver_multigrid(e, efetivo(e));
     const std::string h = historico_csv(e, efetivo(e));
     // a primeira linha é o cabeçalho (nenhum comentário), o método em colunas em toda linha
-    const std::string metodo = "V,0,1,1,1,gs-lex,1,injection,tipo_ci,1,constant,linear,rediscretize,bilinear,full,none";
+    const std::string metodo = "V,0,1,1,1,gs-lex,1,injection,tipo_ci,1,constant,linear,rediscretize,bilinear,full,none,same";
     EXPECT_EQ(h.rfind("iteracao,L1(R),L1(R)i/L1(R)o,q,qmed,cycle,fmg,pre,post,coarsest,smoother,omega,restriction,"
-                      "start,eps,coefficient,problem,coarse-operator,interpolation,coarsening,krylov\r\n0,48,1,,," + metodo + "\r\n1,7.31640625,", 0),
+                      "start,eps,coefficient,problem,coarse-operator,interpolation,coarsening,krylov,post-order\r\n0,48,1,,," + metodo + "\r\n1,7.31640625,", 0),
               0u)
         << h;
     EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 1 + 1 + 3);
@@ -62,10 +62,11 @@ TEST(Csv, HistoricoEResumo) {
     // e por fim a correção grossa (coarse-operator, interpolation, coarsening), com os nomes das opções
     EXPECT_TRUE(c.ends_with(",estudo,nxg,nyg,ae_an,versao,commit,compilador,maquina,processador,threads,"
                             "instrucoes,repeat,cpu_s_mediana,cpu_s_min,cpu_s_max,relogio_s_mediana,relogio_s_min,relogio_s_max,"
-                            "coarse-operator,interpolation,coarsening,krylov,rho_lfa_k2,rho_lfa_k3,rho_lfa_k4,l2_final,max_final,l2_krylov_final\r\n"))
+                            "coarse-operator,interpolation,coarsening,krylov,rho_lfa_k2,rho_lfa_k3,rho_lfa_k4,l2_final,max_final,l2_krylov_final,"
+                            "post-order\r\n"))
         << c;
-    EXPECT_TRUE(r.ends_with(",rediscretize,bilinear,full,none,,,,,,\r\n")) << r;
-    EXPECT_TRUE(s.ends_with(",rediscretize,bilinear,full,none,,,,,,\r\n")) << s;
+    EXPECT_TRUE(r.ends_with(",rediscretize,bilinear,full,none,,,,,,,same\r\n")) << r;
+    EXPECT_TRUE(s.ends_with(",rediscretize,bilinear,full,none,,,,,,,same\r\n")) << s;
     EXPECT_NE(s.find(",20261208T140509-abc123,3,3,,"), std::string::npos) << s; // ae_an vazio: cifras não calculadas
     EXPECT_NE(s.find(",maquina-falsa,\"Processador Falso 1.0 GHz\",1,scalar/"), std::string::npos) << s;
 }
@@ -77,7 +78,7 @@ TEST(Csv, RazaoNaoFinitaDeUmaGradeSemIncognitas) {
     resolver_malha_unica(e, efetivo(e));
     ASSERT_EQ(e.hist[0], 0.0);
     const std::string h = historico_csv(e, efetivo(e));
-    EXPECT_NE(h.find("\r\n1,0,NaN,NaN,NaN,,,,,,gs-lex,1,,tipo_ci,1,constant,linear,,,,none\r\n"), std::string::npos) << h;
+    EXPECT_NE(h.find("\r\n1,0,NaN,NaN,NaN,,,,,,gs-lex,1,,tipo_ci,1,constant,linear,,,,none,\r\n"), std::string::npos) << h;
     EXPECT_EQ(h.find("nan"), std::string::npos);
     const std::string r = linha_resumo(e, cifras_rodada{}, efetivo(e));
     EXPECT_EQ(r.rfind("x.lst,1,0,0,1,0.001,1,0,2,,,", 0), 0u) << r;
@@ -229,4 +230,38 @@ TEST_F(GraficosEstudo, SeriesDegeneradasFicamDeFora) {
               std::string::npos);
     EXPECT_NE(todas.find("p-tempo.svg is not drawn"), std::string::npos);
     EXPECT_EQ(todas.find("p-fator.svg is not drawn"), std::string::npos); // q medido ficou
+    // sem mu, rho nem k níveis, a figura da LFA contra a medida não sai
+    EXPECT_NE(todas.find("p-lfa.svg is not drawn"), std::string::npos) << todas;
+}
+
+// Os dados da figura da LFA contra a medida: mu_lfa e o rho do maior k nas colunas 8 e 9 de cada linha, e o
+// cabeçalho diz qual k.
+TEST_F(GraficosEstudo, DadosDaFiguraDaLfa) {
+    tabela_estudo t;
+    t.resumo = "r.csv";
+    t.eixo = "eps";
+    t.eixo_numerico = true;
+    for (int i = 0; i < 3; ++i) {
+        linha_estudo l;
+        l.q_assintotico = 0.1 * (i + 1);
+        l.rho_lfa = 0.2 * (i + 1);
+        l.mu_lfa = 0.25 * (i + 1);
+        l.rho_lfa_k[0] = l.rho_lfa;
+        l.rho_lfa_k[1] = 0.21 * (i + 1);
+        l.rho_lfa_k[2] = 0.22 * (i + 1);
+        l.cpu_s = 1.0;
+        t.linhas.push_back(l);
+        t.x.push_back(0.1 * (i + 1));
+    }
+    t.series_eixo = {{"", {0, 1, 2}, sem_cifra, {}}};
+    conjunto_saidas saidas;
+    std::vector<std::string> notas;
+    desenhar_graficos_estudo(t, "p", formato_figura::svg, saidas, notas);
+    const std::string dados = ler_arquivo(saidas.caminho_temporario("p-estudo.dat"));
+    EXPECT_NE(dados.find("N mu_lfa rho_lfa_k4,"), std::string::npos) << dados;
+    EXPECT_NE(dados.find("0.2 0.2 0.4 1 1 1 ? 0.5 0.44\n"), std::string::npos) << dados;
+    const std::string roteiro = ler_arquivo(saidas.caminho_temporario("p.gp"));
+    EXPECT_NE(roteiro.find("set output figura_teoria"), std::string::npos) << roteiro;
+    // de 0 a 6% acima do maior valor (mu = 0.75)
+    EXPECT_NE(roteiro.find("unset logscale y\nset yrange [0:0.795]"), std::string::npos) << roteiro;
 }

@@ -63,7 +63,7 @@ void contar(metodo_solver m, bool fmg) {
     m.pos = 2;
     m.grosso = 5;
     planejar_solver(p, e, efetivo(e, m), {}, eq);
-    for (nucleos_nivel& n : p.nucleos) n.suavizar = espiao;
+    for (nucleos_nivel& n : p.nucleos) n.suavizar = n.pos_suavizar = espiao;
     selecionar_nivel(e, 4);
     preparar_campo_inicial(e, efetivo(e));
     chamadas.clear();

@@ -202,3 +202,68 @@ TEST(Krylov, MesmosBitsComQualquerNumeroDeThreads) {
         EXPECT_TRUE(mesmos_bits(hist[0], hist[1]));
     }
 }
+
+// --post-order adjoint: gs-lex (também SOR) e gs-rb com a pós-suavização adjunta dão um ciclo simétrico, com o
+// operador constante, o variável e o de nove pontos (Galerkin), V e W, o nível 1 resolvido ou alisado por um número
+// par de varreduras; com a ordem de sempre, ou um número ímpar no nível 1, não (diferença de ordem 1).
+TEST(Krylov, PosSuavizacaoAdjuntaTornaOCicloSimetrico) {
+    const std::string texto = entrada(4, 5, 4, "1e-6", 5, 2, 2);
+    for (tipo_suavizador sv : {tipo_suavizador::gs_lex, tipo_suavizador::gs_rb})
+        for (double omega : {0.0, 1.3})
+            for (tipo_ciclo c : {tipo_ciclo::V, tipo_ciclo::W})
+                for (int operador = 0; operador < 3; ++operador)
+                    for (int grosso : {-1, 2, 4}) {
+                        SCOPED_TRACE(std::to_string(static_cast<int>(sv)) + " omega " + std::to_string(omega) +
+                                     " ciclo " + std::to_string(static_cast<int>(c)) + " operador " +
+                                     std::to_string(operador) + " grosso " + std::to_string(grosso));
+                        metodo_solver m = metodo(sv, c, tipo_restricao::completa, 2, 2);
+                        m.omega = omega;
+                        if (operador == 1) m.coeficiente = {tipo_coeficiente::salto, 1000.0, 1, 1};
+                        if (operador == 2) m.operador_grosso = tipo_operador_grosso::galerkin;
+                        m.grosso_exato = grosso < 0;
+                        if (grosso > 0) m.grosso = grosso;
+                        m.eps = 0.1;
+                        {
+                            bancada mesma(texto, m);
+                            EXPECT_GT(assimetria(mesma), 1e-9);
+                        }
+                        m.ordem = ordem_pos::adjunta;
+                        bancada b(texto, m);
+                        EXPECT_LT(assimetria(b), 1e-13);
+                        m.krylov.tipo = tipo_krylov::cg;
+                        EXPECT_EQ(recusa_krylov(efetivo(b.e, m)), "");
+                    }
+    // o nível 1 alisado por um número ímpar de varreduras não se divide em ida e volta
+    metodo_solver impar = metodo(tipo_suavizador::gs_lex, tipo_ciclo::V, tipo_restricao::completa, 2, 2);
+    impar.ordem = ordem_pos::adjunta;
+    impar.grosso = 3;
+    bancada b(texto, impar);
+    EXPECT_GT(assimetria(b), 1e-9);
+    impar.krylov.tipo = tipo_krylov::cg;
+    EXPECT_NE(recusa_krylov(efetivo(b.e, impar)).find("odd count"), std::string::npos);
+    // e a recusa da ordem de sempre diz o que acrescentar
+    impar.ordem = ordem_pos::mesma;
+    impar.grosso = 2;
+    EXPECT_NE(recusa_krylov(efetivo(b.e, impar)).find("add --post-order adjoint"), std::string::npos);
+}
+
+// A volta rápida do gs-lex adjunto (varredura_para_tras, omega 1, operador constante) dá os bits da varredura
+// simples para trás: a mesma solução com os núcleos rápidos e sem eles.
+TEST(Krylov, PosSuavizacaoAdjuntaRapidaComOsMesmosBits) {
+    const std::string texto = entrada(5, 5, 3, "1e-10", 12, 2, 2);
+    for (bool fonte : {false, true}) {
+        metodo_solver m = metodo(tipo_suavizador::gs_lex, tipo_ciclo::V, tipo_restricao::completa, 2, 2);
+        m.ordem = ordem_pos::adjunta;
+        m.inicio = tipo_inicio::aleatorio;
+        if (fonte) m.problema = {tipo_problema::senos, 2, 1, 0.0};
+        std::vector<std::vector<double>> T;
+        for (bool rapidos : {false, true}) {
+            estado_execucao e = estado_de(texto);
+            ajustes_solver a;
+            a.rapidos = rapidos;
+            resolver_multigrid(e, efetivo(e, m), a);
+            T.push_back(copia_de(e.T));
+        }
+        EXPECT_TRUE(mesmos_bits(T[0], T[1])) << fonte;
+    }
+}

@@ -32,7 +32,7 @@ const std::map<std::string, std::string> valores_de_teste = {
     {"omega", "1.3"},      {"restriction", "full"}, {"start", "random:9"},
     {"eps", "0.01"},       {"coefficient", "random:1e3:7"}, {"problem", "sin:2:1"},
     {"coarse-operator", "galerkin"}, {"interpolation", "operator"}, {"coarsening", "y"},
-    {"krylov", "gmres:7"}};
+    {"krylov", "gmres:7"}, {"post-order", "adjoint"}};
 
 bool mesmo_metodo(const metodo_solver& a, const metodo_solver& b) {
     const coeficiente_difusao &ca = a.coeficiente, &cb = b.coeficiente;
@@ -44,7 +44,7 @@ bool mesmo_metodo(const metodo_solver& a, const metodo_solver& b) {
            ca.semente == cb.semente && pa.tipo == pb.tipo && pa.kx == pb.kx && pa.ky == pb.ky &&
            mesmos_bits(pa.f, pb.f) && a.operador_grosso == b.operador_grosso && a.interpolacao == b.interpolacao &&
            a.engrossamento == b.engrossamento && a.krylov.tipo == b.krylov.tipo &&
-           a.krylov.reinicio == b.krylov.reinicio;
+           a.krylov.reinicio == b.krylov.reinicio && a.ordem == b.ordem;
 }
 
 } // namespace
@@ -81,15 +81,16 @@ TEST(Componentes, CadaLinhaTemOSeuNucleo) {
 // Cada opção do método: aceita como --NOME VALOR, varrida por --sweep NOME=VALOR, com a sua coluna no resumo; a
 // linha de comando que um estudo dá à rodada refaz exatamente o método da opção dada à mão.
 TEST(Componentes, OpcoesDoMetodoDeAPontaAPonta) {
-    std::string colunas, colunas_problema, colunas_grosso;
+    std::string colunas, colunas_problema, colunas_grosso, colunas_posterior;
     for (const opcao_metodo& o : opcoes_do_metodo()) {
         SCOPED_TRACE(o.nome);
         const auto amostra = valores_de_teste.find(o.nome);
         ASSERT_NE(amostra, valores_de_teste.end()) << "sem valor de teste para --" << o.nome;
         const std::string& valor = amostra->second;
-        std::string& c = o.grupo == grupo_opcao::metodo     ? colunas
-                         : o.grupo == grupo_opcao::problema ? colunas_problema
-                                                            : colunas_grosso;
+        std::string& c = o.grupo == grupo_opcao::metodo      ? colunas
+                         : o.grupo == grupo_opcao::problema  ? colunas_problema
+                         : o.grupo == grupo_opcao::posterior ? colunas_posterior
+                                                             : colunas_grosso;
         c += (c.empty() ? "" : ",") + std::string(o.nome);
         const bool sem_valor = *o.valor == '\0';
         std::vector<std::string> a = {"--" + std::string(o.nome)};
@@ -127,13 +128,15 @@ TEST(Componentes, OpcoesDoMetodoDeAPontaAPonta) {
     EXPECT_EQ(colunas, cabecalho_colunas_metodo());
     EXPECT_EQ(colunas_problema, cabecalho_colunas_problema());
     EXPECT_EQ(colunas_grosso, cabecalho_colunas_grosso());
+    EXPECT_EQ(colunas_posterior, cabecalho_colunas_posterior());
     // as colunas do problema vêm depois das antigas, antes do veredito, do estudo e das de --repeat (os scripts
     // leem as antigas pela posição)
     const std::string cab = cabecalho_resumo();
     EXPECT_NE(cab.find(",itmax," + colunas_problema + ",veredito,estudo,"), std::string::npos) << cab;
     // as da correção grossa e krylov vieram depois de todas, depois a LFA de k níveis e por fim as normas do
-    // resíduo final
+    // resíduo final; post-order fecha a linha
     EXPECT_TRUE(cab.ends_with(",relogio_s_max," + colunas_grosso +
-                              ",rho_lfa_k2,rho_lfa_k3,rho_lfa_k4,l2_final,max_final,l2_krylov_final\r\n"))
+                              ",rho_lfa_k2,rho_lfa_k3,rho_lfa_k4,l2_final,max_final,l2_krylov_final," +
+                              colunas_posterior + "\r\n"))
         << cab;
 }

@@ -187,20 +187,20 @@ TEST(SaidasMetodo, CsvResumoEMonitor) {
     // os nomes e os valores como se digitam: --cycle F, --fmg (0 ou 1 num --sweep), --coarsest solve, ...
     EXPECT_EQ(componentes_metodo(efetivo(e, m)),
               "cycle=F fmg=0 pre=2 post=2 coarsest=solve smoother=jacobi omega=0.8 restriction=injection "
-              "start=tipo_ci coarse-operator=rediscretize interpolation=bilinear coarsening=full krylov=none eps=1 "
+              "start=tipo_ci coarse-operator=rediscretize interpolation=bilinear coarsening=full krylov=none post-order=same eps=1 "
               "coefficient=constant problem=sinusoidal");
     EXPECT_EQ(colunas_metodo(efetivo(e, m)), "F,0,2,2,solve,jacobi,0.8,injection,tipo_ci");
     EXPECT_EQ(linha_metodo_monitor(e, efetivo(e, m)), "m\xc3\xa9todo: " + componentes_metodo(efetivo(e, m)) + "\n");
     m = metodo_de({"--fmg", "--smoother", "line-x", "--restriction", "half", "--start", "random:5", "--pre", "1"});
     EXPECT_EQ(componentes_metodo(efetivo(e, m)),
               "cycle=V fmg=1 pre=1 post=2 coarsest=2 smoother=line-x restriction=half start=random:5 "
-              "coarse-operator=rediscretize interpolation=bilinear coarsening=full krylov=none eps=1 coefficient=constant "
+              "coarse-operator=rediscretize interpolation=bilinear coarsening=full krylov=none post-order=same eps=1 coefficient=constant "
               "problem=sinusoidal");
     EXPECT_EQ(colunas_metodo(efetivo(e, m)), "V,1,1,2,2,line-x,,half,random:5");
     // a correção grossa com os nomes das opções, onde quer que apareça
     m = metodo_de({"--coarse-operator", "galerkin", "--interpolation", "operator", "--coarsening", "y"});
     EXPECT_NE(componentes_metodo(efetivo(e, m)).find(
-                  " start=tipo_ci coarse-operator=galerkin interpolation=operator coarsening=y krylov=none eps=1 "),
+                  " start=tipo_ci coarse-operator=galerkin interpolation=operator coarsening=y krylov=none post-order=same eps=1 "),
               std::string::npos)
         << componentes_metodo(efetivo(e, m));
     EXPECT_EQ(colunas_grosso(efetivo(e, m)), "galerkin,operator,y,none");
@@ -214,12 +214,12 @@ TEST(SaidasMetodo, CsvResumoEMonitor) {
     // o histórico: sem linha de comentário, o método em colunas com os mesmos nomes e valores em toda linha
     const std::string h = historico_csv(u, efetivo(u, m));
     EXPECT_EQ(h.rfind("iteracao,L1(R),L1(R)i/L1(R)o,q,qmed,cycle,fmg,pre,post,coarsest,smoother,omega,restriction,"
-                      "start,eps,coefficient,problem,coarse-operator,interpolation,coarsening,krylov\r\n0,", 0),
+                      "start,eps,coefficient,problem,coarse-operator,interpolation,coarsening,krylov,post-order\r\n0,", 0),
               0u)
         << h;
     // numa malha só a correção grossa não se aplica: vazia (krylov se aplica)
-    EXPECT_NE(h.find(",1,,,,,,,,line-x,,,random:5,1,constant,sinusoidal,,,,none\r\n1,"), std::string::npos) << h;
-    EXPECT_TRUE(h.ends_with(",,,,,line-x,,,random:5,1,constant,sinusoidal,,,,none\r\n")) << h;
+    EXPECT_NE(h.find(",1,,,,,,,,line-x,,,random:5,1,constant,sinusoidal,,,,none,\r\n1,"), std::string::npos) << h;
+    EXPECT_TRUE(h.ends_with(",,,,,line-x,,,random:5,1,constant,sinusoidal,,,,none,\r\n")) << h;
     // as colunas do método seguem as de sempre e precedem as das cifras, uma por nome do cabeçalho
     const std::string r = linha_resumo(u, {}, efetivo(u, metodo_de({"--omega", "1.75"})));
     EXPECT_NE(r.find(",,,,,,gs-lex,1.75,,tipo_ci,"), std::string::npos) << r;
@@ -350,7 +350,7 @@ TEST(ListagemMetodo, ProblemaNoBlocoENasSaidas) {
     const metodo_efetivo me = efetivo(e, m);
     EXPECT_EQ(componentes_metodo(me), "cycle=V fmg=0 pre=2 post=2 coarsest=2 smoother=gs-lex omega=1 "
                                       "restriction=injection start=tipo_ci coarse-operator=rediscretize "
-                                      "interpolation=bilinear coarsening=full krylov=none eps=0.01 coefficient=jump:1000 "
+                                      "interpolation=bilinear coarsening=full krylov=none post-order=same eps=0.01 coefficient=jump:1000 "
                                       "problem=constant:-2.5");
     EXPECT_EQ(colunas_problema(me), "0.01,jump:1000,constant:-2.5");
     EXPECT_EQ(colunas_problema(efetivo(e)), "1,constant,linear");
@@ -358,7 +358,7 @@ TEST(ListagemMetodo, ProblemaNoBlocoENasSaidas) {
     const std::string r = linha_resumo(e, calcular_cifras(e, me), me);
     EXPECT_NE(r.find(",0.01,jump:1000,constant:-2.5,parou,,"), std::string::npos) << r;
     // a LFA de k níveis não se aplica, e calcular_cifras não dá as normas
-    EXPECT_TRUE(r.ends_with(",rediscretize,bilinear,full,none,,,,,,\r\n")) << r;
+    EXPECT_TRUE(r.ends_with(",rediscretize,bilinear,full,none,,,,,,,same\r\n")) << r;
     // sem solução exata: os erros contra ela ficam vazios, como as cifras que não se aplicam
     const std::vector<std::string> campos = campos_csv(r);
     const std::vector<std::string> nomes = campos_csv(cabecalho_resumo());
@@ -371,7 +371,7 @@ TEST(ListagemMetodo, ProblemaNoBlocoENasSaidas) {
     const std::string h = historico_csv(e, me, std::vector<erro_iteracao>(3));
     EXPECT_EQ(h.find('#'), std::string::npos) << h;
     EXPECT_NE(h.find("\r\n0,22.5,1,,,,,V,0,2,2,2,gs-lex,1,injection,tipo_ci,0.01,jump:1000,constant:-2.5,"
-                     "rediscretize,bilinear,full,none\r\n1,"),
+                     "rediscretize,bilinear,full,none,same\r\n1,"),
               std::string::npos)
         << h;
 }

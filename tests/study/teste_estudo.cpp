@@ -373,6 +373,8 @@ TEST(Estudo, ResumosComOsNomesDeAntes) {
     EXPECT_EQ(campo(1, "coarsening"), "full");
     EXPECT_EQ(campo(2, "coarsening"), "full");
     EXPECT_EQ(campo(1, "krylov"), "none");
+    EXPECT_EQ(campo(0, "post-order"), "same");
+    EXPECT_EQ(campo(2, "post-order"), "same");
     EXPECT_EQ(campo(0, "nxg"), "3");
     EXPECT_EQ(campo(2, "nyg"), "3");
     EXPECT_EQ(campo(1, "nxg"), "3");
@@ -381,6 +383,10 @@ TEST(Estudo, ResumosComOsNomesDeAntes) {
     const tabela_estudo t = montar_tabela(r, {0, 1, 2}, {});
     EXPECT_EQ(t.parametros, (std::vector<std::string>{"coarsest", "smoother", "omega", "restriction"}));
     EXPECT_EQ(t.linhas[2].veredito, "estagnou");
+    // sem as colunas da LFA de k níveis: sem cifra; mu e rho lidos
+    EXPECT_EQ(t.linhas[0].mu_lfa, 0.25);
+    EXPECT_EQ(t.linhas[2].rho_lfa, 0.05);
+    for (double k : t.linhas[0].rho_lfa_k) EXPECT_TRUE(std::isnan(k));
 }
 
 TEST(Estudo, TabelaParametrosSeriesEOrdem) {
