@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -137,14 +138,18 @@ std::vector<caso> casos() {
         {"gs-lex full", com(S::gs_lex, R::completa), true, 1.3},
         {"gs-lex full plain loops", com(S::gs_lex, R::completa), false},
     };
+    // cada componente afinado e, logo depois, os seus laços simples (sem nome: o do componente + " plain loops")
     for (S sv : {S::gs_rb, S::jacobi})
-        for (R r : {R::injecao, R::meia, R::completa})
+        for (R r : {R::injecao, R::meia, R::completa}) {
             v.push_back({"", com(sv, r), true, 1.2});
+            v.push_back({"", com(sv, r), false});
+        }
     v.push_back({"", com(S::gs_sym, R::injecao), true, 2.2});
     v.push_back({"gs-sym injection plain loops", com(S::gs_sym, R::injecao), false});
-    v.push_back({"", com(S::linha_x, R::injecao), true, 3.0});
-    v.push_back({"", com(S::linha_y, R::injecao), true, 3.0});
-    v.push_back({"", com(S::linha_alt, R::injecao), true, 6.0});
+    for (auto [sv, alvo] : {std::pair{S::linha_x, 3.0}, std::pair{S::linha_y, 3.0}, std::pair{S::linha_alt, 6.0}}) {
+        v.push_back({"", com(sv, R::injecao), true, alvo});
+        v.push_back({"", com(sv, R::injecao), false});
+    }
     v.push_back({"W-cycle", com(S::gs_lex, R::injecao, tipo_ciclo::W)});
     v.push_back({"F-cycle", com(S::gs_lex, R::injecao, tipo_ciclo::F)});
     v.push_back({"FMG (V)", com(S::gs_lex, R::injecao, tipo_ciclo::V, true)});
@@ -165,7 +170,8 @@ int main(int argc, char** argv) {
     for (const caso& c : lista) {
         std::string nome = c.nome;
         if (nome.empty())
-            nome = std::string(componente(c.metodo.suavizador).nome) + " " + componente(c.metodo.restricao).nome;
+            nome = std::string(componente(c.metodo.suavizador).nome) + " " + componente(c.metodo.restricao).nome +
+                   (c.rapidos ? "" : " plain loops");
         nomes.push_back("componente/" + nome);
         benchmark::RegisterBenchmark(nomes.back().c_str(), [c](benchmark::State& s) { medir(s, c); })
             ->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);

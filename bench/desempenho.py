@@ -190,8 +190,9 @@ def main():
              "ap(P)), two sweeps of a 2049² level with a right-hand side, one thread. The bound of the variable "
              "kernels is their own traffic: u read and written, f, ax, ay and ap read, 48 bytes per point update "
              "(jacobi 64: it copies the level first) over the bandwidth above. The constant operator keeps the fast "
-             "pass where it applies (gs-lex with omega 1 and injection, half or full weighting; the forward sweeps "
-             "of gs-sym with omega 1): these rows compare the plain loops only.")
+             "pass where it applies (gs-lex with omega 1, gs-rb and jacobi with any omega, each with injection, half "
+             "or full weighting; the forward sweeps of gs-sym with omega 1) and the line smoothers their own kernels: "
+             "these rows compare the plain loops only.")
     t.append("")
     t += tabela_operador(r)
     t.append("")

@@ -4,11 +4,10 @@
 
 #include "fast/rapido.h"
 
-namespace {
-
-// Linhas fa..fb já finais: resíduos restritos (as ponderações pedem as linhas em ordem, cada uma uma vez) e a norma, somada em ordem: já, ou, se passos > 0, pela fila (o que
-// restava nela é somado antes), algumas parcelas por passo nos próximos `passos` passos de varredura.
-void finais(passada& p, plano_nivel& pl, int fa, int fb, long passos) {
+// Linhas fa..fb já finais: resíduos restritos (as ponderações pedem as linhas em ordem, cada uma uma vez) e a
+// norma, somada em ordem: já, ou, se passos > 0, pela fila (o que restava nela é somado antes), algumas parcelas por
+// passo nos próximos `passos` passos de varredura.
+void linhas_finais(passada& p, plano_nivel& pl, int fa, int fb, long passos) {
     if (p.pedido.restringir && p.pedido.restricao == restricao_passada::injecao) {
         for (int j = fa; j <= fb; ++j)
             if (j % 2 == 1 && j >= 3 && j <= p.ny - 2) restringir_linha(p, j);
@@ -29,12 +28,14 @@ void finais(passada& p, plano_nivel& pl, int fa, int fb, long passos) {
     p.fila.por_passo = static_cast<int>(std::clamp((n + passos - 1) / passos, 1L, 16L));
 }
 
+namespace {
+
 // Linhas que ficam finais quando a última varredura do bloco b termina: da linha abaixo do bloco até a penúltima
 // dele (a última espera o bloco de cima); no último bloco, até o fim.
 void finais_do_bloco(passada& p, plano_nivel& pl, int b, long passos) {
     const int R = pl.familia->linhas;
     const int j0 = 2 + b * R, nr = std::min(R, p.ny - j0);
-    finais(p, pl, std::max(2, j0 - 1), b == pl.faixas - 1 ? p.ny - 1 : j0 + nr - 2, passos);
+    linhas_finais(p, pl, std::max(2, j0 - 1), b == pl.faixas - 1 ? p.ny - 1 : j0 + nr - 2, passos);
 }
 
 } // namespace
@@ -90,5 +91,5 @@ void passada_sem_varreduras(passada& p, plano_nivel& pl) {
     } else if (p.pedido.zerar) {
         for (int j = 2; j <= p.ny - 1; ++j) std::fill_n(p.u + (j - 1) * static_cast<long>(p.nx) + 2, p.colunas, 0.0);
     }
-    finais(p, pl, 2, p.ny - 1, 0);
+    linhas_finais(p, pl, 2, p.ny - 1, 0);
 }

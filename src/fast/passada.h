@@ -1,7 +1,8 @@
 // Passada rápida: sumário da pasta. Numa só passada pela memória de um nível, a prolongação da correção do nível
-// abaixo, as varreduras de Gauss-Seidel lexicográfico, a restrição do resíduo (injeção, meia ou completa) e a norma L1, com os mesmos bits dos
-// núcleos de referência (solver/), para qualquer número de threads e conjunto de instruções. A pasta só conhece
-// vetores e números: o nível chega numa vista, a equipe de threads é dela (equipe.h), nada do estado da rodada.
+// abaixo, as varreduras de Gauss-Seidel (lexicográfico ou vermelho-preto) ou de Jacobi, a restrição do resíduo
+// (injeção, meia ou completa) e a norma L1, com os mesmos bits dos núcleos de referência (solver/), para qualquer
+// número de threads e conjunto de instruções; e os núcleos dos suavizadores de linhas. A pasta só conhece vetores e
+// números: o nível chega numa vista, a equipe de threads é dela (equipe.h), nada do estado da rodada.
 #pragma once
 
 #include "fast/equipe.h"
@@ -9,14 +10,19 @@
 // Como a passada leva o resíduo ao nível abaixo: o do ponto coincidente, ou a média ponderada de 5 ou 9 pontos.
 enum class restricao_passada { injecao, meia, completa };
 
+// As varreduras de uma passada: Gauss-Seidel lexicográfico (omega 1), vermelho-preto ou Jacobi (qualquer omega).
+enum class suavizador_passada { gs_lex, gs_rb, jacobi };
+
 // O que uma passada rápida faz: varreduras e, em volta delas, transferências e norma.
 struct pedido_passada {
-    int varreduras = 0;      // varreduras de Gauss-Seidel lexicográfico (nenhuma quando <= 0)
+    int varreduras = 0;      // varreduras do suavizador (nenhuma quando <= 0)
     bool prolongar = false;  // soma antes a correção interpolada do nível abaixo
     bool restringir = false; // injeta depois o resíduo no nível abaixo
     bool norma = false;      // devolve a norma L1 dos resíduos
     bool zerar = false;      // a correção do nível (grosso) vale zero na entrada: é escrita sem ser lida
     restricao_passada restricao = restricao_passada::injecao; // com restringir
+    suavizador_passada suavizador = suavizador_passada::gs_lex;
+    double omega = 1.0;      // gs_rb e jacobi: u + omega*(v - u) quando != 1
 };
 
 // O nível de uma passada (índices locais a partir de 1, P = i + (j-1)*nx) e o nível abaixo dele.
@@ -36,6 +42,12 @@ double passada_rapida(const nivel_passada& v, const pedido_passada& pedido, equi
 /// Uma varredura de Gauss-Seidel lexicográfico para trás (j e i decrescentes) sobre o nível, numa thread, com os
 /// bits do laço simples.
 void varredura_para_tras(const nivel_passada& v);
+/// Varreduras de linhas em y (Thomas em cada coluna, de oeste a leste) sobre o nível, numa thread, com os bits do
+/// laço simples, a memória lida em ordem de linhas (blocos de colunas copiados para o rascunho do plano do nível).
+void varredura_colunas(const nivel_passada& v, int varreduras, equipe& eq);
+/// Varreduras de linhas em x (Thomas em cada linha, de sul a norte) sobre o nível, numa thread, com os bits do laço
+/// simples; até quatro varreduras de uma vez, em frente de onda, com as recorrências entrelaçadas.
+void varredura_linhas_x(const nivel_passada& v, int varreduras, equipe& eq);
 /// Se o processador tem o conjunto de instruções (escalar e automatico sempre).
 bool conjunto_disponivel(conjunto_instrucoes c);
 /// O nome do conjunto: "scalar", "avx2", "avx512" ("auto" para automatico).

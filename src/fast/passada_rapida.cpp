@@ -39,6 +39,7 @@ double passada_rapida(const nivel_passada& v, const pedido_passada& pedido, equi
     p.an = v.an;
     p.ap = v.ap;
     p.q = 1.0 / v.ap;
+    p.omega = pedido.omega;
     p.pedido = pedido;
     if (v.f == nullptr) p.pedido.zerar = false; // T nunca começa zerado
     if (pedido.prolongar || pedido.restringir) {
@@ -52,6 +53,8 @@ double passada_rapida(const nivel_passada& v, const pedido_passada& pedido, equi
     p.atraso = pl.atraso; // antes das threads: todas leem p, nenhuma o escreve (só a última fatia, a fila)
     if (pedido.varreduras <= 0) {
         passada_sem_varreduras(p, pl);
+    } else if (pedido.suavizador != suavizador_passada::gs_lex) {
+        passada_pontual(p, pl, eq);
     } else {
         dividir_colunas(pl, p.pedido);
         for (sinal& s : pl.feitos) s.valor.store(0);

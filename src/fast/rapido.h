@@ -24,6 +24,7 @@ struct passada {
     const double* grossa = nullptr;   // correção do nível k-1, local (prolongação)
     double* direito_grosso = nullptr; // lado direito do nível k-1, local (restrição)
     int nxc = 0;                      // pontos por linha do nível k-1
+    double omega = 1.0;               // gs-rb e jacobi
     pedido_passada pedido;
     int colunas = 0;                  // colunas internas, nx - 2
     int atraso = 1;                   // colunas de atraso de cada linha da faixa em relação à de baixo
@@ -50,6 +51,10 @@ struct familia_varredura {
     void (*prolongar)(const passada& p, int j, int i0, int i1);
     /// Resíduos da linha j em r[2..nx-1], com as contas do núcleo de referência (residuos_linha com vetores).
     void (*residuos)(const passada& p, int j, double* r);
+    /// Vermelho-preto: os pontos (i, j) com i + j + paridade par, no lugar (cada um só lê pontos da outra cor).
+    void (*cor)(const passada& p, int j, int paridade);
+    /// Jacobi: os valores novos da linha j em d[2..nx-1], a partir das linhas j-1, j e j+1 de u (ainda antigas).
+    void (*jacobi)(const passada& p, int j, double* d);
 };
 
 extern const familia_varredura familia_escalar, familia_avx2, familia_avx512;
@@ -71,6 +76,9 @@ struct plano_nivel {
     std::vector<double> parcelas;        // parcelas da norma de algumas linhas
     std::vector<double> aneis;           // por fatia: memória das varreduras vetoriais
     std::vector<double> residuos;        // três linhas de resíduos que giram (linha j em (j % 3)*(nx+1)): ponderações
+    std::vector<double> pendentes;       // jacobi: linhas novas à espera de serem escritas (pontuais.cpp)
+    std::vector<double> colunas;         // linhas em y: recorrências e um bloco de colunas (colunas.cpp)
+    std::vector<double> linhas_x;        // linhas em x: recorrências das varreduras juntas (linhas_x.cpp)
     long por_anel = 0;                   // doubles de cada anel (múltiplo de 8)
 };
 
@@ -99,6 +107,17 @@ double* anel_da_fatia(plano_nivel& pl, int h);
 void trabalhar(passada& p, plano_nivel& pl, int h, espera modo);
 /// Passada sem varreduras: prolongação, zeros de uma correção zerada, restrição e norma, linha a linha.
 void passada_sem_varreduras(passada& p, plano_nivel& pl);
+
+/// Linhas fa..fb já finais: resíduos restritos e norma (já, ou pela fila quando passos > 0).
+void linhas_finais(passada& p, plano_nivel& pl, int fa, int fb, long passos);
+
+// pontuais.cpp
+/// Passada com varreduras vermelho-preto ou de Jacobi (pedido.suavizador), com prolongação, restrição e norma.
+void passada_pontual(passada& p, plano_nivel& pl, equipe& eq);
+
+// pontuais_escalar.cpp: núcleos de linha escalares dos suavizadores pontuais
+void cor_linha(const passada& p, int j, int paridade);
+void jacobi_linha(const passada& p, int j, double* d);
 
 // restricao_ponderada.cpp
 /// A linha j (crescente, de 2 a ny-1, cada uma uma vez por passada) ficou com os resíduos calculáveis: guarda os

@@ -11,6 +11,7 @@
 #pragma GCC target("avx2")
 #endif
 
+#include "fast/pontuais_vetoriais.h"
 #include "fast/varredura_vetorial.h"
 
 namespace {
@@ -31,6 +32,12 @@ struct avx2 {
     static vetor preparar(vetor a) { return _mm256_permute4x64_pd(a, 0x93); } // (a3, a0, a1, a2)
     static vetor juntar(vetor a, vetor b) { return _mm256_blend_pd(a, b, 1); }
     static vetor absoluto(vetor a) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), a); }
+    // (a3, b0, b1, b2) e (a1, a2, a3, b0): o vizinho oeste e o leste de cada raia de a (ou b)
+    static vetor oeste(vetor a, vetor b) { return _mm256_shuffle_pd(_mm256_permute2f128_pd(a, b, 0x21), b, 0x5); }
+    static vetor leste(vetor a, vetor b) { return _mm256_shuffle_pd(a, _mm256_permute2f128_pd(a, b, 0x21), 0x5); }
+    // b nas raias pares (ou ímpares), a nas outras
+    static vetor nas_pares(vetor a, vetor b) { return _mm256_blend_pd(a, b, 0x5); }
+    static vetor nas_impares(vetor a, vetor b) { return _mm256_blend_pd(a, b, 0xA); }
     // (a0, b0, a1, b1) e (a2, b2, a3, b3)
     static void intercalar(vetor a, vetor b, vetor& primeiro, vetor& segundo) {
         const __m256d lo = _mm256_unpacklo_pd(a, b), hi = _mm256_unpackhi_pd(a, b);
@@ -73,10 +80,13 @@ void varrer_avx2(passada& p, const trecho& z, double* anel) { vetorial::varrer<a
 void parcelas_avx2(const passada& p, int j, double* d) { vetorial::parcelas<avx2>(p, j, d); }
 void prolongar_avx2(const passada& p, int j, int i0, int i1) { vetorial::prolongar<avx2>(p, j, i0, i1); }
 void residuos_avx2(const passada& p, int j, double* r) { vetorial::residuos<avx2>(p, j, r); }
+void cor_avx2(const passada& p, int j, int paridade) { vetorial::cor<avx2>(p, j, paridade); }
+void jacobi_avx2(const passada& p, int j, double* d) { vetorial::jacobi<avx2>(p, j, d); }
 
 } // namespace
 
-const familia_varredura familia_avx2{16, true, varrer_avx2, parcelas_avx2, prolongar_avx2, residuos_avx2};
+const familia_varredura familia_avx2{16, true, varrer_avx2, parcelas_avx2, prolongar_avx2,
+                                     residuos_avx2, cor_avx2, jacobi_avx2};
 
 #if defined(__clang__)
 #pragma clang attribute pop

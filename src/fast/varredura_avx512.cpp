@@ -15,6 +15,7 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
 
+#include "fast/pontuais_vetoriais.h"
 #include "fast/varredura_vetorial.h"
 
 namespace {
@@ -45,6 +46,14 @@ struct avx512 {
     static vetor absoluto(vetor a) {
         return _mm512_castsi512_pd(_mm512_and_si512(_mm512_castpd_si512(a), _mm512_set1_epi64(0x7fffffffffffffffLL)));
     }
+    // (a7, b0, ..., b6) e (a1, ..., a7, b0): o vizinho oeste de cada raia de b e o leste de cada raia de a
+    static vetor oeste(vetor a, vetor b) { return juntar(b, a); }
+    static vetor leste(vetor a, vetor b) {
+        return _mm512_castsi512_pd(_mm512_alignr_epi64(_mm512_castpd_si512(b), _mm512_castpd_si512(a), 1));
+    }
+    // b nas raias pares (ou ímpares), a nas outras
+    static vetor nas_pares(vetor a, vetor b) { return _mm512_mask_blend_pd(0x55, a, b); }
+    static vetor nas_impares(vetor a, vetor b) { return _mm512_mask_blend_pd(0xAA, a, b); }
     // (a0, b0, ..., a3, b3) e (a4, b4, ..., a7, b7)
     static void intercalar(vetor a, vetor b, vetor& primeiro, vetor& segundo) {
         const __m512d lo = _mm512_unpacklo_pd(a, b), hi = _mm512_unpackhi_pd(a, b);
@@ -96,10 +105,13 @@ void varrer_avx512(passada& p, const trecho& z, double* anel) { vetorial::varrer
 void parcelas_avx512(const passada& p, int j, double* d) { vetorial::parcelas<avx512>(p, j, d); }
 void prolongar_avx512(const passada& p, int j, int i0, int i1) { vetorial::prolongar<avx512>(p, j, i0, i1); }
 void residuos_avx512(const passada& p, int j, double* r) { vetorial::residuos<avx512>(p, j, r); }
+void cor_avx512(const passada& p, int j, int paridade) { vetorial::cor<avx512>(p, j, paridade); }
+void jacobi_avx512(const passada& p, int j, double* d) { vetorial::jacobi<avx512>(p, j, d); }
 
 } // namespace
 
-const familia_varredura familia_avx512{16, true, varrer_avx512, parcelas_avx512, prolongar_avx512, residuos_avx512};
+const familia_varredura familia_avx512{16, true, varrer_avx512, parcelas_avx512, prolongar_avx512,
+                                       residuos_avx512, cor_avx512, jacobi_avx512};
 
 #if defined(__clang__)
 #pragma clang attribute pop

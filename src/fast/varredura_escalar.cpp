@@ -249,4 +249,4 @@ void varrer_escalar(passada& p, const trecho& z, double* /*anel*/) {
 }
 
 const familia_varredura familia_escalar{linhas_escalar, false, varrer_escalar, parcelas_escalar, prolongar_linha,
-                                       residuos_linha};
+                                       residuos_linha, cor_linha, jacobi_linha};

@@ -1,10 +1,10 @@
 // O ciclo multigrid recursivo (V, W, F) e o tratamento do nível mais grosso, pelos componentes do plano.
 //
-// Com o plano rápido (Gauss-Seidel lexicográfico puro; injeção, meia ou completa) cada perna de um nível é uma só
-// passada_rapida: na descida as varreduras e a restrição, na subida a prolongação, as varreduras e, no mais fino, a
-// norma. A correção de um nível grosso zerada antes da primeira visita não é zerada à parte: só o contorno (que o FMG
-// pode ter deixado com valores de Dirichlet) recebe zeros, e a primeira passada escreve o interior sem lê-lo
-// (pedido.zerar), com os mesmos bits de uma correção zerada na memória.
+// Com o plano rápido (Gauss-Seidel lexicográfico puro, vermelho-preto ou Jacobi; injeção, meia ou completa) cada
+// perna de um nível é uma só passada_rapida: na descida as varreduras e a restrição, na subida a prolongação, as
+// varreduras e, no mais fino, a norma. A correção de um nível grosso zerada antes da primeira visita não é zerada
+// à parte: só o contorno (que o FMG pode ter deixado com valores de Dirichlet) recebe zeros, e a primeira passada
+// escreve o interior sem lê-lo (pedido.zerar), com os mesmos bits de uma correção zerada na memória.
 #include <algorithm>
 
 #include "solver/cronometro.h"
@@ -18,8 +18,8 @@ void pre_suavizar_e_restringir(estado_execucao& e, plano_solver& p, correcao_ini
     if (p.rapido) {
         const cronometro_fase c(p.tempos, e.k, fase_tempo::suavizacao_restricao);
         passada_rapida(e,
-                       {.varreduras = p.pre, .restringir = true, .zerar = inicial == correcao_inicial::zero,
-                        .restricao = p.restricao_rapida},
+                       com_suavizador(p, {.varreduras = p.pre, .restringir = true,
+                                          .zerar = inicial == correcao_inicial::zero, .restricao = p.restricao_rapida}),
                        *p.eq);
         return;
     }
@@ -37,7 +37,7 @@ void prolongar_e_pos_suavizar(estado_execucao& e, plano_solver& p) {
     const bool mais_fino = e.k == e.nm;
     if (p.rapido) {
         const cronometro_fase c(p.tempos, e.k, fase_tempo::prolongacao_suavizacao);
-        passada_rapida(e, {.varreduras = p.pos, .prolongar = true, .norma = mais_fino}, *p.eq);
+        passada_rapida(e, com_suavizador(p, {.varreduras = p.pos, .prolongar = true, .norma = mais_fino}), *p.eq);
         return;
     }
     {
@@ -71,7 +71,8 @@ void zerar_contorno_abaixo(estado_execucao& e) {
 } // namespace
 
 void suavizar_nivel(estado_execucao& e, plano_solver& p, int varreduras, correcao_inicial c) {
-    if (p.rapido) passada_rapida(e, {.varreduras = varreduras, .zerar = c == correcao_inicial::zero}, *p.eq);
+    if (p.rapido)
+        passada_rapida(e, com_suavizador(p, {.varreduras = varreduras, .zerar = c == correcao_inicial::zero}), *p.eq);
     else p.nucleos[static_cast<std::size_t>(e.k)].suavizar(nivel_corrente(e), p.meios, varreduras);
 }
 

@@ -49,7 +49,7 @@ void resolver_malha_unica(estado_execucao& e, const metodo_efetivo& metodo, cons
     const std::function<void()> varreduras = [&] {
         if (p.rapido) {
             const cronometro_fase c(p.tempos, 1, fase_tempo::suavizacao_norma);
-            passada_rapida(e, {.varreduras = e.nitm, .norma = true}, eq);
+            passada_rapida(e, com_suavizador(p, {.varreduras = e.nitm, .norma = true}), eq);
         } else {
             {
                 const cronometro_fase c(p.tempos, 1, fase_tempo::suavizacao);

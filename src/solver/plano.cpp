@@ -61,7 +61,8 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     p.grosso_exato = m.grosso_exato;
     p.ordem = m.ordem;
     // a passada rápida varre para a frente também na subida: com a ordem adjunta, os núcleos de cada perna
-    p.rapido = ajustes.rapidos && componente(m.suavizador).rapido && m.omega == 1.0 && constante &&
+    const componente_suavizador& suavizador = componente(m.suavizador);
+    p.rapido = ajustes.rapidos && suavizador.rapido && (m.omega == 1.0 || suavizador.rapido_com_omega) && constante &&
                m.ordem == ordem_pos::mesma
                && (!m.multigrid || (componente(m.restricao).rapida && componente(m.interpolacao).rapida &&
                                     m.engrossamento == tipo_engrossamento::completo));
@@ -70,6 +71,11 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     case tipo_restricao::completa: p.restricao_rapida = restricao_passada::completa; break;
     case tipo_restricao::injecao:
     case tipo_restricao::transposta: p.restricao_rapida = restricao_passada::injecao; break;
+    }
+    switch (m.suavizador) {
+    case tipo_suavizador::gs_rb: p.suavizador_rapido = suavizador_passada::gs_rb; break;
+    case tipo_suavizador::jacobi: p.suavizador_rapido = suavizador_passada::jacobi; break;
+    default: p.suavizador_rapido = suavizador_passada::gs_lex; break;
     }
     p.eq = &eq;
     const rascunho_metodo r = rascunho_necessario(e, m);
@@ -80,6 +86,9 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     p.meios.rascunho = p.rascunho_suavizador.data();
     p.meios.rapidos = ajustes.rapidos;
     p.ida_rapida = ajustes.rapidos && m.suavizador == tipo_suavizador::gs_sym && m.omega == 1.0 && constante;
+    p.linhas_rapidas = ajustes.rapidos && constante &&
+                        (m.suavizador == tipo_suavizador::linha_x || m.suavizador == tipo_suavizador::linha_y ||
+                        m.suavizador == tipo_suavizador::linha_alt);
     if (p.grosso_exato) {
         selecionar_nivel(e, 1);
         coeficientes(e);
@@ -89,6 +98,7 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
 
 std::string instrucoes_da_solucao(const plano_solver& p, const equipe& eq) {
     if (p.ida_rapida) return std::string(nome_do_conjunto(eq.instrucoes())) + "/off";
+    if (p.linhas_rapidas) return "scalar/off";
     if (!p.rapido) return "off";
     return std::string(nome_do_conjunto(eq.instrucoes())) + "/" + nome_do_conjunto(eq.instrucoes_pontuais());
 }

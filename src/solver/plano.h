@@ -61,7 +61,7 @@ struct meios_suavizacao {
     double omega = 1.0;         // fator de relaxação; 1 = atualização pura
     equipe* eq = nullptr;       // threads dos suavizadores pontuais (gs-rb, jacobi); nula = uma só
     double* rascunho = nullptr; // jacobi: cópia do nível; linhas: as recorrências de Thomas
-    bool rapidos = false;       // gs-sym com omega 1 e o operador constante nos núcleos rápidos (os mesmos bits)
+    bool rapidos = false;       // núcleos rápidos (os mesmos bits): ida do gs-sym com omega 1, suavizadores de linhas
 };
 
 /// Um suavizador: `varreduras` varreduras sobre o interior do nível (nenhuma quando <= 0).
@@ -103,11 +103,14 @@ struct plano_solver {
     int pre = 0, pos = 0, grosso = 0; // varreduras efetivas
     bool grosso_exato = false;
     ordem_pos ordem = ordem_pos::mesma; // adjunta: a pós-suavização e a metade final das varreduras do nível 1
-    bool rapido = false;              // Gauss-Seidel lexicográfico puro, injeção ou ponderações e interpolação
-                                      // bilinear, operador constante de cinco pontos, engrossamento completo:
+    bool rapido = false;              // Gauss-Seidel lexicográfico puro, vermelho-preto ou Jacobi (qualquer
+                                      // omega), injeção ou ponderações e interpolação bilinear, operador constante
+                                      // de cinco pontos, engrossamento completo, pós-suavização na mesma ordem:
                                       // passada_rapida em todo nível
     restricao_passada restricao_rapida = restricao_passada::injecao; // a restrição da passada rápida
+    suavizador_passada suavizador_rapido = suavizador_passada::gs_lex; // as varreduras da passada rápida
     bool ida_rapida = false;          // gs-sym com omega 1 e operador constante: a ida na passada rápida, o resto não
+    bool linhas_rapidas = false;      // line-x, line-y e line-alt com o operador constante: núcleos de linha (escalar)
     std::vector<nucleos_nivel> nucleos; // por nível, índices 1..nm
     definicao_problema problema;      // contornos dos níveis no FMG e a fonte de cada um
     meios_suavizacao meios;
@@ -120,6 +123,13 @@ struct plano_solver {
     plano_solver(const plano_solver&) = delete; // meios.rascunho aponta para dentro do próprio plano
     plano_solver& operator=(const plano_solver&) = delete;
 };
+
+/// O pedido `x` com as varreduras do plano: o suavizador e o seu omega.
+inline pedido_passada com_suavizador(const plano_solver& p, pedido_passada x) {
+    x.suavizador = p.suavizador_rapido;
+    x.omega = p.meios.omega;
+    return x;
+}
 
 // Doubles de rascunho que o método pede além das grades (dimensionados pelo nível mais fino).
 struct rascunho_metodo {

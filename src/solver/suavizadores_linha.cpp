@@ -92,17 +92,37 @@ void varrer_y(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     for (int s = 0; s < varreduras; ++s) linhas(v, t);
 }
 
+// Com os núcleos rápidos, várias varreduras de uma vez (fast/linhas_x.cpp), com os mesmos bits.
+void varrer_x_do_plano(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
+    if (m.rapidos && m.eq != nullptr)
+        varredura_linhas_x({.u = v.u, .f = v.f, .nx = v.nx, .ny = v.ny, .ae = v.ae, .an = v.an, .ap = v.ap},
+                           varreduras, *m.eq);
+    else varrer_x(v, m, varreduras);
+}
+
+// Com os núcleos rápidos, as colunas em blocos lidos em ordem de linhas (fast/colunas.cpp), com os mesmos bits.
+void varrer_y_do_plano(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
+    if (m.rapidos && m.eq != nullptr)
+        varredura_colunas({.u = v.u, .f = v.f, .nx = v.nx, .ny = v.ny, .ae = v.ae, .an = v.an, .ap = v.ap},
+                          varreduras, *m.eq);
+    else varrer_y(v, m, varreduras);
+}
+
 } // namespace
 
 long rascunho_linhas(int nx, int ny) { return 4L * (std::max(nx, ny) + 1); }
 
-void suavizar_linha_x(const vista_nivel& v, const meios_suavizacao& m, int varreduras) { varrer_x(v, m, varreduras); }
+void suavizar_linha_x(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
+    varrer_x_do_plano(v, m, varreduras);
+}
 
-void suavizar_linha_y(const vista_nivel& v, const meios_suavizacao& m, int varreduras) { varrer_y(v, m, varreduras); }
+void suavizar_linha_y(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
+    varrer_y_do_plano(v, m, varreduras);
+}
 
 void suavizar_linha_alt(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     for (int s = 0; s < varreduras; ++s) {
-        varrer_x(v, m, 1);
-        varrer_y(v, m, 1);
+        varrer_x_do_plano(v, m, 1);
+        varrer_y_do_plano(v, m, 1);
     }
 }

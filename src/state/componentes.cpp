@@ -10,13 +10,13 @@ using Q = rascunho_suavizador;
 
 // Jacobi amortecido com 4/5: o fator de suavização ótimo do Jacobi pontual no laplaciano de cinco pontos.
 constexpr componente_suavizador tabela_suavizadores[] = {
-    {S::gs_lex, "gs-lex", true, 1.0, 1.0, Q::nenhum, F::gs_frente, true},
-    {S::gs_rb, "gs-rb", true, 1.0, 1.0, Q::nenhum, F::vermelho_preto, false},
-    {S::jacobi, "jacobi", true, 0.8, 1.0, Q::nivel, F::jacobi, false},
-    {S::gs_sym, "gs-sym", true, 1.0, 2.0, Q::nenhum, F::gs_ida_e_volta, false},
-    {S::linha_x, "line-x", false, 1.0, 1.0, Q::linhas, F::linhas_x, false},
-    {S::linha_y, "line-y", false, 1.0, 1.0, Q::linhas, F::linhas_y, false},
-    {S::linha_alt, "line-alt", false, 1.0, 2.0, Q::linhas, F::linhas_y_e_x, false},
+    {S::gs_lex, "gs-lex", true, 1.0, 1.0, Q::nenhum, F::gs_frente, true, false},
+    {S::gs_rb, "gs-rb", true, 1.0, 1.0, Q::nenhum, F::vermelho_preto, true, true},
+    {S::jacobi, "jacobi", true, 0.8, 1.0, Q::nivel, F::jacobi, true, true},
+    {S::gs_sym, "gs-sym", true, 1.0, 2.0, Q::nenhum, F::gs_ida_e_volta, false, false},
+    {S::linha_x, "line-x", false, 1.0, 1.0, Q::linhas, F::linhas_x, false, false},
+    {S::linha_y, "line-y", false, 1.0, 1.0, Q::linhas, F::linhas_y, false, false},
+    {S::linha_alt, "line-alt", false, 1.0, 2.0, Q::linhas, F::linhas_y_e_x, false, false},
 };
 
 // transpose: R = P^T / 4 (semiengrossamento: P^T / 2), a transposta da interpolação da rodada com os pesos somando 1

@@ -37,6 +37,7 @@ struct componente_suavizador {
     rascunho_suavizador rascunho;
     forma_simbolo simbolo;
     bool rapido;                    // com omega 1, a passada rápida faz as suas varreduras
+    bool rapido_com_omega;          // a passada rápida o faz também relaxado (omega != 1)
 };
 
 // Como a análise representa a restrição: o símbolo de R sobre um harmônico.

@@ -111,7 +111,7 @@ TEST(Cifras, DoEstadoResolvido) {
 }
 
 TEST(Cifras, CronometroContaCadaFaseSemMudarUmBit) {
-    for (tipo_suavizador s : {tipo_suavizador::gs_lex, tipo_suavizador::gs_rb}) {
+    for (tipo_suavizador s : {tipo_suavizador::gs_lex, tipo_suavizador::gs_rb, tipo_suavizador::linha_x}) {
         metodo_solver m;
         m.suavizador = s;
         tempos_fases t;
@@ -125,7 +125,7 @@ TEST(Cifras, CronometroContaCadaFaseSemMudarUmBit) {
         const auto chamadas = [&](int k, fase_tempo f) { return t.chamadas[k][static_cast<std::size_t>(f)]; };
         ASSERT_EQ(t.chamadas.size(), 5u);
         EXPECT_EQ(chamadas(1, fase_tempo::grosso), n);
-        if (s == tipo_suavizador::gs_lex) { // plano rápido: cada perna uma passada fundida
+        if (s != tipo_suavizador::linha_x) { // plano rápido (gs-lex, gs-rb): cada perna uma passada fundida
             for (int k = 2; k <= 4; ++k) {
                 EXPECT_EQ(chamadas(k, fase_tempo::suavizacao_restricao), n);
                 EXPECT_EQ(chamadas(k, fase_tempo::prolongacao_suavizacao), n);

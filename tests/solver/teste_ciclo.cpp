@@ -58,7 +58,7 @@ void contar(metodo_solver m, bool fmg) {
     criar_niveis_grossos(e, e.nxyt - e.nxyg[4]);
     equipe eq(1);
     plano_solver p;
-    m.suavizador = tipo_suavizador::gs_rb;
+    m.suavizador = tipo_suavizador::linha_x; // fora da passada rápida: cada varredura passa pelo núcleo do nível
     m.pre = 1;
     m.pos = 2;
     m.grosso = 5;
