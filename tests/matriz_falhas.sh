@@ -211,13 +211,18 @@ grep -q '^estagnou em 30 iterações (itmax; fator assintótico ajustado 0\.9[5-
 
 # ---- interrupção: qualquer sinal que termine o processo, a qualquer momento, até SIGKILL
 novo "interrupção"
-# ~1 s de solução e depois ~30 MB de listagem: os sinais caem na solução, na escrita e depois
+# a solução e depois ~30 MB de listagem; os momentos dos sinais são frações da duração de uma rodada inteira
+# medida aqui, para que caiam na solução e na escrita em qualquer máquina, e o último depois do fim
 n=1500; [ "$sanitizado" = 1 ] && n=500
 entrada | sed "2s/.*/1/;3s/.*/$n/;4s/.*/$n/;6s/.*/10/;10s/.*/1/" > tervano3.ent
 ulimit -c 0 2>/dev/null || true # sem arquivos core de QUIT e XCPU
+inicio=$EPOCHREALTIME
+"$placa" -n </dev/null >/dev/null 2>&1 || falha "a rodada inteira falhou"
+duracao=$(awk -v a="$inicio" -v b="$EPOCHREALTIME" 'BEGIN { print b - a }')
 # cada sinal em dois dos quatro momentos (um cedo, um tarde), metade dos sinais em cada momento
 sinais=(TERM INT KILL QUIT USR1 ALRM XCPU HUP) d=0
-for atraso in 0.05 0.75 0.9 1.2; do
+for fracao in 0.03 0.4 0.8 1.3; do
+    atraso=$(awk -v t="$duracao" -v f="$fracao" 'BEGIN { printf "%.3f", t * f }')
     d=$((d + 1))
     for k in "${!sinais[@]}"; do
         [ $(((k + d) % 2)) -eq 0 ] || continue
@@ -227,7 +232,7 @@ for atraso in 0.05 0.75 0.9 1.2; do
         pid=$!
         sleep "$atraso"; kill -s $sinal $pid 2>/dev/null; wait $pid 2>/dev/null
         ls -A | grep -q '^\.placa-' && falha "temporário esquecido ($sinal após $atraso s)"
-        if [ "$(cat saida.lst)" != $'antiga\r' ]; then
+        if ! printf 'antiga\r\n' | cmp -s - saida.lst; then
             tail -c 40 saida.lst | grep -q $' = tempo de CPU (segundos)\r$' ||
                 falha "listagem parcial ($sinal após $atraso s)"
         fi
