@@ -2,6 +2,7 @@
 // para cada combinação de passada, omega 1 e relaxado, 1 a 3 threads e cada conjunto de instruções que o processador
 // tem; e a solução inteira com esses suavizadores.
 #include <cmath>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -75,10 +76,15 @@ struct niveis_pontuais {
 
 // Cada combinação de passada (prolongar, restringir, norma, zerar) em cada nível.
 void conferir_pontuais(const niveis_pontuais& f, int problema, suavizador_passada s, double omega,
-                       const std::vector<int>& varreduras, restricao_passada r, int max_threads = 3) {
+                       const std::vector<int>& varreduras, restricao_passada r) {
     for (int k = 1; k <= f.nm; ++k) {
         const unsigned semente = static_cast<unsigned>(5 * k + f.ny1);
         const estado_execucao base = pontuais_ao_acaso(f.nm, f.nx1, f.ny1, problema, k, semente);
+        // uma equipe por conjunto e número de threads, a mesma para todas as passadas do nível, como numa solução
+        std::vector<std::unique_ptr<equipe>> equipes;
+        for (conjunto_instrucoes c : conjuntos_do_processador())
+            for (int threads : threads_conferidas(base.nxk, base.nyk))
+                equipes.push_back(std::make_unique<equipe>(threads, c));
         for (int n : varreduras)
             for (int combinacao = 0; combinacao < 16; ++combinacao) {
                 const pedido_passada pedido{n, (combinacao & 1) != 0, (combinacao & 2) != 0, (combinacao & 4) != 0,
@@ -89,23 +95,21 @@ void conferir_pontuais(const niveis_pontuais& f, int problema, suavizador_passad
                 estado_execucao ref = base;
                 ref.rnorm = -1.0;
                 pontual_de_referencia(ref, pedido);
-                for (conjunto_instrucoes c : conjuntos_do_processador())
-                    for (int threads = 1; threads <= max_threads; ++threads) {
-                        SCOPED_TRACE("nível " + std::to_string(k) + " de " + std::to_string(f.nm) + ", " +
-                                     std::to_string(f.nx1) + "x" + std::to_string(f.ny1) + ", problema " +
-                                     std::to_string(problema) + ", varreduras " + std::to_string(n) + ", passada " +
-                                     std::to_string(combinacao) + ", " + nome_do_conjunto(c) + ", threads " +
-                                     std::to_string(threads));
-                        estado_execucao e = base;
-                        e.rnorm = -1.0;
-                        if (pedido.zerar) interior_da_correcao(e, std::nan(""));
-                        equipe eq(threads, c);
-                        passada_rapida(e, pedido, eq);
-                        EXPECT_TRUE(mesmos_bits(e.T, ref.T));
-                        EXPECT_TRUE(mesmos_bits(e.cor, ref.cor));
-                        EXPECT_TRUE(mesmos_bits(e.res, ref.res));
-                        EXPECT_TRUE(mesmos_bits(e.rnorm, ref.rnorm)) << e.rnorm << " contra " << ref.rnorm;
-                    }
+                for (const std::unique_ptr<equipe>& eq : equipes) {
+                    SCOPED_TRACE("nível " + std::to_string(k) + " de " + std::to_string(f.nm) + ", " +
+                                 std::to_string(f.nx1) + "x" + std::to_string(f.ny1) + ", problema " +
+                                 std::to_string(problema) + ", varreduras " + std::to_string(n) + ", passada " +
+                                 std::to_string(combinacao) + ", " + nome_do_conjunto(eq->instrucoes()) +
+                                 ", threads " + std::to_string(eq->pedidas()));
+                    estado_execucao e = base;
+                    e.rnorm = -1.0;
+                    if (pedido.zerar) interior_da_correcao(e, std::nan(""));
+                    passada_rapida(e, pedido, *eq);
+                    EXPECT_TRUE(mesmos_bits(e.T, ref.T));
+                    EXPECT_TRUE(mesmos_bits(e.cor, ref.cor));
+                    EXPECT_TRUE(mesmos_bits(e.res, ref.res));
+                    EXPECT_TRUE(mesmos_bits(e.rnorm, ref.rnorm)) << e.rnorm << " contra " << ref.rnorm;
+                }
             }
     }
 }

@@ -2,6 +2,7 @@
 // cada conjunto de instruções que o processador tem.
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -106,23 +107,16 @@ struct forma {
     int nm, nx1, ny1;
 };
 
-// Threads conferidas num nível de nx x ny pontos: 1, 2 e 3. Sob ASan (dez vezes mais lento), um nível que a passada
-// divide entre threads só com 3: o que ele acrescenta aos pequenos é a divisão, e os pequenos conferem 1, 2 e 3.
-std::vector<int> threads_conferidas(long nx, long ny) {
-#if defined(__SANITIZE_ADDRESS__)
-    if ((nx - 2) * (ny - 2) >= (1L << 19)) return {3};
-#endif
-    (void)nx;
-    (void)ny;
-    return {1, 2, 3};
-}
-
 // Cada combinação de passada em cada nível, para cada nitm, conjunto de instruções e número de threads.
 void conferir_passadas(const forma& f, int problema, const std::vector<int>& nitms,
                        restricao_passada restricao = restricao_passada::injecao) {
     for (int k = 1; k <= f.nm; ++k) {
         const estado_execucao base = nivel_ao_acaso(f.nm, f.nx1, f.ny1, problema, k, static_cast<unsigned>(7 * k + f.nx1));
         const long nx = (f.nx1 - 1L) * (1L << (k - 1)) + 1, ny = (f.ny1 - 1L) * (1L << (k - 1)) + 1;
+        // uma equipe por conjunto e número de threads, a mesma para todas as passadas do nível, como numa solução
+        std::vector<std::unique_ptr<equipe>> equipes;
+        for (conjunto_instrucoes c : conjuntos())
+            for (int threads : threads_conferidas(nx, ny)) equipes.push_back(std::make_unique<equipe>(threads, c));
         for (int nitm : nitms)
             for (int combinacao = 0; combinacao < 16; ++combinacao) {
                 const pedido_passada pedido{nitm, (combinacao & 1) != 0, (combinacao & 2) != 0, (combinacao & 4) != 0,
@@ -134,25 +128,23 @@ void conferir_passadas(const forma& f, int problema, const std::vector<int>& nit
                 ref.nitm = nitm;
                 ref.rnorm = -1.0;
                 passada_referencia(ref, pedido);
-                for (conjunto_instrucoes c : conjuntos())
-                    for (int threads : threads_conferidas(nx, ny)) {
-                        SCOPED_TRACE("nível " + std::to_string(k) + " de " + std::to_string(f.nm) + ", " +
-                                     std::to_string(f.nx1) + "x" + std::to_string(f.ny1) + ", problema " +
-                                     std::to_string(problema) + ", restrição " +
-                                     std::to_string(static_cast<int>(restricao)) + ", nitm " + std::to_string(nitm) +
-                                     ", passada " +
-                                     std::to_string(combinacao) + ", " + nome(c) + ", threads " + std::to_string(threads));
-                        estado_execucao e = base;
-                        e.nitm = nitm;
-                        e.rnorm = -1.0;
-                        if (pedido.zerar) zerar_nivel(e, std::nan(""));
-                        equipe eq(threads, c);
-                        passada_rapida(e, pedido, eq);
-                        ESPERA_MESMOS_BITS(e.T, ref.T);
-                        ESPERA_MESMOS_BITS(e.cor, ref.cor);
-                        ESPERA_MESMOS_BITS(e.res, ref.res);
-                        EXPECT_TRUE(mesmos_bits(e.rnorm, ref.rnorm)) << e.rnorm << " contra " << ref.rnorm;
-                    }
+                for (const std::unique_ptr<equipe>& eq : equipes) {
+                    SCOPED_TRACE("nível " + std::to_string(k) + " de " + std::to_string(f.nm) + ", " +
+                                 std::to_string(f.nx1) + "x" + std::to_string(f.ny1) + ", problema " +
+                                 std::to_string(problema) + ", restrição " +
+                                 std::to_string(static_cast<int>(restricao)) + ", nitm " + std::to_string(nitm) +
+                                 ", passada " + std::to_string(combinacao) + ", " + nome(eq->instrucoes()) +
+                                 ", threads " + std::to_string(eq->pedidas()));
+                    estado_execucao e = base;
+                    e.nitm = nitm;
+                    e.rnorm = -1.0;
+                    if (pedido.zerar) zerar_nivel(e, std::nan(""));
+                    passada_rapida(e, pedido, *eq);
+                    ESPERA_MESMOS_BITS(e.T, ref.T);
+                    ESPERA_MESMOS_BITS(e.cor, ref.cor);
+                    ESPERA_MESMOS_BITS(e.res, ref.res);
+                    EXPECT_TRUE(mesmos_bits(e.rnorm, ref.rnorm)) << e.rnorm << " contra " << ref.rnorm;
+                }
             }
     }
 }
