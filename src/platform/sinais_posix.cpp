@@ -135,6 +135,9 @@ void terminar_pelo_sinal(int s) {
 
 bool registrar_filho(int pid) {
     bloqueio_sinais b;
+    // o sinal pode ter chegado entre a última consulta do estudo e o fork: o tratador já passou pelos filhos, e
+    // este, que ele não viu, o recebe agora em vez de correr até o fim com o estudo à sua espera
+    if (anotado) kill(-static_cast<pid_t>(pid), anotado);
     for (int i = 0; i < max_filhos; ++i)
         if (filhos[i] == 0) {
             filhos[i] = pid;

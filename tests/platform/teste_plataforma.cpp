@@ -1,4 +1,6 @@
-// Plataforma POSIX de verdade: cotas de CPU, processadores disponíveis e áreas para as grades.
+// Plataforma POSIX de verdade: cotas de CPU, processadores disponíveis, áreas para as grades e os filhos de um estudo.
+#include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <sched.h>
@@ -80,4 +82,23 @@ TEST(Plataforma, VetorGrandeCopiaEMove) {
     v = m;
     EXPECT_EQ(v.size(), 7u);
     EXPECT_EQ(v[0], -1.0);
+}
+
+// Um sinal que cai entre a última consulta do estudo e o fork: o filho lançado depois dele, que o tratador não viu,
+// recebe o sinal ao nascer, em vez de correr até o fim com o estudo à sua espera.
+TEST(Plataforma, FilhoLancadoDepoisDoSinalRecebeOSinal) {
+    anotar_sinais_de_termino();
+    std::raise(SIGTERM); // anotado; nenhum filho vivo ainda
+    ASSERT_EQ(sinal_anotado(), SIGTERM);
+    const auto inicio = std::chrono::steady_clock::now();
+    const lancamento l = lancar_filho({{"/bin/sleep", "20"}, ""});
+    ASSERT_GT(l.id, 0) << l.motivo;
+    fim_filho f;
+    do f = esperar_filho();
+    while (f.id == 0);
+    const double segundos = std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+    instalar_tratamento_de_sinais();
+    EXPECT_EQ(f.id, l.id);
+    EXPECT_EQ(f.codigo, 128 + SIGTERM);
+    EXPECT_LT(segundos, 10.0);
 }
