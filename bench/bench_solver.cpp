@@ -275,8 +275,9 @@ void ciclo_args(benchmark::internal::Benchmark* b) {
         }
 }
 
-// Args: n, suavizador (índice), forma (0 = constante, 1 = variável). Duas varreduras de um suavizador dos laços
-// simples num nível n x n com lado direito (uma correção), uma thread; a forma variável com o campo jump:1000. Cada
+// Args: n, suavizador (índice), forma (0 = constante, 1 = variável, 2 = variável nos núcleos rápidos, com as
+// instruções que o programa escolhe). Duas varreduras de um suavizador dos laços simples (ou dos núcleos rápidos)
+// num nível n x n com lado direito (uma correção), uma thread; a forma variável com o campo jump:1000. Cada
 // atualização de ponto lê e escreve u e lê f (24 bytes), e na forma variável lê também ax, ay e ap (mais 24); o
 // Jacobi copia o nível antes (16 bytes a mais). As linhas guardam as recorrências da linha no rascunho (na cache).
 void BM_operador(benchmark::State& s) {
@@ -284,7 +285,7 @@ void BM_operador(benchmark::State& s) {
     const componente_suavizador& c = suavizadores()[static_cast<std::size_t>(s.range(1))];
     estado_execucao e = estado(1, n, 2, 1, 0.0);
     metodo_solver m;
-    if (forma == 1) m.coeficiente = {tipo_coeficiente::salto, 1000.0, 1, 1};
+    if (forma >= 1) m.coeficiente = {tipo_coeficiente::salto, 1000.0, 1, 1};
     montar_operadores(e, metodo_efetivo(m, e.nitm, e.nm, e.problema));
     criar_campo(e, e.nxyg[1]);
     selecionar_nivel(e, 1);
@@ -296,20 +297,23 @@ void BM_operador(benchmark::State& s) {
     vista_nivel v = nivel_corrente(e);
     v.f = f.data();
     std::vector<double> rascunho(std::max<long>(e.nxyg[1] + 1, rascunho_linhas(n, n)));
-    const meios_suavizacao meios{c.omega_padrao, nullptr, rascunho.data()};
+    equipe eq(1);
+    const meios_suavizacao meios{c.omega_padrao, forma == 2 ? &eq : nullptr, rascunho.data(), forma == 2};
     const suavizador k = nucleo(c.tipo, v.forma);
     for (auto _ : s) {
         k(v, meios, 2);
         benchmark::ClobberMemory();
     }
     const double atualizacoes = 2.0 * c.passadas * double(n - 2) * (n - 2);
-    const double por_ponto = 24.0 + (forma == 1 ? 24.0 : 0.0) + (c.tipo == tipo_suavizador::jacobi ? 16.0 : 0.0);
+    const double por_ponto = 24.0 + (forma >= 1 ? 24.0 : 0.0) + (c.tipo == tipo_suavizador::jacobi ? 16.0 : 0.0);
     anotar(s, atualizacoes, por_ponto * atualizacoes, 1);
 }
 
 void operador_args(benchmark::internal::Benchmark* b) {
     for (const componente_suavizador& c : suavizadores())
-        for (int forma : {0, 1}) b->Args({2049, static_cast<int>(c.tipo), forma});
+        for (int forma : {0, 1, 2})
+            if (forma < 2 || c.tipo == tipo_suavizador::gs_rb || c.tipo == tipo_suavizador::jacobi)
+                b->Args({2049, static_cast<int>(c.tipo), forma});
 }
 
 // Args: n, suavizador (índice; -1 = a norma do resíduo), forma (0 = nove pontos constante, 1 = nove pontos por

@@ -24,7 +24,7 @@ import componentes  # noqa: E402
 import inteira  # noqa: E402
 from tabelas import (NOVE, achar, ms, pares_md, razao_ao_limite, secao_inteira,  # noqa: E402
                      secao_milissegundos, secao_threads, tabela_ciclo, tabela_gs, tabela_nove, tabela_operador,
-                     ns_por_atualizacao)
+                     ns_por_atualizacao, variaveis_rapidos)
 
 
 def rodar(programa, filtro=None):
@@ -183,7 +183,7 @@ def main():
     secao_inteira(t, contra, sc)
     secao_milissegundos(t, tempos, perfil)
     secao_threads(t, linhas_threads, duas)
-    t.append("## Variable coefficients (plain loops)")
+    t.append("## Variable coefficients")
     t.append("")
     t.append("Each smoother's plain loops with the constant operator and with the variable one (`--coefficient "
              "jump:1000`, the box scheme: edge coefficients and diagonal read per point, the point value divided by "
@@ -192,7 +192,9 @@ def main():
              "(jacobi 64: it copies the level first) over the bandwidth above. The constant operator keeps the fast "
              "pass where it applies (gs-lex with omega 1, gs-rb and jacobi with any omega, each with injection, half "
              "or full weighting; the forward sweeps of gs-sym with omega 1) and the line smoothers their own kernels: "
-             "these rows compare the plain loops only.")
+             "the first columns compare the plain loops only. The last two are the variable operator on the fast "
+             "kernels where it has them (gs-rb and jacobi: row kernels in vectors, both sweeps in one walk over the "
+             "level as a wavefront of rows, as on the fast pass; the same bits, tests/fast/teste_variaveis.cpp).")
     t.append("")
     t += tabela_operador(r)
     t.append("")
@@ -259,6 +261,14 @@ def main():
     meta("The default team never more than 5% slower than one thread", padrao,
          "; ".join(f"{m['n']}² {'half-busy' if m['meio'] else 'as it is'} {m['padrao_razao']:.2f}x"
                    for m in linhas_threads))
+    variaveis = variaveis_rapidos(r)
+    if variaveis:
+        meta("The variable five-point kernels on the fast kernels within 2x of their memory bound",
+             all(x <= 2 for _, x in variaveis), ", ".join(f"{nome} {x:.2f}x" for nome, x in variaveis))
+        t.append("  The other smoothers with the variable operator are still plain loops (the variable / bound column "
+                 "of the table above): gs-lex and gs-sym wait on the chain of each row (every point needs its west "
+                 "neighbour just written, through two adds and the divide by ap(P)), and the line smoothers on their "
+                 "recurrences.")
     t.append("- The same bits for every thread count and instruction set: met (tests/fast/teste_rapido.cpp, bit for "
              "bit against the reference kernels, every set the processor has forced in turn).")
     t.append("")

@@ -69,7 +69,8 @@ SUAVIZADORES = ("gs-lex", "gs-rb", "jacobi", "gs-sym", "line-x", "line-y", "line
 def tabela_operador(r):
     """Suavizadores dos laços simples, operador constante e variável, por atualização de ponto e contra o limite."""
     linhas = ["| smoother (2 sweeps, 2049², 1 thread) | constant, ns per update | variable, ns per update | "
-              "variable / constant | variable bound, ns | variable / bound |", "|---|---|---|---|---|---|"]
+              "variable / constant | variable bound, ns | variable / bound | variable, fast kernels, ns per update | "
+              "fast / bound |", "|---|---|---|---|---|---|---|---|"]
     for i, nome in enumerate(SUAVIZADORES):
         c = achar(r, "BM_operador", n=2049, suavizador=i, forma=0)
         v = achar(r, "BM_operador", n=2049, suavizador=i, forma=1)
@@ -77,7 +78,19 @@ def tabela_operador(r):
             continue
         nc, nv = ns_por_atualizacao(c), ns_por_atualizacao(v)
         lim = v["contadores"]["limite_ns"]
-        linhas.append(f"| {nome} | {nc:.3f} | {nv:.3f} | {nv / nc:.2f}x | {lim:.3f} | {nv / lim:.2f}x |")
+        rapido = achar(r, "BM_operador", n=2049, suavizador=i, forma=2)
+        nr = f"{ns_por_atualizacao(rapido):.3f} | {ns_por_atualizacao(rapido) / lim:.2f}x" if rapido else "— | —"
+        linhas.append(f"| {nome} | {nc:.3f} | {nv:.3f} | {nv / nc:.2f}x | {lim:.3f} | {nv / lim:.2f}x | {nr} |")
+    return linhas
+
+
+def variaveis_rapidos(r):
+    """(nome, ns por atualização / limite) dos suavizadores com núcleos rápidos para o operador variável."""
+    linhas = []
+    for i, nome in enumerate(SUAVIZADORES):
+        x = achar(r, "BM_operador", n=2049, suavizador=i, forma=2)
+        if x:
+            linhas.append((nome, ns_por_atualizacao(x) / x["contadores"]["limite_ns"]))
     return linhas
 
 

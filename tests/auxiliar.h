@@ -37,6 +37,14 @@ inline std::vector<int> threads_conferidas(long nx, long ny) {
     return {1, 2, 3};
 }
 
+// Os conjuntos de instruções que o processador tem, o escalar primeiro.
+inline std::vector<conjunto_instrucoes> conjuntos_do_processador() {
+    std::vector<conjunto_instrucoes> r;
+    for (conjunto_instrucoes c : {conjunto_instrucoes::escalar, conjunto_instrucoes::avx2, conjunto_instrucoes::avx512})
+        if (conjunto_disponivel(c)) r.push_back(c);
+    return r;
+}
+
 // Os mesmos bits (NaN e -0 incluídos), não só o mesmo valor.
 inline bool bits_iguais(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 inline bool mesmos_bits(const double* a, std::size_t na, const double* b, std::size_t nb) {

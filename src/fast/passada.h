@@ -36,6 +36,16 @@ struct nivel_passada {
     int nxc = 0;                      // pontos por linha do nível abaixo
 };
 
+// Um nível com o operador variável de cinco pontos (índices locais a partir de 1): cada vizinho com o coeficiente
+// da sua aresta (ax(P) oeste, ax(P+1) leste, ay(P) sul, ay(P+nx) norte), a soma dividida pela diagonal ap(P).
+struct nivel_variavel {
+    double* u = nullptr;       // T, ou a correção do nível
+    const double* f = nullptr; // lado direito (nulo em T sem fonte)
+    const double *ax = nullptr, *ay = nullptr, *ap = nullptr;
+    int nx = 0, ny = 0;
+    double omega = 1.0;        // u + omega*(v - u) quando != 1
+};
+
 /// A passada pedida sobre o nível, com as threads da equipe; devolve a norma L1 quando pedida (0 sem pontos
 /// internos), senão 0.
 double passada_rapida(const nivel_passada& v, const pedido_passada& pedido, equipe& eq);
@@ -48,6 +58,11 @@ void varredura_colunas(const nivel_passada& v, int varreduras, equipe& eq);
 /// Varreduras de linhas em x (Thomas em cada linha, de sul a norte) sobre o nível, numa thread, com os bits do laço
 /// simples; até quatro varreduras de uma vez, em frente de onda, com as recorrências entrelaçadas.
 void varredura_linhas_x(const nivel_passada& v, int varreduras, equipe& eq);
+/// Varreduras vermelho-preto com o operador variável, em vetores e nas threads da equipe, com os bits do laço
+/// simples.
+void vermelho_preto_variavel(const nivel_variavel& v, int varreduras, equipe& eq);
+/// Varreduras de Jacobi com o operador variável, idem; `copia`: nx*ny + 1 doubles, o nível antes de cada varredura.
+void jacobi_variavel(const nivel_variavel& v, double* copia, int varreduras, equipe& eq);
 /// Se o processador tem o conjunto de instruções (escalar e automatico sempre).
 bool conjunto_disponivel(conjunto_instrucoes c);
 /// O nome do conjunto: "scalar", "avx2", "avx512" ("auto" para automatico).

@@ -1,6 +1,7 @@
 // Núcleos de linha escalares dos suavizadores pontuais na passada rápida: uma cor de uma linha (vermelho-preto) e
 // os valores novos de uma linha de Jacobi, com as contas dos laços de referência (solver/suavizadores_ponto.cpp):
-// v = (an*(S+N) + ae*(W+E) [+ f(P)]) * q; com omega != 1, u + omega*(v - u), u o valor antigo do ponto.
+// v = (an*(S+N) + ae*(W+E) [+ f(P)]) * q; com omega != 1, u + omega*(v - u), u o valor antigo do ponto. Com o
+// operador variável: v = ((ay(P)*S + ay(P+nx)*N) + (ax(P)*W + ax(P+1)*E) [+ f(P)]) / ap(P).
 #include "fast/rapido.h"
 
 namespace {
@@ -35,7 +36,56 @@ void jacobi_de(const passada& p, int j, double* d) {
     }
 }
 
+// O valor de Gauss-Seidel com o operador variável no ponto l[i] da linha (os coeficientes da mesma linha).
+template <bool DIREITO>
+inline double valor_variavel(const double* l, const double* f, const double* ax, const double* ay,
+                             const double* ap, long i, long nx) {
+    const double y = ay[i] * l[i - nx] + ay[i + nx] * l[i + nx];
+    const double x = ax[i] * l[i - 1] + ax[i + 1] * l[i + 1];
+    double s = y + x;
+    if constexpr (DIREITO) s = s + f[i];
+    return s / ap[i];
+}
+
+template <bool DIREITO, bool RELAXAR>
+void cor_variavel_de(const nivel_variavel& v, int j, int paridade, long desde) {
+    const long nx = v.nx, o = (j - 1) * nx;
+    double* l = v.u + o;
+    const double* f = DIREITO ? v.f + o : nullptr;
+    for (long i = desde + (desde + j + paridade) % 2; i <= nx - 1; i += 2) {
+        const double x = valor_variavel<DIREITO>(l, f, v.ax + o, v.ay + o, v.ap + o, i, nx);
+        if constexpr (RELAXAR) l[i] = l[i] + v.omega * (x - l[i]);
+        else l[i] = x;
+    }
+}
+
+template <bool DIREITO, bool RELAXAR>
+void jacobi_variavel_de(const nivel_variavel& v, const double* a, int j, double* d, long desde) {
+    const long nx = v.nx, o = (j - 1) * nx;
+    const double* l = a + o;
+    const double* f = DIREITO ? v.f + o : nullptr;
+    for (long i = desde; i <= nx - 1; ++i) {
+        const double x = valor_variavel<DIREITO>(l, f, v.ax + o, v.ay + o, v.ap + o, i, nx);
+        if constexpr (RELAXAR) d[i] = l[i] + v.omega * (x - l[i]);
+        else d[i] = x;
+    }
+}
+
 } // namespace
+
+void cor_variavel_linha(const nivel_variavel& v, int j, int paridade, long desde) {
+    const bool relaxar = v.omega != 1.0;
+    const auto de = v.f == nullptr ? (relaxar ? cor_variavel_de<false, true> : cor_variavel_de<false, false>)
+                                   : (relaxar ? cor_variavel_de<true, true> : cor_variavel_de<true, false>);
+    de(v, j, paridade, desde);
+}
+
+void jacobi_variavel_linha(const nivel_variavel& v, const double* a, int j, double* d, long desde) {
+    const bool relaxar = v.omega != 1.0;
+    const auto de = v.f == nullptr ? (relaxar ? jacobi_variavel_de<false, true> : jacobi_variavel_de<false, false>)
+                                   : (relaxar ? jacobi_variavel_de<true, true> : jacobi_variavel_de<true, false>);
+    de(v, a, j, d, desde);
+}
 
 void cor_linha(const passada& p, int j, int paridade) {
     const bool relaxar = p.omega != 1.0;

@@ -55,6 +55,11 @@ struct familia_varredura {
     void (*cor)(const passada& p, int j, int paridade);
     /// Jacobi: os valores novos da linha j em d[2..nx-1], a partir das linhas j-1, j e j+1 de u (ainda antigas).
     void (*jacobi)(const passada& p, int j, double* d);
+    /// Vermelho-preto com o operador variável: a cor da linha j, no lugar.
+    void (*cor_variavel)(const nivel_variavel& v, int j, int paridade);
+    /// Jacobi com o operador variável: os valores novos da linha j em d[2..nx-1], a partir das linhas j-1..j+1 de
+    /// a (o nível, ou uma cópia dele, de antes da varredura).
+    void (*jacobi_variavel)(const nivel_variavel& v, const double* a, int j, double* d);
 };
 
 extern const familia_varredura familia_escalar, familia_avx2, familia_avx512;
@@ -118,6 +123,9 @@ void passada_pontual(passada& p, plano_nivel& pl, equipe& eq);
 // pontuais_escalar.cpp: núcleos de linha escalares dos suavizadores pontuais
 void cor_linha(const passada& p, int j, int paridade);
 void jacobi_linha(const passada& p, int j, double* d);
+/// Operador variável, a partir da coluna `desde` (os pontos da cor a partir dela; 2 na linha inteira).
+void cor_variavel_linha(const nivel_variavel& v, int j, int paridade, long desde);
+void jacobi_variavel_linha(const nivel_variavel& v, const double* a, int j, double* d, long desde);
 
 // restricao_ponderada.cpp
 /// A linha j (crescente, de 2 a ny-1, cada uma uma vez por passada) ficou com os resíduos calculáveis: guarda os

@@ -12,6 +12,7 @@
 #endif
 
 #include "fast/pontuais_vetoriais.h"
+#include "fast/variaveis_vetoriais.h"
 #include "fast/varredura_vetorial.h"
 
 namespace {
@@ -27,6 +28,7 @@ struct avx2 {
     static vetor somar(vetor a, vetor b) { return _mm256_add_pd(a, b); }
     static vetor subtrair(vetor a, vetor b) { return _mm256_sub_pd(a, b); }
     static vetor multiplicar(vetor a, vetor b) { return _mm256_mul_pd(a, b); }
+    static vetor dividir(vetor a, vetor b) { return _mm256_div_pd(a, b); }
     // sul de cada raia = a mesma posição do vetor de baixo deslocada de uma raia: (b3, a0, a1, a2), com b já
     // rodado (raia 0 = b3) ou difundido
     static vetor preparar(vetor a) { return _mm256_permute4x64_pd(a, 0x93); } // (a3, a0, a1, a2)
@@ -82,11 +84,18 @@ void prolongar_avx2(const passada& p, int j, int i0, int i1) { vetorial::prolong
 void residuos_avx2(const passada& p, int j, double* r) { vetorial::residuos<avx2>(p, j, r); }
 void cor_avx2(const passada& p, int j, int paridade) { vetorial::cor<avx2>(p, j, paridade); }
 void jacobi_avx2(const passada& p, int j, double* d) { vetorial::jacobi<avx2>(p, j, d); }
+void cor_variavel_avx2(const nivel_variavel& v, int j, int paridade) {
+    vetorial::cor_variavel<avx2>(v, j, paridade);
+}
+void jacobi_variavel_avx2(const nivel_variavel& v, const double* a, int j, double* d) {
+    vetorial::jacobi_variavel<avx2>(v, a, j, d);
+}
 
 } // namespace
 
 const familia_varredura familia_avx2{16, true, varrer_avx2, parcelas_avx2, prolongar_avx2,
-                                     residuos_avx2, cor_avx2, jacobi_avx2};
+                                     residuos_avx2, cor_avx2, jacobi_avx2, cor_variavel_avx2,
+                                     jacobi_variavel_avx2};
 
 #if defined(__clang__)
 #pragma clang attribute pop

@@ -16,6 +16,7 @@
 #endif
 
 #include "fast/pontuais_vetoriais.h"
+#include "fast/variaveis_vetoriais.h"
 #include "fast/varredura_vetorial.h"
 
 namespace {
@@ -37,6 +38,7 @@ struct avx512 {
     static vetor somar(vetor a, vetor b) { return _mm512_add_pd(a, b); }
     static vetor subtrair(vetor a, vetor b) { return _mm512_sub_pd(a, b); }
     static vetor multiplicar(vetor a, vetor b) { return _mm512_mul_pd(a, b); }
+    static vetor dividir(vetor a, vetor b) { return _mm512_div_pd(a, b); }
     // sul de cada raia = a mesma posição do vetor de baixo deslocada de uma raia: (b7, a0, ..., a6), numa só
     // instrução (valignq)
     static vetor preparar(vetor a) { return a; }
@@ -107,11 +109,18 @@ void prolongar_avx512(const passada& p, int j, int i0, int i1) { vetorial::prolo
 void residuos_avx512(const passada& p, int j, double* r) { vetorial::residuos<avx512>(p, j, r); }
 void cor_avx512(const passada& p, int j, int paridade) { vetorial::cor<avx512>(p, j, paridade); }
 void jacobi_avx512(const passada& p, int j, double* d) { vetorial::jacobi<avx512>(p, j, d); }
+void cor_variavel_avx512(const nivel_variavel& v, int j, int paridade) {
+    vetorial::cor_variavel<avx512>(v, j, paridade);
+}
+void jacobi_variavel_avx512(const nivel_variavel& v, const double* a, int j, double* d) {
+    vetorial::jacobi_variavel<avx512>(v, a, j, d);
+}
 
 } // namespace
 
 const familia_varredura familia_avx512{16, true, varrer_avx512, parcelas_avx512, prolongar_avx512,
-                                       residuos_avx512, cor_avx512, jacobi_avx512};
+                                       residuos_avx512, cor_avx512, jacobi_avx512, cor_variavel_avx512,
+                                       jacobi_variavel_avx512};
 
 #if defined(__clang__)
 #pragma clang attribute pop

@@ -41,7 +41,7 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     montar_fonte(e, m);
     p.problema = m.problema;
     p.nucleos.assign(static_cast<std::size_t>(e.nm) + 1, nucleos_nivel{});
-    bool constante = true;
+    bool constante = true, cinco_variavel = false;
     for (int k = 1; k <= e.nm; ++k) {
         const operador_nivel& o = e.operadores[static_cast<std::size_t>(k)];
         nucleos_nivel& n = p.nucleos[static_cast<std::size_t>(k)];
@@ -52,6 +52,7 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
             n.prolongar = nucleo(o.interpolacao.forma, m.engrossamento);
         }
         constante = constante && o.forma == forma_operador::cinco_constante;
+        cinco_variavel = cinco_variavel || o.forma == forma_operador::cinco_variavel;
     }
     p.ciclo = m.ciclo;
     p.fmg = m.fmg;
@@ -86,6 +87,8 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     p.meios.rascunho = p.rascunho_suavizador.data();
     p.meios.rapidos = ajustes.rapidos;
     p.ida_rapida = ajustes.rapidos && m.suavizador == tipo_suavizador::gs_sym && m.omega == 1.0 && constante;
+    p.variaveis_rapidos = ajustes.rapidos && cinco_variavel &&
+                          (m.suavizador == tipo_suavizador::gs_rb || m.suavizador == tipo_suavizador::jacobi);
     p.linhas_rapidas = ajustes.rapidos && constante &&
                         (m.suavizador == tipo_suavizador::linha_x || m.suavizador == tipo_suavizador::linha_y ||
                         m.suavizador == tipo_suavizador::linha_alt);
@@ -99,6 +102,7 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
 std::string instrucoes_da_solucao(const plano_solver& p, const equipe& eq) {
     if (p.ida_rapida) return std::string(nome_do_conjunto(eq.instrucoes())) + "/off";
     if (p.linhas_rapidas) return "scalar/off";
+    if (p.variaveis_rapidos) return std::string("off/") + nome_do_conjunto(eq.instrucoes_pontuais());
     if (!p.rapido) return "off";
     return std::string(nome_do_conjunto(eq.instrucoes())) + "/" + nome_do_conjunto(eq.instrucoes_pontuais());
 }

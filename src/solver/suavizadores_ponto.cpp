@@ -217,6 +217,11 @@ void gs_sym_rapido(const vista_nivel& v, const meios_suavizacao& m, int varredur
     }
 }
 
+nivel_variavel nivel_variavel_de(const vista_nivel& v, const meios_suavizacao& m) {
+    const estencil_variavel c = estencil_de(v.pesos, static_cast<long>(v.nx) * v.ny);
+    return {.u = v.u, .f = v.f, .ax = c.x, .ay = c.y, .ap = c.p, .nx = v.nx, .ny = v.ny, .omega = m.omega};
+}
+
 } // namespace
 
 void suavizar_gs_lex(const vista_nivel& v, const meios_suavizacao& m, int n) { instancia<laco_gs_lex, constante>(v, m, n); }
@@ -233,11 +238,14 @@ void suavizar_gs_lex_variavel(const vista_nivel& v, const meios_suavizacao& m, i
 void suavizar_gs_sym_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
     instancia<laco_gs_sym, variavel>(v, m, n);
 }
+// Com os núcleos rápidos, os mesmos laços em vetores (fast/variaveis.cpp), com os mesmos bits.
 void suavizar_gs_rb_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    instancia<laco_gs_rb, variavel>(v, m, n);
+    if (m.rapidos && m.eq != nullptr) vermelho_preto_variavel(nivel_variavel_de(v, m), n, *m.eq);
+    else instancia<laco_gs_rb, variavel>(v, m, n);
 }
 void suavizar_jacobi_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    instancia<laco_jacobi, variavel>(v, m, n);
+    if (m.rapidos && m.eq != nullptr) jacobi_variavel(nivel_variavel_de(v, m), m.rascunho, n, *m.eq);
+    else instancia<laco_jacobi, variavel>(v, m, n);
 }
 
 void suavizar_gs_lex_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {

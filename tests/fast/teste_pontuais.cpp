@@ -14,13 +14,6 @@
 
 namespace {
 
-std::vector<conjunto_instrucoes> conjuntos_do_processador() {
-    std::vector<conjunto_instrucoes> r;
-    for (conjunto_instrucoes c : {conjunto_instrucoes::escalar, conjunto_instrucoes::avx2, conjunto_instrucoes::avx512})
-        if (conjunto_disponivel(c)) r.push_back(c);
-    return r;
-}
-
 // Estado com T, cor e res ao acaso, nível k corrente.
 estado_execucao pontuais_ao_acaso(int nm, int nx1, int ny1, int problema, int k, unsigned semente) {
     estado_execucao e = estado_de(entrada(nm, nx1, ny1, "0.0", 3, 1, problema));

@@ -41,10 +41,10 @@ std::vector<std::string> desenho(const estado_execucao& e, double c) {
 }
 
 // Vista de um nível nx x ny com o operador variável de um kappa por célula dado (índices a partir de 1).
-struct nivel_variavel {
+struct nivel_de_kappa {
     std::vector<double> u, f, pesos;
     vista_nivel v;
-    nivel_variavel(int nx, int ny, const std::vector<double>& kappa, double eps, unsigned semente) {
+    nivel_de_kappa(int nx, int ny, const std::vector<double>& kappa, double eps, unsigned semente) {
         std::mt19937_64 g(semente);
         std::uniform_real_distribution<double> d(-1.0, 1.0);
         u.assign(static_cast<std::size_t>(nx * ny) + 1, 0.0);
@@ -205,7 +205,7 @@ TEST(Operador, NucleosVariaveisComKappaUm) {
         for (const componente_suavizador& s : suavizadores())
             for (const bool direito : {false, true}) {
                 SCOPED_TRACE(std::string(s.nome) + " " + std::to_string(nx) + "x" + std::to_string(ny));
-                nivel_variavel a(nx, ny, um, eps, 5), b(nx, ny, um, eps, 5);
+                nivel_de_kappa a(nx, ny, um, eps, 5), b(nx, ny, um, eps, 5);
                 a.v.forma = forma_operador::cinco_constante;
                 if (!direito) a.v.f = b.v.f = nullptr;
                 std::vector<double> r1(4096), r2(4096);
@@ -218,7 +218,7 @@ TEST(Operador, NucleosVariaveisComKappaUm) {
                 EXPECT_NEAR(norma_nivel(b.v), norma_nivel(a.v), 1e-12 * escala);
             }
         for (const componente_restricao& r : restricoes()) {
-            nivel_variavel a(nx, ny, um, eps, 9), b(nx, ny, um, eps, 9);
+            nivel_de_kappa a(nx, ny, um, eps, 9), b(nx, ny, um, eps, 9);
             a.v.forma = forma_operador::cinco_constante;
             const int nxc = (nx + 1) / 2, nyc = (ny + 1) / 2;
             std::vector<double> ga(static_cast<std::size_t>(nxc * nyc) + 1), gb = ga, rasc(3 * (nx + 1));
@@ -238,7 +238,7 @@ TEST(Operador, NucleosVariaveisResolvemAsSuasEquacoes) {
     for (const auto& [nx, ny, linha] : {std::tuple{12, 3, true}, std::tuple{3, 11, false}}) {
         std::vector<double> kappa(static_cast<std::size_t>((nx - 1) * (ny - 1)) + 1);
         for (double& k : kappa) k = std::pow(10.0, d(g));
-        nivel_variavel n(nx, ny, kappa, 0.3, 21);
+        nivel_de_kappa n(nx, ny, kappa, 0.3, 21);
         std::vector<double> r(4096);
         nucleo(linha ? tipo_suavizador::linha_x : tipo_suavizador::linha_y, forma_operador::cinco_variavel)(
             n.v, {.omega = 1.0, .eq = nullptr, .rascunho = r.data()}, 1);
@@ -249,7 +249,7 @@ TEST(Operador, NucleosVariaveisResolvemAsSuasEquacoes) {
     }
     std::vector<double> kappa(7 * 6 + 1);
     for (double& k : kappa) k = std::pow(10.0, d(g));
-    nivel_variavel n(8, 7, kappa, 2.0, 23);
+    nivel_de_kappa n(8, 7, kappa, 2.0, 23);
     const estencil_variavel c = estencil_de(n.v.pesos, 56);
     std::vector<double> antes = n.u;
     suavizar_gs_lex_variavel(n.v, {}, 1);
@@ -269,7 +269,7 @@ TEST(Operador, SolucaoDiretaVariavel) {
     for (const auto& [nx, ny] : {std::pair{9, 6}, std::pair{6, 9}, std::pair{7, 7}}) {
         std::vector<double> kappa(static_cast<std::size_t>((nx - 1) * (ny - 1)) + 1);
         for (double& k : kappa) k = std::pow(10.0, d(g));
-        nivel_variavel n(nx, ny, kappa, 0.7, 41);
+        nivel_de_kappa n(nx, ny, kappa, 0.7, 41);
         fator_banda fb;
         fatorar_nivel_grosso(fb, n.v);
         resolver_nivel_grosso(fb, n.v);

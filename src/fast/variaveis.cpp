@@ -1,0 +1,102 @@
+// Vermelho-preto e Jacobi com o operador variável de cinco pontos: os laços dos suavizadores de referência
+// (solver/suavizadores_ponto.cpp) com os núcleos de linha do conjunto de instruções da equipe. Numa thread, todas as
+// varreduras numa só passada pela memória, em frente de onda de linhas, como em pontuais.cpp (a varredura s duas
+// linhas atrás da s-1: o vermelho da linha r e o preto da r-1; o Jacobi calcula a linha r numa linha pendente e só
+// então escreve a pendente da r-1); com várias threads (níveis grandes), cada cor (cada varredura de Jacobi) divide
+// as linhas entre elas. Um ponto de uma cor só lê pontos da outra, e o Jacobi só valores de antes da varredura: cada
+// ponto tem os mesmos operandos em qualquer ordem destas, e os bits não dependem das threads nem das instruções.
+#include <algorithm>
+#include <cstring>
+
+#include "fast/rapido.h"
+
+namespace {
+
+constexpr long pontos_para_dividir = 1L << 16; // pontos internos a partir dos quais as linhas se dividem
+
+// faixa(j0, j1, sozinha) sobre as linhas primeira..ultima, em faixas contíguas entre as threads nos níveis grandes
+// (sozinha: uma faixa só, sem vizinhas). O lambda leva um só ponteiro: std::function sem alocação.
+template <class F>
+void por_faixas(equipe& eq, const nivel_variavel& v, int primeira, int ultima, const F& faixa) {
+    const int linhas = ultima - primeira + 1;
+    const long pontos = static_cast<long>(v.nx - 2) * (v.ny - 2);
+    const int n = pontos >= pontos_para_dividir ? std::min(eq.tamanho(), linhas) : 1;
+    if (n <= 1) {
+        faixa(primeira, ultima, true);
+        return;
+    }
+    struct divisao {
+        const F* faixa;
+        int primeira, linhas, n;
+    } d{&faixa, primeira, linhas, n};
+    eq.executar(n, [&d](int h) {
+        const int j0 = d.primeira + static_cast<int>(static_cast<long>(d.linhas) * h / d.n);
+        const int j1 = d.primeira + static_cast<int>(static_cast<long>(d.linhas) * (h + 1) / d.n) - 1;
+        (*d.faixa)(j0, j1, false);
+    });
+}
+
+// Frente de onda numa thread: no passo t a varredura s faz o seu passo de linha r = 2 + t - 2s (s crescente).
+template <class F>
+void frente_de_linhas(int ny, int varreduras, const F& fazer) {
+    for (int t = 0; 2 + t - 2 * (varreduras - 1) <= ny; ++t)
+        for (int s = 0; s < varreduras; ++s) {
+            const int r = 2 + t - 2 * s;
+            if (r < 2) break;
+            if (r <= ny) fazer(s, r);
+        }
+}
+
+bool numa_thread(const nivel_variavel& v, const equipe& eq) {
+    return eq.tamanho() == 1 || static_cast<long>(v.nx - 2) * (v.ny - 2) < pontos_para_dividir;
+}
+
+} // namespace
+
+void vermelho_preto_variavel(const nivel_variavel& v, int varreduras, equipe& eq) {
+    if (v.nx <= 2 || v.ny <= 2 || varreduras <= 0) return;
+    const familia_varredura& k = familia_de(eq.instrucoes_pontuais());
+    if (numa_thread(v, eq)) {
+        frente_de_linhas(v.ny, varreduras, [&v, &k](int, int r) {
+            if (r <= v.ny - 1) k.cor_variavel(v, r, 0);
+            if (r - 1 >= 2) k.cor_variavel(v, r - 1, 1);
+        });
+        return;
+    }
+    for (int s = 0; s < varreduras; ++s)
+        for (int paridade = 0; paridade <= 1; ++paridade)
+            por_faixas(eq, v, 2, v.ny - 1, [&](int j0, int j1, bool sozinha) {
+                // as linhas da divisa com o núcleo escalar, que só escreve os pontos da cor: os vetoriais regravam
+                // os da outra, que a faixa vizinha está lendo
+                for (int j = j0; j <= j1; ++j) {
+                    if (!sozinha && (j == j0 || j == j1)) cor_variavel_linha(v, j, paridade, 2);
+                    else k.cor_variavel(v, j, paridade);
+                }
+            });
+}
+
+void jacobi_variavel(const nivel_variavel& v, double* copia, int varreduras, equipe& eq) {
+    if (v.nx <= 2 || v.ny <= 2 || varreduras <= 0) return;
+    const familia_varredura& k = familia_de(eq.instrucoes_pontuais());
+    const long nx = v.nx;
+    if (numa_thread(v, eq)) {
+        // as linhas pendentes de cada varredura, duas que se alternam, no rascunho (nx*ny + 1 doubles): até ny/2
+        // varreduras de cada vez
+        const auto pendente = [copia, nx](int s, int r) { return copia + (2 * s + r % 2) * nx - 1; };
+        const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(nx - 2);
+        for (int feitas = 0, juntas = v.ny / 2; feitas < varreduras; feitas += juntas)
+            frente_de_linhas(v.ny, std::min(juntas, varreduras - feitas), [&](int s, int r) {
+                if (r <= v.ny - 1) k.jacobi_variavel(v, v.u, r, pendente(s, r));
+                if (r - 1 >= 2) std::memcpy(v.u + (r - 2) * nx + 2, pendente(s, r - 1) + 2, bytes);
+            });
+        return;
+    }
+    for (int s = 0; s < varreduras; ++s) {
+        por_faixas(eq, v, 1, v.ny, [&](int j0, int j1, bool) {
+            std::memcpy(copia + 1 + (j0 - 1) * nx, v.u + 1 + (j0 - 1) * nx, sizeof(double) * nx * (j1 - j0 + 1));
+        });
+        por_faixas(eq, v, 2, v.ny - 1, [&](int j0, int j1, bool) {
+            for (int j = j0; j <= j1; ++j) k.jacobi_variavel(v, copia, j, v.u + (j - 1) * nx);
+        });
+    }
+}

@@ -1,0 +1,91 @@
+// Núcleos de linha do vermelho-preto e do Jacobi com o operador variável de cinco pontos, em vetores, comuns ao
+// AVX2 e ao AVX-512: incluído por varredura_avx2.cpp e varredura_avx512.cpp dentro da região de instruções de cada
+// um. Cada raia faz a conta escalar do seu ponto (pontuais_escalar.cpp) com os mesmos operandos, na mesma ordem e
+// no mesmo agrupamento, a divisão por ap(P) incluída; o resto da linha fica com a versão escalar.
+#pragma once
+
+#include "fast/rapido.h"
+
+namespace vetorial {
+
+// ((ay(P)*S + ay(P+nx)*N) + (ax(P)*W + ax(P+1)*E) [+ f(P)]) / ap(P) nas raias de l + i, com oeste e leste já
+// montados.
+template <class V, bool DIREITO>
+typename V::vetor valor_variavel(const double* l, const double* f, const double* ax, const double* ay,
+                                 const double* ap, long i, long nx, typename V::vetor oeste,
+                                 typename V::vetor leste) {
+    const auto y = V::somar(V::multiplicar(V::carregar_solto(ay + i), V::carregar_solto(l + i - nx)),
+                            V::multiplicar(V::carregar_solto(ay + i + nx), V::carregar_solto(l + i + nx)));
+    const auto x = V::somar(V::multiplicar(V::carregar_solto(ax + i), oeste),
+                            V::multiplicar(V::carregar_solto(ax + i + 1), leste));
+    auto s = V::somar(y, x);
+    if constexpr (DIREITO) s = V::somar(s, V::carregar_solto(f + i));
+    return V::dividir(s, V::carregar_solto(ap + i));
+}
+
+// Uma cor da linha j: o valor novo em todas as raias, guardado só nas da cor, como em cor_de (pontuais_vetoriais.h):
+// oeste e leste saem dos vetores da linha já carregados, e as raias de que a cor precisa são da outra cor.
+template <class V, bool DIREITO, bool RELAXAR>
+void cor_variavel_de(const nivel_variavel& v, int j, int paridade) {
+    using vetor = typename V::vetor;
+    constexpr int L = V::largura;
+    const long nx = v.nx, o = (j - 1) * nx;
+    double* l = v.u + o;
+    const double *f = DIREITO ? v.f + o : nullptr, *ax = v.ax + o, *ay = v.ay + o, *ap = v.ap + o;
+    const vetor omega = V::difundir(v.omega);
+    const bool pares = (j + paridade) % 2 == 0; // as raias pares são da cor
+    long i = 2;
+    if (i + 2 * L <= nx - 1) {
+        vetor anterior = V::carregar_solto(l + i - L), antigo = V::carregar_solto(l + i);
+        for (; i + 2 * L <= nx - 1; i += L) {
+            const vetor seguinte = V::carregar_solto(l + i + L);
+            vetor x = valor_variavel<V, DIREITO>(l, f, ax, ay, ap, i, nx, V::oeste(anterior, antigo),
+                                                 V::leste(antigo, seguinte));
+            if constexpr (RELAXAR) x = V::somar(antigo, V::multiplicar(omega, V::subtrair(x, antigo)));
+            V::guardar_solto(l + i, pares ? V::nas_pares(antigo, x) : V::nas_impares(antigo, x));
+            anterior = antigo;
+            antigo = seguinte;
+        }
+    }
+    cor_variavel_linha(v, j, paridade, i);
+}
+
+template <class V>
+void cor_variavel(const nivel_variavel& v, int j, int paridade) {
+    const bool relaxar = v.omega != 1.0;
+    const auto de = v.f == nullptr ? (relaxar ? cor_variavel_de<V, false, true> : cor_variavel_de<V, false, false>)
+                                   : (relaxar ? cor_variavel_de<V, true, true> : cor_variavel_de<V, true, false>);
+    de(v, j, paridade);
+}
+
+// Os valores novos da linha j em d, a partir das linhas j-1..j+1 de a (de antes da varredura).
+template <class V, bool DIREITO, bool RELAXAR>
+void jacobi_variavel_de(const nivel_variavel& v, const double* a, int j, double* d) {
+    using vetor = typename V::vetor;
+    constexpr int L = V::largura;
+    const long nx = v.nx, o = (j - 1) * nx;
+    const double* l = a + o;
+    const double *f = DIREITO ? v.f + o : nullptr, *ax = v.ax + o, *ay = v.ay + o, *ap = v.ap + o;
+    const vetor omega = V::difundir(v.omega);
+    long i = 2;
+    for (; i + L - 1 <= nx - 1; i += L) {
+        vetor x = valor_variavel<V, DIREITO>(l, f, ax, ay, ap, i, nx, V::carregar_solto(l + i - 1),
+                                             V::carregar_solto(l + i + 1));
+        if constexpr (RELAXAR) {
+            const vetor antigo = V::carregar_solto(l + i);
+            x = V::somar(antigo, V::multiplicar(omega, V::subtrair(x, antigo)));
+        }
+        V::guardar_solto(d + i, x);
+    }
+    jacobi_variavel_linha(v, a, j, d, i);
+}
+
+template <class V>
+void jacobi_variavel(const nivel_variavel& v, const double* a, int j, double* d) {
+    const bool relaxar = v.omega != 1.0;
+    const auto de = v.f == nullptr ? (relaxar ? jacobi_variavel_de<V, false, true> : jacobi_variavel_de<V, false, false>)
+                                   : (relaxar ? jacobi_variavel_de<V, true, true> : jacobi_variavel_de<V, true, false>);
+    de(v, a, j, d);
+}
+
+} // namespace vetorial
