@@ -312,7 +312,8 @@ void BM_operador(benchmark::State& s) {
 void operador_args(benchmark::internal::Benchmark* b) {
     for (const componente_suavizador& c : suavizadores())
         for (int forma : {0, 1, 2})
-            if (forma < 2 || c.tipo == tipo_suavizador::gs_rb || c.tipo == tipo_suavizador::jacobi)
+            if (forma < 2 || c.tipo == tipo_suavizador::gs_rb || c.tipo == tipo_suavizador::jacobi ||
+                c.tipo == tipo_suavizador::gs_lex || c.tipo == tipo_suavizador::gs_sym)
                 b->Args({2049, static_cast<int>(c.tipo), forma});
 }
 

@@ -63,6 +63,12 @@ void varredura_linhas_x(const nivel_passada& v, int varreduras, equipe& eq);
 void vermelho_preto_variavel(const nivel_variavel& v, int varreduras, equipe& eq);
 /// Varreduras de Jacobi com o operador variável, idem; `copia`: nx*ny + 1 doubles, o nível antes de cada varredura.
 void jacobi_variavel(const nivel_variavel& v, double* copia, int varreduras, equipe& eq);
+// O sentido de uma varredura lexicográfica: j e i crescentes, ou decrescentes.
+enum class sentido_varredura { para_frente, para_tras };
+
+/// Varreduras de Gauss-Seidel lexicográfico (SOR com omega != 1) com o operador variável, numa thread, com os bits do
+/// laço simples: uma faixa de linhas em voo, cada uma uma coluna atrás da anterior.
+void lexicografica_variavel(const nivel_variavel& v, int varreduras, sentido_varredura sentido);
 /// Se o processador tem o conjunto de instruções (escalar e automatico sempre).
 bool conjunto_disponivel(conjunto_instrucoes c);
 /// O nome do conjunto: "scalar", "avx2", "avx512" ("auto" para automatico).

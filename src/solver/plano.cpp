@@ -89,6 +89,8 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     p.ida_rapida = ajustes.rapidos && m.suavizador == tipo_suavizador::gs_sym && m.omega == 1.0 && constante;
     p.variaveis_rapidos = ajustes.rapidos && cinco_variavel &&
                           (m.suavizador == tipo_suavizador::gs_rb || m.suavizador == tipo_suavizador::jacobi);
+    p.lexicograficas_variaveis = ajustes.rapidos && cinco_variavel &&
+                                 (m.suavizador == tipo_suavizador::gs_lex || m.suavizador == tipo_suavizador::gs_sym);
     p.linhas_rapidas = ajustes.rapidos && constante &&
                         (m.suavizador == tipo_suavizador::linha_x || m.suavizador == tipo_suavizador::linha_y ||
                         m.suavizador == tipo_suavizador::linha_alt);
@@ -101,7 +103,7 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
 
 std::string instrucoes_da_solucao(const plano_solver& p, const equipe& eq) {
     if (p.ida_rapida) return std::string(nome_do_conjunto(eq.instrucoes())) + "/off";
-    if (p.linhas_rapidas) return "scalar/off";
+    if (p.linhas_rapidas || p.lexicograficas_variaveis) return "scalar/off";
     if (p.variaveis_rapidos) return std::string("off/") + nome_do_conjunto(eq.instrucoes_pontuais());
     if (!p.rapido) return "off";
     return std::string(nome_do_conjunto(eq.instrucoes())) + "/" + nome_do_conjunto(eq.instrucoes_pontuais());

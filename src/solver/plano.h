@@ -112,6 +112,7 @@ struct plano_solver {
     bool ida_rapida = false;          // gs-sym com omega 1 e operador constante: a ida na passada rápida, o resto não
     bool linhas_rapidas = false;      // line-x, line-y e line-alt com o operador constante: núcleos de linha (escalar)
     bool variaveis_rapidos = false;   // gs-rb e jacobi com o operador variável de cinco pontos: núcleos em vetores
+    bool lexicograficas_variaveis = false; // gs-lex e gs-sym com ele: linhas em voo (escalar)
     std::vector<nucleos_nivel> nucleos; // por nível, índices 1..nm
     definicao_problema problema;      // contornos dos níveis no FMG e a fonte de cada um
     meios_suavizacao meios;

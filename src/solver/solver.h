@@ -222,8 +222,8 @@ rascunho_metodo rascunho_necessario(const estado_execucao& e, const metodo_efeti
 void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& metodo, const ajustes_solver& ajustes,
                      equipe& eq);
 /// As instruções dos núcleos rápidos do plano, "varreduras/pontuais" ("scalar/avx512"), "off" na parte que não os
-/// usa (a volta do gs-sym: "scalar/off"; as linhas: "scalar/off"; gs-rb e jacobi com o operador variável:
-/// "off/avx512"), ou "off" quando nenhum serve.
+/// usa (a volta do gs-sym: "scalar/off"; as linhas e, com o operador variável, gs-lex e gs-sym: "scalar/off"; gs-rb e
+/// jacobi com o operador variável: "off/avx512"), ou "off" quando nenhum serve.
 std::string instrucoes_da_solucao(const plano_solver& p, const equipe& eq);
 
 // A correção de um nível no começo da sua visita: zero (a primeira visita depois da restrição) ou a que está lá.

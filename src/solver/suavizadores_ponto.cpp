@@ -232,13 +232,19 @@ void suavizar_gs_sym(const vista_nivel& v, const meios_suavizacao& m, int n) {
 void suavizar_gs_rb(const vista_nivel& v, const meios_suavizacao& m, int n) { instancia<laco_gs_rb, constante>(v, m, n); }
 void suavizar_jacobi(const vista_nivel& v, const meios_suavizacao& m, int n) { instancia<laco_jacobi, constante>(v, m, n); }
 
+// Com os núcleos rápidos, os mesmos laços com linhas em voo (fast/lexicografica_variavel.cpp) e em vetores
+// (fast/variaveis.cpp), com os mesmos bits.
 void suavizar_gs_lex_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    instancia<laco_gs_lex, variavel>(v, m, n);
+    if (m.rapidos) lexicografica_variavel(nivel_variavel_de(v, m), n, sentido_varredura::para_frente);
+    else instancia<laco_gs_lex, variavel>(v, m, n);
 }
 void suavizar_gs_sym_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    instancia<laco_gs_sym, variavel>(v, m, n);
+    if (!m.rapidos) return instancia<laco_gs_sym, variavel>(v, m, n);
+    for (int s = 0; s < n; ++s) {
+        lexicografica_variavel(nivel_variavel_de(v, m), 1, sentido_varredura::para_frente);
+        lexicografica_variavel(nivel_variavel_de(v, m), 1, sentido_varredura::para_tras);
+    }
 }
-// Com os núcleos rápidos, os mesmos laços em vetores (fast/variaveis.cpp), com os mesmos bits.
 void suavizar_gs_rb_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
     if (m.rapidos && m.eq != nullptr) vermelho_preto_variavel(nivel_variavel_de(v, m), n, *m.eq);
     else instancia<laco_gs_rb, variavel>(v, m, n);
@@ -331,7 +337,8 @@ void suavizar_gs_rb_adjunto(const vista_nivel& v, const meios_suavizacao& m, int
     instancia<laco_gs_rb_pretos_primeiro, constante>(v, m, n);
 }
 void suavizar_gs_lex_adjunto_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    instancia<laco_gs_lex_para_tras, variavel>(v, m, n);
+    if (m.rapidos) lexicografica_variavel(nivel_variavel_de(v, m), n, sentido_varredura::para_tras);
+    else instancia<laco_gs_lex_para_tras, variavel>(v, m, n);
 }
 void suavizar_gs_rb_adjunto_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
     instancia<laco_gs_rb_pretos_primeiro, variavel>(v, m, n);

@@ -1,4 +1,5 @@
-// Vermelho-preto e Jacobi com o operador variável nos núcleos rápidos contra os laços de referência: os mesmos bits,
+// Os suavizadores pontuais com o operador variável nos núcleos rápidos (vermelho-preto e Jacobi em vetores,
+// lexicográfico e simétrico com linhas em voo) contra os laços de referência: os mesmos bits,
 // com e sem lado direito, omega 1 e relaxado, 1 a 3 threads e cada conjunto de instruções que o processador tem; e a
 // solução inteira com um coeficiente que salta.
 #include <random>
@@ -35,25 +36,39 @@ struct nivel_variavel_ao_acaso {
 
 using suavizar = void (*)(const vista_nivel&, const meios_suavizacao&, int);
 
+struct suavizador_conferido {
+    const char* nome;
+    suavizar s;
+    bool usa_a_equipe; // threads e instruções; os lexicográficos andam numa thread, escalares
+};
+
 // Duas e três varreduras de cada suavizador, com os laços de referência e com os núcleos rápidos de cada conjunto e
 // número de threads, a partir do mesmo nível.
 void conferir_nivel(int nx, int ny, const std::vector<int>& threads) {
-    for (const auto& [nome, s] : {std::pair<const char*, suavizar>{"gs-rb", suavizar_gs_rb_variavel},
-                                  std::pair<const char*, suavizar>{"jacobi", suavizar_jacobi_variavel}})
+    nivel_variavel_ao_acaso ref(nx, ny, 7), x(nx, ny, 7); // só u muda; cada rodada parte de `inicial`
+    const std::vector<double> inicial = ref.u;
+    std::vector<double> copia(ref.u.size());
+    for (const auto& [nome, s, usa_a_equipe] :
+         {suavizador_conferido{"gs-rb", suavizar_gs_rb_variavel, true},
+          suavizador_conferido{"jacobi", suavizar_jacobi_variavel, true},
+          suavizador_conferido{"gs-lex", suavizar_gs_lex_variavel, false},
+          suavizador_conferido{"gs-lex adjunto", suavizar_gs_lex_adjunto_variavel, false},
+          suavizador_conferido{"gs-sym", suavizar_gs_sym_variavel, false}})
         for (const bool direito : {false, true})
             for (const auto& [omega, varreduras] : {std::pair{1.0, 2}, std::pair{0.8, 3}}) {
-                nivel_variavel_ao_acaso ref(nx, ny, 7);
-                if (!direito) ref.v.f = nullptr;
-                std::vector<double> copia(ref.u.size());
+                ref.u = inicial;
+                ref.v.f = direito ? ref.f.data() : nullptr;
+                x.v.f = direito ? x.f.data() : nullptr;
                 s(ref.v, {.omega = omega, .rascunho = copia.data()}, varreduras);
-                for (conjunto_instrucoes c : conjuntos_do_processador())
-                    for (int t : threads) {
+                const std::vector<conjunto_instrucoes> conjuntos =
+                    usa_a_equipe ? conjuntos_do_processador() : std::vector{conjunto_instrucoes::escalar};
+                for (conjunto_instrucoes c : conjuntos)
+                    for (int t : usa_a_equipe ? threads : std::vector{1}) {
                         SCOPED_TRACE(std::string(nome) + " " + std::to_string(nx) + "x" + std::to_string(ny) +
                                      (direito ? " com f" : " sem f") + ", omega " + std::to_string(omega) + ", " +
                                      std::to_string(varreduras) + " varreduras, " +
                                      nome_do_conjunto(c) + ", threads " + std::to_string(t));
-                        nivel_variavel_ao_acaso x(nx, ny, 7);
-                        if (!direito) x.v.f = nullptr;
+                        x.u = inicial;
                         equipe eq(t, c);
                         s(x.v, {.omega = omega, .eq = &eq, .rascunho = copia.data(), .rapidos = true}, varreduras);
                         EXPECT_TRUE(mesmos_bits(x.u, ref.u));
@@ -74,12 +89,13 @@ metodo_solver com_salto(tipo_suavizador s, tipo_ciclo c, double omega) {
 
 } // namespace
 
-// Larguras que deixam cada resto de raias (AVX2: 4, AVX-512: 8), níveis sem interior, de uma linha e de uma coluna;
-// e níveis que as threads dividem (2^16 pontos internos ou mais), com faixas de poucas linhas.
+// Larguras que deixam cada resto de raias (AVX2: 4, AVX-512: 8), níveis sem interior, de uma linha e de uma coluna,
+// linhas a 4 KiB umas das outras (513: as linhas em voo do lexicográfico com mais de uma coluna de atraso) e faixas
+// incompletas; e níveis que as threads dividem (2^16 pontos internos ou mais), com faixas de poucas linhas.
 TEST(Variaveis, VarredurasIguaisAReferencia) {
     for (const auto& [nx, ny] : {std::pair{2, 5}, std::pair{3, 3}, std::pair{4, 7}, std::pair{5, 4}, std::pair{9, 9},
                                  std::pair{12, 5}, std::pair{18, 6}, std::pair{19, 11}, std::pair{20, 3},
-                                 std::pair{37, 8}, std::pair{3, 40}})
+                                 std::pair{37, 8}, std::pair{3, 40}, std::pair{513, 21}})
         conferir_nivel(nx, ny, {1, 2, 3});
     conferir_nivel(300, 260, threads_conferidas(300, 260));
     conferir_nivel(70000, 4, threads_conferidas(70000, 4));
@@ -87,25 +103,32 @@ TEST(Variaveis, VarredurasIguaisAReferencia) {
 
 // A solução inteira com o coeficiente que salta: os núcleos rápidos têm os bits dos laços de referência.
 TEST(Variaveis, SolucaoComSaltoIgualAReferencia) {
-    for (tipo_suavizador s : {tipo_suavizador::gs_rb, tipo_suavizador::jacobi})
-        for (const metodo_solver& m : {com_salto(s, tipo_ciclo::V, 1.0), com_salto(s, tipo_ciclo::W, 0.8)}) {
-            const std::string texto = entrada(4, 9, 9, "0.0", 4, 2, 2);
-            estado_execucao ref = estado_de(texto);
-            ajustes_solver referencia;
-            referencia.rapidos = false;
-            resolver_multigrid(ref, efetivo(ref, m), referencia);
-            for (conjunto_instrucoes c : conjuntos_do_processador())
-                for (int threads : {1, 2}) {
-                    SCOPED_TRACE(std::string(nome_do_conjunto(c)) + ", threads " + std::to_string(threads));
-                    estado_execucao e = estado_de(texto);
-                    ajustes_solver a;
-                    a.threads = threads;
-                    a.instrucoes = c;
-                    resolver_multigrid(e, efetivo(e, m), a);
-                    ASSERT_EQ(e.niter, ref.niter);
-                    for (long long it = 0; it <= ref.niter; ++it)
-                        EXPECT_TRUE(mesmos_bits(e.hist[it], ref.hist[it])) << "hist(" << it << ")";
-                    EXPECT_TRUE(mesmos_bits(e.T, ref.T));
-                }
-        }
+    std::vector<metodo_solver> metodos;
+    for (tipo_suavizador s : {tipo_suavizador::gs_rb, tipo_suavizador::jacobi, tipo_suavizador::gs_lex,
+                              tipo_suavizador::gs_sym}) {
+        metodos.push_back(com_salto(s, tipo_ciclo::V, 1.0));
+        metodos.push_back(com_salto(s, tipo_ciclo::W, 0.8));
+    }
+    metodos.push_back(com_salto(tipo_suavizador::gs_lex, tipo_ciclo::V, 1.0));
+    metodos.back().ordem = ordem_pos::adjunta;
+    for (const metodo_solver& m : metodos) {
+        const std::string texto = entrada(4, 9, 9, "0.0", 4, 2, 2);
+        estado_execucao ref = estado_de(texto);
+        ajustes_solver referencia;
+        referencia.rapidos = false;
+        resolver_multigrid(ref, efetivo(ref, m), referencia);
+        for (conjunto_instrucoes c : conjuntos_do_processador())
+            for (int threads : {1, 2}) {
+                SCOPED_TRACE(std::string(nome_do_conjunto(c)) + ", threads " + std::to_string(threads));
+                estado_execucao e = estado_de(texto);
+                ajustes_solver a;
+                a.threads = threads;
+                a.instrucoes = c;
+                resolver_multigrid(e, efetivo(e, m), a);
+                ASSERT_EQ(e.niter, ref.niter);
+                for (long long it = 0; it <= ref.niter; ++it)
+                    EXPECT_TRUE(mesmos_bits(e.hist[it], ref.hist[it])) << "hist(" << it << ")";
+                EXPECT_TRUE(mesmos_bits(e.T, ref.T));
+            }
+    }
 }
