@@ -41,7 +41,7 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     montar_fonte(e, m);
     p.problema = m.problema;
     p.nucleos.assign(static_cast<std::size_t>(e.nm) + 1, nucleos_nivel{});
-    bool constante = true, cinco_variavel = false;
+    bool constante = true, cinco_variavel = false, cinco_constante = false;
     for (int k = 1; k <= e.nm; ++k) {
         const operador_nivel& o = e.operadores[static_cast<std::size_t>(k)];
         nucleos_nivel& n = p.nucleos[static_cast<std::size_t>(k)];
@@ -53,6 +53,7 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
         }
         constante = constante && o.forma == forma_operador::cinco_constante;
         cinco_variavel = cinco_variavel || o.forma == forma_operador::cinco_variavel;
+        cinco_constante = cinco_constante || o.forma == forma_operador::cinco_constante;
     }
     p.ciclo = m.ciclo;
     p.fmg = m.fmg;
@@ -89,6 +90,9 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
     p.ida_rapida = ajustes.rapidos && m.suavizador == tipo_suavizador::gs_sym && m.omega == 1.0 && constante;
     p.variaveis_rapidos = ajustes.rapidos && cinco_variavel &&
                           (m.suavizador == tipo_suavizador::gs_rb || m.suavizador == tipo_suavizador::jacobi);
+    p.varreduras_rapidas = ajustes.rapidos && !p.rapido && cinco_constante &&
+                           ((m.suavizador == tipo_suavizador::gs_lex && m.omega == 1.0) ||
+                            m.suavizador == tipo_suavizador::gs_rb || m.suavizador == tipo_suavizador::jacobi);
     p.lexicograficas_variaveis = ajustes.rapidos && cinco_variavel &&
                                  (m.suavizador == tipo_suavizador::gs_lex || m.suavizador == tipo_suavizador::gs_sym);
     p.linhas_rapidas = ajustes.rapidos && constante &&
@@ -104,7 +108,9 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
 std::string instrucoes_da_solucao(const plano_solver& p, const equipe& eq) {
     if (p.ida_rapida) return std::string(nome_do_conjunto(eq.instrucoes())) + "/off";
     if (p.linhas_rapidas || p.lexicograficas_variaveis) return "scalar/off";
-    if (p.variaveis_rapidos) return std::string("off/") + nome_do_conjunto(eq.instrucoes_pontuais());
+    if (p.variaveis_rapidos || (p.varreduras_rapidas && p.suavizador_rapido != suavizador_passada::gs_lex))
+        return std::string("off/") + nome_do_conjunto(eq.instrucoes_pontuais());
+    if (p.varreduras_rapidas) return std::string(nome_do_conjunto(eq.instrucoes())) + "/off";
     if (!p.rapido) return "off";
     return std::string(nome_do_conjunto(eq.instrucoes())) + "/" + nome_do_conjunto(eq.instrucoes_pontuais());
 }

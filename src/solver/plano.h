@@ -113,6 +113,8 @@ struct plano_solver {
     bool linhas_rapidas = false;      // line-x, line-y e line-alt com o operador constante: núcleos de linha (escalar)
     bool variaveis_rapidos = false;   // gs-rb e jacobi com o operador variável de cinco pontos: núcleos em vetores
     bool lexicograficas_variaveis = false; // gs-lex e gs-sym com ele: linhas em voo (escalar)
+    bool varreduras_rapidas = false;  // fora da passada rápida inteira, as varreduras de gs-lex (omega 1), gs-rb e
+                                      // jacobi nos níveis de operador constante vão nela
     std::vector<nucleos_nivel> nucleos; // por nível, índices 1..nm
     definicao_problema problema;      // contornos dos níveis no FMG e a fonte de cada um
     meios_suavizacao meios;

@@ -207,6 +207,13 @@ struct laco_jacobi {
     static void rodar(const vista_nivel& v, const meios_suavizacao& m, int n) { jacobi<E, D, R>(v, m, n); }
 };
 
+// Só as varreduras, na passada rápida (com as threads e as instruções da equipe).
+void varreduras_rapidas(const vista_nivel& v, const meios_suavizacao& m, int varreduras, suavizador_passada s) {
+    if (varreduras <= 0) return;
+    const nivel_passada x{.u = v.u, .f = v.f, .nx = v.nx, .ny = v.ny, .ae = v.ae, .an = v.an, .ap = v.ap};
+    passada_rapida(x, {.varreduras = varreduras, .suavizador = s, .omega = m.omega}, *m.eq);
+}
+
 // gs-sym com omega 1 e o operador constante: a ida na passada rápida (com as threads e as instruções da equipe), a
 // volta em varredura_para_tras; cada ponto com os operandos e as contas de lexicografica.
 void gs_sym_rapido(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
@@ -224,13 +231,25 @@ nivel_variavel nivel_variavel_de(const vista_nivel& v, const meios_suavizacao& m
 
 } // namespace
 
-void suavizar_gs_lex(const vista_nivel& v, const meios_suavizacao& m, int n) { instancia<laco_gs_lex, constante>(v, m, n); }
+// Com os núcleos rápidos, as varreduras do operador constante na passada rápida, sem transferências (nos ciclos que
+// ela não faz inteiros: semiengrossamento, Galerkin nos níveis de baixo, ordem adjunta, a ida do gs-sym), com os
+// mesmos bits.
+void suavizar_gs_lex(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    if (m.rapidos && m.eq != nullptr && m.omega == 1.0) varreduras_rapidas(v, m, n, suavizador_passada::gs_lex);
+    else instancia<laco_gs_lex, constante>(v, m, n);
+}
 void suavizar_gs_sym(const vista_nivel& v, const meios_suavizacao& m, int n) {
     if (m.rapidos && m.omega == 1.0 && m.eq != nullptr) gs_sym_rapido(v, m, n);
     else instancia<laco_gs_sym, constante>(v, m, n);
 }
-void suavizar_gs_rb(const vista_nivel& v, const meios_suavizacao& m, int n) { instancia<laco_gs_rb, constante>(v, m, n); }
-void suavizar_jacobi(const vista_nivel& v, const meios_suavizacao& m, int n) { instancia<laco_jacobi, constante>(v, m, n); }
+void suavizar_gs_rb(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    if (m.rapidos && m.eq != nullptr) varreduras_rapidas(v, m, n, suavizador_passada::gs_rb);
+    else instancia<laco_gs_rb, constante>(v, m, n);
+}
+void suavizar_jacobi(const vista_nivel& v, const meios_suavizacao& m, int n) {
+    if (m.rapidos && m.eq != nullptr) varreduras_rapidas(v, m, n, suavizador_passada::jacobi);
+    else instancia<laco_jacobi, constante>(v, m, n);
+}
 
 // Com os núcleos rápidos, os mesmos laços com linhas em voo (fast/lexicografica_variavel.cpp) e em vetores
 // (fast/variaveis.cpp), com os mesmos bits.

@@ -431,5 +431,9 @@ TEST(Rapido, InstrucoesDizemOQueASolucaoUsa) {
     EXPECT_EQ(instrucoes(tipo_suavizador::gs_sym, tipo_restricao::injecao, 1.0, true), "scalar/off");
     EXPECT_EQ(instrucoes(tipo_suavizador::gs_sym, tipo_restricao::injecao, 1.2, true), "off");
     EXPECT_EQ(instrucoes(tipo_suavizador::gs_sym, tipo_restricao::injecao, 1.0, false), "off");
-    EXPECT_EQ(instrucoes(tipo_suavizador::gs_lex, tipo_restricao::transposta, 1.0, true), "off");
+    // fora da passada rápida inteira (a restrição transposta), só as varreduras: as de gs-lex, ou os núcleos pontuais
+    EXPECT_EQ(instrucoes(tipo_suavizador::gs_lex, tipo_restricao::transposta, 1.0, true), "scalar/off");
+    EXPECT_EQ(instrucoes(tipo_suavizador::gs_rb, tipo_restricao::transposta, 0.9, true), "off/scalar");
+    EXPECT_EQ(instrucoes(tipo_suavizador::gs_lex, tipo_restricao::transposta, 1.2, true), "off");
+    EXPECT_EQ(instrucoes(tipo_suavizador::jacobi, tipo_restricao::transposta, 1.0, false), "off");
 }

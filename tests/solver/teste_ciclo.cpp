@@ -150,6 +150,19 @@ TEST(Ciclo, RapidoIgualAoSimplesNasVariantesLexicograficas) {
         m.ciclo = tipo_ciclo::W, m.fmg = true, m.grosso_exato = true, m.inicio = tipo_inicio::aleatorio;
     });
     variante("omega 1 dado", [](metodo_solver& m) { m.omega = 1.0; });
+    // fora da passada rápida inteira: só as varreduras nela (restrição transposta, semiengrossamento, Galerkin nos
+    // níveis de baixo, ordem adjunta)
+    variante("transposta", [](metodo_solver& m) { m.restricao = tipo_restricao::transposta; });
+    variante("gs-rb transposta", [](metodo_solver& m) {
+        m.suavizador = tipo_suavizador::gs_rb, m.restricao = tipo_restricao::transposta, m.omega = 0.9;
+    });
+    variante("jacobi semi x", [](metodo_solver& m) {
+        m.suavizador = tipo_suavizador::jacobi, m.engrossamento = tipo_engrossamento::x, m.omega = 0.8;
+    });
+    variante("galerkin", [](metodo_solver& m) { m.operador_grosso = tipo_operador_grosso::galerkin; });
+    variante("gs-rb adjunta", [](metodo_solver& m) {
+        m.suavizador = tipo_suavizador::gs_rb, m.restricao = tipo_restricao::completa, m.ordem = ordem_pos::adjunta;
+    });
     for (const auto& [nome, m] : variantes)
         for (const std::string& texto : {entrada(4, 3, 3, "0", 3, 2, 2), entrada(3, 5, 4, "0", 3, 1, 1),
                                          entrada(2, 4, 5, "0", 3, 3, 2)}) {
