@@ -101,16 +101,21 @@ NOVE = ("The nine-point stencils that `--coarse-operator galerkin` gives the coa
         "the residual (`norma_nivel`), per point update (the fastest of 3 repetitions). The bound is each kernel's "
         "own traffic over the 1-thread bandwidth: u read and written and f read, 24 bytes per point update (the norm "
         "reads u and f: 16); the per-point stencil adds its nine coefficients, 72 bytes (96 and 88); jacobi adds 16 "
-        "(it copies the level first). The line smoothers keep their recurrences in cache. The last two columns set "
-        "them against the five-point plain loops of the table above, constant and variable, in the same run.")
+        "(it copies the level first). The line smoothers keep their recurrences in cache. Two columns set them "
+        "against the five-point plain loops of the table above, constant and variable, in the same run. The last "
+        "two are the constant stencil on the fast kernels where it has them: gs-lex and gs-sym with eight rows in "
+        "flight, as with the variable five-point operator (the same bits, tests/fast/teste_variaveis.cpp). The "
+        "per-point stencil stays on the plain loops: its nine grids lie a multiple of 4 KiB plus 8 bytes apart, all "
+        "in the same L1 sets, and with four rows in flight a gs-lex sweep took 1.5 times as long as the plain loop.")
 
 
 def tabela_nove(r):
     """Os núcleos de nove pontos de Galerkin (estêncil constante e por ponto) por atualização e contra o limite."""
     linhas = ["| kernel (2049², 1 thread) | constant nine-point, ns per update | bound, ns | constant / bound | "
               "per-point nine-point, ns per update | bound, ns | per-point / bound | per-point / constant | "
-              "constant nine / constant five | per-point nine / variable five |",
-              "|---|---|---|---|---|---|---|---|---|---|"]
+              "constant nine / constant five | per-point nine / variable five | constant nine-point, fast kernels, "
+              "ns per update | fast / bound |",
+              "|---|---|---|---|---|---|---|---|---|---|---|---|"]
     for i, nome in list(enumerate(SUAVIZADORES)) + [(-1, "norm (residual)")]:
         c = achar(r, "BM_nove", n=2049, suavizador=i, forma=0)
         v = achar(r, "BM_nove", n=2049, suavizador=i, forma=1)
@@ -124,9 +129,12 @@ def tabela_nove(r):
         cinco = [achar(r, "BM_operador", n=2049, suavizador=i, forma=f) for f in (0, 1)]
         razoes = [f"{n9 / ns_por_atualizacao(x):.2f}x" if x else "—"
                   for n9, x in zip((nc, nv), cinco)]
+        rapido = achar(r, "BM_nove", n=2049, suavizador=i, forma=2)
+        nr = (f"{ns_por_atualizacao(rapido):.3f} | {ns_por_atualizacao(rapido) / cc['limite_ns']:.2f}x"
+              if rapido else "— | —")
         linhas.append(f"| {nome} | {nc:.3f} | {cc['limite_ns']:.3f} | {nc / cc['limite_ns']:.2f}x | {nv:.3f} | "
                       f"{vc['limite_ns']:.3f} | {nv / vc['limite_ns']:.2f}x | {nv / nc:.2f}x | {razoes[0]} | "
-                      f"{razoes[1]} |")
+                      f"{razoes[1]} | {nr} |")
     return linhas
 
 

@@ -66,9 +66,21 @@ void jacobi_variavel(const nivel_variavel& v, double* copia, int varreduras, equ
 // O sentido de uma varredura lexicográfica: j e i crescentes, ou decrescentes.
 enum class sentido_varredura { para_frente, para_tras };
 
-/// Varreduras de Gauss-Seidel lexicográfico (SOR com omega != 1) com o operador variável, numa thread, com os bits do
-/// laço simples: uma faixa de linhas em voo, cada uma uma coluna atrás da anterior.
+// Um nível com o operador de nove pontos constante (índices locais a partir de 1): os nove números do nível,
+// g = (dj+1)*3 + (di+1), o centro em g = 4.
+struct nivel_nove {
+    double* u = nullptr;
+    const double* f = nullptr;
+    const double* nove = nullptr;
+    int nx = 0, ny = 0;
+    double omega = 1.0;
+};
+
+/// Varreduras de Gauss-Seidel lexicográfico (SOR com omega != 1) com o operador variável ou o de nove pontos
+/// constante, numa thread, com os bits do laço simples: uma faixa de linhas em voo, cada uma algumas colunas atrás da
+/// anterior.
 void lexicografica_variavel(const nivel_variavel& v, int varreduras, sentido_varredura sentido);
+void lexicografica_nove(const nivel_nove& v, int varreduras, sentido_varredura sentido);
 /// Se o processador tem o conjunto de instruções (escalar e automatico sempre).
 bool conjunto_disponivel(conjunto_instrucoes c);
 /// O nome do conjunto: "scalar", "avx2", "avx512" ("auto" para automatico).

@@ -224,6 +224,17 @@ void gs_sym_rapido(const vista_nivel& v, const meios_suavizacao& m, int varredur
     }
 }
 
+nivel_nove nivel_nove_de(const vista_nivel& v, const meios_suavizacao& m) {
+    return {.u = v.u, .f = v.f, .nove = v.nove, .nx = v.nx, .ny = v.ny, .omega = m.omega};
+}
+
+// As linhas em voo só com o estêncil constante: as nove grades do estêncil por ponto ficam a um múltiplo de 4 KiB
+// (mais 8 bytes) umas das outras, todas nos mesmos conjuntos da L1, e com linhas em voo a varredura ficava mais
+// lenta que o laço simples.
+bool em_voo(const vista_nivel& v, const meios_suavizacao& m) {
+    return m.rapidos && v.forma == forma_operador::nove_constante;
+}
+
 nivel_variavel nivel_variavel_de(const vista_nivel& v, const meios_suavizacao& m) {
     const estencil_variavel c = estencil_de(v.pesos, static_cast<long>(v.nx) * v.ny);
     return {.u = v.u, .f = v.f, .ax = c.x, .ay = c.y, .ap = c.p, .nx = v.nx, .ny = v.ny, .omega = m.omega};
@@ -251,7 +262,7 @@ void suavizar_jacobi(const vista_nivel& v, const meios_suavizacao& m, int n) {
     else instancia<laco_jacobi, constante>(v, m, n);
 }
 
-// Com os núcleos rápidos, os mesmos laços com linhas em voo (fast/lexicografica_variavel.cpp) e em vetores
+// Com os núcleos rápidos, os mesmos laços com linhas em voo (fast/lexicografica_em_voo.cpp) e em vetores
 // (fast/variaveis.cpp), com os mesmos bits.
 void suavizar_gs_lex_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
     if (m.rapidos) lexicografica_variavel(nivel_variavel_de(v, m), n, sentido_varredura::para_frente);
@@ -274,11 +285,17 @@ void suavizar_jacobi_variavel(const vista_nivel& v, const meios_suavizacao& m, i
 }
 
 void suavizar_gs_lex_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_lex, nove_variavel>(v, m, n);
+    if (em_voo(v, m)) lexicografica_nove(nivel_nove_de(v, m), n, sentido_varredura::para_frente);
+    else if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_lex, nove_variavel>(v, m, n);
     else instancia<laco_gs_lex, nove_constante>(v, m, n);
 }
 void suavizar_gs_sym_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_sym, nove_variavel>(v, m, n);
+    if (em_voo(v, m)) {
+        for (int s = 0; s < n; ++s) {
+            lexicografica_nove(nivel_nove_de(v, m), 1, sentido_varredura::para_frente);
+            lexicografica_nove(nivel_nove_de(v, m), 1, sentido_varredura::para_tras);
+        }
+    } else if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_sym, nove_variavel>(v, m, n);
     else instancia<laco_gs_sym, nove_constante>(v, m, n);
 }
 void suavizar_gs_rb_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
@@ -363,7 +380,8 @@ void suavizar_gs_rb_adjunto_variavel(const vista_nivel& v, const meios_suavizaca
     instancia<laco_gs_rb_pretos_primeiro, variavel>(v, m, n);
 }
 void suavizar_gs_lex_adjunto_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_lex_para_tras, nove_variavel>(v, m, n);
+    if (em_voo(v, m)) lexicografica_nove(nivel_nove_de(v, m), n, sentido_varredura::para_tras);
+    else if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_lex_para_tras, nove_variavel>(v, m, n);
     else instancia<laco_gs_lex_para_tras, nove_constante>(v, m, n);
 }
 void suavizar_gs_rb_adjunto_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {

@@ -76,6 +76,51 @@ void conferir_nivel(int nx, int ny, const std::vector<int>& threads) {
             }
 }
 
+// Um nível de nove pontos com u e f ao acaso e o estêncil ao acaso, os nove números (constante) ou nove grades.
+struct nivel_nove_ao_acaso {
+    std::vector<double> u, f, pesos, nove;
+    vista_nivel v;
+    nivel_nove_ao_acaso(int nx, int ny, forma_operador forma, unsigned semente) {
+        std::mt19937_64 g(semente);
+        std::uniform_real_distribution<double> d(-1.0, 1.0), k(0.1, 10.0);
+        const std::size_t n = static_cast<std::size_t>(nx) * ny + 1;
+        u.resize(n);
+        f.resize(n);
+        pesos.resize(9 * n);
+        nove.resize(9);
+        for (std::size_t p = 0; p < n; ++p) u[p] = d(g), f[p] = 100.0 * d(g);
+        for (double& c : pesos) c = 1e3 * k(g);
+        for (double& c : nove) c = 1e3 * k(g);
+        for (std::size_t p = 4 * n; p < 5 * n; ++p) pesos[p] = 1e4 * k(g); // o centro, maior
+        nove[4] = 1e4 * k(g);
+        v = vista_de(u, &f, nx, ny);
+        v.forma = forma;
+        v.pesos = pesos.data();
+        v.nove = nove.data();
+    }
+};
+
+// Os lexicográficos de nove pontos, constante e por ponto: uma e três varreduras com os laços de referência e com as
+// linhas em voo.
+void conferir_nove(int nx, int ny) {
+    for (forma_operador forma : {forma_operador::nove_constante, forma_operador::nove_variavel})
+        for (const auto& [nome, s] : {std::pair<const char*, suavizar>{"gs-lex", suavizar_gs_lex_nove},
+                                      std::pair<const char*, suavizar>{"gs-lex adjunto", suavizar_gs_lex_adjunto_nove},
+                                      std::pair<const char*, suavizar>{"gs-sym", suavizar_gs_sym_nove}})
+            for (const bool direito : {false, true})
+                for (const auto& [omega, varreduras] : {std::pair{1.0, 1}, std::pair{1.2, 3}}) {
+                    SCOPED_TRACE(std::string(nome) + " nove pontos " +
+                                 (forma == forma_operador::nove_variavel ? "por ponto " : "constante ") +
+                                 std::to_string(nx) + "x" + std::to_string(ny) + (direito ? " com f" : " sem f") +
+                                 ", omega " + std::to_string(omega));
+                    nivel_nove_ao_acaso ref(nx, ny, forma, 3), x(nx, ny, forma, 3);
+                    if (!direito) ref.v.f = x.v.f = nullptr;
+                    s(ref.v, {.omega = omega}, varreduras);
+                    s(x.v, {.omega = omega, .rapidos = true}, varreduras);
+                    EXPECT_TRUE(mesmos_bits(x.u, ref.u));
+                }
+}
+
 metodo_solver com_salto(tipo_suavizador s, tipo_ciclo c, double omega) {
     metodo_solver m;
     m.suavizador = s;
@@ -101,7 +146,16 @@ TEST(Variaveis, VarredurasIguaisAReferencia) {
     conferir_nivel(70000, 4, threads_conferidas(70000, 4));
 }
 
-// A solução inteira com o coeficiente que salta: os núcleos rápidos têm os bits dos laços de referência.
+// Nove pontos: faixas de 4 e de 8 linhas, cheias e incompletas, níveis estreitos (mais colunas de atraso que colunas)
+// e linhas a 4 KiB umas das outras.
+TEST(Variaveis, NovePontosIguaisAReferencia) {
+    for (const auto& [nx, ny] : {std::pair{3, 3}, std::pair{4, 12}, std::pair{9, 9}, std::pair{21, 14},
+                                 std::pair{5, 30}, std::pair{513, 13}})
+        conferir_nove(nx, ny);
+}
+
+// A solução inteira com o coeficiente que salta (e com Galerkin: nove pontos nos níveis de baixo, constantes com
+// C = 1): os núcleos rápidos têm os bits dos laços de referência.
 TEST(Variaveis, SolucaoComSaltoIgualAReferencia) {
     std::vector<metodo_solver> metodos;
     for (tipo_suavizador s : {tipo_suavizador::gs_rb, tipo_suavizador::jacobi, tipo_suavizador::gs_lex,
@@ -111,6 +165,12 @@ TEST(Variaveis, SolucaoComSaltoIgualAReferencia) {
     }
     metodos.push_back(com_salto(tipo_suavizador::gs_lex, tipo_ciclo::V, 1.0));
     metodos.back().ordem = ordem_pos::adjunta;
+    for (tipo_suavizador s : {tipo_suavizador::gs_lex, tipo_suavizador::gs_sym}) // nove pontos nos níveis de baixo
+        for (double c : {1.0, 1000.0}) {
+            metodos.push_back(com_salto(s, tipo_ciclo::V, 1.0));
+            metodos.back().operador_grosso = tipo_operador_grosso::galerkin;
+            metodos.back().coeficiente.c = c;
+        }
     for (const metodo_solver& m : metodos) {
         const std::string texto = entrada(4, 9, 9, "0.0", 4, 2, 2);
         estado_execucao ref = estado_de(texto);
