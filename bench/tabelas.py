@@ -84,6 +84,16 @@ def tabela_operador(r):
     return linhas
 
 
+def nove_rapidos(r):
+    """(nome, ns por atualização / limite) dos suavizadores com núcleos rápidos para o estêncil de nove constante."""
+    linhas = []
+    for i, nome in enumerate(SUAVIZADORES):
+        x = achar(r, "BM_nove", n=2049, suavizador=i, forma=2)
+        if x:
+            linhas.append((nome, ns_por_atualizacao(x) / x["contadores"]["limite_ns"]))
+    return linhas
+
+
 def variaveis_rapidos(r):
     """(nome, ns por atualização / limite) dos suavizadores com núcleos rápidos para o operador variável."""
     linhas = []
