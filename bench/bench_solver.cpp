@@ -318,7 +318,7 @@ void operador_args(benchmark::internal::Benchmark* b) {
 }
 
 // Args: n, suavizador (índice; -1 = a norma do resíduo), forma (0 = nove pontos constante, 1 = nove pontos por
-// ponto; 2: constante nos núcleos rápidos, onde o suavizador os tem). O nível 1 (n x n) de dois níveis com --coarse-operator galerkin, o estêncil R A P do nível 2 (2n-1 pontos
+// ponto; 2 e 3: as mesmas nos núcleos rápidos, onde o suavizador os tem). O nível 1 (n x n) de dois níveis com --coarse-operator galerkin, o estêncil R A P do nível 2 (2n-1 pontos
 // por direção; a forma por ponto com o campo jump:1000), montado uma vez fora da medida; campo e lado direito ao
 // acaso. Duas varreduras de um suavizador (ou uma norma) por iteração, uma thread. Bytes por atualização de ponto:
 // u lido e escrito e f lido (24; a norma só lê u e f: 16); na forma por ponto as nove grades do bloco (mais 72); o
@@ -350,7 +350,8 @@ void BM_nove(benchmark::State& s) {
     } else {
         const componente_suavizador& c = suavizadores()[static_cast<std::size_t>(qual)];
         std::vector<double> rascunho(std::max<long>(static_cast<long>(nxy) + 1, rascunho_linhas(n, n)));
-        const meios_suavizacao meios{c.omega_padrao, nullptr, rascunho.data(), rapidos};
+        equipe eq(1);
+        const meios_suavizacao meios{c.omega_padrao, rapidos ? &eq : nullptr, rascunho.data(), rapidos};
         const suavizador k = nucleo(c.tipo, v.forma);
         for (auto _ : s) {
             k(v, meios, 2);
@@ -368,7 +369,9 @@ void nove_args(benchmark::internal::Benchmark* b) {
         for (const componente_suavizador& c : suavizadores()) b->Args({2049, static_cast<int>(c.tipo), forma});
         b->Args({2049, -1, forma});
     }
-    for (tipo_suavizador t : {tipo_suavizador::gs_lex, tipo_suavizador::gs_sym}) b->Args({2049, static_cast<int>(t), 2});
+    for (tipo_suavizador t : {tipo_suavizador::gs_lex, tipo_suavizador::gs_sym, tipo_suavizador::gs_rb})
+        b->Args({2049, static_cast<int>(t), 2});
+    b->Args({2049, static_cast<int>(tipo_suavizador::gs_rb), 3});
 }
 
 // Menor tempo das repetições: a máquina é compartilhada e o ruído só atrasa.

@@ -85,12 +85,13 @@ def tabela_operador(r):
 
 
 def nove_rapidos(r):
-    """(nome, ns por atualização / limite) dos suavizadores com núcleos rápidos para o estêncil de nove constante."""
+    """(nome, ns por atualização / limite) dos suavizadores com núcleos rápidos para os estênceis de nove pontos."""
     linhas = []
-    for i, nome in enumerate(SUAVIZADORES):
-        x = achar(r, "BM_nove", n=2049, suavizador=i, forma=2)
-        if x:
-            linhas.append((nome, ns_por_atualizacao(x) / x["contadores"]["limite_ns"]))
+    for forma, qual in ((2, "constant"), (3, "per-point")):
+        for i, nome in enumerate(SUAVIZADORES):
+            x = achar(r, "BM_nove", n=2049, suavizador=i, forma=forma)
+            if x:
+                linhas.append((f"{nome} {qual}", ns_por_atualizacao(x) / x["contadores"]["limite_ns"]))
     return linhas
 
 
@@ -113,10 +114,13 @@ NOVE = ("The nine-point stencils that `--coarse-operator galerkin` gives the coa
         "reads u and f: 16); the per-point stencil adds its nine coefficients, 72 bytes (96 and 88); jacobi adds 16 "
         "(it copies the level first). The line smoothers keep their recurrences in cache. Two columns set them "
         "against the five-point plain loops of the table above, constant and variable, in the same run. The last "
-        "two are the constant stencil on the fast kernels where it has them: gs-lex and gs-sym with eight rows in "
-        "flight, as with the variable five-point operator (the same bits, tests/fast/teste_variaveis.cpp). The "
-        "per-point stencil stays on the plain loops: its nine grids lie a multiple of 4 KiB plus 8 bytes apart, all "
-        "in the same L1 sets, and with four rows in flight a gs-lex sweep took 1.5 times as long as the plain loop.")
+        "four are the stencils on the fast kernels where they have them (the same bits, "
+        "tests/fast/teste_variaveis.cpp): gs-lex and gs-sym with eight rows in flight for the constant stencil, as "
+        "with the variable five-point operator; gs-rb in vectors for both, the rows of a colour in order (the "
+        "diagonal neighbours are of the same colour), both colours and sweeps in one walk as a wavefront of rows. "
+        "The per-point stencil keeps the plain loops for gs-lex and gs-sym: its nine grids lie a multiple of 4 KiB "
+        "plus 8 bytes apart, all in the same L1 sets, and with four rows in flight a gs-lex sweep took 1.5 times as "
+        "long as the plain loop.")
 
 
 def tabela_nove(r):
@@ -124,8 +128,8 @@ def tabela_nove(r):
     linhas = ["| kernel (2049², 1 thread) | constant nine-point, ns per update | bound, ns | constant / bound | "
               "per-point nine-point, ns per update | bound, ns | per-point / bound | per-point / constant | "
               "constant nine / constant five | per-point nine / variable five | constant nine-point, fast kernels, "
-              "ns per update | fast / bound |",
-              "|---|---|---|---|---|---|---|---|---|---|---|---|"]
+              "ns per update | fast / bound | per-point nine-point, fast kernels, ns per update | fast / bound |",
+              "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|"]
     for i, nome in list(enumerate(SUAVIZADORES)) + [(-1, "norm (residual)")]:
         c = achar(r, "BM_nove", n=2049, suavizador=i, forma=0)
         v = achar(r, "BM_nove", n=2049, suavizador=i, forma=1)
@@ -139,12 +143,13 @@ def tabela_nove(r):
         cinco = [achar(r, "BM_operador", n=2049, suavizador=i, forma=f) for f in (0, 1)]
         razoes = [f"{n9 / ns_por_atualizacao(x):.2f}x" if x else "—"
                   for n9, x in zip((nc, nv), cinco)]
-        rapido = achar(r, "BM_nove", n=2049, suavizador=i, forma=2)
-        nr = (f"{ns_por_atualizacao(rapido):.3f} | {ns_por_atualizacao(rapido) / cc['limite_ns']:.2f}x"
-              if rapido else "— | —")
+        rapidos = []
+        for forma, lim in ((2, cc["limite_ns"]), (3, vc["limite_ns"])):
+            x = achar(r, "BM_nove", n=2049, suavizador=i, forma=forma)
+            rapidos.append(f"{ns_por_atualizacao(x):.3f} | {ns_por_atualizacao(x) / lim:.2f}x" if x else "— | —")
         linhas.append(f"| {nome} | {nc:.3f} | {cc['limite_ns']:.3f} | {nc / cc['limite_ns']:.2f}x | {nv:.3f} | "
                       f"{vc['limite_ns']:.3f} | {nv / vc['limite_ns']:.2f}x | {nv / nc:.2f}x | {razoes[0]} | "
-                      f"{razoes[1]} | {nr} |")
+                      f"{razoes[1]} | {rapidos[0]} | {rapidos[1]} |")
     return linhas
 
 

@@ -46,6 +46,17 @@ struct nivel_variavel {
     double omega = 1.0;        // u + omega*(v - u) quando != 1
 };
 
+// Um nível com o operador de nove pontos (índices locais a partir de 1): os nove números do nível (constante) ou as
+// nove grades de nx*ny de um bloco (por ponto), g = (dj+1)*3 + (di+1), o centro em g = 4.
+struct nivel_nove {
+    double* u = nullptr;
+    const double* f = nullptr;
+    const double* nove = nullptr;  // constante
+    const double* bloco = nullptr; // por ponto (não nulo: esta forma)
+    int nx = 0, ny = 0;
+    double omega = 1.0;
+};
+
 /// A passada pedida sobre o nível, com as threads da equipe; devolve a norma L1 quando pedida (0 sem pontos
 /// internos), senão 0.
 double passada_rapida(const nivel_passada& v, const pedido_passada& pedido, equipe& eq);
@@ -61,23 +72,17 @@ void varredura_linhas_x(const nivel_passada& v, int varreduras, equipe& eq);
 /// Varreduras vermelho-preto com o operador variável, em vetores e nas threads da equipe, com os bits do laço
 /// simples.
 void vermelho_preto_variavel(const nivel_variavel& v, int varreduras, equipe& eq);
+/// Varreduras vermelho-preto com o operador de nove pontos, constante ou por ponto, em vetores, numa thread (os
+/// pontos de uma cor se acoplam pelas diagonais: as linhas de uma cor vão em ordem), com os bits do laço simples.
+void vermelho_preto_nove(const nivel_nove& v, int varreduras, equipe& eq);
 /// Varreduras de Jacobi com o operador variável, idem; `copia`: nx*ny + 1 doubles, o nível antes de cada varredura.
 void jacobi_variavel(const nivel_variavel& v, double* copia, int varreduras, equipe& eq);
 // O sentido de uma varredura lexicográfica: j e i crescentes, ou decrescentes.
 enum class sentido_varredura { para_frente, para_tras };
 
-// Um nível com o operador de nove pontos constante (índices locais a partir de 1): os nove números do nível,
-// g = (dj+1)*3 + (di+1), o centro em g = 4.
-struct nivel_nove {
-    double* u = nullptr;
-    const double* f = nullptr;
-    const double* nove = nullptr;
-    int nx = 0, ny = 0;
-    double omega = 1.0;
-};
 
 /// Varreduras de Gauss-Seidel lexicográfico (SOR com omega != 1) com o operador variável ou o de nove pontos
-/// constante, numa thread, com os bits do laço simples: uma faixa de linhas em voo, cada uma algumas colunas atrás da
+/// constante (bloco nulo), numa thread, com os bits do laço simples: uma faixa de linhas em voo, cada uma algumas colunas atrás da
 /// anterior.
 void lexicografica_variavel(const nivel_variavel& v, int varreduras, sentido_varredura sentido);
 void lexicografica_nove(const nivel_nove& v, int varreduras, sentido_varredura sentido);

@@ -71,6 +71,29 @@ void jacobi_variavel_de(const nivel_variavel& v, const double* a, int j, double*
     }
 }
 
+// Com nove pontos: y = c1 S + c7 N; x = c3 W + c5 E; d = (c0 SW + c2 SE) + (c6 NW + c8 NE);
+// v = (((y + x) + d) [+ f]) / c4, os nove números do nível ou as nove grades do bloco.
+template <bool POR_PONTO, bool DIREITO, bool RELAXAR>
+void cor_nove_de(const nivel_nove& v, int j, int paridade, long desde) {
+    const long nx = v.nx, nxy = nx * v.ny, o = (j - 1) * nx;
+    double* u = v.u;
+    for (long i = desde + (desde + j + paridade) % 2; i <= nx - 1; i += 2) {
+        const long P = o + i;
+        const auto c = [&](int g) {
+            if constexpr (POR_PONTO) return v.bloco[g * nxy + P];
+            else return v.nove[g];
+        };
+        const double y = c(1) * u[P - nx] + c(7) * u[P + nx];
+        const double x = c(3) * u[P - 1] + c(5) * u[P + 1];
+        const double d = (c(0) * u[P - nx - 1] + c(2) * u[P - nx + 1]) + (c(6) * u[P + nx - 1] + c(8) * u[P + nx + 1]);
+        double s = (y + x) + d;
+        if constexpr (DIREITO) s = s + v.f[P];
+        const double w = s / c(4);
+        if constexpr (RELAXAR) u[P] = u[P] + v.omega * (w - u[P]);
+        else u[P] = w;
+    }
+}
+
 } // namespace
 
 void cor_variavel_linha(const nivel_variavel& v, int j, int paridade, long desde) {
@@ -97,4 +120,14 @@ void jacobi_linha(const passada& p, int j, double* d) {
     const bool relaxar = p.omega != 1.0;
     if (p.direito == nullptr) (relaxar ? jacobi_de<false, true> : jacobi_de<false, false>)(p, j, d);
     else (relaxar ? jacobi_de<true, true> : jacobi_de<true, false>)(p, j, d);
+}
+
+void cor_nove_linha(const nivel_nove& v, int j, int paridade, long desde) {
+    const bool relaxar = v.omega != 1.0;
+    const auto de = v.bloco != nullptr
+                        ? (v.f == nullptr ? (relaxar ? cor_nove_de<true, false, true> : cor_nove_de<true, false, false>)
+                                          : (relaxar ? cor_nove_de<true, true, true> : cor_nove_de<true, true, false>))
+                        : (v.f == nullptr ? (relaxar ? cor_nove_de<false, false, true> : cor_nove_de<false, false, false>)
+                                          : (relaxar ? cor_nove_de<false, true, true> : cor_nove_de<false, true, false>));
+    de(v, j, paridade, desde);
 }

@@ -60,6 +60,8 @@ struct familia_varredura {
     /// Jacobi com o operador variável: os valores novos da linha j em d[2..nx-1], a partir das linhas j-1..j+1 de
     /// a (o nível, ou uma cópia dele, de antes da varredura).
     void (*jacobi_variavel)(const nivel_variavel& v, const double* a, int j, double* d);
+    /// Vermelho-preto com o operador de nove pontos: a cor da linha j, no lugar (a linha j-1 já com a cor nova).
+    void (*cor_nove)(const nivel_nove& v, int j, int paridade);
 };
 
 extern const familia_varredura familia_escalar, familia_avx2, familia_avx512;
@@ -126,6 +128,7 @@ void jacobi_linha(const passada& p, int j, double* d);
 /// Operador variável, a partir da coluna `desde` (os pontos da cor a partir dela; 2 na linha inteira).
 void cor_variavel_linha(const nivel_variavel& v, int j, int paridade, long desde);
 void jacobi_variavel_linha(const nivel_variavel& v, const double* a, int j, double* d, long desde);
+void cor_nove_linha(const nivel_nove& v, int j, int paridade, long desde);
 
 // restricao_ponderada.cpp
 /// A linha j (crescente, de 2 a ny-1, cada uma uma vez por passada) ficou com os resíduos calculáveis: guarda os

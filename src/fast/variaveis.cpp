@@ -1,4 +1,4 @@
-// Vermelho-preto e Jacobi com o operador variável de cinco pontos: os laços dos suavizadores de referência
+// Vermelho-preto e Jacobi com o operador variável de cinco pontos, e vermelho-preto com o de nove pontos: os laços dos suavizadores de referência
 // (solver/suavizadores_ponto.cpp) com os núcleos de linha do conjunto de instruções da equipe. Numa thread, todas as
 // varreduras numa só passada pela memória, em frente de onda de linhas, como em pontuais.cpp (a varredura s duas
 // linhas atrás da s-1: o vermelho da linha r e o preto da r-1; o Jacobi calcula a linha r numa linha pendente e só
@@ -99,4 +99,15 @@ void jacobi_variavel(const nivel_variavel& v, double* copia, int varreduras, equ
             for (int j = j0; j <= j1; ++j) k.jacobi_variavel(v, copia, j, v.u + (j - 1) * nx);
         });
     }
+}
+
+// Com nove pontos, numa thread: as linhas de uma cor em ordem, na mesma frente de onda (o vermelho da linha r lê as
+// diagonais vermelhas da r-1, já feitas no passo anterior, e as da r+1, ainda da varredura anterior).
+void vermelho_preto_nove(const nivel_nove& v, int varreduras, equipe& eq) {
+    if (v.nx <= 2 || v.ny <= 2 || varreduras <= 0) return;
+    const familia_varredura& k = familia_de(eq.instrucoes_pontuais());
+    frente_de_linhas(v.ny, varreduras, [&v, &k](int, int r) {
+        if (r <= v.ny - 1) k.cor_nove(v, r, 0);
+        if (r - 1 >= 2) k.cor_nove(v, r - 1, 1);
+    });
 }

@@ -1,4 +1,5 @@
-// Núcleos de linha do vermelho-preto e do Jacobi com o operador variável de cinco pontos, em vetores, comuns ao
+// Núcleos de linha do vermelho-preto e do Jacobi com o operador variável de cinco pontos (e do vermelho-preto com o
+// de nove pontos), em vetores, comuns ao
 // AVX2 e ao AVX-512: incluído por varredura_avx2.cpp e varredura_avx512.cpp dentro da região de instruções de cada
 // um. Cada raia faz a conta escalar do seu ponto (pontuais_escalar.cpp) com os mesmos operandos, na mesma ordem e
 // no mesmo agrupamento, a divisão por ap(P) incluída; o resto da linha fica com a versão escalar.
@@ -86,6 +87,64 @@ void jacobi_variavel(const nivel_variavel& v, const double* a, int j, double* d)
     const auto de = v.f == nullptr ? (relaxar ? jacobi_variavel_de<V, false, true> : jacobi_variavel_de<V, false, false>)
                                    : (relaxar ? jacobi_variavel_de<V, true, true> : jacobi_variavel_de<V, true, false>);
     de(v, a, j, d);
+}
+
+// Uma cor da linha j com o operador de nove pontos, como cor_variavel_de: oeste, leste, sul e norte são da outra cor
+// (não mudam nesta cor); as diagonais são da cor, a linha de baixo já nova e a de cima ainda antiga, como no laço
+// simples, que faz as linhas da cor em ordem.
+template <class V, bool POR_PONTO, bool DIREITO, bool RELAXAR>
+void cor_nove_de(const nivel_nove& v, int j, int paridade) {
+    using vetor = typename V::vetor;
+    constexpr int L = V::largura;
+    const long nx = v.nx, nxy = nx * v.ny, o = (j - 1) * nx;
+    double* l = v.u + o;
+    const double* f = DIREITO ? v.f + o : nullptr;
+    vetor k[9];
+    if constexpr (!POR_PONTO)
+        for (int g = 0; g < 9; ++g) k[g] = V::difundir(v.nove[g]);
+    const auto c = [&](int g, long i) {
+        if constexpr (POR_PONTO) return V::carregar_solto(v.bloco + g * nxy + o + i);
+        else return k[g];
+    };
+    const vetor omega = V::difundir(v.omega);
+    const bool pares = (j + paridade) % 2 == 0; // as raias pares são da cor
+    long i = 2;
+    if (i + 2 * L <= nx - 1) {
+        vetor anterior = V::carregar_solto(l + i - L), antigo = V::carregar_solto(l + i);
+        for (; i + 2 * L <= nx - 1; i += L) {
+            const vetor seguinte = V::carregar_solto(l + i + L);
+            const vetor y = V::somar(V::multiplicar(c(1, i), V::carregar_solto(l + i - nx)),
+                                     V::multiplicar(c(7, i), V::carregar_solto(l + i + nx)));
+            const vetor x = V::somar(V::multiplicar(c(3, i), V::oeste(anterior, antigo)),
+                                     V::multiplicar(c(5, i), V::leste(antigo, seguinte)));
+            const vetor d = V::somar(V::somar(V::multiplicar(c(0, i), V::carregar_solto(l + i - nx - 1)),
+                                              V::multiplicar(c(2, i), V::carregar_solto(l + i - nx + 1))),
+                                     V::somar(V::multiplicar(c(6, i), V::carregar_solto(l + i + nx - 1)),
+                                              V::multiplicar(c(8, i), V::carregar_solto(l + i + nx + 1))));
+            vetor s = V::somar(V::somar(y, x), d);
+            if constexpr (DIREITO) s = V::somar(s, V::carregar_solto(f + i));
+            vetor w = V::dividir(s, c(4, i));
+            if constexpr (RELAXAR) w = V::somar(antigo, V::multiplicar(omega, V::subtrair(w, antigo)));
+            V::guardar_solto(l + i, pares ? V::nas_pares(antigo, w) : V::nas_impares(antigo, w));
+            anterior = antigo;
+            antigo = seguinte;
+        }
+    }
+    cor_nove_linha(v, j, paridade, i);
+}
+
+template <class V>
+void cor_nove(const nivel_nove& v, int j, int paridade) {
+    const bool relaxar = v.omega != 1.0, direito = v.f != nullptr;
+    if (v.bloco != nullptr) {
+        const auto de = direito ? (relaxar ? cor_nove_de<V, true, true, true> : cor_nove_de<V, true, true, false>)
+                                : (relaxar ? cor_nove_de<V, true, false, true> : cor_nove_de<V, true, false, false>);
+        de(v, j, paridade);
+    } else {
+        const auto de = direito ? (relaxar ? cor_nove_de<V, false, true, true> : cor_nove_de<V, false, true, false>)
+                                : (relaxar ? cor_nove_de<V, false, false, true> : cor_nove_de<V, false, false, false>);
+        de(v, j, paridade);
+    }
 }
 
 } // namespace vetorial

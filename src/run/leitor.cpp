@@ -1,5 +1,7 @@
 // Leitor de valores: um valor por leitura, a partir de uma linha nova; brancos, vírgulas e barras terminam um
 // valor sem aspas; textos entre apóstrofos ou aspas, com o delimitador dobrado valendo um.
+#include <stdio.h> // getc_unlocked
+
 #include <cerrno>
 #include <cstring>
 
@@ -53,7 +55,7 @@ void leitor::erro(const std::string& tipo, const std::string& detalhe) const {
 
 // Próximo byte do arquivo, antes os devolvidos.
 int leitor::cru() {
-    if (devolvidos_.empty()) return std::getc(f_);
+    if (devolvidos_.empty()) return getc_unlocked(f_); // o leitor é o único a ler f_ enquanto lê
     const int c = static_cast<unsigned char>(devolvidos_.back());
     devolvidos_.pop_back();
     return c;

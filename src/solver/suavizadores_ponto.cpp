@@ -225,7 +225,9 @@ void gs_sym_rapido(const vista_nivel& v, const meios_suavizacao& m, int varredur
 }
 
 nivel_nove nivel_nove_de(const vista_nivel& v, const meios_suavizacao& m) {
-    return {.u = v.u, .f = v.f, .nove = v.nove, .nx = v.nx, .ny = v.ny, .omega = m.omega};
+    const bool por_ponto = v.forma == forma_operador::nove_variavel;
+    return {.u = v.u, .f = v.f, .nove = por_ponto ? nullptr : v.nove, .bloco = por_ponto ? v.pesos : nullptr,
+            .nx = v.nx, .ny = v.ny, .omega = m.omega};
 }
 
 // As linhas em voo só com o estêncil constante: as nove grades do estêncil por ponto ficam a um múltiplo de 4 KiB
@@ -299,7 +301,8 @@ void suavizar_gs_sym_nove(const vista_nivel& v, const meios_suavizacao& m, int n
     else instancia<laco_gs_sym, nove_constante>(v, m, n);
 }
 void suavizar_gs_rb_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_rb, nove_variavel>(v, m, n);
+    if (m.rapidos && m.eq != nullptr) vermelho_preto_nove(nivel_nove_de(v, m), n, *m.eq);
+    else if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_rb, nove_variavel>(v, m, n);
     else instancia<laco_gs_rb, nove_constante>(v, m, n);
 }
 void suavizar_jacobi_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {

@@ -100,24 +100,31 @@ struct nivel_nove_ao_acaso {
     }
 };
 
-// Os lexicográficos de nove pontos, constante e por ponto: uma e três varreduras com os laços de referência e com as
-// linhas em voo.
+// Os suavizadores de nove pontos, constante e por ponto, com núcleos rápidos (os lexicográficos com linhas em voo,
+// o vermelho-preto em vetores): uma e três varreduras com os laços de referência e com eles, cada conjunto de
+// instruções.
 void conferir_nove(int nx, int ny) {
     for (forma_operador forma : {forma_operador::nove_constante, forma_operador::nove_variavel})
         for (const auto& [nome, s] : {std::pair<const char*, suavizar>{"gs-lex", suavizar_gs_lex_nove},
                                       std::pair<const char*, suavizar>{"gs-lex adjunto", suavizar_gs_lex_adjunto_nove},
-                                      std::pair<const char*, suavizar>{"gs-sym", suavizar_gs_sym_nove}})
+                                      std::pair<const char*, suavizar>{"gs-sym", suavizar_gs_sym_nove},
+                                      std::pair<const char*, suavizar>{"gs-rb", suavizar_gs_rb_nove}})
             for (const bool direito : {false, true})
                 for (const auto& [omega, varreduras] : {std::pair{1.0, 1}, std::pair{1.2, 3}}) {
-                    SCOPED_TRACE(std::string(nome) + " nove pontos " +
-                                 (forma == forma_operador::nove_variavel ? "por ponto " : "constante ") +
-                                 std::to_string(nx) + "x" + std::to_string(ny) + (direito ? " com f" : " sem f") +
-                                 ", omega " + std::to_string(omega));
                     nivel_nove_ao_acaso ref(nx, ny, forma, 3), x(nx, ny, forma, 3);
+                    const std::vector<double> inicial = x.u;
                     if (!direito) ref.v.f = x.v.f = nullptr;
                     s(ref.v, {.omega = omega}, varreduras);
-                    s(x.v, {.omega = omega, .rapidos = true}, varreduras);
-                    EXPECT_TRUE(mesmos_bits(x.u, ref.u));
+                    for (conjunto_instrucoes c : conjuntos_do_processador()) {
+                        SCOPED_TRACE(std::string(nome) + " nove pontos " +
+                                     (forma == forma_operador::nove_variavel ? "por ponto " : "constante ") +
+                                     std::to_string(nx) + "x" + std::to_string(ny) + (direito ? " com f" : " sem f") +
+                                     ", omega " + std::to_string(omega) + ", " + nome_do_conjunto(c));
+                        x.u = inicial;
+                        equipe eq(1, c);
+                        s(x.v, {.omega = omega, .eq = &eq, .rapidos = true}, varreduras);
+                        EXPECT_TRUE(mesmos_bits(x.u, ref.u));
+                    }
                 }
 }
 
@@ -146,11 +153,11 @@ TEST(Variaveis, VarredurasIguaisAReferencia) {
     conferir_nivel(70000, 4, threads_conferidas(70000, 4));
 }
 
-// Nove pontos: faixas de 4 e de 8 linhas, cheias e incompletas, níveis estreitos (mais colunas de atraso que colunas)
-// e linhas a 4 KiB umas das outras.
+// Nove pontos: faixas de 8 linhas cheias e incompletas, níveis estreitos (mais colunas de atraso que colunas), linhas
+// a 4 KiB umas das outras e larguras que deixam cada resto de raias.
 TEST(Variaveis, NovePontosIguaisAReferencia) {
     for (const auto& [nx, ny] : {std::pair{3, 3}, std::pair{4, 12}, std::pair{9, 9}, std::pair{21, 14},
-                                 std::pair{5, 30}, std::pair{513, 13}})
+                                 std::pair{5, 30}, std::pair{19, 6}, std::pair{36, 7}, std::pair{513, 13}})
         conferir_nove(nx, ny);
 }
 
@@ -165,7 +172,7 @@ TEST(Variaveis, SolucaoComSaltoIgualAReferencia) {
     }
     metodos.push_back(com_salto(tipo_suavizador::gs_lex, tipo_ciclo::V, 1.0));
     metodos.back().ordem = ordem_pos::adjunta;
-    for (tipo_suavizador s : {tipo_suavizador::gs_lex, tipo_suavizador::gs_sym}) // nove pontos nos níveis de baixo
+    for (tipo_suavizador s : {tipo_suavizador::gs_lex, tipo_suavizador::gs_sym, tipo_suavizador::gs_rb}) // nove pontos
         for (double c : {1.0, 1000.0}) {
             metodos.push_back(com_salto(s, tipo_ciclo::V, 1.0));
             metodos.back().operador_grosso = tipo_operador_grosso::galerkin;
