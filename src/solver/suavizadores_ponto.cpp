@@ -1,211 +1,10 @@
-// Suavizadores pontuais: Gauss-Seidel lexicográfico (SOR com omega != 1), simétrico, vermelho-preto e Jacobi, com
-// os operadores de cinco e de nove pontos.
-//
-// Valor de Gauss-Seidel no ponto P: v = (an*(S+N) + ae*(W+E) [+ f(P)]) * q, q = 1/ap, f onde há lado direito (a
-// correção, ou T com termo fonte); com o operador variável v = ((ay(P)*S + ay(P+nx)*N) + (ax(P)*W + ax(P+1)*E)
-// [+ f(P)]) / ap(P). Atualização: omega == 1: u(P) = v; senão u(P) = u(P) + omega*(v - u(P)). Forma do operador,
-// lado direito e omega escolhem uma instância de cada laço antes de ele começar. No vermelho-preto um ponto de uma cor só lê pontos da outra, e no
-// Jacobi só valores anteriores à varredura: cada ponto tem os mesmos operandos em qualquer divisão das linhas entre
-// as threads, e o resultado não depende delas.
-#include <algorithm>
-#include <cstring>
-
-#include "solver/residuos.h"
-#include "solver/solver.h"
+// Suavizadores pontuais com os operadores de cinco pontos, constante e variável: os laços simples
+// (solver/lacos_ponto.h) ou, com os núcleos rápidos, os de fast/ com os mesmos bits; e as varreduras adjuntas.
+#include "solver/lacos_ponto.h"
 
 namespace {
 
-// pontos internos a partir dos quais gs-rb e jacobi dividem as linhas entre as threads
-constexpr long MINIMO_THREADS = 1L << 16;
-
-// O estêncil constante: os números do nível, q formado uma vez.
-struct constante {
-    double ae, an, q;
-    explicit constante(const vista_nivel& v) : ae(v.ae), an(v.an), q(1.0 / v.ap) {}
-    template <bool DIREITO>
-    double valor(const double* a, const double* f, long P, long nx) const {
-        double s = an * (a[P - nx] + a[P + nx]) + ae * (a[P - 1] + a[P + 1]);
-        if constexpr (DIREITO) s = s + f[P];
-        return s * q;
-    }
-};
-
-// O estêncil variável: cada vizinho com o coeficiente da sua aresta, a soma dividida pela diagonal do ponto.
-struct variavel {
-    estencil_variavel c;
-    explicit variavel(const vista_nivel& v) : c(estencil_de(v.pesos, static_cast<long>(v.nx) * v.ny)) {}
-    template <bool DIREITO>
-    double valor(const double* a, const double* f, long P, long nx) const {
-        const double y = c.y[P] * a[P - nx] + c.y[P + nx] * a[P + nx];
-        const double x = c.x[P] * a[P - 1] + c.x[P + 1] * a[P + 1];
-        double s = y + x;
-        if constexpr (DIREITO) s = s + f[P];
-        return s / c.p[P];
-    }
-};
-
-// O estêncil de nove pontos (doc/metodo.md, 12.2): y = c_s S + c_n N; x = c_w W + c_e E;
-// d = (c_sw SW + c_se SE) + (c_nw NW + c_ne NE); v = (((y + x) + d) [+ f]) / ap. C lê o coeficiente g do ponto P.
-template <class C>
-struct nove {
-    static constexpr bool nove_pontos = true;
-    C c;
-    explicit nove(const vista_nivel& v) : c(v) {}
-    template <bool DIREITO>
-    double valor(const double* a, const double* f, long P, long nx) const {
-        const double y = c(P, 1) * a[P - nx] + c(P, 7) * a[P + nx];
-        const double x = c(P, 3) * a[P - 1] + c(P, 5) * a[P + 1];
-        const double d = (c(P, 0) * a[P - nx - 1] + c(P, 2) * a[P - nx + 1]) +
-                         (c(P, 6) * a[P + nx - 1] + c(P, 8) * a[P + nx + 1]);
-        double s = (y + x) + d;
-        if constexpr (DIREITO) s = s + f[P];
-        return s / c(P, centro9);
-    }
-};
-
-using nove_constante = nove<coeficientes_nove_constantes>;
-using nove_variavel = nove<coeficientes_nove_variaveis>;
-
-template <class E>
-constexpr bool de_nove_pontos() {
-    if constexpr (requires { E::nove_pontos; }) return E::nove_pontos;
-    else return false;
-}
-
-template <bool RELAXAR>
-inline double atualizado(double u, double v, double omega) {
-    if constexpr (RELAXAR) return u + omega * (v - u);
-    else return v;
-}
-
-// Uma varredura lexicográfica, para frente (j e i crescentes) ou para trás.
-template <class E, bool DIREITO, bool RELAXAR, bool FRENTE>
-void lexicografica(const vista_nivel& v, double omega) {
-    const long nx = v.nx;
-    const int ny = v.ny;
-    const E est(v);
-    double* u = v.u;
-    const double* f = v.f;
-    for (int jj = 2; jj <= ny - 1; ++jj) {
-        const int j = FRENTE ? jj : ny + 1 - jj;
-        for (long ii = 2; ii <= nx - 1; ++ii) {
-            const long i = FRENTE ? ii : nx + 1 - ii;
-            const long P = i + (j - 1) * nx;
-            u[P] = atualizado<RELAXAR>(u[P], est.template valor<DIREITO>(u, f, P, nx), omega);
-        }
-    }
-}
-
-template <class E, bool DIREITO, bool RELAXAR>
-void gs_lex(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
-    for (int s = 0; s < varreduras; ++s) lexicografica<E, DIREITO, RELAXAR, true>(v, m.omega);
-}
-
-template <class E, bool DIREITO, bool RELAXAR>
-void gs_sym(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
-    for (int s = 0; s < varreduras; ++s) {
-        lexicografica<E, DIREITO, RELAXAR, true>(v, m.omega);
-        lexicografica<E, DIREITO, RELAXAR, false>(v, m.omega);
-    }
-}
-
-// faixa(j0, j1) sobre as linhas primeira..ultima, divididas em faixas contíguas entre as threads da equipe quando o
-// nível é grande (o lambda leva um só ponteiro: std::function sem alocação).
-template <class F>
-void em_faixas(const meios_suavizacao& m, const vista_nivel& v, int primeira, int ultima, const F& faixa) {
-    const int linhas = ultima - primeira + 1;
-    const long pontos = static_cast<long>(v.nx - 2) * (v.ny - 2);
-    const int n = m.eq != nullptr && pontos >= MINIMO_THREADS ? std::min(m.eq->tamanho(), linhas) : 1;
-    if (n <= 1) {
-        faixa(primeira, ultima);
-        return;
-    }
-    struct divisao {
-        const F* faixa;
-        int primeira, linhas, n;
-    } d{&faixa, primeira, linhas, n};
-    m.eq->executar(n, [&d](int h) {
-        const int j0 = d.primeira + static_cast<int>(static_cast<long>(d.linhas) * h / d.n);
-        const int j1 = d.primeira + static_cast<int>(static_cast<long>(d.linhas) * (h + 1) / d.n) - 1;
-        (*d.faixa)(j0, j1);
-    });
-}
-
-// Os pontos de uma cor (i + j par: vermelhos; ímpar: pretos) das linhas j0..j1.
-template <class E, bool DIREITO, bool RELAXAR>
-void cor_rb(const vista_nivel& v, double omega, int paridade, int j0, int j1) {
-    const long nx = v.nx;
-    const E est(v);
-    double* u = v.u;
-    const double* f = v.f;
-    for (int j = j0; j <= j1; ++j)
-        for (long i = 2 + (j + paridade) % 2; i <= nx - 1; i += 2) {
-            const long P = i + (j - 1) * nx;
-            u[P] = atualizado<RELAXAR>(u[P], est.template valor<DIREITO>(u, f, P, nx), omega);
-        }
-}
-
-// Com nove pontos um ponto lê os vizinhos diagonais, da sua cor: a ordem dentro da cor conta e vai numa thread só.
-template <class E, bool DIREITO, bool RELAXAR>
-void gs_rb(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
-    if (v.nx <= 2 || v.ny <= 2) return;
-    for (int s = 0; s < varreduras; ++s)
-        for (int paridade = 0; paridade <= 1; ++paridade) {
-            if constexpr (de_nove_pontos<E>()) cor_rb<E, DIREITO, RELAXAR>(v, m.omega, paridade, 2, v.ny - 1);
-            else
-                em_faixas(m, v, 2, v.ny - 1,
-                          [&](int j0, int j1) { cor_rb<E, DIREITO, RELAXAR>(v, m.omega, paridade, j0, j1); });
-        }
-}
-
-// Jacobi: o nível copiado para o rascunho, depois cada ponto a partir da cópia.
-template <class E, bool DIREITO, bool RELAXAR>
-void jacobi(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
-    if (v.nx <= 2 || v.ny <= 2) return;
-    const long nx = v.nx;
-    const E est(v);
-    const double omega = m.omega;
-    double* u = v.u;
-    const double* f = v.f;
-    double* a = m.rascunho;
-    for (int s = 0; s < varreduras; ++s) {
-        em_faixas(m, v, 1, v.ny, [&](int j0, int j1) {
-            std::memcpy(a + 1 + (j0 - 1) * nx, u + 1 + (j0 - 1) * nx, sizeof(double) * nx * (j1 - j0 + 1));
-        });
-        em_faixas(m, v, 2, v.ny - 1, [&](int j0, int j1) {
-            for (int j = j0; j <= j1; ++j)
-                for (long i = 2; i <= nx - 1; ++i) {
-                    const long P = i + (j - 1) * nx;
-                    u[P] = atualizado<RELAXAR>(a[P], est.template valor<DIREITO>(a, f, P, nx), omega);
-                }
-        });
-    }
-}
-
-// A instância para o lado direito (correção, ou T com fonte) e o omega do nível, escolhida antes dos laços.
-template <template <class, bool, bool> class L, class E>
-void instancia(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
-    const bool relaxar = m.omega != 1.0;
-    if (v.f != nullptr) (relaxar ? L<E, true, true>::rodar : L<E, true, false>::rodar)(v, m, varreduras);
-    else (relaxar ? L<E, false, true>::rodar : L<E, false, false>::rodar)(v, m, varreduras);
-}
-
-template <class E, bool D, bool R>
-struct laco_gs_lex {
-    static void rodar(const vista_nivel& v, const meios_suavizacao& m, int n) { gs_lex<E, D, R>(v, m, n); }
-};
-template <class E, bool D, bool R>
-struct laco_gs_sym {
-    static void rodar(const vista_nivel& v, const meios_suavizacao& m, int n) { gs_sym<E, D, R>(v, m, n); }
-};
-template <class E, bool D, bool R>
-struct laco_gs_rb {
-    static void rodar(const vista_nivel& v, const meios_suavizacao& m, int n) { gs_rb<E, D, R>(v, m, n); }
-};
-template <class E, bool D, bool R>
-struct laco_jacobi {
-    static void rodar(const vista_nivel& v, const meios_suavizacao& m, int n) { jacobi<E, D, R>(v, m, n); }
-};
+namespace lp = lacos_ponto;
 
 // Só as varreduras, na passada rápida (com as threads e as instruções da equipe).
 void varreduras_rapidas(const vista_nivel& v, const meios_suavizacao& m, int varreduras, suavizador_passada s) {
@@ -224,17 +23,10 @@ void gs_sym_rapido(const vista_nivel& v, const meios_suavizacao& m, int varredur
     }
 }
 
-nivel_nove nivel_nove_de(const vista_nivel& v, const meios_suavizacao& m) {
-    const bool por_ponto = v.forma == forma_operador::nove_variavel;
-    return {.u = v.u, .f = v.f, .nove = por_ponto ? nullptr : v.nove, .bloco = por_ponto ? v.pesos : nullptr,
-            .nx = v.nx, .ny = v.ny, .omega = m.omega};
-}
-
-// As linhas em voo só com o estêncil constante: as nove grades do estêncil por ponto ficam a um múltiplo de 4 KiB
-// (mais 8 bytes) umas das outras, todas nos mesmos conjuntos da L1, e com linhas em voo a varredura ficava mais
-// lenta que o laço simples.
-bool em_voo(const vista_nivel& v, const meios_suavizacao& m) {
-    return m.rapidos && v.forma == forma_operador::nove_constante;
+// Com omega 1 e o operador constante a volta é a do gs-sym rápido (varredura_para_tras): os mesmos bits.
+void gs_lex_para_tras_rapido(const vista_nivel& v, int varreduras) {
+    const nivel_passada x{.u = v.u, .f = v.f, .nx = v.nx, .ny = v.ny, .ae = v.ae, .an = v.an, .ap = v.ap};
+    for (int s = 0; s < varreduras; ++s) varredura_para_tras(x);
 }
 
 nivel_variavel nivel_variavel_de(const vista_nivel& v, const meios_suavizacao& m) {
@@ -249,29 +41,29 @@ nivel_variavel nivel_variavel_de(const vista_nivel& v, const meios_suavizacao& m
 // mesmos bits.
 void suavizar_gs_lex(const vista_nivel& v, const meios_suavizacao& m, int n) {
     if (m.rapidos && m.eq != nullptr && m.omega == 1.0) varreduras_rapidas(v, m, n, suavizador_passada::gs_lex);
-    else instancia<laco_gs_lex, constante>(v, m, n);
+    else lp::instancia<lp::laco_gs_lex, lp::constante>(v, m, n);
 }
 void suavizar_gs_sym(const vista_nivel& v, const meios_suavizacao& m, int n) {
     if (m.rapidos && m.omega == 1.0 && m.eq != nullptr) gs_sym_rapido(v, m, n);
-    else instancia<laco_gs_sym, constante>(v, m, n);
+    else lp::instancia<lp::laco_gs_sym, lp::constante>(v, m, n);
 }
 void suavizar_gs_rb(const vista_nivel& v, const meios_suavizacao& m, int n) {
     if (m.rapidos && m.eq != nullptr) varreduras_rapidas(v, m, n, suavizador_passada::gs_rb);
-    else instancia<laco_gs_rb, constante>(v, m, n);
+    else lp::instancia<lp::laco_gs_rb, lp::constante>(v, m, n);
 }
 void suavizar_jacobi(const vista_nivel& v, const meios_suavizacao& m, int n) {
     if (m.rapidos && m.eq != nullptr) varreduras_rapidas(v, m, n, suavizador_passada::jacobi);
-    else instancia<laco_jacobi, constante>(v, m, n);
+    else lp::instancia<lp::laco_jacobi, lp::constante>(v, m, n);
 }
 
 // Com os núcleos rápidos, os mesmos laços com linhas em voo (fast/lexicografica_em_voo.cpp) e em vetores
 // (fast/variaveis.cpp), com os mesmos bits.
 void suavizar_gs_lex_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
     if (m.rapidos) lexicografica_variavel(nivel_variavel_de(v, m), n, sentido_varredura::para_frente);
-    else instancia<laco_gs_lex, variavel>(v, m, n);
+    else lp::instancia<lp::laco_gs_lex, lp::variavel>(v, m, n);
 }
 void suavizar_gs_sym_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    if (!m.rapidos) return instancia<laco_gs_sym, variavel>(v, m, n);
+    if (!m.rapidos) return lp::instancia<lp::laco_gs_sym, lp::variavel>(v, m, n);
     for (int s = 0; s < n; ++s) {
         lexicografica_variavel(nivel_variavel_de(v, m), 1, sentido_varredura::para_frente);
         lexicografica_variavel(nivel_variavel_de(v, m), 1, sentido_varredura::para_tras);
@@ -279,115 +71,24 @@ void suavizar_gs_sym_variavel(const vista_nivel& v, const meios_suavizacao& m, i
 }
 void suavizar_gs_rb_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
     if (m.rapidos && m.eq != nullptr) vermelho_preto_variavel(nivel_variavel_de(v, m), n, *m.eq);
-    else instancia<laco_gs_rb, variavel>(v, m, n);
+    else lp::instancia<lp::laco_gs_rb, lp::variavel>(v, m, n);
 }
 void suavizar_jacobi_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
     if (m.rapidos && m.eq != nullptr) jacobi_variavel(nivel_variavel_de(v, m), m.rascunho, n, *m.eq);
-    else instancia<laco_jacobi, variavel>(v, m, n);
+    else lp::instancia<lp::laco_jacobi, lp::variavel>(v, m, n);
 }
-
-void suavizar_gs_lex_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    if (em_voo(v, m)) lexicografica_nove(nivel_nove_de(v, m), n, sentido_varredura::para_frente);
-    else if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_lex, nove_variavel>(v, m, n);
-    else instancia<laco_gs_lex, nove_constante>(v, m, n);
-}
-void suavizar_gs_sym_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    if (em_voo(v, m)) {
-        for (int s = 0; s < n; ++s) {
-            lexicografica_nove(nivel_nove_de(v, m), 1, sentido_varredura::para_frente);
-            lexicografica_nove(nivel_nove_de(v, m), 1, sentido_varredura::para_tras);
-        }
-    } else if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_sym, nove_variavel>(v, m, n);
-    else instancia<laco_gs_sym, nove_constante>(v, m, n);
-}
-void suavizar_gs_rb_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    if (m.rapidos && m.eq != nullptr) vermelho_preto_nove(nivel_nove_de(v, m), n, *m.eq);
-    else if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_rb, nove_variavel>(v, m, n);
-    else instancia<laco_gs_rb, nove_constante>(v, m, n);
-}
-void suavizar_jacobi_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    if (v.forma == forma_operador::nove_variavel) instancia<laco_jacobi, nove_variavel>(v, m, n);
-    else instancia<laco_jacobi, nove_constante>(v, m, n);
-}
-
-// As varreduras adjuntas da pós-suavização (--post-order adjoint; doc/metodo.md, 4.7): gs-lex de trás para a frente
-// (j e i decrescentes, o mesmo omega), gs-rb com as cores trocadas (pretos, depois vermelhos; com nove pontos cada cor
-// também de trás para a frente).
-namespace {
-
-template <class E, bool DIREITO, bool RELAXAR>
-void gs_lex_para_tras(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
-    for (int s = 0; s < varreduras; ++s) lexicografica<E, DIREITO, RELAXAR, false>(v, m.omega);
-}
-
-// Os pontos de uma cor de trás para a frente (j e i decrescentes): com nove pontos os de uma cor se acoplam pelas
-// diagonais, e a adjunta da varredura de uma cor é a mesma cor na ordem inversa.
-template <class E, bool DIREITO, bool RELAXAR>
-void cor_rb_para_tras(const vista_nivel& v, double omega, int paridade) {
-    const long nx = v.nx;
-    const E est(v);
-    double* u = v.u;
-    const double* f = v.f;
-    for (int j = v.ny - 1; j >= 2; --j) {
-        const long primeiro = 2 + (j + paridade) % 2;
-        for (long i = primeiro + (nx - 1 - primeiro) / 2 * 2; i >= primeiro; i -= 2) {
-            const long P = i + (j - 1) * nx;
-            u[P] = atualizado<RELAXAR>(u[P], est.template valor<DIREITO>(u, f, P, nx), omega);
-        }
-    }
-}
-
-template <class E, bool DIREITO, bool RELAXAR>
-void gs_rb_pretos_primeiro(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
-    if (v.nx <= 2 || v.ny <= 2) return;
-    for (int s = 0; s < varreduras; ++s)
-        for (int paridade = 1; paridade >= 0; --paridade) {
-            if constexpr (de_nove_pontos<E>()) cor_rb_para_tras<E, DIREITO, RELAXAR>(v, m.omega, paridade);
-            else
-                em_faixas(m, v, 2, v.ny - 1,
-                          [&](int j0, int j1) { cor_rb<E, DIREITO, RELAXAR>(v, m.omega, paridade, j0, j1); });
-        }
-}
-
-template <class E, bool D, bool R>
-struct laco_gs_lex_para_tras {
-    static void rodar(const vista_nivel& v, const meios_suavizacao& m, int n) { gs_lex_para_tras<E, D, R>(v, m, n); }
-};
-template <class E, bool D, bool R>
-struct laco_gs_rb_pretos_primeiro {
-    static void rodar(const vista_nivel& v, const meios_suavizacao& m, int n) {
-        gs_rb_pretos_primeiro<E, D, R>(v, m, n);
-    }
-};
-
-// Com omega 1 e o operador constante a volta é a do gs-sym rápido (varredura_para_tras): os mesmos bits.
-void gs_lex_para_tras_rapido(const vista_nivel& v, int varreduras) {
-    const nivel_passada x{.u = v.u, .f = v.f, .nx = v.nx, .ny = v.ny, .ae = v.ae, .an = v.an, .ap = v.ap};
-    for (int s = 0; s < varreduras; ++s) varredura_para_tras(x);
-}
-
-} // namespace
 
 void suavizar_gs_lex_adjunto(const vista_nivel& v, const meios_suavizacao& m, int n) {
     if (m.rapidos && m.omega == 1.0) gs_lex_para_tras_rapido(v, n);
-    else instancia<laco_gs_lex_para_tras, constante>(v, m, n);
+    else lp::instancia<lp::laco_gs_lex_para_tras, lp::constante>(v, m, n);
 }
 void suavizar_gs_rb_adjunto(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    instancia<laco_gs_rb_pretos_primeiro, constante>(v, m, n);
+    lp::instancia<lp::laco_gs_rb_pretos_primeiro, lp::constante>(v, m, n);
 }
 void suavizar_gs_lex_adjunto_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
     if (m.rapidos) lexicografica_variavel(nivel_variavel_de(v, m), n, sentido_varredura::para_tras);
-    else instancia<laco_gs_lex_para_tras, variavel>(v, m, n);
+    else lp::instancia<lp::laco_gs_lex_para_tras, lp::variavel>(v, m, n);
 }
 void suavizar_gs_rb_adjunto_variavel(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    instancia<laco_gs_rb_pretos_primeiro, variavel>(v, m, n);
-}
-void suavizar_gs_lex_adjunto_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    if (em_voo(v, m)) lexicografica_nove(nivel_nove_de(v, m), n, sentido_varredura::para_tras);
-    else if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_lex_para_tras, nove_variavel>(v, m, n);
-    else instancia<laco_gs_lex_para_tras, nove_constante>(v, m, n);
-}
-void suavizar_gs_rb_adjunto_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    if (v.forma == forma_operador::nove_variavel) instancia<laco_gs_rb_pretos_primeiro, nove_variavel>(v, m, n);
-    else instancia<laco_gs_rb_pretos_primeiro, nove_constante>(v, m, n);
+    lp::instancia<lp::laco_gs_rb_pretos_primeiro, lp::variavel>(v, m, n);
 }
