@@ -85,6 +85,8 @@ void conferir_pontuais(const niveis_pontuais& f, int problema, suavizador_passad
                 if (((pedido.prolongar || pedido.restringir) && k == 1) || (pedido.norma && k != f.nm) ||
                     (pedido.zerar && k == f.nm))
                     continue;
+                if (!combinacao_conferida(base.nxk, base.nyk, combinacao, (k > 1 ? 3 : 0) | (k == f.nm ? 4 : 8)))
+                    continue;
                 estado_execucao ref = base;
                 ref.rnorm = -1.0;
                 pontual_de_referencia(ref, pedido);

@@ -124,6 +124,7 @@ void conferir_passadas(const forma& f, int problema, const std::vector<int>& nit
                 if (((pedido.prolongar || pedido.restringir) && k == 1) || (pedido.norma && k != f.nm) ||
                     (pedido.zerar && k == f.nm))
                     continue; // não existe aqui
+                if (!combinacao_conferida(nx, ny, combinacao, (k > 1 ? 3 : 0) | (k == f.nm ? 4 : 8))) continue;
                 estado_execucao ref = base;
                 ref.nitm = nitm;
                 ref.rnorm = -1.0;
