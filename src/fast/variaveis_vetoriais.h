@@ -24,30 +24,40 @@ typename V::vetor valor_variavel(const double* l, const double* f, const double*
     return V::dividir(s, V::carregar_solto(ap + i));
 }
 
-// Uma cor da linha j: o valor novo em todas as raias, guardado só nas da cor, como em cor_de (pontuais_vetoriais.h):
-// oeste e leste saem dos vetores da linha já carregados, e as raias de que a cor precisa são da outra cor.
-template <class V, bool DIREITO, bool RELAXAR>
-void cor_variavel_de(const nivel_variavel& v, int j, int paridade) {
+// Uma cor da linha l (j + paridade par: as raias pares são da cor), como em cor_de (pontuais_vetoriais.h): o valor
+// novo, valor(i, oeste, leste), em todas as raias, guardado só nas da cor; oeste e leste saem dos vetores da linha já
+// carregados, e as raias de que a cor precisa são da outra cor. Devolve a coluna em que o resto escalar começa.
+template <class V, bool RELAXAR, class F>
+long cor_em_vetores(double* l, long nx, bool pares, double relaxacao, const F& valor) {
     using vetor = typename V::vetor;
     constexpr int L = V::largura;
-    const long nx = v.nx, o = (j - 1) * nx;
-    double* l = v.u + o;
-    const double *f = DIREITO ? v.f + o : nullptr, *ax = v.ax + o, *ay = v.ay + o, *ap = v.ap + o;
-    const vetor omega = V::difundir(v.omega);
-    const bool pares = (j + paridade) % 2 == 0; // as raias pares são da cor
+    const vetor omega = V::difundir(relaxacao);
     long i = 2;
     if (i + 2 * L <= nx - 1) {
         vetor anterior = V::carregar_solto(l + i - L), antigo = V::carregar_solto(l + i);
         for (; i + 2 * L <= nx - 1; i += L) {
             const vetor seguinte = V::carregar_solto(l + i + L);
-            vetor x = valor_variavel<V, DIREITO>(l, f, ax, ay, ap, i, nx, V::oeste(anterior, antigo),
-                                                 V::leste(antigo, seguinte));
+            vetor x = valor(i, V::oeste(anterior, antigo), V::leste(antigo, seguinte));
             if constexpr (RELAXAR) x = V::somar(antigo, V::multiplicar(omega, V::subtrair(x, antigo)));
             V::guardar_solto(l + i, pares ? V::nas_pares(antigo, x) : V::nas_impares(antigo, x));
             anterior = antigo;
             antigo = seguinte;
         }
     }
+    return i;
+}
+
+template <class V, bool DIREITO, bool RELAXAR>
+void cor_variavel_de(const nivel_variavel& v, int j, int paridade) {
+    using vetor = typename V::vetor;
+    const long nx = v.nx, o = (j - 1) * nx;
+    double* l = v.u + o;
+    const double *f = DIREITO ? v.f + o : nullptr, *ax = v.ax + o, *ay = v.ay + o, *ap = v.ap + o;
+    const long i = cor_em_vetores<V, RELAXAR>(l, nx, (j + paridade) % 2 == 0, v.omega,
+                                              [&](long coluna, vetor oeste, vetor leste) {
+                                                  return valor_variavel<V, DIREITO>(l, f, ax, ay, ap, coluna, nx,
+                                                                                    oeste, leste);
+                                              });
     cor_variavel_linha(v, j, paridade, i);
 }
 
@@ -95,7 +105,6 @@ void jacobi_variavel(const nivel_variavel& v, const double* a, int j, double* d)
 template <class V, bool POR_PONTO, bool DIREITO, bool RELAXAR>
 void cor_nove_de(const nivel_nove& v, int j, int paridade) {
     using vetor = typename V::vetor;
-    constexpr int L = V::largura;
     const long nx = v.nx, nxy = nx * v.ny, o = (j - 1) * nx;
     double* l = v.u + o;
     const double* f = DIREITO ? v.f + o : nullptr;
@@ -106,31 +115,19 @@ void cor_nove_de(const nivel_nove& v, int j, int paridade) {
         if constexpr (POR_PONTO) return V::carregar_solto(v.bloco + g * nxy + o + i);
         else return k[g];
     };
-    const vetor omega = V::difundir(v.omega);
-    const bool pares = (j + paridade) % 2 == 0; // as raias pares são da cor
-    long i = 2;
-    if (i + 2 * L <= nx - 1) {
-        vetor anterior = V::carregar_solto(l + i - L), antigo = V::carregar_solto(l + i);
-        for (; i + 2 * L <= nx - 1; i += L) {
-            const vetor seguinte = V::carregar_solto(l + i + L);
-            const vetor y = V::somar(V::multiplicar(c(1, i), V::carregar_solto(l + i - nx)),
-                                     V::multiplicar(c(7, i), V::carregar_solto(l + i + nx)));
-            const vetor x = V::somar(V::multiplicar(c(3, i), V::oeste(anterior, antigo)),
-                                     V::multiplicar(c(5, i), V::leste(antigo, seguinte)));
-            const vetor d = V::somar(V::somar(V::multiplicar(c(0, i), V::carregar_solto(l + i - nx - 1)),
-                                              V::multiplicar(c(2, i), V::carregar_solto(l + i - nx + 1))),
-                                     V::somar(V::multiplicar(c(6, i), V::carregar_solto(l + i + nx - 1)),
-                                              V::multiplicar(c(8, i), V::carregar_solto(l + i + nx + 1))));
-            vetor s = V::somar(V::somar(y, x), d);
-            if constexpr (DIREITO) s = V::somar(s, V::carregar_solto(f + i));
-            vetor w = V::dividir(s, c(4, i));
-            if constexpr (RELAXAR) w = V::somar(antigo, V::multiplicar(omega, V::subtrair(w, antigo)));
-            V::guardar_solto(l + i, pares ? V::nas_pares(antigo, w) : V::nas_impares(antigo, w));
-            anterior = antigo;
-            antigo = seguinte;
-        }
-    }
-    cor_nove_linha(v, j, paridade, i);
+    const auto valor = [&](long i, vetor oeste, vetor leste) {
+        const vetor y = V::somar(V::multiplicar(c(1, i), V::carregar_solto(l + i - nx)),
+                                 V::multiplicar(c(7, i), V::carregar_solto(l + i + nx)));
+        const vetor x = V::somar(V::multiplicar(c(3, i), oeste), V::multiplicar(c(5, i), leste));
+        const vetor d = V::somar(V::somar(V::multiplicar(c(0, i), V::carregar_solto(l + i - nx - 1)),
+                                          V::multiplicar(c(2, i), V::carregar_solto(l + i - nx + 1))),
+                                 V::somar(V::multiplicar(c(6, i), V::carregar_solto(l + i + nx - 1)),
+                                          V::multiplicar(c(8, i), V::carregar_solto(l + i + nx + 1))));
+        vetor s = V::somar(V::somar(y, x), d);
+        if constexpr (DIREITO) s = V::somar(s, V::carregar_solto(f + i));
+        return V::dividir(s, c(4, i));
+    };
+    cor_nove_linha(v, j, paridade, cor_em_vetores<V, RELAXAR>(l, nx, (j + paridade) % 2 == 0, v.omega, valor));
 }
 
 template <class V>
