@@ -2,6 +2,7 @@
 #include "state/vetor_grande.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -17,14 +18,20 @@ vetor_grande::vetor_grande(std::size_t n) {
 }
 
 vetor_grande::vetor_grande(const vetor_grande& outro) : vetor_grande(outro.tamanho_) {
-    std::copy(outro.begin(), outro.end(), dados_);
+    if (tamanho_ > 0) std::memcpy(dados_, outro.dados_, tamanho_ * sizeof(double));
 }
 
 vetor_grande::vetor_grande(vetor_grande&& outro) noexcept
     : dados_(std::exchange(outro.dados_, nullptr)), tamanho_(std::exchange(outro.tamanho_, 0)) {}
 
+// do mesmo tamanho, a área que já existe recebe os valores: sem reservar outra (nem as faltas de página de uma nova)
 vetor_grande& vetor_grande::operator=(const vetor_grande& outro) {
-    if (this != &outro) *this = vetor_grande(outro);
+    if (this == &outro) return *this;
+    if (tamanho_ == outro.tamanho_) {
+        if (tamanho_ > 0) std::memcpy(dados_, outro.dados_, tamanho_ * sizeof(double));
+    } else {
+        *this = vetor_grande(outro);
+    }
     return *this;
 }
 

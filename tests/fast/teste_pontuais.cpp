@@ -73,6 +73,7 @@ void conferir_pontuais(const niveis_pontuais& f, int problema, suavizador_passad
     for (int k = 1; k <= f.nm; ++k) {
         const unsigned semente = static_cast<unsigned>(5 * k + f.ny1);
         const estado_execucao base = pontuais_ao_acaso(f.nm, f.nx1, f.ny1, problema, k, semente);
+        estado_execucao ref = base, e = base; // cada passada recomeça da base, nas mesmas áreas
         // uma equipe por conjunto e número de threads, a mesma para todas as passadas do nível, como numa solução
         std::vector<std::unique_ptr<equipe>> equipes;
         for (conjunto_instrucoes c : conjuntos_do_processador())
@@ -87,7 +88,7 @@ void conferir_pontuais(const niveis_pontuais& f, int problema, suavizador_passad
                     continue;
                 if (!combinacao_conferida(base.nxk, base.nyk, combinacao, (k > 1 ? 3 : 0) | (k == f.nm ? 4 : 8)))
                     continue;
-                estado_execucao ref = base;
+                ref = base;
                 ref.rnorm = -1.0;
                 pontual_de_referencia(ref, pedido);
                 for (const std::unique_ptr<equipe>& eq : equipes) {
@@ -96,7 +97,7 @@ void conferir_pontuais(const niveis_pontuais& f, int problema, suavizador_passad
                                  std::to_string(problema) + ", varreduras " + std::to_string(n) + ", passada " +
                                  std::to_string(combinacao) + ", " + nome_do_conjunto(eq->instrucoes()) +
                                  ", threads " + std::to_string(eq->pedidas()));
-                    estado_execucao e = base;
+                    e = base;
                     e.rnorm = -1.0;
                     if (pedido.zerar) interior_da_correcao(e, std::nan(""));
                     passada_rapida(e, pedido, *eq);

@@ -112,6 +112,7 @@ void conferir_passadas(const forma& f, int problema, const std::vector<int>& nit
                        restricao_passada restricao = restricao_passada::injecao) {
     for (int k = 1; k <= f.nm; ++k) {
         const estado_execucao base = nivel_ao_acaso(f.nm, f.nx1, f.ny1, problema, k, static_cast<unsigned>(7 * k + f.nx1));
+        estado_execucao ref = base, e = base; // cada passada recomeça da base, nas mesmas áreas
         const long nx = (f.nx1 - 1L) * (1L << (k - 1)) + 1, ny = (f.ny1 - 1L) * (1L << (k - 1)) + 1;
         // uma equipe por conjunto e número de threads, a mesma para todas as passadas do nível, como numa solução
         std::vector<std::unique_ptr<equipe>> equipes;
@@ -125,7 +126,7 @@ void conferir_passadas(const forma& f, int problema, const std::vector<int>& nit
                     (pedido.zerar && k == f.nm))
                     continue; // não existe aqui
                 if (!combinacao_conferida(nx, ny, combinacao, (k > 1 ? 3 : 0) | (k == f.nm ? 4 : 8))) continue;
-                estado_execucao ref = base;
+                ref = base;
                 ref.nitm = nitm;
                 ref.rnorm = -1.0;
                 passada_referencia(ref, pedido);
@@ -136,7 +137,7 @@ void conferir_passadas(const forma& f, int problema, const std::vector<int>& nit
                                  std::to_string(static_cast<int>(restricao)) + ", nitm " + std::to_string(nitm) +
                                  ", passada " + std::to_string(combinacao) + ", " + nome(eq->instrucoes()) +
                                  ", threads " + std::to_string(eq->pedidas()));
-                    estado_execucao e = base;
+                    e = base;
                     e.nitm = nitm;
                     e.rnorm = -1.0;
                     if (pedido.zerar) zerar_nivel(e, std::nan(""));

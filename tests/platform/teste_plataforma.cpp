@@ -82,6 +82,16 @@ TEST(Plataforma, VetorGrandeCopiaEMove) {
     v = m;
     EXPECT_EQ(v.size(), 7u);
     EXPECT_EQ(v[0], -1.0);
+    // do mesmo tamanho, a cópia fica na área que já existe, com os valores do outro e independente dele
+    const double* area = v.data();
+    m[6] = 4.0;
+    v = m;
+    EXPECT_EQ(v.data(), area);
+    EXPECT_EQ(v[6], 4.0);
+    m[6] = 5.0;
+    EXPECT_EQ(v[6], 4.0);
+    v = v;
+    EXPECT_EQ(v[6], 4.0);
 }
 
 // Um sinal que cai entre a última consulta do estudo e o fork: o filho lançado depois dele, que o tratador não viu,
