@@ -44,8 +44,9 @@ vista_nivel nivel_corrente(estado_execucao& e) {
     const auto k = static_cast<std::size_t>(e.k);
     if (e.k >= 1 && k < e.operadores.size()) v = vista_do_operador(e, e.k);
     const bool em_T = e.nm == 1 || e.k == e.nm;
-    v.u = em_T ? e.T.data() : e.cor.data() + e.ofsk;
-    v.f = !em_T ? e.res.data() + e.ofsk : e.fonte.empty() ? nullptr : e.fonte.data();
+    // um estado sem correção (montado só com T) não tem o nível grosso: nullptr, não nullptr + deslocamento
+    v.u = em_T ? e.T.data() : e.cor.empty() ? nullptr : e.cor.data() + e.ofsk;
+    v.f = !em_T ? (e.res.empty() ? nullptr : e.res.data() + e.ofsk) : e.fonte.empty() ? nullptr : e.fonte.data();
     v.nx = e.nxk;
     v.ny = e.nyk;
     v.ae = e.ae;

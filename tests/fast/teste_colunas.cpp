@@ -29,7 +29,7 @@ long primeira_diferenca_colunas(const std::vector<double>& a, const std::vector<
 
 TEST(Colunas, LinhasIguaisAoLacoSimples) {
     std::mt19937_64 g(23);
-    std::uniform_real_distribution<double> d(-1.0, 1.0);
+    uniforme d(-1.0, 1.0);
     for (const grade_colunas& c : {grade_colunas{3, 3, 1, 1}, grade_colunas{2, 9, 1, 1}, grade_colunas{9, 2, 1, 1},
                                    grade_colunas{3, 12, 1, 1}, grade_colunas{12, 3, 1, 1},
                                    grade_colunas{10, 7, 0.01, 1},

@@ -22,7 +22,7 @@ estado_execucao pontuais_ao_acaso(int nm, int nx1, int ny1, int problema, int k,
     selecionar_nivel(e, nm);
     preparar_campo_inicial(e, efetivo(e));
     std::mt19937_64 g(semente);
-    std::uniform_real_distribution<double> d(-1.0, 1.0);
+    uniforme d(-1.0, 1.0);
     const int nx = e.nxg[nm], ny = e.nyg[nm];
     for (int j = 2; j < ny; ++j)
         for (int i = 2; i < nx; ++i) e.T[i + (j - 1) * static_cast<std::size_t>(nx)] = d(g);

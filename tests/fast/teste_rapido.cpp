@@ -55,7 +55,7 @@ estado_execucao nivel_ao_acaso(int nm, int nx1, int ny1, int problema, int k, un
     selecionar_nivel(e, nm);
     preparar_campo_inicial(e, efetivo(e));
     std::mt19937_64 g(semente);
-    std::uniform_real_distribution<double> d(-1.0, 1.0);
+    uniforme d(-1.0, 1.0);
     const int nx = e.nxg[nm], ny = e.nyg[nm];
     for (int j = 2; j < ny; ++j)
         for (int i = 2; i < nx; ++i) e.T[i + (j - 1) * static_cast<std::size_t>(nx)] = d(g);
@@ -347,7 +347,7 @@ TEST(Rapido, GaussSeidelSimetricoNosNucleosRapidos) {
         double ae, an;
     };
     std::mt19937_64 g(11);
-    std::uniform_real_distribution<double> d(-1.0, 1.0);
+    uniforme d(-1.0, 1.0);
     for (const caso& c : {caso{3, 3, 1, 1}, caso{2, 9, 1, 1}, caso{9, 2, 1, 1}, caso{4, 5, 1, 1}, caso{7, 30, 0.01, 1},
                           caso{40, 12, 1, 1}, caso{33, 17, 7, 1}, caso{1000, 530, 1, 1}, caso{1025, 600, 0.3, 1}}) {
         const std::size_t n = static_cast<std::size_t>(c.nx) * c.ny + 1;

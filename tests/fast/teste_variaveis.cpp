@@ -20,7 +20,7 @@ struct nivel_variavel_ao_acaso {
     vista_nivel v;
     nivel_variavel_ao_acaso(int nx, int ny, unsigned semente) {
         std::mt19937_64 g(semente);
-        std::uniform_real_distribution<double> d(-1.0, 1.0), k(0.1, 10.0);
+        uniforme d(-1.0, 1.0), k(0.1, 10.0);
         const std::size_t n = static_cast<std::size_t>(nx) * ny + 1;
         u.resize(n);
         f.resize(n);
@@ -82,7 +82,7 @@ struct nivel_nove_ao_acaso {
     vista_nivel v;
     nivel_nove_ao_acaso(int nx, int ny, forma_operador forma, unsigned semente) {
         std::mt19937_64 g(semente);
-        std::uniform_real_distribution<double> d(-1.0, 1.0), k(0.1, 10.0);
+        uniforme d(-1.0, 1.0), k(0.1, 10.0);
         const std::size_t n = static_cast<std::size_t>(nx) * ny + 1;
         u.resize(n);
         f.resize(n);

@@ -90,7 +90,8 @@ TEST(Plataforma, VetorGrandeCopiaEMove) {
     EXPECT_EQ(v[6], 4.0);
     m[6] = 5.0;
     EXPECT_EQ(v[6], 4.0);
-    v = v;
+    const vetor_grande& mesmo = v;
+    v = mesmo;
     EXPECT_EQ(v[6], 4.0);
 }
 

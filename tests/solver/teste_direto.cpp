@@ -38,7 +38,7 @@ TEST(Direto, ContraGaussSeidelConvergido) {
     }
     for (auto [nx, ny] : {std::pair{9, 6}, std::pair{6, 9}, std::pair{12, 12}, std::pair{3, 8}, std::pair{8, 3}}) {
         std::mt19937_64 g(nx * 100 + ny);
-        std::uniform_real_distribution<double> d(-1, 1);
+        uniforme d(-1, 1);
         std::vector<double> u(nx * ny + 1), f(nx * ny + 1);
         for (int p = 1; p <= nx * ny; ++p) {
             u[p] = d(g);

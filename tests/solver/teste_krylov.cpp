@@ -37,7 +37,7 @@ struct bancada {
 
 vetor_grande aleatorio(const espaco_krylov& s, unsigned semente) {
     std::mt19937_64 g(semente);
-    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    uniforme u(-1.0, 1.0);
     vetor_grande v = vetor_krylov(s);
     em_cada_ponto(s, [&](long P) { v[P] = u(g); });
     return v;

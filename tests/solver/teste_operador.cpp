@@ -46,7 +46,7 @@ struct nivel_de_kappa {
     vista_nivel v;
     nivel_de_kappa(int nx, int ny, const std::vector<double>& kappa, double eps, unsigned semente) {
         std::mt19937_64 g(semente);
-        std::uniform_real_distribution<double> d(-1.0, 1.0);
+        uniforme d(-1.0, 1.0);
         u.assign(static_cast<std::size_t>(nx * ny) + 1, 0.0);
         f.assign(u.size(), 0.0);
         for (std::size_t p = 1; p < u.size(); ++p) u[p] = d(g), f[p] = 50.0 * d(g);
@@ -234,7 +234,7 @@ TEST(Operador, NucleosVariaveisComKappaUm) {
 // ponto fixo da equação do ponto (o ponto atualizado satisfaz a sua equação com os vizinhos de então).
 TEST(Operador, NucleosVariaveisResolvemAsSuasEquacoes) {
     std::mt19937_64 g(17);
-    std::uniform_real_distribution<double> d(-4.0, 4.0);
+    uniforme d(-4.0, 4.0);
     for (const auto& [nx, ny, linha] : {std::tuple{12, 3, true}, std::tuple{3, 11, false}}) {
         std::vector<double> kappa(static_cast<std::size_t>((nx - 1) * (ny - 1)) + 1);
         for (double& k : kappa) k = std::pow(10.0, d(g));
@@ -265,7 +265,7 @@ TEST(Operador, NucleosVariaveisResolvemAsSuasEquacoes) {
 // definida), nas duas numerações.
 TEST(Operador, SolucaoDiretaVariavel) {
     std::mt19937_64 g(31);
-    std::uniform_real_distribution<double> d(-8.0, 8.0);
+    uniforme d(-8.0, 8.0);
     for (const auto& [nx, ny] : {std::pair{9, 6}, std::pair{6, 9}, std::pair{7, 7}}) {
         std::vector<double> kappa(static_cast<std::size_t>((nx - 1) * (ny - 1)) + 1);
         for (double& k : kappa) k = std::pow(10.0, d(g));

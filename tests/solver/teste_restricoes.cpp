@@ -33,7 +33,7 @@ restricao_de_f restringir_f(restricao rs, const std::vector<double>& f0) {
 TEST(Restricoes, PesosSobreResiduoConhecido) {
     std::vector<double> f(50, 0.0);
     std::mt19937_64 g(4);
-    for (int p = 1; p <= 49; ++p) f[p] = std::uniform_real_distribution<double>(-1, 1)(g);
+    for (int p = 1; p <= 49; ++p) f[p] = uniforme(-1, 1)(g);
     auto r = [&](int i, int j) { return f[i + (j - 1) * 7]; };
     const restricao_de_f inj = restringir_f(restringir_injecao, f);
     const restricao_de_f meia = restringir_f(restringir_meia, f);
@@ -81,7 +81,7 @@ TEST(Restricoes, InjecaoIgualAReferencia) {
     criar_campo(e, e.nxyg[3]);
     criar_niveis_grossos(e, e.nxyg[1] + e.nxyg[2]);
     std::mt19937_64 g(9);
-    std::uniform_real_distribution<double> d(-1, 1);
+    uniforme d(-1, 1);
     for (double& v : e.T) v = d(g);
     for (double& v : e.cor) v = d(g);
     for (double& v : e.res) v = 50 * d(g);

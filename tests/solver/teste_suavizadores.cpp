@@ -29,7 +29,7 @@ struct grade_livre {
 
 grade_livre ao_acaso(int nx, int ny, unsigned semente) {
     std::mt19937_64 g(semente);
-    std::uniform_real_distribution<double> d(-1.0, 1.0);
+    uniforme d(-1.0, 1.0);
     grade_livre r{std::vector<double>(nx * ny + 1), std::vector<double>(nx * ny + 1)};
     for (int p = 1; p <= nx * ny; ++p) {
         r.u[p] = d(g);
@@ -103,7 +103,7 @@ TEST(Suavizadores, VermelhoPretoCincoPorQuatro) {
 TEST(Suavizadores, GsLexIgualAosNucleosDeReferencia) {
     estado_execucao e = estado_de_grade(11, 8, 2, 3);
     std::mt19937_64 r(5);
-    for (int p = 1; p <= 88; ++p) e.T[p] += std::uniform_real_distribution<double>(-1, 1)(r);
+    for (int p = 1; p <= 88; ++p) e.T[p] += uniforme(-1, 1)(r);
     estado_execucao ref = e;
     suavizar_gs_lex(nivel_corrente(e), {}, 3);
     gauss_seidel(ref);
@@ -111,8 +111,8 @@ TEST(Suavizadores, GsLexIgualAosNucleosDeReferencia) {
 
     estado_execucao m = estado_de(entrada(2, 6, 5, "0", 1, 2, 2));
     criar_niveis_grossos(m, m.nxyg[1]);
-    for (std::size_t p = 1; p < m.cor.size(); ++p) m.cor[p] = std::uniform_real_distribution<double>(-1, 1)(r);
-    for (std::size_t p = 1; p < m.res.size(); ++p) m.res[p] = std::uniform_real_distribution<double>(-9, 9)(r);
+    for (std::size_t p = 1; p < m.cor.size(); ++p) m.cor[p] = uniforme(-1, 1)(r);
+    for (std::size_t p = 1; p < m.res.size(); ++p) m.res[p] = uniforme(-9, 9)(r);
     selecionar_nivel(m, 1); // abaixo do mais fino: a vista é a correção
     coeficientes(m);
     estado_execucao mref = m;
