@@ -313,7 +313,8 @@ void operador_args(benchmark::internal::Benchmark* b) {
     for (const componente_suavizador& c : suavizadores())
         for (int forma : {0, 1, 2})
             if (forma < 2 || c.tipo == tipo_suavizador::gs_rb || c.tipo == tipo_suavizador::jacobi ||
-                c.tipo == tipo_suavizador::gs_lex || c.tipo == tipo_suavizador::gs_sym)
+                c.tipo == tipo_suavizador::gs_lex || c.tipo == tipo_suavizador::gs_sym ||
+                c.tipo == tipo_suavizador::linha_y || c.tipo == tipo_suavizador::linha_alt)
                 b->Args({2049, static_cast<int>(c.tipo), forma});
 }
 

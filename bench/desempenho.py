@@ -197,8 +197,10 @@ def main():
              "in one walk over the level as a wavefront of rows, as on the fast pass; gs-lex and gs-sym with eight "
              "rows in flight, each a few columns behind the one before, so that eight chains of dependent updates "
              "overlap (the lag keeps the rows in flight out of each other's L1 sets: with one column, at 2049² they "
-             "were exactly 16 KiB apart and ran slower than the plain loop). The same bits: "
-             "tests/fast/teste_variaveis.cpp.")
+             "were exactly 16 KiB apart and ran slower than the plain loop); line-y (and the y half of line-alt) "
+             "with blocks of eight columns copied row by row into contiguous scratch (u, f and the three "
+             "coefficient grids), each column solved there in order and the block copied back, so the memory is "
+             "read in rows instead of one page per point. The same bits: tests/fast/teste_variaveis.cpp.")
     t.append("")
     t += tabela_operador(r)
     t.append("")
@@ -275,8 +277,11 @@ def main():
                      "west neighbour just written, through two adds and the divide by ap(P)); eight rows in flight "
                      "overlap eight chains, and more rows ran slower (16: 1.6 times as long, the streams of every "
                      "row in flight competing for the L1 and the prefetchers).")
-        t.append("  The line smoothers with the variable operator are still plain loops, bound by their "
-                 "recurrences (the variable / bound column of the table above).")
+        t.append("  The line smoothers with the variable operator are bound by their recurrences: each point of a "
+                 "line waits on the one before through a multiply, a subtract and two divides (w and g, then h), and "
+                 "the lines of a Gauss-Seidel sweep go in order. line-x keeps the plain loop (its memory is already "
+                 "read in rows); line-y and line-alt read it in rows through the column blocks, which halves their "
+                 "time, and stay above line-x by the copies into scratch and back.")
     nove = nove_rapidos(r)
     if nove:
         ok = all(x <= 2 for _, x in nove)

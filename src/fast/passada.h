@@ -66,6 +66,9 @@ void varredura_para_tras(const nivel_passada& v);
 /// Varreduras de linhas em y (Thomas em cada coluna, de oeste a leste) sobre o nível, numa thread, com os bits do
 /// laço simples, a memória lida em ordem de linhas (blocos de colunas copiados para o rascunho do plano do nível).
 void varredura_colunas(const nivel_passada& v, int varreduras, equipe& eq);
+/// Varreduras de linhas em y com o operador variável, idem (Thomas com os coeficientes de cada coluna; omega não
+/// entra).
+void varredura_colunas_variavel(const nivel_variavel& v, int varreduras, equipe& eq);
 /// Varreduras de linhas em x (Thomas em cada linha, de sul a norte) sobre o nível, numa thread, com os bits do laço
 /// simples; até quatro varreduras de uma vez, em frente de onda, com as recorrências entrelaçadas.
 void varredura_linhas_x(const nivel_passada& v, int varreduras, equipe& eq);

@@ -95,9 +95,12 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
                             m.suavizador == tipo_suavizador::gs_rb || m.suavizador == tipo_suavizador::jacobi);
     p.lexicograficas_variaveis = ajustes.rapidos && cinco_variavel &&
                                  (m.suavizador == tipo_suavizador::gs_lex || m.suavizador == tipo_suavizador::gs_sym);
-    p.linhas_rapidas = ajustes.rapidos && constante &&
-                        (m.suavizador == tipo_suavizador::linha_x || m.suavizador == tipo_suavizador::linha_y ||
-                        m.suavizador == tipo_suavizador::linha_alt);
+    p.linhas_rapidas = ajustes.rapidos &&
+                       ((constante && (m.suavizador == tipo_suavizador::linha_x ||
+                                       m.suavizador == tipo_suavizador::linha_y ||
+                                       m.suavizador == tipo_suavizador::linha_alt)) ||
+                        (cinco_variavel &&
+                         (m.suavizador == tipo_suavizador::linha_y || m.suavizador == tipo_suavizador::linha_alt)));
     if (p.grosso_exato) {
         selecionar_nivel(e, 1);
         coeficientes(e);

@@ -110,7 +110,8 @@ struct plano_solver {
     restricao_passada restricao_rapida = restricao_passada::injecao; // a restrição da passada rápida
     suavizador_passada suavizador_rapido = suavizador_passada::gs_lex; // as varreduras da passada rápida
     bool ida_rapida = false;          // gs-sym com omega 1 e operador constante: a ida na passada rápida, o resto não
-    bool linhas_rapidas = false;      // line-x, line-y e line-alt com o operador constante: núcleos de linha (escalar)
+    bool linhas_rapidas = false;      // line-x, line-y e line-alt com o operador constante, line-y e line-alt com o
+                                      // variável: núcleos de linha (escalar)
     bool variaveis_rapidos = false;   // gs-rb e jacobi com o operador variável de cinco pontos: núcleos em vetores
     bool lexicograficas_variaveis = false; // gs-lex e gs-sym com ele: linhas em voo (escalar)
     bool varreduras_rapidas = false;  // fora da passada rápida inteira, as varreduras de gs-lex (omega 1), gs-rb e

@@ -10,6 +10,7 @@
 // line-y, coluna i: b(n) = ap(P), c(n) = ay(P+nx); d(n) = (ax(P)*W + ax(P+1)*E) [+ f(P)], em n = 1 mais ay(P)*S, em
 //   n = m mais ay(P+nx)*N.
 // Os coeficientes mudam de linha a linha: w e g são refeitos em cada uma.
+#include "fast/passada.h"
 #include "solver/recorrencias_linha.h"
 #include "solver/solver.h"
 
@@ -83,6 +84,12 @@ void varrer_x_variavel(const vista_nivel& v, const meios_suavizacao& m, int varr
 
 void varrer_y_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     if (v.nx <= 2 || v.ny <= 2 || varreduras <= 0) return;
+    if (m.rapidos && m.eq != nullptr) { // os mesmos bits, a memória em ordem de linhas (fast/colunas_variaveis.cpp)
+        const estencil_variavel c = estencil_de(v.pesos, static_cast<long>(v.nx) * v.ny);
+        varredura_colunas_variavel({.u = v.u, .f = v.f, .ax = c.x, .ay = c.y, .ap = c.p, .nx = v.nx, .ny = v.ny},
+                                   varreduras, *m.eq);
+        return;
+    }
     const recorrencias t = repartir(m.rascunho, v.ny - 2);
     const auto linhas = v.f != nullptr ? linhas_y_variavel<true> : linhas_y_variavel<false>;
     for (int s = 0; s < varreduras; ++s) linhas(v, t);

@@ -1,5 +1,5 @@
-// Os suavizadores pontuais com o operador variável nos núcleos rápidos (vermelho-preto e Jacobi em vetores,
-// lexicográfico e simétrico com linhas em voo) contra os laços de referência: os mesmos bits,
+// Os suavizadores com o operador variável nos núcleos rápidos (vermelho-preto e Jacobi em vetores, lexicográfico e
+// simétrico com linhas em voo, linhas em y por blocos de colunas) contra os laços de referência: os mesmos bits,
 // com e sem lado direito, omega 1 e relaxado, 1 a 3 threads e cada conjunto de instruções que o processador tem; e a
 // solução inteira com um coeficiente que salta.
 #include <random>
@@ -47,13 +47,15 @@ struct suavizador_conferido {
 void conferir_nivel(int nx, int ny, const std::vector<int>& threads) {
     nivel_variavel_ao_acaso ref(nx, ny, 7), x(nx, ny, 7); // só u muda; cada rodada parte de `inicial`
     const std::vector<double> inicial = ref.u;
-    std::vector<double> copia(ref.u.size());
+    std::vector<double> copia(ref.u.size() + 4 * static_cast<std::size_t>(nx + ny)); // jacobi; Thomas das linhas
     for (const auto& [nome, s, usa_a_equipe] :
          {suavizador_conferido{"gs-rb", suavizar_gs_rb_variavel, true},
           suavizador_conferido{"jacobi", suavizar_jacobi_variavel, true},
           suavizador_conferido{"gs-lex", suavizar_gs_lex_variavel, false},
           suavizador_conferido{"gs-lex adjunto", suavizar_gs_lex_adjunto_variavel, false},
-          suavizador_conferido{"gs-sym", suavizar_gs_sym_variavel, false}})
+          suavizador_conferido{"gs-sym", suavizar_gs_sym_variavel, false},
+          suavizador_conferido{"line-y", suavizar_linha_y_variavel, false},
+          suavizador_conferido{"line-alt", suavizar_linha_alt_variavel, false}})
         for (const bool direito : {false, true})
             for (const auto& [omega, varreduras] : {std::pair{1.0, 2}, std::pair{0.8, 3}}) {
                 ref.u = inicial;
