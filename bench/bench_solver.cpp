@@ -370,9 +370,12 @@ void nove_args(benchmark::internal::Benchmark* b) {
         for (const componente_suavizador& c : suavizadores()) b->Args({2049, static_cast<int>(c.tipo), forma});
         b->Args({2049, -1, forma});
     }
-    for (tipo_suavizador t : {tipo_suavizador::gs_lex, tipo_suavizador::gs_sym, tipo_suavizador::gs_rb})
+    for (tipo_suavizador t : {tipo_suavizador::gs_lex, tipo_suavizador::gs_sym, tipo_suavizador::gs_rb,
+                              tipo_suavizador::jacobi, tipo_suavizador::linha_y, tipo_suavizador::linha_alt})
         b->Args({2049, static_cast<int>(t), 2});
-    b->Args({2049, static_cast<int>(tipo_suavizador::gs_rb), 3});
+    for (tipo_suavizador t : {tipo_suavizador::gs_rb, tipo_suavizador::jacobi, tipo_suavizador::linha_y,
+                              tipo_suavizador::linha_alt})
+        b->Args({2049, static_cast<int>(t), 3});
 }
 
 // Menor tempo das repetições: a máquina é compartilhada e o ruído só atrasa.

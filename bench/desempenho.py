@@ -293,8 +293,12 @@ def main():
                      "(gs-lex and gs-sym in scalar, eight rows in flight: reaching the bound would need the rows in "
                      "flight in vector lanes, as the fast pass does for the five-point stencil; gs-rb computes both "
                      "colours' lanes and keeps one, twice the arithmetic). The per-point stencil reads its nine grids "
-                     "in the same L1 sets. jacobi, the line smoothers and the per-point gs-lex and gs-sym stay on the "
-                     "plain loops (the table above).")
+                     "in the same L1 sets. line-y and line-alt are bound by their recurrences, as with the variable "
+                     "five-point operator: each point of a column waits on the one before through a multiply, a "
+                     "subtract and a divide (w and g) and a multiply, an add and a divide (h), and the columns of a "
+                     "sweep go in order; with the per-point stencil, copying the nine coefficients of each point into "
+                     "scratch took about half of the samples of a line-y sweep (`perf record`, 2049², 9 Dec 2026). "
+                     "line-x and the per-point gs-lex and gs-sym stay on the plain loops (the table above).")
     t.append("- The same bits for every thread count and instruction set: met (tests/fast/teste_rapido.cpp, bit for "
              "bit against the reference kernels, every set the processor has forced in turn).")
     t.append("")

@@ -69,6 +69,8 @@ void varredura_colunas(const nivel_passada& v, int varreduras, equipe& eq);
 /// Varreduras de linhas em y com o operador variável, idem (Thomas com os coeficientes de cada coluna; omega não
 /// entra).
 void varredura_colunas_variavel(const nivel_variavel& v, int varreduras, equipe& eq);
+/// Varreduras de linhas em y com o operador de nove pontos, constante ou por ponto, idem.
+void varredura_colunas_nove(const nivel_nove& v, int varreduras, equipe& eq);
 /// Varreduras de linhas em x (Thomas em cada linha, de sul a norte) sobre o nível, numa thread, com os bits do laço
 /// simples; até quatro varreduras de uma vez, em frente de onda, com as recorrências entrelaçadas.
 void varredura_linhas_x(const nivel_passada& v, int varreduras, equipe& eq);
@@ -80,6 +82,8 @@ void vermelho_preto_variavel(const nivel_variavel& v, int varreduras, equipe& eq
 void vermelho_preto_nove(const nivel_nove& v, int varreduras, equipe& eq);
 /// Varreduras de Jacobi com o operador variável, idem; `copia`: nx*ny + 1 doubles, o nível antes de cada varredura.
 void jacobi_variavel(const nivel_variavel& v, double* copia, int varreduras, equipe& eq);
+/// Varreduras de Jacobi com o operador de nove pontos, constante ou por ponto, idem.
+void jacobi_nove(const nivel_nove& v, double* copia, int varreduras, equipe& eq);
 // O sentido de uma varredura lexicográfica: j e i crescentes, ou decrescentes.
 enum class sentido_varredura { para_frente, para_tras };
 

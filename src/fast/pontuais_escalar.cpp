@@ -72,25 +72,42 @@ void jacobi_variavel_de(const nivel_variavel& v, const double* a, int j, double*
 }
 
 // Com nove pontos: y = c1 S + c7 N; x = c3 W + c5 E; d = (c0 SW + c2 SE) + (c6 NW + c8 NE);
-// v = (((y + x) + d) [+ f]) / c4, os nove números do nível ou as nove grades do bloco.
+// v = (((y + x) + d) [+ f]) / c4, os nove números do nível ou as nove grades do bloco; u[P] o ponto.
+template <bool POR_PONTO, bool DIREITO>
+inline double valor_nove(const nivel_nove& v, const double* u, long P, long nx, long nxy) {
+    const auto c = [&](int g) {
+        if constexpr (POR_PONTO) return v.bloco[g * nxy + P];
+        else return v.nove[g];
+    };
+    const double y = c(1) * u[P - nx] + c(7) * u[P + nx];
+    const double x = c(3) * u[P - 1] + c(5) * u[P + 1];
+    const double d = (c(0) * u[P - nx - 1] + c(2) * u[P - nx + 1]) + (c(6) * u[P + nx - 1] + c(8) * u[P + nx + 1]);
+    double s = (y + x) + d;
+    if constexpr (DIREITO) s = s + v.f[P];
+    return s / c(4);
+}
+
 template <bool POR_PONTO, bool DIREITO, bool RELAXAR>
 void cor_nove_de(const nivel_nove& v, int j, int paridade, long desde) {
     const long nx = v.nx, nxy = nx * v.ny, o = (j - 1) * nx;
     double* u = v.u;
     for (long i = desde + (desde + j + paridade) % 2; i <= nx - 1; i += 2) {
         const long P = o + i;
-        const auto c = [&](int g) {
-            if constexpr (POR_PONTO) return v.bloco[g * nxy + P];
-            else return v.nove[g];
-        };
-        const double y = c(1) * u[P - nx] + c(7) * u[P + nx];
-        const double x = c(3) * u[P - 1] + c(5) * u[P + 1];
-        const double d = (c(0) * u[P - nx - 1] + c(2) * u[P - nx + 1]) + (c(6) * u[P + nx - 1] + c(8) * u[P + nx + 1]);
-        double s = (y + x) + d;
-        if constexpr (DIREITO) s = s + v.f[P];
-        const double w = s / c(4);
+        const double w = valor_nove<POR_PONTO, DIREITO>(v, u, P, nx, nxy);
         if constexpr (RELAXAR) u[P] = u[P] + v.omega * (w - u[P]);
         else u[P] = w;
+    }
+}
+
+// Os valores novos da linha j em d[desde..nx-1], a partir de a (de antes da varredura).
+template <bool POR_PONTO, bool DIREITO, bool RELAXAR>
+void jacobi_nove_de(const nivel_nove& v, const double* a, int j, double* d, long desde) {
+    const long nx = v.nx, nxy = nx * v.ny, o = (j - 1) * nx;
+    for (long i = desde; i <= nx - 1; ++i) {
+        const long P = o + i;
+        const double w = valor_nove<POR_PONTO, DIREITO>(v, a, P, nx, nxy);
+        if constexpr (RELAXAR) d[i] = a[P] + v.omega * (w - a[P]);
+        else d[i] = w;
     }
 }
 
@@ -130,4 +147,14 @@ void cor_nove_linha(const nivel_nove& v, int j, int paridade, long desde) {
                         : (v.f == nullptr ? (relaxar ? cor_nove_de<false, false, true> : cor_nove_de<false, false, false>)
                                           : (relaxar ? cor_nove_de<false, true, true> : cor_nove_de<false, true, false>));
     de(v, j, paridade, desde);
+}
+
+void jacobi_nove_linha(const nivel_nove& v, const double* a, int j, double* d, long desde) {
+    const bool relaxar = v.omega != 1.0;
+    const auto de = v.bloco != nullptr
+                        ? (v.f == nullptr ? (relaxar ? jacobi_nove_de<true, false, true> : jacobi_nove_de<true, false, false>)
+                                          : (relaxar ? jacobi_nove_de<true, true, true> : jacobi_nove_de<true, true, false>))
+                        : (v.f == nullptr ? (relaxar ? jacobi_nove_de<false, false, true> : jacobi_nove_de<false, false, false>)
+                                          : (relaxar ? jacobi_nove_de<false, true, true> : jacobi_nove_de<false, true, false>));
+    de(v, a, j, d, desde);
 }

@@ -62,6 +62,8 @@ struct familia_varredura {
     void (*jacobi_variavel)(const nivel_variavel& v, const double* a, int j, double* d);
     /// Vermelho-preto com o operador de nove pontos: a cor da linha j, no lugar (a linha j-1 já com a cor nova).
     void (*cor_nove)(const nivel_nove& v, int j, int paridade);
+    /// Jacobi com o operador de nove pontos: os valores novos da linha j em d[2..nx-1], a partir de a.
+    void (*jacobi_nove)(const nivel_nove& v, const double* a, int j, double* d);
 };
 
 extern const familia_varredura familia_escalar, familia_avx2, familia_avx512;
@@ -129,6 +131,7 @@ void jacobi_linha(const passada& p, int j, double* d);
 void cor_variavel_linha(const nivel_variavel& v, int j, int paridade, long desde);
 void jacobi_variavel_linha(const nivel_variavel& v, const double* a, int j, double* d, long desde);
 void cor_nove_linha(const nivel_nove& v, int j, int paridade, long desde);
+void jacobi_nove_linha(const nivel_nove& v, const double* a, int j, double* d, long desde);
 
 // restricao_ponderada.cpp
 /// A linha j (crescente, de 2 a ny-1, cada uma uma vez por passada) ficou com os resíduos calculáveis: guarda os

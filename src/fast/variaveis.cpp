@@ -1,5 +1,5 @@
-// Vermelho-preto e Jacobi com o operador variável de cinco pontos, e vermelho-preto com o de nove pontos: os laços dos suavizadores de referência
-// (solver/suavizadores_ponto.cpp) com os núcleos de linha do conjunto de instruções da equipe. Numa thread, todas as
+// Vermelho-preto e Jacobi com o operador variável de cinco pontos e com o de nove pontos: os laços dos suavizadores
+// de referência (solver/lacos_ponto.h) com os núcleos de linha do conjunto de instruções da equipe. Numa thread, todas as
 // varreduras numa só passada pela memória, em frente de onda de linhas, como em pontuais.cpp (a varredura s duas
 // linhas atrás da s-1: o vermelho da linha r e o preto da r-1; o Jacobi calcula a linha r numa linha pendente e só
 // então escreve a pendente da r-1); com várias threads (níveis grandes), cada cor (cada varredura de Jacobi) divide
@@ -16,8 +16,8 @@ constexpr long pontos_para_dividir = 1L << 16; // pontos internos a partir dos q
 
 // faixa(j0, j1, sozinha) sobre as linhas primeira..ultima, em faixas contíguas entre as threads nos níveis grandes
 // (sozinha: uma faixa só, sem vizinhas). O lambda leva um só ponteiro: std::function sem alocação.
-template <class F>
-void por_faixas(equipe& eq, const nivel_variavel& v, int primeira, int ultima, const F& faixa) {
+template <class N, class F>
+void por_faixas(equipe& eq, const N& v, int primeira, int ultima, const F& faixa) {
     const int linhas = ultima - primeira + 1;
     const long pontos = static_cast<long>(v.nx - 2) * (v.ny - 2);
     const int n = pontos >= pontos_para_dividir ? std::min(eq.tamanho(), linhas) : 1;
@@ -47,7 +47,8 @@ void frente_de_linhas(int ny, int varreduras, const F& fazer) {
         }
 }
 
-bool numa_thread(const nivel_variavel& v, const equipe& eq) {
+template <class N>
+bool numa_thread(const N& v, const equipe& eq) {
     return eq.tamanho() == 1 || static_cast<long>(v.nx - 2) * (v.ny - 2) < pontos_para_dividir;
 }
 
@@ -75,9 +76,13 @@ void vermelho_preto_variavel(const nivel_variavel& v, int varreduras, equipe& eq
             });
 }
 
-void jacobi_variavel(const nivel_variavel& v, double* copia, int varreduras, equipe& eq) {
+namespace {
+
+// Varreduras de Jacobi sobre o nível v (de cinco pontos variável ou de nove): linha(a, j, d) escreve em d os valores
+// novos da linha j a partir das linhas j-1..j+1 de a.
+template <class N, class F>
+void jacobi_de(const N& v, double* copia, int varreduras, equipe& eq, const F& linha) {
     if (v.nx <= 2 || v.ny <= 2 || varreduras <= 0) return;
-    const familia_varredura& k = familia_de(eq.instrucoes_pontuais());
     const long nx = v.nx;
     if (numa_thread(v, eq)) {
         // as linhas pendentes de cada varredura, duas que se alternam, no rascunho (nx*ny + 1 doubles): até ny/2
@@ -86,7 +91,7 @@ void jacobi_variavel(const nivel_variavel& v, double* copia, int varreduras, equ
         const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(nx - 2);
         for (int feitas = 0, juntas = v.ny / 2; feitas < varreduras; feitas += juntas)
             frente_de_linhas(v.ny, std::min(juntas, varreduras - feitas), [&](int s, int r) {
-                if (r <= v.ny - 1) k.jacobi_variavel(v, v.u, r, pendente(s, r));
+                if (r <= v.ny - 1) linha(v.u, r, pendente(s, r));
                 if (r - 1 >= 2) std::memcpy(v.u + (r - 2) * nx + 2, pendente(s, r - 1) + 2, bytes);
             });
         return;
@@ -96,9 +101,21 @@ void jacobi_variavel(const nivel_variavel& v, double* copia, int varreduras, equ
             std::memcpy(copia + 1 + (j0 - 1) * nx, v.u + 1 + (j0 - 1) * nx, sizeof(double) * nx * (j1 - j0 + 1));
         });
         por_faixas(eq, v, 2, v.ny - 1, [&](int j0, int j1, bool) {
-            for (int j = j0; j <= j1; ++j) k.jacobi_variavel(v, copia, j, v.u + (j - 1) * nx);
+            for (int j = j0; j <= j1; ++j) linha(copia, j, v.u + (j - 1) * nx);
         });
     }
+}
+
+} // namespace
+
+void jacobi_variavel(const nivel_variavel& v, double* copia, int varreduras, equipe& eq) {
+    const familia_varredura& k = familia_de(eq.instrucoes_pontuais());
+    jacobi_de(v, copia, varreduras, eq, [&v, &k](const double* a, int j, double* d) { k.jacobi_variavel(v, a, j, d); });
+}
+
+void jacobi_nove(const nivel_nove& v, double* copia, int varreduras, equipe& eq) {
+    const familia_varredura& k = familia_de(eq.instrucoes_pontuais());
+    jacobi_de(v, copia, varreduras, eq, [&v, &k](const double* a, int j, double* d) { k.jacobi_nove(v, a, j, d); });
 }
 
 // Com nove pontos, numa thread: as linhas de uma cor em ordem, na mesma frente de onda (o vermelho da linha r lê as

@@ -91,12 +91,15 @@ void jacobi_variavel_avx2(const nivel_variavel& v, const double* a, int j, doubl
     vetorial::jacobi_variavel<avx2>(v, a, j, d);
 }
 void cor_nove_avx2(const nivel_nove& v, int j, int paridade) { vetorial::cor_nove<avx2>(v, j, paridade); }
+void jacobi_nove_avx2(const nivel_nove& v, const double* a, int j, double* d) {
+    vetorial::jacobi_nove<avx2>(v, a, j, d);
+}
 
 } // namespace
 
 const familia_varredura familia_avx2{16, true, varrer_avx2, parcelas_avx2, prolongar_avx2,
                                      residuos_avx2, cor_avx2, jacobi_avx2, cor_variavel_avx2,
-                                     jacobi_variavel_avx2, cor_nove_avx2};
+                                     jacobi_variavel_avx2, cor_nove_avx2, jacobi_nove_avx2};
 
 #if defined(__clang__)
 #pragma clang attribute pop

@@ -116,12 +116,15 @@ void jacobi_variavel_avx512(const nivel_variavel& v, const double* a, int j, dou
     vetorial::jacobi_variavel<avx512>(v, a, j, d);
 }
 void cor_nove_avx512(const nivel_nove& v, int j, int paridade) { vetorial::cor_nove<avx512>(v, j, paridade); }
+void jacobi_nove_avx512(const nivel_nove& v, const double* a, int j, double* d) {
+    vetorial::jacobi_nove<avx512>(v, a, j, d);
+}
 
 } // namespace
 
 const familia_varredura familia_avx512{16, true, varrer_avx512, parcelas_avx512, prolongar_avx512,
                                        residuos_avx512, cor_avx512, jacobi_avx512, cor_variavel_avx512,
-                                       jacobi_variavel_avx512, cor_nove_avx512};
+                                       jacobi_variavel_avx512, cor_nove_avx512, jacobi_nove_avx512};
 
 #if defined(__clang__)
 #pragma clang attribute pop

@@ -252,4 +252,5 @@ const familia_varredura familia_escalar{
     linhas_escalar, false, varrer_escalar, parcelas_escalar, prolongar_linha, residuos_linha, cor_linha, jacobi_linha,
     [](const nivel_variavel& v, int j, int paridade) { cor_variavel_linha(v, j, paridade, 2); },
     [](const nivel_variavel& v, const double* a, int j, double* d) { jacobi_variavel_linha(v, a, j, d, 2); },
-    [](const nivel_nove& v, int j, int paridade) { cor_nove_linha(v, j, paridade, 2); }};
+    [](const nivel_nove& v, int j, int paridade) { cor_nove_linha(v, j, paridade, 2); },
+    [](const nivel_nove& v, const double* a, int j, double* d) { jacobi_nove_linha(v, a, j, d, 2); }};

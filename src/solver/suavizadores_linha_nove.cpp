@@ -9,6 +9,7 @@
 //   em n = 1 mais c_w W, em n = m mais c_e E.
 // line-y, coluna i: b = ap, l = c_s, r = c_n; d = (c_w W + c_e E) + ((c_sw SW + c_nw NW) + (c_se SE + c_ne NE)) [+ f],
 //   em n = 1 mais c_s S, em n = m mais c_n N.
+#include "fast/passada.h"
 #include "solver/recorrencias_linha.h"
 #include "solver/residuos.h"
 #include "solver/solver.h"
@@ -88,6 +89,12 @@ void varrer_x(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
 template <class C>
 void varrer_y(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     if (v.nx <= 2 || v.ny <= 2 || varreduras <= 0) return;
+    if (m.rapidos && m.eq != nullptr) { // os mesmos bits, a memória em ordem de linhas (fast/colunas_nove.cpp)
+        const bool por_ponto = v.forma == forma_operador::nove_variavel;
+        const nivel_nove n{.u = v.u, .f = v.f, .nove = por_ponto ? nullptr : v.nove,
+                           .bloco = por_ponto ? v.pesos : nullptr, .nx = v.nx, .ny = v.ny, .omega = m.omega};
+        return varredura_colunas_nove(n, varreduras, *m.eq);
+    }
     const C c(v);
     const recorrencias t = repartir(m.rascunho, v.ny - 2);
     const auto linhas = v.f != nullptr ? linhas_y<true, C> : linhas_y<false, C>;

@@ -42,7 +42,8 @@ void suavizar_gs_rb_nove(const vista_nivel& v, const meios_suavizacao& m, int n)
     else lp::instancia<lp::laco_gs_rb, lp::nove_constante>(v, m, n);
 }
 void suavizar_jacobi_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
-    if (v.forma == forma_operador::nove_variavel) lp::instancia<lp::laco_jacobi, lp::nove_variavel>(v, m, n);
+    if (m.rapidos && m.eq != nullptr) jacobi_nove(nivel_nove_de(v, m), m.rascunho, n, *m.eq);
+    else if (v.forma == forma_operador::nove_variavel) lp::instancia<lp::laco_jacobi, lp::nove_variavel>(v, m, n);
     else lp::instancia<lp::laco_jacobi, lp::nove_constante>(v, m, n);
 }
 

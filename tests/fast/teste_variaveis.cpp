@@ -103,30 +103,38 @@ struct nivel_nove_ao_acaso {
 };
 
 // Os suavizadores de nove pontos, constante e por ponto, com núcleos rápidos (os lexicográficos com linhas em voo,
-// o vermelho-preto em vetores): uma e três varreduras com os laços de referência e com eles, cada conjunto de
-// instruções.
-void conferir_nove(int nx, int ny) {
+// o vermelho-preto e o Jacobi em vetores, as linhas em y por blocos de colunas): uma e três varreduras com os laços
+// de referência e com eles, cada conjunto de instruções e, no Jacobi, cada número de threads.
+void conferir_nove(int nx, int ny, const std::vector<int>& threads) {
+    // o Jacobi copia o nível; as linhas guardam as recorrências de Thomas
+    std::vector<double> copia(static_cast<std::size_t>(nx) * ny + 1 + 4 * static_cast<std::size_t>(nx + ny));
     for (forma_operador forma : {forma_operador::nove_constante, forma_operador::nove_variavel})
-        for (const auto& [nome, s] : {std::pair<const char*, suavizar>{"gs-lex", suavizar_gs_lex_nove},
-                                      std::pair<const char*, suavizar>{"gs-lex adjunto", suavizar_gs_lex_adjunto_nove},
-                                      std::pair<const char*, suavizar>{"gs-sym", suavizar_gs_sym_nove},
-                                      std::pair<const char*, suavizar>{"gs-rb", suavizar_gs_rb_nove}})
+        for (const auto& [nome, s, usa_a_equipe] :
+             {suavizador_conferido{"gs-lex", suavizar_gs_lex_nove, false},
+              suavizador_conferido{"gs-lex adjunto", suavizar_gs_lex_adjunto_nove, false},
+              suavizador_conferido{"gs-sym", suavizar_gs_sym_nove, false},
+              suavizador_conferido{"gs-rb", suavizar_gs_rb_nove, false},
+              suavizador_conferido{"jacobi", suavizar_jacobi_nove, true},
+              suavizador_conferido{"line-y", suavizar_linha_y_nove, false},
+              suavizador_conferido{"line-alt", suavizar_linha_alt_nove, false}})
             for (const bool direito : {false, true})
                 for (const auto& [omega, varreduras] : {std::pair{1.0, 1}, std::pair{1.2, 3}}) {
                     nivel_nove_ao_acaso ref(nx, ny, forma, 3), x(nx, ny, forma, 3);
                     const std::vector<double> inicial = x.u;
                     if (!direito) ref.v.f = x.v.f = nullptr;
-                    s(ref.v, {.omega = omega}, varreduras);
-                    for (conjunto_instrucoes c : conjuntos_do_processador()) {
-                        SCOPED_TRACE(std::string(nome) + " nove pontos " +
-                                     (forma == forma_operador::nove_variavel ? "por ponto " : "constante ") +
-                                     std::to_string(nx) + "x" + std::to_string(ny) + (direito ? " com f" : " sem f") +
-                                     ", omega " + std::to_string(omega) + ", " + nome_do_conjunto(c));
-                        x.u = inicial;
-                        equipe eq(1, c);
-                        s(x.v, {.omega = omega, .eq = &eq, .rapidos = true}, varreduras);
-                        EXPECT_TRUE(mesmos_bits(x.u, ref.u));
-                    }
+                    s(ref.v, {.omega = omega, .rascunho = copia.data()}, varreduras);
+                    for (conjunto_instrucoes c : conjuntos_do_processador())
+                        for (int t : usa_a_equipe ? threads : std::vector{1}) {
+                            SCOPED_TRACE(std::string(nome) + " nove pontos " +
+                                         (forma == forma_operador::nove_variavel ? "por ponto " : "constante ") +
+                                         std::to_string(nx) + "x" + std::to_string(ny) +
+                                         (direito ? " com f" : " sem f") + ", omega " + std::to_string(omega) + ", " +
+                                         nome_do_conjunto(c) + ", threads " + std::to_string(t));
+                            x.u = inicial;
+                            equipe eq(t, c);
+                            s(x.v, {.omega = omega, .eq = &eq, .rascunho = copia.data(), .rapidos = true}, varreduras);
+                            EXPECT_TRUE(mesmos_bits(x.u, ref.u));
+                        }
                 }
 }
 
@@ -160,7 +168,8 @@ TEST(Variaveis, VarredurasIguaisAReferencia) {
 TEST(Variaveis, NovePontosIguaisAReferencia) {
     for (const auto& [nx, ny] : {std::pair{3, 3}, std::pair{4, 12}, std::pair{9, 9}, std::pair{21, 14},
                                  std::pair{5, 30}, std::pair{19, 6}, std::pair{36, 7}, std::pair{513, 13}})
-        conferir_nove(nx, ny);
+        conferir_nove(nx, ny, {1, 2});
+    conferir_nove(300, 260, threads_conferidas(300, 260)); // o Jacobi divide as linhas entre as threads
 }
 
 // A solução inteira com o coeficiente que salta (e com Galerkin: nove pontos nos níveis de baixo, constantes com
@@ -174,7 +183,8 @@ TEST(Variaveis, SolucaoComSaltoIgualAReferencia) {
     }
     metodos.push_back(com_salto(tipo_suavizador::gs_lex, tipo_ciclo::V, 1.0));
     metodos.back().ordem = ordem_pos::adjunta;
-    for (tipo_suavizador s : {tipo_suavizador::gs_lex, tipo_suavizador::gs_sym, tipo_suavizador::gs_rb}) // nove pontos
+    for (tipo_suavizador s : {tipo_suavizador::gs_lex, tipo_suavizador::gs_sym, tipo_suavizador::gs_rb,
+                              tipo_suavizador::jacobi, tipo_suavizador::linha_y, tipo_suavizador::linha_alt}) // nove pontos
         for (double c : {1.0, 1000.0}) {
             metodos.push_back(com_salto(s, tipo_ciclo::V, 1.0));
             metodos.back().operador_grosso = tipo_operador_grosso::galerkin;
