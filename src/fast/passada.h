@@ -80,6 +80,8 @@ void vermelho_preto_variavel(const nivel_variavel& v, int varreduras, equipe& eq
 /// Varreduras vermelho-preto com o operador de nove pontos, constante ou por ponto, em vetores, numa thread (os
 /// pontos de uma cor se acoplam pelas diagonais: as linhas de uma cor vão em ordem), com os bits do laço simples.
 void vermelho_preto_nove(const nivel_nove& v, int varreduras, equipe& eq);
+/// A adjunta da de cima (--post-order adjoint): os pretos e depois os vermelhos, cada cor de trás para a frente.
+void vermelho_preto_nove_adjunto(const nivel_nove& v, int varreduras, equipe& eq);
 /// Varreduras de Jacobi com o operador variável, idem; `copia`: nx*ny + 1 doubles, o nível antes de cada varredura.
 void jacobi_variavel(const nivel_variavel& v, double* copia, int varreduras, equipe& eq);
 /// Varreduras de Jacobi com o operador de nove pontos, constante ou por ponto, idem.

@@ -128,3 +128,16 @@ void vermelho_preto_nove(const nivel_nove& v, int varreduras, equipe& eq) {
         if (r - 1 >= 2) k.cor_nove(v, r - 1, 1);
     });
 }
+
+// A adjunta: os pretos e depois os vermelhos, cada cor de trás para a frente. A frente de cima espelhada (linha
+// j = ny + 1 - r): o preto da linha j e o vermelho da j + 1. Numa linha os pontos de uma cor não se tocam, e a
+// ordem das colunas não conta.
+void vermelho_preto_nove_adjunto(const nivel_nove& v, int varreduras, equipe& eq) {
+    if (v.nx <= 2 || v.ny <= 2 || varreduras <= 0) return;
+    const familia_varredura& k = familia_de(eq.instrucoes_pontuais());
+    frente_de_linhas(v.ny, varreduras, [&v, &k](int, int r) {
+        const int j = v.ny + 1 - r;
+        if (j >= 2) k.cor_nove(v, j, 1);
+        if (j + 1 <= v.ny - 1) k.cor_nove(v, j + 1, 0);
+    });
+}

@@ -228,6 +228,7 @@ void cor_rb_para_tras(const vista_nivel& v, double omega, int paridade) {
     const double* f = v.f;
     for (int j = v.ny - 1; j >= 2; --j) {
         const long primeiro = 2 + (j + paridade) % 2;
+        if (primeiro > nx - 1) continue; // a linha não tem ponto interno desta cor (nx = 3)
         for (long i = primeiro + (nx - 1 - primeiro) / 2 * 2; i >= primeiro; i -= 2) {
             const long P = i + (j - 1) * nx;
             u[P] = atualizado<RELAXAR>(u[P], est.template valor<DIREITO>(u, f, P, nx), omega);

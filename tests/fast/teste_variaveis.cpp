@@ -102,6 +102,17 @@ struct nivel_nove_ao_acaso {
     }
 };
 
+// Os pontos do contorno de a e b (índices 1..nx*ny) iguais bit a bit.
+bool mesmo_contorno(const std::vector<double>& a, const std::vector<double>& b, int nx, int ny) {
+    for (int j = 1; j <= ny; ++j)
+        for (int i = 1; i <= nx; ++i) {
+            const std::size_t P = static_cast<std::size_t>(i) + static_cast<std::size_t>(j - 1) * nx;
+            if ((i == 1 || i == nx || j == 1 || j == ny) && !mesmos_bits(&a[P], 1, &b[P], 1))
+                return false;
+        }
+    return true;
+}
+
 // Os suavizadores de nove pontos, constante e por ponto, com núcleos rápidos (os lexicográficos com linhas em voo,
 // o vermelho-preto e o Jacobi em vetores, as linhas em y por blocos de colunas): uma e três varreduras com os laços
 // de referência e com eles, cada conjunto de instruções e, no Jacobi, cada número de threads.
@@ -114,6 +125,7 @@ void conferir_nove(int nx, int ny, const std::vector<int>& threads) {
               suavizador_conferido{"gs-lex adjunto", suavizar_gs_lex_adjunto_nove, false},
               suavizador_conferido{"gs-sym", suavizar_gs_sym_nove, false},
               suavizador_conferido{"gs-rb", suavizar_gs_rb_nove, false},
+              suavizador_conferido{"gs-rb adjunto", suavizar_gs_rb_adjunto_nove, false},
               suavizador_conferido{"jacobi", suavizar_jacobi_nove, true},
               suavizador_conferido{"line-y", suavizar_linha_y_nove, false},
               suavizador_conferido{"line-alt", suavizar_linha_alt_nove, false}})
@@ -123,6 +135,8 @@ void conferir_nove(int nx, int ny, const std::vector<int>& threads) {
                     const std::vector<double> inicial = x.u;
                     if (!direito) ref.v.f = x.v.f = nullptr;
                     s(ref.v, {.omega = omega, .rascunho = copia.data()}, varreduras);
+                    // nenhum suavizador escreve no contorno (o adjunto do vermelho-preto escrevia a leste com nx = 3)
+                    EXPECT_TRUE(mesmo_contorno(ref.u, inicial, nx, ny)) << nome;
                     for (conjunto_instrucoes c : conjuntos_do_processador())
                         for (int t : usa_a_equipe ? threads : std::vector{1}) {
                             SCOPED_TRACE(std::string(nome) + " nove pontos " +
