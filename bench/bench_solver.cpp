@@ -314,7 +314,8 @@ void operador_args(benchmark::internal::Benchmark* b) {
         for (int forma : {0, 1, 2})
             if (forma < 2 || c.tipo == tipo_suavizador::gs_rb || c.tipo == tipo_suavizador::jacobi ||
                 c.tipo == tipo_suavizador::gs_lex || c.tipo == tipo_suavizador::gs_sym ||
-                c.tipo == tipo_suavizador::linha_y || c.tipo == tipo_suavizador::linha_alt)
+                c.tipo == tipo_suavizador::linha_x || c.tipo == tipo_suavizador::linha_y ||
+                c.tipo == tipo_suavizador::linha_alt)
                 b->Args({2049, static_cast<int>(c.tipo), forma});
 }
 
@@ -371,10 +372,11 @@ void nove_args(benchmark::internal::Benchmark* b) {
         b->Args({2049, -1, forma});
     }
     for (tipo_suavizador t : {tipo_suavizador::gs_lex, tipo_suavizador::gs_sym, tipo_suavizador::gs_rb,
-                              tipo_suavizador::jacobi, tipo_suavizador::linha_y, tipo_suavizador::linha_alt})
-        b->Args({2049, static_cast<int>(t), 2});
-    for (tipo_suavizador t : {tipo_suavizador::gs_rb, tipo_suavizador::jacobi, tipo_suavizador::linha_y,
+                              tipo_suavizador::jacobi, tipo_suavizador::linha_x, tipo_suavizador::linha_y,
                               tipo_suavizador::linha_alt})
+        b->Args({2049, static_cast<int>(t), 2});
+    for (tipo_suavizador t : {tipo_suavizador::gs_rb, tipo_suavizador::jacobi, tipo_suavizador::linha_x,
+                              tipo_suavizador::linha_y, tipo_suavizador::linha_alt})
         b->Args({2049, static_cast<int>(t), 3});
 }
 

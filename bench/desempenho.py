@@ -197,7 +197,9 @@ def main():
              "in one walk over the level as a wavefront of rows, as on the fast pass; gs-lex and gs-sym with eight "
              "rows in flight, each a few columns behind the one before, so that eight chains of dependent updates "
              "overlap (the lag keeps the rows in flight out of each other's L1 sets: with one column, at 2049² they "
-             "were exactly 16 KiB apart and ran slower than the plain loop); line-y (and the y half of line-alt) "
+             "were exactly 16 KiB apart and ran slower than the plain loop); line-x with up to four sweeps at once, "
+             "each two lines behind the one before, the Thomas recurrences of a step's lines interleaved (each with "
+             "its line's coefficients); line-y (and the y half of line-alt) "
              "with blocks of eight columns copied row by row into contiguous scratch (u, f and the three "
              "coefficient grids), each column solved there in order and the block copied back, so the memory is "
              "read in rows instead of one page per point. The same bits: tests/fast/teste_variaveis.cpp.")
@@ -279,9 +281,11 @@ def main():
                      "row in flight competing for the L1 and the prefetchers).")
         t.append("  The line smoothers with the variable operator are bound by their recurrences: each point of a "
                  "line waits on the one before through a multiply, a subtract and two divides (w and g, then h), and "
-                 "the lines of a Gauss-Seidel sweep go in order. line-x keeps the plain loop (its memory is already "
-                 "read in rows); line-y and line-alt read it in rows through the column blocks, which halves their "
-                 "time, and stay above line-x by the copies into scratch and back.")
+                 "the lines of a Gauss-Seidel sweep go in order: the chains that can overlap are those of the "
+                 "sweeps of one smoothing step, which line-x interleaves (two in V(2,2)); line-y and line-alt read "
+                 "the memory in rows through the column blocks, which halves their time, and stay above line-x by "
+                 "the copies into scratch and back; line-alt alternates an x and a y sweep, each needing the whole "
+                 "of the other, so nothing of it overlaps.")
     nove = nove_rapidos(r)
     if nove:
         ok = all(x <= 2 for _, x in nove)
@@ -298,7 +302,7 @@ def main():
                      "subtract and a divide (w and g) and a multiply, an add and a divide (h), and the columns of a "
                      "sweep go in order; with the per-point stencil, copying the nine coefficients of each point into "
                      "scratch took about half of the samples of a line-y sweep (`perf record`, 2049², 9 Dec 2026). "
-                     "line-x and the per-point gs-lex and gs-sym stay on the plain loops (the table above).")
+                     "The per-point gs-lex and gs-sym stay on the plain loops (the table above).")
     t.append("- The same bits for every thread count and instruction set: met (tests/fast/teste_rapido.cpp, bit for "
              "bit against the reference kernels, every set the processor has forced in turn).")
     t.append("")

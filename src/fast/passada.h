@@ -74,6 +74,10 @@ void varredura_colunas_nove(const nivel_nove& v, int varreduras, equipe& eq);
 /// Varreduras de linhas em x (Thomas em cada linha, de sul a norte) sobre o nível, numa thread, com os bits do laço
 /// simples; até quatro varreduras de uma vez, em frente de onda, com as recorrências entrelaçadas.
 void varredura_linhas_x(const nivel_passada& v, int varreduras, equipe& eq);
+/// Idem com o operador variável de cinco pontos e com o de nove pontos (as recorrências com os coeficientes de cada
+/// linha).
+void varredura_linhas_x_variavel(const nivel_variavel& v, int varreduras, equipe& eq);
+void varredura_linhas_x_nove(const nivel_nove& v, int varreduras, equipe& eq);
 /// Varreduras vermelho-preto com o operador variável, em vetores e nas threads da equipe, com os bits do laço
 /// simples.
 void vermelho_preto_variavel(const nivel_variavel& v, int varreduras, equipe& eq);

@@ -100,7 +100,8 @@ void planejar_solver(plano_solver& p, estado_execucao& e, const metodo_efetivo& 
                                        m.suavizador == tipo_suavizador::linha_y ||
                                        m.suavizador == tipo_suavizador::linha_alt)) ||
                         (cinco_variavel &&
-                         (m.suavizador == tipo_suavizador::linha_y || m.suavizador == tipo_suavizador::linha_alt)));
+                         (m.suavizador == tipo_suavizador::linha_x || m.suavizador == tipo_suavizador::linha_y ||
+                          m.suavizador == tipo_suavizador::linha_alt)));
     if (p.grosso_exato) {
         selecionar_nivel(e, 1);
         coeficientes(e);

@@ -143,6 +143,8 @@ void suavizar_gs_sym_variavel(const vista_nivel& v, const meios_suavizacao& m, i
 void suavizar_linha_x_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
 void suavizar_linha_y_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
 void suavizar_linha_alt_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
+/// O nível de nove pontos da vista para os núcleos rápidos: os nove números ou as nove grades, pela forma.
+nivel_nove nivel_nove_de(const vista_nivel& v, const meios_suavizacao& m);
 /// E com o operador de nove pontos (constante ou por ponto, pela forma da vista): vermelho-preto numa thread só.
 void suavizar_gs_lex_nove(const vista_nivel& v, const meios_suavizacao& m, int varreduras);
 void suavizar_gs_rb_nove(const vista_nivel& v, const meios_suavizacao& m, int varreduras);

@@ -80,6 +80,8 @@ void linhas_y(const vista_nivel& v, const C& c, const recorrencias& t) {
 template <class C>
 void varrer_x(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     if (v.nx <= 2 || v.ny <= 2 || varreduras <= 0) return;
+    if (m.rapidos && m.eq != nullptr) // os mesmos bits, varreduras juntas em frente de onda (fast/linhas_x_gerais.cpp)
+        return varredura_linhas_x_nove(nivel_nove_de(v, m), varreduras, *m.eq);
     const C c(v);
     const recorrencias t = repartir(m.rascunho, v.nx - 2);
     const auto linhas = v.f != nullptr ? linhas_x<true, C> : linhas_x<false, C>;
@@ -89,12 +91,8 @@ void varrer_x(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
 template <class C>
 void varrer_y(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     if (v.nx <= 2 || v.ny <= 2 || varreduras <= 0) return;
-    if (m.rapidos && m.eq != nullptr) { // os mesmos bits, a memória em ordem de linhas (fast/colunas_nove.cpp)
-        const bool por_ponto = v.forma == forma_operador::nove_variavel;
-        const nivel_nove n{.u = v.u, .f = v.f, .nove = por_ponto ? nullptr : v.nove,
-                           .bloco = por_ponto ? v.pesos : nullptr, .nx = v.nx, .ny = v.ny, .omega = m.omega};
-        return varredura_colunas_nove(n, varreduras, *m.eq);
-    }
+    if (m.rapidos && m.eq != nullptr) // os mesmos bits, a memória em ordem de linhas (fast/colunas_nove.cpp)
+        return varredura_colunas_nove(nivel_nove_de(v, m), varreduras, *m.eq);
     const C c(v);
     const recorrencias t = repartir(m.rascunho, v.ny - 2);
     const auto linhas = v.f != nullptr ? linhas_y<true, C> : linhas_y<false, C>;

@@ -77,6 +77,12 @@ void linhas_y_variavel(const vista_nivel& v, const recorrencias& t) {
 
 void varrer_x_variavel(const vista_nivel& v, const meios_suavizacao& m, int varreduras) {
     if (v.nx <= 2 || v.ny <= 2 || varreduras <= 0) return;
+    if (m.rapidos && m.eq != nullptr) { // os mesmos bits, varreduras juntas em frente de onda (fast/linhas_x_gerais.cpp)
+        const estencil_variavel c = estencil_de(v.pesos, static_cast<long>(v.nx) * v.ny);
+        varredura_linhas_x_variavel({.u = v.u, .f = v.f, .ax = c.x, .ay = c.y, .ap = c.p, .nx = v.nx, .ny = v.ny},
+                                    varreduras, *m.eq);
+        return;
+    }
     const recorrencias t = repartir(m.rascunho, v.nx - 2);
     const auto linhas = v.f != nullptr ? linhas_x_variavel<true> : linhas_x_variavel<false>;
     for (int s = 0; s < varreduras; ++s) linhas(v, t);

@@ -7,12 +7,6 @@ namespace {
 
 namespace lp = lacos_ponto;
 
-nivel_nove nivel_nove_de(const vista_nivel& v, const meios_suavizacao& m) {
-    const bool por_ponto = v.forma == forma_operador::nove_variavel;
-    return {.u = v.u, .f = v.f, .nove = por_ponto ? nullptr : v.nove, .bloco = por_ponto ? v.pesos : nullptr,
-            .nx = v.nx, .ny = v.ny, .omega = m.omega};
-}
-
 // As linhas em voo só com o estêncil constante: as nove grades do estêncil por ponto ficam a um múltiplo de 4 KiB
 // (mais 8 bytes) umas das outras, todas nos mesmos conjuntos da L1, e com linhas em voo a varredura ficava mais
 // lenta que o laço simples.
@@ -21,6 +15,12 @@ bool em_voo(const vista_nivel& v, const meios_suavizacao& m) {
 }
 
 } // namespace
+
+nivel_nove nivel_nove_de(const vista_nivel& v, const meios_suavizacao& m) {
+    const bool por_ponto = v.forma == forma_operador::nove_variavel;
+    return {.u = v.u, .f = v.f, .nove = por_ponto ? nullptr : v.nove, .bloco = por_ponto ? v.pesos : nullptr,
+            .nx = v.nx, .ny = v.ny, .omega = m.omega};
+}
 
 void suavizar_gs_lex_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
     if (em_voo(v, m)) lexicografica_nove(nivel_nove_de(v, m), n, sentido_varredura::para_frente);

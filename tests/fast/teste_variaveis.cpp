@@ -1,7 +1,7 @@
-// Os suavizadores com o operador variável nos núcleos rápidos (vermelho-preto e Jacobi em vetores, lexicográfico e
-// simétrico com linhas em voo, linhas em y por blocos de colunas) contra os laços de referência: os mesmos bits,
-// com e sem lado direito, omega 1 e relaxado, 1 a 3 threads e cada conjunto de instruções que o processador tem; e a
-// solução inteira com um coeficiente que salta.
+// Os suavizadores com o operador variável e com os de nove pontos nos núcleos rápidos (vermelho-preto e Jacobi em
+// vetores, lexicográfico e simétrico com linhas em voo, linhas em x com varreduras juntas, linhas em y por blocos de
+// colunas) contra os laços de referência: os mesmos bits, com e sem lado direito, omega 1 e relaxado, 1 a 3 threads
+// e cada conjunto de instruções que o processador tem; e a solução inteira com um coeficiente que salta.
 #include <random>
 #include <string>
 #include <vector>
@@ -42,8 +42,8 @@ struct suavizador_conferido {
     bool usa_a_equipe; // threads e instruções; os lexicográficos andam numa thread, escalares
 };
 
-// Duas e três varreduras de cada suavizador, com os laços de referência e com os núcleos rápidos de cada conjunto e
-// número de threads, a partir do mesmo nível.
+// Duas, três e cinco varreduras (as linhas em x juntam até quatro) de cada suavizador, com os laços de referência e
+// com os núcleos rápidos de cada conjunto e número de threads, a partir do mesmo nível.
 void conferir_nivel(int nx, int ny, const std::vector<int>& threads) {
     nivel_variavel_ao_acaso ref(nx, ny, 7), x(nx, ny, 7); // só u muda; cada rodada parte de `inicial`
     const std::vector<double> inicial = ref.u;
@@ -54,10 +54,11 @@ void conferir_nivel(int nx, int ny, const std::vector<int>& threads) {
           suavizador_conferido{"gs-lex", suavizar_gs_lex_variavel, false},
           suavizador_conferido{"gs-lex adjunto", suavizar_gs_lex_adjunto_variavel, false},
           suavizador_conferido{"gs-sym", suavizar_gs_sym_variavel, false},
+          suavizador_conferido{"line-x", suavizar_linha_x_variavel, false},
           suavizador_conferido{"line-y", suavizar_linha_y_variavel, false},
           suavizador_conferido{"line-alt", suavizar_linha_alt_variavel, false}})
         for (const bool direito : {false, true})
-            for (const auto& [omega, varreduras] : {std::pair{1.0, 2}, std::pair{0.8, 3}}) {
+            for (const auto& [omega, varreduras] : {std::pair{1.0, 2}, std::pair{0.8, 3}, std::pair{1.0, 5}}) {
                 ref.u = inicial;
                 ref.v.f = direito ? ref.f.data() : nullptr;
                 x.v.f = direito ? x.f.data() : nullptr;
@@ -114,7 +115,7 @@ bool mesmo_contorno(const std::vector<double>& a, const std::vector<double>& b, 
 }
 
 // Os suavizadores de nove pontos, constante e por ponto, com núcleos rápidos (os lexicográficos com linhas em voo,
-// o vermelho-preto e o Jacobi em vetores, as linhas em y por blocos de colunas): uma e três varreduras com os laços
+// o vermelho-preto e o Jacobi em vetores, linhas em x com varreduras juntas, em y por blocos de colunas): uma e três varreduras com os laços
 // de referência e com eles, cada conjunto de instruções e, no Jacobi, cada número de threads.
 void conferir_nove(int nx, int ny, const std::vector<int>& threads) {
     // o Jacobi copia o nível; as linhas guardam as recorrências de Thomas
@@ -127,6 +128,7 @@ void conferir_nove(int nx, int ny, const std::vector<int>& threads) {
               suavizador_conferido{"gs-rb", suavizar_gs_rb_nove, false},
               suavizador_conferido{"gs-rb adjunto", suavizar_gs_rb_adjunto_nove, false},
               suavizador_conferido{"jacobi", suavizar_jacobi_nove, true},
+              suavizador_conferido{"line-x", suavizar_linha_x_nove, false},
               suavizador_conferido{"line-y", suavizar_linha_y_nove, false},
               suavizador_conferido{"line-alt", suavizar_linha_alt_nove, false}})
             for (const bool direito : {false, true})
@@ -191,14 +193,15 @@ TEST(Variaveis, NovePontosIguaisAReferencia) {
 TEST(Variaveis, SolucaoComSaltoIgualAReferencia) {
     std::vector<metodo_solver> metodos;
     for (tipo_suavizador s : {tipo_suavizador::gs_rb, tipo_suavizador::jacobi, tipo_suavizador::gs_lex,
-                              tipo_suavizador::gs_sym}) {
+                              tipo_suavizador::gs_sym, tipo_suavizador::linha_x, tipo_suavizador::linha_alt}) {
         metodos.push_back(com_salto(s, tipo_ciclo::V, 1.0));
         metodos.push_back(com_salto(s, tipo_ciclo::W, 0.8));
     }
     metodos.push_back(com_salto(tipo_suavizador::gs_lex, tipo_ciclo::V, 1.0));
     metodos.back().ordem = ordem_pos::adjunta;
     for (tipo_suavizador s : {tipo_suavizador::gs_lex, tipo_suavizador::gs_sym, tipo_suavizador::gs_rb,
-                              tipo_suavizador::jacobi, tipo_suavizador::linha_y, tipo_suavizador::linha_alt}) // nove pontos
+                              tipo_suavizador::jacobi, tipo_suavizador::linha_x, tipo_suavizador::linha_y,
+                              tipo_suavizador::linha_alt}) // nove pontos
         for (double c : {1.0, 1000.0}) {
             metodos.push_back(com_salto(s, tipo_ciclo::V, 1.0));
             metodos.back().operador_grosso = tipo_operador_grosso::galerkin;
