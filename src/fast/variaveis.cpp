@@ -1,10 +1,11 @@
 // Vermelho-preto e Jacobi com o operador variável de cinco pontos e com o de nove pontos: os laços dos suavizadores
-// de referência (solver/lacos_ponto.h) com os núcleos de linha do conjunto de instruções da equipe. Numa thread, todas as
-// varreduras numa só passada pela memória, em frente de onda de linhas, como em pontuais.cpp (a varredura s duas
-// linhas atrás da s-1: o vermelho da linha r e o preto da r-1; o Jacobi calcula a linha r numa linha pendente e só
-// então escreve a pendente da r-1); com várias threads (níveis grandes), cada cor (cada varredura de Jacobi) divide
-// as linhas entre elas. Um ponto de uma cor só lê pontos da outra, e o Jacobi só valores de antes da varredura: cada
-// ponto tem os mesmos operandos em qualquer ordem destas, e os bits não dependem das threads nem das instruções.
+// de referência (solver/lacos_ponto.h) com os núcleos de linha do conjunto de instruções da equipe. Numa thread,
+// todas as varreduras numa só passada pela memória, em frente de onda de linhas, como em pontuais.cpp (a varredura s
+// duas linhas atrás da s-1: o vermelho da linha r e o preto da r-1; o Jacobi calcula a linha r numa linha pendente e
+// só então escreve a pendente da r-1); com várias threads (níveis grandes), cada cor (cada varredura de Jacobi)
+// divide as linhas entre elas. Um ponto de uma cor só lê pontos da outra, e o Jacobi só valores de antes da
+// varredura: cada ponto tem os mesmos operandos em qualquer ordem destas, e os bits não dependem das threads nem das
+// instruções.
 #include <algorithm>
 #include <cstring>
 

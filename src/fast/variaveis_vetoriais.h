@@ -1,7 +1,7 @@
 // Núcleos de linha do vermelho-preto e do Jacobi com o operador variável de cinco pontos e com o de nove pontos,
 // em vetores, comuns ao AVX2 e ao AVX-512: incluído por varredura_avx2.cpp e varredura_avx512.cpp dentro da região
-// de instruções de cada um. Cada raia faz a conta escalar do seu ponto (pontuais_escalar.cpp) com os mesmos operandos, na mesma ordem e
-// no mesmo agrupamento, a divisão por ap(P) incluída; o resto da linha fica com a versão escalar.
+// de instruções de cada um. Cada raia faz a conta escalar do seu ponto (pontuais_escalar.cpp) com os mesmos
+// operandos, na mesma ordem e no mesmo agrupamento, a divisão incluída; o resto da linha fica com a versão escalar.
 #pragma once
 
 #include "fast/rapido.h"

@@ -1,5 +1,6 @@
 // Suavizadores por linhas com o operador de nove pontos (doc/metodo.md, 12.2): a parte tridiagonal da linha resolvida
-// exatamente, os demais acoplamentos no lado direito.
+// exatamente, os demais acoplamentos no lado direito. Os laços simples, ou, com os núcleos rápidos, os de fast/ com
+// os mesmos bits (linhas_x_gerais.cpp, colunas_nove.cpp).
 //
 // Thomas não simétrico, b(n) x(n) - l(n) x(n-1) - r(n) x(n+1) = d(n):
 //   w(1) = b(1);  g(1) = r(1)/w(1);  h(1) = d(1)/w(1)

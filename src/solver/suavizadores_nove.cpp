@@ -54,6 +54,7 @@ void suavizar_gs_lex_adjunto_nove(const vista_nivel& v, const meios_suavizacao& 
 }
 void suavizar_gs_rb_adjunto_nove(const vista_nivel& v, const meios_suavizacao& m, int n) {
     if (m.rapidos && m.eq != nullptr) vermelho_preto_nove_adjunto(nivel_nove_de(v, m), n, *m.eq);
-    else if (v.forma == forma_operador::nove_variavel) lp::instancia<lp::laco_gs_rb_pretos_primeiro, lp::nove_variavel>(v, m, n);
+    else if (v.forma == forma_operador::nove_variavel)
+        lp::instancia<lp::laco_gs_rb_pretos_primeiro, lp::nove_variavel>(v, m, n);
     else lp::instancia<lp::laco_gs_rb_pretos_primeiro, lp::nove_constante>(v, m, n);
 }

@@ -115,8 +115,8 @@ bool mesmo_contorno(const std::vector<double>& a, const std::vector<double>& b, 
 }
 
 // Os suavizadores de nove pontos, constante e por ponto, com núcleos rápidos (os lexicográficos com linhas em voo,
-// o vermelho-preto e o Jacobi em vetores, linhas em x com varreduras juntas, em y por blocos de colunas): uma e três varreduras com os laços
-// de referência e com eles, cada conjunto de instruções e, no Jacobi, cada número de threads.
+// o vermelho-preto e o Jacobi em vetores, linhas em x com varreduras juntas, em y por blocos de colunas): uma e três
+// varreduras com os laços de referência e com eles, cada conjunto de instruções e, no Jacobi, cada número de threads.
 void conferir_nove(int nx, int ny, const std::vector<int>& threads) {
     // o Jacobi copia o nível; as linhas guardam as recorrências de Thomas
     std::vector<double> copia(static_cast<std::size_t>(nx) * ny + 1 + 4 * static_cast<std::size_t>(nx + ny));
