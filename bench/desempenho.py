@@ -202,7 +202,9 @@ def main():
              "its line's coefficients); line-y (and the y half of line-alt) "
              "with blocks of eight columns copied row by row into contiguous scratch (u, f and the three "
              "coefficient grids), each column solved there in order and the block copied back, so the memory is "
-             "read in rows instead of one page per point. The same bits: tests/fast/teste_variaveis.cpp.")
+             "read in rows instead of one page per point, and up to four sweeps at once, each two blocks behind "
+             "the one before, the recurrences of a step's columns interleaved. The same bits: "
+             "tests/fast/teste_variaveis.cpp.")
     t.append("")
     t += tabela_operador(r)
     t.append("")

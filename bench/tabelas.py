@@ -121,8 +121,9 @@ NOVE = ("The nine-point stencils that `--coarse-operator galerkin` gives the coa
         "jacobi in vectors, its sweeps in one walk as a wavefront of rows (each row computed into a pending row and "
         "written back one step later); line-x with up to four sweeps at once, each two lines behind the one before, "
         "their Thomas recurrences interleaved; line-y (and the y half of line-alt) in blocks of eight columns "
-        "copied row by row into contiguous scratch (u, f and, for the per-point stencil, the nine coefficients of each point side "
-        "by side), each column solved there in order and the block copied back. The per-point stencil keeps the "
+        "copied row by row into contiguous scratch (u, f and, for the per-point stencil, the nine coefficients of "
+        "each point side by side), each column solved there in order and the block copied back, up to four sweeps "
+        "at once, two blocks apart, their recurrences interleaved. The per-point stencil keeps the "
         "plain loops for gs-lex and gs-sym: its nine grids lie a multiple of 4 KiB plus 8 bytes apart, all in the "
         "same L1 sets, and with four rows in flight a gs-lex sweep took 1.5 times as long as the plain loop.")
 

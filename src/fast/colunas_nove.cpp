@@ -7,6 +7,7 @@
 //   w(1) = b(1);  g(1) = r(1)/w(1);  h(1) = d(1)/w(1)
 //   w(n) = b(n) - l(n)*g(n-1);  g(n) = r(n)/w(n);  h(n) = (d(n) + l(n)*h(n-1))/w(n)
 //   x(m) = h(m);  x(n) = h(n) + g(n)*x(n+1)
+// Até quatro varreduras de uma vez, em frente de onda de blocos, com as recorrências entrelaçadas (fast/thomas.h).
 #include <algorithm>
 
 #include "fast/rapido.h"
@@ -15,6 +16,7 @@
 namespace {
 
 constexpr int largura_bloco_nove = 8;
+constexpr int blocos_juntos_nove = 4; // varreduras em frente de onda, no máximo
 
 // As colunas do bloco no rascunho, cada uma com índices 0..m+1 a passo mm.
 struct bloco_nove {
@@ -22,7 +24,7 @@ struct bloco_nove {
     double* f;          // nb colunas (1..nb guardadas em 0..nb-1)
     double* c;          // por ponto: os nove coeficientes do ponto n da coluna b juntos, c[((b - 1)*mm + n)*9 + g]
     double* g;          // recorrência g de Thomas da coluna em curso
-    double* h;          // recorrência h
+    double* h;          // lado direito de Thomas da coluna em curso, sobrescrito por h
     const double* nove; // constante: os nove números do nível
     long mm;
     int i0 = 0, nb = 0, m = 0;
@@ -50,55 +52,56 @@ void devolver_bloco_nove(const nivel_nove& v, const bloco_nove& k) {
     }
 }
 
-// Thomas na coluna b (1..nb) do bloco, escrita na sua coluna de u no rascunho.
+// A coluna b (1..nb) do bloco como sistema de Thomas: o lado direito em k.h; b, l e r os coeficientes 4, 1 e 7 dos
+// seus pontos (por ponto a passo 9 no rascunho; constantes a passo 0).
 template <bool POR_PONTO, bool DIREITO>
-void resolver_coluna_nove(const bloco_nove& k, int b) {
+linha_tridiagonal coluna_nove(const bloco_nove& k, int b) {
     const long mm = k.mm;
     const int m = k.m;
     const double* oeste = k.u + (b - 1) * mm;
     double* x = k.u + b * mm;
     const double* leste = k.u + (b + 1) * mm;
     const double* f = k.f + (b - 1) * mm;
-    const auto c = [&](int g, int n) {
-        if constexpr (POR_PONTO) return k.c[((b - 1) * mm + n) * 9 + g];
-        else return k.nove[g];
-    };
-    double* g = k.g;
-    double* h = k.h;
-    auto lado_direito = [&](int n) {
+    const double* base = POR_PONTO ? k.c + (b - 1) * mm * 9 : k.nove; // o coeficiente g do ponto n: base[n*passo + g]
+    const long passo = POR_PONTO ? 9 : 0;
+    const auto c = [&](int g, int n) { return base[n * passo + g]; };
+    for (int n = 1; n <= m; ++n) {
         const double sw_nw = c(0, n) * oeste[n - 1] + c(6, n) * oeste[n + 1];
         const double se_ne = c(2, n) * leste[n - 1] + c(8, n) * leste[n + 1];
         double d = (c(3, n) * oeste[n] + c(5, n) * leste[n]) + (sw_nw + se_ne);
         if constexpr (DIREITO) d = d + f[n];
         if (n == 1) d = d + c(1, 1) * x[0];
         if (n == m) d = d + c(7, m) * x[m + 1];
-        return d;
-    };
-    double w = c(4, 1);
-    g[1] = c(7, 1) / w;
-    h[1] = lado_direito(1) / w;
-    for (int n = 2; n <= m; ++n) {
-        const double l = c(1, n);
-        w = c(4, n) - l * g[n - 1];
-        g[n] = c(7, n) / w;
-        h[n] = (lado_direito(n) + l * h[n - 1]) / w;
+        k.h[n] = d;
     }
-    double a = h[m];
-    x[m] = a;
-    for (int n = m - 1; n >= 1; --n) {
-        a = h[n] + g[n] * a;
-        x[n] = a;
-    }
+    return {base + 4, base + 1, base + 7, k.h, k.g, x, passo};
 }
 
+// G varreduras em frente de onda, cada uma dois blocos atrás da anterior, como em colunas_variaveis.cpp; a coluna b
+// dos blocos de um passo correm com as recorrências entrelaçadas.
 template <bool POR_PONTO, bool DIREITO>
-void varrer_blocos_nove(const nivel_nove& v, bloco_nove& k) {
-    for (int i0 = 2; i0 <= v.nx - 1; i0 += largura_bloco_nove) {
-        k.i0 = i0;
-        k.nb = std::min(largura_bloco_nove, v.nx - 1 - i0 + 1);
-        copiar_bloco_nove<POR_PONTO, DIREITO>(v, k);
-        for (int b = 1; b <= k.nb; ++b) resolver_coluna_nove<POR_PONTO, DIREITO>(k, b);
-        devolver_bloco_nove(v, k);
+void frente_de_blocos_nove(const nivel_nove& v, bloco_nove* blocos, int G) {
+    const int total = (v.nx - 2 + largura_bloco_nove - 1) / largura_bloco_nove;
+    for (int t = 0; t - 2 * (G - 1) < total; ++t) {
+        bloco_nove* ativos[blocos_juntos_nove];
+        int K = 0;
+        for (int s = 0; s < G; ++s) {
+            const int q = t - 2 * s;
+            if (q < 0 || q >= total) continue;
+            bloco_nove& k = blocos[s];
+            k.i0 = 2 + q * largura_bloco_nove;
+            k.nb = std::min(largura_bloco_nove, v.nx - k.i0);
+            copiar_bloco_nove<POR_PONTO, DIREITO>(v, k);
+            ativos[K++] = &k;
+        }
+        for (int b = 1; b <= largura_bloco_nove; ++b) {
+            linha_tridiagonal L[blocos_juntos_nove];
+            int n = 0;
+            for (int a = 0; a < K; ++a)
+                if (b <= ativos[a]->nb) L[n++] = coluna_nove<POR_PONTO, DIREITO>(*ativos[a], b);
+            if (n > 0) thomas_geral_de(n, L, ativos[0]->m);
+        }
+        for (int a = 0; a < K; ++a) devolver_bloco_nove(v, *ativos[a]);
     }
 }
 
@@ -109,15 +112,21 @@ void varredura_colunas_nove(const nivel_nove& v, int varreduras, equipe& eq) {
     const int m = v.ny - 2;
     const long mm = passo_de_rascunho(m + 1), B = largura_bloco_nove;
     const bool por_ponto = v.bloco != nullptr;
+    const long por_bloco = ((por_ponto ? 11 : 2) * B + 4) * mm;
     plano_nivel& pl = plano_do_nivel(eq, v.nx, v.ny);
-    const std::size_t tamanho = static_cast<std::size_t>(((por_ponto ? 11 : 2) * B + 4) * mm);
+    const std::size_t tamanho = static_cast<std::size_t>(blocos_juntos_nove * por_bloco);
     if (pl.colunas.size() < tamanho) pl.colunas.assign(tamanho, 0.0);
-    double* r = pl.colunas.data();
-    bloco_nove k{r, r + (B + 2) * mm, r + (2 * B + 2) * mm, r + (2 * B + 2) * mm, r + (2 * B + 3) * mm, v.nove, mm};
-    if (por_ponto) k.g = r + (11 * B + 2) * mm, k.h = r + (11 * B + 3) * mm;
-    k.m = m;
+    bloco_nove blocos[blocos_juntos_nove];
+    for (int s = 0; s < blocos_juntos_nove; ++s) {
+        double* r = pl.colunas.data() + s * por_bloco;
+        const long fim = por_bloco - 2 * mm; // g e h depois das colunas
+        blocos[s] = {r, r + (B + 2) * mm, r + (2 * B + 2) * mm, r + fim, r + fim + mm, v.nove, mm};
+        blocos[s].m = m;
+    }
     const bool direito = v.f != nullptr;
-    const auto varrer = por_ponto ? (direito ? varrer_blocos_nove<true, true> : varrer_blocos_nove<true, false>)
-                                  : (direito ? varrer_blocos_nove<false, true> : varrer_blocos_nove<false, false>);
-    for (int s = 0; s < varreduras; ++s) varrer(v, k);
+    auto frente = frente_de_blocos_nove<false, false>;
+    if (por_ponto) frente = direito ? frente_de_blocos_nove<true, true> : frente_de_blocos_nove<true, false>;
+    else if (direito) frente = frente_de_blocos_nove<false, true>;
+    for (int s = 0; s < varreduras; s += blocos_juntos_nove)
+        frente(v, blocos, std::min(blocos_juntos_nove, varreduras - s));
 }

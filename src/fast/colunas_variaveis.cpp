@@ -9,7 +9,8 @@
 //   w(n) = b(n) - c(n-1)*g(n-1);  g(n) = c(n)/w(n);  h(n) = (d(n) + c(n-1)*h(n-1))/w(n)
 //   x(m) = h(m);  x(n) = h(n) + g(n)*x(n+1)
 // No laço simples cada coluna toca cinco páginas de memória por ponto (ap, ax duas vezes, ay, u, f); aqui o bloco
-// inteiro as toca uma vez na ida e u outra na volta.
+// inteiro as toca uma vez na ida e u outra na volta. Até quatro varreduras de uma vez, em frente de onda de blocos,
+// com as recorrências das colunas de um passo entrelaçadas (fast/thomas.h).
 #include <algorithm>
 
 #include "fast/rapido.h"
@@ -18,6 +19,7 @@
 namespace {
 
 constexpr int colunas_por_bloco = 8;
+constexpr int blocos_juntos_variaveis = 4; // varreduras em frente de onda, no máximo
 
 // As colunas do bloco no rascunho, cada uma com índices 0..m+1 a passo mm.
 struct bloco_variavel {
@@ -27,7 +29,7 @@ struct bloco_variavel {
     double* y;  // ay da aresta sul do ponto n (y[0]: a aresta do contorno sul, y[m]: a do norte), idem
     double* x;  // ax das nb + 1 arestas verticais: x[b] a oeste da coluna b do bloco (b = 1..nb+1)
     double* g;  // recorrência g de Thomas da coluna em curso
-    double* h;  // recorrência h
+    double* h;  // lado direito de Thomas da coluna em curso, sobrescrito por h
     long mm;
     int i0 = 0, nb = 0, m = 0;
 };
@@ -55,52 +57,54 @@ void devolver_bloco_variavel(const nivel_variavel& v, const bloco_variavel& k) {
     }
 }
 
-// Thomas na coluna b (1..nb) do bloco, escrita na sua coluna de u no rascunho.
+// A coluna b (1..nb) do bloco como sistema de Thomas: o lado direito em k.d, b(n) = ap, l(n) = c(n-1), r(n) = c(n).
 template <bool DIREITO>
-void resolver_coluna_variavel(const bloco_variavel& k, int b) {
+linha_tridiagonal coluna_variavel(const bloco_variavel& k, int b) {
     const long mm = k.mm;
     const int m = k.m;
     const double* oeste = k.u + (b - 1) * mm;
     double* x = k.u + b * mm;
     const double* leste = k.u + (b + 1) * mm;
     const double* f = k.f + (b - 1) * mm;
-    const double* ap = k.p + (b - 1) * mm;
     const double* c = k.y + (b - 1) * mm; // c(n) = c[n]: ay(P + nx)
     const double* aw = k.x + (b - 1) * mm;
     const double* ae = k.x + b * mm;
-    double* g = k.g;
-    double* h = k.h;
-    auto lado_direito = [&](int n) {
+    for (int n = 1; n <= m; ++n) {
         double d = aw[n] * oeste[n] + ae[n] * leste[n];
         if constexpr (DIREITO) d = d + f[n];
         if (n == 1) d = d + c[0] * x[0];
         if (n == m) d = d + c[m] * x[m + 1];
-        return d;
-    };
-    double w = ap[1];
-    g[1] = c[1] / w;
-    h[1] = lado_direito(1) / w;
-    for (int n = 2; n <= m; ++n) {
-        w = ap[n] - c[n - 1] * g[n - 1];
-        g[n] = c[n] / w;
-        h[n] = (lado_direito(n) + c[n - 1] * h[n - 1]) / w;
+        k.h[n] = d;
     }
-    double a = h[m];
-    x[m] = a;
-    for (int n = m - 1; n >= 1; --n) {
-        a = h[n] + g[n] * a;
-        x[n] = a;
-    }
+    return {k.p + (b - 1) * mm, c - 1, c, k.h, k.g, x};
 }
 
+// G varreduras em frente de onda, cada uma dois blocos atrás da anterior: no passo t a varredura s faz o bloco
+// t - 2s, cuja coluna a oeste ela devolveu no passo anterior e cujas colunas e a a leste a varredura s-1 devolveu
+// antes deste passo (como em colunas.cpp); a coluna b dos blocos de um passo correm com as recorrências entrelaçadas.
 template <bool DIREITO>
-void varrer_blocos_variaveis(const nivel_variavel& v, bloco_variavel& k) {
-    for (int i0 = 2; i0 <= v.nx - 1; i0 += colunas_por_bloco) {
-        k.i0 = i0;
-        k.nb = std::min(colunas_por_bloco, v.nx - 1 - i0 + 1);
-        copiar_bloco_variavel<DIREITO>(v, k);
-        for (int b = 1; b <= k.nb; ++b) resolver_coluna_variavel<DIREITO>(k, b);
-        devolver_bloco_variavel(v, k);
+void frente_de_blocos_variaveis(const nivel_variavel& v, bloco_variavel* blocos, int G) {
+    const int total = (v.nx - 2 + colunas_por_bloco - 1) / colunas_por_bloco;
+    for (int t = 0; t - 2 * (G - 1) < total; ++t) {
+        bloco_variavel* ativos[blocos_juntos_variaveis];
+        int K = 0;
+        for (int s = 0; s < G; ++s) {
+            const int q = t - 2 * s;
+            if (q < 0 || q >= total) continue;
+            bloco_variavel& k = blocos[s];
+            k.i0 = 2 + q * colunas_por_bloco;
+            k.nb = std::min(colunas_por_bloco, v.nx - k.i0);
+            copiar_bloco_variavel<DIREITO>(v, k);
+            ativos[K++] = &k;
+        }
+        for (int b = 1; b <= colunas_por_bloco; ++b) {
+            linha_tridiagonal L[blocos_juntos_variaveis];
+            int n = 0;
+            for (int a = 0; a < K; ++a)
+                if (b <= ativos[a]->nb) L[n++] = coluna_variavel<DIREITO>(*ativos[a], b);
+            if (n > 0) thomas_geral_de(n, L, ativos[0]->m);
+        }
+        for (int a = 0; a < K; ++a) devolver_bloco_variavel(v, *ativos[a]);
     }
 }
 
@@ -109,16 +113,20 @@ void varrer_blocos_variaveis(const nivel_variavel& v, bloco_variavel& k) {
 void varredura_colunas_variavel(const nivel_variavel& v, int varreduras, equipe& eq) {
     if (v.nx <= 2 || v.ny <= 2 || varreduras <= 0) return;
     const int m = v.ny - 2;
-    const long mm = passo_de_rascunho(m + 1), B = colunas_por_bloco;
+    const long mm = passo_de_rascunho(m + 1), B = colunas_por_bloco, por_bloco = (5 * B + 5) * mm;
     plano_nivel& pl = plano_do_nivel(eq, v.nx, v.ny);
-    const std::size_t tamanho = static_cast<std::size_t>((5 * B + 5) * mm);
+    const std::size_t tamanho = static_cast<std::size_t>(blocos_juntos_variaveis * por_bloco);
     if (pl.colunas.size() < tamanho) pl.colunas.assign(tamanho, 0.0);
-    double* r = pl.colunas.data();
-    bloco_variavel k{r, r + (B + 2) * mm, r + (2 * B + 2) * mm, r + (3 * B + 2) * mm, r + (4 * B + 2) * mm,
+    bloco_variavel blocos[blocos_juntos_variaveis];
+    for (int s = 0; s < blocos_juntos_variaveis; ++s) {
+        double* r = pl.colunas.data() + s * por_bloco;
+        blocos[s] = {r, r + (B + 2) * mm, r + (2 * B + 2) * mm, r + (3 * B + 2) * mm, r + (4 * B + 2) * mm,
                      r + (5 * B + 3) * mm, r + (5 * B + 4) * mm, mm};
-    k.m = m;
-    for (int s = 0; s < varreduras; ++s) {
-        if (v.f != nullptr) varrer_blocos_variaveis<true>(v, k);
-        else varrer_blocos_variaveis<false>(v, k);
+        blocos[s].m = m;
+    }
+    for (int s = 0; s < varreduras; s += blocos_juntos_variaveis) {
+        const int G = std::min(blocos_juntos_variaveis, varreduras - s);
+        if (v.f != nullptr) frente_de_blocos_variaveis<true>(v, blocos, G);
+        else frente_de_blocos_variaveis<false>(v, blocos, G);
     }
 }

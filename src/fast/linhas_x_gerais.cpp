@@ -19,47 +19,6 @@ namespace {
 
 constexpr int linhas_juntas = 4; // cadeias entrelaçadas, no máximo
 
-// Uma linha do passo: b, l e r nos índices 1..m (o ponto n da linha), d sobrescrito por h, g de rascunho, x a linha
-// de u (x[n] a incógnita n).
-struct linha_tridiagonal {
-    const double *b, *l, *r;
-    double *d, *g, *x;
-};
-
-template <int K>
-void thomas_geral(const linha_tridiagonal* L, int m) {
-    double w[K], h[K];
-    for (int k = 0; k < K; ++k) {
-        w[k] = L[k].b[1];
-        L[k].g[1] = L[k].r[1] / w[k];
-        h[k] = L[k].d[1] / w[k];
-        L[k].d[1] = h[k];
-    }
-    for (int n = 2; n <= m; ++n)
-        for (int k = 0; k < K; ++k) {
-            const double l = L[k].l[n];
-            w[k] = L[k].b[n] - l * L[k].g[n - 1];
-            L[k].g[n] = L[k].r[n] / w[k];
-            h[k] = (L[k].d[n] + l * h[k]) / w[k];
-            L[k].d[n] = h[k];
-        }
-    for (int k = 0; k < K; ++k) L[k].x[m] = h[k];
-    for (int n = m - 1; n >= 1; --n)
-        for (int k = 0; k < K; ++k) {
-            h[k] = L[k].d[n] + L[k].g[n] * h[k];
-            L[k].x[n] = h[k];
-        }
-}
-
-void thomas_geral_de(int K, const linha_tridiagonal* L, int m) {
-    switch (K) {
-    case 1: thomas_geral<1>(L, m); break;
-    case 2: thomas_geral<2>(L, m); break;
-    case 3: thomas_geral<3>(L, m); break;
-    default: thomas_geral<4>(L, m); break;
-    }
-}
-
 // G varreduras em frente de onda sobre um nível nx x ny; preparar(j, linha) monta a linha j (d, b, l, r, x).
 template <class F>
 void frente_de_linhas_gerais(int nx, int ny, int G, double* rascunho, long mm, const F& preparar) {

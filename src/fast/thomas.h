@@ -49,3 +49,51 @@ inline void thomas_de(int K, const double* w, const double* g, double e, int m, 
     default: thomas_entrelacado<4>(w, g, e, m, d, x); break;
     }
 }
+
+// Thomas não simétrico de K sistemas entrelaçados, b(n) x(n) - l(n) x(n-1) - r(n) x(n+1) = d(n), cada um com os
+// seus coeficientes, nas contas dos laços simples com o operador variável e com o de nove pontos:
+//   w(1) = b(1);  g(1) = r(1)/w(1);  h(1) = d(1)/w(1)
+//   w(n) = b(n) - l(n)*g(n-1);  g(n) = r(n)/w(n);  h(n) = (d(n) + l(n)*h(n-1))/w(n)
+//   x(m) = h(m);  x(n) = h(n) + g(n)*x(n+1)
+// Um sistema: b, l e r do ponto n em b[n*passo] (passo 0: os mesmos em todo ponto), d[1..m] sobrescrito por h, g de
+// rascunho, x a solução (x[n] a incógnita n).
+struct linha_tridiagonal {
+    const double *b, *l, *r;
+    double *d, *g, *x;
+    long passo = 1;
+};
+
+template <int K>
+void thomas_geral(const linha_tridiagonal* L, int m) {
+    double w[K], h[K];
+    for (int k = 0; k < K; ++k) {
+        w[k] = L[k].b[L[k].passo];
+        L[k].g[1] = L[k].r[L[k].passo] / w[k];
+        h[k] = L[k].d[1] / w[k];
+        L[k].d[1] = h[k];
+    }
+    for (int n = 2; n <= m; ++n)
+        for (int k = 0; k < K; ++k) {
+            const long P = n * L[k].passo;
+            const double l = L[k].l[P];
+            w[k] = L[k].b[P] - l * L[k].g[n - 1];
+            L[k].g[n] = L[k].r[P] / w[k];
+            h[k] = (L[k].d[n] + l * h[k]) / w[k];
+            L[k].d[n] = h[k];
+        }
+    for (int k = 0; k < K; ++k) L[k].x[m] = h[k];
+    for (int n = m - 1; n >= 1; --n)
+        for (int k = 0; k < K; ++k) {
+            h[k] = L[k].d[n] + L[k].g[n] * h[k];
+            L[k].x[n] = h[k];
+        }
+}
+
+inline void thomas_geral_de(int K, const linha_tridiagonal* L, int m) {
+    switch (K) {
+    case 1: thomas_geral<1>(L, m); break;
+    case 2: thomas_geral<2>(L, m); break;
+    case 3: thomas_geral<3>(L, m); break;
+    default: thomas_geral<4>(L, m); break;
+    }
+}

@@ -115,8 +115,9 @@ bool mesmo_contorno(const std::vector<double>& a, const std::vector<double>& b, 
 }
 
 // Os suavizadores de nove pontos, constante e por ponto, com núcleos rápidos (os lexicográficos com linhas em voo,
-// o vermelho-preto e o Jacobi em vetores, linhas em x com varreduras juntas, em y por blocos de colunas): uma e três
-// varreduras com os laços de referência e com eles, cada conjunto de instruções e, no Jacobi, cada número de threads.
+// o vermelho-preto e o Jacobi em vetores, linhas em x com varreduras juntas, em y por blocos de colunas): uma, três
+// e cinco varreduras com os laços de referência e com eles, cada conjunto de instruções e, no Jacobi, cada número
+// de threads.
 void conferir_nove(int nx, int ny, const std::vector<int>& threads) {
     // o Jacobi copia o nível; as linhas guardam as recorrências de Thomas
     std::vector<double> copia(static_cast<std::size_t>(nx) * ny + 1 + 4 * static_cast<std::size_t>(nx + ny));
@@ -132,7 +133,7 @@ void conferir_nove(int nx, int ny, const std::vector<int>& threads) {
               suavizador_conferido{"line-y", suavizar_linha_y_nove, false},
               suavizador_conferido{"line-alt", suavizar_linha_alt_nove, false}})
             for (const bool direito : {false, true})
-                for (const auto& [omega, varreduras] : {std::pair{1.0, 1}, std::pair{1.2, 3}}) {
+                for (const auto& [omega, varreduras] : {std::pair{1.0, 1}, std::pair{1.2, 3}, std::pair{1.0, 5}}) {
                     nivel_nove_ao_acaso ref(nx, ny, forma, 3), x(nx, ny, forma, 3);
                     const std::vector<double> inicial = x.u;
                     if (!direito) ref.v.f = x.v.f = nullptr;
