@@ -154,8 +154,9 @@ def main():
     t.append("")
     t.append("Machine: " + "; ".join(maquina()) + f". System load average: {carga_antes:.1f} at the start, "
              f"{carga_depois:.1f} after the kernel benchmarks, {carga_fim:.1f} after the whole-run measurements "
-             "(other processes share the processors; each kernel figure is the fastest of 3 repetitions, whole "
-             "runs are medians of alternating pairs, and every ratio is measured within one run).")
+             "(other processes share the processors; each kernel figure is the fastest of 3 repetitions, 5 for the "
+             "variable and nine-point operators, whole runs are medians of alternating pairs, and every ratio is "
+             "measured within one run).")
     t.append("")
     b1, b2 = banda[1], banda[2]
     if b1:
@@ -268,8 +269,9 @@ def main():
             t.append(f"  What limits it, measured in the same run: the cycle itself, {d['uma_ms']:.1f} ms per V-cycle "
                      f"with one thread and {d['duas_ms']:.1f} ms with two at 4097² ({d['uma_ms'] / d['duas_ms']:.2f}x, "
                      "the one-V-cycle table above); the two threads wait for each other at every band of a sweep, "
-                     "and on this shared machine the same measurement ranged from 1.13x to 1.34x over four runs on "
-                     "9 Dec 2026 (see \"Two threads need both processors\" below).")
+                     "and on this shared machine the whole 4097² run's speed-up ranged from 1.09x to 1.57x over six "
+                     "regenerations of this page on 9 Dec 2026, at load averages of 1.0 to 1.2 (see \"Two threads "
+                     "need both processors\" below).")
     nunca = all(m["aceleracao"] >= 1 for m in linhas_threads)
     meta("Two threads never slower than one for a whole run, as it is and half-busy", nunca,
          "; ".join(f"{m['n']}² {'half-busy' if m['meio'] else 'as it is'} {m['aceleracao']:.2f}x"

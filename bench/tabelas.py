@@ -109,7 +109,7 @@ NOVE = ("The nine-point stencils that `--coarse-operator galerkin` gives the coa
         "hierarchy (2049², under a 4097² level), its operator R A P built once outside the timing, the constant "
         "stencil stored once per level (constant coefficient) and the per-point stencil in nine grids (`--coefficient "
         "jump:1000`); field and right-hand side at random, one thread. Each smoother's two sweeps and one norm of "
-        "the residual (`norma_nivel`), per point update (the fastest of 3 repetitions). The bound is each kernel's "
+        "the residual (`norma_nivel`), per point update (the fastest of 5 repetitions). The bound is each kernel's "
         "own traffic over the 1-thread bandwidth: u read and written and f read, 24 bytes per point update (the norm "
         "reads u and f: 16); the per-point stencil adds its nine coefficients, 72 bytes (96 and 88); jacobi adds 16 "
         "(it copies the level first). The line smoothers keep their recurrences in cache. Two columns set them "
