@@ -16,7 +16,6 @@
 namespace {
 
 constexpr int largura_bloco_nove = 8;
-constexpr int blocos_juntos_nove = 4; // varreduras em frente de onda, no máximo
 
 // As colunas do bloco no rascunho, cada uma com índices 0..m+1 a passo mm.
 struct bloco_nove {
@@ -77,32 +76,12 @@ linha_tridiagonal coluna_nove(const bloco_nove& k, int b) {
     return {base + 4, base + 1, base + 7, k.h, k.g, x, passo};
 }
 
-// G varreduras em frente de onda, cada uma dois blocos atrás da anterior, como em colunas_variaveis.cpp; a coluna b
-// dos blocos de um passo correm com as recorrências entrelaçadas.
+// As varreduras de uma vez, em frente de onda de blocos (frente_de_blocos_gerais).
 template <bool POR_PONTO, bool DIREITO>
 void frente_de_blocos_nove(const nivel_nove& v, bloco_nove* blocos, int G) {
-    const int total = (v.nx - 2 + largura_bloco_nove - 1) / largura_bloco_nove;
-    for (int t = 0; t - 2 * (G - 1) < total; ++t) {
-        bloco_nove* ativos[blocos_juntos_nove];
-        int K = 0;
-        for (int s = 0; s < G; ++s) {
-            const int q = t - 2 * s;
-            if (q < 0 || q >= total) continue;
-            bloco_nove& k = blocos[s];
-            k.i0 = 2 + q * largura_bloco_nove;
-            k.nb = std::min(largura_bloco_nove, v.nx - k.i0);
-            copiar_bloco_nove<POR_PONTO, DIREITO>(v, k);
-            ativos[K++] = &k;
-        }
-        for (int b = 1; b <= largura_bloco_nove; ++b) {
-            linha_tridiagonal L[blocos_juntos_nove];
-            int n = 0;
-            for (int a = 0; a < K; ++a)
-                if (b <= ativos[a]->nb) L[n++] = coluna_nove<POR_PONTO, DIREITO>(*ativos[a], b);
-            if (n > 0) thomas_geral_de(n, L, ativos[0]->m);
-        }
-        for (int a = 0; a < K; ++a) devolver_bloco_nove(v, *ativos[a]);
-    }
+    frente_de_blocos_gerais(
+        v.nx, largura_bloco_nove, blocos, G, [&v](const bloco_nove& k) { copiar_bloco_nove<POR_PONTO, DIREITO>(v, k); },
+        coluna_nove<POR_PONTO, DIREITO>, [&v](const bloco_nove& k) { devolver_bloco_nove(v, k); });
 }
 
 } // namespace
@@ -114,10 +93,10 @@ void varredura_colunas_nove(const nivel_nove& v, int varreduras, equipe& eq) {
     const bool por_ponto = v.bloco != nullptr;
     const long por_bloco = ((por_ponto ? 11 : 2) * B + 4) * mm;
     plano_nivel& pl = plano_do_nivel(eq, v.nx, v.ny);
-    const std::size_t tamanho = static_cast<std::size_t>(blocos_juntos_nove * por_bloco);
+    const std::size_t tamanho = static_cast<std::size_t>(varreduras_em_frente * por_bloco);
     if (pl.colunas.size() < tamanho) pl.colunas.assign(tamanho, 0.0);
-    bloco_nove blocos[blocos_juntos_nove];
-    for (int s = 0; s < blocos_juntos_nove; ++s) {
+    bloco_nove blocos[varreduras_em_frente];
+    for (int s = 0; s < varreduras_em_frente; ++s) {
         double* r = pl.colunas.data() + s * por_bloco;
         const long fim = por_bloco - 2 * mm; // g e h depois das colunas
         blocos[s] = {r, r + (B + 2) * mm, r + (2 * B + 2) * mm, r + fim, r + fim + mm, v.nove, mm};
@@ -127,6 +106,6 @@ void varredura_colunas_nove(const nivel_nove& v, int varreduras, equipe& eq) {
     auto frente = frente_de_blocos_nove<false, false>;
     if (por_ponto) frente = direito ? frente_de_blocos_nove<true, true> : frente_de_blocos_nove<true, false>;
     else if (direito) frente = frente_de_blocos_nove<false, true>;
-    for (int s = 0; s < varreduras; s += blocos_juntos_nove)
-        frente(v, blocos, std::min(blocos_juntos_nove, varreduras - s));
+    for (int s = 0; s < varreduras; s += varreduras_em_frente)
+        frente(v, blocos, std::min(varreduras_em_frente, varreduras - s));
 }

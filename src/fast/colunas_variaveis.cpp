@@ -19,7 +19,6 @@
 namespace {
 
 constexpr int colunas_por_bloco = 8;
-constexpr int blocos_juntos_variaveis = 4; // varreduras em frente de onda, no máximo
 
 // As colunas do bloco no rascunho, cada uma com índices 0..m+1 a passo mm.
 struct bloco_variavel {
@@ -79,35 +78,6 @@ linha_tridiagonal coluna_variavel(const bloco_variavel& k, int b) {
     return {k.p + (b - 1) * mm, c - 1, c, k.h, k.g, x};
 }
 
-// G varreduras em frente de onda, cada uma dois blocos atrás da anterior: no passo t a varredura s faz o bloco
-// t - 2s, cuja coluna a oeste ela devolveu no passo anterior e cujas colunas e a a leste a varredura s-1 devolveu
-// antes deste passo (como em colunas.cpp); a coluna b dos blocos de um passo correm com as recorrências entrelaçadas.
-template <bool DIREITO>
-void frente_de_blocos_variaveis(const nivel_variavel& v, bloco_variavel* blocos, int G) {
-    const int total = (v.nx - 2 + colunas_por_bloco - 1) / colunas_por_bloco;
-    for (int t = 0; t - 2 * (G - 1) < total; ++t) {
-        bloco_variavel* ativos[blocos_juntos_variaveis];
-        int K = 0;
-        for (int s = 0; s < G; ++s) {
-            const int q = t - 2 * s;
-            if (q < 0 || q >= total) continue;
-            bloco_variavel& k = blocos[s];
-            k.i0 = 2 + q * colunas_por_bloco;
-            k.nb = std::min(colunas_por_bloco, v.nx - k.i0);
-            copiar_bloco_variavel<DIREITO>(v, k);
-            ativos[K++] = &k;
-        }
-        for (int b = 1; b <= colunas_por_bloco; ++b) {
-            linha_tridiagonal L[blocos_juntos_variaveis];
-            int n = 0;
-            for (int a = 0; a < K; ++a)
-                if (b <= ativos[a]->nb) L[n++] = coluna_variavel<DIREITO>(*ativos[a], b);
-            if (n > 0) thomas_geral_de(n, L, ativos[0]->m);
-        }
-        for (int a = 0; a < K; ++a) devolver_bloco_variavel(v, *ativos[a]);
-    }
-}
-
 } // namespace
 
 void varredura_colunas_variavel(const nivel_variavel& v, int varreduras, equipe& eq) {
@@ -115,18 +85,25 @@ void varredura_colunas_variavel(const nivel_variavel& v, int varreduras, equipe&
     const int m = v.ny - 2;
     const long mm = passo_de_rascunho(m + 1), B = colunas_por_bloco, por_bloco = (5 * B + 5) * mm;
     plano_nivel& pl = plano_do_nivel(eq, v.nx, v.ny);
-    const std::size_t tamanho = static_cast<std::size_t>(blocos_juntos_variaveis * por_bloco);
+    const std::size_t tamanho = static_cast<std::size_t>(varreduras_em_frente * por_bloco);
     if (pl.colunas.size() < tamanho) pl.colunas.assign(tamanho, 0.0);
-    bloco_variavel blocos[blocos_juntos_variaveis];
-    for (int s = 0; s < blocos_juntos_variaveis; ++s) {
+    bloco_variavel blocos[varreduras_em_frente];
+    for (int s = 0; s < varreduras_em_frente; ++s) {
         double* r = pl.colunas.data() + s * por_bloco;
         blocos[s] = {r, r + (B + 2) * mm, r + (2 * B + 2) * mm, r + (3 * B + 2) * mm, r + (4 * B + 2) * mm,
                      r + (5 * B + 3) * mm, r + (5 * B + 4) * mm, mm};
         blocos[s].m = m;
     }
-    for (int s = 0; s < varreduras; s += blocos_juntos_variaveis) {
-        const int G = std::min(blocos_juntos_variaveis, varreduras - s);
-        if (v.f != nullptr) frente_de_blocos_variaveis<true>(v, blocos, G);
-        else frente_de_blocos_variaveis<false>(v, blocos, G);
+    for (int s = 0; s < varreduras; s += varreduras_em_frente) {
+        const int G = std::min(varreduras_em_frente, varreduras - s);
+        const auto devolver = [&v](const bloco_variavel& k) { devolver_bloco_variavel(v, k); };
+        if (v.f != nullptr)
+            frente_de_blocos_gerais(v.nx, colunas_por_bloco, blocos, G,
+                                    [&v](const bloco_variavel& k) { copiar_bloco_variavel<true>(v, k); },
+                                    coluna_variavel<true>, devolver);
+        else
+            frente_de_blocos_gerais(v.nx, colunas_por_bloco, blocos, G,
+                                    [&v](const bloco_variavel& k) { copiar_bloco_variavel<false>(v, k); },
+                                    coluna_variavel<false>, devolver);
     }
 }

@@ -97,3 +97,37 @@ inline void thomas_geral_de(int K, const linha_tridiagonal* L, int m) {
     default: thomas_geral<4>(L, m); break;
     }
 }
+
+// Linhas em y por blocos de colunas, G varreduras (até varreduras_em_frente) em frente de onda, cada uma dois blocos
+// atrás da anterior: no passo t a varredura s faz o bloco t - 2s, cuja coluna a oeste ela devolveu no passo anterior
+// e cujas colunas e a a leste a varredura s-1 devolveu antes deste passo; a coluna b dos blocos de um passo correm
+// com as recorrências entrelaçadas. blocos[s] (campos i0, nb, m) é o rascunho da varredura s; copiar(k) lê o bloco da grade,
+// coluna(k, b) monta o sistema da coluna b e devolver(k) escreve o bloco na grade.
+inline constexpr int varreduras_em_frente = 4;
+
+template <class B, class C, class S, class D>
+void frente_de_blocos_gerais(int nx, int largura, B* blocos, int G, const C& copiar, const S& coluna,
+                             const D& devolver) {
+    const int total = (nx - 2 + largura - 1) / largura;
+    for (int t = 0; t - 2 * (G - 1) < total; ++t) {
+        B* ativos[varreduras_em_frente];
+        int K = 0;
+        for (int s = 0; s < G; ++s) {
+            const int q = t - 2 * s;
+            if (q < 0 || q >= total) continue;
+            B& k = blocos[s];
+            k.i0 = 2 + q * largura;
+            k.nb = largura < nx - k.i0 ? largura : nx - k.i0;
+            copiar(k);
+            ativos[K++] = &k;
+        }
+        for (int b = 1; b <= largura; ++b) {
+            linha_tridiagonal L[varreduras_em_frente];
+            int n = 0;
+            for (int a = 0; a < K; ++a)
+                if (b <= ativos[a]->nb) L[n++] = coluna(*ativos[a], b);
+            if (n > 0) thomas_geral_de(n, L, ativos[0]->m);
+        }
+        for (int a = 0; a < K; ++a) devolver(*ativos[a]);
+    }
+}

@@ -46,6 +46,25 @@ long cor_em_vetores(double* l, long nx, bool pares, double relaxacao, const F& v
     return i;
 }
 
+// Jacobi na linha l (de antes da varredura): o valor novo, valor(i, oeste, leste), em d + i, as raias inteiras.
+// Devolve a coluna em que o resto escalar começa.
+template <class V, bool RELAXAR, class F>
+long jacobi_em_vetores(const double* l, double* d, long nx, double relaxacao, const F& valor) {
+    using vetor = typename V::vetor;
+    constexpr int L = V::largura;
+    const vetor omega = V::difundir(relaxacao);
+    long i = 2;
+    for (; i + L - 1 <= nx - 1; i += L) {
+        vetor x = valor(i, V::carregar_solto(l + i - 1), V::carregar_solto(l + i + 1));
+        if constexpr (RELAXAR) {
+            const vetor antigo = V::carregar_solto(l + i);
+            x = V::somar(antigo, V::multiplicar(omega, V::subtrair(x, antigo)));
+        }
+        V::guardar_solto(d + i, x);
+    }
+    return i;
+}
+
 template <class V, bool DIREITO, bool RELAXAR>
 void cor_variavel_de(const nivel_variavel& v, int j, int paridade) {
     using vetor = typename V::vetor;
@@ -72,21 +91,12 @@ void cor_variavel(const nivel_variavel& v, int j, int paridade) {
 template <class V, bool DIREITO, bool RELAXAR>
 void jacobi_variavel_de(const nivel_variavel& v, const double* a, int j, double* d) {
     using vetor = typename V::vetor;
-    constexpr int L = V::largura;
     const long nx = v.nx, o = (j - 1) * nx;
     const double* l = a + o;
     const double *f = DIREITO ? v.f + o : nullptr, *ax = v.ax + o, *ay = v.ay + o, *ap = v.ap + o;
-    const vetor omega = V::difundir(v.omega);
-    long i = 2;
-    for (; i + L - 1 <= nx - 1; i += L) {
-        vetor x = valor_variavel<V, DIREITO>(l, f, ax, ay, ap, i, nx, V::carregar_solto(l + i - 1),
-                                             V::carregar_solto(l + i + 1));
-        if constexpr (RELAXAR) {
-            const vetor antigo = V::carregar_solto(l + i);
-            x = V::somar(antigo, V::multiplicar(omega, V::subtrair(x, antigo)));
-        }
-        V::guardar_solto(d + i, x);
-    }
+    const long i = jacobi_em_vetores<V, RELAXAR>(l, d, nx, v.omega, [&](long coluna, vetor oeste, vetor leste) {
+        return valor_variavel<V, DIREITO>(l, f, ax, ay, ap, coluna, nx, oeste, leste);
+    });
     jacobi_variavel_linha(v, a, j, d, i);
 }
 
@@ -154,22 +164,13 @@ void cor_nove_de(const nivel_nove& v, int j, int paridade) {
 template <class V, bool POR_PONTO, bool DIREITO, bool RELAXAR>
 void jacobi_nove_de(const nivel_nove& v, const double* a, int j, double* d) {
     using vetor = typename V::vetor;
-    constexpr int L = V::largura;
     const long nx = v.nx, o = (j - 1) * nx;
     const double* l = a + o;
     const double* f = DIREITO ? v.f + o : nullptr;
     const coeficientes_nove<V, POR_PONTO> c(v, o);
-    const vetor omega = V::difundir(v.omega);
-    long i = 2;
-    for (; i + L - 1 <= nx - 1; i += L) {
-        vetor x = valor_nove<V, POR_PONTO, DIREITO>(c, l, f, i, nx, V::carregar_solto(l + i - 1),
-                                                    V::carregar_solto(l + i + 1));
-        if constexpr (RELAXAR) {
-            const vetor antigo = V::carregar_solto(l + i);
-            x = V::somar(antigo, V::multiplicar(omega, V::subtrair(x, antigo)));
-        }
-        V::guardar_solto(d + i, x);
-    }
+    const long i = jacobi_em_vetores<V, RELAXAR>(l, d, nx, v.omega, [&](long coluna, vetor oeste, vetor leste) {
+        return valor_nove<V, POR_PONTO, DIREITO>(c, l, f, coluna, nx, oeste, leste);
+    });
     jacobi_nove_linha(v, a, j, d, i);
 }
 
